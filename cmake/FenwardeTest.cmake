@@ -1,0 +1,16 @@
+include(GoogleTest)
+
+# fenwarde_add_test(NAME SOURCES... [LIBS libs...])
+# Every test runs hermetically: offscreen Qt platform, a fixed UTF-8 locale, and a home of its
+# own under the build tree so no test can touch a real conf.ini, log or database.
+function(fenwarde_add_test name)
+  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
+  add_executable(${name} ${ARG_SOURCES})
+  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  set(home ${CMAKE_BINARY_DIR}/test-home/${name})
+  file(MAKE_DIRECTORY ${home})
+  gtest_discover_tests(${name}
+    DISCOVERY_TIMEOUT 60
+    PROPERTIES ENVIRONMENT
+      "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;TZ=Asia/Shanghai;FENWARDE_HOME=${home};QTWEBENGINE_DISABLE_SANDBOX=1;FENWARDE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+endfunction()

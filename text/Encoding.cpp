@@ -1,0 +1,132 @@
+#include "text/Encoding.h"
+
+#include <iconv.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+
+namespace fw {
+namespace {
+
+const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
+
+std::string Upper(std::string s) {
+    std::transform(s.begin(), s.end(), s.begin(),
+                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
+    return s;
+}
+
+bool IsUtf8Name(const std::string& upper) { return upper == "UTF-8" || upper == "UTF8"; }
+
+// Runs iconv over the whole input; on an invalid or incomplete sequence writes the replacement
+// and skips the offending character: one byte of a legacy charset (so a broken byte never takes a
+// valid neighbour with it), or a whole UTF-8 sequence (one '?' per unrepresentable character).
+std::size_t Utf8SequenceLength(const char* p, std::size_t left) {
+    const auto lead = static_cast<unsigned char>(*p);
+    std::size_t n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
+    n = std::min(n, left);
+    for (std::size_t i = 1; i < n; ++i)
+        if ((static_cast<unsigned char>(p[i]) & 0xC0) != 0x80) return i;
+    return n;
+}
+
+std::string Convert(iconv_t cd, std::string_view in, std::string_view replacement,
+                    bool inputIsUtf8) {
+    std::string out;
+    out.resize(in.size() * 2 + 16);
+    char* src = const_cast<char*>(in.data());
+    size_t srcLeft = in.size();
+    size_t used = 0;
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    while (srcLeft > 0) {
+        char* dst = out.data() + used;
+        size_t dstLeft = out.size() - used;
+        size_t r = iconv(cd, &src, &srcLeft, &dst, &dstLeft);
+        used = out.size() - dstLeft;
+        if (r != static_cast<size_t>(-1)) break;
+        if (errno == E2BIG) {
+            out.resize(out.size() * 2);
+        } else {  // EILSEQ or EINVAL
+            if (out.size() - used < replacement.size()) out.resize(out.size() * 2);
+            out.replace(used, replacement.size(), replacement);
+            used += replacement.size();
+            const std::size_t skip = inputIsUtf8 ? Utf8SequenceLength(src, srcLeft) : 1;
+            src += skip;
+            srcLeft -= skip;
+            iconv(cd, nullptr, nullptr, nullptr, nullptr);
+        }
+    }
+    // Flush any shift state (none for GBK, but cheap and correct for stateful charsets).
+    for (;;) {
+        char* dst = out.data() + used;
+        size_t dstLeft = out.size() - used;
+        size_t r = iconv(cd, nullptr, nullptr, &dst, &dstLeft);
+        used = out.size() - dstLeft;
+        if (r != static_cast<size_t>(-1) || errno != E2BIG) break;
+        out.resize(out.size() * 2);
+    }
+    out.resize(used);
+    return out;
+}
+
+}  // namespace
+
+TextCodec::TextCodec(std::string charset) : charset_(std::move(charset)) {
+    const std::string upper = Upper(charset_);
+    passThrough_ = IsUtf8Name(upper);
+    doubleByte_ = upper == "GBK" || upper == "CP936" || upper == "GB2312" || upper == "GB18030" ||
+                  upper == "BIG5" || upper == "CP950" || upper == "SHIFT_JIS" || upper == "CP932";
+    if (passThrough_) return;
+    iconv_t in = iconv_open("UTF-8", charset_.c_str());
+    iconv_t out = iconv_open(charset_.c_str(), "UTF-8");
+    if (in == kNoConverter || out == kNoConverter) {
+        if (in != kNoConverter) iconv_close(in);
+        if (out != kNoConverter) iconv_close(out);
+        valid_ = false;
+        passThrough_ = true;
+        return;
+    }
+    toUtf8_ = in;
+    fromUtf8_ = out;
+}
+
+TextCodec::~TextCodec() {
+    if (toUtf8_) iconv_close(static_cast<iconv_t>(toUtf8_));
+    if (fromUtf8_) iconv_close(static_cast<iconv_t>(fromUtf8_));
+}
+
+std::string TextCodec::ToUtf8(std::string_view wire) const {
+    if (passThrough_) return std::string(wire);
+    // Plain ASCII is the same in both charsets; skip iconv for it.
+    if (std::all_of(wire.begin(), wire.end(), [](char c) { return (c & 0x80) == 0; }))
+        return std::string(wire);
+    return Convert(static_cast<iconv_t>(toUtf8_), wire, "\xEF\xBF\xBD", false);
+}
+
+std::string TextCodec::FromUtf8(std::string_view utf8) const {
+    if (passThrough_) return std::string(utf8);
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; }))
+        return std::string(utf8);
+    return Convert(static_cast<iconv_t>(fromUtf8_), utf8, "?", true);
+}
+
+std::string GbkToUtf8(std::string_view gbk) {
+    static thread_local TextCodec codec("GBK");
+    return codec.ToUtf8(gbk);
+}
+
+std::string Utf8ToGbk(std::string_view utf8) {
+    static thread_local TextCodec codec("GBK");
+    return codec.FromUtf8(utf8);
+}
+
+std::string_view TruncateUtf8(std::string_view text, std::size_t maxBytes) {
+    if (text.size() <= maxBytes) return text;
+    std::size_t cut = maxBytes;
+    // Step back over continuation bytes to the start of the character that straddles the cut.
+    while (cut > 0 && (static_cast<unsigned char>(text[cut]) & 0xC0) == 0x80) --cut;
+    return text.substr(0, cut);
+}
+
+}  // namespace fw

@@ -1,0 +1,42 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace fw {
+
+// Converts between UTF-8 (every text inside the program) and the wire charset of the dispatch
+// server (GBK unless conf.ini says otherwise). Invalid input never fails: undecodable bytes become
+// U+FFFD on the way in, characters the wire charset lacks become '?' on the way out.
+class TextCodec {
+public:
+    explicit TextCodec(std::string charset = "GBK");
+    ~TextCodec();
+    TextCodec(const TextCodec&) = delete;
+    TextCodec& operator=(const TextCodec&) = delete;
+
+    const std::string& Charset() const { return charset_; }
+    // True when the charset is a double-byte one whose trail bytes can look like ASCII.
+    bool IsDoubleByte() const { return doubleByte_; }
+    // False when iconv does not know the charset; the codec then passes bytes through unchanged.
+    bool IsValid() const { return valid_; }
+
+    std::string ToUtf8(std::string_view wire) const;
+    std::string FromUtf8(std::string_view utf8) const;
+
+private:
+    std::string charset_;
+    bool doubleByte_ = false;
+    bool passThrough_ = false;
+    bool valid_ = true;
+    void* toUtf8_ = nullptr;    // iconv_t
+    void* fromUtf8_ = nullptr;  // iconv_t
+};
+
+std::string GbkToUtf8(std::string_view gbk);
+std::string Utf8ToGbk(std::string_view utf8);
+
+// Cuts text to at most maxBytes without splitting a UTF-8 character.
+std::string_view TruncateUtf8(std::string_view text, std::size_t maxBytes);
+
+}  // namespace fw
