@@ -17,7 +17,7 @@ void ApplyLoginForm(const LoginForm& form, LoginConfig& config) {
     config.server = form.server;
     config.user = form.user;
     config.password = form.password;
-    config.remember = form.remember ? "1" : "0";
+    config.remember = std::to_string(form.remember ? 1 : 0);  // "%d" of the ticked state
 }
 
 bool CanLogInUnattended(const LoginConfig& config) {
