@@ -8,7 +8,7 @@ cd "$(dirname "$(readlink -f "$0")")"
 PACKAGES=(
   cmake ninja-build g++ pkg-config ccache
   libjsoncpp-dev libsqlcipher-dev libfreexl-dev libpugixml-dev
-  qt6-base-dev qt6-webengine-dev qt6-webchannel-dev qt6-httpserver-dev qt6-websockets-dev
+  qt6-base-dev qt6-qpa-plugins qt6-webengine-dev qt6-webchannel-dev qt6-httpserver-dev qt6-websockets-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei python3-xlwt libxlsxwriter-dev xvfb
 )
@@ -24,7 +24,7 @@ install_packages() {
   [ "$(id -u)" -ne 0 ] && sudo=(sudo)
   echo "Installing: ${missing[*]}"
   "${sudo[@]}" apt-get update -qq
-  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq --no-install-recommends \
+  DEBIAN_FRONTEND=noninteractive "${sudo[@]}" apt-get install -y -qq \
     "${missing[@]}" >/dev/null
 }
 

@@ -1,0 +1,99 @@
+#include "app/Config.h"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+
+#include "app/IniFile.h"
+#include "text/Encoding.h"
+#include "text/Strings.h"
+
+namespace fw {
+namespace {
+
+constexpr const char* kSection = "login";
+
+std::string ReadValue(const IniFile& ini, const char* key) {
+    const auto value = ini.Get(kSection, key);
+    if (!value) return {};
+    return std::string(TruncateUtf8(*value, kConfigValueLimit));
+}
+
+int ReadPort(const IniFile& ini, const char* key, int fallback) {
+    const auto value = ini.Get(kSection, key);
+    if (!value) return fallback;
+    const int port = AtoiLike(*value);
+    return port > 0 && port <= 65535 ? port : fallback;
+}
+
+bool ReadFile(const std::string& path, std::string& out) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) return false;
+    std::ostringstream ss;
+    ss << in.rdbuf();
+    out = ss.str();
+    return true;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+    std::size_t done = 0;
+    while (done < text.size()) {
+        const ssize_t n = ::write(fd, text.data() + done, text.size() - done);
+        if (n <= 0) return false;
+        done += static_cast<std::size_t>(n);
+    }
+    return true;
+}
+
+}  // namespace
+
+LoginConfig ReadConfig(const std::string& path) {
+    LoginConfig config;
+    std::string text;
+    if (!ReadFile(path, text)) return config;
+    const IniFile ini = IniFile::FromText(text);
+    config.server = ReadValue(ini, "Server");
+    config.user = ReadValue(ini, "User");
+    config.password = ReadValue(ini, "Pass");
+    config.remember = ReadValue(ini, "Remember");
+    config.dataName = ReadValue(ini, "DataName");
+    config.dataBasePassword = ReadValue(ini, "DataBasePsw");
+    config.writeLog = AtoiLike(ReadValue(ini, "Write"));
+    config.port = ReadPort(ini, "Port", config.port);
+    config.webPort = ReadPort(ini, "WebPort", config.webPort);
+    const std::string charset = Trim(ReadValue(ini, "Charset"));
+    if (!charset.empty()) config.charset = charset;
+    return config;
+}
+
+bool WriteConfig(const std::string& path, const LoginConfig& config) {
+    std::string text;
+    struct stat info {};
+    const bool exists = ::stat(path.c_str(), &info) == 0;
+    // A file that is there but cannot be read must not be replaced: its other keys would be lost.
+    if (exists && !ReadFile(path, text)) return false;
+    IniFile ini = IniFile::FromText(text);
+    ini.Set(kSection, "Server", config.server);
+    ini.Set(kSection, "User", config.user);
+    ini.Set(kSection, "Pass", config.remember == "1" ? config.password : std::string());
+    ini.Set(kSection, "Remember", config.remember);
+    ini.Set(kSection, "Write", std::to_string(config.writeLog));
+
+    const std::string temp = path + ".tmp";
+    const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);
+    if (fd < 0) return false;
+    ::fchmod(fd, 0600);  // an old temp file may have had other bits
+    const bool written = WriteAll(fd, ini.ToText()) && ::fsync(fd) == 0;
+    ::close(fd);
+    if (!written || std::rename(temp.c_str(), path.c_str()) != 0) {
+        std::remove(temp.c_str());
+        return false;
+    }
+    return true;
+}
+
+}  // namespace fw

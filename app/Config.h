@@ -1,0 +1,33 @@
+#pragma once
+
+#include <string>
+
+namespace fw {
+
+// The settings kept in conf.ini, section "login". Read once at start-up, written at every login
+// attempt and at exit; everyone else reads the values from here, never from the file.
+struct LoginConfig {
+    std::string server;
+    std::string user;
+    std::string password;          // written only while remember is "1"
+    std::string remember;          // "1" ticked, "0" not
+    std::string dataName;          // never written
+    std::string dataBasePassword;  // never written
+    int writeLog = 0;              // log switch: 0 off, anything else on
+    int port = 1502;               // dispatch server
+    int webPort = 89;              // web pages and track interface on the same host
+    std::string charset = "GBK";   // wire charset of the dispatch server
+};
+
+inline constexpr const char* kConfigFileName = "conf.ini";
+inline constexpr std::size_t kConfigValueLimit = 254;
+
+// A missing or unreadable file gives the defaults; nothing is reported.
+LoginConfig ReadConfig(const std::string& path);
+
+// Writes Server, User, Pass, Remember and Write; every other line of the file stays as it was.
+// The file is replaced atomically and readable by its owner only, since it may hold a
+// password. False when it could not be written; the caller carries on with its values.
+bool WriteConfig(const std::string& path, const LoginConfig& config);
+
+}  // namespace fw

@@ -1,0 +1,103 @@
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include "TempDir.h"
+#include "app/Config.h"
+
+namespace fw {
+namespace {
+
+TEST(Config, MissingFileGivesTheDefaults) {
+    TempDir dir;
+    const LoginConfig c = ReadConfig(dir.File("conf.ini"));
+    EXPECT_EQ(c.server, "");
+    EXPECT_EQ(c.writeLog, 0);
+    EXPECT_EQ(c.port, 1502);
+    EXPECT_EQ(c.webPort, 89);
+    EXPECT_EQ(c.charset, "GBK");
+}
+
+TEST(Config, ReadsEveryKeyWithItsRules) {
+    TempDir dir;
+    TempDir::Write(dir.File("conf.ini"),
+                   "[login]\nServer=127.0.0.1\nUser=调度员\nPass=secret\nRemember=1\n"
+                   "DataName=busdb\nDataBasePsw=k'ey\nWrite=yes\nPort=15020\nWebPort=99999\n"
+                   "Charset=UTF-8\n");
+    const LoginConfig c = ReadConfig(dir.File("conf.ini"));
+    EXPECT_EQ(c.server, "127.0.0.1");
+    EXPECT_EQ(c.user, "调度员");
+    EXPECT_EQ(c.password, "secret");
+    EXPECT_EQ(c.remember, "1");
+    EXPECT_EQ(c.dataName, "busdb");
+    EXPECT_EQ(c.dataBasePassword, "k'ey");
+    EXPECT_EQ(c.writeLog, 0);  // "yes" is not a number
+    EXPECT_EQ(c.port, 15020);
+    EXPECT_EQ(c.webPort, 89);  // out of range falls back
+    EXPECT_EQ(c.charset, "UTF-8");
+}
+
+TEST(Config, LongValuesAreCutAt254BytesOnACharacterBoundary) {
+    TempDir dir;
+    std::string user = "a";
+    for (int i = 0; i < 90; ++i) user += "调";  // three bytes each
+    TempDir::Write(dir.File("conf.ini"),
+                   "[login]\nServer=" + std::string(300, 'a') + "\nUser=" + user + "\n");
+    const LoginConfig c = ReadConfig(dir.File("conf.ini"));
+    EXPECT_EQ(c.server, std::string(254, 'a'));
+    EXPECT_EQ(c.user, user.substr(0, 1 + 84 * 3));  // the 85th character would cross 254
+}
+
+TEST(Config, RoundTripKeepsDatabaseKeysAndUnknownLines) {
+    TempDir dir;
+    const std::string path = dir.File("conf.ini");
+    const std::string original =
+        "; written by the installer\r\n[login]\r\nServer=old\r\nDataName = busdb \r\n"
+        "DataBasePsw=\"p w\"\r\nPass=stale\r\nRemember=1\r\nColour=blue\r\n[extra]\r\nk=v\r\n";
+    TempDir::Write(path, original);
+    LoginConfig c = ReadConfig(path);
+    c.server = "10.1.1.1";
+    c.user = "张三";
+    c.password = "typed";
+    c.remember = "0";
+    c.writeLog = 1;
+    ASSERT_TRUE(WriteConfig(path, c));
+    EXPECT_EQ(TempDir::Read(path),
+              "; written by the installer\r\n[login]\r\nServer=10.1.1.1\r\nDataName = busdb \r\n"
+              "DataBasePsw=\"p w\"\r\nPass=\r\nRemember=0\r\nColour=blue\r\nUser=张三\r\n"
+              "Write=1\r\n[extra]\r\nk=v\r\n");
+    struct stat info {};
+    ASSERT_EQ(::stat(path.c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 0777, 0600u);
+
+    const LoginConfig back = ReadConfig(path);
+    EXPECT_EQ(back.dataBasePassword, "p w");
+    EXPECT_EQ(back.password, "");
+    EXPECT_EQ(back.writeLog, 1);
+}
+
+TEST(Config, PasswordIsWrittenOnlyWhenRememberIsExactlyOne) {
+    for (const char* remember : {"1", "0", "", "01", "true"}) {
+        TempDir dir;
+        LoginConfig c;
+        c.password = "pw";
+        c.remember = remember;
+        ASSERT_TRUE(WriteConfig(dir.File("conf.ini"), c));
+        EXPECT_EQ(ReadConfig(dir.File("conf.ini")).password,
+                  std::string(remember) == "1" ? "pw" : "")
+            << remember;
+    }
+}
+
+TEST(Config, FailedWriteIsReportedAndHarmless) {
+    EXPECT_FALSE(WriteConfig("/nonexistent/folder/conf.ini", LoginConfig{}));
+}
+
+TEST(Config, UnreadableFileIsNotReplaced) {
+    TempDir dir;
+    // A folder where the file should be: it exists but cannot be read as a file.
+    ::mkdir(dir.File("conf.ini").c_str(), 0700);
+    EXPECT_FALSE(WriteConfig(dir.File("conf.ini"), LoginConfig{}));
+}
+
+}  // namespace
+}  // namespace fw

@@ -1,0 +1,68 @@
+#include <gtest/gtest.h>
+
+#include <chrono>
+#include <filesystem>
+
+#include "TempDir.h"
+#include "app/Log.h"
+#include "text/OleDate.h"
+
+namespace fw {
+namespace {
+
+using std::chrono::system_clock;
+
+// Local wall-clock time (the tests run with TZ fixed) as a time point.
+system_clock::time_point Local(int y, int mo, int d, int h, int mi, int s) {
+    std::tm tm{};
+    tm.tm_year = y - 1900;
+    tm.tm_mon = mo - 1;
+    tm.tm_mday = d;
+    tm.tm_hour = h;
+    tm.tm_min = mi;
+    tm.tm_sec = s;
+    tm.tm_isdst = -1;
+    return system_clock::from_time_t(std::mktime(&tm));
+}
+
+std::size_t FileCount(const std::string& dir) {
+    std::size_t n = 0;
+    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
+    return n;
+}
+
+TEST(Log, LinesAcrossTheHourLandInTwoFiles) {
+    TempDir dir;
+    system_clock::time_point now = Local(2014, 3, 3, 14, 59, 59);
+    Log log(dir.Path(), [&] { return now; });
+    log.SetSwitch(1);
+    log.WriteLog("first");
+    now = Local(2014, 3, 3, 15, 0, 0);
+    log.WriteLog("接收：{\n}");
+    log.WriteLog("third");
+    EXPECT_EQ(TempDir::Read(dir.File("2014_03_03_14.txt")), "2014-03-03-14:59:59  first\r\n");
+    EXPECT_EQ(TempDir::Read(dir.File("2014_03_03_15.txt")),
+              "2014-03-03-15:00:00  接收：{\n}\r\n2014-03-03-15:00:00  third\r\n");
+}
+
+TEST(Log, SwitchOffWritesNoFileAtAll) {
+    TempDir dir;
+    Log log(dir.Path());
+    log.WriteLog("nothing");
+    log.SetSwitch(0);
+    log.WriteLog("nothing");
+    EXPECT_EQ(FileCount(dir.Path()), 0u);
+    log.SetSwitch(7);  // any non-zero value is on
+    log.WriteLog("something");
+    EXPECT_EQ(FileCount(dir.Path()), 1u);
+}
+
+TEST(Log, AnUnwritableFolderIsSilent) {
+    Log log("/nonexistent/folder");
+    log.SetSwitch(1);
+    log.WriteLog("lost");  // must simply return
+    SUCCEED();
+}
+
+}  // namespace
+}  // namespace fw
