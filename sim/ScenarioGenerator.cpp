@@ -65,7 +65,7 @@ struct LineDraft {
 };
 
 std::string Hhmm(int secondsOfDay) {
-    char buf[8];
+    char buf[16];
     std::snprintf(buf, sizeof buf, "%02d:%02d", secondsOfDay / 3600, secondsOfDay / 60 % 60);
     return buf;
 }
