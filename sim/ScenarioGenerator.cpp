@@ -82,7 +82,7 @@ void AddTrueTimes(const Scenario& sc, std::vector<Trip>& trips, std::uint64_t se
         Trip& trip = trips[ti];
         Random rng(seed ^ HashText(trip.vehicle + "|" + trip.batch + "|" + trip.date));
         // Offset from the plan carried from stop to stop, in seconds.
-        double off = rng.Uniform(-40, 60);
+        double off = rng.Uniform(-60, 40);
         if (rng.Chance(0.12)) off = rng.Uniform(180, 540);
         const bool breakdown = trip.batch == lateBatch;
         if (breakdown) off = 25 * 60;
@@ -93,7 +93,7 @@ void AddTrueTimes(const Scenario& sc, std::vector<Trip>& trips, std::uint64_t se
             const long long planReach = *ParseSeconds(ev.planReach);
             const long long planLeave = *ParseSeconds(ev.planLeave);
             if (k > 0) {
-                off = off * (breakdown ? 0.93 : 0.75) + rng.Uniform(-35, 35);
+                off = off * (breakdown ? 0.93 : 0.75) + rng.Uniform(-40, 30);
                 if (rng.Chance(0.06)) off += rng.Uniform(240, 540);  // held up in traffic
                 if (rng.Chance(0.04)) off -= rng.Uniform(120, 200);  // running ahead of time
             }
@@ -112,7 +112,7 @@ void AddTrueTimes(const Scenario& sc, std::vector<Trip>& trips, std::uint64_t se
                 leave = std::max(reach + 30, planLeave + std::llround(rng.Uniform(-15, 30)));
             } else {
                 const long long plannedDwell = planLeave - planReach;
-                leave = reach + std::max<long long>(25, plannedDwell + std::llround(rng.Uniform(-25, 15)));
+                leave = reach + std::max<long long>(25, plannedDwell + std::llround(rng.Uniform(-35, 5)));
             }
             if (k + 1 < trip.stops.size() && rng.Chance(0.07))
                 leave += std::llround(rng.Uniform(180, 420));  // lingering at the stop
