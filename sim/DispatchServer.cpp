@@ -87,10 +87,6 @@ void DispatchServer::Read(Connection& c) {
     const int id = c.id;
     const QByteArray bytes = c.socket->readAll();
     c.framer.Append(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    if (const std::size_t dropped = c.framer.TakeDroppedBytes()) {
-        Drop(c, QStringLiteral("a document grew past the framing cap (%1 bytes dropped)").arg(dropped));
-        return;
-    }
     while (auto raw = c.framer.Next()) {
         const std::string utf8 = c.codec.ToUtf8(*raw);
         auto parsed = ParseDocument(utf8);
@@ -117,6 +113,9 @@ void DispatchServer::Read(Connection& c) {
             return;
         }
     }
+    // The framer gives up on a partial document past its cap while looking for the next one.
+    if (const std::size_t dropped = c.framer.TakeDroppedBytes())
+        Drop(c, QStringLiteral("a document grew past the framing cap (%1 bytes dropped)").arg(dropped));
 }
 
 }  // namespace fw::sim
