@@ -285,6 +285,34 @@ TEST_F(Protocol, ScheduleSaveExchangeCompletesTheScheduleForLaterLogins) {
     EXPECT_EQ(Text(later->received[1].body, "result"), "failed");
 }
 
+// Day answers sent after the client's form was reset carry no name; they still count as answers
+// and never open a save of their own. A save under another name abandons an unfinished one.
+TEST_F(Protocol, DayAnswersWithoutANameAndAbandonedSaves) {
+    auto client = LoggedIn();
+    const std::size_t schedules = state->scenario().schedules.size();
+    client->Send(Request("9008", {{"classname", "甲"}, {"startdate", "2027-02-01"}, {"enddate", "2027-02-02"}}));
+    ASSERT_EQ(client->WaitForCode(9009), 3);
+    client->Send(Request("9006", {{"name", "甲"}, {"startdate", "2027-02-01"}, {"enddate", "2027-02-02"}}));
+    client->Send(Request("9008", {{"classname", ""}, {"startdate", "2027-02-01"}, {"enddate", "2027-02-02"}}));
+    client->Send(Request("9008", {{"classname", ""}, {"startdate", "2027-02-01"}, {"enddate", "2027-02-02"}}));
+    // A further nameless 9008 after all days have answered opens nothing either.
+    client->Send(Request("9008", {{"classname", ""}, {"startdate", "2027-02-01"}, {"enddate", "2027-02-02"}}));
+    EXPECT_FALSE(client->WaitFor(5, 400));
+    ASSERT_EQ(state->scenario().schedules.size(), schedules + 1);
+    EXPECT_EQ(state->scenario().schedules.back().name, "甲");
+
+    client->received.resize(1);
+    client->Send(Request("9008", {{"classname", "乙"}, {"startdate", "2027-03-01"}, {"enddate", "2027-03-01"}}));
+    ASSERT_EQ(client->WaitForCode(9009, 1), 2);
+    client->Send(Request("9008", {{"classname", "丙"}, {"startdate", "2027-03-01"}, {"enddate", "2027-03-01"}}));
+    ASSERT_EQ(client->WaitForCode(9009, 3), 4);
+    client->Send(Request("9006", {{"name", "乙"}}));  // for the abandoned save: ignored
+    client->Send(Request("9006", {{"name", "丙"}}));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return state->scenario().schedules.size() == schedules + 2; }, 3000));
+    EXPECT_EQ(state->scenario().schedules.back().name, "丙");
+    EXPECT_EQ(state->scenario().schedules[schedules].name, "甲");
+}
+
 TEST_F(Protocol, ASaveWithAnImpossibleRangeIsRefusedNotAnsweredDayByDay) {
     auto client = LoggedIn();
     for (auto [from, to] : std::vector<std::pair<std::string, std::string>>{
