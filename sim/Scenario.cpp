@@ -6,6 +6,7 @@
 #include <sstream>
 
 #include <json/reader.h>
+#include <json/writer.h>
 
 #include "sim/Geo.h"
 #include "text/OleDate.h"
@@ -329,6 +330,14 @@ Json::Value ScenarioToJson(const Scenario& sc) {
     track["lat_xz"] = sc.track.latCorrection;
     track["lng_xz"] = sc.track.lngCorrection;
     return root;
+}
+
+std::string DumpScenario(const Scenario& scenario) {
+    Json::StreamWriterBuilder builder;
+    builder["indentation"] = "  ";
+    builder["emitUTF8"] = true;
+    builder["precision"] = 12;
+    return Json::writeString(builder, ScenarioToJson(scenario)) + "\n";
 }
 
 std::optional<Scenario> LoadScenarioFile(const std::string& path, std::string* error) {

@@ -10,7 +10,6 @@
 #include <cstdio>
 #include <optional>
 
-#include "net/JsonWriter.h"
 #include "sim/DispatchServer.h"
 #include "sim/Recorder.h"
 #include "sim/ScenarioGenerator.h"
@@ -99,7 +98,7 @@ int RunSimulator(int argc, char** argv) {
     }
 
     if (parser.isSet(dumpOpt)) {
-        const std::string text = WriteStyled(ScenarioToJson(scenario));
+        const std::string text = DumpScenario(scenario);
         if (parser.value(dumpOpt) == "-") {
             std::fwrite(text.data(), 1, text.size(), stdout);
             return 0;
