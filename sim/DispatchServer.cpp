@@ -1,0 +1,121 @@
+#include "sim/DispatchServer.h"
+
+#include <QTcpSocket>
+
+#include "net/Framer.h"
+#include "net/Message.h"
+#include "sim/DispatchSession.h"
+#include "sim/Recorder.h"
+#include "text/Encoding.h"
+
+namespace fw::sim {
+
+struct DispatchServer::Connection {
+    int id = 0;
+    QTcpSocket* socket = nullptr;
+    Framer framer{true};
+    TextCodec codec{"GBK"};
+    std::unique_ptr<DispatchSession> session;
+    int badDocuments = 0;
+    bool dropped = false;
+};
+
+DispatchServer::DispatchServer(SimState& state, LogFn log, QObject* parent)
+    : QObject(parent), state_(state), log_(std::move(log)) {
+    connect(&server_, &QTcpServer::newConnection, this, &DispatchServer::Accept);
+}
+
+DispatchServer::~DispatchServer() {
+    for (auto& [id, c] : connections_) c->socket->disconnect(this);
+}
+
+bool DispatchServer::Listen(const QHostAddress& address, quint16 port, QString* error) {
+    if (server_.listen(address, port)) return true;
+    if (error)
+        *error = QStringLiteral("cannot listen for the dispatch protocol on %1:%2: %3")
+                     .arg(address.toString())
+                     .arg(port)
+                     .arg(server_.errorString());
+    return false;
+}
+
+void DispatchServer::Accept() {
+    while (QTcpSocket* socket = server_.nextPendingConnection()) {
+        auto c = std::make_unique<Connection>();
+        c->id = nextId_++;
+        c->socket = socket;
+        const int id = c->id;
+        c->session = std::make_unique<DispatchSession>(state_, [this, id](const std::string& text) {
+            if (log_) log_(QStringLiteral("[%1] %2").arg(id).arg(QString::fromStdString(text)));
+        });
+        if (log_)
+            log_(QStringLiteral("[%1] connected from %2:%3")
+                     .arg(id)
+                     .arg(socket->peerAddress().toString())
+                     .arg(socket->peerPort()));
+        connect(socket, &QTcpSocket::readyRead, this, [this, id] {
+            auto it = connections_.find(id);
+            if (it != connections_.end()) Read(*it->second);
+        });
+        connect(socket, &QTcpSocket::disconnected, this, [this, id] {
+            auto it = connections_.find(id);
+            if (it == connections_.end()) return;
+            if (log_) log_(QStringLiteral("[%1] disconnected").arg(id));
+            it->second->socket->deleteLater();
+            connections_.erase(it);
+        });
+        connections_[id] = std::move(c);
+    }
+}
+
+void DispatchServer::Drop(Connection& c, const QString& why) {
+    if (c.dropped) return;
+    c.dropped = true;
+    if (log_) log_(QStringLiteral("[%1] dropped: %2").arg(c.id).arg(why));
+    c.framer.Clear();
+    const int id = c.id;
+    QTcpSocket* socket = c.socket;
+    socket->abort();  // usually emits disconnected, which forgets the connection
+    auto it = connections_.find(id);
+    if (it != connections_.end()) {
+        socket->deleteLater();
+        connections_.erase(it);
+    }
+}
+
+void DispatchServer::Read(Connection& c) {
+    const int id = c.id;
+    const QByteArray bytes = c.socket->readAll();
+    c.framer.Append(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
+    while (auto raw = c.framer.Next()) {
+        const std::string utf8 = c.codec.ToUtf8(*raw);
+        auto parsed = ParseDocument(utf8);
+        if (recorder_) recorder_->Record(id, utf8, parsed);
+        if (!parsed || !parsed->isObject()) {
+            if (log_) log_(QStringLiteral("[%1] a document that is not a JSON object was ignored").arg(id));
+            if (++c.badDocuments > kMaxBadDocuments) {
+                Drop(c, QStringLiteral("too many documents that do not parse"));
+                return;
+            }
+            continue;
+        }
+        const Message message = ReadMessage(std::move(*parsed));
+        if (log_) log_(QStringLiteral("[%1] received %2").arg(id).arg(message.code));
+        for (const auto& reply : c.session->Handle(message)) {
+            const std::string wire = EncodeForWire(reply, c.codec);
+            c.socket->write(wire.data(), static_cast<qint64>(wire.size()));
+        }
+        emit DocumentHandled(id, message.code);
+        // A handler of the signal may have closed this connection.
+        if (connections_.find(id) == connections_.end() || c.dropped) return;
+        if (c.socket->bytesToWrite() > kMaxPendingOutput) {
+            Drop(c, QStringLiteral("the client does not read what it is sent"));
+            return;
+        }
+    }
+    // The framer gives up on a partial document past its cap while looking for the next one.
+    if (const std::size_t dropped = c.framer.TakeDroppedBytes())
+        Drop(c, QStringLiteral("a document grew past the framing cap (%1 bytes dropped)").arg(dropped));
+}
+
+}  // namespace fw::sim

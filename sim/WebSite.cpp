@@ -1,0 +1,325 @@
+#include "sim/WebSite.h"
+
+#include <QFile>
+#include <QHttpServer>
+#include <QHttpServerRequest>
+#include <QHttpServerResponse>
+#include <QTcpServer>
+#include <QTime>
+#include <QUrl>
+
+#include <algorithm>
+#include <cmath>
+
+#include <json/writer.h>
+
+#include "sim/Geo.h"
+#include "sim/ReportRows.h"
+#include "text/Encoding.h"
+#include "text/OleDate.h"
+
+// Resources of a static library must be registered by name.
+static void InitSimResources() { Q_INIT_RESOURCE(sim); }
+
+namespace fw::sim {
+namespace {
+
+const QByteArray kHtml = "text/html; charset=utf-8";
+const QByteArray kJson = "application/json; charset=utf-8";
+
+std::string WriteCompact(const Json::Value& v) {
+    Json::StreamWriterBuilder b;
+    b["indentation"] = "";
+    b["emitUTF8"] = true;
+    b["precision"] = 6;
+    b["precisionType"] = "decimal";
+    return Json::writeString(b, v);
+}
+
+QByteArray Resource(const QString& name) {
+    QFile f(QStringLiteral(":/sim/pages/") + name);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+QString Escape(const std::string& text) { return QString::fromStdString(text).toHtmlEscaped(); }
+
+QHttpServerResponse Page(const QByteArray& html) { return QHttpServerResponse(kHtml, html); }
+
+std::string Value(const std::map<std::string, std::string>& q, const char* key) {
+    auto it = q.find(key);
+    return it == q.end() ? std::string() : it->second;
+}
+
+std::map<std::string, std::string> Query(const QHttpServerRequest& request) {
+    return ParseQueryBytes(request.url().query(QUrl::FullyEncoded).toLatin1());
+}
+
+}  // namespace
+
+std::map<std::string, std::string> ParseQueryBytes(const QByteArray& encodedQuery) {
+    std::map<std::string, std::string> out;
+    for (const QByteArray& pair : encodedQuery.split('&')) {
+        if (pair.isEmpty()) continue;
+        const int eq = pair.indexOf('=');
+        const QByteArray key = QByteArray::fromPercentEncoding(eq < 0 ? pair : pair.left(eq));
+        const QByteArray value = eq < 0 ? QByteArray() : QByteArray::fromPercentEncoding(pair.mid(eq + 1));
+        out.emplace(key.toStdString(), value.toStdString());
+    }
+    return out;
+}
+
+WebSite::WebSite(SimState& state, LogFn log, QObject* parent)
+    : QObject(parent), state_(state), log_(std::move(log)), http_(std::make_unique<QHttpServer>()) {
+    InitSimResources();
+    Routes();
+}
+
+WebSite::~WebSite() = default;
+
+bool WebSite::Listen(const QHostAddress& address, quint16 port, QString* error) {
+    tcp_ = new QTcpServer(http_.get());
+    if (!tcp_->listen(address, port)) {
+        if (error)
+            *error = QStringLiteral("cannot listen for the web site on %1:%2: %3")
+                         .arg(address.toString())
+                         .arg(port)
+                         .arg(tcp_->errorString());
+        delete tcp_;
+        tcp_ = nullptr;
+        return false;
+    }
+    http_->bind(tcp_);
+    return true;
+}
+
+quint16 WebSite::Port() const { return tcp_ ? tcp_->serverPort() : 0; }
+
+void WebSite::Routes() {
+    auto logged = [this](const QHttpServerRequest& r) {
+        Log(QStringLiteral("HTTP %1 %2").arg(r.remoteAddress().toString(), r.url().toString(QUrl::FullyEncoded)));
+    };
+    http_->route("/Interface/GetJsonVdata", [this, logged](const QHttpServerRequest& r) {
+        logged(r);
+        return QHttpServerResponse(kJson, QByteArray::fromStdString(TrackReply(Query(r))));
+    });
+    http_->route("/myquorvel/quorvel/jsp/cmonitor/markerBD.jsp", [logged](const QHttpServerRequest& r) {
+        logged(r);
+        return Page(Resource("markerBD.html"));
+    });
+    http_->route("/myquorvel/quorvel/jsp/AutomaticLogin.jsp", [this, logged](const QHttpServerRequest& r) {
+        logged(r);
+        return MonitorPage(r);
+    });
+    http_->route("/tamstatic/jsp/login/loginx.jsp", [this, logged](const QHttpServerRequest& r) {
+        logged(r);
+        return ReportPage(r);
+    });
+    http_->route("/sim/map.js", [](const QHttpServerRequest&) {
+        return QHttpServerResponse("text/javascript; charset=utf-8", Resource("map.js"));
+    });
+    http_->route("/sim/api/map", [this](const QHttpServerRequest&) { return QHttpServerResponse(kJson, MapFeed()); });
+    http_->route("/sim/api/positions", [this](const QHttpServerRequest& r) {
+        return QHttpServerResponse(kJson, PositionsFeed(GbkToUtf8(Value(Query(r), "at"))));
+    });
+    http_->setMissingHandler([this](const QHttpServerRequest& r, QHttpServerResponder&& responder) {
+        Log(QStringLiteral("HTTP %1 %2: not found").arg(r.remoteAddress().toString(), r.url().path()));
+        responder.write(QByteArray("not found\n"), "text/plain", QHttpServerResponder::StatusCode::NotFound);
+    });
+}
+
+std::string WebSite::TrackReply(const std::map<std::string, std::string>& q) {
+    Json::Value reply(Json::objectValue);
+    auto fail = [&](const std::string& msg) {
+        reply["result"] = false;
+        reply["msg"] = msg;
+        reply["topics"] = Json::Value(Json::arrayValue);
+        Log(QStringLiteral("track request refused: %1").arg(QString::fromStdString(msg)));
+        return WriteCompact(reply);
+    };
+    if (Value(q, "key") != kTrackKey) return fail("访问密钥无效");
+    const std::string beginText = GbkToUtf8(Value(q, "begin_time"));
+    const std::string endText = GbkToUtf8(Value(q, "end_time"));
+    const auto begin = ParseSeconds(beginText);
+    const auto end = ParseSeconds(endText);
+    if (!begin || !end) return fail("时间格式错误，应为 yyyy-MM-dd HH:mm:ss");
+    if (*end < *begin) return fail("结束时间早于开始时间");
+    const std::string plate = GbkToUtf8(Value(q, "vehicle"));
+    const Vehicle* v = state_.scenario().FindVehicle(GbkToUtf8(Value(q, "vhcid")), plate);
+    if (!v) v = state_.scenario().FindVehicle({}, plate);
+    if (!v) return fail("车辆不存在");
+    const auto track = state_.Track(v->code);
+    auto first = std::lower_bound(track->fixes.begin(), track->fixes.end(), *begin,
+                                  [](const Fix& f, long long t) { return f.gpsTime < t; });
+    auto last = std::upper_bound(track->fixes.begin(), track->fixes.end(), *end,
+                                 [](long long t, const Fix& f) { return t < f.gpsTime; });
+    Json::Value& topics = reply["topics"] = Json::Value(Json::arrayValue);
+    auto add = [&topics](const Fix& f) {
+        Json::Value p(Json::objectValue);
+        p["gpst"] = FormatSeconds(f.gpsTime);
+        p["recvt"] = FormatSeconds(f.receiveTime);
+        p["lat"] = f.lat;
+        p["lat_xz"] = f.latXz;
+        p["lng"] = f.lng;
+        p["lng_xz"] = f.lngXz;
+        topics.append(p);
+    };
+    if (Value(q, "timeorder") == "1") {
+        for (auto it = last; it != first;) add(*--it);
+    } else {
+        for (auto it = first; it != last; ++it) add(*it);
+    }
+    reply["result"] = true;
+    reply["msg"] = "";
+    Log(QStringLiteral("track of %1: %2 fixes").arg(QString::fromStdString(v->code)).arg(topics.size()));
+    return WriteCompact(reply);
+}
+
+long long WebSite::MonitorTime(const std::string& at) const {
+    const long long day = *ParseSeconds(state_.scenario().date);
+    if (const auto t = ParseTimeOfDay(at)) return day + *t;
+    return day + QTime::currentTime().msecsSinceStartOfDay() / 1000;
+}
+
+QByteArray WebSite::MapFeed() const {
+    const Scenario& sc = state_.scenario();
+    Json::Value root(Json::objectValue);
+    Json::Value& stations = root["stations"] = Json::Value(Json::arrayValue);
+    for (const auto& s : sc.stations) {
+        Json::Value o;
+        o["id"] = s.id;
+        o["name"] = s.name;
+        o["lat"] = s.lat;
+        o["lng"] = s.lng;
+        stations.append(o);
+    }
+    Json::Value& lines = root["lines"] = Json::Value(Json::arrayValue);
+    for (const auto& l : sc.lines) {
+        Json::Value o;
+        o["name"] = l.name;
+        Json::Value& ids = o["stations"] = Json::Value(Json::arrayValue);
+        for (const auto& stop : l.stops) ids.append(stop.stationId);
+        lines.append(o);
+    }
+    return QByteArray::fromStdString(WriteCompact(root));
+}
+
+QByteArray WebSite::PositionsFeed(const std::string& at) {
+    const Scenario& sc = state_.scenario();
+    const long long now = MonitorTime(at);
+    Json::Value root(Json::objectValue);
+    root["time"] = FormatSeconds(now);
+    Json::Value& list = root["vehicles"] = Json::Value(Json::arrayValue);
+    for (const auto& v : sc.vehicles) {
+        Json::Value o;
+        o["code"] = v.code;
+        o["group"] = v.group;
+        const Trip* current = nullptr;
+        const Trip* firstTrip = nullptr;
+        const Trip* lastTrip = nullptr;
+        for (const auto& t : sc.trips) {
+            if (t.vehicle != v.code || t.stops.empty() || t.stops.front().trueReach.empty()) continue;
+            if (!firstTrip) firstTrip = &t;
+            lastTrip = &t;
+            if (t.stops.front().trueReach <= FormatSeconds(now) && FormatSeconds(now) <= t.stops.back().trueLeave)
+                current = &t;
+        }
+        std::string status = "未出车";
+        if (current) status = "运行";
+        else if (lastTrip && FormatSeconds(now) > lastTrip->stops.back().trueLeave) status = "收车";
+        else if (firstTrip && FormatSeconds(now) >= firstTrip->stops.front().trueReach) status = "待发";
+        o["status"] = status;
+        const Trip* shown = current ? current : (lastTrip && status == "收车" ? lastTrip : firstTrip);
+        o["line"] = shown ? shown->line : "";
+        o["batch"] = current ? current->batch : "";
+        if (auto p = state_.Track(v.code)->PositionAt(static_cast<double>(now))) {
+            o["lat"] = p->lat;
+            o["lng"] = p->lng;
+        }
+        list.append(o);
+    }
+    return QByteArray::fromStdString(WriteCompact(root));
+}
+
+QHttpServerResponse WebSite::MonitorPage(const QHttpServerRequest& request) {
+    // The client signs in with GBK values.
+    const auto q = Query(request);
+    const std::string user = GbkToUtf8(Value(q, "uName"));
+    std::string why = state_.CheckLogin(user, GbkToUtf8(Value(q, "uPass")));
+    if (why.empty() && Value(q, "uType") != "100") why = "用户类型错误";
+    if (!why.empty()) {
+        Log(QStringLiteral("monitoring sign-in of %1 refused: %2").arg(QString::fromStdString(user),
+                                                                     QString::fromStdString(why)));
+        QByteArray html = Resource("refused.html");
+        html.replace("{{MESSAGE}}", Escape(why).toUtf8());
+        return Page(html);
+    }
+    QByteArray html = Resource("monitor.html");
+    html.replace("{{USER}}", Escape(user).toUtf8());
+    return Page(html);
+}
+
+QHttpServerResponse WebSite::ReportPage(const QHttpServerRequest& request) {
+    // The web report site takes UTF-8 values.
+    const auto q = Query(request);
+    const std::string user = Value(q, "uName");
+    std::string why = state_.CheckLogin(user, Value(q, "uPass"));
+    if (why.empty() && Value(q, "uType") != "tamsid") why = "用户类型错误";
+    QByteArray html = Resource("report.html");
+    if (!why.empty()) {
+        Log(QStringLiteral("web report sign-in of %1 refused: %2").arg(QString::fromStdString(user),
+                                                                     QString::fromStdString(why)));
+        html.replace("{{USER}}", "");
+        html.replace("{{DATE}}", "");
+        html.replace("{{CONTENT}}", ("<p class=\"error\">" + Escape(why) + "</p>").toUtf8());
+        return Page(html);
+    }
+    const Scenario& sc = state_.scenario();
+    QString table = QStringLiteral(
+        "<table><thead><tr><th>车牌号码</th><th>公司</th><th>线路</th><th>计划站次</th><th>到站</th>"
+        "<th>准点</th><th>迟到</th><th>久滞</th><th>准点率</th><th>最大迟到</th></tr></thead><tbody>");
+    int allPlanned = 0, allPunctual = 0;
+    for (const auto& v : sc.vehicles) {
+        const auto rows = ComputeReportRows(sc, {&v}, sc.date + " 00:00:00", sc.date + " 23:59:59");
+        int arrived = 0, punctual = 0, late = 0, lingered = 0;
+        long long worst = 0;
+        std::string line;
+        for (const auto& r : rows) {
+            line = r.linenaem;
+            if (r.realreachtime.empty()) continue;
+            ++arrived;
+            const long long d = *ParseSeconds(r.realreachtime) - *ParseSeconds(r.planreachtime);
+            if (d > 0) ++late;
+            if (d <= 180) ++punctual;
+            worst = std::max(worst, d);
+            if (!Lateness("", r.planleavetime, r.realleavetime).empty()) ++lingered;
+        }
+        allPlanned += static_cast<int>(rows.size());
+        allPunctual += punctual;
+        const QString rate = rows.empty() ? QStringLiteral("—")
+                                          : QString::number(100.0 * punctual / static_cast<double>(rows.size()), 'f', 1) + "%";
+        const QString worstText = worst > 0 ? QString::fromStdString(Lateness("", "2000-01-01 00:00:00",
+                                                                              FormatSeconds(*ParseSeconds("2000-01-01 00:00:00") + worst)))
+                                            : QStringLiteral("—");
+        table += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td>"
+                                "<td class=\"late\">%7</td><td class=\"late\">%8</td><td>%9</td><td>%10</td></tr>")
+                     .arg(Escape(v.code), Escape(v.group), Escape(line))
+                     .arg(rows.size())
+                     .arg(arrived)
+                     .arg(punctual)
+                     .arg(late)
+                     .arg(lingered)
+                     .arg(rate, worstText);
+    }
+    table += QStringLiteral("</tbody></table>");
+    const QString summary =
+        QStringLiteral("<p class=\"summary\">全部车辆计划站次 %1，准点（迟到不超过 3 分钟）%2，准点率 %3</p>")
+            .arg(allPlanned)
+            .arg(allPunctual)
+            .arg(allPlanned ? QString::number(100.0 * allPunctual / allPlanned, 'f', 1) + "%" : QStringLiteral("—"));
+    html.replace("{{USER}}", Escape(user).toUtf8());
+    html.replace("{{DATE}}", Escape(sc.date).toUtf8());
+    html.replace("{{CONTENT}}", (summary + table).toUtf8());
+    return Page(html);
+}
+
+}  // namespace fw::sim

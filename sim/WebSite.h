@@ -1,0 +1,65 @@
+#pragma once
+
+#include <QByteArray>
+#include <QHostAddress>
+#include <QObject>
+#include <QString>
+
+#include <functional>
+#include <map>
+#include <memory>
+#include <string>
+
+#include "sim/SimState.h"
+
+class QHttpServer;
+class QHttpServerRequest;
+class QHttpServerResponse;
+class QTcpServer;
+
+namespace fw::sim {
+
+// The access key the client's track requests carry.
+inline constexpr const char* kTrackKey = "3c9d0a7e51b2f6480d1e9a7c25b4f063";
+
+// Query values as the byte strings they were sent as (percent-decoded, not yet converted from
+// their charset). The first occurrence of a key wins.
+std::map<std::string, std::string> ParseQueryBytes(const QByteArray& encodedQuery);
+
+// The dispatch server's web site: the track interface, the route map page, the monitoring page
+// and the web report site, plus the small JSON feeds the pages draw from. Everything is served
+// from this process; no page loads anything from elsewhere.
+class WebSite : public QObject {
+    Q_OBJECT
+public:
+    using LogFn = std::function<void(const QString&)>;
+
+    WebSite(SimState& state, LogFn log, QObject* parent = nullptr);
+    ~WebSite() override;
+
+    bool Listen(const QHostAddress& address, quint16 port, QString* error);
+    quint16 Port() const;
+
+    // The reply of /Interface/GetJsonVdata for raw (already percent-decoded, GBK) query values.
+    std::string TrackReply(const std::map<std::string, std::string>& query);
+    // Seconds of the scenario date at which the monitoring feed shows the fleet: the scenario date
+    // at the current time of day, unless `at` ("HH:mm" or "HH:mm:ss") says otherwise.
+    long long MonitorTime(const std::string& at) const;
+
+private:
+    void Routes();
+    QHttpServerResponse MonitorPage(const QHttpServerRequest& request);
+    QHttpServerResponse ReportPage(const QHttpServerRequest& request);
+    QByteArray MapFeed() const;
+    QByteArray PositionsFeed(const std::string& at);
+    void Log(const QString& text) const {
+        if (log_) log_(text);
+    }
+
+    SimState& state_;
+    LogFn log_;
+    std::unique_ptr<QHttpServer> http_;
+    QTcpServer* tcp_ = nullptr;  // owned by http_ once bound
+};
+
+}  // namespace fw::sim
