@@ -1,7 +1,6 @@
 #include "reports/Detection.h"
 
 #include <cmath>
-#include <limits>
 #include <optional>
 #include <string>
 
@@ -45,7 +44,7 @@ void AnalyseTrack(RouteRecord& route, std::string_view vehicleCode,
             StationRecord& station = route.stations[i];
             const double d = GroundDistanceKm(places[i].latitude, places[i].longitude,
                                               point.latitude, point.longitude);
-            if (d < kStationRadiusKm) {
+            if (IsInsideStation(d)) {
                 if (station.presenceState != PresenceState::Inside) {
                     station.presenceState = PresenceState::Inside;
                     UpdateStopTime(table, log, vehicleCode, route.lineName, station.name,
@@ -76,20 +75,21 @@ bool UpdateStopTime(StopTimeTable& table, LogSink* log, std::string_view vehicle
     std::vector<StopTimeRecord> rows;
     if (!table.FindStopRows(vehicleCode, lineName, stationName, rows)) return false;
 
-    // The nearest planned time wins; on a tie the row returned first stays chosen.
+    // The nearest planned time wins; on a tie the row returned first stays chosen. Distances are
+    // whole seconds (every time text has second resolution), so equal gaps really are equal.
     const StopTimeRecord* chosen = nullptr;
-    OleDate chosenPlan = 0.0;
-    double best = kMatchingHorizonDays;
+    long long best = kMatchingHorizonSeconds;
+    long long offset = 0;  // G - P of the chosen row
     for (const StopTimeRecord& row : rows) {
         const std::string& planText = arrival ? row.planReachTime : row.planLeaveTime;
         if (planText.empty()) continue;
         const std::optional<OleDate> p = ParseDateTime(planText);
         if (!p) continue;
-        const double delta = std::fabs(*p - *g);
-        if (delta < best) {
-            best = delta;
+        const long long delta = SecondsBetween(*g, *p);
+        if (std::llabs(delta) < best) {
+            best = std::llabs(delta);
             chosen = &row;
-            chosenPlan = *p;
+            offset = delta;
         }
     }
     if (chosen == nullptr) return false;
@@ -98,12 +98,9 @@ bool UpdateStopTime(StopTimeTable& table, LogSink* log, std::string_view vehicle
     const std::string& realText = arrival ? chosen->realReachTime : chosen->realLeaveTime;
     if (!realText.empty()) {
         const std::optional<OleDate> r = ParseDateTime(realText);
-        const double fromReal =
-            r ? std::fabs(*r - *g) : std::numeric_limits<double>::infinity();
-        if (!(fromReal > std::fabs(chosenPlan - *g))) return false;
+        if (r && !(std::llabs(SecondsBetween(*g, *r)) > std::llabs(offset))) return false;
     }
 
-    const long long offset = SecondsBetween(*g, chosenPlan);
     if (std::llabs(offset) > kAcceptanceWindowSeconds) return false;
 
     return arrival ? table.SetRealReachTime(chosen->rowId, gpsTime)
