@@ -28,6 +28,10 @@ inline bool IsInsideStation(double distanceKm) { return distanceKm < kStationRad
 // Flat-earth distance in km; 0 when any argument is below 0.1 degree in absolute value.
 double GroundDistanceKm(double lat1, double lng1, double lat2, double lng2);
 
+// The same decision as IsInsideStation(GroundDistanceKm(...)), without the cosine for the many
+// points whose latitude alone puts them outside (the distance is never below that part).
+bool IsInsideStation(double stationLat, double stationLng, double lat, double lng);
+
 // Walks the track against the route's stations and records every entry into and exit from a
 // station's circle in the stop-time table. The presence states start at 0 for each analysis,
 // so the same report gives the same result however often it runs.

@@ -71,6 +71,19 @@ bool StopTimeTable::FindStopRows(std::string_view vehicleCode, std::string_view 
     return ReadRecords(kFindStopRowsSql, {vehicleCode, lineName, stopName}, rows);
 }
 
+bool StopTimeTable::FindStopTimes(std::string_view vehicleCode, std::string_view lineName,
+                                  std::string_view stopName, bool departure,
+                                  std::vector<StopTimeCandidate>& rows) {
+    int plannedColumn = -1, realColumn = -1;
+    return db_.Query(kFindStopRowsSql, {vehicleCode, lineName, stopName}, [&](const DbRow& row) {
+        if (plannedColumn < 0) {
+            plannedColumn = row.ColumnIndex(departure ? "planleavetime" : "planreachtime");
+            realColumn = row.ColumnIndex(departure ? "realLeavetime" : "realreachtime");
+        }
+        rows.push_back({row.Int64(0), row.Text(plannedColumn), row.Text(realColumn)});
+    });
+}
+
 bool StopTimeTable::SetRealReachTime(std::int64_t rowId, std::string_view gpsTime) {
     return db_.Execute(kSetRealReachSql, {gpsTime, rowId});
 }

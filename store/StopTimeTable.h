@@ -38,6 +38,13 @@ struct StopTimeRecord {
     int flag = 0;
 };
 
+// What the detection needs of one row: its planned and real time of one kind of event.
+struct StopTimeCandidate {
+    std::int64_t rowId = 0;
+    std::string planned;  // trimmed
+    std::string real;     // trimmed
+};
+
 // The statements issued against the stop-time table, one operation each, named after what
 // their callers do with them. Every operation is guarded: a failing statement (or a closed
 // database) returns false and the caller decides what is lost. Queries hand back the rows read
@@ -59,6 +66,11 @@ public:
     // Detection: the rows of one stop of one line of a vehicle, in the order the database gives.
     bool FindStopRows(std::string_view vehicleCode, std::string_view lineName,
                       std::string_view stopName, std::vector<StopTimeRecord>& rows);
+    // The same lookup reading only what the detection matches on: the planned and real arrival
+    // (or, for departures, the planned and real departure) of each row.
+    bool FindStopTimes(std::string_view vehicleCode, std::string_view lineName,
+                       std::string_view stopName, bool departure,
+                       std::vector<StopTimeCandidate>& rows);
     // Detection: writes a real arrival / departure into the one row it chose, by rowid: rows
     // of other stops that share the planned time are not touched.
     bool SetRealReachTime(std::int64_t rowId, std::string_view gpsTime);

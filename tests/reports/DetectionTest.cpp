@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -90,6 +91,30 @@ TEST(StationCircle, RadiusIsStrict) {
     EXPECT_FALSE(IsInsideStation(0.05));
     EXPECT_TRUE(IsInsideStation(std::nextafter(0.05, 0.0)));
     EXPECT_FALSE(IsInsideStation(NAN));
+}
+
+// The shortcut must decide exactly as the full distance does, near the circle and far off it,
+// for degenerate station coordinates too.
+TEST(StationCircle, ShortcutDecidesLikeTheFullDistance) {
+    std::uint64_t seed = 42;
+    auto uniform = [&](double lo, double hi) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return lo + (hi - lo) * static_cast<double>(seed >> 11) / 9007199254740992.0;
+    };
+    const double stations[][2] = {{31.0, 121.0}, {1.05, 1.05}, {0.0, 121.0}, {31.0, 0.05},
+                                  {-33.9, 151.2}, {64.1, -21.9}};
+    int inside = 0;
+    for (const auto& s : stations) {
+        for (int n = 0; n < 20000; ++n) {
+            const double reach = n % 2 ? 0.0006 : 0.05;
+            const double lat = s[0] + uniform(-reach, reach);
+            const double lng = s[1] + uniform(-reach, reach);
+            const bool full = IsInsideStation(GroundDistanceKm(s[0], s[1], lat, lng));
+            ASSERT_EQ(IsInsideStation(s[0], s[1], lat, lng), full) << lat << "," << lng;
+            inside += full;
+        }
+    }
+    EXPECT_GT(inside, 20000);  // the cases cover both sides of the circle
 }
 
 TEST_F(DetectionTest, PointJustOutsideIsNotAnArrivalAndJustInsideIs) {

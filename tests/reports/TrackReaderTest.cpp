@@ -88,8 +88,42 @@ TEST(ReadTrackPoints, NothingFromBrokenOrEmptyReplies) {
     EXPECT_TRUE(ReadTrackPoints("[1,2,3]").empty());
 }
 
+TEST(ReadTrackPoints, EscapesUnknownMembersAndDuplicatesReadAsJsonSays) {
+    const auto points = ReadTrackPoints(
+        R"({"extra":{"deep":[1,{"x":"]}"}],"n":null}, "result":false, "result":1,)"
+        R"("topics":[{"gpst":"08\u003a00 \"A\" \u6caa \ud83d\ude8c","lat":1,"lat":31.5,)"
+        R"("lng":"bad","lng":121.5,"more":[[]],"recvt":5}], "tail":[true,false,-1.5e3]})");
+    ASSERT_EQ(points.size(), 1u);
+    EXPECT_EQ(points[0].gpsTime, "08:00 \"A\" 沪 \xF0\x9F\x9A\x8C");
+    EXPECT_EQ(points[0].receiveTime, "");
+    EXPECT_DOUBLE_EQ(points[0].latitude, 31.5);
+    EXPECT_DOUBLE_EQ(points[0].longitude, 121.5);
+    // The last `topics` counts.
+    EXPECT_TRUE(ReadTrackPoints(Reply(kFix) + "").size() == 1u);
+    EXPECT_TRUE(
+        ReadTrackPoints(R"({"result":true,"topics":[)" + kFix + R"(],"topics":"none"})").empty());
+    // Anything after the root value is not looked at; a trailing comma is let through.
+    EXPECT_EQ(ReadTrackPoints(Reply(kFix + ",") + " trailing junk").size(), 1u);
+}
+
+TEST(ReadTrackPoints, BrokenDocumentsGiveNoPointsEvenAfterGoodFixes) {
+    const std::string good = R"({"result":true,"topics":[)" + kFix + ",";
+    for (const std::string tail :
+         {"", "{", R"({"gpst":"unterminated)", R"({"gpst":"bad \x escape"}]})",
+          R"({"lat":1.}]})", R"({"lat":-}]})", R"({"lat":1e999}]})", R"({"lat":tru}]})",
+          R"({"lat" 1}]})", R"({"lat":1 "lng":2}]})", R"({"gpst":"\ud800"}]})",
+          "/* never closed", R"({"lat":+1}]})"})
+        EXPECT_TRUE(ReadTrackPoints(good + tail).empty()) << tail;
+    // Nesting beyond any sane depth is refused rather than exhausting the stack.
+    EXPECT_TRUE(ReadTrackPoints(good + std::string(100000, '[')).empty());
+    EXPECT_TRUE(ReadTrackPoints(good + std::string(5000, '[') + std::string(5000, ']') + "]}")
+                    .empty());
+    EXPECT_EQ(ReadTrackPoints(good + std::string(50, '[') + std::string(50, ']') + "]}").size(),
+              1u);
+}
+
 TEST(ReadTrackPoints, CrLfBodiesAndCommentsReadLikeOneLine) {
-    const std::string body = "{\r\n\"result\" : true, // ok\r\n\"topics\" : [\r\n" + kFix +
+    const std::string body = "/* track */{\r\n\"result\" : true, // ok\r\n\"topics\" : [\r\n" + kFix +
                              ",\r\n" + kFix + "\r\n]\r\n}\r\n";
     const auto points = ReadTrackPoints(body);
     ASSERT_EQ(points.size(), 2u);
