@@ -111,7 +111,10 @@ bool Database::Open(std::string_view home, std::string_view dataName, std::strin
     // The first read decides whether the key fits the file (a wrong key reads as "not a database").
     rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) return abandon(rc);
-    sqlite3_busy_timeout(db, 2000);
+    // Small pages for a new file, as keyed files have: a detected arrival rewrites one row, and
+    // every such commit logs its whole page. (A no-op on a file that has pages already.)
+    rc = sqlite3_exec(db, "PRAGMA page_size=1024", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return abandon(rc);
     // A scratch store: WAL with synchronous NORMAL keeps every statement its own commit without
     // paying a sync for each of the thousands of rows a reply stream inserts.
     rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);

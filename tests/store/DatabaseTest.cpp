@@ -58,6 +58,29 @@ TEST(Database, ScratchStoreSettings) {
              [&](const DbRow& row) { synchronous = static_cast<int>(row.Int64(0)); });
     EXPECT_EQ(mode, "wal");
     EXPECT_EQ(synchronous, 1);  // NORMAL
+    std::string locking;
+    int pageSize = 0;
+    db.Query("PRAGMA locking_mode", {}, [&](const DbRow& row) { locking = row.Text(0); });
+    db.Query("PRAGMA page_size", {},
+             [&](const DbRow& row) { pageSize = static_cast<int>(row.Int64(0)); });
+    EXPECT_EQ(locking, "exclusive");
+    EXPECT_EQ(pageSize, 1024);
+}
+
+// The running program owns its store: a second program on the same home runs without one
+// (quietly) instead of emptying the first one's report rows.
+TEST(Database, SecondConnectionToAnOpenStoreFailsQuietly) {
+    TempHome home;
+    Database first;
+    ASSERT_TRUE(first.Open(home.Path(), "fleet", ""));
+    StopTimeTable table(first);
+    ASSERT_TRUE(table.InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
+    Database second;
+    EXPECT_FALSE(second.Open(home.Path(), "fleet", ""));
+    EXPECT_EQ(CountRows(first), 1u);
+    first.Close();
+    EXPECT_TRUE(second.Open(home.Path(), "fleet", ""));
+    EXPECT_EQ(CountRows(second), 1u);
 }
 
 // The detection's stop lookup and the report's range query must not scan the table.
