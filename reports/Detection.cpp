@@ -62,8 +62,8 @@ void AnalyseTrack(RouteRecord& route, std::string_view vehicleCode,
                 }
             } else if (station.presenceState == PresenceState::Inside) {
                 station.presenceState = PresenceState::Left;
-                UpdateStopTime(table, log, vehicleCode, route.lineName, station.name,
-                               point.gpsTime, StopEventKind::Departure);
+                UpdateStopTime(table, log, vehicleCode, route.lineName, station.name, point.gpsTime,
+                               StopEventKind::Departure);
             }
         }
     }

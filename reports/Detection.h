@@ -12,13 +12,13 @@ class StopTimeTable;
 struct RouteRecord;
 
 // The constants of the detection, as the reports have always been computed.
-inline constexpr double kStationRadiusKm = 0.05;         // inside when strictly closer
-inline constexpr double kLowestTrackCoordinate = 1.0;     // fixes below it are no fixes
-inline constexpr double kDegenerateCoordinate = 0.1;      // distance is 0 below it
+inline constexpr double kStationRadiusKm = 0.05;       // inside when strictly closer
+inline constexpr double kLowestTrackCoordinate = 1.0;  // fixes below it are no fixes
+inline constexpr double kDegenerateCoordinate = 0.1;   // distance is 0 below it
 inline constexpr double kMetresPerDegree = 111198.9233214825;
 inline constexpr double kDegreesToRadians = 0.0174532925;
-inline constexpr long long kMatchingHorizonSeconds = 86399;       // 23:59:59
-inline constexpr long long kAcceptanceWindowSeconds = 1259;        // 20 min 59 s
+inline constexpr long long kMatchingHorizonSeconds = 86399;  // 23:59:59
+inline constexpr long long kAcceptanceWindowSeconds = 1259;  // 20 min 59 s
 
 enum class StopEventKind { Arrival = 1, Departure = 2 };
 

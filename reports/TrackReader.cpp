@@ -16,7 +16,8 @@ namespace {
 // anything after the root value ignored) and rejects the same broken documents.
 class TrackScanner {
 public:
-    explicit TrackScanner(std::string_view text) : p_(text.data()), end_(text.data() + text.size()) {}
+    explicit TrackScanner(std::string_view text)
+        : p_(text.data()), end_(text.data() + text.size()) {}
 
     std::vector<TrackPoint> Read() {
         std::vector<TrackPoint> points;
@@ -98,10 +99,14 @@ private:
         for (int i = 0; i < 4; ++i) {
             const char c = *p_++;
             value <<= 4;
-            if (c >= '0' && c <= '9') value |= static_cast<unsigned>(c - '0');
-            else if (c >= 'a' && c <= 'f') value |= static_cast<unsigned>(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F') value |= static_cast<unsigned>(c - 'A' + 10);
-            else return false;
+            if (c >= '0' && c <= '9')
+                value |= static_cast<unsigned>(c - '0');
+            else if (c >= 'a' && c <= 'f')
+                value |= static_cast<unsigned>(c - 'a' + 10);
+            else if (c >= 'A' && c <= 'F')
+                value |= static_cast<unsigned>(c - 'A' + 10);
+            else
+                return false;
         }
         return true;
     }
@@ -122,14 +127,30 @@ private:
             const char e = *p_++;
             char plain = 0;
             switch (e) {
-                case '"': plain = '"'; break;
-                case '\\': plain = '\\'; break;
-                case '/': plain = '/'; break;
-                case 'b': plain = '\b'; break;
-                case 'f': plain = '\f'; break;
-                case 'n': plain = '\n'; break;
-                case 'r': plain = '\r'; break;
-                case 't': plain = '\t'; break;
+                case '"':
+                    plain = '"';
+                    break;
+                case '\\':
+                    plain = '\\';
+                    break;
+                case '/':
+                    plain = '/';
+                    break;
+                case 'b':
+                    plain = '\b';
+                    break;
+                case 'f':
+                    plain = '\f';
+                    break;
+                case 'n':
+                    plain = '\n';
+                    break;
+                case 'r':
+                    plain = '\r';
+                    break;
+                case 't':
+                    plain = '\t';
+                    break;
                 case 'u': {
                     unsigned cp = 0;
                     if (!ReadHex4(cp)) return false;
@@ -142,7 +163,8 @@ private:
                     if (out != nullptr) AppendUtf8(*out, cp);
                     continue;
                 }
-                default: return false;
+                default:
+                    return false;
             }
             if (out != nullptr) *out += plain;
         }
@@ -176,12 +198,24 @@ private:
     bool ReadValue(Kind& kind, double* number, std::string* text, int depth) {
         if (depth > kDepthLimit || !SkipBlanks() || p_ >= end_) return false;
         switch (*p_) {
-            case '{': kind = Kind::Other; return SkipObject(depth + 1);
-            case '[': kind = Kind::Other; return SkipArray(depth + 1);
-            case '"': kind = Kind::String; return ReadString(text);
-            case 't': kind = Kind::True; return TakeWord("true");
-            case 'f': kind = Kind::False; return TakeWord("false");
-            case 'n': kind = Kind::Null; return TakeWord("null");
+            case '{':
+                kind = Kind::Other;
+                return SkipObject(depth + 1);
+            case '[':
+                kind = Kind::Other;
+                return SkipArray(depth + 1);
+            case '"':
+                kind = Kind::String;
+                return ReadString(text);
+            case 't':
+                kind = Kind::True;
+                return TakeWord("true");
+            case 'f':
+                kind = Kind::False;
+                return TakeWord("false");
+            case 'n':
+                kind = Kind::Null;
+                return TakeWord("null");
             default: {
                 kind = Kind::Number;
                 double ignored = 0.0;
@@ -280,13 +314,21 @@ private:
         if (!ReadValue(kind, &number, nullptr, depth)) return false;
         term = {};
         switch (kind) {
-            case Kind::Null: break;
-            case Kind::True: term.value = 1.0; break;
-            case Kind::False: break;
+            case Kind::Null:
+                break;
+            case Kind::True:
+                term.value = 1.0;
+                break;
+            case Kind::False:
+                break;
             // Each term as "%f" prints it and atof reads it back: rounded to six decimals.
-            case Kind::Number: term.value = AtofLike(FormatFixed6(number)); break;
+            case Kind::Number:
+                term.value = AtofLike(FormatFixed6(number));
+                break;
             case Kind::String:
-            case Kind::Other: term.usable = false; break;
+            case Kind::Other:
+                term.usable = false;
+                break;
         }
         return true;
     }
@@ -337,8 +379,6 @@ private:
 
 }  // namespace
 
-std::vector<TrackPoint> ReadTrackPoints(std::string_view body) {
-    return TrackScanner(body).Read();
-}
+std::vector<TrackPoint> ReadTrackPoints(std::string_view body) { return TrackScanner(body).Read(); }
 
 }  // namespace fw

@@ -91,8 +91,8 @@ bool Database::Open(std::string_view home, std::string_view dataName, std::strin
 
     const std::string path = FilePath(home, dataName);
     sqlite3* db = nullptr;
-    int rc = sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE,
-                             nullptr);
+    int rc =
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     auto abandon = [&](int code) {
         std::string text = ErrorText(db, code);
         sqlite3_close_v2(db);
@@ -168,8 +168,8 @@ sqlite3_stmt* Database::Prepare(std::string_view sql) {
         return it->second;
     }
     sqlite3_stmt* stmt = nullptr;
-    const int rc = sqlite3_prepare_v2(db_, key.c_str(), static_cast<int>(key.size()), &stmt,
-                                      nullptr);
+    const int rc =
+        sqlite3_prepare_v2(db_, key.c_str(), static_cast<int>(key.size()), &stmt, nullptr);
     if (rc != SQLITE_OK || stmt == nullptr) {
         Fail(ErrorText(db_, rc));
         sqlite3_finalize(stmt);

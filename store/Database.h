@@ -16,9 +16,9 @@ namespace fw {
 // A value bound to a statement parameter: a text, or a 64-bit integer (rowids).
 class DbValue {
 public:
-    DbValue(std::string_view text) : text_(text) {}                  // NOLINT: implicit by design
-    DbValue(const char* text) : text_(text) {}                       // NOLINT
-    DbValue(const std::string& text) : text_(text) {}                // NOLINT
+    DbValue(std::string_view text) : text_(text) {}    // NOLINT: implicit by design
+    DbValue(const char* text) : text_(text) {}         // NOLINT
+    DbValue(const std::string& text) : text_(text) {}  // NOLINT
     DbValue(std::int64_t number) : number_(number), isNumber_(true) {}  // NOLINT
 
     bool IsNumber() const { return isNumber_; }

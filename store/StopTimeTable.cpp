@@ -13,9 +13,9 @@ namespace {
 struct RecordColumns {
     explicit RecordColumns(const DbRow& row) {
         static constexpr std::array<std::string_view, 12> kNames = {
-            "vhcCode",      "batchname",     "lineName",      "batchdate",
-            "userName",     "planreachtime", "realreachtime", "planleavetime",
-            "realLeavetime", "classeName",   "usermarkName",  "flag"};
+            "vhcCode",       "batchname",     "lineName",      "batchdate",
+            "userName",      "planreachtime", "realreachtime", "planleavetime",
+            "realLeavetime", "classeName",    "usermarkName",  "flag"};
         for (std::size_t i = 0; i < kNames.size(); ++i) index[i] = row.ColumnIndex(kNames[i]);
     }
     StopTimeRecord Read(const DbRow& row) const {

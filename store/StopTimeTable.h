@@ -11,14 +11,14 @@ namespace fw {
 
 // What the dispatcher stores for one planned stop event (one 9017 body, fields as read).
 struct StopTimeEntry {
-    std::string code;           // vehicle plate
+    std::string code;  // vehicle plate
     std::string batchName;
-    std::string lineName;       // the body key is spelled "linenaem"
+    std::string lineName;  // the body key is spelled "linenaem"
     std::string batchDate;
     std::string planReachTime;
     std::string planLeaveTime;
-    std::string userMarkName;   // stop name
-    std::string flag;           // an integer in text form
+    std::string userMarkName;  // stop name
+    std::string flag;          // an integer in text form
 };
 
 // One row of busbatch as read back: texts trimmed, NULL as empty, flag as an integer.

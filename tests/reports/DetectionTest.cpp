@@ -1,5 +1,3 @@
-#include "reports/Detection.h"
-
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "reports/Detection.h"
 #include "routes/RouteRecord.h"
 #include "store/Database.h"
 #include "store/StopTimeTable.h"
@@ -34,18 +33,17 @@ TEST_P(GroundDistance, MatchesTheFlatEarthFigures) {
     EXPECT_NEAR(GroundDistanceKm(c.lat1, c.lng1, c.lat2, c.lng2), c.km, 0.000005);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Figures, GroundDistance,
-    ::testing::Values(DistanceCase{31.0, 121.0, 31.0, 121.0, 0.0},
-                      DistanceCase{31.0, 121.0, 31.00045, 121.0, 0.050040},
-                      DistanceCase{31.0, 121.0, 31.00044, 121.0, 0.048928},
-                      // east-west shrinks with the cosine of the mean latitude
-                      DistanceCase{31.0, 121.0, 31.0, 121.001, 0.095316},
-                      // any coordinate below 0.1 degree makes the distance 0
-                      DistanceCase{0.0, 121.0, 31.0, 121.5, 0.0},
-                      DistanceCase{31.0, 0.09, 31.0, 121.5, 0.0},
-                      DistanceCase{31.0, 121.0, -0.05, 121.5, 0.0},
-                      DistanceCase{31.0, 121.0, 31.0, 0.0, 0.0}));
+INSTANTIATE_TEST_SUITE_P(Figures, GroundDistance,
+                         ::testing::Values(DistanceCase{31.0, 121.0, 31.0, 121.0, 0.0},
+                                           DistanceCase{31.0, 121.0, 31.00045, 121.0, 0.050040},
+                                           DistanceCase{31.0, 121.0, 31.00044, 121.0, 0.048928},
+                                           // east-west shrinks with the cosine of the mean latitude
+                                           DistanceCase{31.0, 121.0, 31.0, 121.001, 0.095316},
+                                           // any coordinate below 0.1 degree makes the distance 0
+                                           DistanceCase{0.0, 121.0, 31.0, 121.5, 0.0},
+                                           DistanceCase{31.0, 0.09, 31.0, 121.5, 0.0},
+                                           DistanceCase{31.0, 121.0, -0.05, 121.5, 0.0},
+                                           DistanceCase{31.0, 121.0, 31.0, 0.0, 0.0}));
 
 class DetectionTest : public ::testing::Test {
 protected:
@@ -101,8 +99,8 @@ TEST(StationCircle, ShortcutDecidesLikeTheFullDistance) {
         seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
         return lo + (hi - lo) * static_cast<double>(seed >> 11) / 9007199254740992.0;
     };
-    const double stations[][2] = {{31.0, 121.0}, {1.05, 1.05}, {0.0, 121.0}, {31.0, 0.05},
-                                  {-33.9, 151.2}, {64.1, -21.9}};
+    const double stations[][2] = {{31.0, 121.0}, {1.05, 1.05},   {0.0, 121.0},
+                                  {31.0, 0.05},  {-33.9, 151.2}, {64.1, -21.9}};
     int inside = 0;
     for (const auto& s : stations) {
         for (int n = 0; n < 20000; ++n) {
@@ -190,8 +188,7 @@ struct ReplaceCase {
     const char* result;
 };
 
-class DetectionReplace : public DetectionTest,
-                         public ::testing::WithParamInterface<ReplaceCase> {};
+class DetectionReplace : public DetectionTest, public ::testing::WithParamInterface<ReplaceCase> {};
 
 TEST_P(DetectionReplace, ExistingRealTimeGivesWayOnlyToANearerOne) {
     AddRow("Harbour", At("08:00:00"));
@@ -202,17 +199,16 @@ TEST_P(DetectionReplace, ExistingRealTimeGivesWayOnlyToANearerOne) {
     EXPECT_EQ(Rows("Harbour")[0].realReachTime, GetParam().result);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Rule, DetectionReplace,
-    ::testing::Values(
-        // 8 min from the old value, 3 from the plan: replaced
-        ReplaceCase{"2014-08-25 07:55:00", "08:03:00", "2014-08-25 08:03:00"},
-        // 8 min from the old value is not more than 10 from the plan: kept
-        ReplaceCase{"2014-08-25 08:02:00", "08:10:00", "2014-08-25 08:02:00"},
-        // equal distances keep the old value
-        ReplaceCase{"2014-08-25 08:02:00", "08:01:00", "2014-08-25 08:02:00"},
-        // an old value that is no time is infinitely far
-        ReplaceCase{"garbled", "08:10:00", "2014-08-25 08:10:00"}));
+INSTANTIATE_TEST_SUITE_P(Rule, DetectionReplace,
+                         ::testing::Values(
+                             // 8 min from the old value, 3 from the plan: replaced
+                             ReplaceCase{"2014-08-25 07:55:00", "08:03:00", "2014-08-25 08:03:00"},
+                             // 8 min from the old value is not more than 10 from the plan: kept
+                             ReplaceCase{"2014-08-25 08:02:00", "08:10:00", "2014-08-25 08:02:00"},
+                             // equal distances keep the old value
+                             ReplaceCase{"2014-08-25 08:02:00", "08:01:00", "2014-08-25 08:02:00"},
+                             // an old value that is no time is infinitely far
+                             ReplaceCase{"garbled", "08:10:00", "2014-08-25 08:10:00"}));
 
 TEST_F(DetectionTest, StationWithoutCoordinatesIsReachedAtTheFirstFixAndNeverLeft) {
     route.stations[0].latitude = "";

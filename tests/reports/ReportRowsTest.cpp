@@ -1,10 +1,9 @@
-#include "reports/ReportRows.h"
-
 #include <gtest/gtest.h>
 #include <json/json.h>
 
 #include <string>
 
+#include "reports/ReportRows.h"
 #include "store/StopTimeTable.h"
 #include "store/VehicleStore.h"
 
@@ -38,8 +37,7 @@ INSTANTIATE_TEST_SUITE_P(
         DelayCase{DelayKind::Late, "soon", "2014-08-25 08:00:00", ""},
         DelayCase{DelayKind::Late, "2014-08-25 23:59:59", "2014-08-26 00:00:01", "迟到00:00:02"},
         // days are dropped: 1 day 2 h 3 min 4 s shows as 02:03:04
-        DelayCase{DelayKind::Late, "2014-08-25 08:00:00", "2014-08-26 10:03:04",
-                  "迟到02:03:04"},
+        DelayCase{DelayKind::Late, "2014-08-25 08:00:00", "2014-08-26 10:03:04", "迟到02:03:04"},
         DelayCase{DelayKind::Overstay, "2014-08-25 08:00:00", "2014-08-25 19:59:59",
                   "久滞11:59:59"}));
 
@@ -80,10 +78,10 @@ TEST(ReportRow, FromAServerReportBody) {
     body["planleavetime"] = "2014-08-25 08:10:00";
     body["realleavetime"] = "2014-08-25 08:12:00";
     ReportRow row = RowFromReportBody(body, vehicles);
-    EXPECT_EQ(row.text, (std::array<std::string, kReportColumnCount>{
-                            "沪A1", "早班", "2014-08-25", "7路", " 人民广场 ",
-                            "2014-08-25 08:00:00", "", "", "2014-08-25 08:10:00",
-                            "2014-08-25 08:12:00", "久滞00:02:00"}));
+    EXPECT_EQ(row.text,
+              (std::array<std::string, kReportColumnCount>{
+                  "沪A1", "早班", "2014-08-25", "7路", " 人民广场 ", "2014-08-25 08:00:00", "", "",
+                  "2014-08-25 08:10:00", "2014-08-25 08:12:00", "久滞00:02:00"}));
 
     body["vhcID"] = "404";
     EXPECT_EQ(RowFromReportBody(body, vehicles)[kColPlate], "404");

@@ -1,5 +1,3 @@
-#include "reports/ReportRun.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
@@ -7,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "reports/ReportRun.h"
 #include "routes/RouteStore.h"
 #include "store/Database.h"
 #include "store/StopTimeTable.h"
@@ -50,7 +49,8 @@ protected:
     std::size_t InRange(const ReportQuery& query) const {
         std::size_t count = 0;
         for (const auto& stop : day.stops)
-            count += stop.entry.planReachTime >= query.start && stop.entry.planReachTime <= query.end;
+            count +=
+                stop.entry.planReachTime >= query.start && stop.entry.planReachTime <= query.end;
         return count;
     }
     // Begin, then Finish with the body the transfer brought.
@@ -70,8 +70,8 @@ protected:
     test::MemoryLog log;
     RouteStore routes{&log};
     VehicleStore vehicles;
-    test::SyntheticDay day = test::MakeSyntheticDay(test::DayShape{
-        .routes = 3, .stationsPerRoute = 8, .tripsPerRoute = 3, .junkEvery = 37});
+    test::SyntheticDay day = test::MakeSyntheticDay(
+        test::DayShape{.routes = 3, .stationsPerRoute = 8, .tripsPerRoute = 3, .junkEvery = 37});
 };
 
 // The whole day: every real time the report shows is the instant the track really reached or

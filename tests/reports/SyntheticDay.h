@@ -28,12 +28,12 @@ struct DayShape {
     int stationsPerRoute = 8;
     int tripsPerRoute = 2;  // alternately forward and back
     int spacingMetres = 500;
-    int legSeconds = 30;    // between neighbouring stations
+    int legSeconds = 30;  // between neighbouring stations
     int dwellSeconds = 10;
     int layoverSeconds = 3600;
     int fixSeconds = 5;
-    int fixCount = 0;       // 0: just the timeline; else exactly this many fixes (idling after)
-    int junkEvery = 0;      // every n-th fix is followed by an unusable one (below 1 degree)
+    int fixCount = 0;   // 0: just the timeline; else exactly this many fixes (idling after)
+    int junkEvery = 0;  // every n-th fix is followed by an unusable one (below 1 degree)
     double noiseMetres = 3.0;
     // Planned time = true time - offset, cycling through these (seconds; >1259 is never matched).
     // Offsets must stay well below the time between two visits of one station (the layover),
@@ -45,8 +45,8 @@ struct DayShape {
 };
 
 struct SyntheticStop {
-    StopTimeEntry entry;       // as the dispatcher stores it
-    std::string trueReach;     // the fix times at which the vehicle reached and left the stop
+    StopTimeEntry entry;    // as the dispatcher stores it
+    std::string trueReach;  // the fix times at which the vehicle reached and left the stop
     std::string trueLeave;
     std::string expectedReach;  // what detection must write: the true time, or empty beyond
     std::string expectedLeave;  // the acceptance window
@@ -87,8 +87,8 @@ struct Timeline {
 
 inline double Metres(Pos a, Pos b) {
     const double y = (b.lat - a.lat) * kMetresPerDegreeLat;
-    const double x = std::cos((a.lat + b.lat) * 0.5 * 0.0174532925) * (b.lng - a.lng) *
-                     kMetresPerDegreeLat;
+    const double x =
+        std::cos((a.lat + b.lat) * 0.5 * 0.0174532925) * (b.lng - a.lng) * kMetresPerDegreeLat;
     return std::hypot(x, y);
 }
 

@@ -1,8 +1,8 @@
-#include "reports/TrackReader.h"
-
 #include <gtest/gtest.h>
 
 #include <string>
+
+#include "reports/TrackReader.h"
 
 namespace fw {
 namespace {
@@ -25,11 +25,11 @@ TEST(ReadTrackPoints, ReadsTimesAndCorrectedCoordinates) {
 }
 
 TEST(ReadTrackPoints, EachTermIsRoundedToSixDecimalsBeforeTheSum) {
-    const auto points = ReadTrackPoints(
-        Reply(R"({"gpst":"t","lat":31.12345678,"lat_xz":0.0000004,"lng":121.0000004,"lng_xz":0.0000004})"));
+    const auto points = ReadTrackPoints(Reply(
+        R"({"gpst":"t","lat":31.12345678,"lat_xz":0.0000004,"lng":121.0000004,"lng_xz":0.0000004})"));
     ASSERT_EQ(points.size(), 1u);
-    EXPECT_DOUBLE_EQ(points[0].latitude, 31.123457);     // 0.0000004 rounds to 0
-    EXPECT_DOUBLE_EQ(points[0].longitude, 121.0);        // both terms round down
+    EXPECT_DOUBLE_EQ(points[0].latitude, 31.123457);  // 0.0000004 rounds to 0
+    EXPECT_DOUBLE_EQ(points[0].longitude, 121.0);     // both terms round down
 }
 
 TEST(ReadTrackPoints, NullOrMissingTermsReadZeroAndIntegersAreNumbers) {
@@ -43,16 +43,18 @@ TEST(ReadTrackPoints, NullOrMissingTermsReadZeroAndIntegersAreNumbers) {
 }
 
 TEST(ReadTrackPoints, PointsWithUnreadableCoordinatesAreLeftOut) {
-    const auto points = ReadTrackPoints(Reply(
-        kFix + R"(,{"gpst":"s","lat":"31.2","lng":121},{"gpst":"a","lat":31.2,"lng":[121]},)"
-               R"({"gpst":"o","lat":31.2,"lng_xz":{}},"not a point",)" +
-        kFix));
+    const auto points = ReadTrackPoints(
+        Reply(kFix +
+              R"(,{"gpst":"s","lat":"31.2","lng":121},{"gpst":"a","lat":31.2,"lng":[121]},)"
+              R"({"gpst":"o","lat":31.2,"lng_xz":{}},"not a point",)" +
+              kFix));
     ASSERT_EQ(points.size(), 2u);
     EXPECT_EQ(points[1].gpsTime, "2014-08-25 08:00:00");
 }
 
 TEST(ReadTrackPoints, NonStringTimesReadAsEmpty) {
-    const auto points = ReadTrackPoints(Reply(R"({"gpst":20140825,"recvt":true,"lat":31,"lng":121})"));
+    const auto points =
+        ReadTrackPoints(Reply(R"({"gpst":20140825,"recvt":true,"lat":31,"lng":121})"));
     ASSERT_EQ(points.size(), 1u);
     EXPECT_EQ(points[0].gpsTime, "");
     EXPECT_EQ(points[0].receiveTime, "");
@@ -109,22 +111,21 @@ TEST(ReadTrackPoints, EscapesUnknownMembersAndDuplicatesReadAsJsonSays) {
 TEST(ReadTrackPoints, BrokenDocumentsGiveNoPointsEvenAfterGoodFixes) {
     const std::string good = R"({"result":true,"topics":[)" + kFix + ",";
     for (const std::string tail :
-         {"", "{", R"({"gpst":"unterminated)", R"({"gpst":"bad \x escape"}]})",
-          R"({"lat":1.}]})", R"({"lat":-}]})", R"({"lat":1e999}]})", R"({"lat":tru}]})",
-          R"({"lat" 1}]})", R"({"lat":1 "lng":2}]})", R"({"gpst":"\ud800"}]})",
-          "/* never closed", R"({"lat":+1}]})"})
+         {"", "{", R"({"gpst":"unterminated)", R"({"gpst":"bad \x escape"}]})", R"({"lat":1.}]})",
+          R"({"lat":-}]})", R"({"lat":1e999}]})", R"({"lat":tru}]})", R"({"lat" 1}]})",
+          R"({"lat":1 "lng":2}]})", R"({"gpst":"\ud800"}]})", "/* never closed", R"({"lat":+1}]})"})
         EXPECT_TRUE(ReadTrackPoints(good + tail).empty()) << tail;
     // Nesting beyond any sane depth is refused rather than exhausting the stack.
     EXPECT_TRUE(ReadTrackPoints(good + std::string(100000, '[')).empty());
-    EXPECT_TRUE(ReadTrackPoints(good + std::string(5000, '[') + std::string(5000, ']') + "]}")
-                    .empty());
+    EXPECT_TRUE(
+        ReadTrackPoints(good + std::string(5000, '[') + std::string(5000, ']') + "]}").empty());
     EXPECT_EQ(ReadTrackPoints(good + std::string(50, '[') + std::string(50, ']') + "]}").size(),
               1u);
 }
 
 TEST(ReadTrackPoints, CrLfBodiesAndCommentsReadLikeOneLine) {
-    const std::string body = "/* track */{\r\n\"result\" : true, // ok\r\n\"topics\" : [\r\n" + kFix +
-                             ",\r\n" + kFix + "\r\n]\r\n}\r\n";
+    const std::string body = "/* track */{\r\n\"result\" : true, // ok\r\n\"topics\" : [\r\n" +
+                             kFix + ",\r\n" + kFix + "\r\n]\r\n}\r\n";
     const auto points = ReadTrackPoints(body);
     ASSERT_EQ(points.size(), 2u);
     EXPECT_DOUBLE_EQ(points[1].latitude, 31.2021);

@@ -1,15 +1,14 @@
-#include "reports/TrackRequest.h"
-
 #include <gtest/gtest.h>
 
+#include "reports/TrackRequest.h"
 #include "text/Encoding.h"
 
 namespace fw {
 namespace {
 
 TEST(TrackRequest, AddressCarriesTheParametersInOrderWithTheFixedKey) {
-    const TrackRequest r = BuildTrackRequest("10.0.0.5", 89, "77", "P", "2014-08-25 05:00:00",
-                                             "2014-08-25 21:00:00");
+    const TrackRequest r =
+        BuildTrackRequest("10.0.0.5", 89, "77", "P", "2014-08-25 05:00:00", "2014-08-25 21:00:00");
     EXPECT_EQ(r.host, "10.0.0.5");
     EXPECT_EQ(r.port, 89);
     EXPECT_EQ(r.path, "/Interface/GetJsonVdata");

@@ -1,7 +1,6 @@
-#include "routes/RouteStore.h"
-
 #include <gtest/gtest.h>
 
+#include "routes/RouteStore.h"
 #include "tests/store/TestSupport.h"
 
 namespace fw {

@@ -1,5 +1,3 @@
-#include "store/Database.h"
-
 #include <gtest/gtest.h>
 #include <unistd.h>
 
@@ -9,6 +7,7 @@
 #include <iterator>
 #include <string>
 
+#include "store/Database.h"
 #include "store/StopTimeTable.h"
 #include "tests/store/TestSupport.h"
 
@@ -23,8 +22,14 @@ std::string ReadFile(const std::string& path) {
 }
 
 StopTimeEntry Entry(std::string stop) {
-    return {"沪A12345", "B01", "Line 7", "2014-08-25", "2014-08-25 08:00:00",
-            "2014-08-25 08:01:00", std::move(stop), "3"};
+    return {"沪A12345",
+            "B01",
+            "Line 7",
+            "2014-08-25",
+            "2014-08-25 08:00:00",
+            "2014-08-25 08:01:00",
+            std::move(stop),
+            "3"};
 }
 
 std::size_t CountRows(Database& db) {
@@ -176,10 +181,8 @@ INSTANTIATE_TEST_SUITE_P(
                            MakeKeyedFile(home, "");
                            pw = "right";
                        }},
-        FailedOpenCase{"EmptyDataName",
-                       [](const std::string&, std::string&, std::string& name, std::string&) {
-                           name = "";
-                       }},
+        FailedOpenCase{"EmptyDataName", [](const std::string&, std::string&, std::string& name,
+                                           std::string&) { name = ""; }},
         FailedOpenCase{"MissingDirectory",
                        [](const std::string& home, std::string& dir, std::string&, std::string&) {
                            dir = home + "/no/such/dir";
@@ -200,8 +203,8 @@ TEST(Database, UnwritableDirectoryFailsQuietly) {
     TempHome home;
     const std::string dir = home.Path() + "/locked";
     std::filesystem::create_directory(dir);
-    std::filesystem::permissions(dir, std::filesystem::perms::owner_read |
-                                          std::filesystem::perms::owner_exec);
+    std::filesystem::permissions(
+        dir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
     Database db;
     EXPECT_FALSE(db.Open(dir, "fleet", ""));
     std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
@@ -225,13 +228,15 @@ TEST(Database, HandMadeTableReadsByNameWithNullAsEmptyAndTextsTrimmed) {
     Database db;
     ASSERT_TRUE(db.Open(home.Path(), "fleet", ""));
     ASSERT_TRUE(db.Execute("drop table busbatch"));
-    ASSERT_TRUE(db.Execute("create table busbatch (flag text, usermarkName text, classeName text,"
-                           " realLeavetime text, planleavetime text, realreachtime text,"
-                           " planreachtime text, userName text, batchdate text, lineName text,"
-                           " batchname text, vhcCode text)"));
-    ASSERT_TRUE(db.Execute("insert into busbatch (vhcCode, userName, planreachtime, batchname,"
-                           " usermarkName, flag) values (?, ?, ?, NULL, ?, ?)",
-                           {"A1", "u", "2014-08-25 08:00:00", "  Quay  ", " 42 "}));
+    ASSERT_TRUE(
+        db.Execute("create table busbatch (flag text, usermarkName text, classeName text,"
+                   " realLeavetime text, planleavetime text, realreachtime text,"
+                   " planreachtime text, userName text, batchdate text, lineName text,"
+                   " batchname text, vhcCode text)"));
+    ASSERT_TRUE(
+        db.Execute("insert into busbatch (vhcCode, userName, planreachtime, batchname,"
+                   " usermarkName, flag) values (?, ?, ?, NULL, ?, ?)",
+                   {"A1", "u", "2014-08-25 08:00:00", "  Quay  ", " 42 "}));
     std::vector<StopTimeRecord> rows;
     StopTimeTable table(db);
     ASSERT_TRUE(table.ReadReportRows("A1", "u", "2014-08-25", "2014-08-26", rows));
