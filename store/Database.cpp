@@ -9,6 +9,7 @@
 #include <climits>
 #include <utility>
 
+#include "app/LogSink.h"
 #include "text/Strings.h"
 
 namespace fw {
@@ -81,9 +82,17 @@ std::string Database::FilePath(std::string_view home, std::string_view dataName)
     return path;
 }
 
-bool Database::Open(std::string_view home, std::string_view dataName, std::string_view password) {
+bool Database::Open(std::string_view home, std::string_view dataName, std::string_view password,
+                    LogSink* log) {
     Close();
     lastError_.clear();
+    const bool opened = OpenFile(home, dataName, password);
+    if (!opened && log != nullptr) log->WriteLog("连接数据库失败 错误描述:" + lastError_);
+    return opened;
+}
+
+bool Database::OpenFile(std::string_view home, std::string_view dataName,
+                        std::string_view password) {
     // An empty name would make a hidden ".mdb" in the home; it is a configuration error instead.
     if (dataName.empty()) return Fail("DataName is empty");
     if (dataName.find('/') != std::string_view::npos) return Fail("DataName holds a '/'");

@@ -26,6 +26,10 @@ struct DistanceCase {
     double lat1, lng1, lat2, lng2, km;
 };
 
+void PrintTo(const DistanceCase& c, std::ostream* os) {
+    *os << c.lat1 << "," << c.lng1 << " to " << c.lat2 << "," << c.lng2;
+}
+
 class GroundDistance : public ::testing::TestWithParam<DistanceCase> {};
 
 TEST_P(GroundDistance, MatchesTheFlatEarthFigures) {
@@ -129,6 +133,8 @@ struct WindowCase {
     bool recorded;
 };
 
+void PrintTo(const WindowCase& c, std::ostream* os) { *os << c.label; }
+
 class DetectionWindow : public DetectionTest, public ::testing::WithParamInterface<WindowCase> {};
 
 TEST_P(DetectionWindow, AcceptsUpTo20Min59SecOnEitherSide) {
@@ -187,6 +193,10 @@ struct ReplaceCase {
     const char* gps;
     const char* result;
 };
+
+void PrintTo(const ReplaceCase& c, std::ostream* os) {
+    *os << "existing " << c.existing << " new " << c.gps;
+}
 
 class DetectionReplace : public DetectionTest, public ::testing::WithParamInterface<ReplaceCase> {};
 

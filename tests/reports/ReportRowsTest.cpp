@@ -17,6 +17,10 @@ struct DelayCase {
     const char* text;
 };
 
+void PrintTo(const DelayCase& c, std::ostream* os) {
+    *os << (c.kind == DelayKind::Late ? "late " : "overstay ") << c.planned << " -> " << c.real;
+}
+
 class FormatDelayTest : public ::testing::TestWithParam<DelayCase> {};
 
 TEST_P(FormatDelayTest, ShowsOnlyALaterRealTime) {
@@ -95,6 +99,11 @@ struct FilterCase {
     const char* realLeave;
     bool added;
 };
+
+void PrintTo(const FilterCase& c, std::ostream* os) {
+    *os << "filter " << static_cast<int>(c.filter) << " reach '" << c.realReach << "' leave '"
+        << c.realLeave << "'";
+}
 
 class ReportFilter : public ::testing::TestWithParam<FilterCase> {};
 

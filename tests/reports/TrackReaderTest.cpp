@@ -65,6 +65,8 @@ struct TruthCase {
     bool used;
 };
 
+void PrintTo(const TruthCase& c, std::ostream* os) { *os << "result " << c.result; }
+
 class ReadTrackPointsResult : public ::testing::TestWithParam<TruthCase> {};
 
 TEST_P(ReadTrackPointsResult, PointsAreUsedOnlyWhenResultReadsTrue) {
