@@ -178,12 +178,5 @@ TEST(ReportList, ServerRowsAreShownInPlannedOrderAfterEachArrival) {
     EXPECT_EQ(list.Size(), 2u);
 }
 
-TEST(CompareNoCase, OrdersBytesIgnoringAsciiCase) {
-    EXPECT_EQ(CompareNoCase("abc", "ABC"), 0);
-    EXPECT_LT(CompareNoCase("ab", "abc"), 0);
-    EXPECT_GT(CompareNoCase("b", "A"), 0);
-    EXPECT_LT(CompareNoCase("Z", "\xc3\xa9"), 0);  // bytes above 0x7f sort after ASCII
-}
-
 }  // namespace
 }  // namespace fw
