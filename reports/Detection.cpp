@@ -1,7 +1,6 @@
 #include "reports/Detection.h"
 
 #include <cmath>
-#include <limits>
 #include <optional>
 #include <string>
 
@@ -21,6 +20,17 @@ double GroundDistanceKm(double lat1, double lng1, double lat2, double lng2) {
     const double x =
         std::cos(((lat1 + lat2) * 0.5) * kDegreesToRadians) * (lng2 - lng1) * kMetresPerDegree;
     return std::hypot(x, y) * 0.001;
+}
+
+bool IsInsideStation(double stationLat, double stationLng, double lat, double lng) {
+    const double northSouthKm = std::fabs((lat - stationLat) * kMetresPerDegree) * 0.001;
+    // The margin keeps the shortcut clear of any rounding in hypot.
+    if (northSouthKm >= kStationRadiusKm * 1.001 &&
+        std::fabs(stationLat) >= kDegenerateCoordinate &&
+        std::fabs(stationLng) >= kDegenerateCoordinate && std::fabs(lat) >= kDegenerateCoordinate &&
+        std::fabs(lng) >= kDegenerateCoordinate)
+        return false;
+    return IsInsideStation(GroundDistanceKm(stationLat, stationLng, lat, lng));
 }
 
 void AnalyseTrack(RouteRecord& route, std::string_view vehicleCode,
@@ -43,9 +53,8 @@ void AnalyseTrack(RouteRecord& route, std::string_view vehicleCode,
             continue;
         for (std::size_t i = 0; i < route.stations.size(); ++i) {
             StationRecord& station = route.stations[i];
-            const double d = GroundDistanceKm(places[i].latitude, places[i].longitude,
-                                              point.latitude, point.longitude);
-            if (d < kStationRadiusKm) {
+            if (IsInsideStation(places[i].latitude, places[i].longitude, point.latitude,
+                                point.longitude)) {
                 if (station.presenceState != PresenceState::Inside) {
                     station.presenceState = PresenceState::Inside;
                     UpdateStopTime(table, log, vehicleCode, route.lineName, station.name,
@@ -53,8 +62,8 @@ void AnalyseTrack(RouteRecord& route, std::string_view vehicleCode,
                 }
             } else if (station.presenceState == PresenceState::Inside) {
                 station.presenceState = PresenceState::Left;
-                UpdateStopTime(table, log, vehicleCode, route.lineName, station.name,
-                               point.gpsTime, StopEventKind::Departure);
+                UpdateStopTime(table, log, vehicleCode, route.lineName, station.name, point.gpsTime,
+                               StopEventKind::Departure);
             }
         }
     }
@@ -73,37 +82,33 @@ bool UpdateStopTime(StopTimeTable& table, LogSink* log, std::string_view vehicle
     const std::optional<OleDate> g = ParseDateTime(gpsTime);
     if (!g) return false;
 
-    std::vector<StopTimeRecord> rows;
-    if (!table.FindStopRows(vehicleCode, lineName, stationName, rows)) return false;
+    std::vector<StopTimeCandidate> rows;
+    if (!table.FindStopTimes(vehicleCode, lineName, stationName, !arrival, rows)) return false;
 
-    // The nearest planned time wins; on a tie the row returned first stays chosen.
-    const StopTimeRecord* chosen = nullptr;
-    OleDate chosenPlan = 0.0;
-    double best = kMatchingHorizonDays;
-    for (const StopTimeRecord& row : rows) {
-        const std::string& planText = arrival ? row.planReachTime : row.planLeaveTime;
-        if (planText.empty()) continue;
-        const std::optional<OleDate> p = ParseDateTime(planText);
+    // The nearest planned time wins; on a tie the row returned first stays chosen. Distances are
+    // whole seconds (every time text has second resolution), so equal gaps really are equal.
+    const StopTimeCandidate* chosen = nullptr;
+    long long best = kMatchingHorizonSeconds;
+    long long offset = 0;  // G - P of the chosen row
+    for (const StopTimeCandidate& row : rows) {
+        if (row.planned.empty()) continue;
+        const std::optional<OleDate> p = ParseDateTime(row.planned);
         if (!p) continue;
-        const double delta = std::fabs(*p - *g);
-        if (delta < best) {
-            best = delta;
+        const long long delta = SecondsBetween(*g, *p);
+        if (std::llabs(delta) < best) {
+            best = std::llabs(delta);
             chosen = &row;
-            chosenPlan = *p;
+            offset = delta;
         }
     }
     if (chosen == nullptr) return false;
 
     // An existing real time stays unless the new one lies nearer the plan than to it.
-    const std::string& realText = arrival ? chosen->realReachTime : chosen->realLeaveTime;
-    if (!realText.empty()) {
-        const std::optional<OleDate> r = ParseDateTime(realText);
-        const double fromReal =
-            r ? std::fabs(*r - *g) : std::numeric_limits<double>::infinity();
-        if (!(fromReal > std::fabs(chosenPlan - *g))) return false;
+    if (!chosen->real.empty()) {
+        const std::optional<OleDate> r = ParseDateTime(chosen->real);
+        if (r && !(std::llabs(SecondsBetween(*g, *r)) > std::llabs(offset))) return false;
     }
 
-    const long long offset = SecondsBetween(*g, chosenPlan);
     if (std::llabs(offset) > kAcceptanceWindowSeconds) return false;
 
     return arrival ? table.SetRealReachTime(chosen->rowId, gpsTime)

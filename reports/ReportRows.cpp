@@ -37,10 +37,10 @@ std::string TextOf(const Json::Value& object, const char* key) {
 }
 
 void FillDelays(ReportRow& row) {
-    row.text[kColLate] = FormatDelay(DelayKind::Late, row.text[kColPlanReach],
-                                     row.text[kColRealReach]);
-    row.text[kColOverstay] = FormatDelay(DelayKind::Overstay, row.text[kColPlanLeave],
-                                         row.text[kColRealLeave]);
+    row.text[kColLate] =
+        FormatDelay(DelayKind::Late, row.text[kColPlanReach], row.text[kColRealReach]);
+    row.text[kColOverstay] =
+        FormatDelay(DelayKind::Overstay, row.text[kColPlanLeave], row.text[kColRealLeave]);
 }
 
 unsigned char LowerByte(char c) {
@@ -99,9 +99,12 @@ ReportRow RowFromReportBody(const Json::Value& body, const VehicleStore& vehicle
 
 bool PassesFilter(const ReportRow& row, StatusFilter filter) {
     switch (filter) {
-        case StatusFilter::Completed: return !row.text[kColRealReach].empty();
-        case StatusFilter::NotCompleted: return row.text[kColRealReach].empty();
-        case StatusFilter::All: break;
+        case StatusFilter::Completed:
+            return !row.text[kColRealReach].empty();
+        case StatusFilter::NotCompleted:
+            return row.text[kColRealReach].empty();
+        case StatusFilter::All:
+            break;
     }
     return true;
 }

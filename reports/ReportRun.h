@@ -36,8 +36,7 @@ bool IsReportRangeValid(std::string_view start, std::string_view end);
 // Every step that has something to tell the user hands back the text to show.
 class ReportRun {
 public:
-    ReportRun(StopTimeTable& table, RouteStore& routes, const VehicleStore& vehicles,
-              LogSink* log)
+    ReportRun(StopTimeTable& table, RouteStore& routes, const VehicleStore& vehicles, LogSink* log)
         : table_(table), routes_(routes), vehicles_(vehicles), log_(log) {}
 
     struct Start {
@@ -50,9 +49,9 @@ public:
     Start Begin(const ReportQuery& query);
 
     struct Outcome {
-        std::string message;      // "轨迹数据为空" when the body was empty
-        bool linesRead = false;   // false: the line list failed, some lines were not analysed
-        bool rowsRead = false;    // false: the row query failed, some rows are missing
+        std::string message;     // "轨迹数据为空" when the body was empty
+        bool linesRead = false;  // false: the line list failed, some lines were not analysed
+        bool rowsRead = false;   // false: the row query failed, some rows are missing
         std::size_t rowsAdded = 0;
     };
     // Analyses every line of the vehicle that has a route against the track (parsed once) and

@@ -42,7 +42,10 @@ public:
     const RouteRecord* ListedRouteAt(std::size_t position) const;
 
     std::size_t Size() const { return routes_.size(); }
-    const RouteRecord& At(std::size_t index) const { return *routes_.at(index); }
+    // 0-based over every stored route; null outside the store.
+    const RouteRecord* At(std::size_t index) const {
+        return index < routes_.size() ? routes_[index].get() : nullptr;
+    }
     void Clear() { routes_.clear(); }
 
 private:

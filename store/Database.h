@@ -13,12 +13,14 @@ struct sqlite3_stmt;
 
 namespace fw {
 
+class LogSink;
+
 // A value bound to a statement parameter: a text, or a 64-bit integer (rowids).
 class DbValue {
 public:
-    DbValue(std::string_view text) : text_(text) {}                  // NOLINT: implicit by design
-    DbValue(const char* text) : text_(text) {}                       // NOLINT
-    DbValue(const std::string& text) : text_(text) {}                // NOLINT
+    DbValue(std::string_view text) : text_(text) {}    // NOLINT: implicit by design
+    DbValue(const char* text) : text_(text) {}         // NOLINT
+    DbValue(const std::string& text) : text_(text) {}  // NOLINT
     DbValue(std::int64_t number) : number_(number), isNumber_(true) {}  // NOLINT
 
     bool IsNumber() const { return isNumber_; }
@@ -64,8 +66,10 @@ public:
     static std::string FilePath(std::string_view home, std::string_view dataName);
 
     // Opens (creating the file and the stop-time table when missing). Any earlier connection is
-    // closed first. True when the connection is usable.
-    bool Open(std::string_view home, std::string_view dataName, std::string_view password);
+    // closed first. True when the connection is usable. A failure is told to nobody but the log
+    // ("连接数据库失败 错误描述:" and the reason), when one is given.
+    bool Open(std::string_view home, std::string_view dataName, std::string_view password,
+              LogSink* log = nullptr);
     void Close();
     bool IsOpen() const { return db_ != nullptr; }
 
@@ -85,6 +89,7 @@ public:
     sqlite3* Handle() const { return db_; }
 
 private:
+    bool OpenFile(std::string_view home, std::string_view dataName, std::string_view password);
     sqlite3_stmt* Prepare(std::string_view sql);
     bool Bind(sqlite3_stmt* stmt, Values values);
     bool Finish(sqlite3_stmt* stmt, int rc);

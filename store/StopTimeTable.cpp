@@ -13,9 +13,9 @@ namespace {
 struct RecordColumns {
     explicit RecordColumns(const DbRow& row) {
         static constexpr std::array<std::string_view, 12> kNames = {
-            "vhcCode",      "batchname",     "lineName",      "batchdate",
-            "userName",     "planreachtime", "realreachtime", "planleavetime",
-            "realLeavetime", "classeName",   "usermarkName",  "flag"};
+            "vhcCode",       "batchname",     "lineName",      "batchdate",
+            "userName",      "planreachtime", "realreachtime", "planleavetime",
+            "realLeavetime", "classeName",    "usermarkName",  "flag"};
         for (std::size_t i = 0; i < kNames.size(); ++i) index[i] = row.ColumnIndex(kNames[i]);
     }
     StopTimeRecord Read(const DbRow& row) const {
@@ -69,6 +69,19 @@ bool StopTimeTable::ReadRecords(std::string_view sql, Database::Values values,
 bool StopTimeTable::FindStopRows(std::string_view vehicleCode, std::string_view lineName,
                                  std::string_view stopName, std::vector<StopTimeRecord>& rows) {
     return ReadRecords(kFindStopRowsSql, {vehicleCode, lineName, stopName}, rows);
+}
+
+bool StopTimeTable::FindStopTimes(std::string_view vehicleCode, std::string_view lineName,
+                                  std::string_view stopName, bool departure,
+                                  std::vector<StopTimeCandidate>& rows) {
+    int plannedColumn = -1, realColumn = -1;
+    return db_.Query(kFindStopRowsSql, {vehicleCode, lineName, stopName}, [&](const DbRow& row) {
+        if (plannedColumn < 0) {
+            plannedColumn = row.ColumnIndex(departure ? "planleavetime" : "planreachtime");
+            realColumn = row.ColumnIndex(departure ? "realLeavetime" : "realreachtime");
+        }
+        rows.push_back({row.Int64(0), row.Text(plannedColumn), row.Text(realColumn)});
+    });
 }
 
 bool StopTimeTable::SetRealReachTime(std::int64_t rowId, std::string_view gpsTime) {

@@ -11,14 +11,14 @@ namespace fw {
 
 // What the dispatcher stores for one planned stop event (one 9017 body, fields as read).
 struct StopTimeEntry {
-    std::string code;           // vehicle plate
+    std::string code;  // vehicle plate
     std::string batchName;
-    std::string lineName;       // the body key is spelled "linenaem"
+    std::string lineName;  // the body key is spelled "linenaem"
     std::string batchDate;
     std::string planReachTime;
     std::string planLeaveTime;
-    std::string userMarkName;   // stop name
-    std::string flag;           // an integer in text form
+    std::string userMarkName;  // stop name
+    std::string flag;          // an integer in text form
 };
 
 // One row of busbatch as read back: texts trimmed, NULL as empty, flag as an integer.
@@ -36,6 +36,13 @@ struct StopTimeRecord {
     std::string classeName;
     std::string usermarkName;
     int flag = 0;
+};
+
+// What the detection needs of one row: its planned and real time of one kind of event.
+struct StopTimeCandidate {
+    std::int64_t rowId = 0;
+    std::string planned;  // trimmed
+    std::string real;     // trimmed
 };
 
 // The statements issued against the stop-time table, one operation each, named after what
@@ -59,6 +66,11 @@ public:
     // Detection: the rows of one stop of one line of a vehicle, in the order the database gives.
     bool FindStopRows(std::string_view vehicleCode, std::string_view lineName,
                       std::string_view stopName, std::vector<StopTimeRecord>& rows);
+    // The same lookup reading only what the detection matches on: the planned and real arrival
+    // (or, for departures, the planned and real departure) of each row.
+    bool FindStopTimes(std::string_view vehicleCode, std::string_view lineName,
+                       std::string_view stopName, bool departure,
+                       std::vector<StopTimeCandidate>& rows);
     // Detection: writes a real arrival / departure into the one row it chose, by rowid: rows
     // of other stops that share the planned time are not touched.
     bool SetRealReachTime(std::int64_t rowId, std::string_view gpsTime);

@@ -6,8 +6,8 @@ namespace fw {
 
 // One vehicle as the server announces it; never changed once stored.
 struct VehicleRecord {
-    std::string code;       // licence plate
-    std::string id;         // the server's vehicle id
+    std::string code;  // licence plate
+    std::string id;    // the server's vehicle id
     std::string groupName;
 };
 

@@ -27,8 +27,7 @@ public:
     std::string PlateOfId(std::string_view id) const;
     // Plates offered for a company: those of its group, or every plate when the company is the
     // logged-in user's own name. In store order, duplicates included.
-    std::vector<std::string> PlatesOfGroup(std::string_view group,
-                                           std::string_view userName) const;
+    std::vector<std::string> PlatesOfGroup(std::string_view group, std::string_view userName) const;
 
 private:
     std::vector<VehicleRecord> records_;

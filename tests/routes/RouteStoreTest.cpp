@@ -1,7 +1,6 @@
-#include "routes/RouteStore.h"
-
 #include <gtest/gtest.h>
 
+#include "routes/RouteStore.h"
 #include "tests/store/TestSupport.h"
 
 namespace fw {
@@ -65,6 +64,8 @@ TEST(RouteStore, ListedRoutesHaveAtLeastThreeStations) {
     EXPECT_EQ(store.ListedRouteAt(2)->lineName, "D");
     EXPECT_EQ(store.ListedRouteAt(3), nullptr);
     EXPECT_NE(store.FindRoute("B", 1), nullptr);  // unlisted yet stored
+    EXPECT_EQ(store.At(1)->lineName, "B");
+    EXPECT_EQ(store.At(4), nullptr);
 
     // Stations attached later make a route listed.
     store.FindRoute("2", 0)->stations.push_back({});

@@ -1,6 +1,7 @@
-#include "store/Database.h"
-
+#include <fcntl.h>
 #include <gtest/gtest.h>
+#include <linux/fs.h>
+#include <sys/ioctl.h>
 #include <unistd.h>
 
 #include <filesystem>
@@ -9,6 +10,7 @@
 #include <iterator>
 #include <string>
 
+#include "store/Database.h"
 #include "store/StopTimeTable.h"
 #include "tests/store/TestSupport.h"
 
@@ -23,8 +25,14 @@ std::string ReadFile(const std::string& path) {
 }
 
 StopTimeEntry Entry(std::string stop) {
-    return {"沪A12345", "B01", "Line 7", "2014-08-25", "2014-08-25 08:00:00",
-            "2014-08-25 08:01:00", std::move(stop), "3"};
+    return {"沪A12345",
+            "B01",
+            "Line 7",
+            "2014-08-25",
+            "2014-08-25 08:00:00",
+            "2014-08-25 08:01:00",
+            std::move(stop),
+            "3"};
 }
 
 std::size_t CountRows(Database& db) {
@@ -58,6 +66,29 @@ TEST(Database, ScratchStoreSettings) {
              [&](const DbRow& row) { synchronous = static_cast<int>(row.Int64(0)); });
     EXPECT_EQ(mode, "wal");
     EXPECT_EQ(synchronous, 1);  // NORMAL
+    std::string locking;
+    int pageSize = 0;
+    db.Query("PRAGMA locking_mode", {}, [&](const DbRow& row) { locking = row.Text(0); });
+    db.Query("PRAGMA page_size", {},
+             [&](const DbRow& row) { pageSize = static_cast<int>(row.Int64(0)); });
+    EXPECT_EQ(locking, "exclusive");
+    EXPECT_EQ(pageSize, 1024);
+}
+
+// The running program owns its store: a second program on the same home runs without one
+// (quietly) instead of emptying the first one's report rows.
+TEST(Database, SecondConnectionToAnOpenStoreFailsQuietly) {
+    TempHome home;
+    Database first;
+    ASSERT_TRUE(first.Open(home.Path(), "fleet", ""));
+    StopTimeTable table(first);
+    ASSERT_TRUE(table.InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
+    Database second;
+    EXPECT_FALSE(second.Open(home.Path(), "fleet", ""));
+    EXPECT_EQ(CountRows(first), 1u);
+    first.Close();
+    EXPECT_TRUE(second.Open(home.Path(), "fleet", ""));
+    EXPECT_EQ(CountRows(second), 1u);
 }
 
 // The detection's stop lookup and the report's range query must not scan the table.
@@ -101,6 +132,8 @@ struct FailedOpenCase {
         setUp;
 };
 
+void PrintTo(const FailedOpenCase& c, std::ostream* os) { *os << c.label; }
+
 class DatabaseFailedOpen : public ::testing::TestWithParam<FailedOpenCase> {};
 
 TEST_P(DatabaseFailedOpen, FailsQuietlyAndEveryStatementThenFails) {
@@ -109,9 +142,12 @@ TEST_P(DatabaseFailedOpen, FailsQuietlyAndEveryStatementThenFails) {
     GetParam().setUp(home.Path(), dir, name, password);
 
     Database db;
-    EXPECT_FALSE(db.Open(dir, name, password));
+    test::MemoryLog log;
+    EXPECT_FALSE(db.Open(dir, name, password, &log));
     EXPECT_FALSE(db.IsOpen());
     EXPECT_FALSE(db.LastError().empty());
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0], "连接数据库失败 错误描述:" + db.LastError());
 
     StopTimeTable table(db);
     std::vector<std::string> lines;
@@ -153,10 +189,8 @@ INSTANTIATE_TEST_SUITE_P(
                            MakeKeyedFile(home, "");
                            pw = "right";
                        }},
-        FailedOpenCase{"EmptyDataName",
-                       [](const std::string&, std::string&, std::string& name, std::string&) {
-                           name = "";
-                       }},
+        FailedOpenCase{"EmptyDataName", [](const std::string&, std::string&, std::string& name,
+                                           std::string&) { name = ""; }},
         FailedOpenCase{"MissingDirectory",
                        [](const std::string& home, std::string& dir, std::string&, std::string&) {
                            dir = home + "/no/such/dir";
@@ -172,16 +206,54 @@ INSTANTIATE_TEST_SUITE_P(
                        }}),
     [](const auto& info) { return std::string(info.param.label); });
 
+// Makes a directory unwritable even for root (the immutable attribute) or by its mode, and
+// writable again afterwards so the home can be removed.
+class LockedDirectory {
+public:
+    explicit LockedDirectory(const std::string& dir) : dir_(dir) {
+        if (geteuid() != 0) {
+            std::filesystem::permissions(
+                dir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+            locked_ = true;
+            return;
+        }
+        fd_ = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+        int flags = 0;
+        if (fd_ >= 0 && ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags |= FS_IMMUTABLE_FL;
+            locked_ = ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
+        }
+    }
+    ~LockedDirectory() {
+        if (fd_ >= 0) {
+            int flags = 0;
+            if (ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
+                flags &= ~FS_IMMUTABLE_FL;
+                ioctl(fd_, FS_IOC_SETFLAGS, &flags);
+            }
+            close(fd_);
+        } else {
+            std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
+        }
+    }
+    bool Locked() const { return locked_; }
+
+private:
+    std::string dir_;
+    int fd_ = -1;
+    bool locked_ = false;
+};
+
 TEST(Database, UnwritableDirectoryFailsQuietly) {
-    if (geteuid() == 0) GTEST_SKIP() << "root writes everywhere";
     TempHome home;
     const std::string dir = home.Path() + "/locked";
     std::filesystem::create_directory(dir);
-    std::filesystem::permissions(dir, std::filesystem::perms::owner_read |
-                                          std::filesystem::perms::owner_exec);
+    LockedDirectory lock(dir);
+    if (!lock.Locked()) GTEST_SKIP() << "cannot make a directory unwritable here";
     Database db;
     EXPECT_FALSE(db.Open(dir, "fleet", ""));
-    std::filesystem::permissions(dir, std::filesystem::perms::owner_all);
+    StopTimeTable table(db);
+    EXPECT_FALSE(table.InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
 }
 
 TEST(Database, WrongValueCountIsAnErrorNotACrash) {
@@ -202,13 +274,15 @@ TEST(Database, HandMadeTableReadsByNameWithNullAsEmptyAndTextsTrimmed) {
     Database db;
     ASSERT_TRUE(db.Open(home.Path(), "fleet", ""));
     ASSERT_TRUE(db.Execute("drop table busbatch"));
-    ASSERT_TRUE(db.Execute("create table busbatch (flag text, usermarkName text, classeName text,"
-                           " realLeavetime text, planleavetime text, realreachtime text,"
-                           " planreachtime text, userName text, batchdate text, lineName text,"
-                           " batchname text, vhcCode text)"));
-    ASSERT_TRUE(db.Execute("insert into busbatch (vhcCode, userName, planreachtime, batchname,"
-                           " usermarkName, flag) values (?, ?, ?, NULL, ?, ?)",
-                           {"A1", "u", "2014-08-25 08:00:00", "  Quay  ", " 42 "}));
+    ASSERT_TRUE(
+        db.Execute("create table busbatch (flag text, usermarkName text, classeName text,"
+                   " realLeavetime text, planleavetime text, realreachtime text,"
+                   " planreachtime text, userName text, batchdate text, lineName text,"
+                   " batchname text, vhcCode text)"));
+    ASSERT_TRUE(
+        db.Execute("insert into busbatch (vhcCode, userName, planreachtime, batchname,"
+                   " usermarkName, flag) values (?, ?, ?, NULL, ?, ?)",
+                   {"A1", "u", "2014-08-25 08:00:00", "  Quay  ", " 42 "}));
     std::vector<StopTimeRecord> rows;
     StopTimeTable table(db);
     ASSERT_TRUE(table.ReadReportRows("A1", "u", "2014-08-25", "2014-08-26", rows));

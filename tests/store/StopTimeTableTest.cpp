@@ -1,11 +1,10 @@
-#include "store/StopTimeTable.h"
-
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <string>
 #include <vector>
 
+#include "store/StopTimeTable.h"
 #include "tests/store/TestSupport.h"
 
 namespace fw {
@@ -17,8 +16,10 @@ protected:
 
     StopTimeEntry Entry(std::string plate, std::string line, std::string stop,
                         std::string planReach, std::string planLeave = "") {
-        return {std::move(plate), "B01", std::move(line), "2014-08-25", std::move(planReach),
-                std::move(planLeave), std::move(stop), "7"};
+        return {std::move(plate),     "B01",
+                std::move(line),      "2014-08-25",
+                std::move(planReach), std::move(planLeave),
+                std::move(stop),      "7"};
     }
     std::vector<StopTimeRecord> Report(const std::string& plate, const std::string& user,
                                        const char* from = "2014-08-25 00:00:00",
@@ -34,10 +35,9 @@ protected:
 };
 
 TEST_F(StopTimeTableTest, InsertStoresTheMessageFieldsWithEmptyRealTimes) {
-    ASSERT_TRUE(table.InsertStopTime(
-        {"沪A1", "早班", "7路", "2014-08-25", "2014-08-25 08:00:00", "2014-08-25 08:01:00",
-         "人民广场", "12"},
-        "调度员"));
+    ASSERT_TRUE(table.InsertStopTime({"沪A1", "早班", "7路", "2014-08-25", "2014-08-25 08:00:00",
+                                      "2014-08-25 08:01:00", "人民广场", "12"},
+                                     "调度员"));
     const auto rows = Report("沪A1", "调度员");
     ASSERT_EQ(rows.size(), 1u);
     const StopTimeRecord& r = rows[0];

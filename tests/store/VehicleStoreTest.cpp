@@ -1,6 +1,6 @@
-#include "store/VehicleStore.h"
-
 #include <gtest/gtest.h>
+
+#include "store/VehicleStore.h"
 
 namespace fw {
 namespace {
