@@ -116,8 +116,8 @@ TEST_F(DispatcherTest, RoutesAskForStationsAndGetThemJoined) {
         {"id":"2","name":"乙","lat":"31.2","lng":"121.2","time":"4"}]}})");
     Receive(R"({"header":{"cmd":"9003"},"body":{"lineId":"99","stationns":[]}})");
     EXPECT_EQ(target.events.back(), "stations 71路|甲 — 乙");
-    ASSERT_EQ(routes.At(0).stations.size(), 2u);
-    EXPECT_EQ(routes.At(0).stations[1].latitude, "31.2");
+    ASSERT_EQ(routes.At(0)->stations.size(), 2u);
+    EXPECT_EQ(routes.At(0)->stations[1].latitude, "31.2");
 }
 
 TEST_F(DispatcherTest, StopTimesAreStoredUnderTheUserWithApostrophesIntact) {
