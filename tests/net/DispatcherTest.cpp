@@ -16,7 +16,7 @@ namespace fw {
 namespace {
 
 // Records what reaches the windows and the link, in order.
-class FakeTarget : public DispatchTarget {
+class FakeTarget : public DispatchTarget, public PageEvents {
 public:
     bool SendJson(const Json::Value& m) override {
         events.push_back("send " + Text(m["header"], "cmd") + " " + m["body"].toStyledString());
@@ -73,7 +73,7 @@ protected:
     RouteStore routes{&log};
     VehicleStore vehicles;
     FakeTarget target;
-    Dispatcher dispatcher{routes, vehicles, table, target};
+    Dispatcher dispatcher{routes, vehicles, table, target, target};
 };
 
 TEST_F(DispatcherTest, LoginReplyOnlyForTheLoginRequest) {
