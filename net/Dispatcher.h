@@ -55,6 +55,8 @@ public:
                DispatchTarget& target, PageEvents& pages);
 
     void SetUser(std::string user) { user_ = std::move(user); }
+    // The pages are replaced as their windows come to exist.
+    void SetPageEvents(PageEvents& pages) { pages_ = &pages; }
     const std::string& User() const { return user_; }
 
     // False when handling ended the login: the rest of the read is dropped.
@@ -72,7 +74,7 @@ private:
     VehicleStore& vehicles_;
     StopTimeTable& stopTimes_;
     DispatchTarget& target_;
-    PageEvents& pages_;
+    PageEvents* pages_;
     std::string user_;
 };
 
