@@ -57,13 +57,17 @@ void DispatchServer::Accept() {
             auto it = connections_.find(id);
             if (it != connections_.end()) Read(*it->second);
         });
-        connect(socket, &QTcpSocket::disconnected, this, [this, id] {
-            auto it = connections_.find(id);
-            if (it == connections_.end()) return;
-            if (log_) log_(QStringLiteral("[%1] disconnected").arg(id));
-            it->second->socket->deleteLater();
-            connections_.erase(it);
-        });
+        // Queued, so a connection is never forgotten while its own data is being handled.
+        connect(
+            socket, &QTcpSocket::disconnected, this,
+            [this, id] {
+                auto it = connections_.find(id);
+                if (it == connections_.end()) return;
+                if (log_) log_(QStringLiteral("[%1] disconnected").arg(id));
+                it->second->socket->deleteLater();
+                connections_.erase(it);
+            },
+            Qt::QueuedConnection);
         connections_[id] = std::move(c);
     }
 }
@@ -75,7 +79,7 @@ void DispatchServer::Drop(Connection& c, const QString& why) {
     c.framer.Clear();
     const int id = c.id;
     QTcpSocket* socket = c.socket;
-    socket->abort();  // usually emits disconnected, which forgets the connection
+    socket->abort();
     auto it = connections_.find(id);
     if (it != connections_.end()) {
         socket->deleteLater();

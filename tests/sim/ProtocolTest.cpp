@@ -376,6 +376,23 @@ TEST_F(Protocol, DrawnRouteIsStoredListedWithStationsAndDeleted) {
     EXPECT_EQ(state->scenario().lines.size(), 4u);
 }
 
+TEST_F(Protocol, SeveralClientsAtOnceEachGetTheirOwnAnswers) {
+    const Scenario& sc = state->scenario();
+    std::vector<std::unique_ptr<WireClient>> clients;
+    for (int i = 0; i < 5; ++i) clients.push_back(LoggedIn(i % 2 ? "调度员" : "admin", i % 2 ? "123456" : "admin"));
+    // Everyone asks at once, for a different vehicle.
+    for (std::size_t i = 0; i < clients.size(); ++i)
+        clients[i]->Send(Request("9016", {{"code", sc.vehicles[i].code}, {"date", sc.date}}));
+    for (std::size_t i = 0; i < clients.size(); ++i) {
+        const int done = clients[i]->WaitForCode(9019);
+        ASSERT_GT(done, 1);
+        for (int k = 1; k < done; ++k) EXPECT_EQ(Text(clients[i]->received[k].body, "code"), sc.vehicles[i].code);
+    }
+    EXPECT_EQ(server->ConnectionCount(), 5);
+    clients.clear();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server->ConnectionCount() == 0; }, 3000));
+}
+
 TEST_F(Protocol, MisbehavingClientsDoNotDisturbAWellBehavedOne) {
     auto good = LoggedIn();
 
