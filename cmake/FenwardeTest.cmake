@@ -1,12 +1,18 @@
 include(GoogleTest)
 
-# fenwarde_add_test(NAME SOURCES... [LIBS libs...])
+# fenwarde_add_test(NAME [QT] SOURCES... [LIBS libs...])
+# QT: the test gets a QApplication (tests/support/QtTestMain.cpp) instead of gtest's main.
 # Every test runs hermetically: offscreen Qt platform, a fixed UTF-8 locale, and a home of its
 # own under the build tree so no test can touch a real conf.ini, log or database.
 function(fenwarde_add_test name)
-  cmake_parse_arguments(ARG "" "" "SOURCES;LIBS" ${ARGN})
-  add_executable(${name} ${ARG_SOURCES})
-  target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  cmake_parse_arguments(ARG "QT" "" "SOURCES;LIBS" ${ARGN})
+  if(ARG_QT)
+    add_executable(${name} ${ARG_SOURCES} ${PROJECT_SOURCE_DIR}/tests/support/QtTestMain.cpp)
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} Qt6::Widgets Qt6::Test GTest::gtest GTest::gmock)
+  else()
+    add_executable(${name} ${ARG_SOURCES})
+    target_link_libraries(${name} PRIVATE ${ARG_LIBS} GTest::gtest GTest::gmock GTest::gtest_main)
+  endif()
   set(home ${CMAKE_BINARY_DIR}/test-home/${name})
   file(MAKE_DIRECTORY ${home})
   gtest_discover_tests(${name}

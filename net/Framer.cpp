@@ -82,8 +82,19 @@ std::optional<std::string> Framer::Next() {
             ResetScan();
         }
         bool closed = false;
-        while (scanned_ < buffer_.size() && !closed)
-            closed = Step(static_cast<unsigned char>(buffer_[scanned_++]));
+        const auto* data = reinterpret_cast<const unsigned char*>(buffer_.data());
+        const std::size_t size = buffer_.size();
+        while (scanned_ < size && !closed) {
+            // Plain string content cannot change the state: skip it in a tight loop.
+            if (inString_ && !escaped_ && !leadByte_) {
+                const unsigned char stop = doubleByte_ ? 0x81 : 0xFF;
+                while (scanned_ < size && data[scanned_] != '"' && data[scanned_] != '\\' &&
+                       data[scanned_] < stop)
+                    ++scanned_;
+                if (scanned_ == size) break;
+            }
+            closed = Step(data[scanned_++]);
+        }
         if (!closed) break;
         const std::size_t start = consumed_;
         consumed_ = scanned_;

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <ostream>
+
 #include "net/Message.h"
 
 namespace fw {
@@ -8,6 +10,7 @@ namespace {
 struct CodeCase {
     const char* document;
     int code;
+    friend std::ostream& operator<<(std::ostream& os, const CodeCase& c) { return os << c.document; }
 };
 
 class CodeTest : public testing::TestWithParam<CodeCase> {};

@@ -1,0 +1,70 @@
+#pragma once
+
+#include <json/value.h>
+
+#include <string>
+
+#include "net/Message.h"
+
+namespace fw {
+
+class LogSink;
+class RouteStore;
+class StopTimeTable;
+class VehicleStore;
+struct RouteRecord;
+
+// What received messages reach beyond the stores: the link and the windows. The main window
+// implements it and forwards to the window that owns each effect.
+class DispatchTarget {
+public:
+    virtual ~DispatchTarget() = default;
+
+    // Answers go out before the next document is taken. False when the send ended the login.
+    virtual bool SendJson(const Json::Value& message) = 0;
+    // The login reply; false when it ended the login (rejected).
+    virtual bool LoginResult(const std::string& result, const std::string& text) = 0;
+    virtual void AddGroupChoice(const std::string& group) = 0;
+    virtual void AddVehicleChoice(const std::string& plate) = 0;
+    // A route received its stations: refresh the pager, add its row if the page has room.
+    virtual void RouteStationsArrived(const RouteRecord& route, const std::string& joined) = 0;
+    // The schedule save exchange: send the current day's rows and advance (9007), or send the
+    // timetable and finish the save (9009). False when a send ended the login.
+    virtual bool SendDayContent() = 0;
+    virtual bool FinishScheduleSave() = 0;
+    virtual void AddScheduleRow(const std::string& name, const std::string& startDate,
+                                const std::string& endDate) = 0;
+    // End of a batch of replies (9019): run the report when the batch was the stop times, then
+    // enable the report controls in every case. False when the login ended meanwhile.
+    virtual bool ReportBatchEnded(bool runReport) = 0;
+    virtual void AddReportRow(const Message& message) = 0;
+};
+
+// Routes every received document by its code to the stores, the database and the target.
+class Dispatcher {
+public:
+    Dispatcher(RouteStore& routes, VehicleStore& vehicles, StopTimeTable& stopTimes,
+               DispatchTarget& target);
+
+    void SetUser(std::string user) { user_ = std::move(user); }
+    const std::string& User() const { return user_; }
+
+    // False when handling ended the login: the rest of the read is dropped.
+    bool Dispatch(const Message& message);
+
+    // Stations joined for the route list: "甲 — 乙 — 丙".
+    static std::string JoinStationNames(const RouteRecord& route);
+
+private:
+    bool AddRouteAndAskStations(const Json::Value& body);
+    void AttachStations(const Json::Value& body);
+    void InsertStopTime(const Json::Value& body);
+
+    RouteStore& routes_;
+    VehicleStore& vehicles_;
+    StopTimeTable& stopTimes_;
+    DispatchTarget& target_;
+    std::string user_;
+};
+
+}  // namespace fw

@@ -1,0 +1,89 @@
+#include "net/ServerSocket.h"
+
+#include "net/JsonWriter.h"
+#include "text/Encoding.h"
+
+namespace fw {
+
+ServerSocket::ServerSocket(const TextCodec& codec, ReceiveHandler& handler, QObject* parent)
+    : QObject(parent), codec_(codec), handler_(handler), pipeline_(codec) {
+    connectTimer_.setSingleShot(true);
+    connect(&connectTimer_, &QTimer::timeout, this, [this] {
+        if (!connecting_) return;
+        connecting_ = false;
+        socket_.abort();
+        emit connectFailed(QStringLiteral("timeout"));
+    });
+    connect(&socket_, &QTcpSocket::connected, this, [this] {
+        connectTimer_.stop();
+        connecting_ = false;
+        wasConnected_ = true;
+        socket_.setSocketOption(QAbstractSocket::SendBufferSizeSocketOption, kSendBufferSize);
+        socket_.setSocketOption(QAbstractSocket::LowDelayOption, 1);
+        emit connected();
+    });
+    connect(&socket_, &QTcpSocket::errorOccurred, this, &ServerSocket::OnError);
+    connect(&socket_, &QTcpSocket::readyRead, this, &ServerSocket::OnReadyRead);
+    connect(&socket_, &QTcpSocket::disconnected, this, &ServerSocket::disconnected);
+}
+
+ServerSocket::~ServerSocket() {
+    socket_.disconnect(this);
+    socket_.abort();
+}
+
+void ServerSocket::Open(const QString& host, quint16 port, int timeoutMs) {
+    socket_.abort();
+    pipeline_.Reset();
+    closed_ = false;
+    wasConnected_ = false;
+    connecting_ = true;
+    connectTimer_.start(timeoutMs);
+    socket_.connectToHost(host, port);
+}
+
+bool ServerSocket::IsConnected() const {
+    return socket_.state() == QAbstractSocket::ConnectedState;
+}
+
+ServerSocket::SendResult ServerSocket::SendJson(const Json::Value& root) {
+    if (!wasConnected_) return SendResult::NotConnected;
+    const std::string text = WriteStyled(root);
+    qint64 written = -1;
+    if (IsConnected()) {
+        const std::string wire = codec_.FromUtf8(text);
+        written = socket_.write(wire.data(), static_cast<qint64>(wire.size()));
+        if (written != static_cast<qint64>(wire.size())) written = -1;
+    }
+    handler_.WriteLog(text);
+    return written < 0 ? SendResult::Lost : SendResult::Sent;
+}
+
+void ServerSocket::Close() {
+    connectTimer_.stop();
+    connecting_ = false;
+    wasConnected_ = false;
+    closed_ = true;
+    socket_.abort();
+    pipeline_.Reset();
+}
+
+void ServerSocket::OnReadyRead() {
+    // The handler may end the login (and close this socket) while a read is dispatched; the
+    // owner deletes the object only later, so checking the flag here is safe.
+    char chunk[kLargestRead];
+    while (!closed_ && socket_.bytesAvailable() > 0) {
+        const qint64 n = socket_.read(chunk, sizeof chunk);
+        if (n <= 0) break;
+        pipeline_.OnRead(std::string_view(chunk, static_cast<std::size_t>(n)), handler_);
+    }
+}
+
+void ServerSocket::OnError(QAbstractSocket::SocketError) {
+    if (!connecting_) return;  // errors after connecting show up as failed sends
+    connecting_ = false;
+    connectTimer_.stop();
+    emit connectFailed(socket_.errorString());
+}
+
+}  // namespace fw

@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string_view>
+#include <vector>
+
+#include "reports/TrackPoint.h"
+
+namespace fw {
+
+class LogSink;
+class StopTimeTable;
+struct RouteRecord;
+
+// The constants of the detection, as the reports have always been computed.
+inline constexpr double kStationRadiusKm = 0.05;       // inside when strictly closer
+inline constexpr double kLowestTrackCoordinate = 1.0;  // fixes below it are no fixes
+inline constexpr double kDegenerateCoordinate = 0.1;   // distance is 0 below it
+inline constexpr double kMetresPerDegree = 111198.9233214825;
+inline constexpr double kDegreesToRadians = 0.0174532925;
+inline constexpr long long kMatchingHorizonSeconds = 86399;  // 23:59:59
+inline constexpr long long kAcceptanceWindowSeconds = 1259;  // 20 min 59 s
+
+enum class StopEventKind { Arrival = 1, Departure = 2 };
+
+// Inside a station's circle: strictly closer than the radius (NaN is outside).
+inline bool IsInsideStation(double distanceKm) { return distanceKm < kStationRadiusKm; }
+
+// Flat-earth distance in km; 0 when any argument is below 0.1 degree in absolute value.
+double GroundDistanceKm(double lat1, double lng1, double lat2, double lng2);
+
+// The same decision as IsInsideStation(GroundDistanceKm(...)), without the cosine for the many
+// points whose latitude alone puts them outside (the distance is never below that part).
+bool IsInsideStation(double stationLat, double stationLng, double lat, double lng);
+
+// Walks the track against the route's stations and records every entry into and exit from a
+// station's circle in the stop-time table. The presence states start at 0 for each analysis,
+// so the same report gives the same result however often it runs.
+void AnalyseTrack(RouteRecord& route, std::string_view vehicleCode,
+                  const std::vector<TrackPoint>& track, StopTimeTable& table, LogSink* log);
+
+// Matches one event to the vehicle's row of that line and stop with the nearest planned time
+// and writes the GPS time into that row alone, when the rules accept it. True when written.
+bool UpdateStopTime(StopTimeTable& table, LogSink* log, std::string_view vehicleCode,
+                    std::string_view lineName, std::string_view stationName,
+                    std::string_view gpsTime, StopEventKind kind);
+
+}  // namespace fw

@@ -1,0 +1,134 @@
+#pragma once
+
+#include <QHash>
+#include <QImage>
+#include <QPixmap>
+#include <QPoint>
+#include <QRect>
+#include <QWidget>
+
+#include <array>
+#include <memory>
+#include <vector>
+
+#include "skin/SkinLayout.h"
+#include "skin/SkinModel.h"
+
+class QEventLoop;
+
+namespace fw {
+
+// A windowless control: drawn by its window, with no widget of its own.
+struct WindowlessItem {
+    skin::Control def;
+    QRect rect;
+    bool visible = true;
+    QImage image;
+};
+
+// The skinned window every window of the program derives from. A derived class names its skin
+// window (SetSkinWindowId in its identifier hook), the base builds the window and its controls
+// from the skin, lays them out on resize, drags the window by its title bar and handles the
+// skin's close, minimise and maximise buttons.
+class CUIWnd : public QWidget {
+    Q_OBJECT
+public:
+    // Creation results besides success.
+    static constexpr int kChildControlsFailed = 110;
+
+    explicit CUIWnd(QWidget* owner = nullptr);
+    ~CUIWnd() override;
+
+    // Builds the window as a child of `parent` (a frameless top-level window when null), hidden
+    // unless `visible`. False when creation failed.
+    bool Create(QWidget* parent = nullptr, bool visible = false);
+    // Runs the window modally with its owner disabled; returns the identifier of the skin button
+    // that closed it, 2 for Escape or a close request, or what EndDialog was given.
+    int DoModal();
+    void EndDialog(int result);
+
+    // The windowed control with this number, or null.
+    QWidget* GetDlgItem(int id) const;
+    template <class T>
+    T* Item(int id) const { return qobject_cast<T*>(GetDlgItem(id)); }
+    // Windowless controls are found here, not with GetDlgItem.
+    WindowlessItem* FindWindowless(int id);
+    void SetWindowlessVisible(int id, bool visible);
+
+    int SkinWindowId() const { return skinWindowId_; }
+    void SetSkinWindowId(int id) { skinWindowId_ = id; }
+    const skin::Window& WindowData() const { return data_; }
+    bool IsCreated() const { return created_; }
+    bool IsModal() const { return modal_; }
+    bool IsDragging() const { return dragging_; }
+    bool IsBorderResizing() const { return resizing_; }
+    QWidget* Owner() const { return owner_; }
+
+    // The children as laid out in the skin, in document order.
+    struct Child {
+        const skin::Control* def = nullptr;
+        QWidget* widget = nullptr;
+        WindowlessItem* windowless = nullptr;
+        skin::Rect skinRect;
+    };
+    const std::vector<Child>& Children() const { return children_; }
+
+    static constexpr int kBorderWidth = 4;
+
+signals:
+    // A push button, radio button or check box of this window was clicked.
+    void commandClicked(int id);
+
+protected:
+    // The identifier hook: derived windows store their skin window number here.
+    virtual void InitSkinWindowId() {}
+    // Runs once the window and its controls exist; false makes creation fail.
+    virtual bool OnCreate() { return true; }
+    // Loads the four background images; non-zero fails creation.
+    virtual int InitGdiObject();
+    // The new rectangle of one child for a client area of this size.
+    virtual QRect LayoutChildRect(const Child& child, const QSize& client) const;
+    // Clicks of skin buttons arrive here first; the base handles the system buttons.
+    virtual void OnCommand(int id);
+
+    void paintEvent(QPaintEvent*) override;
+    void resizeEvent(QResizeEvent*) override;
+    void mousePressEvent(QMouseEvent*) override;
+    void mouseMoveEvent(QMouseEvent*) override;
+    void mouseReleaseEvent(QMouseEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void closeEvent(QCloseEvent*) override;
+    void changeEvent(QEvent*) override;
+
+private:
+    bool Build();
+    bool CreateChildControls();
+    void RelayoutChildren();
+    void PrepareBackground();
+    void ApplyMask();
+    void SyncMaximizeChecks();
+
+    QWidget* owner_ = nullptr;
+    int skinWindowId_ = -1;
+    skin::Window data_;
+    bool created_ = false;
+    std::array<QImage, 4> backgrounds_;
+    QPixmap scaledBackground_;
+    QColor maskColor_{255, 0, 255};
+    std::vector<Child> children_;
+    std::vector<std::unique_ptr<WindowlessItem>> windowless_;
+    QHash<int, QWidget*> byId_;
+
+    bool modal_ = false;
+    int modalResult_ = 0;
+    QEventLoop* loop_ = nullptr;
+
+    bool dragging_ = false;
+    QPoint dragOffset_;
+    bool resizing_ = false;
+    skin::BorderHit grab_;
+    QRect resizeStart_;
+    QPoint resizePress_;
+};
+
+}  // namespace fw

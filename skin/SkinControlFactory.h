@@ -1,0 +1,15 @@
+#pragma once
+
+#include <QWidget>
+
+#include "skin/SkinModel.h"
+
+namespace fw {
+
+// Creates the windowed control a skin definition describes, under `parent`, with its number as
+// the identifier, its object name the skin name, its rectangle, images, fonts, colours, caption,
+// tooltip, visibility and enabled state. Families this skin does not use get a plain, empty
+// widget so the window still builds; a warning names them.
+QWidget* CreateSkinControl(const skin::Control& def, const QRect& rect, QWidget* parent);
+
+}  // namespace fw

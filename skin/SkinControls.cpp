@@ -1,0 +1,528 @@
+#include "skin/SkinControls.h"
+
+#include <QAbstractItemView>
+#include <QMouseEvent>
+#include <QPainter>
+#include <QScrollBar>
+#include <QStyleOptionViewItem>
+#include <QWebEngineView>
+
+#include "skin/SkinLibrary.h"
+#include "skin/SkinPaint.h"
+
+namespace fw {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+
+void DisableSystemBackground(QWidget* w) {
+    w->setAttribute(Qt::WA_Hover);
+    w->setAutoFillBackground(false);
+}
+
+// The row drawing of SkinListCtrl.
+class SkinItemDelegate : public QStyledItemDelegate {
+public:
+    explicit SkinItemDelegate(SkinListCtrl* list) : QStyledItemDelegate(list), list_(list) {}
+
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QSize s = QStyledItemDelegate::sizeHint(option, index);
+        if (list_->RowHeight() > 0) s.setHeight(list_->RowHeight());
+        return s;
+    }
+
+    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        const bool selected = option.state & QStyle::State_Selected;
+        const bool hover = option.state & QStyle::State_MouseOver;
+        p->fillRect(option.rect, list_->ItemBackground(selected ? 2 : (hover ? 1 : 0)));
+        QRect textRect = option.rect.adjusted(8, 0, -6, 0);
+        if (index.column() == 0) {
+            const QVariant image = index.data(SkinListCtrl::kImageRole);
+            const auto& images = list_->ImageList();
+            if (image.isValid() && image.toInt() >= 0 && image.toInt() < images.size()) {
+                const QImage& img = images[image.toInt()];
+                // Row images carry black as their mask colour.
+                QImage masked = img.convertToFormat(QImage::Format_ARGB32);
+                for (int y = 0; y < masked.height(); ++y) {
+                    auto* line = reinterpret_cast<QRgb*>(masked.scanLine(y));
+                    for (int x = 0; x < masked.width(); ++x)
+                        if ((line[x] & 0xFFFFFF) == 0) line[x] = 0;
+                }
+                const QPoint at(option.rect.left() + 6, option.rect.top() + (option.rect.height() - img.height()) / 2);
+                p->drawImage(at, masked);
+                textRect.setLeft(at.x() + img.width() + 6);
+            }
+        }
+        const QVariant fg = index.data(Qt::ForegroundRole);
+        const QColor color = fg.isValid() ? fg.value<QBrush>().color() : list_->Look().colors[0];
+        const QVariant fontData = index.data(Qt::FontRole);
+        p->save();
+        p->setFont(fontData.isValid() ? fontData.value<QFont>() : list_->font());
+        p->setPen(color);
+        const int align = index.data(Qt::TextAlignmentRole).isValid()
+                              ? index.data(Qt::TextAlignmentRole).toInt()
+                              : int(Qt::AlignLeft | Qt::AlignVCenter);
+        const QString text = p->fontMetrics().elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight,
+                                                         textRect.width());
+        p->drawText(textRect, align | Qt::AlignVCenter, text);
+        if (auto grid = list_->GridColor()) {
+            p->setPen(*grid);
+            p->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
+            p->drawLine(option.rect.topRight(), option.rect.bottomRight());
+        }
+        p->restore();
+    }
+
+private:
+    SkinListCtrl* list_;
+};
+
+QString ImageUrl(const std::string& fileName) {
+    // Style sheets take the image by path: the derived resource name, or the plain file name in a
+    // skin folder.
+    const QImage probe = SkinLibrary::Instance().Image(fileName);
+    if (probe.isNull()) return {};
+    return SkinLibrary::Instance().ImagePath(fileName);
+}
+
+QString ScrollBarSheet(const skin::Style* hor, const skin::Style* ver) {
+    QString sheet;
+    auto part = [](const skin::Style* s, const char* child) { return ImageUrl(s->Get(std::string(child) + ".RelativePath")); };
+    if (hor) {
+        const skin::Point tp = hor->GetPoint("ThumbResizingPoint");
+        sheet += QStringLiteral("QScrollBar:horizontal{height:12px;margin:0;border:none;border-image:url(%1) 0 0 0 0 stretch stretch;}")
+                     .arg(part(hor, "BackgroundNormal"));
+        sheet += QStringLiteral("QScrollBar::handle:horizontal{min-width:24px;border-image:url(%1) %2 %3 %2 %3 stretch stretch;border-width:%2px %3px;}")
+                     .arg(part(hor, "ThumbNormal")).arg(std::max(1, tp.y)).arg(std::max(1, tp.x));
+        sheet += QStringLiteral("QScrollBar::handle:horizontal:hover{border-image:url(%1) %2 %3 %2 %3 stretch stretch;}")
+                     .arg(part(hor, "ThumbHighlight")).arg(std::max(1, tp.y)).arg(std::max(1, tp.x));
+        sheet += QStringLiteral("QScrollBar::handle:horizontal:pressed{border-image:url(%1) %2 %3 %2 %3 stretch stretch;}")
+                     .arg(part(hor, "ThumbSelected")).arg(std::max(1, tp.y)).arg(std::max(1, tp.x));
+        sheet += QStringLiteral("QScrollBar::add-line:horizontal,QScrollBar::sub-line:horizontal{width:0;border:none;background:none;}"
+                                "QScrollBar::add-page:horizontal,QScrollBar::sub-page:horizontal{background:none;}");
+    }
+    if (ver) {
+        const skin::Point tp = ver->GetPoint("ThumbResizingPoint");
+        sheet += QStringLiteral("QScrollBar:vertical{width:12px;margin:0;border:none;border-image:url(%1) 0 0 0 0 stretch stretch;}")
+                     .arg(part(ver, "BackgroundNormal"));
+        sheet += QStringLiteral("QScrollBar::handle:vertical{min-height:24px;border-image:url(%1) %2 %3 %2 %3 stretch stretch;border-width:%2px %3px;}")
+                     .arg(part(ver, "ThumbNormal")).arg(std::max(1, tp.y)).arg(std::max(1, tp.x));
+        sheet += QStringLiteral("QScrollBar::handle:vertical:hover{border-image:url(%1) %2 %3 %2 %3 stretch stretch;}")
+                     .arg(part(ver, "ThumbHighlight")).arg(std::max(1, tp.y)).arg(std::max(1, tp.x));
+        sheet += QStringLiteral("QScrollBar::handle:vertical:pressed{border-image:url(%1) %2 %3 %2 %3 stretch stretch;}")
+                     .arg(part(ver, "ThumbSelected")).arg(std::max(1, tp.y)).arg(std::max(1, tp.x));
+        sheet += QStringLiteral("QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0;border:none;background:none;}"
+                                "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:none;}");
+    }
+    return sheet;
+}
+
+}  // namespace
+
+SkinLook SkinLook::From(const skin::Control& def) {
+    const auto& lib = SkinLibrary::Instance();
+    const auto& model = lib.Model();
+    SkinLook look;
+    look.def = def;
+    for (int i = 0; i < 4; ++i) {
+        const auto state = static_cast<skin::State>(i);
+        look.fonts[i] = lib.Font(model.ControlFont(def, state));
+        look.colors[i] = SkinLibrary::ToQColor(model.ControlColor(def, state));
+        look.backgrounds[i] = lib.Image(def.background[i]);
+    }
+    look.background = def.combineImages ? lib.Image(def.bkCombine) : look.backgrounds[0];
+    look.foreground = lib.Image(def.foregroundCombine);
+    return look;
+}
+
+std::optional<skin::Point> SkinLook::ResizePoint() const { return def.resizingPoint; }
+
+void SkinLook::DrawBackground(QPainter& p, const QRect& target, int state) const {
+    if (def.combineImages && !background.isNull()) {
+        DrawSkinImage(p, background, CombinedPart(background, 4, state), target, ResizePoint());
+        return;
+    }
+    const QImage& img = !backgrounds[state].isNull() ? backgrounds[state] : backgrounds[0];
+    if (!img.isNull()) DrawSkinImage(p, img, img.rect(), target, ResizePoint());
+}
+
+int ControlState(const QWidget* w, bool pressed) {
+    if (!w->isEnabled()) return 3;
+    if (pressed) return 2;
+    if (w->underMouse()) return 1;
+    return 0;
+}
+
+// Push button -----------------------------------------------------------------------------------
+
+SkinPushButton::SkinPushButton(SkinLook look, QWidget* parent) : QAbstractButton(parent), look_(std::move(look)) {
+    DisableSystemBackground(this);
+    setText(Q(look_.def.caption));
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(look_.def.tabStop ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+QSize SkinPushButton::sizeHint() const { return QSize(look_.def.rect.Width(), look_.def.rect.Height()); }
+
+void SkinPushButton::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const int state = ControlState(this, isDown());
+    look_.DrawBackground(p, rect(), state);
+    p.setFont(look_.fonts[state]);
+    DrawSkinText(p, rect(), Qt::AlignCenter | Qt::TextShowMnemonic, text(), look_.colors[state]);
+}
+
+void SkinPushButton::enterEvent(QEnterEvent* e) {
+    update();
+    QAbstractButton::enterEvent(e);
+}
+
+void SkinPushButton::leaveEvent(QEvent* e) {
+    update();
+    QAbstractButton::leaveEvent(e);
+}
+
+// Static ------------------------------------------------------------------------------------------
+
+SkinStatic::SkinStatic(SkinLook look, QWidget* parent) : QLabel(parent), look_(std::move(look)) {
+    DisableSystemBackground(this);
+    setText(Q(look_.def.caption));
+    setFont(look_.fonts[0]);
+}
+
+void SkinStatic::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const int state = isEnabled() ? 0 : 3;
+    p.setFont(look_.fonts[state]);
+    const QRect r = rect().adjusted(look_.def.textMargin.left, look_.def.textMargin.top, -look_.def.textMargin.right,
+                                    -look_.def.textMargin.bottom);
+    std::optional<QColor> shadow;
+    if (look_.def.shadowText && look_.def.shadowColor) shadow = SkinLibrary::ToQColor(*look_.def.shadowColor);
+    DrawSkinText(p, r, ToQtAlign(look_.def.textAlignH, look_.def.textAlignV, skin::Align::Left), text(),
+                 look_.colors[state], shadow);
+}
+
+// Check box and radio button ---------------------------------------------------------------------
+
+void PaintMarkButton(QAbstractButton* b, const SkinLook& look) {
+    QPainter p(b);
+    const int state = ControlState(b, b->isDown());
+    const QImage& fg = look.foreground;
+    QRect textRect = b->rect();
+    if (!fg.isNull()) {
+        const QRect part = CombinedPart(fg, 8, (b->isChecked() ? 4 : 0) + state);
+        const auto& m = look.def.foregroundMargin;
+        const QRect area = b->rect().adjusted(m.left, m.top, -m.right, -m.bottom);
+        QRect at(QPoint(0, 0), part.size());
+        switch (look.def.foregroundAlignH) {
+            case skin::Align::Center: at.moveLeft(area.left() + (area.width() - at.width()) / 2); break;
+            case skin::Align::Right: at.moveRight(area.right()); break;
+            default: at.moveLeft(area.left()); break;
+        }
+        switch (look.def.foregroundAlignV) {
+            case skin::Align::Top: at.moveTop(area.top()); break;
+            case skin::Align::Bottom: at.moveBottom(area.bottom()); break;
+            default: at.moveTop(area.top() + (area.height() - at.height()) / 2); break;
+        }
+        p.drawImage(at, fg, part);
+    }
+    const auto& tm = look.def.textMargin;
+    textRect.adjust(tm.left, tm.top, -tm.right, -tm.bottom);
+    p.setFont(look.fonts[state]);
+    DrawSkinText(p, textRect, ToQtAlign(look.def.textAlignH, look.def.textAlignV, skin::Align::Left), b->text(),
+                 look.colors[state]);
+}
+
+SkinCheckBox::SkinCheckBox(SkinLook look, QWidget* parent) : QCheckBox(parent), look_(std::move(look)) {
+    DisableSystemBackground(this);
+    setText(Q(look_.def.caption));
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(look_.def.tabStop ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+void SkinCheckBox::paintEvent(QPaintEvent*) { PaintMarkButton(this, look_); }
+void SkinCheckBox::enterEvent(QEnterEvent* e) { update(); QCheckBox::enterEvent(e); }
+void SkinCheckBox::leaveEvent(QEvent* e) { update(); QCheckBox::leaveEvent(e); }
+
+SkinRadioButton::SkinRadioButton(SkinLook look, QWidget* parent) : QRadioButton(parent), look_(std::move(look)) {
+    DisableSystemBackground(this);
+    setText(Q(look_.def.caption));
+    setAutoExclusive(false);
+    setCursor(Qt::PointingHandCursor);
+    setFocusPolicy(look_.def.tabStop ? Qt::StrongFocus : Qt::NoFocus);
+}
+
+void SkinRadioButton::paintEvent(QPaintEvent*) { PaintMarkButton(this, look_); }
+void SkinRadioButton::enterEvent(QEnterEvent* e) { update(); QRadioButton::enterEvent(e); }
+void SkinRadioButton::leaveEvent(QEvent* e) { update(); QRadioButton::leaveEvent(e); }
+
+void SkinRadioButton::nextCheckState() {
+    setChecked(true);
+    for (const auto& other : group_)
+        if (other && other != this) other->setChecked(false);
+}
+
+// Edit --------------------------------------------------------------------------------------------
+
+SkinEdit::SkinEdit(SkinLook look, QWidget* parent) : QLineEdit(parent), look_(std::move(look)) {
+    setAttribute(Qt::WA_Hover);
+    setFrame(false);
+    setFont(look_.fonts[0]);
+    const auto& m = look_.def.textMargin;
+    setTextMargins(m.left, m.top, m.right, m.bottom);
+    setAlignment(Qt::Alignment(ToQtAlign(look_.def.textAlignH, skin::Align::Center, skin::Align::Left)));
+    if (look_.def.password) setEchoMode(QLineEdit::Password);
+    setText(Q(look_.def.caption));
+    ApplyColors();
+}
+
+void SkinEdit::ApplyColors() {
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, Qt::transparent);
+    pal.setColor(QPalette::Text, look_.colors[isEnabled() ? 0 : 3]);
+    pal.setColor(QPalette::Highlight, QColor(0x1F, 0x6F, 0xB2));
+    pal.setColor(QPalette::HighlightedText, Qt::white);
+    setPalette(pal);
+}
+
+void SkinEdit::changeEvent(QEvent* e) {
+    if (e->type() == QEvent::EnabledChange) ApplyColors();
+    QLineEdit::changeEvent(e);
+}
+
+void SkinEdit::paintEvent(QPaintEvent* e) {
+    {
+        QPainter p(this);
+        look_.DrawBackground(p, rect(), ControlState(this, hasFocus()));
+    }
+    QLineEdit::paintEvent(e);
+}
+
+// Combo box ---------------------------------------------------------------------------------------
+
+SkinComboBox::SkinComboBox(SkinLook look, QWidget* parent) : QComboBox(parent), look_(std::move(look)) {
+    setAttribute(Qt::WA_Hover);
+    setFont(look_.fonts[0]);
+    setEditable(look_.def.comboStyle != "DropDown List");
+    setFrame(false);
+    if (QLineEdit* edit = lineEdit()) {
+        edit->setFrame(false);
+        QPalette pal = edit->palette();
+        pal.setColor(QPalette::Base, Qt::transparent);
+        pal.setColor(QPalette::Text, look_.colors[0]);
+        edit->setPalette(pal);
+        edit->setFont(look_.fonts[0]);
+    }
+}
+
+QRect SkinComboBox::TextRect() const {
+    const int button = look_.def.buttonWidth > 0 ? look_.def.buttonWidth : 24;
+    return rect().adjusted(7, look_.def.textVerOffset, -button - 2, 0);
+}
+
+void SkinComboBox::resizeEvent(QResizeEvent* e) {
+    QComboBox::resizeEvent(e);
+    if (QLineEdit* edit = lineEdit()) edit->setGeometry(TextRect().adjusted(0, 3, 0, -3));
+}
+
+void SkinComboBox::mousePressEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton && isEnabled()) {
+        showPopup();
+        return;
+    }
+    QComboBox::mousePressEvent(e);
+}
+
+void SkinComboBox::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    const int state = ControlState(this, hasFocus());
+    look_.DrawBackground(p, rect(), state);
+    if (!isEditable()) {
+        p.setFont(look_.fonts[state]);
+        DrawSkinText(p, TextRect(), Qt::AlignLeft | Qt::AlignVCenter, currentText(), look_.colors[state]);
+    }
+}
+
+// Date-time control -------------------------------------------------------------------------------
+
+QString SkinDateTimeEdit::DisplayFormatFor(const std::string& word) {
+    if (word.empty() || word == "Short Date") return QStringLiteral("yyyy-MM-dd");
+    if (word == "Long Date") return QString::fromUtf8("yyyy年M月d日");
+    if (word == "Time") return QStringLiteral("HH:mm:ss");
+    return Q(word);
+}
+
+SkinDateTimeEdit::SkinDateTimeEdit(SkinLook look, QWidget* parent) : QDateTimeEdit(parent), look_(std::move(look)) {
+    setAttribute(Qt::WA_Hover);
+    setFrame(false);
+    setFont(look_.fonts[0]);
+    setButtonSymbols(QAbstractSpinBox::NoButtons);
+    setCalendarPopup(true);
+    // Always an explicit layout, never the desktop's short date.
+    setDisplayFormat(DisplayFormatFor(look_.def.dateFormat));
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, Qt::transparent);
+    pal.setColor(QPalette::Text, look_.colors[0]);
+    setPalette(pal);
+}
+
+void SkinDateTimeEdit::resizeEvent(QResizeEvent* e) {
+    QDateTimeEdit::resizeEvent(e);
+    const int button = look_.def.buttonWidth > 0 ? look_.def.buttonWidth : 24;
+    lineEdit()->setGeometry(rect().adjusted(look_.def.textOffset.x, 3 + look_.def.textOffset.y, -button - 2, -3));
+}
+
+void SkinDateTimeEdit::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    look_.DrawBackground(p, rect(), ControlState(this, hasFocus()));
+}
+
+// Progress bar ------------------------------------------------------------------------------------
+
+SkinProgressBar::SkinProgressBar(SkinLook look, QWidget* parent) : QProgressBar(parent), look_(std::move(look)) {
+    thumb_ = SkinLibrary::Instance().Image(look_.def.thumbImage);
+    setTextVisible(false);
+    setValue(0);
+}
+
+void SkinProgressBar::paintEvent(QPaintEvent*) {
+    QPainter p(this);
+    look_.DrawBackground(p, rect(), isEnabled() ? 0 : 3);
+    const int span = maximum() - minimum();
+    if (span <= 0 || thumb_.isNull()) return;
+    const int filled = static_cast<int>(static_cast<long long>(width()) * (value() - minimum()) / span);
+    if (filled > 0) DrawSkinImage(p, thumb_, thumb_.rect(), QRect(0, 0, filled, height()), look_.def.resizingPoint);
+}
+
+// List control ------------------------------------------------------------------------------------
+
+SkinHeaderView::SkinHeaderView(const skin::Style* style, QFont font, QColor color, int height, QWidget* parent)
+    : QHeaderView(Qt::Horizontal, parent), font_(std::move(font)), color_(std::move(color)), height_(height) {
+    if (style) {
+        image_ = SkinLibrary::Instance().Image(style->Get("HeaderButtonCombine.RelativePath"));
+        point_ = style->GetPoint("HeaderButtonResizePoint");
+    }
+    setSectionsClickable(true);
+    setHighlightSections(false);
+    setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    setFixedHeight(height_);
+}
+
+QSize SkinHeaderView::sizeHint() const { return QSize(QHeaderView::sizeHint().width(), height_); }
+
+void SkinHeaderView::paintSection(QPainter* p, const QRect& rect, int logicalIndex) const {
+    if (!rect.isValid()) return;
+    p->save();
+    if (!image_.isNull()) {
+        const bool combined = image_.width() >= 4 * 2;
+        const int state = isEnabled() ? 0 : 3;
+        DrawSkinImage(*p, image_, combined ? CombinedPart(image_, 4, state) : image_.rect(), rect, point_);
+    } else {
+        p->fillRect(rect, QColor(0xF0, 0xF4, 0xF9));
+    }
+    p->setFont(font_);
+    p->setPen(color_);
+    const QString text = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
+    const QVariant align = model() ? model()->headerData(logicalIndex, orientation(), Qt::TextAlignmentRole) : QVariant();
+    p->drawText(rect.adjusted(8, 0, -6, 0), align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter),
+                text);
+    p->restore();
+}
+
+SkinListCtrl::SkinListCtrl(SkinLook look, QWidget* parent) : QTreeWidget(parent), look_(std::move(look)) {
+    const auto& lib = SkinLibrary::Instance();
+    const auto& model = lib.Model();
+    setRootIsDecorated(false);
+    setItemsExpandable(false);
+    setUniformRowHeights(true);
+    setAllColumnsShowFocus(true);
+    setFrameShape(look_.def.hideBorder ? QFrame::NoFrame : QFrame::StyledPanel);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setSelectionBehavior(look_.def.fullRowSelect ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    setMouseTracking(true);
+    viewport()->setAttribute(Qt::WA_Hover);
+    setFont(look_.fonts[0]);
+    setItemDelegate(new SkinItemDelegate(this));
+
+    itemBk_[0] = SkinLibrary::ToQColor(model.FindColor(look_.def.normalItemBkColor).value_or(skin::Color{0x00FFFFFF}));
+    itemBk_[1] = SkinLibrary::ToQColor(model.FindColor(look_.def.highlightItemBkColor).value_or(skin::Color{0x00FFFFFF}));
+    itemBk_[2] = SkinLibrary::ToQColor(model.FindColor(look_.def.selectedItemBkColor).value_or(skin::Color{0x00DCF7FD}));
+    if (look_.def.gridLines)
+        grid_ = SkinLibrary::ToQColor(look_.def.gridColor.value_or(skin::Color{0x00E0E0E0}));
+
+    const int headerHeight = look_.def.headerHeight > 0 ? look_.def.headerHeight : 24;
+    auto* header = new SkinHeaderView(model.FindStyle(look_.def.headerStyle), look_.fonts[0], look_.colors[0],
+                                      headerHeight, this);
+    header->setSectionsMovable(look_.def.headerDragDrop);
+    header->setStretchLastSection(false);
+    setHeader(header);
+
+    QPalette pal = palette();
+    pal.setColor(QPalette::Base, itemBk_[0]);
+    setPalette(pal);
+    if (look_.def.customScrollBars) {
+        const QString sheet =
+            ScrollBarSheet(model.FindStyle(look_.def.horScrollStyle), model.FindStyle(look_.def.verScrollStyle));
+        horizontalScrollBar()->setStyleSheet(sheet);
+        verticalScrollBar()->setStyleSheet(sheet);
+    }
+}
+
+void SkinListCtrl::SetImageList(const QVector<QImage>& images) {
+    images_ = images;
+    rowHeight_ = 0;
+    for (const auto& img : images_) rowHeight_ = std::max(rowHeight_, img.height());
+    // Row heights are cached by the view; make it ask again.
+    doItemsLayout();
+}
+
+// Browser -----------------------------------------------------------------------------------------
+
+SkinBrowser::SkinBrowser(SkinLook look, QWidget* parent) : QWidget(parent), look_(std::move(look)) {
+    if (!look_.def.startPage.empty()) pending_ = QUrl(Q(look_.def.startPage));
+}
+
+namespace {
+bool g_browserViews = true;
+}
+
+void SkinBrowser::SetViewsEnabled(bool enabled) { g_browserViews = enabled; }
+bool SkinBrowser::ViewsEnabled() { return g_browserViews; }
+
+QWebEngineView* SkinBrowser::View() {
+    if (!view_ && g_browserViews) {
+        view_ = new QWebEngineView(this);
+        view_->setGeometry(rect());
+        view_->show();
+        if (pending_.isValid() && !pending_.isEmpty()) view_->load(pending_);
+        emit viewCreated(view_);
+    }
+    return view_;
+}
+
+void SkinBrowser::Navigate(const QUrl& url) {
+    pending_ = url;
+    if (view_) view_->load(url);
+}
+
+void SkinBrowser::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    View();
+}
+
+void SkinBrowser::resizeEvent(QResizeEvent* e) {
+    QWidget::resizeEvent(e);
+    if (view_) view_->setGeometry(rect());
+}
+
+void SkinBrowser::paintEvent(QPaintEvent*) {
+    if (view_) return;
+    QPainter p(this);
+    p.fillRect(rect(), Qt::white);
+    if (!look_.def.hideBorder) {
+        p.setPen(QColor(0xC9, 0xD1, 0xDB));
+        p.drawRect(rect().adjusted(0, 0, -1, -1));
+    }
+}
+
+}  // namespace fw

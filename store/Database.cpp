@@ -1,0 +1,240 @@
+#include "store/Database.h"
+
+// sqlite3_key is only declared when the codec is announced; SQLCipher always provides it.
+#ifndef SQLITE_HAS_CODEC
+#define SQLITE_HAS_CODEC 1
+#endif
+#include <sqlite3.h>
+
+#include <climits>
+#include <utility>
+
+#include "app/LogSink.h"
+#include "text/Strings.h"
+
+namespace fw {
+namespace {
+
+// Twelve text columns; the program never writes NULL, so every column defaults to ''.
+// The two indexes serve the stop lookup of the detection and the report's range query.
+constexpr const char* kSchema[] = {
+    "CREATE TABLE IF NOT EXISTS busbatch ("
+    "vhcCode TEXT NOT NULL DEFAULT '',"
+    "batchname TEXT NOT NULL DEFAULT '',"
+    "lineName TEXT NOT NULL DEFAULT '',"
+    "batchdate TEXT NOT NULL DEFAULT '',"
+    "userName TEXT NOT NULL DEFAULT '',"
+    "planreachtime TEXT NOT NULL DEFAULT '',"
+    "realreachtime TEXT NOT NULL DEFAULT '',"
+    "planleavetime TEXT NOT NULL DEFAULT '',"
+    "realLeavetime TEXT NOT NULL DEFAULT '',"
+    "classeName TEXT NOT NULL DEFAULT '',"
+    "usermarkName TEXT NOT NULL DEFAULT '',"
+    "flag TEXT NOT NULL DEFAULT '')",
+    "CREATE INDEX IF NOT EXISTS busbatch_stop ON busbatch (vhcCode, lineName, usermarkName)",
+    "CREATE INDEX IF NOT EXISTS busbatch_report ON busbatch (vhcCode, userName, planreachtime)",
+};
+
+std::string ErrorText(sqlite3* db, int rc) {
+    std::string text = sqlite3_errstr(rc);
+    if (db != nullptr) {
+        const char* detail = sqlite3_errmsg(db);
+        if (detail != nullptr && text != detail) text += std::string(": ") + detail;
+    }
+    return text;
+}
+
+}  // namespace
+
+int DbRow::ColumnCount() const { return sqlite3_column_count(stmt_); }
+
+std::string DbRow::Text(int column) const {
+    if (column < 0 || column >= ColumnCount()) return {};
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+    if (text == nullptr) return {};
+    const int size = sqlite3_column_bytes(stmt_, column);
+    return Trim(std::string_view(text, static_cast<std::size_t>(size)));
+}
+
+std::int64_t DbRow::Int64(int column) const {
+    if (column < 0 || column >= ColumnCount()) return 0;
+    return sqlite3_column_int64(stmt_, column);
+}
+
+int DbRow::ColumnIndex(std::string_view name) const {
+    const int count = ColumnCount();
+    for (int i = 0; i < count; ++i) {
+        const char* columnName = sqlite3_column_name(stmt_, i);
+        if (columnName != nullptr && EqualsNoCase(columnName, name)) return i;
+    }
+    return -1;
+}
+
+Database::Database() = default;
+
+Database::~Database() { Close(); }
+
+std::string Database::FilePath(std::string_view home, std::string_view dataName) {
+    std::string path(home);
+    if (!path.empty() && path.back() != '/') path += '/';
+    path += dataName;
+    path += ".mdb";
+    return path;
+}
+
+bool Database::Open(std::string_view home, std::string_view dataName, std::string_view password,
+                    LogSink* log) {
+    Close();
+    lastError_.clear();
+    const bool opened = OpenFile(home, dataName, password);
+    if (!opened && log != nullptr) log->WriteLog("连接数据库失败 错误描述:" + lastError_);
+    return opened;
+}
+
+bool Database::OpenFile(std::string_view home, std::string_view dataName,
+                        std::string_view password) {
+    // An empty name would make a hidden ".mdb" in the home; it is a configuration error instead.
+    if (dataName.empty()) return Fail("DataName is empty");
+    if (dataName.find('/') != std::string_view::npos) return Fail("DataName holds a '/'");
+    if (password.size() > INT_MAX) return Fail("password too long");
+
+    const std::string path = FilePath(home, dataName);
+    sqlite3* db = nullptr;
+    int rc =
+        sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    auto abandon = [&](int code) {
+        std::string text = ErrorText(db, code);
+        sqlite3_close_v2(db);
+        return Fail(path + ": " + text);
+    };
+    if (rc != SQLITE_OK) return abandon(rc);
+    if (!password.empty()) {
+        rc = sqlite3_key(db, password.data(), static_cast<int>(password.size()));
+        if (rc != SQLITE_OK) return abandon(rc);
+    }
+    // One connection per program run owns the file: holding its lock for the whole run spares
+    // the file-lock calls every statement would otherwise make, keeps the WAL index in memory,
+    // and keeps a second program on the same home from emptying this one's report rows.
+    rc = sqlite3_exec(db, "PRAGMA locking_mode=EXCLUSIVE", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return abandon(rc);
+    // The first read decides whether the key fits the file (a wrong key reads as "not a database").
+    rc = sqlite3_exec(db, "SELECT count(*) FROM sqlite_master", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return abandon(rc);
+    // Small pages for a new file, as keyed files have: a detected arrival rewrites one row, and
+    // every such commit logs its whole page. (A no-op on a file that has pages already.)
+    rc = sqlite3_exec(db, "PRAGMA page_size=1024", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return abandon(rc);
+    // A scratch store: WAL with synchronous NORMAL keeps every statement its own commit without
+    // paying a sync for each of the thousands of rows a reply stream inserts.
+    rc = sqlite3_exec(db, "PRAGMA journal_mode=WAL", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return abandon(rc);
+    rc = sqlite3_exec(db, "PRAGMA synchronous=NORMAL", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return abandon(rc);
+    // Only checkpoints sync. A report run writes a few thousand single-row commits; syncing
+    // every thousand of them would cost more than the run itself, so checkpoint every 8192
+    // pages (8 MiB of log) and cut the log file back to that size afterwards.
+    rc = sqlite3_exec(db, "PRAGMA wal_autocheckpoint=8192", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return abandon(rc);
+    rc = sqlite3_exec(db, "PRAGMA journal_size_limit=8388608", nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return abandon(rc);
+    for (const char* statement : kSchema) {
+        rc = sqlite3_exec(db, statement, nullptr, nullptr, nullptr);
+        if (rc != SQLITE_OK) return abandon(rc);
+    }
+    // A file that the system would only let us read is as unusable as a missing one.
+    if (sqlite3_db_readonly(db, "main") != 0) return abandon(SQLITE_READONLY);
+    db_ = db;
+    return true;
+}
+
+void Database::FinalizeAll() {
+    for (auto& [text, stmt] : statements_) sqlite3_finalize(stmt);
+    statements_.clear();
+}
+
+void Database::Close() {
+    FinalizeAll();
+    if (db_ != nullptr) {
+        sqlite3_close_v2(db_);
+        db_ = nullptr;
+    }
+}
+
+bool Database::Fail(std::string text) {
+    lastError_ = std::move(text);
+    return false;
+}
+
+sqlite3_stmt* Database::Prepare(std::string_view sql) {
+    if (db_ == nullptr) {
+        Fail("database not open");
+        return nullptr;
+    }
+    std::string key(sql);
+    if (auto it = statements_.find(key); it != statements_.end()) {
+        sqlite3_reset(it->second);
+        sqlite3_clear_bindings(it->second);
+        return it->second;
+    }
+    sqlite3_stmt* stmt = nullptr;
+    const int rc =
+        sqlite3_prepare_v2(db_, key.c_str(), static_cast<int>(key.size()), &stmt, nullptr);
+    if (rc != SQLITE_OK || stmt == nullptr) {
+        Fail(ErrorText(db_, rc));
+        sqlite3_finalize(stmt);
+        return nullptr;
+    }
+    statements_.emplace(std::move(key), stmt);
+    return stmt;
+}
+
+bool Database::Bind(sqlite3_stmt* stmt, Values values) {
+    if (static_cast<int>(values.size()) != sqlite3_bind_parameter_count(stmt))
+        return Fail("statement expects " + std::to_string(sqlite3_bind_parameter_count(stmt)) +
+                    " values, got " + std::to_string(values.size()));
+    int index = 1;
+    for (const DbValue& value : values) {
+        int rc;
+        if (value.IsNumber()) {
+            rc = sqlite3_bind_int64(stmt, index, value.Number());
+        } else {
+            const std::string_view text = value.Text();
+            // An empty view may carry a null pointer, which sqlite would bind as NULL.
+            rc = sqlite3_bind_text(stmt, index, text.empty() ? "" : text.data(),
+                                   static_cast<int>(text.size()), SQLITE_TRANSIENT);
+        }
+        if (rc != SQLITE_OK) return Fail(ErrorText(db_, rc));
+        ++index;
+    }
+    return true;
+}
+
+bool Database::Execute(std::string_view sql, Values values) {
+    sqlite3_stmt* stmt = Prepare(sql);
+    if (stmt == nullptr || !Bind(stmt, values)) return false;
+    int rc;
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) {
+    }
+    return Finish(stmt, rc);
+}
+
+bool Database::Query(std::string_view sql, Values values, const RowHandler& onRow) {
+    sqlite3_stmt* stmt = Prepare(sql);
+    if (stmt == nullptr || !Bind(stmt, values)) return false;
+    int rc;
+    const DbRow row(stmt);
+    while ((rc = sqlite3_step(stmt)) == SQLITE_ROW) onRow(row);
+    return Finish(stmt, rc);
+}
+
+bool Database::Finish(sqlite3_stmt* stmt, int rc) {
+    // The reason is read before the reset; the reset at once keeps no read lock between calls.
+    const bool ok = rc == SQLITE_DONE;
+    if (!ok) Fail(ErrorText(db_, rc));
+    sqlite3_reset(stmt);
+    return ok;
+}
+
+int Database::LastChanges() const { return db_ == nullptr ? 0 : sqlite3_changes(db_); }
+
+}  // namespace fw

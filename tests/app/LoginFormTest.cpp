@@ -1,0 +1,54 @@
+#include <gtest/gtest.h>
+
+#include "TempDir.h"
+#include "app/LoginForm.h"
+
+namespace fw {
+namespace {
+
+TEST(LoginForm, PasswordIsShownOnlyWhenRemembered) {
+    LoginConfig c;
+    c.user = "张三";
+    c.server = "10.0.0.1";
+    c.password = "pw";
+    for (const char* remember : {"1", "0", "", "yes"}) {
+        c.remember = remember;
+        const LoginForm f = PrefillLoginForm(c);
+        const bool kept = std::string(remember) == "1";
+        EXPECT_EQ(f.user, "张三");
+        EXPECT_EQ(f.server, "10.0.0.1");
+        EXPECT_EQ(f.password, kept ? "pw" : "") << remember;
+        EXPECT_EQ(f.remember, kept) << remember;
+    }
+}
+
+TEST(LoginForm, UntickedAttemptClearsTheStoredPasswordAtOnce) {
+    TempDir dir;
+    const std::string path = dir.File("conf.ini");
+    TempDir::Write(path, "[login]\nPass=old\nRemember=1\n");
+    LoginConfig c = ReadConfig(path);
+    ApplyLoginForm({"u", "typed", "", false}, c);
+    EXPECT_EQ(c.remember, "0");
+    ASSERT_TRUE(WriteConfig(path, c));
+    const LoginConfig back = ReadConfig(path);
+    EXPECT_EQ(back.password, "");
+    EXPECT_EQ(back.server, "");  // empty fields are written as they are
+    // The rejected login comes back with server and user, without the password.
+    const LoginForm again = PrefillLoginForm(c);
+    EXPECT_EQ(again.user, "u");
+    EXPECT_EQ(again.password, "");
+}
+
+TEST(LoginForm, UnattendedLoginNeedsARememberedPasswordAndSomewhereToGo) {
+    LoginConfig c;
+    c.server = "s";
+    c.user = "u";
+    EXPECT_FALSE(CanLogInUnattended(c));
+    c.remember = "1";
+    EXPECT_TRUE(CanLogInUnattended(c));
+    c.server.clear();
+    EXPECT_FALSE(CanLogInUnattended(c));
+}
+
+}  // namespace
+}  // namespace fw

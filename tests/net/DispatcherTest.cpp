@@ -1,0 +1,164 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "app/ChoiceList.h"
+#include "net/Dispatcher.h"
+#include "net/Message.h"
+#include "routes/RouteStore.h"
+#include "store/Database.h"
+#include "store/StopTimeTable.h"
+#include "store/VehicleStore.h"
+#include "tests/store/TestSupport.h"
+
+namespace fw {
+namespace {
+
+// Records what reaches the windows and the link, in order.
+class FakeTarget : public DispatchTarget {
+public:
+    bool SendJson(const Json::Value& m) override {
+        events.push_back("send " + Text(m["header"], "cmd") + " " + m["body"].toStyledString());
+        sent.push_back(m);
+        return sendSucceeds;
+    }
+    bool LoginResult(const std::string& result, const std::string& text) override {
+        events.push_back("login " + result + "|" + text);
+        return result == "succeed";
+    }
+    void AddGroupChoice(const std::string& g) override { groups.push_back(g); }
+    void AddVehicleChoice(const std::string& p) override { OfferChoice(plates, p); }
+    void RouteStationsArrived(const RouteRecord& r, const std::string& joined) override {
+        events.push_back("stations " + r.lineName + "|" + joined);
+    }
+    bool SendDayContent() override {
+        events.push_back("day");
+        return true;
+    }
+    bool FinishScheduleSave() override {
+        events.push_back("finish");
+        return true;
+    }
+    void AddScheduleRow(const std::string& n, const std::string& s, const std::string& e) override {
+        events.push_back("schedule " + n + "|" + s + "|" + e);
+    }
+    bool ReportBatchEnded(bool run) override {
+        events.push_back(run ? "run+enable" : "enable");
+        return true;
+    }
+    void AddReportRow(const Message& m) override { events.push_back("row " + Text(m.body, "code")); }
+
+    std::vector<std::string> events, groups, plates;
+    std::vector<Json::Value> sent;
+    bool sendSucceeds = true;
+};
+
+class DispatcherTest : public testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(db.Open(home.Path(), "bus", ""));
+        dispatcher.SetUser("调度员");
+    }
+    bool Receive(const std::string& json) {
+        auto root = ParseDocument(json);
+        EXPECT_TRUE(root) << json;
+        return dispatcher.Dispatch(ReadMessage(*root));
+    }
+
+    test::TempHome home;
+    test::MemoryLog log;
+    Database db;
+    StopTimeTable table{db};
+    RouteStore routes{&log};
+    VehicleStore vehicles;
+    FakeTarget target;
+    Dispatcher dispatcher{routes, vehicles, table, target};
+};
+
+TEST_F(DispatcherTest, LoginReplyOnlyForTheLoginRequest) {
+    EXPECT_TRUE(Receive(R"({"header":{"cmd":"8000"},"body":{"cmd":"1002","result":"fail"}})"));
+    EXPECT_TRUE(target.events.empty());
+    EXPECT_FALSE(Receive(R"({"header":{"cmd":"8000"},"body":{"cmd":"1000","result":"no","text":"密码错误"}})"));
+    EXPECT_EQ(target.events, std::vector<std::string>{"login no|密码错误"});
+}
+
+TEST_F(DispatcherTest, GroupIsOfferedThenAnswered) {
+    EXPECT_TRUE(Receive(R"({"header":{"cmd":"1009"},"body":{"groupid":"g7","groupname":"一公司"}})"));
+    EXPECT_EQ(target.groups, std::vector<std::string>{"一公司"});
+    ASSERT_EQ(target.sent.size(), 1u);
+    EXPECT_EQ(Text(target.sent[0]["header"], "cmd"), "1010");
+    EXPECT_EQ(Text(target.sent[0]["body"], "groupid"), "g7");
+    target.sendSucceeds = false;
+    EXPECT_FALSE(Receive(R"({"header":{"cmd":"1009"},"body":{"groupid":"g8"}})"));
+}
+
+TEST_F(DispatcherTest, VehiclesAreAllStoredButPlatesOfferedByPrefix) {
+    for (const char* plate : {"A12", "A12", "a1", "B3"})
+        Receive(std::string(R"({"header":{"cmd":"1011"},"body":{"code":")") + plate +
+                R"(","id":"7","groupname":"g"}})");
+    EXPECT_EQ(vehicles.Size(), 4u);
+    EXPECT_EQ(target.plates, (std::vector<std::string>{"A12", "B3"}));
+}
+
+TEST_F(DispatcherTest, RoutesAskForStationsAndGetThemJoined) {
+    Receive(R"({"header":{"cmd":"9001"},"body":{"lineid":"5","linename":"71路","counterdis":"12.5","countertime":"00:40"}})");
+    Receive(R"({"header":{"cmd":"9001"},"body":{"lineid":"6","linename":"71路"}})");
+    ASSERT_EQ(target.sent.size(), 2u);  // the duplicate is still answered
+    EXPECT_EQ(Text(target.sent[1]["body"], "lineid"), "6");
+    EXPECT_EQ(Text(target.sent[1]["header"], "clientType"), "fenWarde");
+    EXPECT_EQ(routes.Size(), 1u);
+    ASSERT_EQ(log.lines.size(), 1u);
+    EXPECT_EQ(log.lines[0], "线路名称：71路已经存在");
+
+    Receive(R"({"header":{"cmd":"9003"},"body":{"lineId":"5","stationns":[
+        {"id":"1","name":"甲","lat":"31.1","lng":"121.1","time":"3"},
+        {"id":"2","name":"乙","lat":"31.2","lng":"121.2","time":"4"}]}})");
+    Receive(R"({"header":{"cmd":"9003"},"body":{"lineId":"99","stationns":[]}})");
+    EXPECT_EQ(target.events.back(), "stations 71路|甲 — 乙");
+    ASSERT_EQ(routes.At(0).stations.size(), 2u);
+    EXPECT_EQ(routes.At(0).stations[1].latitude, "31.2");
+}
+
+TEST_F(DispatcherTest, StopTimesAreStoredUnderTheUserWithApostrophesIntact) {
+    Receive(R"({"header":{"cmd":"9017"},"body":{"code":"沪A1","batchname":"1","linenaem":"71路",
+        "batchdate":"2014-08-25","planreachtime":"2014-08-25 08:00:00",
+        "planleavetime":"2014-08-25 08:01:00","userMarkName":"O'Hare 站","flag":"1"}})");
+    std::vector<StopTimeRecord> rows;
+    ASSERT_TRUE(table.ReadReportRows("沪A1", "调度员", "2014-08-25 00:00:00", "2014-08-25 23:59:59", rows));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].usermarkName, "O'Hare 站");
+    EXPECT_EQ(rows[0].lineName, "71路");
+    EXPECT_EQ(rows[0].realReachTime, "");
+}
+
+TEST_F(DispatcherTest, StopTimeTheDatabaseRefusesIsLostAlone) {
+    db.Close();
+    EXPECT_TRUE(Receive(R"({"header":{"cmd":"9017"},"body":{"code":"x"}})"));
+    EXPECT_TRUE(Receive(R"({"header":{"cmd":"9019"},"body":{"type":"batch"}})"));
+    EXPECT_EQ(target.events, std::vector<std::string>{"run+enable"});
+}
+
+TEST_F(DispatcherTest, WindowCodesReachTheirWindows) {
+    Receive(R"({"header":{"cmd":"9007"},"body":{}})");
+    Receive(R"({"header":{"cmd":"9009"},"body":{}})");
+    Receive(R"({"header":{"cmd":"9011"},"body":[{"classename":"夏","startDate":"a","endDate":"b"},{"classename":"冬"}]})");
+    Receive(R"({"header":{"cmd":"9019"},"body":{"type":"Batch"}})");
+    Receive(R"({"header":{"cmd":"9021"},"body":{"code":"沪A1"}})");
+    Receive(R"({"header":{"cmd":"4242"},"body":{}})");
+    Receive(R"({"header":{"cmd":9007},"body":{}})");
+    EXPECT_EQ(target.events, (std::vector<std::string>{"day", "finish", "schedule 夏|a|b",
+                                                       "schedule 冬||", "enable", "row 沪A1"}));
+}
+
+TEST(ChoiceList, OfferSelectsByPrefixOrAppends) {
+    std::vector<std::string> items;
+    EXPECT_EQ(OfferChoice(items, "A12"), 0u);
+    EXPECT_EQ(OfferChoice(items, "B"), 1u);
+    EXPECT_EQ(OfferChoice(items, "a1"), 0u);
+    EXPECT_EQ(OfferChoice(items, "A123"), 2u);
+    EXPECT_EQ(items, (std::vector<std::string>{"A12", "B", "A123"}));
+}
+
+}  // namespace
+}  // namespace fw

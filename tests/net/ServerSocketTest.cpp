@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
+
+#include "net/Requests.h"
+#include "net/ServerSocket.h"
+#include "text/Encoding.h"
+
+namespace fw {
+namespace {
+
+class Recorder : public ReceiveHandler {
+public:
+    void WriteLog(std::string_view text) override { log.emplace_back(text); }
+    bool Dispatch(Message& m) override {
+        codes.push_back(m.code);
+        return m.code != stopOn;
+    }
+    std::vector<std::string> log;
+    std::vector<int> codes;
+    int stopOn = -1;
+};
+
+// A loopback peer on a free port.
+struct Peer {
+    QTcpServer server;
+    QTcpSocket* client = nullptr;
+    Peer() { server.listen(QHostAddress::LocalHost, 0); }
+    quint16 Port() const { return server.serverPort(); }
+    bool Accept() {
+        if (!server.hasPendingConnections() && !server.waitForNewConnection(5000)) return false;
+        client = server.nextPendingConnection();
+        return client != nullptr;
+    }
+};
+
+struct Link {
+    TextCodec gbk{"GBK"};
+    Recorder handler;
+    ServerSocket socket{gbk, handler};
+};
+
+TEST(ServerSocket, ConnectsSendsGbkAndDispatchesWhatArrives) {
+    Peer peer;
+    Link link;
+    QSignalSpy connected(&link.socket, &ServerSocket::connected);
+    link.socket.Open("127.0.0.1", peer.Port());
+    ASSERT_TRUE(connected.wait(5000));
+    ASSERT_TRUE(peer.Accept());
+
+    EXPECT_EQ(link.socket.SendJson(LoginRequest("调度员", "pw")), ServerSocket::SendResult::Sent);
+    QByteArray received;
+    QTRY_VERIFY_WITH_TIMEOUT((received += peer.client->readAll()).endsWith("}\n"), 5000);
+    EXPECT_TRUE(received.contains("\xB5\xF7\xB6\xC8\xD4\xB1"));  // 调度员 in GBK
+    ASSERT_FALSE(link.handler.log.empty());
+    EXPECT_NE(link.handler.log.back().find("调度员"), std::string::npos);  // logged as UTF-8
+
+    peer.client->write("{\"header\":{\"cmd\":\"1009\"},\"body\":{}}\n{\"header\":{\"cmd\":");
+    peer.client->flush();
+    QTRY_COMPARE_WITH_TIMEOUT(link.handler.codes.size(), std::size_t{1}, 5000);
+    peer.client->write("\"1011\"},\"body\":{}}");
+    QTRY_COMPARE_WITH_TIMEOUT(link.handler.codes, (std::vector<int>{1009, 1011}), 5000);
+}
+
+TEST(ServerSocket, RefusedConnectionFailsWithoutBlocking) {
+    quint16 freePort;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        freePort = probe.serverPort();
+    }
+    Link link;
+    QSignalSpy failed(&link.socket, &ServerSocket::connectFailed);
+    link.socket.Open("127.0.0.1", freePort);
+    EXPECT_TRUE(failed.wait(5000));
+    EXPECT_EQ(link.socket.SendJson(HeartbeatRequest()), ServerSocket::SendResult::NotConnected);
+    EXPECT_TRUE(link.handler.log.empty());
+}
+
+TEST(ServerSocket, SendAfterThePeerLeftReportsTheLoss) {
+    Peer peer;
+    Link link;
+    QSignalSpy connected(&link.socket, &ServerSocket::connected);
+    QSignalSpy gone(&link.socket, &ServerSocket::disconnected);
+    link.socket.Open("127.0.0.1", peer.Port());
+    ASSERT_TRUE(connected.wait(5000));
+    ASSERT_TRUE(peer.Accept());
+    peer.client->close();
+    ASSERT_TRUE(gone.wait(5000));
+    EXPECT_EQ(link.socket.SendJson(HeartbeatRequest()), ServerSocket::SendResult::Lost);
+    EXPECT_FALSE(link.handler.log.empty());  // the attempt is still logged
+}
+
+TEST(ServerSocket, EndingTheLoginInsideADispatchDropsTheRest) {
+    Peer peer;
+    Link link;
+    link.handler.stopOn = 8000;
+    QSignalSpy connected(&link.socket, &ServerSocket::connected);
+    link.socket.Open("127.0.0.1", peer.Port());
+    ASSERT_TRUE(connected.wait(5000));
+    ASSERT_TRUE(peer.Accept());
+    peer.client->write(
+        "{\"header\":{\"cmd\":\"8000\"},\"body\":{}}{\"header\":{\"cmd\":\"1011\"},\"body\":{}}");
+    QTRY_COMPARE_WITH_TIMEOUT(link.handler.codes.size(), std::size_t{1}, 5000);
+    QTest::qWait(50);
+    EXPECT_EQ(link.handler.codes, std::vector<int>{8000});
+}
+
+}  // namespace
+}  // namespace fw

@@ -1,0 +1,213 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "reports/ReportRun.h"
+#include "routes/RouteStore.h"
+#include "store/Database.h"
+#include "store/StopTimeTable.h"
+#include "store/VehicleStore.h"
+#include "tests/reports/SyntheticDay.h"
+#include "tests/store/TestSupport.h"
+
+namespace fw {
+namespace {
+
+const char* kUser = "调度员";
+
+class ReportRunTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(db.Open(home.Path(), "fleet", "pw")) << db.LastError();
+        vehicles.Add({day.stops[0].entry.code, "old-id", "东区"});
+        vehicles.Add({"沪B2", "22", "东区"});
+        vehicles.Add({day.stops[0].entry.code, "77", "东区"});
+        for (const RouteRecord& route : day.routes) routes.AddRoute(route);
+        // A route the vehicle does not serve.
+        routes.AddRoute(day.routes[0]);  // a duplicate name, dropped
+        RouteRecord idle = day.routes[1];
+        idle.lineName = "99路";
+        routes.AddRoute(idle);
+    }
+    // The rows the dispatcher stores for the request, in the order the server sends them.
+    void StoreStopTimes() {
+        for (const auto& stop : day.stops) ASSERT_TRUE(table.InsertStopTime(stop.entry, kUser));
+    }
+    ReportQuery Query() const {
+        ReportQuery query;
+        query.plate = day.stops[0].entry.code;
+        query.start = "2014-08-25 05:00:00";
+        query.end = "2014-08-25 21:00:00";
+        query.userName = kUser;
+        query.serverAddress = "127.0.0.1";
+        query.webPort = 8089;
+        return query;
+    }
+    std::size_t InRange(const ReportQuery& query) const {
+        std::size_t count = 0;
+        for (const auto& stop : day.stops)
+            count +=
+                stop.entry.planReachTime >= query.start && stop.entry.planReachTime <= query.end;
+        return count;
+    }
+    // Begin, then Finish with the body the transfer brought.
+    ReportRun::Outcome Run(const ReportQuery& query, const std::string& body, ReportList& list) {
+        ReportRun run(table, routes, vehicles, &log);
+        const ReportRun::Start start = run.Begin(query);
+        EXPECT_TRUE(start.proceed);
+        EXPECT_EQ(start.vehicleId, "77");
+        EXPECT_EQ(start.request.port, 8089);
+        EXPECT_NE(start.request.query.find("vhcid=77&"), std::string::npos);
+        return run.Finish(query, body, list);
+    }
+
+    test::TempHome home;
+    Database db;
+    StopTimeTable table{db};
+    test::MemoryLog log;
+    RouteStore routes{&log};
+    VehicleStore vehicles;
+    test::SyntheticDay day = test::MakeSyntheticDay(
+        test::DayShape{.routes = 3, .stationsPerRoute = 8, .tripsPerRoute = 3, .junkEvery = 37});
+};
+
+// The whole day: every real time the report shows is the instant the track really reached or
+// left the stop, or empty where the plan lies beyond the acceptance window.
+TEST_F(ReportRunTest, SyntheticDayGivesTheKnownPassingTimes) {
+    ASSERT_GT(day.fixes, 2000);
+    StoreStopTimes();
+    // Rows the report must not touch or show: another vehicle with the same plans, another
+    // user's, and a line the route store does not know.
+    for (const auto& stop : day.stops) {
+        StopTimeEntry other = stop.entry;
+        other.code = "沪B2";
+        table.InsertStopTime(other, kUser);
+    }
+    StopTimeEntry foreign = day.stops[3].entry;
+    table.InsertStopTime(foreign, "另一个用户");
+    StopTimeEntry unknownLine = day.stops[3].entry;
+    unknownLine.lineName = "无此线路";
+    table.InsertStopTime(unknownLine, kUser);
+    // Stale real times from an earlier run are cleared first.
+    std::vector<StopTimeRecord> rows;
+    table.FindStopRows(day.stops[5].entry.code, day.stops[5].entry.lineName,
+                       day.stops[5].entry.userMarkName, rows);
+    table.SetRealReachTime(rows[0].rowId, "2014-08-25 04:00:00");
+
+    ReportList list;
+    const ReportRun::Outcome outcome = Run(Query(), day.trackBody, list);
+    EXPECT_TRUE(outcome.message.empty());
+    EXPECT_TRUE(outcome.linesRead);
+    EXPECT_TRUE(outcome.rowsRead);
+    // Every stop planned inside the range, and the row of the unknown line.
+    ASSERT_EQ(list.Size(), InRange(Query()) + 1);
+
+    // Key each expected stop by line, stop and planned arrival.
+    std::map<std::string, const test::SyntheticStop*> expected;
+    for (const auto& stop : day.stops)
+        expected[stop.entry.lineName + "|" + stop.entry.userMarkName + "|" +
+                 stop.entry.planReachTime] = &stop;
+    int reached = 0, left = 0, late = 0;
+    std::string previousPlan;
+    for (const ReportRow& row : list.Rows()) {
+        EXPECT_EQ(row[kColPlate], day.stops[0].entry.code);
+        EXPECT_LE(previousPlan, row[kColPlanReach]);
+        previousPlan = row[kColPlanReach];
+        if (row[kColLine] == "无此线路") {
+            EXPECT_EQ(row[kColRealReach], "");
+            EXPECT_EQ(row[kColRealLeave], "");
+            continue;
+        }
+        const auto it =
+            expected.find(row[kColLine] + "|" + row[kColStop] + "|" + row[kColPlanReach]);
+        ASSERT_NE(it, expected.end()) << row[kColStop];
+        EXPECT_EQ(row[kColRealReach], it->second->expectedReach) << row[kColStop];
+        EXPECT_EQ(row[kColRealLeave], it->second->expectedLeave) << row[kColStop];
+        reached += !row[kColRealReach].empty();
+        left += !row[kColRealLeave].empty();
+        late += row[kColLate] == "迟到00:05:30";
+    }
+    // The cycle of offsets puts some events beyond the window and some 5 min 30 s late.
+    EXPECT_GT(reached, 0);
+    EXPECT_LT(reached, static_cast<int>(day.stops.size()));
+    EXPECT_LT(left, static_cast<int>(day.stops.size()));
+    EXPECT_GT(late, 0);
+
+    // The other vehicle's rows share every planned time and stay untouched.
+    std::vector<StopTimeRecord> others;
+    ASSERT_TRUE(table.ReadReportRows("沪B2", kUser, "2014", "2015", others));
+    for (const auto& r : others) {
+        EXPECT_EQ(r.realReachTime, "");
+        EXPECT_EQ(r.realLeaveTime, "");
+    }
+    EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), "开始获取轨迹数据"), log.lines.end());
+    EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), "轨迹数据获取结束"), log.lines.end());
+    EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), "线路名称：1路已经存在"),
+              log.lines.end());
+}
+
+TEST_F(ReportRunTest, SameReportTwiceGivesTheSameRows) {
+    StoreStopTimes();
+    ReportList first, second;
+    Run(Query(), day.trackBody, first);
+    Run(Query(), day.trackBody, second);
+    ASSERT_EQ(first.Size(), InRange(Query()));
+    for (std::size_t i = 0; i < first.Size(); ++i)
+        EXPECT_EQ(first.Rows()[i].text, second.Rows()[i].text) << i;
+}
+
+TEST_F(ReportRunTest, EndBeforeStartStopsBeforeAnythingIsCleared) {
+    StoreStopTimes();
+    std::vector<StopTimeRecord> rows;
+    table.FindStopRows(day.stops[0].entry.code, day.stops[0].entry.lineName,
+                       day.stops[0].entry.userMarkName, rows);
+    table.SetRealReachTime(rows[0].rowId, "2014-08-25 06:00:00");
+
+    ReportQuery query = Query();
+    query.end = "2014-08-25 04:59:59";
+    ReportRun run(table, routes, vehicles, &log);
+    const ReportRun::Start start = run.Begin(query);
+    EXPECT_FALSE(start.proceed);
+    EXPECT_EQ(start.message, "终止时间不能小于起始时间");
+    EXPECT_TRUE(log.lines.empty() || log.lines.back() != "开始获取轨迹数据");
+    rows.clear();
+    table.FindStopRows(day.stops[0].entry.code, day.stops[0].entry.lineName,
+                       day.stops[0].entry.userMarkName, rows);
+    EXPECT_EQ(rows[0].realReachTime, "2014-08-25 06:00:00");
+
+    EXPECT_TRUE(IsReportRangeValid("2014-08-25 05:00:00", "2014-08-25 05:00:00"));
+}
+
+TEST_F(ReportRunTest, EmptyTrackIsToldAndTheRowsAreStillListedWithTheFilter) {
+    StoreStopTimes();
+    ReportQuery query = Query();
+    query.end = day.stops[4].entry.planReachTime;
+    ReportList list;
+    const ReportRun::Outcome outcome = Run(query, "", list);
+    EXPECT_EQ(outcome.message, "轨迹数据为空");
+    EXPECT_EQ(list.Size(), InRange(query));
+    for (const ReportRow& row : list.Rows()) EXPECT_EQ(row[kColRealReach], "");
+
+    query.filter = StatusFilter::Completed;
+    ReportList completed;
+    Run(query, "", completed);
+    EXPECT_EQ(completed.Size(), 0u);
+}
+
+TEST_F(ReportRunTest, ABrokenDatabaseListsNothingAndDoesNotCrash) {
+    StoreStopTimes();
+    db.Close();
+    ReportList list;
+    ReportRun run(table, routes, vehicles, &log);
+    ASSERT_TRUE(run.Begin(Query()).proceed);
+    const ReportRun::Outcome outcome = run.Finish(Query(), day.trackBody, list);
+    EXPECT_FALSE(outcome.linesRead);
+    EXPECT_FALSE(outcome.rowsRead);
+    EXPECT_EQ(list.Size(), 0u);
+}
+
+}  // namespace
+}  // namespace fw

@@ -1,0 +1,104 @@
+#include <gtest/gtest.h>
+
+#include "skin/SkinLayout.h"
+
+namespace fw::skin {
+namespace {
+
+// The main-page windows are 1150x560 with their resizing point at (1100, 500).
+constexpr Size kSkin{1150, 560};
+constexpr Point kPoint{1100, 500};
+
+struct LayoutCase {
+    const char* what;
+    Rect skinRect;
+    LayoutMode h;
+    LayoutMode v;
+    Margins margin;
+    Size client;
+    Rect expected;
+};
+
+class LayoutModeTest : public testing::TestWithParam<LayoutCase> {};
+
+TEST_P(LayoutModeTest, PlacesTheChild) {
+    const auto& c = GetParam();
+    EXPECT_EQ(LayoutChild(c.skinRect, c.h, c.v, c.margin, kSkin, kPoint, c.client), c.expected) << c.what;
+}
+
+using M = LayoutMode;
+INSTANTIATE_TEST_SUITE_P(
+    Modes, LayoutModeTest,
+    testing::Values(
+        LayoutCase{"list across the point grows", {1, 98, 1149, 547}, M::Default, M::Default, {}, {1350, 760},
+                   {1, 98, 1349, 747}},
+        LayoutCase{"pager button left of the point stays, below moves down", {11, 531, 35, 554}, M::Default,
+                   M::Default, {}, {1350, 760}, {11, 731, 35, 754}},
+        LayoutCase{"control above and left of the point stays", {32, 24, 66, 48}, M::Default, M::Default, {},
+                   {1350, 760}, {32, 24, 66, 48}},
+        LayoutCase{"control right of the point moves", {1110, 10, 1140, 30}, M::Default, M::Default, {},
+                   {1250, 560}, {1210, 10, 1240, 30}},
+        LayoutCase{"right keeps its distance to the right edge", {1107, 0, 1149, 25}, M::RightBottom, M::LeftTop,
+                   {}, {1920, 1000}, {1877, 0, 1919, 25}},
+        LayoutCase{"right with a margin", {1000, 0, 1040, 25}, M::RightBottom, M::LeftTop, {0, 0, 10, 0},
+                   {1250, 560}, {1090, 0, 1130, 25}},
+        LayoutCase{"left and top add the margin", {10, 20, 50, 40}, M::LeftTop, M::LeftTop, {5, 6, 0, 0},
+                   {2000, 2000}, {15, 26, 55, 46}},
+        LayoutCase{"centre", {10, 10, 110, 40}, M::Center, M::Center, {0, 0, 0, 0}, {1001, 301},
+                   {450, 135, 550, 165}},
+        LayoutCase{"centre between margins truncates toward zero", {0, 0, 10, 10}, M::Center, M::Free,
+                   {3, 0, 0, 0}, {4, 560}, {-1, 0, 9, 10}},
+        LayoutCase{"fill", {1, 62, 1149, 654}, M::Fill, M::Fill, {1, 0, 1, 1}, {1350, 760},
+                   {2, 62, 1348, 853}},
+        LayoutCase{"free stays", {300, 300, 400, 400}, M::Free, M::Free, {}, {2000, 2000},
+                   {300, 300, 400, 400}},
+        LayoutCase{"keep aspect scales", {115, 56, 230, 112}, M::KeepAspect, M::KeepAspect, {}, {2300, 1120},
+                   {230, 112, 460, 224}},
+        LayoutCase{"keep origin aspect moves only", {115, 56, 230, 112}, M::KeepOriginAspect,
+                   M::KeepOriginAspect, {}, {2300, 1120}, {230, 112, 345, 168}},
+        LayoutCase{"shrinking moves right-hand controls back", {1110, 10, 1140, 30}, M::Default, M::Default, {},
+                   {1100, 560}, {1060, 10, 1090, 30}}));
+
+TEST(TitleBar, DragRule) {
+    EXPECT_TRUE(TitleBarDrags(28, 27));
+    EXPECT_FALSE(TitleBarDrags(28, 28));
+    EXPECT_TRUE(TitleBarDrags(28, 0));
+    EXPECT_TRUE(TitleBarDrags(-1, 500));
+    EXPECT_FALSE(TitleBarDrags(0, 0));
+}
+
+TEST(Border, HitAndResize) {
+    const Size client{400, 300};
+    EXPECT_FALSE(HitBorder(client, {200, 150}, 4).Any());
+    const auto corner = HitBorder(client, {399, 299}, 4);
+    EXPECT_TRUE(corner.right && corner.bottom && !corner.left && !corner.top);
+    EXPECT_FALSE(HitBorder(client, {0, 0}, 0).Any());
+
+    const Rect start{100, 100, 500, 400};
+    EXPECT_EQ(ResizeByBorder(start, corner, 50, -20, {200, 100}, {}), (Rect{100, 100, 550, 380}));
+    // Never below the minimum; the opposite edge stays put.
+    BorderHit left;
+    left.left = true;
+    EXPECT_EQ(ResizeByBorder(start, left, 350, 0, {200, 100}, {}), (Rect{300, 100, 500, 400}));
+    EXPECT_EQ(ResizeByBorder(start, left, -1000, 0, {200, 100}, {600, 600}), (Rect{-100, 100, 500, 400}));
+}
+
+TEST(RadioGroups, GroupMarkStartsANewGroup) {
+    Window w;
+    auto add = [&](Family f, bool group) {
+        Control c;
+        c.family = f;
+        c.group = group;
+        w.controls.push_back(c);
+    };
+    add(Family::Static, false);
+    add(Family::Radio, false);
+    add(Family::Radio, false);
+    add(Family::Static, false);
+    add(Family::Radio, true);
+    add(Family::Radio, false);
+    EXPECT_EQ(RadioGroups(w), (std::vector<int>{-1, 0, 0, -1, 1, 1}));
+}
+
+}  // namespace
+}  // namespace fw::skin

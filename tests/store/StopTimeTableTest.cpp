@@ -1,0 +1,154 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "store/StopTimeTable.h"
+#include "tests/store/TestSupport.h"
+
+namespace fw {
+namespace {
+
+class StopTimeTableTest : public ::testing::Test {
+protected:
+    void SetUp() override { ASSERT_TRUE(db.Open(home.Path(), "fleet", "pw")) << db.LastError(); }
+
+    StopTimeEntry Entry(std::string plate, std::string line, std::string stop,
+                        std::string planReach, std::string planLeave = "") {
+        return {std::move(plate),     "B01",
+                std::move(line),      "2014-08-25",
+                std::move(planReach), std::move(planLeave),
+                std::move(stop),      "7"};
+    }
+    std::vector<StopTimeRecord> Report(const std::string& plate, const std::string& user,
+                                       const char* from = "2014-08-25 00:00:00",
+                                       const char* to = "2014-08-25 23:59:59") {
+        std::vector<StopTimeRecord> rows;
+        EXPECT_TRUE(table.ReadReportRows(plate, user, from, to, rows)) << db.LastError();
+        return rows;
+    }
+
+    test::TempHome home;
+    Database db;
+    StopTimeTable table{db};
+};
+
+TEST_F(StopTimeTableTest, InsertStoresTheMessageFieldsWithEmptyRealTimes) {
+    ASSERT_TRUE(table.InsertStopTime({"沪A1", "早班", "7路", "2014-08-25", "2014-08-25 08:00:00",
+                                      "2014-08-25 08:01:00", "人民广场", "12"},
+                                     "调度员"));
+    const auto rows = Report("沪A1", "调度员");
+    ASSERT_EQ(rows.size(), 1u);
+    const StopTimeRecord& r = rows[0];
+    EXPECT_EQ(r.vhcCode, "沪A1");
+    EXPECT_EQ(r.batchName, "早班");
+    EXPECT_EQ(r.lineName, "7路");
+    EXPECT_EQ(r.batchDate, "2014-08-25");
+    EXPECT_EQ(r.userName, "调度员");
+    EXPECT_EQ(r.planReachTime, "2014-08-25 08:00:00");
+    EXPECT_EQ(r.planLeaveTime, "2014-08-25 08:01:00");
+    EXPECT_EQ(r.usermarkName, "人民广场");
+    EXPECT_EQ(r.realReachTime, "");
+    EXPECT_EQ(r.realLeaveTime, "");
+    EXPECT_EQ(r.classeName, "");
+    EXPECT_EQ(r.flag, 12);
+}
+
+// Quotes and SQL-looking text are values, stored and matched unchanged.
+TEST_F(StopTimeTableTest, ApostropheAndSqlInValuesAreStoredAndMatchedUnchanged) {
+    const std::string stop = "St. Mary's Gate";
+    const std::string line = "Line'); delete from busbatch; --";
+    ASSERT_TRUE(table.InsertStopTime(Entry("O'Neil-1", line, stop, "2014-08-25 08:00:00"), "u'1"));
+    std::vector<StopTimeRecord> rows;
+    ASSERT_TRUE(table.FindStopRows("O'Neil-1", line, stop, rows));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].usermarkName, stop);
+    EXPECT_EQ(rows[0].lineName, line);
+    std::vector<std::string> lines;
+    ASSERT_TRUE(table.ListVehicleLines("O'Neil-1", lines));
+    EXPECT_EQ(lines, std::vector<std::string>{line});
+    EXPECT_EQ(Report("O'Neil-1", "u'1").size(), 1u);
+}
+
+TEST_F(StopTimeTableTest, ReportRowsFilterByVehicleUserAndRangeInPlannedOrder) {
+    table.InsertStopTime(Entry("A1", "L", "s3", "2014-08-25 09:00:00"), "u");
+    table.InsertStopTime(Entry("A1", "L", "s1", "2014-08-25 07:00:00"), "u");
+    table.InsertStopTime(Entry("A1", "L", "s2", "2014-08-25 08:00:00"), "u");
+    table.InsertStopTime(Entry("A1", "L", "other user", "2014-08-25 08:00:00"), "v");
+    table.InsertStopTime(Entry("B2", "L", "other bus", "2014-08-25 08:00:00"), "u");
+    table.InsertStopTime(Entry("A1", "L", "no plan", ""), "u");
+    table.InsertStopTime(Entry("A1", "L", "late", "2014-08-25 21:00:01"), "u");
+
+    const auto rows = Report("A1", "u", "2014-08-25 07:00:00", "2014-08-25 21:00:00");
+    std::vector<std::string> stops;
+    for (const auto& r : rows) stops.push_back(r.usermarkName);
+    EXPECT_EQ(stops, (std::vector<std::string>{"s1", "s2", "s3"}));
+}
+
+TEST_F(StopTimeTableTest, ClearRealTimesTouchesOnlyThatVehicle) {
+    table.InsertStopTime(Entry("A1", "L", "s", "2014-08-25 08:00:00", "2014-08-25 08:01:00"), "u");
+    table.InsertStopTime(Entry("B2", "L", "s", "2014-08-25 08:00:00", "2014-08-25 08:01:00"), "u");
+    for (const char* plate : {"A1", "B2"}) {
+        std::vector<StopTimeRecord> rows;
+        table.FindStopRows(plate, "L", "s", rows);
+        ASSERT_TRUE(table.SetRealReachTime(rows[0].rowId, "2014-08-25 08:00:05"));
+        ASSERT_TRUE(table.SetRealLeaveTime(rows[0].rowId, "2014-08-25 08:01:05"));
+    }
+    ASSERT_TRUE(table.ClearRealTimes("A1"));
+    EXPECT_EQ(Report("A1", "u")[0].realReachTime, "");
+    EXPECT_EQ(Report("A1", "u")[0].realLeaveTime, "");
+    EXPECT_EQ(Report("B2", "u")[0].realReachTime, "2014-08-25 08:00:05");
+    EXPECT_EQ(Report("B2", "u")[0].realLeaveTime, "2014-08-25 08:01:05");
+}
+
+// Two stops share a planned time: writing one row's real time must leave the other alone.
+TEST_F(StopTimeTableTest, RealTimeGoesIntoTheChosenRowOnly) {
+    table.InsertStopTime(Entry("A1", "L", "north", "2014-08-25 08:00:00", "2014-08-25 08:02:00"),
+                         "u");
+    table.InsertStopTime(Entry("A1", "L", "south", "2014-08-25 08:00:00", "2014-08-25 08:02:00"),
+                         "u");
+    std::vector<StopTimeRecord> rows;
+    ASSERT_TRUE(table.FindStopRows("A1", "L", "north", rows));
+    ASSERT_EQ(rows.size(), 1u);
+    ASSERT_TRUE(table.SetRealReachTime(rows[0].rowId, "2014-08-25 08:00:30"));
+    ASSERT_TRUE(table.SetRealLeaveTime(rows[0].rowId, "2014-08-25 08:02:30"));
+    for (const auto& r : Report("A1", "u")) {
+        const bool north = r.usermarkName == "north";
+        EXPECT_EQ(r.realReachTime, north ? "2014-08-25 08:00:30" : "") << r.usermarkName;
+        EXPECT_EQ(r.realLeaveTime, north ? "2014-08-25 08:02:30" : "") << r.usermarkName;
+    }
+}
+
+TEST_F(StopTimeTableTest, LinesAreDistinctAndDeleteAllEmptiesEveryVehicle) {
+    table.InsertStopTime(Entry("A1", "L1", "s1", "2014-08-25 08:00:00"), "u");
+    table.InsertStopTime(Entry("A1", "L1", "s2", "2014-08-25 08:10:00"), "u");
+    table.InsertStopTime(Entry("A1", "L2", "s1", "2014-08-25 09:00:00"), "u");
+    table.InsertStopTime(Entry("B2", "L3", "s1", "2014-08-25 09:00:00"), "v");
+    std::vector<std::string> lines;
+    ASSERT_TRUE(table.ListVehicleLines("A1", lines));
+    std::sort(lines.begin(), lines.end());
+    EXPECT_EQ(lines, (std::vector<std::string>{"L1", "L2"}));
+
+    ASSERT_TRUE(table.DeleteAllStopTimes());
+    lines.clear();
+    ASSERT_TRUE(table.ListVehicleLines("A1", lines));
+    ASSERT_TRUE(table.ListVehicleLines("B2", lines));
+    EXPECT_TRUE(lines.empty());
+}
+
+TEST_F(StopTimeTableTest, StopRowsComeInInsertionOrder) {
+    for (const char* plan : {"2014-08-25 10:00:00", "2014-08-25 08:00:00", "2014-08-25 09:00:00"})
+        table.InsertStopTime(Entry("A1", "L", "s", plan), "u");
+    table.InsertStopTime(Entry("A1", "L", "elsewhere", "2014-08-25 08:00:00"), "u");
+    table.InsertStopTime(Entry("A1", "M", "s", "2014-08-25 08:00:00"), "u");
+    std::vector<StopTimeRecord> rows;
+    ASSERT_TRUE(table.FindStopRows("A1", "L", "s", rows));
+    ASSERT_EQ(rows.size(), 3u);
+    EXPECT_EQ(rows[0].planReachTime, "2014-08-25 10:00:00");
+    EXPECT_EQ(rows[1].planReachTime, "2014-08-25 08:00:00");
+    EXPECT_EQ(rows[2].planReachTime, "2014-08-25 09:00:00");
+}
+
+}  // namespace
+}  // namespace fw
