@@ -92,6 +92,12 @@ void DispatchServer::Read(Connection& c) {
     const QByteArray bytes = c.socket->readAll();
     c.framer.Append(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     while (auto raw = c.framer.Next()) {
+        // Answers may be large, but a client that keeps asking without reading them is dropped
+        // before its backlog grows without bound.
+        if (c.socket->bytesToWrite() > maxPendingOutput_) {
+            Drop(c, QStringLiteral("the client does not read what it is sent"));
+            return;
+        }
         const std::string utf8 = c.codec.ToUtf8(*raw);
         auto parsed = ParseDocument(utf8);
         if (recorder_) recorder_->Record(id, utf8, parsed);
@@ -112,10 +118,6 @@ void DispatchServer::Read(Connection& c) {
         emit DocumentHandled(id, message.code);
         // A handler of the signal may have closed this connection.
         if (connections_.find(id) == connections_.end() || c.dropped) return;
-        if (c.socket->bytesToWrite() > kMaxPendingOutput) {
-            Drop(c, QStringLiteral("the client does not read what it is sent"));
-            return;
-        }
     }
     // The framer gives up on a partial document past its cap while looking for the next one.
     if (const std::size_t dropped = c.framer.TakeDroppedBytes())

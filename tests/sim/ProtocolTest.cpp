@@ -419,6 +419,30 @@ TEST_F(Protocol, MisbehavingClientsDoNotDisturbAWellBehavedOne) {
     EXPECT_TRUE(log.filter("dropped").size() >= 1) << log.join('\n').toStdString();
 }
 
+TEST_F(Protocol, AClientThatStopsReadingIsDroppedAfterItsBacklogGrows) {
+    server->SetMaxPendingOutput(256 * 1024);
+    const Scenario& sc = state->scenario();
+    const Json::Value query = Request("9018", {{"group", "admin"}, {"username", "admin"},
+                                               {"timeStart", sc.date + " 00:00:00"}, {"timeEnd", sc.date + " 23:59:59"}});
+    // One large answer is sent in full to a client that reads it.
+    auto reader = LoggedIn();
+    reader->Send(query);
+    EXPECT_GT(reader->WaitForCode(9019, 1, 10000), 1000);
+
+    // A client that stops reading and keeps asking is dropped; the reader is not.
+    auto stalled = LoggedIn();
+    stalled->StopReading();
+    for (int i = 0; i < 100 && stalled->socket().state() == QAbstractSocket::ConnectedState; ++i) {
+        stalled->Send(query);
+        QTest::qWait(30);  // one request at a time: each answer is handed to the kernel before the next
+    }
+    EXPECT_TRUE(stalled->Disconnected(10000));
+    EXPECT_FALSE(log.filter("does not read").isEmpty());
+    reader->received.clear();
+    reader->Send(Request("9016", {{"code", sc.vehicles[0].code}, {"date", sc.date}}));
+    EXPECT_GT(reader->WaitForCode(9019), 0);
+}
+
 TEST_F(Protocol, RecordingKeepsEveryReceivedDocumentAsAJsonLine) {
     QTemporaryDir dir;
     const QString path = dir.filePath("record.jsonl");
