@@ -57,13 +57,17 @@ void DispatchServer::Accept() {
             auto it = connections_.find(id);
             if (it != connections_.end()) Read(*it->second);
         });
-        connect(socket, &QTcpSocket::disconnected, this, [this, id] {
-            auto it = connections_.find(id);
-            if (it == connections_.end()) return;
-            if (log_) log_(QStringLiteral("[%1] disconnected").arg(id));
-            it->second->socket->deleteLater();
-            connections_.erase(it);
-        });
+        // Queued, so a connection is never forgotten while its own data is being handled.
+        connect(
+            socket, &QTcpSocket::disconnected, this,
+            [this, id] {
+                auto it = connections_.find(id);
+                if (it == connections_.end()) return;
+                if (log_) log_(QStringLiteral("[%1] disconnected").arg(id));
+                it->second->socket->deleteLater();
+                connections_.erase(it);
+            },
+            Qt::QueuedConnection);
         connections_[id] = std::move(c);
     }
 }
@@ -75,7 +79,7 @@ void DispatchServer::Drop(Connection& c, const QString& why) {
     c.framer.Clear();
     const int id = c.id;
     QTcpSocket* socket = c.socket;
-    socket->abort();  // usually emits disconnected, which forgets the connection
+    socket->abort();
     auto it = connections_.find(id);
     if (it != connections_.end()) {
         socket->deleteLater();
@@ -88,6 +92,12 @@ void DispatchServer::Read(Connection& c) {
     const QByteArray bytes = c.socket->readAll();
     c.framer.Append(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
     while (auto raw = c.framer.Next()) {
+        // Answers may be large, but a client that keeps asking without reading them is dropped
+        // before its backlog grows without bound.
+        if (c.socket->bytesToWrite() > maxPendingOutput_) {
+            Drop(c, QStringLiteral("the client does not read what it is sent"));
+            return;
+        }
         const std::string utf8 = c.codec.ToUtf8(*raw);
         auto parsed = ParseDocument(utf8);
         if (recorder_) recorder_->Record(id, utf8, parsed);
@@ -108,10 +118,6 @@ void DispatchServer::Read(Connection& c) {
         emit DocumentHandled(id, message.code);
         // A handler of the signal may have closed this connection.
         if (connections_.find(id) == connections_.end() || c.dropped) return;
-        if (c.socket->bytesToWrite() > kMaxPendingOutput) {
-            Drop(c, QStringLiteral("the client does not read what it is sent"));
-            return;
-        }
     }
     // The framer gives up on a partial document past its cap while looking for the next one.
     if (const std::size_t dropped = c.framer.TakeDroppedBytes())

@@ -34,7 +34,8 @@ public:
     int ConnectionCount() const { return static_cast<int>(connections_.size()); }
 
     static constexpr int kMaxBadDocuments = 50;
-    static constexpr qint64 kMaxPendingOutput = 32ll << 20;
+    // Unsent answers a client may leave behind before it is taken to have stopped reading.
+    void SetMaxPendingOutput(qint64 bytes) { maxPendingOutput_ = bytes; }
 
 signals:
     // After each received document has been handled (for tests and the console).
@@ -51,6 +52,7 @@ private:
     QTcpServer server_;
     Recorder* recorder_ = nullptr;
     int nextId_ = 1;
+    qint64 maxPendingOutput_ = 32ll << 20;
     std::map<int, std::unique_ptr<Connection>> connections_;
 };
 

@@ -188,6 +188,14 @@ std::optional<Scenario> ScenarioFromJson(const Json::Value& root, std::string* e
         Trip trip{Str(t, "vehicle"), Str(t, "batch"), Str(t, "line"), Str(t, "date"),
                   Str(t, "flag").empty() ? "0" : Str(t, "flag"), {}};
         const std::string where = "trip \"" + trip.batch + "\" of \"" + trip.vehicle + "\"";
+        if (!sc.FindVehicle({}, trip.vehicle)) {
+            Fail(error, where + ": no vehicle has that plate");
+            return std::nullopt;
+        }
+        if (!sc.FindLineByName(trip.line)) {
+            Fail(error, where + ": there is no line \"" + trip.line + "\"");
+            return std::nullopt;
+        }
         for (const auto& e : Arr(t, "stops")) {
             StopEvent ev{Str(e, "station"), Str(e, "planReach"), Str(e, "planLeave"),
                          Str(e, "trueReach"), Str(e, "trueLeave")};

@@ -376,6 +376,23 @@ TEST_F(Protocol, DrawnRouteIsStoredListedWithStationsAndDeleted) {
     EXPECT_EQ(state->scenario().lines.size(), 4u);
 }
 
+TEST_F(Protocol, SeveralClientsAtOnceEachGetTheirOwnAnswers) {
+    const Scenario& sc = state->scenario();
+    std::vector<std::unique_ptr<WireClient>> clients;
+    for (int i = 0; i < 5; ++i) clients.push_back(LoggedIn(i % 2 ? "调度员" : "admin", i % 2 ? "123456" : "admin"));
+    // Everyone asks at once, for a different vehicle.
+    for (std::size_t i = 0; i < clients.size(); ++i)
+        clients[i]->Send(Request("9016", {{"code", sc.vehicles[i].code}, {"date", sc.date}}));
+    for (std::size_t i = 0; i < clients.size(); ++i) {
+        const int done = clients[i]->WaitForCode(9019);
+        ASSERT_GT(done, 1);
+        for (int k = 1; k < done; ++k) EXPECT_EQ(Text(clients[i]->received[k].body, "code"), sc.vehicles[i].code);
+    }
+    EXPECT_EQ(server->ConnectionCount(), 5);
+    clients.clear();
+    EXPECT_TRUE(QTest::qWaitFor([&] { return server->ConnectionCount() == 0; }, 3000));
+}
+
 TEST_F(Protocol, MisbehavingClientsDoNotDisturbAWellBehavedOne) {
     auto good = LoggedIn();
 
@@ -400,6 +417,30 @@ TEST_F(Protocol, MisbehavingClientsDoNotDisturbAWellBehavedOne) {
     EXPECT_TRUE(good->WaitFor(before + PushSize()));
     EXPECT_EQ(good->received.back().code, 9011);
     EXPECT_TRUE(log.filter("dropped").size() >= 1) << log.join('\n').toStdString();
+}
+
+TEST_F(Protocol, AClientThatStopsReadingIsDroppedAfterItsBacklogGrows) {
+    server->SetMaxPendingOutput(256 * 1024);
+    const Scenario& sc = state->scenario();
+    const Json::Value query = Request("9018", {{"group", "admin"}, {"username", "admin"},
+                                               {"timeStart", sc.date + " 00:00:00"}, {"timeEnd", sc.date + " 23:59:59"}});
+    // One large answer is sent in full to a client that reads it.
+    auto reader = LoggedIn();
+    reader->Send(query);
+    EXPECT_GT(reader->WaitForCode(9019, 1, 10000), 1000);
+
+    // A client that stops reading and keeps asking is dropped; the reader is not.
+    auto stalled = LoggedIn();
+    stalled->StopReading();
+    for (int i = 0; i < 100 && stalled->socket().state() == QAbstractSocket::ConnectedState; ++i) {
+        stalled->Send(query);
+        QTest::qWait(30);  // one request at a time: each answer is handed to the kernel before the next
+    }
+    EXPECT_TRUE(stalled->Disconnected(10000));
+    EXPECT_FALSE(log.filter("does not read").isEmpty());
+    reader->received.clear();
+    reader->Send(Request("9016", {{"code", sc.vehicles[0].code}, {"date", sc.date}}));
+    EXPECT_GT(reader->WaitForCode(9019), 0);
 }
 
 TEST_F(Protocol, RecordingKeepsEveryReceivedDocumentAsAJsonLine) {

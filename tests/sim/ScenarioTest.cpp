@@ -126,6 +126,8 @@ TEST(Scenario, LoadingAFileReportsWhatIsWrong) {
         {"departure before arrival",
          [](Json::Value& r) { r["trips"][0]["stops"][1]["trueLeave"] = "2000-01-01 00:00:00"; }, "true"},
         {"interval", [](Json::Value& r) { r["track"]["interval"] = 0; }, "interval"},
+        {"trip of an unknown vehicle", [](Json::Value& r) { r["trips"][0]["vehicle"] = "沪C00000"; }, "plate"},
+        {"trip on an unknown line", [](Json::Value& r) { r["trips"][0]["line"] = "99路"; }, "99路"},
         {"vehicle without plate", [](Json::Value& r) { r["vehicles"][0]["code"] = ""; }, "plate"},
     };
     for (const auto& c : cases) {

@@ -56,8 +56,10 @@ const Scenario& Default() {
 // Every vehicle of the default scenario: the client's detection finds exactly one arrival and one
 // departure per stop event, each within one fix interval after the true crossing, so the report
 // sees the lateness the scenario intended.
-TEST(Track, DetectionOnTheTrackFindsEveryTrueCrossingAndNothingElse) {
-    const Scenario& sc = Default();
+class TrackOfSeed : public ::testing::TestWithParam<std::uint64_t> {};
+
+TEST_P(TrackOfSeed, DetectionOnTheTrackFindsEveryTrueCrossingAndNothingElse) {
+    const Scenario sc = GenerateScenario(GetParam(), "2026-12-07");
     const long long interval = sc.track.intervalSeconds;
     for (const auto& v : sc.vehicles) {
         const auto track = GenerateTrack(sc, v.code);
@@ -102,6 +104,8 @@ TEST(Track, DetectionOnTheTrackFindsEveryTrueCrossingAndNothingElse) {
         }
     }
 }
+
+INSTANTIATE_TEST_SUITE_P(Seeds, TrackOfSeed, ::testing::Values(1u, 2u, 17u));
 
 TEST(Track, FixesAreRegularNoisyAndHaveGapsAndDeadFixes) {
     const Scenario& sc = Default();

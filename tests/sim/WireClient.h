@@ -46,6 +46,11 @@ public:
         return QTest::qWaitFor([&] { return socket_.state() == QAbstractSocket::UnconnectedState; }, ms);
     }
     void Close() { socket_.abort(); }
+    // Leaves what arrives unread, as a client that has hung would.
+    void StopReading() {
+        QObject::disconnect(&socket_, &QTcpSocket::readyRead, nullptr, nullptr);
+        socket_.setReadBufferSize(4096);
+    }
     QTcpSocket& socket() { return socket_; }
 
     std::vector<Message> received;
