@@ -74,18 +74,21 @@ void FillSample(fw::CUIWnd& w) {
         }
 }
 
-bool Shoot(const QString& name, const QString& out, bool sample) {
+bool Shoot(const QString& name, const QString& out, bool sample, qint64* buildMs = nullptr) {
     const auto number = fw::SkinLibrary::Instance().Model().ids.NumberOf(name.toStdString());
     if (!number || !fw::SkinLibrary::Instance().Model().FindWindow(*number)) {
         Err() << "no window " << name << " in the skin\n";
         return false;
     }
+    QElapsedTimer timer;
+    timer.start();
     fw::CUIWnd w;
     w.SetSkinWindowId(*number);
     if (!w.Create(nullptr, false)) {
         Err() << "window " << name << " could not be built\n";
         return false;
     }
+    if (buildMs) *buildMs = timer.elapsed();
     w.setAttribute(Qt::WA_DontShowOnScreen);
     w.show();
     QApplication::processEvents();
@@ -149,8 +152,9 @@ int main(int argc, char** argv) {
         for (const auto& w : lib.Model().windows) {
             const QString name = QString::fromStdString(w.idName);
             const QString file = dir.filePath(name + ".png");
-            ok = Shoot(name, file, sample) && ok;
-            QTextStream(stdout) << file << "\n";
+            qint64 buildMs = 0;
+            ok = Shoot(name, file, sample, &buildMs) && ok;
+            QTextStream(stdout) << file << " (built in " << buildMs << " ms)\n";
         }
         QTextStream(stdout) << "skin loaded in " << loadMs << " ms\n";
         return ok ? 0 : 1;
