@@ -15,8 +15,11 @@ function(fenwarde_add_test name)
   endif()
   set(home ${CMAKE_BINARY_DIR}/test-home/${name})
   file(MAKE_DIRECTORY ${home})
-  gtest_discover_tests(${name}
-    DISCOVERY_TIMEOUT 60
-    PROPERTIES ENVIRONMENT
-      "QT_QPA_PLATFORM=offscreen;LANG=C.UTF-8;LC_ALL=C.UTF-8;TZ=Asia/Shanghai;FENWARDE_HOME=${home};QTWEBENGINE_DISABLE_SANDBOX=1;FENWARDE_SOURCE_DIR=${CMAKE_SOURCE_DIR}")
+  set(env
+    QT_QPA_PLATFORM=offscreen LANG=C.UTF-8 LC_ALL=C.UTF-8 TZ=Asia/Shanghai
+    FENWARDE_HOME=${home} QTWEBENGINE_DISABLE_SANDBOX=1 FENWARDE_SOURCE_DIR=${CMAKE_SOURCE_DIR})
+  # Test properties cannot carry a list through the discovery script, so the environment is
+  # set by running each test (and its discovery) through env.
+  set_target_properties(${name} PROPERTIES CROSSCOMPILING_EMULATOR "env;${env}")
+  gtest_discover_tests(${name} DISCOVERY_TIMEOUT 60)
 endfunction()
