@@ -9,8 +9,8 @@
 namespace fw {
 
 Dispatcher::Dispatcher(RouteStore& routes, VehicleStore& vehicles, StopTimeTable& stopTimes,
-                       DispatchTarget& target)
-    : routes_(routes), vehicles_(vehicles), stopTimes_(stopTimes), target_(target) {}
+                       DispatchTarget& target, PageEvents& pages)
+    : routes_(routes), vehicles_(vehicles), stopTimes_(stopTimes), target_(target), pages_(&pages) {}
 
 bool Dispatcher::Dispatch(const Message& message) {
     const Json::Value& body = message.body;
@@ -29,17 +29,17 @@ bool Dispatcher::Dispatch(const Message& message) {
         }
         case 9001: return AddRouteAndAskStations(body);
         case 9003: AttachStations(body); return true;
-        case 9007: return target_.SendDayContent();
-        case 9009: return target_.FinishScheduleSave();
+        case 9007: return pages_->SendDayContent();
+        case 9009: return pages_->FinishScheduleSave();
         case 9011:
             if (body.isArray())
                 for (const Json::Value& row : body)
-                    target_.AddScheduleRow(Text(row, "classename"), Text(row, "startDate"),
+                    pages_->AddScheduleRow(Text(row, "classename"), Text(row, "startDate"),
                                            Text(row, "endDate"));
             return true;
         case 9017: InsertStopTime(body); return true;
-        case 9019: return target_.ReportBatchEnded(Text(body, "type") == "batch");
-        case 9021: target_.AddReportRow(message); return true;
+        case 9019: return pages_->ReportBatchEnded(Text(body, "type") == "batch");
+        case 9021: pages_->AddReportRow(message); return true;
         default: return true;
     }
 }
@@ -70,7 +70,7 @@ void Dispatcher::AttachStations(const Json::Value& body) {
             route->stations.push_back(std::move(station));
         }
     }
-    target_.RouteStationsArrived(*route, JoinStationNames(*route));
+    pages_->RouteStationsArrived(*route, JoinStationNames(*route));
 }
 
 std::string Dispatcher::JoinStationNames(const RouteRecord& route) {

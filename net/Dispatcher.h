@@ -14,8 +14,8 @@ class StopTimeTable;
 class VehicleStore;
 struct RouteRecord;
 
-// What received messages reach beyond the stores: the link and the windows. The main window
-// implements it and forwards to the window that owns each effect.
+// What received messages reach in the shell: the link, the login and the drop-down lists.
+// The main window implements it.
 class DispatchTarget {
 public:
     virtual ~DispatchTarget() = default;
@@ -26,6 +26,14 @@ public:
     virtual bool LoginResult(const std::string& result, const std::string& text) = 0;
     virtual void AddGroupChoice(const std::string& group) = 0;
     virtual void AddVehicleChoice(const std::string& plate) = 0;
+};
+
+// What received messages reach in the work pages: the route list, the schedule windows and
+// the report window implement their parts of it.
+class PageEvents {
+public:
+    virtual ~PageEvents() = default;
+
     // A route received its stations: refresh the pager, add its row if the page has room.
     virtual void RouteStationsArrived(const RouteRecord& route, const std::string& joined) = 0;
     // The schedule save exchange: send the current day's rows and advance (9007), or send the
@@ -44,9 +52,11 @@ public:
 class Dispatcher {
 public:
     Dispatcher(RouteStore& routes, VehicleStore& vehicles, StopTimeTable& stopTimes,
-               DispatchTarget& target);
+               DispatchTarget& target, PageEvents& pages);
 
     void SetUser(std::string user) { user_ = std::move(user); }
+    // The pages are replaced as their windows come to exist.
+    void SetPageEvents(PageEvents& pages) { pages_ = &pages; }
     const std::string& User() const { return user_; }
 
     // False when handling ended the login: the rest of the read is dropped.
@@ -64,6 +74,7 @@ private:
     VehicleStore& vehicles_;
     StopTimeTable& stopTimes_;
     DispatchTarget& target_;
+    PageEvents* pages_;
     std::string user_;
 };
 

@@ -47,8 +47,9 @@ bool CUIWnd::Create(QWidget* parent, bool visible) {
     if (parent) {
         setParent(parent, Qt::Widget);
     } else {
-        Qt::WindowFlags flags = Qt::Window | Qt::FramelessWindowHint;
-        setParent(owner_, flags);
+        // Not parented to the owner: a disabled owner would disable its child windows too. The
+        // owner is made the transient parent when the window is shown modally.
+        setParent(nullptr, Qt::Window | Qt::FramelessWindowHint);
     }
     hide();
     if (!Build()) return false;
@@ -349,6 +350,7 @@ int CUIWnd::DoModal() {
         }
     }
     show();
+    if (owner && windowHandle() && owner->windowHandle()) windowHandle()->setTransientParent(owner->windowHandle());
     raise();
     activateWindow();
     setFocus(Qt::ActiveWindowFocusReason);

@@ -77,44 +77,32 @@ private:
     SkinListCtrl* list_;
 };
 
-QString ImageUrl(const std::string& fileName) {
-    // Style sheets take the image by path: the derived resource name, or the plain file name in a
-    // skin folder.
-    const QImage probe = SkinLibrary::Instance().Image(fileName);
-    if (probe.isNull()) return {};
-    return SkinLibrary::Instance().ImagePath(fileName);
+// The colour at the middle of a style image: scroll bars are drawn flat in the colours of the
+// skin's track and thumb images, with the thumb's rounded ends.
+QString MiddleColor(const skin::Style* s, const char* child, const char* fallback) {
+    const QImage img = SkinLibrary::Instance().Image(s->Get(std::string(child) + ".RelativePath"));
+    if (img.isNull()) return QString::fromLatin1(fallback);
+    return img.pixelColor(img.width() / 2, img.height() / 2).name();
 }
 
-QString ScrollBarSheet(const skin::Style* hor, const skin::Style* ver) {
-    QString sheet;
-    auto part = [](const skin::Style* s, const char* child) { return ImageUrl(s->Get(std::string(child) + ".RelativePath")); };
-    if (hor) {
-        const skin::Point tp = hor->GetPoint("ThumbResizingPoint");
-        sheet += QStringLiteral("QScrollBar:horizontal{height:12px;margin:0;border:none;border-image:url(%1) 0 0 0 0 stretch stretch;}")
-                     .arg(part(hor, "BackgroundNormal"));
-        sheet += QStringLiteral("QScrollBar::handle:horizontal{min-width:24px;border-image:url(%1) %2 %3 %2 %3 stretch stretch;border-width:%2px %3px;}")
-                     .arg(part(hor, "ThumbNormal")).arg(std::max(1, tp.y)).arg(std::max(1, tp.x));
-        sheet += QStringLiteral("QScrollBar::handle:horizontal:hover{border-image:url(%1) %2 %3 %2 %3 stretch stretch;}")
-                     .arg(part(hor, "ThumbHighlight")).arg(std::max(1, tp.y)).arg(std::max(1, tp.x));
-        sheet += QStringLiteral("QScrollBar::handle:horizontal:pressed{border-image:url(%1) %2 %3 %2 %3 stretch stretch;}")
-                     .arg(part(hor, "ThumbSelected")).arg(std::max(1, tp.y)).arg(std::max(1, tp.x));
-        sheet += QStringLiteral("QScrollBar::add-line:horizontal,QScrollBar::sub-line:horizontal{width:0;border:none;background:none;}"
-                                "QScrollBar::add-page:horizontal,QScrollBar::sub-page:horizontal{background:none;}");
-    }
-    if (ver) {
-        const skin::Point tp = ver->GetPoint("ThumbResizingPoint");
-        sheet += QStringLiteral("QScrollBar:vertical{width:12px;margin:0;border:none;border-image:url(%1) 0 0 0 0 stretch stretch;}")
-                     .arg(part(ver, "BackgroundNormal"));
-        sheet += QStringLiteral("QScrollBar::handle:vertical{min-height:24px;border-image:url(%1) %2 %3 %2 %3 stretch stretch;border-width:%2px %3px;}")
-                     .arg(part(ver, "ThumbNormal")).arg(std::max(1, tp.y)).arg(std::max(1, tp.x));
-        sheet += QStringLiteral("QScrollBar::handle:vertical:hover{border-image:url(%1) %2 %3 %2 %3 stretch stretch;}")
-                     .arg(part(ver, "ThumbHighlight")).arg(std::max(1, tp.y)).arg(std::max(1, tp.x));
-        sheet += QStringLiteral("QScrollBar::handle:vertical:pressed{border-image:url(%1) %2 %3 %2 %3 stretch stretch;}")
-                     .arg(part(ver, "ThumbSelected")).arg(std::max(1, tp.y)).arg(std::max(1, tp.x));
-        sheet += QStringLiteral("QScrollBar::add-line:vertical,QScrollBar::sub-line:vertical{height:0;border:none;background:none;}"
-                                "QScrollBar::add-page:vertical,QScrollBar::sub-page:vertical{background:none;}");
-    }
-    return sheet;
+QString ScrollBarSheet(const skin::Style* style, bool vertical) {
+    if (!style) return {};
+    const QString track = MiddleColor(style, "BackgroundNormal", "#F4F6F9");
+    const QString thumb = MiddleColor(style, "ThumbNormal", "#C3CCD6");
+    const QString hover = MiddleColor(style, "ThumbHighlight", "#9FB4CA");
+    const QString pressed = MiddleColor(style, "ThumbSelected", "#4A90D0");
+    const QString o = vertical ? QStringLiteral("vertical") : QStringLiteral("horizontal");
+    const QString thick = vertical ? QStringLiteral("width") : QStringLiteral("height");
+    const QString len = vertical ? QStringLiteral("min-height") : QStringLiteral("min-width");
+    const QString arrow = vertical ? QStringLiteral("height") : QStringLiteral("width");
+    return QStringLiteral(
+               "QScrollBar:%1{%2:12px;margin:0;border:none;background:%4;}"
+               "QScrollBar::handle:%1{%3:24px;margin:2px;border-radius:4px;background:%5;}"
+               "QScrollBar::handle:%1:hover{background:%6;}"
+               "QScrollBar::handle:%1:pressed{background:%7;}"
+               "QScrollBar::add-line:%1,QScrollBar::sub-line:%1{%8:0;border:none;background:none;}"
+               "QScrollBar::add-page:%1,QScrollBar::sub-page:%1{background:none;}")
+        .arg(o, thick, len, track, thumb, hover, pressed, arrow);
 }
 
 }  // namespace
@@ -461,10 +449,10 @@ SkinListCtrl::SkinListCtrl(SkinLook look, QWidget* parent) : QTreeWidget(parent)
     pal.setColor(QPalette::Base, itemBk_[0]);
     setPalette(pal);
     if (look_.def.customScrollBars) {
-        const QString sheet =
-            ScrollBarSheet(model.FindStyle(look_.def.horScrollStyle), model.FindStyle(look_.def.verScrollStyle));
-        horizontalScrollBar()->setStyleSheet(sheet);
-        verticalScrollBar()->setStyleSheet(sheet);
+        horizontalScrollBar()->setStyleSheet(ScrollBarSheet(model.FindStyle(look_.def.horScrollStyle), false));
+        verticalScrollBar()->setStyleSheet(ScrollBarSheet(model.FindStyle(look_.def.verScrollStyle), true));
+        setCornerWidget(new QWidget(this));
+        cornerWidget()->setStyleSheet(QStringLiteral("background:#F4F6F9;"));
     }
 }
 

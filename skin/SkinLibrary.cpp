@@ -135,9 +135,12 @@ int SkinLibrary::ScreenDpiY() const {
 
 void SetSkinMessageHook(std::function<void(const QString&)> hook) { MessageHook() = std::move(hook); }
 
-bool StartSkin() {
+bool StartSkin() { return StartSkinFrom(QString()); }
+
+bool StartSkinFrom(const QString& dir) {
     QString error;
-    const int code = SkinLibrary::Instance().Load(&error);
+    auto& lib = SkinLibrary::Instance();
+    const int code = dir.isEmpty() ? lib.Load(&error) : lib.LoadFromDirectory(dir, &error);
     if (code == skin::kSkinOk) return true;
     if (code == skin::kSkinNewerVersion) Tell(QString::fromUtf8(skin::kNewerSkinMessage.data(),
                                                                  static_cast<int>(skin::kNewerSkinMessage.size())),

@@ -59,6 +59,8 @@ private:
 // "Failed to set the ui path or the ui path isn't exist!") and returns false, and the caller ends
 // the program.
 bool StartSkin();
+// The same from a skin folder (an empty folder name means the built-in skin).
+bool StartSkinFrom(const QString& dir);
 // Replaces the message box of StartSkin, for tests.
 void SetSkinMessageHook(std::function<void(const QString&)> hook);
 

@@ -16,7 +16,7 @@ namespace fw {
 namespace {
 
 // Records what reaches the windows and the link, in order.
-class FakeTarget : public DispatchTarget {
+class FakeTarget : public DispatchTarget, public PageEvents {
 public:
     bool SendJson(const Json::Value& m) override {
         events.push_back("send " + Text(m["header"], "cmd") + " " + m["body"].toStyledString());
@@ -73,7 +73,7 @@ protected:
     RouteStore routes{&log};
     VehicleStore vehicles;
     FakeTarget target;
-    Dispatcher dispatcher{routes, vehicles, table, target};
+    Dispatcher dispatcher{routes, vehicles, table, target, target};
 };
 
 TEST_F(DispatcherTest, LoginReplyOnlyForTheLoginRequest) {
@@ -116,8 +116,8 @@ TEST_F(DispatcherTest, RoutesAskForStationsAndGetThemJoined) {
         {"id":"2","name":"乙","lat":"31.2","lng":"121.2","time":"4"}]}})");
     Receive(R"({"header":{"cmd":"9003"},"body":{"lineId":"99","stationns":[]}})");
     EXPECT_EQ(target.events.back(), "stations 71路|甲 — 乙");
-    ASSERT_EQ(routes.At(0).stations.size(), 2u);
-    EXPECT_EQ(routes.At(0).stations[1].latitude, "31.2");
+    ASSERT_EQ(routes.At(0)->stations.size(), 2u);
+    EXPECT_EQ(routes.At(0)->stations[1].latitude, "31.2");
 }
 
 TEST_F(DispatcherTest, StopTimesAreStoredUnderTheUserWithApostrophesIntact) {

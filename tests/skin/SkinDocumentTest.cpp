@@ -17,8 +17,8 @@ namespace fw::skin {
 namespace {
 
 std::filesystem::path ResDir() {
-    const char* src = std::getenv("FENWARDE_SOURCE_DIR");
-    return std::filesystem::path(src ? src : ".") / "res";
+    if (const char* src = std::getenv("FENWARDE_SOURCE_DIR")) return std::filesystem::path(src) / "res";
+    return FENWARDE_RES_DIR;
 }
 
 std::string ReadAll(const std::filesystem::path& p) {
@@ -38,6 +38,7 @@ protected:
         code_ = ReadSkin(*xui_, *header_, skin_, &error);
         error_ = error;
     }
+    void SetUp() override { ASSERT_EQ(code_, kSkinOk) << error_; }
     static void TearDownTestSuite() {
         delete xui_;
         delete header_;
@@ -51,7 +52,6 @@ protected:
 };
 
 TEST_F(ProgramSkin, LoadsAsUtf8WithBomAtTheReadersVersion) {
-    ASSERT_EQ(code_, kSkinOk) << error_;
     ASSERT_GE(xui_->size(), 3u);
     EXPECT_EQ(xui_->substr(0, 3), "\xEF\xBB\xBF");
     EXPECT_EQ(skin_->version.value, 700);

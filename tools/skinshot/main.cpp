@@ -37,12 +37,12 @@ void FillSample(fw::CUIWnd& w) {
             const char* stations[] = {"火车站 — 人民广场 — 市政府 — 体育中心 — 新城客运站",
                                       "东湖公园 — 解放路 — 中心医院 — 科技园",
                                       "北站 — 文化宫 — 滨江路 — 大学城 — 南湖"};
-            for (int r = 0; r < 3; ++r) {
+            for (int r = 0; r < 14; ++r) {
                 auto* item = new QTreeWidgetItem(list, {QString::fromUtf8("%1路").arg(10 + r * 7),
-                                                        QString::fromUtf8(stations[r]),
+                                                        QString::fromUtf8(stations[r % 3]),
                                                         QString::number(12.4 + r * 3.1, 'f', 2),
-                                                        QStringLiteral("00:%1").arg(35 + r * 6), QString()});
-                list->SetItemImage(item, r == 1 ? 1 : 0);
+                                                        QStringLiteral("00:%1").arg(35 + r * 2), QString()});
+                list->SetItemImage(item, r % 4 == 1 ? 1 : 0);
             }
             list->setCurrentItem(list->topLevelItem(1));
         } else if (auto* combo = qobject_cast<QComboBox*>(child.widget)) {
@@ -55,7 +55,7 @@ void FillSample(fw::CUIWnd& w) {
         } else if (child.def->idName == "IDC_STA_LX_GL_FENYE_YESHU2") {
             qobject_cast<QLabel*>(child.widget)->setText(QStringLiteral("1"));
         } else if (child.def->idName == "IDC_STA_LX_GL_FENYE_JILUSHU") {
-            qobject_cast<QLabel*>(child.widget)->setText(QStringLiteral("3"));
+            qobject_cast<QLabel*>(child.widget)->setText(QStringLiteral("14"));
         } else if (child.def->idName == "IDC_EDT_LX_GL_FENYE_INPUT") {
             qobject_cast<QLineEdit*>(child.widget)->setText(QStringLiteral("1"));
         } else if (child.def->idName == "IDC_EDT_SERVER") {
@@ -68,27 +68,31 @@ void FillSample(fw::CUIWnd& w) {
     }
     // The first radio of each window ticked, as the windows do at start.
     for (const auto& child : w.Children())
-        if (auto* radio = qobject_cast<QRadioButton*>(child.widget); radio && radio->isVisible()) {
+        if (auto* radio = qobject_cast<QRadioButton*>(child.widget); radio && !radio->isHidden()) {
             radio->setChecked(true);
             break;
         }
 }
 
-bool Shoot(const QString& name, const QString& out, bool sample) {
+bool Shoot(const QString& name, const QString& out, bool sample, qint64* buildMs = nullptr) {
     const auto number = fw::SkinLibrary::Instance().Model().ids.NumberOf(name.toStdString());
     if (!number || !fw::SkinLibrary::Instance().Model().FindWindow(*number)) {
         Err() << "no window " << name << " in the skin\n";
         return false;
     }
+    QElapsedTimer timer;
+    timer.start();
     fw::CUIWnd w;
     w.SetSkinWindowId(*number);
     if (!w.Create(nullptr, false)) {
         Err() << "window " << name << " could not be built\n";
         return false;
     }
-    if (sample) FillSample(w);
+    if (buildMs) *buildMs = timer.elapsed();
     w.setAttribute(Qt::WA_DontShowOnScreen);
     w.show();
+    QApplication::processEvents();
+    if (sample) FillSample(w);
     QApplication::processEvents();
     QImage shot = w.grab().toImage().convertToFormat(QImage::Format_ARGB32);
     if (!w.mask().isEmpty()) {
@@ -148,8 +152,9 @@ int main(int argc, char** argv) {
         for (const auto& w : lib.Model().windows) {
             const QString name = QString::fromStdString(w.idName);
             const QString file = dir.filePath(name + ".png");
-            ok = Shoot(name, file, sample) && ok;
-            QTextStream(stdout) << file << "\n";
+            qint64 buildMs = 0;
+            ok = Shoot(name, file, sample, &buildMs) && ok;
+            QTextStream(stdout) << file << " (built in " << buildMs << " ms)\n";
         }
         QTextStream(stdout) << "skin loaded in " << loadMs << " ms\n";
         return ok ? 0 : 1;

@@ -1,0 +1,65 @@
+#include "app/ClientApp.h"
+
+#include <QApplication>
+#include <QDir>
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "app/CommandLine.h"
+#include "app/Home.h"
+#include "app/MainWindow.h"
+#include "app/ShutdownSignals.h"
+#include "net/Requests.h"
+#include "skin/SkinLibrary.h"
+
+namespace fw {
+
+int RunClient(int argc, char** argv) {
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Fen_warde"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kClientVersion));
+    // The program ends when the main window closes, not when a login window hides.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    std::vector<std::string> args;
+    for (const QString& a : QApplication::arguments().mid(1)) args.push_back(a.toStdString());
+    const CommandLine cl = ParseCommandLine(args);
+    const std::string program = QApplication::arguments().value(0).toStdString();
+    if (!cl.error.empty()) {
+        std::fprintf(stderr, "%s\n%s", cl.error.c_str(), UsageText(program).c_str());
+        return 2;
+    }
+    if (cl.help) {
+        std::fputs(UsageText(program).c_str(), stdout);
+        return 0;
+    }
+    if (cl.version) {
+        std::printf("Fen_warde %s\n", kClientVersion);
+        return 0;
+    }
+
+    MainWindow::Options options;
+    options.home = ResolveHome(cl.home, std::getenv("FENWARDE_HOME"),
+                               QApplication::applicationDirPath().toStdString());
+    options.autoLogin = cl.autoLogin;
+    QDir().mkpath(QString::fromStdString(options.home));
+
+    if (!StartSkin()) return 1;
+
+    MainWindow window(options);
+    ShutdownSignals shutdownSignals;
+    QObject::connect(&shutdownSignals, &ShutdownSignals::shutdownRequested, &window, [&window] {
+        // A modal window (login, settings) is ended first; the main window then closes.
+        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
+        window.close();
+    });
+    QObject::connect(&window, &QObject::destroyed, &app, &QApplication::quit);
+    if (!window.Start()) return 0;
+    QObject::connect(qApp, &QApplication::lastWindowClosed, &app, [&window] {
+        if (!window.isVisible()) QApplication::quit();
+    });
+    return app.exec();
+}
+
+}  // namespace fw

@@ -1,0 +1,71 @@
+#include "app/LoginWindow.h"
+
+#include <QAbstractButton>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QTimer>
+
+#include "res/RESOURCE.H"
+
+namespace fw {
+namespace {
+
+QString Q(const std::string& s) { return QString::fromStdString(s); }
+std::string S(const QString& s) { return s.toStdString(); }
+
+}  // namespace
+
+LoginWindow::LoginWindow(QWidget* owner) : CUIWnd(owner) {}
+
+void LoginWindow::InitSkinWindowId() { SetSkinWindowId(IDW_LOGIN); }
+
+bool LoginWindow::OnCreate() {
+    for (int id : {IDC_BTN_LOGIN_CLOSE, IDC_STA_6, IDC_STA_LOGIN_USER, IDC_EDT_LOGIN_NAME,
+                   IDC_STA_LOGIN_PASSWORD, IDC_EDT_LOGIN_PASSWORD, IDC_CHK_LOGIN_JIZHU,
+                   IDC_BTN_LOGIN, IDC_EDT_SERVER})
+        if (GetDlgItem(id) == nullptr) return false;
+    if (auto* password = Item<QLineEdit>(IDC_EDT_LOGIN_PASSWORD))
+        password->setEchoMode(QLineEdit::Password);
+    // Enter in any field logs in, as the default button would.
+    for (int id : {IDC_EDT_LOGIN_NAME, IDC_EDT_LOGIN_PASSWORD, IDC_EDT_SERVER})
+        if (auto* edit = Item<QLineEdit>(id))
+            connect(edit, &QLineEdit::returnPressed, this, [this] { OnCommand(IDC_BTN_LOGIN); });
+    return true;
+}
+
+void LoginWindow::Fill(const LoginForm& form) {
+    if (!IsCreated()) Create(nullptr, false);
+    Item<QLineEdit>(IDC_EDT_LOGIN_NAME)->setText(Q(form.user));
+    Item<QLineEdit>(IDC_EDT_LOGIN_PASSWORD)->setText(Q(form.password));
+    Item<QLineEdit>(IDC_EDT_SERVER)->setText(Q(form.server));
+    Item<QCheckBox>(IDC_CHK_LOGIN_JIZHU)->setChecked(form.remember);
+}
+
+LoginForm LoginWindow::Form() const {
+    LoginForm form;
+    form.user = S(Item<QLineEdit>(IDC_EDT_LOGIN_NAME)->text());
+    form.password = S(Item<QLineEdit>(IDC_EDT_LOGIN_PASSWORD)->text());
+    form.server = S(Item<QLineEdit>(IDC_EDT_SERVER)->text());
+    form.remember = Item<QCheckBox>(IDC_CHK_LOGIN_JIZHU)->isChecked();
+    return form;
+}
+
+void LoginWindow::SetConnecting(bool connecting) {
+    connecting_ = connecting;
+    auto* button = Item<QAbstractButton>(IDC_BTN_LOGIN);
+    button->setEnabled(!connecting);
+    button->setText(connecting ? QStringLiteral("连接中…") : QStringLiteral("登录"));
+    for (int id : {IDC_EDT_LOGIN_NAME, IDC_EDT_LOGIN_PASSWORD, IDC_EDT_SERVER, IDC_CHK_LOGIN_JIZHU})
+        GetDlgItem(id)->setEnabled(!connecting);
+}
+
+void LoginWindow::SubmitSoon() {
+    QTimer::singleShot(0, this, [this] { OnCommand(IDC_BTN_LOGIN); });
+}
+
+void LoginWindow::OnCommand(int id) {
+    CUIWnd::OnCommand(id);
+    if (id == IDC_BTN_LOGIN && !connecting_ && onLogin) onLogin(*this);
+}
+
+}  // namespace fw
