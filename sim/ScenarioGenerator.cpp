@@ -7,7 +7,6 @@
 
 #include "sim/Geo.h"
 #include "sim/Random.h"
-#include "sim/TrackGenerator.h"
 #include "sim/TripPlanner.h"
 
 namespace fw::sim {
@@ -241,9 +240,9 @@ Scenario GenerateScenario(std::uint64_t seed, const std::string& date) {
             int start = 6 * 3600 + c * stagger;
             int dir = 0;
             while (start <= 19 * 3600 + 30 * 60) {
-                const Trip plan = PlanTrip(sc, line, dir ? "1" : "0", start, "", "");
-                const long long lastReach = *ParseSeconds(plan.stops.back().planReach) -
-                                            *ParseSeconds(FormatDay(*ParseSeconds(plan.stops.back().planReach)));
+                // Planned on day zero, so its times are seconds of the day.
+                const Trip plan = PlanTrip(line, dir ? "1" : "0", start, "", "");
+                const long long lastReach = *ParseSeconds(plan.stops.back().planReach);
                 lineChains[c].push_back({"", start, dir ? "1" : "0"});
                 order.push_back({start, c});
                 start = static_cast<int>((lastReach + 10 * 60 + 299) / 300 * 300);

@@ -6,9 +6,8 @@
 
 namespace fw::sim {
 
-Trip PlanTrip(const Scenario& scenario, const Line& line, const std::string& flag,
+Trip PlanTrip(const Line& line, const std::string& flag,
               long long startSeconds, const std::string& batch, const std::string& vehicle) {
-    (void)scenario;
     Trip trip;
     trip.vehicle = vehicle;
     trip.batch = batch;
@@ -52,7 +51,7 @@ std::vector<Trip> PlanTripsFromSchedules(const Scenario& scenario, const std::st
             const Line* line = scenario.FindLineByName(entry->linename);
             const auto start = ParseTimeOfDay(entry->starttime);
             if (!line || line->stops.empty() || !start) continue;
-            trips.push_back(PlanTrip(scenario, *line, entry->flag, *day + *start, a.batch, a.carcode));
+            trips.push_back(PlanTrip(*line, entry->flag, *day + *start, a.batch, a.carcode));
         }
     }
     std::stable_sort(trips.begin(), trips.end(), [](const Trip& a, const Trip& b) {

@@ -10,7 +10,7 @@ namespace fw::sim {
 // Planned stop times of one run of a line, starting (leaving the first stop) at startSeconds.
 // The vehicle is due at the first stop two minutes before it leaves; it stays a minute at every
 // other stop. Flag "1" runs the line backwards.
-Trip PlanTrip(const Scenario& scenario, const Line& line, const std::string& flag,
+Trip PlanTrip(const Line& line, const std::string& flag,
               long long startSeconds, const std::string& batch, const std::string& vehicle);
 
 // The trips the schedules assign for a date (each schedule covering the date, each of its

@@ -297,8 +297,10 @@ QHttpServerResponse WebSite::ReportPage(const QHttpServerRequest& request) {
         allPunctual += punctual;
         const QString rate = rows.empty() ? QStringLiteral("—")
                                           : QString::number(100.0 * punctual / static_cast<double>(rows.size()), 'f', 1) + "%";
-        const QString worstText = worst > 0 ? QString::fromStdString(Lateness("", "2000-01-01 00:00:00",
-                                                                              FormatSeconds(*ParseSeconds("2000-01-01 00:00:00") + worst)))
+        const QString worstText = worst > 0 ? QStringLiteral("%1:%2:%3")
+                                                  .arg(worst / 3600, 2, 10, QLatin1Char('0'))
+                                                  .arg(worst / 60 % 60, 2, 10, QLatin1Char('0'))
+                                                  .arg(worst % 60, 2, 10, QLatin1Char('0'))
                                             : QStringLiteral("—");
         table += QStringLiteral("<tr><td>%1</td><td>%2</td><td>%3</td><td>%4</td><td>%5</td><td>%6</td>"
                                 "<td class=\"late\">%7</td><td class=\"late\">%8</td><td>%9</td><td>%10</td></tr>")
