@@ -258,6 +258,16 @@ TEST_F(SkinUi, EscapeAndCloseRequestEndAModalRunWithCancel) {
     EXPECT_EQ(settings.DoModal(), Id("IDC_BTN_SETTING_CLOSE"));
 }
 
+TEST_F(SkinUi, DeletingAModalWindowWhileItRunsGivesTheOwnerBack) {
+    QWidget owner;
+    auto* dialog = new CUIWnd(&owner);
+    dialog->SetSkinWindowId(Id("IDW_SETTING"));
+    dialog->setAttribute(Qt::WA_DontShowOnScreen);
+    QTimer::singleShot(0, [&] { delete dialog; });
+    EXPECT_EQ(dialog->DoModal(), 2);
+    EXPECT_TRUE(owner.isEnabled());
+}
+
 TEST_F(SkinUi, CloseBoxOfAModelessWindowClosesIt) {
     auto w = Build("IDW_SETTING");
     ASSERT_TRUE(w->isVisible());
