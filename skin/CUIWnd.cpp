@@ -197,6 +197,10 @@ void CUIWnd::ApplyMask() {
 
 void CUIWnd::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    DrawBackground(p);
+}
+
+void CUIWnd::DrawBackground(QPainter& p) {
     if (scaledBackground_.size() != size()) PrepareBackground();
     p.drawPixmap(0, 0, scaledBackground_);
     for (const auto& item : windowless_) {
