@@ -7,6 +7,7 @@
 #include <QEventLoop>
 #include <QKeyEvent>
 #include <QMouseEvent>
+#include <QPointer>
 #include <QPainter>
 #include <QScreen>
 #include <QWindow>
@@ -196,6 +197,10 @@ void CUIWnd::ApplyMask() {
 
 void CUIWnd::paintEvent(QPaintEvent*) {
     QPainter p(this);
+    DrawBackground(p);
+}
+
+void CUIWnd::DrawBackground(QPainter& p) {
     if (scaledBackground_.size() != size()) PrepareBackground();
     p.drawPixmap(0, 0, scaledBackground_);
     for (const auto& item : windowless_) {
@@ -358,13 +363,17 @@ int CUIWnd::DoModal() {
     QEventLoop loop;
     loop_ = &loop;
     modalResult_ = kCancel;
+    const QPointer<CUIWnd> self(this);
+    const QPointer<QWidget> ownerAlive(owner);
     const int result = loop.exec(QEventLoop::DialogExec);
+    // A handler may have deleted the window while it ran; the owner must come back regardless.
+    if (ownerAlive) {
+        ownerAlive->setEnabled(ownerWasEnabled);
+        ownerAlive->activateWindow();
+    }
+    if (!self) return result;
     loop_ = nullptr;
     hide();
-    if (owner) {
-        owner->setEnabled(ownerWasEnabled);
-        owner->activateWindow();
-    }
     modal_ = false;
     return result;
 }

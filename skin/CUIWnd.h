@@ -15,6 +15,7 @@
 #include "skin/SkinModel.h"
 
 class QEventLoop;
+class QPainter;
 
 namespace fw {
 
@@ -84,6 +85,8 @@ protected:
     virtual void InitSkinWindowId() {}
     // Runs once the window and its controls exist; false makes creation fail.
     virtual bool OnCreate() { return true; }
+    // Draws the window's background and its windowless controls into the frame being painted.
+    virtual void DrawBackground(QPainter& p);
     // Loads the four background images; non-zero fails creation.
     virtual int InitGdiObject();
     // The new rectangle of one child for a client area of this size.

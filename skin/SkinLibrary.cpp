@@ -35,7 +35,8 @@ void InstallFontSubstitutes() {
     if (done) return;
     done = true;
     const QString cjk = QStringLiteral("WenQuanYi Micro Hei");
-    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {QStringLiteral("DejaVu Sans"), cjk});
+    // Its Latin letters are close to Tahoma in width, so one face serves both scripts.
+    QFont::insertSubstitutions(QStringLiteral("Tahoma"), {cjk, QStringLiteral("DejaVu Sans")});
     QFont::insertSubstitutions(QString::fromUtf8("微软雅黑"), {cjk});
     QFont::insertSubstitutions(QStringLiteral("Microsoft YaHei"), {cjk});
 }

@@ -120,7 +120,7 @@ def picker(image, datetime):
          "BkCombine": {"RelativePath": image}, "ResizingPoint": {"X": "10", "Y": "14"},
          "ButtonWidth": {"Value": "24"}}
     if datetime:
-        d["TextOffset"] = {"X": "7", "Y": "0"}
+        d["TextOffset"] = {"X": "5", "Y": "0"}
         d["DateFormat"] = {"Value": "yyyy-MM-dd"}
     else:
         d["TextAlignment"] = {"VerOffset": "0"}

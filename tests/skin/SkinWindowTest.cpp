@@ -258,6 +258,16 @@ TEST_F(SkinUi, EscapeAndCloseRequestEndAModalRunWithCancel) {
     EXPECT_EQ(settings.DoModal(), Id("IDC_BTN_SETTING_CLOSE"));
 }
 
+TEST_F(SkinUi, DeletingAModalWindowWhileItRunsGivesTheOwnerBack) {
+    QWidget owner;
+    auto* dialog = new CUIWnd(&owner);
+    dialog->SetSkinWindowId(Id("IDW_SETTING"));
+    dialog->setAttribute(Qt::WA_DontShowOnScreen);
+    QTimer::singleShot(0, [&] { delete dialog; });
+    EXPECT_EQ(dialog->DoModal(), 2);
+    EXPECT_TRUE(owner.isEnabled());
+}
+
 TEST_F(SkinUi, CloseBoxOfAModelessWindowClosesIt) {
     auto w = Build("IDW_SETTING");
     ASSERT_TRUE(w->isVisible());
@@ -291,6 +301,56 @@ TEST_F(SkinUi, AWindowMissingFromTheSkinKeepsItsDefaults) {
     EXPECT_EQ(w.WindowData().titleBarHeight, 24);
     EXPECT_EQ(w.size(), QSize(100, 100));
     EXPECT_TRUE(w.Children().empty());
+}
+
+TEST_F(SkinUi, EveryImageOfTheSkinIsCompiledIn) {
+    const auto& lib = SkinLibrary::Instance();
+    for (const auto& name : lib.Model().ImageNames()) {
+        const QImage img = lib.Image(name);
+        EXPECT_FALSE(img.isNull()) << name;
+        // Resource names match without regard to case.
+        QString upper = QString::fromStdString(name).toUpper();
+        EXPECT_EQ(lib.Image(upper.toStdString()).size(), img.size()) << name;
+    }
+    // A four-state button image cuts into parts of the button's width.
+    const QImage close = lib.Image("close.bmp");
+    EXPECT_EQ(close.size(), QSize(168, 25));
+    EXPECT_TRUE(lib.Image("no_such_image.bmp").isNull());
+}
+
+// A skin folder with a disabled control and one of a family this program does not draw.
+TEST(SkinFolder, DisabledAndUnknownControlsStillBuild) {
+    App();
+    SkinBrowser::SetViewsEnabled(false);
+    QTemporaryDir dir;
+    ASSERT_TRUE(dir.isValid());
+    auto write = [&](const char* name, const QByteArray& text) {
+        QFile f(QDir(dir.path()).filePath(name));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(text);
+    };
+    write("RESOURCE.H", "#define IDW_T 1000\n#define IDC_BTN_OFF 1001\n#define IDC_SLD 1002\n");
+    write("the.xui",
+          "<GlimmerkitUI><Version Version=\"0700\" Build=\"5542\"/><Windows><Window>"
+          "<ID Value=\"IDW_T\"/><Rect Size=\"200,100\" Location=\"0,0\"/><TitleBarHeight Value=\"0\"/>"
+          "<Controls>"
+          "<PUSHBUTTON><ID Value=\"IDC_BTN_OFF\"/><Rect Size=\"80,28\" Location=\"10,10\"/>"
+          "<IsDisabled Value=\"true\"/><Caption Value=\"off\"/></PUSHBUTTON>"
+          "<SLIDER><ID Value=\"IDC_SLD\"/><Rect Size=\"80,20\" Location=\"10,50\"/></SLIDER>"
+          "</Controls></Window></Windows></GlimmerkitUI>");
+    QString error;
+    ASSERT_EQ(SkinLibrary::Instance().LoadFromDirectory(dir.path(), &error), 0) << error.toStdString();
+    {
+        CUIWnd w;
+        w.SetSkinWindowId(1000);
+        ASSERT_TRUE(w.Create(nullptr, false));
+        EXPECT_EQ(w.WindowData().titleBarHeight, 0);
+        ASSERT_NE(w.GetDlgItem(1001), nullptr);
+        EXPECT_FALSE(w.GetDlgItem(1001)->isEnabled());
+        ASSERT_NE(w.GetDlgItem(1002), nullptr);
+        EXPECT_EQ(w.GetDlgItem(1002)->geometry(), QRect(10, 50, 80, 20));
+    }
+    ASSERT_TRUE(StartSkin());
 }
 
 // Loading a skin folder that is broken reports why, and the program is told to end.

@@ -49,6 +49,8 @@ void FillSample(fw::CUIWnd& w) {
             combo->addItem(QString::fromUtf8(child.def->idName.find("GONGSI") != std::string::npos ? "第一公交公司"
                                                                                                  : "浙A·12345"));
         } else if (auto* dt = qobject_cast<QDateTimeEdit*>(child.widget)) {
+            // The report window shows whole date-times in its pickers.
+            if (child.def->idName.find("STAT") != std::string::npos) dt->setDisplayFormat("yyyy-MM-dd HH:mm:ss");
             dt->setDateTime(QDateTime(QDate(2014, 8, 25), QTime(5, 0)));
         } else if (auto* progress = qobject_cast<QProgressBar*>(child.widget)) {
             progress->setValue(60);
