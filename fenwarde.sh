@@ -36,15 +36,33 @@ build() {
   cmake --build "$BUILD_DIR" -j2
 }
 
-case "${1:-}" in
+command=${1:-}
+shift || true
+case "$command" in
   run)
     install_packages
     build
-    if [ ! -x "$BUILD_DIR/fenwarde" ]; then
-      echo "The client is not built yet; the tests are: ./fenwarde.sh test"
-      exit 0
+    # A demo home next to the build: conf.ini pointing at the simulator, the database, the logs.
+    home="$BUILD_DIR/demo-home"
+    mkdir -p "$home"
+    if [ ! -f "$home/conf.ini" ]; then
+      printf '[login]\nServer=127.0.0.1\nUser=admin\nPass=admin\nRemember=1\nDataName=fenwarde\nDataBasePsw=\nWrite=1\nPort=%s\nWebPort=%s\n' \
+        "${FENWARDE_PORT:-1502}" "${FENWARDE_WEB_PORT:-8089}" > "$home/conf.ini"
+      chmod 600 "$home/conf.ini"
     fi
-    exec "$BUILD_DIR/fenwarde-demo.sh"
+    "$BUILD_DIR/fenwarde-sim" --port "${FENWARDE_PORT:-1502}" --web-port "${FENWARDE_WEB_PORT:-8089}" \
+      2> "$home/simulator.log" &
+    sim=$!
+    trap 'kill $sim 2>/dev/null' EXIT
+    sleep 1
+    kill -0 $sim 2>/dev/null || { cat "$home/simulator.log" >&2; exit 1; }
+    echo "Simulator running (users admin/admin, 调度员/123456); its log: $home/simulator.log"
+    display=()
+    if [ -z "${DISPLAY:-}" ] && [ -z "${WAYLAND_DISPLAY:-}" ]; then
+      echo "No display: running the client under Xvfb."
+      display=(xvfb-run -a -s "-screen 0 1600x900x24")
+    fi
+    QTWEBENGINE_DISABLE_SANDBOX=1 "${display[@]}" "$BUILD_DIR/fenwarde" --home "$home" "$@"
     ;;
   test)
     install_packages

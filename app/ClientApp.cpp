@@ -16,6 +16,8 @@
 namespace fw {
 
 int RunClient(int argc, char** argv) {
+    // The browser controls share one GL context; this must precede the application object.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Fen_warde"));
     QApplication::setApplicationVersion(QString::fromLatin1(kClientVersion));
