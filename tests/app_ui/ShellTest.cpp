@@ -266,6 +266,36 @@ TEST_F(ShellTest, ClosingWritesTheConfigurationWithTheCurrentLogSwitch) {
     EXPECT_NE(ReadFile(ConfPath()).find("Write=0"), std::string::npos);
 }
 
+TEST_F(ShellTest, ReportPageSwitchesBetweenItsTwoModes) {
+    WriteConf();
+    MainWindow w(Options());
+    WhenLoginShows(w, ClickLogin);
+    ASSERT_TRUE(w.Start());
+    QTRY_VERIFY_WITH_TIMEOUT(w.LoggedIn(), 5000);
+    w.Item<QAbstractButton>(IDC_RAD_MENU_BAOBIAO)->click();
+    CUIWnd* head = w.ChildWindow(MainWindow::ReportMenuPage);
+    CUIWnd* report = w.ChildWindow(MainWindow::Report);
+    CUIWnd* web = w.ChildWindow(MainWindow::WebReport);
+    EXPECT_TRUE(head->isVisible());
+    EXPECT_TRUE(report->isVisible());
+    EXPECT_FALSE(web->isVisible());
+    EXPECT_EQ(report->y(), 62 + head->height());
+    EXPECT_EQ(report->width(), w.width() - 2);
+
+    head->Item<QAbstractButton>(IDC_RAD_MORE)->click();
+    EXPECT_FALSE(report->isVisible());
+    EXPECT_TRUE(web->isVisible());
+    EXPECT_EQ(web->geometry(), QRect(1, 62 + head->height(), w.width() - 2, w.height() - 63 - head->height()));
+
+    // The mode is kept when the page is left and shown again.
+    w.Item<QAbstractButton>(IDC_RAD_MENU_XIANLU)->click();
+    EXPECT_FALSE(web->isVisible());
+    w.Item<QAbstractButton>(IDC_RAD_MENU_BAOBIAO)->click();
+    EXPECT_TRUE(web->isVisible());
+    EXPECT_TRUE(head->Item<QRadioButton>(IDC_RAD_MORE)->isChecked());
+    w.close();
+}
+
 TEST(SettingsWindow, TicksFollowTheSwitchAndClicksApplyAtOnce) {
     ASSERT_TRUE(StartSkin());
     for (int writeLog : {0, 1, 2}) {
