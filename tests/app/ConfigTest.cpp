@@ -1,14 +1,14 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "TempDir.h"
+#include "tests/support/TestSupport.h"
 #include "app/Config.h"
 
 namespace fw {
 namespace {
 
 TEST(Config, MissingFileGivesTheDefaults) {
-    TempDir dir;
+    test::TempHome dir;
     const LoginConfig c = ReadConfig(dir.File("conf.ini"));
     EXPECT_EQ(c.server, "");
     EXPECT_EQ(c.writeLog, 0);
@@ -18,8 +18,8 @@ TEST(Config, MissingFileGivesTheDefaults) {
 }
 
 TEST(Config, ReadsEveryKeyWithItsRules) {
-    TempDir dir;
-    TempDir::Write(dir.File("conf.ini"),
+    test::TempHome dir;
+    test::WriteFile(dir.File("conf.ini"),
                    "[login]\nServer=127.0.0.1\nUser=调度员\nPass=secret\nRemember=1\n"
                    "DataName=busdb\nDataBasePsw=k'ey\nWrite=yes\nPort=15020\nWebPort=99999\n"
                    "Charset=UTF-8\n");
@@ -37,10 +37,10 @@ TEST(Config, ReadsEveryKeyWithItsRules) {
 }
 
 TEST(Config, LongValuesAreCutAt254BytesOnACharacterBoundary) {
-    TempDir dir;
+    test::TempHome dir;
     std::string user = "a";
     for (int i = 0; i < 90; ++i) user += "调";  // three bytes each
-    TempDir::Write(dir.File("conf.ini"),
+    test::WriteFile(dir.File("conf.ini"),
                    "[login]\nServer=" + std::string(300, 'a') + "\nUser=" + user + "\n");
     const LoginConfig c = ReadConfig(dir.File("conf.ini"));
     EXPECT_EQ(c.server, std::string(254, 'a'));
@@ -48,12 +48,12 @@ TEST(Config, LongValuesAreCutAt254BytesOnACharacterBoundary) {
 }
 
 TEST(Config, RoundTripKeepsDatabaseKeysAndUnknownLines) {
-    TempDir dir;
+    test::TempHome dir;
     const std::string path = dir.File("conf.ini");
     const std::string original =
         "; written by the installer\r\n[login]\r\nServer=old\r\nDataName = busdb \r\n"
         "DataBasePsw=\"p w\"\r\nPass=stale\r\nRemember=1\r\nColour=blue\r\n[extra]\r\nk=v\r\n";
-    TempDir::Write(path, original);
+    test::WriteFile(path, original);
     LoginConfig c = ReadConfig(path);
     c.server = "10.1.1.1";
     c.user = "张三";
@@ -61,7 +61,7 @@ TEST(Config, RoundTripKeepsDatabaseKeysAndUnknownLines) {
     c.remember = "0";
     c.writeLog = 1;
     ASSERT_TRUE(WriteConfig(path, c));
-    EXPECT_EQ(TempDir::Read(path),
+    EXPECT_EQ(test::ReadFile(path),
               "; written by the installer\r\n[login]\r\nServer=10.1.1.1\r\nDataName = busdb \r\n"
               "DataBasePsw=\"p w\"\r\nPass=\r\nRemember=0\r\nColour=blue\r\nUser=张三\r\n"
               "Write=1\r\n[extra]\r\nk=v\r\n");
@@ -77,7 +77,7 @@ TEST(Config, RoundTripKeepsDatabaseKeysAndUnknownLines) {
 
 TEST(Config, PasswordIsWrittenOnlyWhenRememberIsExactlyOne) {
     for (const char* remember : {"1", "0", "", "01", "true"}) {
-        TempDir dir;
+        test::TempHome dir;
         LoginConfig c;
         c.password = "pw";
         c.remember = remember;
@@ -93,7 +93,7 @@ TEST(Config, FailedWriteIsReportedAndHarmless) {
 }
 
 TEST(Config, UnreadableFileIsNotReplaced) {
-    TempDir dir;
+    test::TempHome dir;
     // A folder where the file should be: it exists but cannot be read as a file.
     ::mkdir(dir.File("conf.ini").c_str(), 0700);
     EXPECT_FALSE(WriteConfig(dir.File("conf.ini"), LoginConfig{}));

@@ -3,7 +3,7 @@
 #include <chrono>
 #include <filesystem>
 
-#include "TempDir.h"
+#include "tests/support/TestSupport.h"
 #include "app/Log.h"
 #include "text/OleDate.h"
 
@@ -32,7 +32,7 @@ std::size_t FileCount(const std::string& dir) {
 }
 
 TEST(Log, LinesAcrossTheHourLandInTwoFiles) {
-    TempDir dir;
+    test::TempHome dir;
     system_clock::time_point now = Local(2014, 3, 3, 14, 59, 59);
     Log log(dir.Path(), [&] { return now; });
     log.SetSwitch(1);
@@ -40,13 +40,13 @@ TEST(Log, LinesAcrossTheHourLandInTwoFiles) {
     now = Local(2014, 3, 3, 15, 0, 0);
     log.WriteLog("接收：{\n}");
     log.WriteLog("third");
-    EXPECT_EQ(TempDir::Read(dir.File("2014_03_03_14.txt")), "2014-03-03-14:59:59  first\r\n");
-    EXPECT_EQ(TempDir::Read(dir.File("2014_03_03_15.txt")),
+    EXPECT_EQ(test::ReadFile(dir.File("2014_03_03_14.txt")), "2014-03-03-14:59:59  first\r\n");
+    EXPECT_EQ(test::ReadFile(dir.File("2014_03_03_15.txt")),
               "2014-03-03-15:00:00  接收：{\n}\r\n2014-03-03-15:00:00  third\r\n");
 }
 
 TEST(Log, SwitchOffWritesNoFileAtAll) {
-    TempDir dir;
+    test::TempHome dir;
     Log log(dir.Path());
     log.WriteLog("nothing");
     log.SetSwitch(0);

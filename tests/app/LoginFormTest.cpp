@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "TempDir.h"
+#include "tests/support/TestSupport.h"
 #include "app/LoginForm.h"
 
 namespace fw {
@@ -23,9 +23,9 @@ TEST(LoginForm, PasswordIsShownOnlyWhenRemembered) {
 }
 
 TEST(LoginForm, UntickedAttemptClearsTheStoredPasswordAtOnce) {
-    TempDir dir;
+    test::TempHome dir;
     const std::string path = dir.File("conf.ini");
-    TempDir::Write(path, "[login]\nPass=old\nRemember=1\n");
+    test::WriteFile(path, "[login]\nPass=old\nRemember=1\n");
     LoginConfig c = ReadConfig(path);
     ApplyLoginForm({"u", "typed", "", false}, c);
     EXPECT_EQ(c.remember, "0");

@@ -23,17 +23,10 @@
 #include "sim/SimState.h"
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
-#include "tests/store/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace fw {
 namespace {
-
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream ss;
-    ss << in.rdbuf();
-    return ss.str();
-}
 
 // Runs `action` on the login window as soon as it is up and `ready` holds (it runs modally, so
 // the test queues the action before whatever brings the window up).
@@ -164,7 +157,7 @@ TEST_F(ShellTest, RejectedLoginShowsTheServersTextAndComesBackPrefilled) {
     ASSERT_EQ(messages.size(), 1u);
     EXPECT_FALSE(messages[0].empty());  // the server's own text
     EXPECT_FALSE(w.LoggedIn());
-    EXPECT_NE(ReadFile(ConfPath()).find("Pass=\n"), std::string::npos);
+    EXPECT_NE(test::ReadFile(ConfPath()).find("Pass=\n"), std::string::npos);
 }
 
 TEST_F(ShellTest, UnreachableServerKeepsTheLoginWindowOpen) {
@@ -256,14 +249,14 @@ TEST_F(ShellTest, ClosingWritesTheConfigurationWithTheCurrentLogSwitch) {
         QTRY_VERIFY_WITH_TIMEOUT(w.LoggedIn(), 5000);
         w.SetWriteLog(0);
         w.close();
-        const std::string written = ReadFile(ConfPath());
+        const std::string written = test::ReadFile(ConfPath());
         EXPECT_NE(written.find("Write=0"), std::string::npos);
         EXPECT_NE(written.find("DataName=bus"), std::string::npos);
         EXPECT_NE(written.find("Colour=blue"), std::string::npos);
         // Later changes are not written a second time by the destructor.
         w.SetWriteLog(1);
     }
-    EXPECT_NE(ReadFile(ConfPath()).find("Write=0"), std::string::npos);
+    EXPECT_NE(test::ReadFile(ConfPath()).find("Write=0"), std::string::npos);
 }
 
 TEST_F(ShellTest, ReportPageSwitchesBetweenItsTwoModes) {

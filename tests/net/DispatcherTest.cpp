@@ -10,7 +10,7 @@
 #include "store/Database.h"
 #include "store/StopTimeTable.h"
 #include "store/VehicleStore.h"
-#include "tests/store/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace fw {
 namespace {

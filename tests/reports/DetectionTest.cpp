@@ -9,7 +9,7 @@
 #include "routes/RouteRecord.h"
 #include "store/Database.h"
 #include "store/StopTimeTable.h"
-#include "tests/store/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace fw {
 namespace {

@@ -11,7 +11,7 @@
 #include "store/StopTimeTable.h"
 #include "store/VehicleStore.h"
 #include "tests/reports/SyntheticDay.h"
-#include "tests/store/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace fw {
 namespace {

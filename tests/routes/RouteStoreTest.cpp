@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "routes/RouteStore.h"
-#include "tests/store/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace fw {
 namespace {

@@ -12,7 +12,7 @@
 
 #include "store/Database.h"
 #include "store/StopTimeTable.h"
-#include "tests/store/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace fw {
 namespace {

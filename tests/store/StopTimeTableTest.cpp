@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "store/StopTimeTable.h"
-#include "tests/store/TestSupport.h"
+#include "tests/support/TestSupport.h"
 
 namespace fw {
 namespace {
