@@ -56,11 +56,9 @@ int RunClient(int argc, char** argv) {
         if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
         window.close();
     });
-    QObject::connect(&window, &QObject::destroyed, &app, &QApplication::quit);
+    QObject::connect(&window, &MainWindow::closed, &app, &QApplication::quit,
+                     Qt::QueuedConnection);
     if (!window.Start()) return 0;
-    QObject::connect(qApp, &QApplication::lastWindowClosed, &app, [&window] {
-        if (!window.isVisible()) QApplication::quit();
-    });
     return app.exec();
 }
 

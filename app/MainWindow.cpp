@@ -323,6 +323,7 @@ void MainWindow::OnSweep() {
 void MainWindow::closeEvent(QCloseEvent* event) {
     Shutdown();
     CUIWnd::closeEvent(event);
+    emit closed();
 }
 
 void MainWindow::Shutdown() {

@@ -90,6 +90,8 @@ signals:
     // Timer 1: the web pages sweep their message boxes.
     void dialogSweep();
     void loginEnded();
+    // The window was closed: the program ends.
+    void closed();
 
 protected:
     void InitSkinWindowId() override;
