@@ -234,6 +234,15 @@ std::optional<Scenario> ScenarioFromJson(const Json::Value& root, std::string* e
     return sc;
 }
 
+Json::Value StationToJson(const Station& s) {
+    Json::Value o(Json::objectValue);
+    o["id"] = s.id;
+    o["name"] = s.name;
+    o["lat"] = s.lat;
+    o["lng"] = s.lng;
+    return o;
+}
+
 Json::Value ScenarioToJson(const Scenario& sc) {
     Json::Value root(Json::objectValue);
     root["seed"] = Json::UInt64(sc.seed);
@@ -261,14 +270,7 @@ Json::Value ScenarioToJson(const Scenario& sc) {
         vehicles.append(o);
     }
     Json::Value& stations = root["stations"] = Json::Value(Json::arrayValue);
-    for (const auto& s : sc.stations) {
-        Json::Value o;
-        o["id"] = s.id;
-        o["name"] = s.name;
-        o["lat"] = s.lat;
-        o["lng"] = s.lng;
-        stations.append(o);
-    }
+    for (const auto& s : sc.stations) stations.append(StationToJson(s));
     Json::Value& lines = root["lines"] = Json::Value(Json::arrayValue);
     for (const auto& l : sc.lines) {
         Json::Value o;

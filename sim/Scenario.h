@@ -122,6 +122,8 @@ struct Scenario {
 // the document is not a usable scenario (unknown station ids, bad dates, missing names...).
 std::optional<Scenario> ScenarioFromJson(const Json::Value& root, std::string* error);
 Json::Value ScenarioToJson(const Scenario& scenario);
+// One station as the scenario file and the map feed both write it.
+Json::Value StationToJson(const Station& station);
 // The file text: indented, UTF-8, coordinates with no more digits than they have.
 std::string DumpScenario(const Scenario& scenario);
 std::optional<Scenario> LoadScenarioFile(const std::string& path, std::string* error);

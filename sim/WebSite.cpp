@@ -184,14 +184,7 @@ QByteArray WebSite::MapFeed() const {
     const Scenario& sc = state_.scenario();
     Json::Value root(Json::objectValue);
     Json::Value& stations = root["stations"] = Json::Value(Json::arrayValue);
-    for (const auto& s : sc.stations) {
-        Json::Value o;
-        o["id"] = s.id;
-        o["name"] = s.name;
-        o["lat"] = s.lat;
-        o["lng"] = s.lng;
-        stations.append(o);
-    }
+    for (const auto& s : sc.stations) stations.append(StationToJson(s));
     Json::Value& lines = root["lines"] = Json::Value(Json::arrayValue);
     for (const auto& l : sc.lines) {
         Json::Value o;
