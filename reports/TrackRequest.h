@@ -31,7 +31,4 @@ TrackRequest BuildTrackRequest(std::string_view serverAddress, int webPort,
                                std::string_view beginTime, std::string_view endTime,
                                const TextCodec& wire);
 
-// Every byte but the unreserved ones (letters, digits, "-._~") as %XX.
-std::string PercentEncode(std::string_view bytes);
-
 }  // namespace fw

@@ -1,28 +1,20 @@
 #include "web/SignInUrls.h"
 
-#include "reports/TrackRequest.h"
 #include "text/Encoding.h"
 #include "text/Strings.h"
+#include "text/Url.h"
 
 namespace fw {
-namespace {
-
-std::string Origin(std::string_view server, int webPort) {
-    return "http://" + std::string(server) + ":" + std::to_string(webPort);
-}
-
-}  // namespace
-
 std::string MonitorSignInUrl(std::string_view server, int webPort, std::string_view user,
                              std::string_view password, const TextCodec& wire) {
-    return Origin(server, webPort) + "/myquorvel/quorvel/jsp/AutomaticLogin.jsp?uName=" +
+    return HttpOrigin(server, webPort) + "/myquorvel/quorvel/jsp/AutomaticLogin.jsp?uName=" +
            PercentEncode(wire.FromUtf8(user)) + "&uPass=" + PercentEncode(wire.FromUtf8(password)) +
            "&uType=100";
 }
 
 std::string WebReportSignInUrl(std::string_view server, int webPort, std::string_view user,
                                std::string_view password) {
-    return Origin(server, webPort) + "/tamstatic/jsp/login/loginx.jsp?uName=" +
+    return HttpOrigin(server, webPort) + "/tamstatic/jsp/login/loginx.jsp?uName=" +
            PercentEncode(user) + "&uPass=" + PercentEncode(password) + "&uType=tamsid";
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "reports/TrackRequest.h"
+#include "text/Url.h"
 #include "text/Encoding.h"
 
 namespace fw {
