@@ -467,14 +467,21 @@ def document():
     return out
 
 
+# Identifiers added after the first 121 keep those numbers stable: they are numbered from 1121 in
+# the order of this list, wherever their controls stand in the tables. Append new ones at the end.
+ADDED = [
+]
+
+ORIGINAL_COUNT = 121
+
+
 def identifiers():
     names = []
     for win in W:
-        names.append(win["id"])
-        for c in win["controls"]:
-            if c[1] not in names and c[1] != "IDC_STATIC":
-                names.append(c[1])
-    return names
+        for name in [win["id"]] + [c[1] for c in win["controls"]]:
+            if name not in names and name != "IDC_STATIC" and name not in ADDED:
+                names.append(name)
+    return names + ADDED
 
 
 def header(names):
@@ -521,8 +528,8 @@ def qrc(images):
 
 def main():
     names = identifiers()
-    if len(names) != 121:
-        sys.exit(f"expected 121 identifiers, got {len(names)}")
+    if len(names) != ORIGINAL_COUNT + len(ADDED):
+        sys.exit(f"expected {ORIGINAL_COUNT} identifiers before the added ones, got {len(names) - len(ADDED)}")
     with open(os.path.join(RES, "the.xui"), "w", encoding="utf-8-sig", newline="\n") as f:
         f.write(document())
     with open(os.path.join(RES, "RESOURCE.H"), "w", encoding="ascii", newline="") as f:

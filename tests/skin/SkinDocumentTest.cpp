@@ -61,21 +61,27 @@ TEST_F(ProgramSkin, LoadsAsUtf8WithBomAtTheReadersVersion) {
 }
 
 TEST_F(ProgramSkin, HeaderNumbersEveryNameWithoutGapsInSkinOrder) {
+    // The first 121 names follow the document; names added later come after them, so the
+    // numbers the original windows use never move.
+    constexpr size_t kOriginal = 121;
     const auto& entries = skin_->ids.Entries();
-    ASSERT_EQ(entries.size(), 121u);
+    ASSERT_GE(entries.size(), kOriginal);
     for (size_t i = 0; i < entries.size(); ++i) EXPECT_EQ(entries[i].number, 1000 + static_cast<int>(i));
     EXPECT_EQ(entries.front().name, "IDW_MAIN");
-    EXPECT_EQ(entries.back().name, "IDC_RAD_SETTING_LOG_FALSE");
+    EXPECT_EQ(entries[kOriginal - 1].name, "IDC_RAD_SETTING_LOG_FALSE");
 
-    // First appearances in the document follow the header's order.
     std::vector<std::string> order;
     std::set<std::string> seen;
+    auto note = [&](const std::string& name) {
+        if (name != "IDC_STATIC" && skin_->ids.NumberOf(name).value_or(0) < 1000 + static_cast<int>(kOriginal) &&
+            seen.insert(name).second)
+            order.push_back(name);
+    };
     for (const auto& w : skin_->windows) {
-        if (seen.insert(w.idName).second) order.push_back(w.idName);
-        for (const auto& c : w.controls)
-            if (c.idName != "IDC_STATIC" && seen.insert(c.idName).second) order.push_back(c.idName);
+        note(w.idName);
+        for (const auto& c : w.controls) note(c.idName);
     }
-    ASSERT_EQ(order.size(), entries.size());
+    ASSERT_EQ(order.size(), kOriginal);
     for (size_t i = 0; i < order.size(); ++i) EXPECT_EQ(order[i], entries[i].name);
 }
 
