@@ -68,8 +68,8 @@ public:
     void AddGroupChoice(const std::string& group) override;
     void AddVehicleChoice(const std::string& plate) override;
 
-    // The work pages take their received messages from here once they exist.
-    void SetPageEvents(PageEvents* pages) { dispatcher_.SetPageEvents(pages ? *pages : noPages_); }
+    // The work pages hook in here to take their received messages.
+    Dispatcher& MessageDispatcher() { return dispatcher_; }
 
     LoginConfig& Config() { return config_; }
     const std::string& Home() const { return options_.home; }
@@ -100,17 +100,6 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    // Ignores every page message until the pages that take them exist.
-    class NoPageEvents : public PageEvents {
-    public:
-        void RouteStationsArrived(const RouteRecord&, const std::string&) override {}
-        bool SendDayContent() override { return true; }
-        bool FinishScheduleSave() override { return true; }
-        void AddScheduleRow(const std::string&, const std::string&, const std::string&) override {}
-        bool ReportBatchEnded(bool) override { return true; }
-        void AddReportRow(const Message&) override {}
-    };
-
     bool RunLogin();
     void AttemptLogin(LoginWindow& window);
     void DropSocket();
@@ -130,8 +119,7 @@ private:
     StopTimeTable stopTimes_{db_};
     RouteStore routes_{this};
     VehicleStore vehicles_;
-    NoPageEvents noPages_;
-    Dispatcher dispatcher_{routes_, vehicles_, stopTimes_, *this, noPages_};
+    Dispatcher dispatcher_{routes_, vehicles_, stopTimes_, *this};
     QPointer<ServerSocket> socket_;
     int loggedIn_ = 0;
     int currentPage_ = 0;

@@ -9,8 +9,8 @@
 namespace fw {
 
 Dispatcher::Dispatcher(RouteStore& routes, VehicleStore& vehicles, StopTimeTable& stopTimes,
-                       DispatchTarget& target, PageEvents& pages)
-    : routes_(routes), vehicles_(vehicles), stopTimes_(stopTimes), target_(target), pages_(&pages) {}
+                       DispatchTarget& target)
+    : routes_(routes), vehicles_(vehicles), stopTimes_(stopTimes), target_(target) {}
 
 bool Dispatcher::Dispatch(const Message& message) {
     const Json::Value& body = message.body;
@@ -22,24 +22,28 @@ bool Dispatcher::Dispatch(const Message& message) {
             target_.AddGroupChoice(Text(body, "groupname"));
             return target_.SendJson(GroupAnswer(Text(body, "groupid")));
         case 1011: {
-            VehicleRecord vehicle{Text(body, "code"), Text(body, "id"), Text(body, "groupname")};
-            target_.AddVehicleChoice(vehicle.code);
-            vehicles_.Add(std::move(vehicle));
+            // Stored before it is offered, so whoever reacts to the offer finds it.
+            vehicles_.Add(VehicleRecord{Text(body, "code"), Text(body, "id"), Text(body, "groupname")});
+            target_.AddVehicleChoice(Text(body, "code"));
             return true;
         }
         case 9001: return AddRouteAndAskStations(body);
         case 9003: AttachStations(body); return true;
-        case 9007: return pages_->SendDayContent();
-        case 9009: return pages_->FinishScheduleSave();
+        case 9007: return scheduleEvents_ == nullptr || scheduleEvents_->SendDayContent();
+        case 9009: return scheduleEvents_ == nullptr || scheduleEvents_->FinishScheduleSave();
         case 9011:
-            if (body.isArray())
+            if (scheduleEvents_ != nullptr && body.isArray())
                 for (const Json::Value& row : body)
-                    pages_->AddScheduleRow(Text(row, "classename"), Text(row, "startDate"),
-                                           Text(row, "endDate"));
+                    scheduleEvents_->AddScheduleRow(Text(row, "classename"), Text(row, "startDate"),
+                                                    Text(row, "endDate"));
             return true;
         case 9017: InsertStopTime(body); return true;
-        case 9019: return pages_->ReportBatchEnded(Text(body, "type") == "batch");
-        case 9021: pages_->AddReportRow(message); return true;
+        case 9019:
+            return reportEvents_ == nullptr ||
+                   reportEvents_->ReportBatchEnded(Text(body, "type") == "batch");
+        case 9021:
+            if (reportEvents_ != nullptr) reportEvents_->AddReportRow(message);
+            return true;
         default: return true;
     }
 }
@@ -58,24 +62,27 @@ bool Dispatcher::AddRouteAndAskStations(const Json::Value& body) {
 void Dispatcher::AttachStations(const Json::Value& body) {
     RouteRecord* route = routes_.FindRoute(Text(body, "lineId"), RouteStore::FindBy::LineId);
     if (route == nullptr) return;
-    const Json::Value& stations = body.isObject() ? body["stationns"] : Json::Value::nullSingleton();
-    if (stations.isArray()) {
-        for (const Json::Value& item : stations) {
+    const Json::Value& items = body.isObject() ? body["stationns"] : Json::Value::nullSingleton();
+    std::vector<StationRecord> arrived;
+    if (items.isArray()) {
+        for (const Json::Value& item : items) {
             StationRecord station;
             station.id = Text(item, "id");
             station.name = Text(item, "name");
             station.latitude = Text(item, "lat");
             station.longitude = Text(item, "lng");
             station.time = Text(item, "time");
-            route->stations.push_back(std::move(station));
+            arrived.push_back(std::move(station));
         }
     }
-    pages_->RouteStationsArrived(*route, JoinStationNames(*route));
+    route->stations.insert(route->stations.end(), arrived.begin(), arrived.end());
+    // The list row shows this message's stations, not every one the route has gathered.
+    if (routeEvents_ != nullptr) routeEvents_->RouteStationsArrived(*route, JoinStationNames(arrived));
 }
 
-std::string Dispatcher::JoinStationNames(const RouteRecord& route) {
+std::string Dispatcher::JoinStationNames(const std::vector<StationRecord>& stations) {
     std::string joined;
-    for (const StationRecord& station : route.stations) {
+    for (const StationRecord& station : stations) {
         if (!joined.empty()) joined += " — ";
         joined += station.name;
     }

@@ -3,6 +3,7 @@
 #include <json/value.h>
 
 #include <string>
+#include <vector>
 
 #include "net/Message.h"
 
@@ -13,6 +14,7 @@ class RouteStore;
 class StopTimeTable;
 class VehicleStore;
 struct RouteRecord;
+struct StationRecord;
 
 // What received messages reach in the shell: the link, the login and the drop-down lists.
 // The main window implements it.
@@ -28,20 +30,30 @@ public:
     virtual void AddVehicleChoice(const std::string& plate) = 0;
 };
 
-// What received messages reach in the work pages: the route list, the schedule windows and
-// the report window implement their parts of it.
-class PageEvents {
+// What received messages reach in the work pages. Each page implements its own part; a part
+// nobody has hooked in yet ignores its messages.
+class RouteEvents {
 public:
-    virtual ~PageEvents() = default;
-
-    // A route received its stations: refresh the pager, add its row if the page has room.
+    virtual ~RouteEvents() = default;
+    // A route received stations (joined: this message's station names): refresh the pager, add
+    // the route's row if the page has room.
     virtual void RouteStationsArrived(const RouteRecord& route, const std::string& joined) = 0;
+};
+
+class ScheduleEvents {
+public:
+    virtual ~ScheduleEvents() = default;
     // The schedule save exchange: send the current day's rows and advance (9007), or send the
     // timetable and finish the save (9009). False when a send ended the login.
     virtual bool SendDayContent() = 0;
     virtual bool FinishScheduleSave() = 0;
     virtual void AddScheduleRow(const std::string& name, const std::string& startDate,
                                 const std::string& endDate) = 0;
+};
+
+class ReportEvents {
+public:
+    virtual ~ReportEvents() = default;
     // End of a batch of replies (9019): run the report when the batch was the stop times, then
     // enable the report controls in every case. False when the login ended meanwhile.
     virtual bool ReportBatchEnded(bool runReport) = 0;
@@ -52,18 +64,20 @@ public:
 class Dispatcher {
 public:
     Dispatcher(RouteStore& routes, VehicleStore& vehicles, StopTimeTable& stopTimes,
-               DispatchTarget& target, PageEvents& pages);
+               DispatchTarget& target);
 
     void SetUser(std::string user) { user_ = std::move(user); }
-    // The pages are replaced as their windows come to exist.
-    void SetPageEvents(PageEvents& pages) { pages_ = &pages; }
+    // The pages hook themselves in once their windows exist; null unhooks.
+    void SetRouteEvents(RouteEvents* events) { routeEvents_ = events; }
+    void SetScheduleEvents(ScheduleEvents* events) { scheduleEvents_ = events; }
+    void SetReportEvents(ReportEvents* events) { reportEvents_ = events; }
     const std::string& User() const { return user_; }
 
     // False when handling ended the login: the rest of the read is dropped.
     bool Dispatch(const Message& message);
 
-    // Stations joined for the route list: "甲 — 乙 — 丙".
-    static std::string JoinStationNames(const RouteRecord& route);
+    // Station names joined for the route list: "甲 — 乙 — 丙".
+    static std::string JoinStationNames(const std::vector<StationRecord>& stations);
 
 private:
     bool AddRouteAndAskStations(const Json::Value& body);
@@ -74,7 +88,9 @@ private:
     VehicleStore& vehicles_;
     StopTimeTable& stopTimes_;
     DispatchTarget& target_;
-    PageEvents* pages_;
+    RouteEvents* routeEvents_ = nullptr;
+    ScheduleEvents* scheduleEvents_ = nullptr;
+    ReportEvents* reportEvents_ = nullptr;
     std::string user_;
 };
 

@@ -292,9 +292,13 @@ void CUIWnd::mouseReleaseEvent(QMouseEvent* e) {
 }
 
 void CUIWnd::OnCommand(int id) {
+    // The first control with the number, as GetDlgItem finds it.
     const Child* child = nullptr;
     for (const Child& c : children_)
-        if (c.def->id == id && c.widget) child = &c;
+        if (c.def->id == id && c.widget) {
+            child = &c;
+            break;
+        }
     if (child && child->def->family == skin::Family::PushButton) {
         switch (child->def->buttonType) {
             case skin::ButtonType::CloseBox:

@@ -16,7 +16,7 @@ namespace fw {
 namespace {
 
 // Records what reaches the windows and the link, in order.
-class FakeTarget : public DispatchTarget, public PageEvents {
+class FakeTarget : public DispatchTarget, public RouteEvents, public ScheduleEvents, public ReportEvents {
 public:
     bool SendJson(const Json::Value& m) override {
         events.push_back("send " + Text(m["header"], "cmd") + " " + m["body"].toStyledString());
@@ -28,7 +28,10 @@ public:
         return result == "succeed";
     }
     void AddGroupChoice(const std::string& g) override { groups.push_back(g); }
-    void AddVehicleChoice(const std::string& p) override { OfferChoice(plates, p); }
+    void AddVehicleChoice(const std::string& p) override {
+        OfferChoice(plates, p);
+        storedWhenOffered.push_back(vehicles && vehicles->Size() > 0 ? vehicles->Records().back().code : "");
+    }
     void RouteStationsArrived(const RouteRecord& r, const std::string& joined) override {
         events.push_back("stations " + r.lineName + "|" + joined);
     }
@@ -49,7 +52,8 @@ public:
     }
     void AddReportRow(const Message& m) override { events.push_back("row " + Text(m.body, "code")); }
 
-    std::vector<std::string> events, groups, plates;
+    const VehicleStore* vehicles = nullptr;
+    std::vector<std::string> events, groups, plates, storedWhenOffered;
     std::vector<Json::Value> sent;
     bool sendSucceeds = true;
 };
@@ -59,6 +63,10 @@ protected:
     void SetUp() override {
         ASSERT_TRUE(db.Open(home.Path(), "bus", ""));
         dispatcher.SetUser("调度员");
+        dispatcher.SetRouteEvents(&target);
+        dispatcher.SetScheduleEvents(&target);
+        dispatcher.SetReportEvents(&target);
+        target.vehicles = &vehicles;
     }
     bool Receive(const std::string& json) {
         auto root = ParseDocument(json);
@@ -73,7 +81,7 @@ protected:
     RouteStore routes{&log};
     VehicleStore vehicles;
     FakeTarget target;
-    Dispatcher dispatcher{routes, vehicles, table, target, target};
+    Dispatcher dispatcher{routes, vehicles, table, target};
 };
 
 TEST_F(DispatcherTest, LoginReplyOnlyForTheLoginRequest) {
@@ -99,6 +107,8 @@ TEST_F(DispatcherTest, VehiclesAreAllStoredButPlatesOfferedByPrefix) {
                 R"(","id":"7","groupname":"g"}})");
     EXPECT_EQ(vehicles.Size(), 4u);
     EXPECT_EQ(target.plates, (std::vector<std::string>{"A12", "B3"}));
+    // Each vehicle is in the store by the time its plate is offered.
+    EXPECT_EQ(target.storedWhenOffered, (std::vector<std::string>{"A12", "A12", "a1", "B3"}));
 }
 
 TEST_F(DispatcherTest, RoutesAskForStationsAndGetThemJoined) {
@@ -116,7 +126,10 @@ TEST_F(DispatcherTest, RoutesAskForStationsAndGetThemJoined) {
         {"id":"2","name":"乙","lat":"31.2","lng":"121.2","time":"4"}]}})");
     Receive(R"({"header":{"cmd":"9003"},"body":{"lineId":"99","stationns":[]}})");
     EXPECT_EQ(target.events.back(), "stations 71路|甲 — 乙");
-    ASSERT_EQ(routes.At(0)->stations.size(), 2u);
+    // A repeated 9003 lists its own stations only; the route keeps gathering them.
+    Receive(R"({"header":{"cmd":"9003"},"body":{"lineId":"5","stationns":[{"name":"丙"}]}})");
+    EXPECT_EQ(target.events.back(), "stations 71路|丙");
+    ASSERT_EQ(routes.At(0)->stations.size(), 3u);
     EXPECT_EQ(routes.At(0)->stations[1].latitude, "31.2");
 }
 
@@ -149,6 +162,10 @@ TEST_F(DispatcherTest, WindowCodesReachTheirWindows) {
     Receive(R"({"header":{"cmd":9007},"body":{}})");
     EXPECT_EQ(target.events, (std::vector<std::string>{"day", "finish", "schedule 夏|a|b",
                                                        "schedule 冬||", "enable", "row 沪A1"}));
+    // Pages not hooked in yet ignore their messages and never end the login.
+    Dispatcher bare{routes, vehicles, table, target};
+    for (const char* code : {"9007", "9009", "9019", "9021"})
+        EXPECT_TRUE(bare.Dispatch(ReadMessage(*ParseDocument(std::string(R"({"header":{"cmd":")") + code + R"("},"body":{"type":"batch"}})"))));
 }
 
 TEST(ChoiceList, OfferSelectsByPrefixOrAppends) {
