@@ -1,6 +1,6 @@
 #include "net/ServerSocket.h"
 
-#include "net/JsonWriter.h"
+#include "net/Outgoing.h"
 #include "text/Encoding.h"
 
 namespace fw {
@@ -48,14 +48,13 @@ bool ServerSocket::IsConnected() const {
 
 ServerSocket::SendResult ServerSocket::SendJson(const Json::Value& root) {
     if (!wasConnected_) return SendResult::NotConnected;
-    const std::string text = WriteStyled(root);
+    const Outgoing out = PrepareOutgoing(root, codec_);
     qint64 written = -1;
     if (IsConnected()) {
-        const std::string wire = codec_.FromUtf8(text);
-        written = socket_.write(wire.data(), static_cast<qint64>(wire.size()));
-        if (written != static_cast<qint64>(wire.size())) written = -1;
+        written = socket_.write(out.wire.data(), static_cast<qint64>(out.wire.size()));
+        if (written != static_cast<qint64>(out.wire.size())) written = -1;
     }
-    handler_.WriteLog(text);
+    handler_.WriteLog(out.logged);
     return written < 0 ? SendResult::Lost : SendResult::Sent;
 }
 
