@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAbstractItemView>
+#include <QApplication>
+#include <QCheckBox>
+#include <QLineEdit>
 #include <QComboBox>
 #include <QRadioButton>
 #include <QSignalSpy>
@@ -16,6 +20,7 @@
 #include "app/Config.h"
 #include "app/MainWindow.h"
 #include "app/MessageBox.h"
+#include "app/PageWindow.h"
 #include "app/SettingsWindow.h"
 #include "res/RESOURCE.H"
 #include "sim/DispatchServer.h"
@@ -303,6 +308,31 @@ TEST(SettingsWindow, TicksFollowTheSwitchAndClicksApplyAtOnce) {
         EXPECT_EQ(set, 1);
         off->click();
         EXPECT_EQ(set, 0);
+    }
+}
+
+TEST(SkinCombo, AClickOpensTheListAndAClickOnAnEntryChoosesIt) {
+    ASSERT_TRUE(StartSkin());
+    PageWindow page(IDW_BAOBIAO, nullptr);
+    ASSERT_TRUE(page.Create(nullptr, true));
+    for (int id : {IDC_CMB_STAT_CHEPAI, IDC_CMB__STAT_GONGSI}) {
+        auto* combo = page.Item<QComboBox>(id);
+        combo->clear();
+        combo->addItems({"浙A1", "浙A2", "浙A3"});
+        combo->setCurrentIndex(0);
+        // Press and release on the button, as a normal click does: the list stays open.
+        const QPoint button(combo->width() - 8, combo->height() / 2);
+        QTest::mousePress(combo, Qt::LeftButton, {}, button);
+        QTRY_VERIFY(combo->view()->isVisible());
+        // The open list grabs the mouse, so the release reaches it, outside its own area.
+        QWidget* popup = combo->view()->window();
+        QTest::mouseRelease(popup, Qt::LeftButton, {}, popup->mapFromGlobal(combo->mapToGlobal(button)), 60);
+        QTest::qWait(QApplication::doubleClickInterval() + 50);
+        EXPECT_TRUE(combo->view()->isVisible()) << id;
+        const QRect third = combo->view()->visualRect(combo->model()->index(2, 0));
+        QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {}, third.center());
+        QTRY_VERIFY(!combo->view()->isVisible());
+        EXPECT_EQ(combo->currentIndex(), 2) << id;
     }
 }
 
