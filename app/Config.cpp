@@ -52,6 +52,16 @@ bool WriteAll(int fd, const std::string& text) {
 
 }  // namespace
 
+std::optional<int> ParsePort(std::string_view text) {
+    const std::string digits = Trim(std::string(text));
+    if (digits.empty() || digits.size() > 5 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const int port = std::stoi(digits);
+    if (port < 1 || port > 65535) return std::nullopt;
+    return port;
+}
+
 LoginConfig ReadConfig(const std::string& path) {
     LoginConfig config;
     std::string text;

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace fw {
 
@@ -23,6 +25,9 @@ struct LoginConfig {
 
 inline constexpr const char* kConfigFileName = "conf.ini";
 inline constexpr std::size_t kConfigValueLimit = 254;
+
+// A port as typed in the settings: digits only (blanks around them allowed), 1 to 65535.
+std::optional<int> ParsePort(std::string_view text);
 
 // A missing or unreadable file gives the defaults; nothing is reported.
 LoginConfig ReadConfig(const std::string& path);

@@ -24,7 +24,7 @@ ServerSocket::ServerSocket(const TextCodec& codec, ReceiveHandler& handler, QObj
     });
     connect(&socket_, &QTcpSocket::errorOccurred, this, &ServerSocket::OnError);
     connect(&socket_, &QTcpSocket::readyRead, this, &ServerSocket::OnReadyRead);
-    connect(&socket_, &QTcpSocket::disconnected, this, &ServerSocket::disconnected);
+    connect(&socket_, &QTcpSocket::disconnected, this, &ServerSocket::ReportLoss);
 }
 
 ServerSocket::~ServerSocket() {
@@ -37,6 +37,7 @@ void ServerSocket::Open(const QString& host, quint16 port, int timeoutMs) {
     pipeline_.Reset();
     closed_ = false;
     wasConnected_ = false;
+    lossReported_ = false;
     connecting_ = true;
     connectTimer_.start(timeoutMs);
     socket_.connectToHost(host, port);
@@ -78,8 +79,18 @@ void ServerSocket::OnReadyRead() {
     }
 }
 
+void ServerSocket::ReportLoss() {
+    if (closed_ || !wasConnected_ || lossReported_) return;
+    lossReported_ = true;
+    emit connectionLost();
+}
+
 void ServerSocket::OnError(QAbstractSocket::SocketError) {
-    if (!connecting_) return;  // errors after connecting show up as failed sends
+    if (!connecting_) {
+        // A broken connection may report only an error; the peer closing reports disconnected.
+        if (socket_.state() != QAbstractSocket::ConnectedState) ReportLoss();
+        return;
+    }
     connecting_ = false;
     connectTimer_.stop();
     emit connectFailed(socket_.errorString());

@@ -110,6 +110,14 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_NE(test::ReadFile(path).find("Page=monitor"), std::string::npos);
 }
 
+TEST(Config, PortsAsTypedInTheSettings) {
+    for (const char* bad : {"", "0", "65536", "-1", "80a", "8 0", "0x50", "999999"})
+        EXPECT_FALSE(ParsePort(bad).has_value()) << bad;
+    EXPECT_EQ(ParsePort(" 1502 "), 1502);
+    EXPECT_EQ(ParsePort("65535"), 65535);
+    EXPECT_EQ(ParsePort("00089"), 89);
+}
+
 TEST(Config, FailedWriteIsReportedAndHarmless) {
     EXPECT_FALSE(WriteConfig("/nonexistent/folder/conf.ini", LoginConfig{}));
 }
