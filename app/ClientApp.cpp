@@ -2,36 +2,19 @@
 
 #include <QApplication>
 #include <QDir>
-#include <QLibraryInfo>
-#include <QLocale>
-#include <QTranslator>
 
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/CommandLine.h"
 #include "app/Home.h"
+#include "app/Language.h"
 #include "app/MainWindow.h"
 #include "app/ShutdownSignals.h"
 #include "net/Requests.h"
 #include "skin/SkinLibrary.h"
 
 namespace fw {
-namespace {
-
-// The program speaks Chinese whatever the desktop's language: dates, numbers, calendars, and
-// Qt's own texts (file dialogs, context menus, the web view's menu).
-void UseChinese(QApplication& app) {
-    QLocale::setDefault(QLocale(QLocale::Chinese, QLocale::China));
-    const QString folder = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-    for (const char* catalogue : {"qtbase_zh_CN", "qtwebengine_zh_CN"}) {
-        auto* translator = new QTranslator(&app);
-        if (translator->load(QString::fromLatin1(catalogue), folder)) app.installTranslator(translator);
-        else delete translator;
-    }
-}
-
-}  // namespace
 
 int RunClient(int argc, char** argv) {
     // Everything the command line decides is answered before a window system is needed.
@@ -58,7 +41,7 @@ int RunClient(int argc, char** argv) {
     QApplication::setApplicationVersion(QString::fromLatin1(kClientVersion));
     // The program ends when the main window closes, not when a login window hides.
     QApplication::setQuitOnLastWindowClosed(false);
-    UseChinese(app);
+    SpeakChinese(app);
 
     MainWindow::Options options;
     options.home = ResolveHome(cl.home, std::getenv("FENWARDE_HOME"),

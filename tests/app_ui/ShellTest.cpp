@@ -21,6 +21,7 @@
 #include <sstream>
 
 #include "app/Config.h"
+#include "app/Language.h"
 #include "app/MainWindow.h"
 #include "app/MessageBox.h"
 #include "app/PageWindow.h"
@@ -434,6 +435,13 @@ TEST(SettingsWindow, LogSwitchAppliesAtOnceAndPortsWhenTheyRead) {
     EXPECT_EQ(taken, (std::vector<std::pair<int, int>>{{1502, 8089}}));
     EXPECT_FALSE(settings.isVisible());
     SetMessageObserver({});
+}
+
+TEST(Language, ChineseWhateverTheDesktopSpeaks) {
+    SpeakChinese(*qApp);
+    EXPECT_EQ(QLocale().name(), "zh_CN");
+    EXPECT_EQ(QLocale().toString(QDate(2014, 8, 25), QLocale::LongFormat), "2014年8月25日星期一");
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), "取消");
 }
 
 TEST(SkinCombo, AClickOpensTheListAndAClickOnAnEntryChoosesIt) {
