@@ -126,10 +126,7 @@ bool MainWindow::Start() {
 
     if (!RunLogin()) return false;
     if (QWidget* version = GetDlgItem(IDC_STA_VER)) version->hide();
-    // Without a window manager "maximised" means nothing; take the work area explicitly.
-    if (const QScreen* screen = QGuiApplication::primaryScreen())
-        setGeometry(screen->availableGeometry());
-    showMaximized();
+    SetMaximized(true);
     ShowCurrentPage();
     return true;
 }

@@ -314,10 +314,7 @@ void CUIWnd::OnCommand(int id) {
                 else window()->close();
                 break;
             case skin::ButtonType::MinimizeBox: window()->showMinimized(); break;
-            case skin::ButtonType::MaximizeBox:
-                if (window()->isMaximized()) window()->showNormal();
-                else window()->showMaximized();
-                break;
+            case skin::ButtonType::MaximizeBox: SetMaximized(!window()->isMaximized()); break;
             case skin::ButtonType::Normal: break;
         }
     }
@@ -329,8 +326,7 @@ void CUIWnd::mouseDoubleClickEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton && isWindow() && data_.resizable &&
         skin::TitleBarDrags(data_.titleBarHeight, e->position().toPoint().y())) {
         dragging_ = false;
-        if (isMaximized()) showNormal();
-        else showMaximized();
+        SetMaximized(!isMaximized());
         return;
     }
     QWidget::mouseDoubleClickEvent(e);
@@ -360,6 +356,23 @@ void CUIWnd::EndAllModals() {
 }
 
 bool CUIWnd::ModalsRefused() { return g_modalsRefused; }
+
+void CUIWnd::SetMaximized(bool maximized) {
+    auto* top = qobject_cast<CUIWnd*>(window());
+    if (top == nullptr) return;
+    if (top != this) {
+        top->SetMaximized(maximized);
+        return;
+    }
+    if (maximized) {
+        if (!isMaximized()) normalGeometry_ = geometry();
+        if (const QScreen* s = screen() ? screen() : QGuiApplication::primaryScreen()) setGeometry(s->availableGeometry());
+        showMaximized();
+    } else {
+        showNormal();
+        if (normalGeometry_.isValid()) setGeometry(normalGeometry_);
+    }
+}
 
 void CUIWnd::EndDialog(int result) {
     modalResult_ = result;

@@ -51,6 +51,9 @@ public:
     // program is closing.
     static void EndAllModals();
     static bool ModalsRefused();
+    // Maximised takes the screen's work area even without a window manager; restoring brings
+    // back the size and place the window had before.
+    void SetMaximized(bool maximized);
 
     // The windowed control with this number, or null.
     QWidget* GetDlgItem(int id) const;
@@ -131,6 +134,7 @@ private:
     int modalResult_ = 0;
     QEventLoop* loop_ = nullptr;
 
+    QRect normalGeometry_;
     bool dragging_ = false;
     QPoint dragOffset_;
     bool resizing_ = false;

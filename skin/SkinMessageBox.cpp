@@ -1,6 +1,7 @@
 #include "skin/SkinMessageBox.h"
 
 #include <QGuiApplication>
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -59,7 +60,11 @@ SkinMessageBox::SkinMessageBox(QWidget* parent, const QString& text, Kind kind)
     QPalette pal = text_->palette();
     pal.setColor(QPalette::WindowText, kText);
     text_->setPalette(pal);
-    text_->setMinimumWidth(220);
+    // Word wrap alone would fold even a short text; give it the width of its longest line.
+    int widest = 0;
+    for (const QString& line : text.split(QLatin1Char('\n')))
+        widest = std::max(widest, QFontMetrics(font).horizontalAdvance(line) + 4);
+    text_->setMinimumWidth(std::clamp(widest, 220, 520));
     text_->setMaximumWidth(520);
     layout->addWidget(text_);
 

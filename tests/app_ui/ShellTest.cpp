@@ -368,6 +368,7 @@ TEST_F(ShellTest, MainWindowResizesAndLaysItsPagesOutAgain) {
     EXPECT_TRUE(w.isMaximized());
     w.Item<QAbstractButton>(IDC_BTN_MAX)->click();
     EXPECT_FALSE(w.isMaximized());
+    EXPECT_EQ(w.size(), QSize(1300, 800));  // as it was before
     w.Quit();
 }
 
