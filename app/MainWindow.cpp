@@ -17,8 +17,10 @@
 #include "app/PageWindow.h"
 #include "app/ReportMenuWindow.h"
 #include "app/SettingsWindow.h"
+#include "app/WorkPages.h"
 #include "net/Requests.h"
 #include "res/RESOURCE.H"
+#include "routes/RouteMenuWindow.h"
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
 #include "web/SignInUrls.h"
@@ -84,13 +86,14 @@ bool MainWindow::Start() {
             reportMenu_ = new ReportMenuWindow(this);
             reportMenu_->onModeChanged = [this] { LayoutReportPage(); };
             page = reportMenu_;
-        } else {
+        } else if ((page = CreateWorkPage(*this, i)) == nullptr) {
             page = new PageWindow(kChildSkinIds[i], this);
         }
         page->Create(this, false);
         page->hide();
         children_[i] = page;
     }
+    ConnectWorkPages(*this);
 
     db_.Open(options_.home, config_.dataName, config_.dataBasePassword, &log_);
 
@@ -240,12 +243,11 @@ void MainWindow::ShowCurrentPage() {
         return ComputePageLayout(width(), height(), children_[head]->WindowData().size.height);
     };
     switch (currentPage_) {
-        case 0: {
-            const PageLayout p = layoutFor(RouteMenu);
-            Place(children_[RouteMenu], p.head);
-            Place(children_[RouteList], p.body);
+        case 0:
+            Place(children_[RouteMenu], layoutFor(RouteMenu).head);
+            // The route head shows the list or the drawing window, as its own mode says.
+            if (auto* routeMenu = qobject_cast<RouteMenuWindow*>(children_[RouteMenu])) routeMenu->Layout();
             break;
-        }
         case 1: {
             const PageLayout p = layoutFor(ScheduleMenu);
             Place(children_[ScheduleMenu], p.head);
