@@ -64,7 +64,8 @@ RouteDrawing::Applied RouteDrawing::Apply(std::string_view command) {
     ++counter_;
     AddMinutes(AtoiLike(m.time));
 
-    stationsText = stationsText.empty() ? m.name : stationsText + " — " + m.name;
+    if (!stationsText.empty()) stationsText += " — ";
+    stationsText += m.name;
     timeText_ = timeValid_ ? FormatRouteTime(totalMinutes_) : FormatRouteTime(0);
     lengthText_ = FormatRouteLength(totalLength_);
     return {};
