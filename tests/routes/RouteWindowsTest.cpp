@@ -18,6 +18,7 @@
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WaitFor.h"
 #include "web/BrowserHost.h"
 #include "web/PageRelay.h"
 
@@ -349,7 +350,7 @@ TEST_F(RouteWindows, ABurstOfCommandsEndsWithEveryStationShown) {
     for (int i = 0; i < 10000; ++i) Command(QStringLiteral("marker,S%1,站%1,30,120,0.01,1").arg(i));
     Command("marker,,x");
     Command("garbage");
-    QTRY_COMPARE(draw->Item<QLabel>(IDC_STA_DIS)->text(), QStringLiteral("100.00"));
+    ASSERT_TRUE(test::WaitFor([&] { return draw->Item<QLabel>(IDC_STA_DIS)->text() == "100.00"; }));
     EXPECT_EQ(draw->Drawing().StationCounter(), 10000);
     EXPECT_EQ(draw->Item<QLabel>(IDC_STA_LX_ADD_TIME)->text(), "22:40");  // 10000 minutes
     EXPECT_TRUE(draw->Item<QLineEdit>(IDC_EDT_LX_ADD_ZHANDIAN)->text().startsWith("站0 — 站1 — "));
