@@ -4,6 +4,7 @@
 #include <numeric>
 
 #include "net/Dispatcher.h"
+#include "reports/ReportRows.h"
 #include "routes/RoutePager.h"
 #include "routes/RouteStore.h"
 #include "text/Strings.h"
@@ -63,20 +64,6 @@ bool ClickSortColumn(SortState& state, int column) {
 SortState& RouteListSort() {
     static SortState state;
     return state;
-}
-
-int CompareNoCase(std::string_view a, std::string_view b) {
-    const std::size_t n = std::min(a.size(), b.size());
-    for (std::size_t i = 0; i < n; ++i) {
-        auto lower = [](char c) {
-            const auto u = static_cast<unsigned char>(c);
-            return u >= 'A' && u <= 'Z' ? u + ('a' - 'A') : u;
-        };
-        const unsigned ca = lower(a[i]);
-        const unsigned cb = lower(b[i]);
-        if (ca != cb) return ca < cb ? -1 : 1;
-    }
-    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
 }
 
 std::vector<std::size_t> SortOrder(const std::vector<std::string>& keys, bool descending) {

@@ -52,10 +52,9 @@ bool ClickSortColumn(SortState& state, int column);
 // The one state of the route list, kept for the life of the process.
 SortState& RouteListSort();
 
-// Text comparison ignoring ASCII case, byte by byte (so "100" sorts before "20").
-int CompareNoCase(std::string_view a, std::string_view b);
-// The order in which rows with these keys are shown: a stable sort, reversed comparison when
-// descending, so equal keys keep their order either way.
+// The order in which rows with these keys are shown: compared as text ignoring ASCII case (so
+// "100" sorts before "20"), a stable sort with the comparison reversed when descending, so equal
+// keys keep their order either way.
 std::vector<std::size_t> SortOrder(const std::vector<std::string>& keys, bool descending);
 
 }  // namespace fw
