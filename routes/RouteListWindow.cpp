@@ -35,7 +35,7 @@ bool RouteListWindow::OnCreate() {
     list_->setColumnCount(kRouteListColumns);
     list_->setHeaderLabels({QStringLiteral("线路名称"), QStringLiteral("沿途站点"),
                             QStringLiteral("全长"), QStringLiteral("总耗时"), QStringLiteral("操作")});
-    const std::vector<int> widths = RouteColumnWidths(width());
+    const std::vector<int> widths = RouteColumnWidths(ListWidth());
     for (int c = 0; c < kRouteListColumns; ++c) list_->setColumnWidth(c, widths[c]);
     list_->header()->setSectionsClickable(true);
     connect(list_->header(), &QHeaderView::sectionClicked, this, &RouteListWindow::Sort);
@@ -49,7 +49,12 @@ bool RouteListWindow::OnCreate() {
 
 void RouteListWindow::resizeEvent(QResizeEvent* event) {
     CUIWnd::resizeEvent(event);
-    if (list_ != nullptr) list_->setColumnWidth(kStationsColumn, RouteColumnWidths(width())[kStationsColumn]);
+    if (list_ != nullptr) list_->setColumnWidth(kStationsColumn, RouteColumnWidths(ListWidth())[kStationsColumn]);
+}
+
+int RouteListWindow::ListWidth() const {
+    // Inside the list's frame, so the five columns fit without a horizontal scroll bar.
+    return list_->width() - 2 * list_->frameWidth();
 }
 
 void RouteListWindow::OnCommand(int id) {

@@ -56,6 +56,7 @@ private:
     void AddRow(const RouteRow& row);
     void SetTick(QTreeWidgetItem* item, bool ticked);
     void Go();
+    int ListWidth() const;
 
     RouteContext context_;
     QVector<QImage> checkImages_;
