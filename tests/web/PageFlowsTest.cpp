@@ -152,6 +152,35 @@ TEST_F(PageFlows, StationsClickedOnTheMapAreSavedToTheServerAndListed) {
     EXPECT_TRUE(listed);
 }
 
+TEST_F(PageFlows, TickedRoutesAreDeletedOnTheServerAndDeletingAgainChangesNothing) {
+    auto* list = Page<RouteListWindow>(MainWindow::RouteList);
+    ASSERT_TRUE(WaitFor([&] { return list->List()->topLevelItemCount() >= 3; }));
+    const std::size_t lines = state.scenario().lines.size();
+    const QString name = list->List()->topLevelItem(0)->text(0);
+    auto deleteFirstRow = [&] {
+        list->ToggleTick(list->List()->topLevelItem(0));
+        list->Item<QAbstractButton>(IDC_BTN_LX_GL_DELE)->click();
+    };
+    deleteFirstRow();
+    ASSERT_TRUE(WaitFor([&] { return state.scenario().lines.size() == lines - 1; }));
+    EXPECT_EQ(state.scenario().FindLineByName(name.toStdString()), nullptr);
+    EXPECT_NE(list->List()->topLevelItem(0)->text(0), name);
+
+    // The store still has it, so the page shows it again; a second delete finds nothing there.
+    list->GoToPage(1);
+    ASSERT_EQ(list->List()->topLevelItem(0)->text(0), name);
+    QSignalSpy handled(&server, &sim::DispatchServer::DocumentHandled);
+    deleteFirstRow();
+    ASSERT_TRUE(WaitFor([&] {
+        for (const auto& args : handled)
+            if (args.at(1).toInt() == 9012) return true;
+        return false;
+    }));
+    EXPECT_EQ(state.scenario().lines.size(), lines - 1);
+    EXPECT_TRUE(window->LoggedIn());
+    EXPECT_TRUE(messages.empty());
+}
+
 TEST_F(PageFlows, AMapPageFromAnotherOriginReachesNoWindow) {
     auto* draw = Page<RouteDrawWindow>(MainWindow::RouteDraw);
     Page<RouteMenuWindow>(MainWindow::RouteMenu)->ShowAdd();
