@@ -42,7 +42,7 @@ std::string LoadErrorPageHtml(std::string_view address, std::string_view reason)
            "<title>无法打开页面</title><style>"
            "body{font-family:\"WenQuanYi Micro Hei\",sans-serif;font-size:14px;color:#333;"
            "background:#f4f6f9;margin:0;padding:48px}"
-           ".box{max-width:720px;background:#fff;border:1px solid #c9d1db;padding:24px 32px}"
+           ".box{max-width:960px;background:#fff;border:1px solid #c9d1db;padding:24px 32px}"
            "h1{font-size:20px;color:#b3261e;margin:0 0 16px}"
            "p{margin:8px 0;line-height:1.6}.addr{word-break:break-all;color:#1d3f63}"
            ".hint{margin-top:18px;padding:10px 12px;background:#fff8e1;border-left:4px solid #f0b400}"
