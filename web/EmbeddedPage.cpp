@@ -30,21 +30,23 @@ bool IsSameSite(const QUrl& url, const QUrl& base) {
 }
 
 EmbeddedPage::EmbeddedPage(Options options, QObject* parent)
-    : QWebEnginePage(QWebEngineProfile::defaultProfile(), parent), options_(std::move(options)) {
+    : QWebEnginePage(QWebEngineProfile::defaultProfile(), parent),
+      options_(std::move(options)),
+      relay_(options_.relay) {
     // Failures show our own page, never the browser's English one.
     settings()->setAttribute(QWebEngineSettings::ErrorPageEnabled, false);
     connect(this, &QWebEnginePage::loadingChanged, this, &EmbeddedPage::OnLoading);
-    if (options_.relay != nullptr) {
+    if (relay_) {
         channel_ = new QWebChannel(this);
-        channel_->registerObject(QStringLiteral("relay"), options_.relay);
+        channel_->registerObject(QStringLiteral("relay"), relay_);
         setWebChannel(channel_, QWebEngineScript::ApplicationWorld);
-        options_.relay->SetTrustCheck([this] { return IsTrusted(); });
+        relay_->SetTrustCheck([this] { return IsTrusted(); });
         UpdateRelayScripts();
     }
 }
 
 EmbeddedPage::~EmbeddedPage() {
-    if (options_.relay != nullptr) options_.relay->SetTrustCheck([] { return false; });
+    if (relay_) relay_->SetTrustCheck([] { return false; });
 }
 
 bool EmbeddedPage::IsTrusted() const {
@@ -53,7 +55,7 @@ bool EmbeddedPage::IsTrusted() const {
 }
 
 void EmbeddedPage::UpdateRelayScripts() {
-    if (options_.relay == nullptr || !options_.trustedBase) return;
+    if (!relay_ || !options_.trustedBase) return;
     const QString base = options_.trustedBase();
     if (scriptsInstalled_ && base == scriptsBase_) return;
     QWebEngineScriptCollection& collection = scripts();

@@ -58,6 +58,8 @@ private:
     void Log(const QString& text) const;
 
     Options options_;
+    // The relay belongs to the window's browser control and may go before or after the page.
+    QPointer<PageRelay> relay_;
     QWebChannel* channel_ = nullptr;
     QString scriptsBase_;
     bool scriptsInstalled_ = false;
