@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include "net/Requests.h"
 #include "routes/RouteDrawing.h"
 
 namespace fw {
@@ -132,18 +131,14 @@ TEST(RouteDrawing, SavedRouteCarriesTheShownTotalsAndResetEmptiesEverything) {
     EXPECT_EQ(route.stations.size(), 2u);
     EXPECT_EQ(d.Working().stations.size(), 2u);  // kept until the route is sent
 
-    const Json::Value request = SaveRouteRequest(SaveRequestFor(route, "调度员"));
-    const Json::Value& body = request["body"];
-    EXPECT_EQ(request["header"]["cmd"].asString(), "9004");
-    EXPECT_EQ(body["linename"].asString(), "新线");
-    EXPECT_EQ(body["counterdis"].asString(), "1.25");
-    EXPECT_EQ(body["countertime"].asString(), "00:04");
-    EXPECT_EQ(body["userName"].asString(), "调度员");
-    ASSERT_EQ(body["stationns"].size(), 2u);
-    EXPECT_EQ(body["stationns"][1]["usermarkid"].asString(), "S2");
-    EXPECT_EQ(body["stationns"][1]["usermarkname"].asString(), "B");
-    EXPECT_EQ(body["stationns"][1]["serialnumber"].asString(), "1");
-    EXPECT_EQ(body["stationns"][1]["time"].asString(), "4");
+    const DrawnRoute request = SaveRequestFor(route, "调度员");
+    EXPECT_EQ(request.userName, "调度员");
+    EXPECT_EQ(request.counterDistance, "1.25");
+    EXPECT_EQ(request.counterTime, "00:04");
+    ASSERT_EQ(request.stations.size(), 2u);
+    EXPECT_EQ(request.stations[1].markId, "S2");
+    EXPECT_EQ(request.stations[1].serialNumber, "1");
+    EXPECT_EQ(request.stations[1].time, "4");
 
     d.Reset();
     EXPECT_TRUE(d.Working().stations.empty());

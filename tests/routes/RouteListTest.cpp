@@ -40,12 +40,6 @@ TEST(RouteList, RowsAreAppendedOnlyBelowAPageAndOnlyForListedRoutes) {
     EXPECT_FALSE(MayAppendRow(Route("none", {}), 0));
 }
 
-TEST(RouteList, StationsColumnTakesTheWidthLessFiveHundred) {
-    EXPECT_EQ(RouteColumnWidths(1150), (std::vector<int>{200, 650, 100, 100, 100}));
-    EXPECT_EQ(RouteColumnWidths(1598)[1], 1098);
-    EXPECT_GT(RouteColumnWidths(300)[1], 0);  // never negative in a narrow window
-}
-
 TEST(RouteList, FindComparesTrimmedNamesExactlyAndWithCase) {
     const std::vector<std::string> names = {"Line 7", " Line 7 ", "line 7", "Line 77", ""};
     EXPECT_EQ(FindRows(names, "  Line 7\t"), (std::vector<bool>{true, true, false, false, false}));
