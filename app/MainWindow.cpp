@@ -23,8 +23,10 @@
 #include "app/ReconnectPlan.h"
 #include "app/ReportMenuWindow.h"
 #include "app/SettingsWindow.h"
+#include "app/WorkPages.h"
 #include "net/Requests.h"
 #include "res/RESOURCE.H"
+#include "routes/RouteMenuWindow.h"
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
 #include "web/SignInUrls.h"
@@ -105,13 +107,14 @@ bool MainWindow::Start() {
             reportMenu_ = new ReportMenuWindow(this);
             reportMenu_->onModeChanged = [this] { LayoutReportPage(); };
             page = reportMenu_;
-        } else {
+        } else if ((page = CreateWorkPage(*this, i)) == nullptr) {
             page = new PageWindow(kChildSkinIds[i], this);
         }
         page->Create(this, false);
         page->hide();
         children_[i] = page;
     }
+    ConnectWorkPages(*this);
 
     db_.Open(options_.home, config_.dataName, config_.dataBasePassword, &log_);
     const std::string warning = HomeWriteWarning(
@@ -364,11 +367,7 @@ void MainWindow::ShowCurrentPage() {
             return ComputePageLayout(width(), height(), children_[head]->WindowData().size.height, bandHeight_);
         };
         switch (currentPage_) {
-            case 0: {
-                const PageLayout p = layoutFor(RouteMenu);
-                shown = {{RouteMenu, p.head}, {RouteList, p.body}};
-                break;
-            }
+            case 0: shown = {{RouteMenu, layoutFor(RouteMenu).head}}; break;
             case 1: {
                 const PageLayout p = layoutFor(ScheduleMenu);
                 shown = {{ScheduleMenu, p.head}, {ScheduleList, p.body}};
@@ -379,15 +378,23 @@ void MainWindow::ShowCurrentPage() {
             default: break;
         }
     }
-    // Only what leaves is hidden, so a resize moves the page without a flicker.
+    // Only what leaves is hidden, so a resize moves the page without a flicker. The bodies of
+    // the route and report pages are placed by their heads, in the heads' own modes.
+    auto placedByHead = [this](int i) {
+        return loggedIn_ && ((currentPage_ == 0 && (i == RouteList || i == RouteDraw)) ||
+                             (currentPage_ == 2 && (i == Report || i == WebReport)));
+    };
     for (int i = 0; i < kChildCount; ++i) {
         const bool stays = std::any_of(shown.begin(), shown.end(), [i](const auto& s) { return s.first == i; });
-        const bool reportBody = currentPage_ == 2 && loggedIn_ && (i == Report || i == WebReport);
-        if (!stays && !reportBody) children_[i]->hide();
+        if (!stays && !placedByHead(i)) children_[i]->hide();
     }
     if (!loggedIn_) return;
     for (const auto& [child, rect] : shown) Place(children_[child], rect);
-    if (currentPage_ == 2) LayoutReportPage();
+    if (currentPage_ == 0) {
+        if (auto* routeMenu = qobject_cast<RouteMenuWindow*>(children_[RouteMenu])) routeMenu->Layout();
+    } else if (currentPage_ == 2) {
+        LayoutReportPage();
+    }
     TickMenu(currentPage_);
 }
 

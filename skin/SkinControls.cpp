@@ -499,9 +499,10 @@ QWebEngineView* SkinBrowser::View() {
     if (!view_ && g_browserViews) {
         view_ = new QWebEngineView(this);
         view_->setGeometry(rect());
+        // Its owner may give it a page of its own before the first address loads.
+        emit viewCreated(view_);
         view_->show();
         if (pending_.isValid() && !pending_.isEmpty()) view_->load(pending_);
-        emit viewCreated(view_);
     }
     return view_;
 }

@@ -37,7 +37,9 @@ TEST(MessageBoxOnX11, EveryBoxIsReadableWithoutACompositor) {
         QTest::qWait(200);
         EXPECT_EQ(box.OkButton()->text(), QStringLiteral("确定"));
         EXPECT_EQ(box.CancelButton() != nullptr, b.kind == SkinMessageBox::Kind::Question);
-        if (box.CancelButton()) EXPECT_EQ(box.CancelButton()->text(), QStringLiteral("取消"));
+        if (box.CancelButton()) {
+            EXPECT_EQ(box.CancelButton()->text(), QStringLiteral("取消"));
+        }
 
         const QImage shot = OnScreen(box);
         ASSERT_FALSE(shot.isNull());

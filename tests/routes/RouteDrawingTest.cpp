@@ -1,0 +1,156 @@
+#include <gtest/gtest.h>
+
+#include "routes/RouteDrawing.h"
+
+namespace fw {
+namespace {
+
+TEST(RouteDrawing, TwoMarkersGiveTheStationsTheirTotalsAndSerialNumbers) {
+    RouteDrawing d;
+    EXPECT_EQ(d.Apply("marker,S1,  A  ,30.1,120.1,1.5,7").outcome, RouteDrawing::Outcome::Added);
+    EXPECT_EQ(d.Apply("marker,S2,B,30.2,120.2,2.25,8").outcome, RouteDrawing::Outcome::Added);
+    EXPECT_EQ(d.stationsText, "A — B");
+    EXPECT_EQ(d.LengthText(), "3.75");
+    EXPECT_EQ(d.TimeText(), "00:15");
+    ASSERT_EQ(d.Working().stations.size(), 2u);
+    const StationRecord& a = d.Working().stations[0];
+    EXPECT_EQ(a.id, "S1");
+    EXPECT_EQ(a.name, "A");
+    EXPECT_EQ(a.latitude, "30.1");
+    EXPECT_EQ(a.longitude, "120.1");
+    EXPECT_EQ(a.time, "7");
+    EXPECT_EQ(a.serialNumber, "0");
+    EXPECT_EQ(d.Working().stations[1].serialNumber, "1");
+    EXPECT_EQ(d.StationCounter(), 2);
+}
+
+TEST(RouteDrawing, FieldsAreTakenAtSingleCommasAndMissingOnesAreEmpty) {
+    const struct {
+        const char* command;
+        const char* name;
+        const char* time;
+        const char* length;  // after this one command
+        const char* total;
+    } rows[] = {
+        {"marker,S1,A,1,2,1.5,7,", "A", "7", "1.50", "00:07"},          // a trailing comma
+        {"marker,S1,A,1,2,1.5", "A", "", "1.50", "00:00"},              // six fields
+        {"marker,S1,A,1,2,1.5,7,extra,more", "A", "7", "1.50", "00:07"},  // more than seven
+        {"marker,S1,A,1,2,far,soon", "A", "soon", "0.00", "00:00"},     // not numbers: 0
+        {"marker,S1,A,1,2,2.5km,12min", "A", "12min", "2.50", "00:12"},  // leading digits count
+        {"marker,S1", "", "", "0.00", "00:00"},
+        {" marker ,S1,,,,,", "", "", "0.00", "00:00"},
+        {"marker,S1,A,1,2,1e39,5", "A", "5", "0.00", "00:05"},          // too far to add up
+    };
+    for (const auto& row : rows) {
+        RouteDrawing d;
+        ASSERT_EQ(d.Apply(row.command).outcome, RouteDrawing::Outcome::Added) << row.command;
+        EXPECT_EQ(d.Working().stations.at(0).name, row.name) << row.command;
+        EXPECT_EQ(d.Working().stations.at(0).time, row.time) << row.command;
+        EXPECT_EQ(d.LengthText(), row.length) << row.command;
+        EXPECT_EQ(d.TimeText(), row.total) << row.command;
+    }
+}
+
+TEST(RouteDrawing, OtherCommandsAndEmptyIdentifiersAddNothingAndSayWhy) {
+    const struct {
+        const char* command;
+        RouteDrawing::Outcome outcome;
+        const char* log;
+    } rows[] = {
+        {"Marker,S1,A,1,2,3,4", RouteDrawing::Outcome::NotMarker, "CMD NOT:Marker"},
+        {"alarm,浙A1,超速", RouteDrawing::Outcome::NotMarker, "CMD NOT:alarm"},
+        {"", RouteDrawing::Outcome::NotMarker, "CMD NOT:"},
+        {"marker,,A,1,2,3,4", RouteDrawing::Outcome::EmptyId, "标注id为空"},
+        {"marker,   ,A", RouteDrawing::Outcome::EmptyId, "标注id为空"},
+        {"marker", RouteDrawing::Outcome::EmptyId, "标注id为空"},
+    };
+    for (const auto& row : rows) {
+        RouteDrawing d;
+        const auto applied = d.Apply(row.command);
+        EXPECT_EQ(applied.outcome, row.outcome) << row.command;
+        EXPECT_EQ(applied.logLine, row.log) << row.command;
+        EXPECT_TRUE(d.Working().stations.empty());
+        EXPECT_EQ(d.StationCounter(), 0);
+        EXPECT_EQ(d.stationsText, "");
+    }
+}
+
+TEST(RouteDrawing, TotalTimeShowsHoursModuloADay) {
+    const struct {
+        std::int64_t minutes;
+        const char* text;
+    } rows[] = {{0, "00:00"}, {15, "00:15"}, {59, "00:59"}, {60, "01:00"}, {1439, "23:59"},
+                {1440, "00:00"}, {1500, "01:00"}, {-30, "-00:30"}, {-1500, "-01:00"}};
+    for (const auto& row : rows) EXPECT_EQ(FormatRouteTime(row.minutes), row.text) << row.minutes;
+
+    RouteDrawing d;
+    d.Apply("marker,a,A,,,0,700");
+    d.Apply("marker,b,B,,,0,800");
+    EXPECT_EQ(d.TimeText(), "01:00");  // 1500 minutes
+    EXPECT_EQ(FormatRouteLength(0.125f), "0.12");  // printf rounding of an exact half
+    EXPECT_EQ(FormatRouteLength(12345.5f), "12345.50");
+}
+
+TEST(RouteDrawing, ATotalBeyondTheSpanRangeStaysInvalid) {
+    RouteDrawing d;
+    for (int i = 0; i < 3; ++i) d.Apply("marker,x,X,,,0,2147483647");
+    EXPECT_FALSE(d.TotalTimeValid());
+    EXPECT_EQ(d.TimeText(), "00:00");
+    d.Apply("marker,y,Y,,,0,-2147483647");
+    EXPECT_FALSE(d.TotalTimeValid());
+    d.Reset();
+    EXPECT_TRUE(d.TotalTimeValid());
+}
+
+TEST(RouteDrawing, SaveNeedsANameAndTwoStations) {
+    RouteDrawing d;
+    d.Apply("marker,S1,A,1,2,0,0");
+    d.Apply("marker,S2,B,1,2,1.5,3");
+    EXPECT_EQ(d.SaveRefusal(), "线路名称不能为空");
+    d.routeName = "  \t";
+    EXPECT_EQ(d.SaveRefusal(), "线路名称不能为空");
+    d.routeName = " 新线 ";
+    EXPECT_EQ(d.SaveRefusal(), "");
+
+    RouteDrawing one;
+    one.routeName = "x";
+    one.Apply("marker,S1,A,1,2,0,0");
+    EXPECT_EQ(one.SaveRefusal(), "线路上的点不能少于2个");
+}
+
+TEST(RouteDrawing, SavedRouteCarriesTheShownTotalsAndResetEmptiesEverything) {
+    RouteDrawing d;
+    d.routeName = " 新线 ";
+    d.Apply("marker,S1,A,30.1,120.1,0,0");
+    d.Apply("marker,S2,B,30.2,120.2,1.25,4");
+    const RouteRecord route = d.RouteToSave();
+    EXPECT_EQ(route.lineName, "新线");
+    EXPECT_EQ(route.length, "1.25");
+    EXPECT_EQ(route.time, "00:04");
+    EXPECT_EQ(route.lineId, "");
+    EXPECT_EQ(route.stations.size(), 2u);
+    EXPECT_EQ(d.Working().stations.size(), 2u);  // kept until the route is sent
+
+    const DrawnRoute request = SaveRequestFor(route, "调度员");
+    EXPECT_EQ(request.userName, "调度员");
+    EXPECT_EQ(request.counterDistance, "1.25");
+    EXPECT_EQ(request.counterTime, "00:04");
+    ASSERT_EQ(request.stations.size(), 2u);
+    EXPECT_EQ(request.stations[1].markId, "S2");
+    EXPECT_EQ(request.stations[1].serialNumber, "1");
+    EXPECT_EQ(request.stations[1].time, "4");
+
+    d.Reset();
+    EXPECT_TRUE(d.Working().stations.empty());
+    EXPECT_EQ(d.StationCounter(), 0);
+    EXPECT_EQ(d.routeName, "");
+    EXPECT_EQ(d.stationsText, "");
+    EXPECT_EQ(d.LengthText(), "");
+    EXPECT_EQ(d.TimeText(), "");
+    d.Apply("marker,S3,C,0,0,2,5");
+    EXPECT_EQ(d.Working().stations[0].serialNumber, "0");
+    EXPECT_EQ(d.LengthText(), "2.00");
+}
+
+}  // namespace
+}  // namespace fw

@@ -1,0 +1,366 @@
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QHeaderView>
+#include <QInputMethodEvent>
+#include <QLabel>
+#include <QLineEdit>
+#include <QTest>
+
+#include "app/MessageBox.h"
+#include "res/RESOURCE.H"
+#include "routes/RouteDrawWindow.h"
+#include "routes/RouteList.h"
+#include "routes/RouteListWindow.h"
+#include "routes/RouteMenuWindow.h"
+#include "routes/RouteStore.h"
+#include "skin/SkinControls.h"
+#include "skin/SkinLibrary.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/WaitFor.h"
+#include "web/BrowserHost.h"
+#include "web/PageRelay.h"
+
+namespace fw {
+namespace {
+
+// Typing through an input method, the way Chinese text is typed.
+void Type(QLineEdit* edit, const QString& text) {
+    edit->setFocus();
+    QInputMethodEvent event;
+    event.setCommitString(text);
+    QApplication::sendEvent(edit, &event);
+}
+
+// The three route pages under a stand-in main window, with a server link that records.
+class RouteWindows : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        SkinBrowser::SetViewsEnabled(false);
+        ASSERT_TRUE(StartSkin());
+    }
+
+    void SetUp() override {
+        RouteListSort() = {};
+        SetMessageObserver([this](const QString& text) { messages.push_back(text.toStdString()); });
+        main.resize(1600, 900);
+        RouteContext c;
+        c.routes = &store;
+        c.log = &log;
+        c.sendJson = [this](const Json::Value& m) {
+            sent.push_back(m);
+            return sendSucceeds;
+        };
+        c.userName = [] { return std::string("调度员"); };
+        list = new RouteListWindow(&main, c, {QImage(15, 33, QImage::Format_RGB32), QImage(15, 33, QImage::Format_RGB32)});
+        draw = new RouteDrawWindow(&main, c, [] { return QStringLiteral("http://127.0.0.1:8089"); });
+        menu = new RouteMenuWindow(&main, [] { return std::string("http://127.0.0.1:8089/map"); });
+        for (CUIWnd* w : std::initializer_list<CUIWnd*>{menu, list, draw}) ASSERT_TRUE(w->Create(&main, false));
+        menu->SetPages(list, draw);
+        draw->SetPages(list, menu);
+        main.show();
+        menu->setGeometry(1, 62, 1598, menu->WindowData().size.height);
+        menu->show();
+        menu->Layout();
+    }
+    void TearDown() override { SetMessageObserver({}); }
+
+    void AddRoutes(int count, int stations = 3) {
+        for (int i = 1; i <= count; ++i) {
+            RouteRecord r;
+            r.lineName = "L" + std::to_string(i);
+            r.length = std::to_string(i * 10);
+            r.time = "00:" + std::to_string(10 + i % 50);
+            for (int s = 0; s < stations; ++s)
+                r.stations.push_back({"s", "站" + std::to_string(s), "", "", "", "", PresenceState::Outside});
+            store.Append(std::move(r));
+        }
+    }
+
+    QAbstractButton* Button(CUIWnd* w, int id) { return w->Item<QAbstractButton>(id); }
+    QString Text(int id) {
+        if (auto* label = list->Item<QLabel>(id)) return label->text();
+        return list->Item<QLineEdit>(id)->text();
+    }
+    std::vector<bool> PagerButtons() {
+        std::vector<bool> on;
+        for (int id : {IDC_BTN_LX_GL_FENYE_SHOUYE, IDC_BTN_LX_GL_FENYE_QIAN, IDC_BTN_LX_GL_FENYE_NEXT,
+                       IDC_BTN_LX_GL_FENYE_MOYE})
+            on.push_back(Button(list, id)->isEnabled());
+        return on;
+    }
+    std::vector<std::string> Column(int column) {
+        std::vector<std::string> texts;
+        for (int i = 0; i < list->List()->topLevelItemCount(); ++i)
+            texts.push_back(list->List()->topLevelItem(i)->text(column).toStdString());
+        return texts;
+    }
+    void ClickRow(int row) {
+        QTreeWidgetItem* item = list->List()->topLevelItem(row);
+        QTest::mouseClick(list->List()->viewport(), Qt::LeftButton, {},
+                          list->List()->visualItemRect(item).center());
+    }
+    void Command(const QString& text) { draw->Host()->Relay()->operate(text); }
+
+    QWidget main;
+    RouteStore store;
+    test::MemoryLog log;
+    std::vector<Json::Value> sent;
+    bool sendSucceeds = true;
+    std::vector<std::string> messages;
+    RouteListWindow* list = nullptr;
+    RouteDrawWindow* draw = nullptr;
+    RouteMenuWindow* menu = nullptr;
+};
+
+TEST_F(RouteWindows, PagerButtonsOnTheFirstAMiddleAndTheLastPage) {
+    // Without routes: page 1 of 0, nothing to press.
+    EXPECT_EQ(Text(IDC_EDT_LX_GL_FENYE_INPUT), "1");
+    EXPECT_EQ(Text(IDC_STA_LX_GL_FENYE_YESHU2), "0");
+    EXPECT_EQ(Text(IDC_STA_LX_GL_FENYE_JILUSHU), "0");
+    EXPECT_EQ(PagerButtons(), (std::vector<bool>{false, false, false, false}));
+
+    AddRoutes(45);
+    AddRoutes(2, 2);  // not listed
+    list->RefreshPager();
+    list->FillPage(1);
+    EXPECT_EQ(Text(IDC_STA_LX_GL_FENYE_JILUSHU), "45");
+    EXPECT_EQ(Text(IDC_STA_LX_GL_FENYE_YESHU2), "3");
+    EXPECT_EQ(PagerButtons(), (std::vector<bool>{false, false, true, true}));
+
+    Button(list, IDC_BTN_LX_GL_FENYE_NEXT)->click();
+    EXPECT_EQ(Text(IDC_EDT_LX_GL_FENYE_INPUT), "2");
+    EXPECT_EQ(PagerButtons(), (std::vector<bool>{true, true, true, true}));
+    EXPECT_EQ(Column(0).front(), "L21");
+
+    Button(list, IDC_BTN_LX_GL_FENYE_MOYE)->click();
+    EXPECT_EQ(PagerButtons(), (std::vector<bool>{true, true, false, false}));
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"L41", "L42", "L43", "L44", "L45"}));
+
+    Button(list, IDC_BTN_LX_GL_FENYE_QIAN)->click();
+    EXPECT_EQ(list->CurrentPage(), 2);
+    Button(list, IDC_BTN_LX_GL_FENYE_SHOUYE)->click();
+    EXPECT_EQ(list->CurrentPage(), 1);
+    EXPECT_EQ(list->List()->topLevelItemCount(), 20);
+}
+
+TEST_F(RouteWindows, GoTakesLeadingDigitsAndRefusesWhatIsNoPage) {
+    AddRoutes(30);
+    list->RefreshPager();
+    auto* input = list->Item<QLineEdit>(IDC_EDT_LX_GL_FENYE_INPUT);
+    input->setText("3");
+    Button(list, IDC_BTN_LX_GL_FENYE_GO)->click();
+    EXPECT_EQ(list->CurrentPage(), 1);
+    EXPECT_EQ(messages, std::vector<std::string>{"你输入的页面超出范围"});
+    EXPECT_EQ(input->text(), "3");  // a refused page stays as typed
+
+    input->setText("2abc");
+    QTest::keyClick(input, Qt::Key_Return);  // Enter works like the button
+    EXPECT_EQ(list->CurrentPage(), 2);
+    EXPECT_EQ(input->text(), "2");
+    EXPECT_EQ(Column(0).size(), 10u);
+    EXPECT_EQ(messages.size(), 1u);
+}
+
+TEST_F(RouteWindows, TwoTickedRowsAreDeletedWithOneRequestEachInListOrder) {
+    AddRoutes(4);
+    list->GoToPage(1);
+    ClickRow(3);
+    ClickRow(1);
+    ClickRow(2);
+    ClickRow(2);  // ticked and unticked again
+    EXPECT_TRUE(RouteListWindow::IsTicked(list->List()->topLevelItem(1)));
+    EXPECT_EQ(list->List()->topLevelItem(1)->data(0, SkinListCtrl::kImageRole).toInt(), 1);
+    EXPECT_EQ(list->List()->topLevelItem(2)->data(0, SkinListCtrl::kImageRole).toInt(), 0);
+
+    Button(list, IDC_BTN_LX_GL_DELE)->click();
+    ASSERT_EQ(sent.size(), 2u);
+    for (const auto& [request, name] : {std::pair{sent[0], "L2"}, std::pair{sent[1], "L4"}}) {
+        EXPECT_EQ(request["header"]["cmd"].asString(), "9012");
+        EXPECT_EQ(request["header"]["clientType"].asString(), "fenWarde");
+        EXPECT_EQ(request["body"]["linename"].asString(), name);
+        EXPECT_EQ(request["body"]["username"].asString(), "调度员");
+    }
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"L1", "L3"}));
+    // The store and the pager are left as they were.
+    EXPECT_EQ(store.Size(), 4u);
+    EXPECT_EQ(Text(IDC_STA_LX_GL_FENYE_JILUSHU), "4");
+}
+
+TEST_F(RouteWindows, DeletingStopsWhenTheLinkDrops) {
+    AddRoutes(3);
+    list->GoToPage(1);
+    for (int row = 0; row < 3; ++row) ClickRow(row);
+    sendSucceeds = false;  // the first send ends the login, which empties the list
+    Button(list, IDC_BTN_LX_GL_DELE)->click();
+    EXPECT_EQ(sent.size(), 1u);
+}
+
+TEST_F(RouteWindows, FindTicksAndSelectsExactTrimmedNamesOnThisPageOnly) {
+    AddRoutes(25);
+    list->GoToPage(1);
+    ClickRow(5);
+    auto* search = list->Item<QLineEdit>(IDC_EDT_LX_GL_NAME);
+    search->setText("  L3 ");
+    Button(list, IDC_BTN_LX_GL_SEARCH)->click();
+    for (int row = 0; row < 20; ++row) {
+        QTreeWidgetItem* item = list->List()->topLevelItem(row);
+        EXPECT_EQ(RouteListWindow::IsTicked(item), row == 2) << row;
+        EXPECT_EQ(item->isSelected(), row == 2) << row;
+    }
+    EXPECT_EQ(list->List()->currentItem(), list->List()->topLevelItem(2));
+
+    search->setText("l3");  // differs in case only
+    QTest::keyClick(search, Qt::Key_Return);
+    EXPECT_TRUE(list->List()->selectedItems().isEmpty());
+    search->setText("L23");  // on page 2
+    QTest::keyClick(search, Qt::Key_Return);
+    EXPECT_TRUE(list->List()->selectedItems().isEmpty());
+}
+
+TEST_F(RouteWindows, HeaderClicksSortAsTextAndShareTheirState) {
+    for (const char* length : {"20", "100", "3"}) {
+        RouteRecord r;
+        r.lineName = std::string("R") + length;
+        r.length = length;
+        r.stations.resize(3);
+        store.Append(std::move(r));
+    }
+    list->GoToPage(1);
+    list->List()->topLevelItem(1)->setSelected(true);
+    QHeaderView* header = list->List()->header();
+    const auto click = [&](int column) {
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
+    };
+    click(2);
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"100", "20", "3"}));
+    EXPECT_TRUE(list->List()->topLevelItem(0)->isSelected());  // the selection moves with its row
+    click(2);
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"3", "20", "100"}));
+    click(0);
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"R100", "R20", "R3"}));
+    EXPECT_EQ(RouteListSort().column, 0);
+    EXPECT_FALSE(RouteListSort().descending);
+}
+
+TEST_F(RouteWindows, ArrivingStationsRefreshThePagerAndFillOnlyTheFirstTwentyRows) {
+    AddRoutes(21);
+    for (std::size_t i = 0; i < 21; ++i)
+        list->RouteStationsArrived(*store.At(i), "甲 — 乙 — 丙");
+    EXPECT_EQ(list->List()->topLevelItemCount(), 20);
+    EXPECT_EQ(Text(IDC_STA_LX_GL_FENYE_JILUSHU), "21");
+    EXPECT_EQ(Text(IDC_STA_LX_GL_FENYE_YESHU2), "2");
+    EXPECT_EQ(Column(1).front(), "甲 — 乙 — 丙");
+
+    list->ResetForLogin();
+    EXPECT_EQ(list->List()->topLevelItemCount(), 0);
+    RouteRecord shortRoute;
+    shortRoute.stations.resize(2);
+    list->RouteStationsArrived(shortRoute, "甲 — 乙");
+    EXPECT_EQ(list->List()->topLevelItemCount(), 0);
+}
+
+TEST_F(RouteWindows, SaveRefusesANamelessRouteAndOneOfASingleStation) {
+    menu->ShowAdd();
+    Command("marker,S1,甲,30.1,120.1,0,0");
+    Command("marker,S2,乙,30.2,120.2,1.5,6");
+    Button(draw, IDC_BTN_LX_ADD)->click();
+    EXPECT_EQ(messages, std::vector<std::string>{"线路名称不能为空"});
+
+    RouteDrawWindow* other = new RouteDrawWindow(&main, {&store, &log, {}, {}}, {});
+    ASSERT_TRUE(other->Create(&main, false));
+    other->Item<QLineEdit>(IDC_EDT_LX_ADD_NAME)->setText("");
+    Type(other->Item<QLineEdit>(IDC_EDT_LX_ADD_NAME), "新线");
+    other->Host()->Relay()->operate("marker,S1,甲,30.1,120.1,0,0");
+    other->Save();
+    EXPECT_EQ(messages.back(), "线路上的点不能少于2个");
+    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(store.Size(), 0u);
+    EXPECT_EQ(draw->Drawing().Working().stations.size(), 2u);  // nothing lost
+}
+
+TEST_F(RouteWindows, SaveStoresSendsListsAndGoesBackToTheList) {
+    AddRoutes(1);
+    list->GoToPage(1);
+    menu->ShowAdd();
+    EXPECT_EQ(menu->CurrentMode(), RouteMenuWindow::Mode::Add);
+    EXPECT_TRUE(draw->isVisible());
+    EXPECT_FALSE(list->isVisible());
+    EXPECT_EQ(draw->Host()->Browser()->PendingUrl().toString(), "http://127.0.0.1:8089/map");
+
+    Type(draw->Item<QLineEdit>(IDC_EDT_LX_ADD_NAME), "环线");
+    Command("marker,S1,  甲 ,30.1,120.1,0,0");
+    Command("marker,S2,乙,30.2,120.2,1.5,7");
+    Command("marker,S3,丙,30.3,120.3,2.25,8");
+    Command("alarm,x");
+    draw->FlushControls();
+    EXPECT_EQ(draw->Item<QLineEdit>(IDC_EDT_LX_ADD_ZHANDIAN)->text(), "甲 — 乙 — 丙");
+    EXPECT_EQ(draw->Item<QLabel>(IDC_STA_DIS)->text(), "3.75");
+    EXPECT_EQ(draw->Item<QLabel>(IDC_STA_LX_ADD_TIME)->text(), "00:15");
+    EXPECT_EQ(draw->Item<QLineEdit>(IDC_EDT_LX_ADD_NAME)->text(), "环线");
+    EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), "CMD NOT:alarm"), log.lines.end());
+
+    Button(draw, IDC_BTN_LX_ADD)->click();
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0]["header"]["cmd"].asString(), "9004");
+    EXPECT_EQ(sent[0]["body"]["userName"].asString(), "调度员");
+    EXPECT_EQ(sent[0]["body"]["stationns"].size(), 3u);
+    ASSERT_EQ(store.Size(), 2u);
+    EXPECT_EQ(store.At(1)->lineName, "环线");
+    EXPECT_EQ(store.At(1)->length, "3.75");
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"L1", "环线"}));
+    EXPECT_EQ(Column(1).back(), "甲 — 乙 — 丙");
+    EXPECT_EQ(Text(IDC_STA_LX_GL_FENYE_JILUSHU), "2");
+    // Emptied, and the list is shown again.
+    EXPECT_TRUE(draw->Drawing().Working().stations.empty());
+    EXPECT_EQ(draw->Item<QLineEdit>(IDC_EDT_LX_ADD_NAME)->text(), "");
+    EXPECT_EQ(draw->Item<QLineEdit>(IDC_EDT_LX_ADD_ZHANDIAN)->text(), "");
+    EXPECT_EQ(draw->Item<QLabel>(IDC_STA_DIS)->text(), "");
+    EXPECT_EQ(menu->CurrentMode(), RouteMenuWindow::Mode::Manage);
+    EXPECT_TRUE(list->isVisible());
+    EXPECT_FALSE(draw->isVisible());
+    EXPECT_TRUE(menu->Item<QAbstractButton>(IDC_RAD_SUBMENU_XIANLU_GUANLI)->isChecked());
+    EXPECT_FALSE(menu->Item<QAbstractButton>(IDC_RAD_SUBMENU_XIANLU__ADD)->isChecked());
+}
+
+TEST_F(RouteWindows, ASaveThatLosesTheLinkKeepsTheDrawing) {
+    menu->ShowAdd();
+    Type(draw->Item<QLineEdit>(IDC_EDT_LX_ADD_NAME), "环线");
+    Command("marker,S1,甲,,,0,0");
+    Command("marker,S2,乙,,,1,1");
+    sendSucceeds = false;
+    draw->Save();
+    EXPECT_EQ(sent.size(), 1u);
+    EXPECT_EQ(draw->Drawing().Working().stations.size(), 2u);
+    EXPECT_EQ(draw->Drawing().routeName, "环线");
+    EXPECT_EQ(menu->CurrentMode(), RouteMenuWindow::Mode::Add);
+}
+
+TEST_F(RouteWindows, ABurstOfCommandsEndsWithEveryStationShown) {
+    menu->ShowAdd();
+    for (int i = 0; i < 10000; ++i) Command(QStringLiteral("marker,S%1,站%1,30,120,0.01,1").arg(i));
+    Command("marker,,x");
+    Command("garbage");
+    ASSERT_TRUE(test::WaitFor([&] { return draw->Item<QLabel>(IDC_STA_DIS)->text() == "100.00"; }));
+    EXPECT_EQ(draw->Drawing().StationCounter(), 10000);
+    EXPECT_EQ(draw->Item<QLabel>(IDC_STA_LX_ADD_TIME)->text(), "22:40");  // 10000 minutes
+    EXPECT_TRUE(draw->Item<QLineEdit>(IDC_EDT_LX_ADD_ZHANDIAN)->text().startsWith("站0 — 站1 — "));
+    EXPECT_TRUE(draw->Drawing().stationsText.ends_with("站9998 — 站9999"));
+}
+
+TEST_F(RouteWindows, ClearEmptiesTheWindowButReloadingTheMapDoesNot) {
+    menu->ShowAdd();
+    Command("marker,S1,甲,,,1,1");
+    menu->ShowAdd();  // picked again: the page reloads, the stations stay
+    EXPECT_EQ(draw->Drawing().Working().stations.size(), 1u);
+    Button(draw, IDC_BTN_CLEAR)->click();
+    EXPECT_TRUE(draw->Drawing().Working().stations.empty());
+    EXPECT_EQ(draw->Item<QLabel>(IDC_STA_LX_ADD_TIME)->text(), "");
+    Command("marker,S2,乙,,,2,3");
+    EXPECT_EQ(draw->Drawing().Working().stations.at(0).serialNumber, "0");
+}
+
+}  // namespace
+}  // namespace fw

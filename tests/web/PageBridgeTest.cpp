@@ -1,0 +1,276 @@
+#include <gtest/gtest.h>
+
+#include <QApplication>
+#include <QHttpServer>
+#include <QHttpServerRequest>
+#include <QHttpServerResponder>
+#include <QMenu>
+#include <QSignalSpy>
+#include <QTcpServer>
+#include <QWebEngineView>
+
+#include <map>
+#include <memory>
+
+#include "skin/SkinControls.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/WaitFor.h"
+#include "tests/support/WebEngineProbe.h"
+#include "web/BrowserHost.h"
+#include "web/EmbeddedPage.h"
+#include "web/PageRelay.h"
+#include "web/PageScript.h"
+
+namespace fw {
+namespace {
+
+using test::WaitFor;
+
+// A small web site on a free port. The program trusts it as http://127.0.0.1:port; the same
+// server reached as http://localhost:port is another origin, which must get no relay.
+class TestSite {
+public:
+    TestSite() {
+        tcp_ = new QTcpServer(&http_);
+        tcp_->listen(QHostAddress::LocalHost, 0);
+        http_.bind(tcp_);
+        http_.setMissingHandler([this](const QHttpServerRequest& r, QHttpServerResponder&& responder) {
+            const QString path = r.url().path();
+            if (path == "/redirect") {
+                responder.write(QByteArray(), {{"Location", Foreign("/probe").toUtf8()}},
+                                QHttpServerResponder::StatusCode::Found);
+                return;
+            }
+            auto page = pages_.find(path);
+            if (page == pages_.end()) {
+                responder.write(QByteArray("not found\n"), "text/plain",
+                                QHttpServerResponder::StatusCode::NotFound);
+                return;
+            }
+            responder.write(page->second.toUtf8(), "text/html; charset=utf-8");
+        });
+        const QString probe = QStringLiteral(
+            "<script>document.title = typeof FenwardeRelay + '/' + typeof qt;"
+            "function join3(a, b, c) { return a + '|' + b + '|' + c; }"
+            "function echo(x) { return x; }"
+            "function boom() { throw new Error('boom'); }</script>");
+        pages_ = {
+            {"/probe", probe},
+            {"/cmds", "<script>FenwardeRelay.operate('first'); FenwardeRelay.operate(42);"
+                      "FenwardeRelay.operate(); FenwardeRelay.operate(' a,b ,c ');</script>"},
+            {"/burst", "<script>for (var i = 0; i < 10000; ++i) FenwardeRelay.operate('cmd ' + i);"
+                       "document.title = 'sent';</script>"},
+            {"/away", "<script>location.href = '" + Foreign("/probe") + "';</script>"},
+            {"/dialogs", "<script>alert('提示一下'); var c = confirm('继续?'); var p = prompt('名字', 'x');"
+                         "document.title = 'confirm:' + c + ',prompt:' + p; notAFunction();</script>"},
+            {"/text", "<p id='t'>选中这段文字</p>"},
+        };
+    }
+
+    QString Trusted() const { return QStringLiteral("http://127.0.0.1:%1").arg(tcp_->serverPort()); }
+    QString Foreign(const QString& path) const {
+        return QStringLiteral("http://localhost:%1%2").arg(tcp_->serverPort()).arg(path);
+    }
+    QUrl At(const QString& path) const { return QUrl(Trusted() + path); }
+    void Add(const QString& path, const QString& html) { pages_[path] = html; }
+
+private:
+    QHttpServer http_;
+    QTcpServer* tcp_ = nullptr;
+    std::map<QString, QString> pages_;
+};
+
+class PageBridge : public testing::Test {
+protected:
+    void SetUp() override {
+        FW_REQUIRE_WEB_ENGINE();
+        window = std::make_unique<QWidget>();
+        window->resize(800, 600);
+        browser = new SkinBrowser(SkinLook{}, window.get());
+        browser->resize(800, 600);
+        host = new BrowserHost(browser, {QStringLiteral("测试页面"), &log, true,
+                                         [this] { return site.Trusted(); }});
+        QObject::connect(host->Relay(), &PageRelay::operation, [this] { commands.push_back(host->Relay()->CommandText()); });
+        window->show();
+        ASSERT_NE(host->Page(), nullptr);
+    }
+
+    // Loads a page and waits until it has finished.
+    bool Load(const QUrl& url) {
+        QSignalSpy finished(host->Page(), &QWebEnginePage::loadFinished);
+        browser->Navigate(url);
+        return WaitFor([&] { return finished.count() > 0; });
+    }
+    bool TitleIs(const QString& title) {
+        return WaitFor([&] { return host->Page()->title() == title; }, 20000);
+    }
+    bool Logged(const std::string& part) {
+        for (const auto& line : log.lines)
+            if (line.find(part) != std::string::npos) return true;
+        return false;
+    }
+    QString Evaluate(const QString& script) {
+        QVariant result;
+        bool done = false;
+        host->Page()->runJavaScript(script, [&](const QVariant& v) { result = v; done = true; });
+        WaitFor([&] { return done; });
+        return result.toString();
+    }
+
+    TestSite site;
+    test::MemoryLog log;
+    std::unique_ptr<QWidget> window;
+    SkinBrowser* browser = nullptr;
+    BrowserHost* host = nullptr;
+    QStringList commands;
+};
+
+TEST_F(PageBridge, EachCommandReachesTheWindowOnceInOrderEvenBeforeTheChannelIsUp) {
+    QSignalSpy attached(host->Relay(), &PageRelay::attached);
+    browser->Navigate(site.At("/cmds"));
+    ASSERT_TRUE(WaitFor([&] { return commands.size() >= 4; })) << commands.join('|').toStdString();
+    EXPECT_EQ(commands, (QStringList{"first", "42", "", " a,b ,c "}));
+    EXPECT_EQ(attached.count(), 1);
+    QTest::qWait(200);
+    EXPECT_EQ(commands.size(), 4);  // once each
+}
+
+TEST_F(PageBridge, TenThousandCommandsInABurstAllArrive) {
+    browser->Navigate(site.At("/burst"));
+    ASSERT_TRUE(WaitFor([&] { return commands.size() >= 10000; }, 120000)) << commands.size();
+    EXPECT_EQ(commands.first(), "cmd 0");
+    EXPECT_EQ(commands.last(), "cmd 9999");
+    EXPECT_EQ(host->Relay()->CommandCount(), 10000);
+}
+
+TEST_F(PageBridge, OnlyTheConfiguredSiteGetsTheRelayAndNoPageSeesTheChannel) {
+    ASSERT_TRUE(Load(site.At("/probe")));
+    EXPECT_TRUE(TitleIs("object/undefined"));  // the channel lives in an isolated world
+    EXPECT_TRUE(host->Page()->IsTrusted());
+
+    // Another origin, reached directly, by the page's own navigation, or by a redirect.
+    for (const QUrl& url : {QUrl(site.Foreign("/probe")), site.At("/away"), site.At("/redirect")}) {
+        ASSERT_TRUE(Load(url)) << url.toString().toStdString();
+        EXPECT_TRUE(TitleIs("undefined/undefined")) << url.toString().toStdString();
+        EXPECT_FALSE(host->Page()->IsTrusted());
+    }
+    // Even a call that reached the relay some other way is dropped while such a page is shown.
+    QSignalSpy dropped(host->Relay(), &PageRelay::dropped);
+    host->Relay()->operate("marker,forged");
+    EXPECT_EQ(dropped.count(), 1);
+    EXPECT_TRUE(commands.isEmpty());
+}
+
+TEST_F(PageBridge, ScriptsAreCalledByNameWithTheirArgumentsInOrder) {
+    PageScript script;
+    EXPECT_FALSE(script.SetDocument(nullptr));
+    EXPECT_FALSE(script.CallScript("join3"));
+    EXPECT_EQ(script.LastError(), "JSCall Error:\nCannot GetScript");
+
+    ASSERT_TRUE(Load(site.At("/probe")));
+    ASSERT_TRUE(script.SetDocument(host->Page()));
+    QVariant joined;
+    ASSERT_TRUE(script.CallScript("join3", {"一", "two", "三"}, [&](bool ok, const QVariant& v) {
+        EXPECT_TRUE(ok);
+        joined = v;
+    }));
+    ASSERT_TRUE(WaitFor([&] { return joined.isValid(); }));
+    EXPECT_EQ(joined.typeId(), QMetaType::QString);
+    EXPECT_EQ(joined.toString(), "一|two|三");
+
+    const QString awkward = QStringLiteral("\"'</script>\\n\n\u2028${x}");
+    QVariant echoed;
+    script.CallScript("echo", {awkward}, [&](bool, const QVariant& v) { echoed = v; });
+    ASSERT_TRUE(WaitFor([&] { return echoed.isValid(); }));
+    EXPECT_EQ(echoed.toString(), awkward);
+
+    for (const auto& [name, error] : {std::pair{"noSuchFunction", "JSCall Error:\nUnknown name."},
+                                      std::pair{"boom", "JSCall Error:\nException occurred."}}) {
+        int failed = 0;
+        EXPECT_TRUE(script.CallScript(name, {}, [&](bool ok, const QVariant&) { failed += ok ? 0 : 1; }));
+        ASSERT_TRUE(WaitFor([&] { return failed == 1; })) << name;
+        EXPECT_EQ(script.LastError(), error);
+    }
+}
+
+TEST_F(PageBridge, AlertsConfirmsPromptsAndScriptErrorsNeverBlock) {
+    QSignalSpy alerts(host, &BrowserHost::alertRaised);
+    ASSERT_TRUE(Load(site.At("/dialogs")));
+    EXPECT_TRUE(TitleIs("confirm:false,prompt:null"));
+    ASSERT_EQ(alerts.count(), 1);
+    EXPECT_EQ(alerts.at(0).at(0).toString(), "提示一下");
+    EXPECT_TRUE(Logged("来自网页的消息（测试页面）：提示一下"));
+    EXPECT_TRUE(Logged("来自网页的消息（测试页面）：继续?"));
+    ASSERT_TRUE(WaitFor([&] { return Logged("脚本错误（测试页面）"); }));
+    EXPECT_TRUE(Logged("notAFunction"));
+    for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible() && w->isModal());
+}
+
+TEST_F(PageBridge, APageThatCannotLoadShowsOurChinesePage) {
+    quint16 closed;
+    {
+        QTcpServer probe;
+        probe.listen(QHostAddress::LocalHost, 0);
+        closed = probe.serverPort();
+    }
+    const QUrl url(QStringLiteral("http://127.0.0.1:%1/myquorvel/quorvel/jsp/AutomaticLogin.jsp?uName=a&uPass=secret").arg(closed));
+    browser->Navigate(url);
+    ASSERT_TRUE(WaitFor([&] { return host->Page()->IsShowingLoadError(); }));
+    ASSERT_TRUE(TitleIs("无法打开页面"));
+    const QString text = Evaluate("document.body.innerText");
+    EXPECT_TRUE(text.contains(QStringLiteral("127.0.0.1:%1/myquorvel").arg(closed))) << text.toStdString();
+    EXPECT_TRUE(text.contains("uPass=******"));
+    EXPECT_FALSE(text.contains("secret"));
+    EXPECT_TRUE(text.contains(QStringLiteral("服务器拒绝连接")));
+    EXPECT_TRUE(text.contains(QStringLiteral("网页端口（WebPort）")));
+    EXPECT_FALSE(text.contains("This site")) << text.toStdString();
+    EXPECT_EQ(host->Page()->FailedUrl(), url);
+    EXPECT_FALSE(host->Page()->IsTrusted());  // the error page gets no relay either
+
+    // A page the server does not have is a failure too.
+    browser->Navigate(site.At("/later"));
+    ASSERT_TRUE(WaitFor([&] {
+        return Evaluate("document.body.innerText").contains(QStringLiteral("服务器返回错误 404"));
+    }));
+
+    // 刷新 tries the failed address again: once the site has the page, it shows.
+    site.Add("/later", "<title>here now</title>");
+    host->Page()->Refresh();
+    ASSERT_TRUE(TitleIs("here now"));
+    EXPECT_FALSE(host->Page()->IsShowingLoadError());
+    EXPECT_TRUE(host->Page()->IsTrusted());
+}
+
+TEST_F(PageBridge, ContextMenuHoldsOnlyRefreshAndCopyInChinese) {
+    ASSERT_TRUE(Load(site.At("/text")));
+    EXPECT_EQ(host->View()->contextMenuPolicy(), Qt::CustomContextMenu);  // never the engine's own
+    std::unique_ptr<QMenu> menu(host->CreateContextMenu(nullptr));
+    QStringList texts;
+    for (QAction* a : menu->actions()) texts << a->text();
+    EXPECT_EQ(texts, (QStringList{"刷新", "复制"}));
+    EXPECT_FALSE(menu->actions().at(1)->isEnabled());  // nothing selected
+
+    host->Page()->triggerAction(QWebEnginePage::SelectAll);
+    ASSERT_TRUE(WaitFor([&] { return host->Page()->hasSelection(); }));
+    menu.reset(host->CreateContextMenu(nullptr));
+    EXPECT_TRUE(menu->actions().at(1)->isEnabled());
+
+    // A right click brings up exactly that menu.
+    emit host->View()->customContextMenuRequested(QPoint(10, 10));
+    QMenu* shown = nullptr;
+    ASSERT_TRUE(WaitFor([&] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* m = qobject_cast<QMenu*>(w); m && m->isVisible()) shown = m;
+        return shown != nullptr;
+    }));
+    EXPECT_EQ(shown->actions().size(), 2);
+    shown->close();
+
+    // 刷新 loads the page again.
+    QSignalSpy loads(host->Page(), &QWebEnginePage::loadFinished);
+    menu->actions().at(0)->trigger();
+    ASSERT_TRUE(WaitFor([&] { return loads.count() > 0; }));
+}
+
+}  // namespace
+}  // namespace fw
