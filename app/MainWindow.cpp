@@ -19,6 +19,7 @@
 #include "app/SettingsWindow.h"
 #include "net/Requests.h"
 #include "res/RESOURCE.H"
+#include "schedules/SchedulePage.h"
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
 #include "web/SignInUrls.h"
@@ -77,6 +78,10 @@ bool MainWindow::Start() {
 
     checkImages_ = {SkinLibrary::Bitmap(132), SkinLibrary::Bitmap(131)};
     rowImages_ = {SkinLibrary::Bitmap(133)};
+    schedulePage_ = std::make_unique<SchedulePage>(ScheduleLink{
+        [this](const Json::Value& m) { return SendJson(m); }, [this] { return dispatcher_.User(); },
+        &QDateTime::currentDateTime, {checkImages_.begin(), checkImages_.end()},
+        {rowImages_.begin(), rowImages_.end()}});
 
     for (int i = 0; i < kChildCount; ++i) {
         CUIWnd* page = nullptr;
@@ -84,6 +89,8 @@ bool MainWindow::Start() {
             reportMenu_ = new ReportMenuWindow(this);
             reportMenu_->onModeChanged = [this] { LayoutReportPage(); };
             page = reportMenu_;
+        } else if (CUIWnd* schedule = schedulePage_->MakeWindow(kChildSkinIds[i], this)) {
+            page = schedule;
         } else {
             page = new PageWindow(kChildSkinIds[i], this);
         }
@@ -91,6 +98,9 @@ bool MainWindow::Start() {
         page->hide();
         children_[i] = page;
     }
+    schedulePage_->Connect();
+    dispatcher_.SetScheduleEvents(schedulePage_.get());
+    connect(this, &MainWindow::loginEnded, this, [this] { schedulePage_->LoginEnded(); });
 
     db_.Open(options_.home, config_.dataName, config_.dataBasePassword, &log_);
 
@@ -246,12 +256,10 @@ void MainWindow::ShowCurrentPage() {
             Place(children_[RouteList], p.body);
             break;
         }
-        case 1: {
-            const PageLayout p = layoutFor(ScheduleMenu);
-            Place(children_[ScheduleMenu], p.head);
-            Place(children_[ScheduleList], p.body);
+        case 1:
+            Place(children_[ScheduleMenu], layoutFor(ScheduleMenu).head);
+            schedulePage_->ShowScheduleMode();
             break;
-        }
         case 2: Place(children_[ReportMenuPage], layoutFor(ReportMenuPage).head); LayoutReportPage(); break;
         case 3: Place(children_[Monitor], layoutFor(Monitor).whole); break;
         default: break;

@@ -1,0 +1,74 @@
+#include "schedules/ScheduleMenuWindow.h"
+
+#include <QRadioButton>
+
+#include "app/PageLayout.h"
+#include "res/RESOURCE.H"
+#include "schedules/ScheduleLayout.h"
+
+namespace fw {
+namespace {
+
+void Place(QWidget* window, const skin::Rect& r) {
+    if (window == nullptr) return;
+    window->setGeometry(r.left, r.top, r.Width(), r.Height());
+    window->show();
+}
+
+}  // namespace
+
+ScheduleMenuWindow::ScheduleMenuWindow(QWidget* owner) : CUIWnd(owner) {}
+
+void ScheduleMenuWindow::InitSkinWindowId() { SetSkinWindowId(IDW_SUBMEBU_PAIBAN); }
+
+bool ScheduleMenuWindow::OnCreate() {
+    return Item<QRadioButton>(IDC_RAD_SUBMENU_PAIBAN_GUANLI) != nullptr &&
+           Item<QRadioButton>(IDC_RAD_SUBMENU_PAIBAN__ADD) != nullptr;
+}
+
+void ScheduleMenuWindow::SetContentWindows(CUIWnd* list, CUIWnd* import, CUIWnd* setup) {
+    list_ = list;
+    import_ = import;
+    setup_ = setup;
+}
+
+void ScheduleMenuWindow::TickMode() {
+    Item<QRadioButton>(IDC_RAD_SUBMENU_PAIBAN_GUANLI)->setChecked(scheduleMode_ == 0);
+    Item<QRadioButton>(IDC_RAD_SUBMENU_PAIBAN__ADD)->setChecked(scheduleMode_ == 1);
+}
+
+void ScheduleMenuWindow::ShowScheduleMode() {
+    for (CUIWnd* w : {list_.data(), import_.data(), setup_.data()})
+        if (w != nullptr) w->hide();
+    const QWidget* main = parentWidget();
+    if (main == nullptr) return;
+    const PageLayout page = ComputePageLayout(main->width(), main->height(), height());
+    if (scheduleMode_ == 0) {
+        Place(list_, page.body);
+    } else {
+        const CreateModeLayout create = SplitCreateArea(page.body, import_ ? import_->height() : 0);
+        Place(import_, create.import);
+        Place(setup_, create.setup);
+    }
+    TickMode();
+}
+
+void ScheduleMenuWindow::SwitchToManage() {
+    scheduleMode_ = 0;
+    TickMode();
+    ShowScheduleMode();
+}
+
+void ScheduleMenuWindow::SwitchToCreate() {
+    scheduleMode_ = 1;
+    TickMode();
+    ShowScheduleMode();
+}
+
+void ScheduleMenuWindow::OnCommand(int id) {
+    CUIWnd::OnCommand(id);
+    if (id == IDC_RAD_SUBMENU_PAIBAN_GUANLI) SwitchToManage();
+    else if (id == IDC_RAD_SUBMENU_PAIBAN__ADD) SwitchToCreate();
+}
+
+}  // namespace fw
