@@ -129,7 +129,12 @@ TEST_F(ScheduleFlow, ImportFillSaveAndTheNextLoginListsTheSchedule) {
     EXPECT_TRUE(list->isVisible());
     menu->Item<QAbstractButton>(IDC_RAD_SUBMENU_PAIBAN__ADD)->click();
     ASSERT_TRUE(setup->isVisible());
-    w.ChildWindow(MainWindow::TimetableImport)->Item<QAbstractButton>(IDC_BTN_PAIBAN_SHANGCHUAN)->click();
+    EXPECT_FALSE(list->isVisible());
+    CUIWnd* import = w.ChildWindow(MainWindow::TimetableImport);
+    const int top = 62 + menu->height();  // under the band and the sub-menu, import over setup
+    EXPECT_EQ(import->geometry(), QRect(1, top, w.width() - 2, import->WindowData().size.height));
+    EXPECT_EQ(setup->geometry(), QRect(1, import->geometry().bottom() + 1, w.width() - 2, w.height() - 1 - top - import->height()));
+    import->Item<QAbstractButton>(IDC_BTN_PAIBAN_SHANGCHUAN)->click();
     setup->Item<QDateTimeEdit>(IDC_DATETIME_PAIBAN_ADD_S)->setDate(QDate(2027, 1, 1));
     setup->Item<QDateTimeEdit>(IDC_DATETIME_PAIBAN_ADD_E)->setDate(QDate(2027, 1, 3));
     setup->Item<QAbstractButton>(IDC_BTN_PAIBAN_ADD_PEIBEI)->click();
