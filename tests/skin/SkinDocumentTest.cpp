@@ -136,7 +136,7 @@ TEST_F(ProgramSkin, FifteenWindowsAtTheirSizes) {
         {"IDW_MAIN", {1150, 655}, 9},           {"IDW_SUBMENU_LUXIAN", {1150, 33}, 2},
         {"IDW_LUXIAN_GUANLI", {1150, 560}, 19}, {"IDW_LUXIAN_ADD", {1150, 560}, 12},
         {"IDW_SUBMEBU_PAIBAN", {1150, 33}, 2},  {"IDW_PAIBAN_GUANLI", {1150, 560}, 6},
-        {"IDW_PAIBAN_ADD_FILE", {1150, 255}, 5}, {"IDW_PAIBAN_ADD_PEIZHI", {1150, 305}, 11},
+        {"IDW_PAIBAN_ADD_FILE", {1150, 255}, 5}, {"IDW_PAIBAN_ADD_PEIZHI", {1150, 305}, 12},
         {"IDW_BAOBIAO", {1150, 560}, 20},       {"IDW_LOGIN", {387, 266}, 10},
         {"IDW_BUS_MONITOR", {1147, 560}, 1},    {"IDW_LOAD", {540, 137}, 2},
         {"IDW_BAOBIAO_HEAD", {1150, 33}, 2},    {"IDW_BAOBIAO_WEB", {480, 320}, 1},
@@ -164,7 +164,7 @@ TEST_F(ProgramSkin, FamiliesInTheirNumbers) {
     for (const auto& w : skin_->windows)
         for (const auto& c : w.controls) ++count[c.family];
     EXPECT_EQ(count[Family::PushButton], 26);
-    EXPECT_EQ(count[Family::Static], 33);
+    EXPECT_EQ(count[Family::Static], 34);
     EXPECT_EQ(count[Family::Radio], 17);
     EXPECT_EQ(count[Family::Edit], 11);
     EXPECT_EQ(count[Family::ListCtrl], 5);
@@ -260,7 +260,8 @@ TEST_F(ProgramSkin, HiddenControlsAndSystemButtons) {
             if (!c.visible) hidden.insert(w.idName + "/" + c.idName);
     const std::set<std::string> expected{
         "IDW_PAIBAN_GUANLI/IDC_WL_PIC_PAIBAN_GL_FENYE", "IDW_PAIBAN_ADD_FILE/IDC_BTN_PAIBAN_ADD",
-        "IDW_PAIBAN_ADD_PEIZHI/IDC_EDT_HIDE",          "IDW_BAOBIAO/IDC_WL_PIC_LX_GL_FENYE",
+        "IDW_PAIBAN_ADD_PEIZHI/IDC_EDT_HIDE",          "IDW_PAIBAN_ADD_PEIZHI/IDC_STA_PAIBAN_SAVE_STATE",
+        "IDW_BAOBIAO/IDC_WL_PIC_LX_GL_FENYE",
         "IDW_BAOBIAO/IDC_STA_STAT_LEIXING",           "IDW_BAOBIAO/IDC_RAD_STAT_TYPE_PDF",
         "IDW_BAOBIAO/IDC_RAD_STAT_TYPE_EXCEL",        "IDW_BAOBIAO/IDC_BTN_LX_GL_DELE",
     };
