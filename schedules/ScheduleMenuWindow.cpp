@@ -40,8 +40,10 @@ void ScheduleMenuWindow::TickMode() {
 void ScheduleMenuWindow::ShowScheduleMode() {
     for (CUIWnd* w : {list_.data(), import_.data(), setup_.data()})
         if (w != nullptr) w->hide();
+    TickMode();
+    // Another page is showing (a save can finish meanwhile): the mode waits for this page.
     const QWidget* main = parentWidget();
-    if (main == nullptr) return;
+    if (main == nullptr || !isVisible()) return;
     const PageLayout page = ComputePageLayout(main->width(), main->height(), height());
     if (scheduleMode_ == 0) {
         Place(list_, page.body);
@@ -50,18 +52,15 @@ void ScheduleMenuWindow::ShowScheduleMode() {
         Place(import_, create.import);
         Place(setup_, create.setup);
     }
-    TickMode();
 }
 
 void ScheduleMenuWindow::SwitchToManage() {
     scheduleMode_ = 0;
-    TickMode();
     ShowScheduleMode();
 }
 
 void ScheduleMenuWindow::SwitchToCreate() {
     scheduleMode_ = 1;
-    TickMode();
     ShowScheduleMode();
 }
 

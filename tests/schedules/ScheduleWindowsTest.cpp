@@ -355,6 +355,17 @@ TEST_F(SchedulePageTest, ASilentServerOrALostLoginEndsTheSaveAndKeepsTheForm) {
     EXPECT_FALSE(Form().SaveRunning());
     EXPECT_EQ(Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->text(), QStringLiteral("夏季"));
 
+    // A save that ends while another page shows switches the mode but shows nothing.
+    page->Menu()->hide();
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_TRUE(page->FinishScheduleSave());
+    EXPECT_EQ(page->Menu()->Mode(), 0);
+    EXPECT_FALSE(List().isVisible());
+    EXPECT_FALSE(Form().isVisible());
+
+    page->Menu()->show();
+    ImportThreeBatches(1);
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("夏季"));
     sendSucceeds = false;  // the send itself ends the login
     Click(Form(), IDC_BTN_PAIBAN_SAVE);
     EXPECT_FALSE(Form().SaveRunning());
