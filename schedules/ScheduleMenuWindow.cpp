@@ -2,7 +2,6 @@
 
 #include <QRadioButton>
 
-#include "app/PageLayout.h"
 #include "res/RESOURCE.H"
 #include "schedules/ScheduleLayout.h"
 
@@ -38,17 +37,24 @@ void ScheduleMenuWindow::TickMode() {
 }
 
 void ScheduleMenuWindow::ShowScheduleMode() {
-    for (CUIWnd* w : {list_.data(), import_.data(), setup_.data()})
-        if (w != nullptr) w->hide();
     TickMode();
+    const bool manage = scheduleMode_ == 0;
+    // Only the windows that leave are hidden, so a resize moves the page without a flicker.
+    for (CUIWnd* w : {list_.data(), import_.data(), setup_.data()})
+        if (w != nullptr && (w == list_) != manage) w->hide();
     // Another page is showing (a save can finish meanwhile): the mode waits for this page.
     const QWidget* main = parentWidget();
-    if (main == nullptr || !isVisible()) return;
-    const PageLayout page = ComputePageLayout(main->width(), main->height(), height());
-    if (scheduleMode_ == 0) {
-        Place(list_, page.body);
+    if (main == nullptr || !isVisible()) {
+        if (list_) list_->hide();
+        return;
+    }
+    // The content area: under this bar, down to the owner's bottom edge less one pixel.
+    const QRect bar = geometry();
+    const skin::Rect body{bar.left(), bar.bottom() + 1, bar.right() + 1, main->height() - 1};
+    if (manage) {
+        Place(list_, body);
     } else {
-        const CreateModeLayout create = SplitCreateArea(page.body, import_ ? import_->height() : 0);
+        const CreateModeLayout create = SplitCreateArea(body, import_ ? import_->height() : 0);
         Place(import_, create.import);
         Place(setup_, create.setup);
     }
