@@ -27,6 +27,7 @@
 #include "net/Requests.h"
 #include "res/RESOURCE.H"
 #include "routes/RouteMenuWindow.h"
+#include "schedules/SchedulePage.h"
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
 #include "web/SignInUrls.h"
@@ -100,6 +101,10 @@ bool MainWindow::Start() {
 
     checkImages_ = {SkinLibrary::Bitmap(132), SkinLibrary::Bitmap(131)};
     rowImages_ = {SkinLibrary::Bitmap(133)};
+    schedulePage_ = std::make_unique<SchedulePage>(ScheduleLink{
+        [this](const Json::Value& m) { return SendJson(m); }, [this] { return dispatcher_.User(); },
+        &QDateTime::currentDateTime, {checkImages_.begin(), checkImages_.end()},
+        {rowImages_.begin(), rowImages_.end()}});
 
     for (int i = 0; i < kChildCount; ++i) {
         CUIWnd* page = nullptr;
@@ -107,6 +112,8 @@ bool MainWindow::Start() {
             reportMenu_ = new ReportMenuWindow(this);
             reportMenu_->onModeChanged = [this] { LayoutReportPage(); };
             page = reportMenu_;
+        } else if (CUIWnd* schedule = schedulePage_->MakeWindow(kChildSkinIds[i], this)) {
+            page = schedule;
         } else if ((page = CreateWorkPage(*this, i)) == nullptr) {
             page = new PageWindow(kChildSkinIds[i], this);
         }
@@ -115,6 +122,9 @@ bool MainWindow::Start() {
         children_[i] = page;
     }
     ConnectWorkPages(*this);
+    schedulePage_->Connect();
+    dispatcher_.SetScheduleEvents(schedulePage_.get());
+    connect(this, &MainWindow::loginEnded, this, [this] { schedulePage_->LoginEnded(); });
 
     db_.Open(options_.home, config_.dataName, config_.dataBasePassword, &log_);
     const std::string warning = HomeWriteWarning(
@@ -368,20 +378,17 @@ void MainWindow::ShowCurrentPage() {
         };
         switch (currentPage_) {
             case 0: shown = {{RouteMenu, layoutFor(RouteMenu).head}}; break;
-            case 1: {
-                const PageLayout p = layoutFor(ScheduleMenu);
-                shown = {{ScheduleMenu, p.head}, {ScheduleList, p.body}};
-                break;
-            }
+            case 1: shown = {{ScheduleMenu, layoutFor(ScheduleMenu).head}}; break;
             case 2: shown = {{ReportMenuPage, layoutFor(ReportMenuPage).head}}; break;
             case 3: shown = {{Monitor, layoutFor(Monitor).whole}}; break;
             default: break;
         }
     }
     // Only what leaves is hidden, so a resize moves the page without a flicker. The bodies of
-    // the route and report pages are placed by their heads, in the heads' own modes.
+    // the route, schedule and report pages are placed by their heads, in the heads' own modes.
     auto placedByHead = [this](int i) {
         return loggedIn_ && ((currentPage_ == 0 && (i == RouteList || i == RouteDraw)) ||
+                             (currentPage_ == 1 && (i == ScheduleList || i == TimetableImport || i == ScheduleSetup)) ||
                              (currentPage_ == 2 && (i == Report || i == WebReport)));
     };
     for (int i = 0; i < kChildCount; ++i) {
@@ -392,6 +399,8 @@ void MainWindow::ShowCurrentPage() {
     for (const auto& [child, rect] : shown) Place(children_[child], rect);
     if (currentPage_ == 0) {
         if (auto* routeMenu = qobject_cast<RouteMenuWindow*>(children_[RouteMenu])) routeMenu->Layout();
+    } else if (currentPage_ == 1) {
+        schedulePage_->ShowScheduleMode();
     } else if (currentPage_ == 2) {
         LayoutReportPage();
     }

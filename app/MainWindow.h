@@ -28,6 +28,7 @@ class QComboBox;
 namespace fw {
 
 class ReportMenuWindow;
+class SchedulePage;
 
 // The one top-level window. It owns everything that lives for a login: the connection, the
 // login values, the stores filled from the server, the local database and the eleven pages.
@@ -144,6 +145,7 @@ private:
     int currentPage_ = 0;
     std::array<CUIWnd*, kChildCount> children_{};
     ReportMenuWindow* reportMenu_ = nullptr;
+    std::unique_ptr<SchedulePage> schedulePage_;
     QPointer<LoginWindow> login_;
     std::vector<QImage> checkImages_;
     std::vector<QImage> rowImages_;

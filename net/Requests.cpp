@@ -82,14 +82,14 @@ Json::Value SendTimetableRequest(const Timetable& timetable) {
     body["enddate"] = timetable.endDate;
     body["name"] = timetable.name;
     body["userName"] = timetable.userName;
-    Json::Value& rows = body["stationns"] = Json::Value(Json::arrayValue);
+    // Without rows the member is left out, as the server has always received it.
     for (const TimetableRow& r : timetable.rows) {
         Json::Value item(Json::objectValue);
         item["batch"] = r.batch;
         item["starttime"] = r.startTime;
         item["flag"] = "0";
         item["linename"] = r.lineName;
-        rows.append(std::move(item));
+        body["stationns"].append(std::move(item));
     }
     return root;
 }
@@ -101,13 +101,13 @@ Json::Value ScheduleContentRequest(const ScheduleContent& content) {
     body["username"] = content.userName;
     body["startdate"] = content.startDate;
     body["enddate"] = content.endDate;
-    Json::Value& rows = body["content"] = Json::Value(Json::arrayValue);
+    // Without cells the member is left out, as the server has always received it.
     for (const AssignmentRow& r : content.rows) {
         Json::Value item(Json::objectValue);
         item["date"] = r.date;
         item["batch"] = r.batch;
         item["carcode"] = r.carCode;
-        rows.append(std::move(item));
+        body["content"].append(std::move(item));
     }
     return root;
 }

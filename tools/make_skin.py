@@ -254,6 +254,7 @@ window("IDW_PAIBAN_ADD_PEIZHI", (1150, 305), "page_bg.bmp", (10, 10), 0, [
     ("LISTCTRL", "IDC_LSTCTRL_SETCAR", 1, 46, 1148, 258, "", list_control(False)),
     ("EDIT", "IDC_EDT_HIDE", 100, 100, 80, 28, "", hidden(edit())),
     ("PUSHBUTTON", "IDC_BTN_CANCEL", 926, 10, 80, 28, "取消", normal_button()),
+    ("STATIC", "IDC_STA_PAIBAN_SAVE_STATE", 1016, 10, 128, 28, "", hidden(label("Left", "IDR_COLOR_TITLE"))),
 ], win_point=(1100, 250))
 
 window("IDW_BAOBIAO", (1150, 560), "page_bg.bmp", (10, 10), 0, [
@@ -485,6 +486,7 @@ ADDED = [
     "IDC_BTN_MAX", "IDC_WL_PIC_RECONNECT", "IDC_STA_RECONNECT", "IDC_BTN_RECONNECT_STOP",
     "IDC_STA_SETTING_PORT", "IDC_EDT_SETTING_PORT", "IDC_STA_SETTING_WEBPORT", "IDC_EDT_SETTING_WEBPORT",
     "IDC_STA_SETTING_PORT_HINT",
+    "IDC_STA_PAIBAN_SAVE_STATE",
 ]
 
 ORIGINAL_COUNT = 121

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+
+#include <functional>
+
+class QWidget;
+
+namespace fw {
+
+// Every open-file dialog of the program goes through here. Tests install a chooser instead,
+// which is given the filter and answers with a path, or an empty text for a cancelled dialog.
+QString ChooseFileToOpen(QWidget* parent, const QString& filter, const QString& defaultSuffix);
+
+using FileChooser = std::function<QString(const QString& filter)>;
+// Returns the chooser it replaces; an empty chooser restores the real dialog.
+FileChooser SetFileChooser(FileChooser chooser);
+
+}  // namespace fw

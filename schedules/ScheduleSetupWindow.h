@@ -1,0 +1,98 @@
+#pragma once
+
+#include <QPointer>
+#include <QTimer>
+
+#include <string>
+#include <vector>
+
+#include "schedules/AssignmentGrid.h"
+#include "schedules/SaveExchange.h"
+#include "schedules/ScheduleLink.h"
+#include "skin/CUIWnd.h"
+
+class QDateTimeEdit;
+class QLineEdit;
+
+namespace fw {
+
+class ScheduleListWindow;
+class ScheduleMenuWindow;
+class SkinListCtrl;
+class TimetableImportWindow;
+
+// The lower half of schedule creation: the schedule's name and dates, the grid of vehicles per
+// date and batch, and saving it through the server's day-by-day exchange.
+class ScheduleSetupWindow : public CUIWnd {
+    Q_OBJECT
+public:
+    static constexpr const char* kNameMissing = "排班名称不能为空";
+    static constexpr const char* kNoAnswer = "服务器无应答，排班未能保存";
+
+    ScheduleSetupWindow(ScheduleLink link, QWidget* owner);
+    void Connect(TimetableImportWindow* import, ScheduleListWindow* list, ScheduleMenuWindow* menu);
+
+    // New batch columns after the date column; the rows go with the old ones.
+    void SetBatches(const std::vector<std::string>& batches);
+    // One row per date from the start picker to the end picker; typed vehicles are dropped.
+    void FillDateRows();
+
+    // The cell editor over a grid cell; Enter or a click elsewhere keeps what was typed (carried
+    // down the rows when typed into the first one), Escape drops it.
+    void BeginCellEdit(int row, int column);
+    void EndCellEdit();
+    void CancelCellEdit();
+    bool IsEditing() const { return editing_; }
+
+    void SaveSchedule();
+    void ResetScheduleForm();
+    // The server's side of the save: 9007 asks for the next day's rows, 9009 for the timetable,
+    // which ends the save. Both change nothing while no save runs. False when a send ended the
+    // login.
+    bool SendDayContent();
+    bool FinishScheduleSave();
+    // The login ended: a save under way is given up; the form stays as it is.
+    void LoginEnded();
+
+    const AssignmentGrid& Grid() const { return grid_; }
+    bool SaveRunning() const { return exchange_.Running(); }
+    OleDate DayCursor() const { return exchange_.DayCursor(); }
+    // How long the server may stay silent during a save (shortened by tests).
+    void SetSaveTimeout(int ms) { saveTimeoutMs_ = ms; }
+
+protected:
+    void InitSkinWindowId() override;
+    bool OnCreate() override;
+    void OnCommand(int id) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void ShowGrid();
+    void ShowCells(const std::vector<GridCell>& cells);
+    bool SendContent(const std::vector<AssignmentRow>& rows);
+    void SetSaving(bool saving);
+    void ShowProgress();
+    void GiveUpSave();
+    QString PickerText(int id) const;
+
+    ScheduleLink link_;
+    QPointer<TimetableImportWindow> import_;
+    QPointer<ScheduleListWindow> list_;
+    QPointer<ScheduleMenuWindow> menu_;
+    SkinListCtrl* grid_view_ = nullptr;
+    QLineEdit* editor_ = nullptr;
+    AssignmentGrid grid_;
+
+    bool editing_ = false;
+    int editRow_ = 0;
+    int editColumn_ = 0;
+
+    SaveExchange exchange_;
+    // The save's name and dates as they were when it started: the server matches its answers
+    // by them, whatever is typed meanwhile.
+    std::string savingName_, savingStart_, savingEnd_;
+    QTimer saveTimer_;
+    int saveTimeoutMs_ = 30000;
+};
+
+}  // namespace fw

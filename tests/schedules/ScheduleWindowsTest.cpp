@@ -1,0 +1,376 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QDateTimeEdit>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+#include <QTest>
+
+#include <string>
+#include <vector>
+
+#include "app/FileDialog.h"
+#include "app/MessageBox.h"
+#include "net/Message.h"
+#include "res/RESOURCE.H"
+#include "schedules/SchedulePage.h"
+#include "skin/SkinControls.h"
+#include "skin/SkinLibrary.h"
+#include "tests/support/TestSupport.h"
+#include "tests/support/XlsWriter.h"
+
+namespace fw {
+namespace {
+
+using testing::ElementsAre;
+
+std::vector<std::string> Column(QTreeWidget* view, int column) {
+    std::vector<std::string> out;
+    for (int i = 0; i < view->topLevelItemCount(); ++i) out.push_back(view->topLevelItem(i)->text(column).toStdString());
+    return out;
+}
+
+// The scheduling page in a window of its own, with the messages it sends kept and a clock that
+// stands still.
+class SchedulePageTest : public testing::Test {
+protected:
+    static void SetUpTestSuite() { ASSERT_TRUE(StartSkin()); }
+
+    void SetUp() override {
+        SetMessageObserver([this](const QString& text) { messages.push_back(text.toStdString()); });
+        SetFileChooser([this](const QString& filter) {
+            EXPECT_EQ(filter.toStdString(), "Excel Files (*.xls)");
+            return chosenFile;
+        });
+        ScheduleLink link;
+        link.send = [this](const Json::Value& m) {
+            sent.push_back(ReadMessage(m));
+            return sendSucceeds;
+        };
+        link.userName = [] { return std::string("调度员"); };
+        link.now = [] { return QDateTime(QDate(2014, 8, 25), QTime(9, 30)); };
+        link.markImages = {SkinLibrary::Bitmap(132), SkinLibrary::Bitmap(131)};
+        link.rowImages = {SkinLibrary::Bitmap(133)};
+        page = std::make_unique<SchedulePage>(link);
+        main.resize(1600, 900);
+        for (int id : {IDW_SUBMEBU_PAIBAN, IDW_PAIBAN_GUANLI, IDW_PAIBAN_ADD_FILE, IDW_PAIBAN_ADD_PEIZHI})
+            ASSERT_TRUE(page->MakeWindow(id, &main)->Create(&main, false));
+        page->Connect();
+        page->Menu()->setGeometry(1, 62, 1598, page->Menu()->height());
+        page->Menu()->show();
+        page->ShowScheduleMode();
+        main.show();
+        main.activateWindow();
+        ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
+    }
+
+    void TearDown() override {
+        SetMessageObserver({});
+        SetFileChooser({});
+    }
+
+    ScheduleListWindow& List() { return *page->List(); }
+    ScheduleSetupWindow& Form() { return *page->Setup(); }
+    TimetableImportWindow& Import() { return *page->Import(); }
+    SkinListCtrl* Grid() { return Form().Item<SkinListCtrl>(IDC_LSTCTRL_SETCAR); }
+    QLineEdit* Editor() { return Form().Item<QLineEdit>(IDC_EDT_HIDE); }
+
+    void Click(CUIWnd& window, int id) { window.Item<QAbstractButton>(id)->click(); }
+
+    void ClickRow(QTreeWidget* view, int row, int column = 0) {
+        const QRect r = view->visualItemRect(view->topLevelItem(row));
+        const int x = view->header()->sectionViewportPosition(column) + view->columnWidth(column) / 2;
+        QTest::mouseClick(view->viewport(), Qt::LeftButton, {}, QPoint(x, r.center().y()));
+    }
+
+    void SetDates(QDate start, QDate end) {
+        Form().Item<QDateTimeEdit>(IDC_DATETIME_PAIBAN_ADD_S)->setDate(start);
+        Form().Item<QDateTimeEdit>(IDC_DATETIME_PAIBAN_ADD_E)->setDate(end);
+    }
+
+    // Imports a timetable of three batches, two departures each, and fills `days` date rows.
+    void ImportThreeBatches(int days) {
+        page->Menu()->SwitchToCreate();
+        test::XlsWriter book;
+        auto& sheet = book.AddSheet("Sheet1");
+        for (int b = 0; b < 3; ++b) {
+            sheet.Text(0, 2 * b, "班次" + std::to_string(b + 1));
+            sheet.Time(1, 2 * b, 6 + b, 0).Text(1, 2 * b + 1, "1路");
+            sheet.Time(2, 2 * b, 12 + b, 30).Text(2, 2 * b + 1, "2路");
+        }
+        chosenFile = QString::fromStdString(home.File("时刻表.xls"));
+        ASSERT_TRUE(book.Save(chosenFile.toStdString()));
+        SetDates(QDate(2014, 8, 25), QDate(2014, 8, 25).addDays(days - 1));
+        Click(Import(), IDC_BTN_PAIBAN_SHANGCHUAN);
+        ASSERT_EQ(Import().Rows().size(), 6u);
+        ASSERT_EQ(Grid()->topLevelItemCount(), days);
+    }
+
+    // Types into a grid cell and ends the edit with a key.
+    void TypeIntoCell(int row, int column, const QString& text, Qt::Key end) {
+        ClickRow(Grid(), row, column);
+        ASSERT_TRUE(Editor()->isVisible());
+        Editor()->selectAll();
+        Editor()->insert(text);  // as an input method commits it
+        QTest::keyClick(Editor(), end);
+    }
+
+    test::TempHome home;
+    QWidget main;
+    std::unique_ptr<SchedulePage> page;
+    std::vector<Message> sent;
+    std::vector<std::string> messages;
+    QString chosenFile;
+    bool sendSucceeds = true;
+};
+
+TEST_F(SchedulePageTest, SearchMarksByTrimmedNameAndDeleteRemovesAdjacentMarkedRows) {
+    for (const char* name : {"甲", "夏季", "乙", " 夏季", "丙"}) List().AddScheduleRow(name, "2014-06-01", "2014-08-31");
+    auto* view = List().Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE);
+    auto marks = [view] {
+        std::vector<int> out;  // the row image, and 2 more for a selected row
+        for (int i = 0; i < view->topLevelItemCount(); ++i)
+            out.push_back(view->topLevelItem(i)->data(0, SkinListCtrl::kImageRole).toInt() +
+                          (view->topLevelItem(i)->isSelected() ? 2 : 0));
+        return out;
+    };
+    auto* search = List().Item<QLineEdit>(IDC_EDT_PAIBAN_GL_NAME);
+    search->setText(QStringLiteral("  夏季 "));
+    QTest::keyClick(search, Qt::Key_Return);  // Enter searches as the button does
+    EXPECT_EQ(search->text(), QStringLiteral("夏季"));
+    EXPECT_THAT(marks(), ElementsAre(0, 3, 0, 3, 0));
+
+    // A click anywhere on a row turns its mark round: 乙 is marked, the second 夏季 no longer.
+    ClickRow(view, 2, 1);
+    ClickRow(view, 3, 2);
+    Click(List(), IDC_BTN_PAIBAN_GL_DELE);
+    std::vector<std::string> deleted;
+    for (const Message& m : sent) deleted.push_back(std::to_string(m.code) + Text(m.body, "classename") + Text(m.body, "username"));
+    EXPECT_THAT(deleted, ElementsAre("9014夏季调度员", "9014乙调度员"));  // next to each other: both
+    EXPECT_THAT(Column(view, 0), ElementsAre("甲", " 夏季", "丙"));
+    EXPECT_EQ(marks()[1] % 2, 0);
+
+    sent.clear();
+    Click(List(), IDC_BTN_PAIBAN_GL_DELE);  // nothing marked: nothing sent
+    EXPECT_TRUE(sent.empty());
+}
+
+TEST_F(SchedulePageTest, HeaderClicksSortEachListByItsOwnState) {
+    ScheduleListWindow other(ScheduleLink{}, &main);
+    ASSERT_TRUE(other.Create(&main, false));
+    other.show();
+    for (ScheduleListWindow* w : {&List(), &other}) {
+        w->AddScheduleRow("a", "2014-8-1", "2014-09-30");
+        w->AddScheduleRow("b", "2014-10-01", "2014-12-31");
+    }
+    auto* view = List().Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE);
+    auto clickHeader = [](ScheduleListWindow& w, int column) {
+        QHeaderView* header = w.Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE)->header();
+        QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
+                          QPoint(header->sectionViewportPosition(column) + 20, header->height() / 2));
+    };
+    clickHeader(List(), 0);  // the first click on the name sorts descending
+    EXPECT_THAT(Column(view, 0), ElementsAre("b", "a"));
+    clickHeader(List(), 0);
+    EXPECT_THAT(Column(view, 0), ElementsAre("a", "b"));
+    clickHeader(other, 1);  // the other list starts from its own state: ascending dates, as text
+    EXPECT_THAT(Column(other.Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE), 0), ElementsAre("b", "a"));
+    EXPECT_EQ(List().Schedules().Sort().column, 0);
+    EXPECT_FALSE(List().Schedules().Sort().descending);
+}
+
+TEST_F(SchedulePageTest, ImportFillsBothListsAndACancelledDialogEmptiesThem) {
+    ImportThreeBatches(1);
+    EXPECT_EQ(Import().TimetablePath(), chosenFile);
+    auto* list = Import().Item<SkinListCtrl>(IDC_LSTCTRL_ADDFILE);
+    EXPECT_THAT(Column(list, 0), ElementsAre("班次1", "班次1", "班次2", "班次2", "班次3", "班次3"));
+    EXPECT_THAT(Column(list, 1), ElementsAre(" 06:00:00", " 12:30:00", " 07:00:00", " 13:30:00", " 08:00:00", " 14:30:00"));
+    EXPECT_EQ(Grid()->headerItem()->text(3), QStringLiteral("班次3"));
+    EXPECT_THAT(Column(Grid(), 0), ElementsAre("2014-08-25"));
+
+    chosenFile.clear();
+    SetDates(QDate(2014, 8, 25), QDate(2014, 8, 26));
+    Click(Import(), IDC_BTN_PAIBAN_SHANGCHUAN);
+    EXPECT_TRUE(Import().Rows().empty());
+    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_EQ(Import().TimetablePath(), QString());
+    EXPECT_EQ(Grid()->columnCount(), 1);
+    EXPECT_THAT(Column(Grid(), 0), ElementsAre("2014-08-25", "2014-08-26"));  // rebuilt
+    EXPECT_TRUE(messages.empty());
+
+    // A file that is no workbook: the message, and the window as after a cancel.
+    ImportThreeBatches(1);
+    test::WriteFile(home.File("notes.xls"), "早班,1路\n");
+    chosenFile = QString::fromStdString(home.File("notes.xls"));
+    Click(Import(), IDC_BTN_PAIBAN_SHANGCHUAN);
+    EXPECT_THAT(messages, ElementsAre("所选文件不是Excel 97-2003工作簿(*.xls)"));
+    EXPECT_TRUE(Import().Rows().empty());
+    EXPECT_EQ(Import().TimetablePath(), QString());
+    EXPECT_EQ(Grid()->columnCount(), 1);
+}
+
+TEST_F(SchedulePageTest, CellEditorCarriesTheFirstRowDownKeepsOtherRowsAndEscapeDrops) {
+    ImportThreeBatches(5);
+    TypeIntoCell(0, 2, QStringLiteral("浙A1"), Qt::Key_Return);
+    EXPECT_FALSE(Editor()->isVisible());
+    EXPECT_FALSE(Form().IsEditing());
+    for (auto [row, column] : {std::pair{0, 2}, {1, 3}, {2, 1}, {3, 2}, {4, 3}})
+        EXPECT_EQ(Grid()->topLevelItem(row)->text(column), QStringLiteral("浙A1")) << row;
+
+    TypeIntoCell(2, 1, QStringLiteral("浙B2"), Qt::Key_Escape);  // dropped
+    EXPECT_FALSE(Editor()->isVisible());
+    EXPECT_EQ(Grid()->topLevelItem(2)->text(1), QStringLiteral("浙A1"));
+
+    TypeIntoCell(3, 1, QStringLiteral("浙C3"), Qt::Key_Enter);  // a later row: that cell only
+    EXPECT_EQ(Grid()->topLevelItem(3)->text(1), QStringLiteral("浙C3"));
+    EXPECT_EQ(Grid()->topLevelItem(4)->text(2), QString());
+
+    // Clicking another cell keeps what was typed, then edits that cell; the editor sits on it.
+    ClickRow(Grid(), 1, 1);
+    Editor()->insert(QStringLiteral("浙D4"));
+    ClickRow(Grid(), 4, 2);
+    EXPECT_EQ(Form().Grid().Cell(1, 1), "浙D4");
+    const QRect cell = Grid()->visualItemRect(Grid()->topLevelItem(4));
+    const QPoint at = Grid()->viewport()->mapTo(&Form(), QPoint(Grid()->header()->sectionViewportPosition(2), cell.top()));
+    EXPECT_EQ(Editor()->geometry(), QRect(at + QPoint(1, 1), QSize(Grid()->columnWidth(2), cell.height())));
+    ClickRow(Grid(), 4, 0);  // the date column is not edited
+    EXPECT_FALSE(Editor()->isVisible());
+
+    // Rebuilding the date rows drops the typed vehicles and keeps the batches.
+    Click(Form(), IDC_BTN_PAIBAN_ADD_PEIBEI);
+    EXPECT_EQ(Grid()->topLevelItem(0)->text(2), QString());
+    EXPECT_EQ(Grid()->columnCount(), 4);
+}
+
+TEST_F(SchedulePageTest, ScrollingTheGridOrPressingItsScrollBandEndsTheEdit) {
+    ImportThreeBatches(20);
+    Grid()->resize(300, 200);  // narrow and short: both scroll bars
+    QTest::qWait(1);          // laid out
+    QScrollBar* across = Grid()->horizontalScrollBar();
+    ASSERT_GT(across->maximum(), 0);
+    across->setValue(across->maximum());
+    ClickRow(Grid(), 1, 2);
+    Editor()->insert(QStringLiteral("浙E5"));
+    // A press on the horizontal scroll bar, which cannot move further.
+    QTest::mouseClick(across, Qt::LeftButton, {}, QPoint(across->width() - 3, across->height() / 2));
+    EXPECT_FALSE(Editor()->isVisible());
+    EXPECT_EQ(Form().Grid().Cell(1, 2), "浙E5");
+
+    ClickRow(Grid(), 2, 2);
+    Editor()->insert(QStringLiteral("浙F6"));
+    Grid()->verticalScrollBar()->setValue(Grid()->verticalScrollBar()->maximum());
+    EXPECT_FALSE(Editor()->isVisible());
+    EXPECT_EQ(Form().Grid().Cell(2, 2), "浙F6");
+}
+
+TEST_F(SchedulePageTest, SaveRunsTheDayByDayExchangeAndResetsTheForm) {
+    // No timetable: nothing at all.
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("夏季"));
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    EXPECT_TRUE(sent.empty());
+    EXPECT_TRUE(messages.empty());
+
+    ImportThreeBatches(2);
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->clear();
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    SetDates(QDate(2014, 8, 26), QDate(2014, 8, 25));
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral(" 夏季 "));
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    EXPECT_THAT(messages, ElementsAre("排班名称不能为空", "开始时间不能大于结束时间"));
+    EXPECT_TRUE(sent.empty());
+
+    SetDates(QDate(2014, 8, 25), QDate(2014, 8, 26));
+    TypeIntoCell(1, 3, QStringLiteral("浙A1"), Qt::Key_Return);
+    ClickRow(Grid(), 0, 1);
+    Editor()->insert(QStringLiteral("浙B2"));  // still in the editor when Save is pressed
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_EQ(sent.size(), 1u);
+    const Json::Value& all = sent[0].body;
+    EXPECT_EQ(sent[0].code, 9008);
+    EXPECT_EQ(Text(all, "classname"), " 夏季 ");  // blanks and all, as typed
+    std::vector<std::string> cells;
+    for (const Json::Value& c : all["content"])
+        cells.push_back(Text(c, "date") + "|" + Text(c, "batch") + "|" + Text(c, "carcode"));
+    EXPECT_THAT(cells, ElementsAre("2014-08-25|班次1|浙B2", "2014-08-25|班次2|", "2014-08-25|班次3|",
+                                   "2014-08-26|班次1|", "2014-08-26|班次2|浙B2", "2014-08-26|班次3|浙A1"));
+
+    auto* save = Form().Item<QAbstractButton>(IDC_BTN_PAIBAN_SAVE);
+    auto* progress = Form().Item<QLabel>(IDC_STA_PAIBAN_SAVE_STATE);
+    EXPECT_FALSE(save->isEnabled());
+    EXPECT_TRUE(progress->isVisible());
+    EXPECT_EQ(progress->text(), QStringLiteral("已发送 0 / 2 天"));
+
+    // Each 9007: the next day's rows from the day cursor, as the form holds them now.
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("改了"));
+    TypeIntoCell(1, 1, QStringLiteral("浙C3"), Qt::Key_Return);
+    ASSERT_TRUE(page->SendDayContent());
+    ASSERT_EQ(sent.size(), 2u);
+    EXPECT_EQ(Text(sent[1].body, "classname"), " 夏季 ");  // the save's own name
+    ASSERT_EQ(sent[1].body["content"].size(), 3u);
+    EXPECT_EQ(Text(sent[1].body["content"][0], "date"), "2014-08-25");
+    EXPECT_EQ(progress->text(), QStringLiteral("已发送 1 / 2 天"));
+    ASSERT_TRUE(page->SendDayContent());
+    EXPECT_EQ(Text(sent[2].body["content"][0], "carcode"), "浙C3");
+    EXPECT_EQ(FormatDate(Form().DayCursor()), "2014-08-27");
+
+    // 9009: the timetable, the schedule listed, the form empty, the list shown.
+    page->Menu()->SwitchToCreate();
+    ASSERT_TRUE(page->FinishScheduleSave());
+    ASSERT_EQ(sent.size(), 4u);
+    EXPECT_EQ(sent[3].code, 9006);
+    EXPECT_EQ(Text(sent[3].body, "name"), " 夏季 ");
+    EXPECT_EQ(sent[3].body["stationns"].size(), 6u);
+    EXPECT_THAT(Column(List().Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE), 0), ElementsAre(" 夏季 "));
+    EXPECT_EQ(page->Menu()->Mode(), 0);
+    EXPECT_TRUE(List().isVisible());
+    EXPECT_TRUE(save->isEnabled());
+    EXPECT_FALSE(progress->isVisible());
+    EXPECT_EQ(Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->text(), QString());
+    EXPECT_TRUE(Import().Rows().empty());
+    EXPECT_EQ(Grid()->columnCount(), 1);
+    EXPECT_EQ(Grid()->topLevelItemCount(), 0);
+
+    // Answers with no save running change nothing.
+    EXPECT_TRUE(page->SendDayContent());
+    EXPECT_TRUE(page->FinishScheduleSave());
+    EXPECT_EQ(sent.size(), 4u);
+}
+
+TEST_F(SchedulePageTest, ASilentServerOrALostLoginEndsTheSaveAndKeepsTheForm) {
+    ImportThreeBatches(1);
+    Form().SetSaveTimeout(50);
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("夏季"));
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_TRUE(Form().SaveRunning());
+    QTRY_VERIFY_WITH_TIMEOUT(!Form().SaveRunning(), 5000);
+    EXPECT_THAT(messages, ElementsAre("服务器无应答，排班未能保存"));
+    EXPECT_TRUE(Form().Item<QAbstractButton>(IDC_BTN_PAIBAN_SAVE)->isEnabled());
+    EXPECT_EQ(Import().Rows().size(), 6u);
+
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    page->LoginEnded();
+    EXPECT_FALSE(Form().SaveRunning());
+    EXPECT_EQ(Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->text(), QStringLiteral("夏季"));
+
+    // A save that ends while another page shows switches the mode but shows nothing.
+    page->Menu()->hide();
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_TRUE(page->FinishScheduleSave());
+    EXPECT_EQ(page->Menu()->Mode(), 0);
+    EXPECT_FALSE(List().isVisible());
+    EXPECT_FALSE(Form().isVisible());
+
+    page->Menu()->show();
+    ImportThreeBatches(1);
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("夏季"));
+    sendSucceeds = false;  // the send itself ends the login
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    EXPECT_FALSE(Form().SaveRunning());
+    EXPECT_TRUE(Form().Item<QAbstractButton>(IDC_BTN_PAIBAN_SAVE)->isEnabled());
+}
+
+}  // namespace
+}  // namespace fw
