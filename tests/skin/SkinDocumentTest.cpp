@@ -137,7 +137,7 @@ TEST_F(ProgramSkin, FifteenWindowsAtTheirSizes) {
         {"IDW_LUXIAN_GUANLI", {1150, 560}, 19}, {"IDW_LUXIAN_ADD", {1150, 560}, 12},
         {"IDW_SUBMEBU_PAIBAN", {1150, 33}, 2},  {"IDW_PAIBAN_GUANLI", {1150, 560}, 6},
         {"IDW_PAIBAN_ADD_FILE", {1150, 255}, 5}, {"IDW_PAIBAN_ADD_PEIZHI", {1150, 305}, 11},
-        {"IDW_BAOBIAO", {1150, 560}, 20},       {"IDW_LOGIN", {387, 266}, 10},
+        {"IDW_BAOBIAO", {1150, 560}, 22},       {"IDW_LOGIN", {387, 266}, 10},
         {"IDW_BUS_MONITOR", {1147, 560}, 1},    {"IDW_LOAD", {540, 137}, 2},
         {"IDW_BAOBIAO_HEAD", {1150, 33}, 2},    {"IDW_BAOBIAO_WEB", {480, 320}, 1},
         {"IDW_SETTING", {480, 320}, 5},
@@ -164,7 +164,7 @@ TEST_F(ProgramSkin, FamiliesInTheirNumbers) {
     for (const auto& w : skin_->windows)
         for (const auto& c : w.controls) ++count[c.family];
     EXPECT_EQ(count[Family::PushButton], 26);
-    EXPECT_EQ(count[Family::Static], 33);
+    EXPECT_EQ(count[Family::Static], 34);
     EXPECT_EQ(count[Family::Radio], 17);
     EXPECT_EQ(count[Family::Edit], 11);
     EXPECT_EQ(count[Family::ListCtrl], 5);
@@ -173,7 +173,7 @@ TEST_F(ProgramSkin, FamiliesInTheirNumbers) {
     EXPECT_EQ(count[Family::HtmlCtrl], 3);
     EXPECT_EQ(count[Family::ComboBox], 2);
     EXPECT_EQ(count[Family::Check], 1);
-    EXPECT_EQ(count[Family::Progress], 1);
+    EXPECT_EQ(count[Family::Progress], 2);
 }
 
 struct Placed {
@@ -208,6 +208,8 @@ TEST_F(ProgramSkin, ReportWindowPlacesItsControlsAsDesigned) {
         {"IDC_BTN_LX_GL_DELE", r(11, 533, 75, 21), "删除所选", false},
         {"IDC_WL_PIC_LX_GL_FENYE", r(897, 531, 241, 23), "", false},
         {"IDC_LSTCTRL_REPORT", r(1, 98, 1145, 449), "", true},
+        {"IDC_STA_STAT_TRACK", r(640, 55, 284, 24), "", false},
+        {"IDC_PRG_STAT_TRACK", r(930, 61, 110, 12), "", false},
     };
     for (const auto& p : placed) {
         const Control* c = w->FindControl(std::string_view(p.id));
@@ -263,6 +265,7 @@ TEST_F(ProgramSkin, HiddenControlsAndSystemButtons) {
         "IDW_PAIBAN_ADD_PEIZHI/IDC_EDT_HIDE",          "IDW_BAOBIAO/IDC_WL_PIC_LX_GL_FENYE",
         "IDW_BAOBIAO/IDC_STA_STAT_LEIXING",           "IDW_BAOBIAO/IDC_RAD_STAT_TYPE_PDF",
         "IDW_BAOBIAO/IDC_RAD_STAT_TYPE_EXCEL",        "IDW_BAOBIAO/IDC_BTN_LX_GL_DELE",
+        "IDW_BAOBIAO/IDC_STA_STAT_TRACK",             "IDW_BAOBIAO/IDC_PRG_STAT_TRACK",
     };
     EXPECT_EQ(hidden, expected);
 
