@@ -9,7 +9,6 @@
 #include <QTreeWidget>
 #include <QUrl>
 
-#include "app/ChoiceList.h"
 #include "app/LoginForm.h"
 #include "app/LoginWindow.h"
 #include "app/MessageBox.h"
@@ -18,6 +17,7 @@
 #include "app/ReportMenuWindow.h"
 #include "app/SettingsWindow.h"
 #include "net/Requests.h"
+#include "reports/ReportWindow.h"
 #include "res/RESOURCE.H"
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
@@ -84,6 +84,8 @@ bool MainWindow::Start() {
             reportMenu_ = new ReportMenuWindow(this);
             reportMenu_->onModeChanged = [this] { LayoutReportPage(); };
             page = reportMenu_;
+        } else if (i == Report) {
+            page = MakeReportWindow();
         } else {
             page = new PageWindow(kChildSkinIds[i], this);
         }
@@ -158,7 +160,7 @@ void MainWindow::SetWriteLog(int writeLog) {
     log_.SetSwitch(writeLog);
 }
 
-bool MainWindow::Dispatch(Message& message) { return dispatcher_.Dispatch(message); }
+bool MainWindow::Dispatch(Message& message) { return held_.Receive(message); }
 
 bool MainWindow::SendJson(const Json::Value& message) {
     if (!socket_) return true;  // nobody logged in: nothing is sent
@@ -200,22 +202,29 @@ QComboBox* MainWindow::ReportCombo(int id) const {
     return children_[Report] ? children_[Report]->Item<QComboBox>(id) : nullptr;
 }
 
-// Offers a text in a report drop-down: select the first item it begins, else append it.
-static void OfferInCombo(QComboBox* combo, const std::string& text) {
-    if (combo == nullptr) return;
-    std::vector<std::string> items;
-    for (int i = 0; i < combo->count(); ++i) items.push_back(combo->itemText(i).toStdString());
-    const std::size_t index = OfferChoice(items, text);
-    if (static_cast<int>(index) == combo->count()) combo->addItem(Q(text));
-    combo->setCurrentIndex(static_cast<int>(index));
-}
-
 void MainWindow::AddGroupChoice(const std::string& group) {
-    OfferInCombo(ReportCombo(IDC_CMB__STAT_GONGSI), group);
+    if (report_) report_->AddGroupChoice(group);
 }
 
 void MainWindow::AddVehicleChoice(const std::string& plate) {
-    OfferInCombo(ReportCombo(IDC_CMB_STAT_CHEPAI), plate);
+    if (report_) report_->AddVehicleChoice(plate);
+}
+
+CUIWnd* MainWindow::MakeReportWindow() {
+    report_ = new ReportWindow(
+        ReportSession{.stopTimes = stopTimes_,
+                      .routes = routes_,
+                      .vehicles = vehicles_,
+                      .login = config_,
+                      .wire = codec_,
+                      .log = *this,
+                      .send = [this](const Json::Value& m) { return SendJson(m); },
+                      .hold = &held_,
+                      .dispatcher = &dispatcher_,
+                      .rowImages = QVector<QImage>(rowImages_.begin(), rowImages_.end())},
+        this);
+    connect(this, &MainWindow::loginEnded, report_, &ReportWindow::EndLogin);
+    return report_;
 }
 
 void MainWindow::Place(CUIWnd* window, const skin::Rect& r) {
@@ -336,6 +345,7 @@ void MainWindow::Shutdown() {
         child = nullptr;
     }
     reportMenu_ = nullptr;
+    report_ = nullptr;
     if (socket_) {
         socket_->Close();
         delete socket_.data();
