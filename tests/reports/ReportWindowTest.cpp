@@ -455,13 +455,17 @@ TEST_F(ReportWindowTest, LoggingOutDuringARunStopsItAndDropsWhatItHeld) {
     Receive(R"({"header":{"cmd":"9019"},"body":{"type":"batch"}})");  // nobody hooked in: ignored
 }
 
-TEST_F(ReportWindowTest, ABatchEndWithNothingRequestedStillEndsWithTheInputsBack) {
-    Plates()->setEditText("");
-    QSignalSpy listed(window.get(), &ReportWindow::reportListed);
-    Receive(R"({"header":{"cmd":"9019"},"body":{"type":"batch"}})");
-    ASSERT_TRUE(listed.wait(20000));
-    EXPECT_EQ(window->Model().rowCount(), 0);
-    EXPECT_TRUE(InputsEnabled(true));
+TEST_F(ReportWindowTest, BatchEndsWithNothingRequestedOrAnOddPlateStillGiveTheInputsBack) {
+    // No plate, nothing requested; then a plate with a character GBK lacks, sent as '?'.
+    for (const char* plate : {"", "浙A😀1"}) {
+        Plates()->setEditText(QString::fromUtf8(plate));
+        QSignalSpy listed(window.get(), &ReportWindow::reportListed);
+        Receive(R"({"header":{"cmd":"9019"},"body":{"type":"batch"}})");
+        ASSERT_TRUE(listed.wait(20000)) << plate;
+        EXPECT_EQ(window->Model().rowCount(), 0);
+        EXPECT_TRUE(InputsEnabled(true));
+    }
+    EXPECT_TRUE(server.lastTarget.contains("vhcid=&cret=&vehicle=%D5%E3A%3F1&")) << server.lastTarget.toStdString();
     // The hidden "删除所选" does nothing.
     Receive(Row9021("1001", "2014-08-25 08:00:00"));
     Click(IDC_BTN_LX_GL_DELE);
