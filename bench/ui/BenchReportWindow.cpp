@@ -7,6 +7,7 @@
 #include <QApplication>
 #include <QDateTimeEdit>
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QEventLoop>
 #include <QHttpServer>
 #include <QHttpServerResponse>
@@ -16,6 +17,7 @@
 #include <memory>
 #include <string>
 #include <system_error>
+#include <vector>
 
 #include "app/Config.h"
 #include "app/LogSink.h"
@@ -125,5 +127,54 @@ void BM_ReportBatchEndToFilledList(benchmark::State& state) {
     std::filesystem::remove_all(dir, ignored);
 }
 BENCHMARK(BM_ReportBatchEndToFilledList)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// A company query's answer: 5,000 server rows (20 vehicles, each in its own planned order, one
+// vehicle after another) into the shown list, each in its planned place on arrival.
+void BM_ServerRowsIntoShownList(benchmark::State& state) {
+    if (!StartWidgets()) return state.SkipWithError("no skin");
+    fw::Database db;  // never opened: server rows do not touch it
+    fw::StopTimeTable table(db);
+    fw::RouteStore routes;
+    fw::VehicleStore vehicles;
+    fw::LoginConfig login;
+    fw::TextCodec wire;
+    NoLog log;
+    fw::ReportWindow window(fw::ReportSession{.stopTimes = table,
+                                              .routes = routes,
+                                              .vehicles = vehicles,
+                                              .login = login,
+                                              .wire = wire,
+                                              .log = log,
+                                              .send = [](const Json::Value&) { return true; },
+                                              .rowImages = {}},
+                            nullptr);
+    if (!window.Create(nullptr, false)) return state.SkipWithError("report window not created");
+    window.resize(1150, 560);
+    window.show();
+    std::vector<fw::Message> messages;
+    for (int v = 0; v < 20; ++v)
+        for (int i = 0; i < 250; ++i) {
+            fw::Message m;
+            m.code = 9021;
+            char plan[32];
+            std::snprintf(plan, sizeof plan, "2014-08-25 %02d:%02d:%02d", 5 + i / 16, (i * 7 + v) % 60, v);
+            m.body["vhcID"] = "V" + std::to_string(v);
+            m.body["planreachtime"] = plan;
+            m.body["realreachtime"] = plan;
+            m.body["linenaem"] = "1路";
+            m.body["userMarkName"] = "定安路";
+            messages.push_back(std::move(m));
+        }
+    for (auto _ : state) {
+        state.PauseTiming();
+        window.Model().Clear();
+        QCoreApplication::processEvents();
+        state.ResumeTiming();
+        for (const fw::Message& m : messages) window.AddReportRow(m);
+        QCoreApplication::processEvents();  // the view catches up and paints
+    }
+    state.counters["rows"] = window.Model().rowCount();
+}
+BENCHMARK(BM_ServerRowsIntoShownList)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 }  // namespace
