@@ -29,8 +29,10 @@ QVariant ReportListModel::data(const QModelIndex& index, int role) const {
 QVariant ReportListModel::headerData(int section, Qt::Orientation orientation, int role) const {
     if (orientation != Qt::Horizontal || section < 0 || section >= columnCount()) return {};
     if (role == Qt::DisplayRole)
-        return QString::fromUtf8(kReportColumns[static_cast<std::size_t>(section)].heading.data(),
-                                 static_cast<qsizetype>(kReportColumns[static_cast<std::size_t>(section)].heading.size()));
+        return QString::fromUtf8(
+            kReportColumns[static_cast<std::size_t>(section)].heading.data(),
+            static_cast<qsizetype>(
+                kReportColumns[static_cast<std::size_t>(section)].heading.size()));
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
     return {};
 }

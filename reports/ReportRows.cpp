@@ -134,9 +134,10 @@ std::optional<std::size_t> ReportList::Insert(ReportRow row, StatusFilter filter
 }
 
 std::size_t ReportList::PlaceOf(const ReportRow& row) const {
-    const auto at = std::upper_bound(
-        rows_.begin(), rows_.end(), row,
-        [](const ReportRow& r, const std::unique_ptr<ReportRow>& p) { return PlannedBefore(r, *p); });
+    const auto at = std::upper_bound(rows_.begin(), rows_.end(), row,
+                                     [](const ReportRow& r, const std::unique_ptr<ReportRow>& p) {
+                                         return PlannedBefore(r, *p);
+                                     });
     return static_cast<std::size_t>(at - rows_.begin());
 }
 

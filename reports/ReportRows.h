@@ -87,8 +87,9 @@ public:
     const ReportRow& Row(std::size_t index) const { return *rows_[index]; }
     // The rows in order, for range-for and indexing.
     auto Rows() const {
-        return rows_ | std::views::transform(
-                           [](const std::unique_ptr<ReportRow>& row) -> const ReportRow& { return *row; });
+        return rows_ |
+               std::views::transform(
+                   [](const std::unique_ptr<ReportRow>& row) -> const ReportRow& { return *row; });
     }
     std::size_t Size() const { return rows_.size(); }
     bool Empty() const { return rows_.empty(); }

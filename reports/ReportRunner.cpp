@@ -22,7 +22,8 @@ std::optional<std::string> ReportRunner::Start(const ReportForm& form) {
     result_ = Result();
     running_ = true;
     // The query is already percent-encoded in the wire charset; keep its bytes as they are.
-    fetch_.Start(QUrl::fromEncoded(QByteArray::fromStdString(start.request.Url()), QUrl::StrictMode));
+    fetch_.Start(
+        QUrl::fromEncoded(QByteArray::fromStdString(start.request.Url()), QUrl::StrictMode));
     return std::nullopt;
 }
 
@@ -36,8 +37,9 @@ void ReportRunner::OnFetched(const QByteArray& body, const QString& failure) {
         log_->WriteLog("轨迹数据获取失败：" + failure.toStdString());
     ReportRun run(table_, routes_, vehicles_, log_, wire_);
     result_.failure = failure;
-    result_.outcome = run.Finish(form_, std::string_view(body.constData(), static_cast<std::size_t>(body.size())),
-                                 result_.rows);
+    result_.outcome =
+        run.Finish(form_, std::string_view(body.constData(), static_cast<std::size_t>(body.size())),
+                   result_.rows);
     result_.message = result_.outcome.message;
     running_ = false;
     emit finished();

@@ -27,15 +27,17 @@
 namespace fw {
 namespace {
 
-QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
+QString Q(std::string_view s) {
+    return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size()));
+}
 
 const QString kDateTimeFormat = QStringLiteral("yyyy-MM-dd HH:mm:ss");
 
 // The nine inputs a pending request or a running report keeps from the user.
 constexpr std::array<int, 9> kInputs = {
-    IDC_BTN_STAT_SEARCH,  IDC_CMB__STAT_GONGSI,    IDC_CMB_STAT_CHEPAI,
-    IDC_DATETIME_STAT_S,  IDC_DATETIME_STAT_E,     IDC_BTN_STAT_SCBB,
-    IDC_RAD_STAT_ZT_ALL,  IDC_RAD_STAT_ZT_WANCHENG, IDC_RAD_STAT_ZT_WEIWANCHENG};
+    IDC_BTN_STAT_SEARCH, IDC_CMB__STAT_GONGSI,     IDC_CMB_STAT_CHEPAI,
+    IDC_DATETIME_STAT_S, IDC_DATETIME_STAT_E,      IDC_BTN_STAT_SCBB,
+    IDC_RAD_STAT_ZT_ALL, IDC_RAD_STAT_ZT_WANCHENG, IDC_RAD_STAT_ZT_WEIWANCHENG};
 
 // Offers a text in a drop-down: select the first item it begins, else append it.
 void OfferInCombo(QComboBox* combo, const std::string& text) {
@@ -54,7 +56,8 @@ ReportWindow::ReportWindow(ReportSession session, QWidget* owner)
     : CUIWnd(owner),
       session_(std::move(session)),
       model_(new ReportListModel(this)),
-      runner_(new ReportRunner(session_.stopTimes, session_.routes, session_.vehicles, &session_.log, this)) {
+      runner_(new ReportRunner(session_.stopTimes, session_.routes, session_.vehicles,
+                               &session_.log, this)) {
     runner_->SetWireCodec(&session_.wire);
     connect(runner_, &ReportRunner::progress, this, &ReportWindow::ShowProgress);
     connect(runner_, &ReportRunner::finished, this, &ReportWindow::OnRunFinished);
@@ -83,7 +86,8 @@ bool ReportWindow::OnCreate() {
         return false;
 
     const QDate today = session_.today();
-    for (auto [id, time] : {std::pair{IDC_DATETIME_STAT_S, QTime(5, 0)}, std::pair{IDC_DATETIME_STAT_E, QTime(21, 0)}}) {
+    for (auto [id, time] : {std::pair{IDC_DATETIME_STAT_S, QTime(5, 0)},
+                            std::pair{IDC_DATETIME_STAT_E, QTime(21, 0)}}) {
         auto* picker = Item<QDateTimeEdit>(id);
         picker->setDisplayFormat(kDateTimeFormat);
         picker->setDateTime(QDateTime(today, time));
@@ -113,8 +117,10 @@ QComboBox* ReportWindow::Plates() const { return Item<QComboBox>(IDC_CMB_STAT_CH
 
 void ReportWindow::OnCommand(int id) {
     CUIWnd::OnCommand(id);
-    if (id == IDC_BTN_STAT_SEARCH) QueryReport();
-    else if (id == IDC_BTN_STAT_SCBB) RequestStopTimes();
+    if (id == IDC_BTN_STAT_SEARCH)
+        QueryReport();
+    else if (id == IDC_BTN_STAT_SCBB)
+        RequestStopTimes();
     // The hidden "删除所选" and report-type radios do nothing.
 }
 
@@ -133,7 +139,8 @@ void ReportWindow::FillVehicleCombo() {
 
 StatusFilter ReportWindow::ReadFilter() const {
     if (Item<QRadioButton>(IDC_RAD_STAT_ZT_WANCHENG)->isChecked()) return StatusFilter::Completed;
-    if (Item<QRadioButton>(IDC_RAD_STAT_ZT_WEIWANCHENG)->isChecked()) return StatusFilter::NotCompleted;
+    if (Item<QRadioButton>(IDC_RAD_STAT_ZT_WEIWANCHENG)->isChecked())
+        return StatusFilter::NotCompleted;
     return StatusFilter::All;
 }
 

@@ -11,10 +11,12 @@ TrackFetch::TrackFetch(QNetworkAccessManager& network, QObject* parent)
     : QObject(parent), network_(network) {
     connectTimer_.setSingleShot(true);
     wholeTimer_.setSingleShot(true);
-    connect(&connectTimer_, &QTimer::timeout, this,
-            [this] { Fail(QStringLiteral("no connection within %1 s").arg(timeouts_.connectMs / 1000.0)); });
-    connect(&wholeTimer_, &QTimer::timeout, this,
-            [this] { Fail(QStringLiteral("not complete within %1 s").arg(timeouts_.wholeMs / 1000.0)); });
+    connect(&connectTimer_, &QTimer::timeout, this, [this] {
+        Fail(QStringLiteral("no connection within %1 s").arg(timeouts_.connectMs / 1000.0));
+    });
+    connect(&wholeTimer_, &QTimer::timeout, this, [this] {
+        Fail(QStringLiteral("not complete within %1 s").arg(timeouts_.wholeMs / 1000.0));
+    });
 }
 
 TrackFetch::~TrackFetch() { Drop(); }
@@ -24,7 +26,8 @@ void TrackFetch::Start(const QUrl& url) {
     body_.clear();
     QNetworkRequest request(url);
     request.setHeader(QNetworkRequest::UserAgentHeader, QCoreApplication::applicationName());
-    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute, QNetworkRequest::AlwaysNetwork);
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
     reply_ = network_.get(request);
     connect(reply_, &QNetworkReply::requestSent, this, [this] { connectTimer_.stop(); });
     connect(reply_, &QNetworkReply::readyRead, this, &TrackFetch::OnReadyRead);

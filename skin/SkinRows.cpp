@@ -17,7 +17,8 @@ namespace {
 // The row drawing of the skin's lists.
 class SkinRowDelegate : public QStyledItemDelegate {
 public:
-    SkinRowDelegate(const SkinRowStyle* rows, QObject* parent) : QStyledItemDelegate(parent), rows_(rows) {}
+    SkinRowDelegate(const SkinRowStyle* rows, QObject* parent)
+        : QStyledItemDelegate(parent), rows_(rows) {}
 
     QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         QSize s = QStyledItemDelegate::sizeHint(option, index);
@@ -25,7 +26,8 @@ public:
         return s;
     }
 
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+    void paint(QPainter* p, const QStyleOptionViewItem& option,
+               const QModelIndex& index) const override {
         const bool selected = option.state & QStyle::State_Selected;
         const bool hover = option.state & QStyle::State_MouseOver;
         p->fillRect(option.rect, rows_->itemBk[selected ? 2 : (hover ? 1 : 0)]);
@@ -34,7 +36,8 @@ public:
             const QVariant image = index.data(SkinRowStyle::kImageRole);
             if (image.isValid() && image.toInt() >= 0 && image.toInt() < rows_->masked.size()) {
                 const QImage& img = rows_->masked[image.toInt()];
-                const QPoint at(option.rect.left() + 6, option.rect.top() + (option.rect.height() - img.height()) / 2);
+                const QPoint at(option.rect.left() + 6,
+                                option.rect.top() + (option.rect.height() - img.height()) / 2);
                 p->drawImage(at, img);
                 textRect.setLeft(at.x() + img.width() + 6);
             }
@@ -48,8 +51,8 @@ public:
         const int align = index.data(Qt::TextAlignmentRole).isValid()
                               ? index.data(Qt::TextAlignmentRole).toInt()
                               : int(Qt::AlignLeft | Qt::AlignVCenter);
-        const QString text = p->fontMetrics().elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight,
-                                                         textRect.width());
+        const QString text = p->fontMetrics().elidedText(index.data(Qt::DisplayRole).toString(),
+                                                         Qt::ElideRight, textRect.width());
         p->drawText(textRect, align | Qt::AlignVCenter, text);
         if (rows_->grid) {
             p->setPen(*rows_->grid);
@@ -96,10 +99,14 @@ QString ScrollBarSheet(const skin::Style* style, bool vertical) {
 SkinRowStyle SkinRowStyle::From(const SkinLook& look) {
     const auto& model = SkinLibrary::Instance().Model();
     SkinRowStyle rows;
-    rows.itemBk[0] = SkinLibrary::ToQColor(model.FindColor(look.def.normalItemBkColor).value_or(skin::Color{0x00FFFFFF}));
-    rows.itemBk[1] = SkinLibrary::ToQColor(model.FindColor(look.def.highlightItemBkColor).value_or(skin::Color{0x00FFFFFF}));
-    rows.itemBk[2] = SkinLibrary::ToQColor(model.FindColor(look.def.selectedItemBkColor).value_or(skin::Color{0x00DCF7FD}));
-    if (look.def.gridLines) rows.grid = SkinLibrary::ToQColor(look.def.gridColor.value_or(skin::Color{0x00E0E0E0}));
+    rows.itemBk[0] = SkinLibrary::ToQColor(
+        model.FindColor(look.def.normalItemBkColor).value_or(skin::Color{0x00FFFFFF}));
+    rows.itemBk[1] = SkinLibrary::ToQColor(
+        model.FindColor(look.def.highlightItemBkColor).value_or(skin::Color{0x00FFFFFF}));
+    rows.itemBk[2] = SkinLibrary::ToQColor(
+        model.FindColor(look.def.selectedItemBkColor).value_or(skin::Color{0x00DCF7FD}));
+    if (look.def.gridLines)
+        rows.grid = SkinLibrary::ToQColor(look.def.gridColor.value_or(skin::Color{0x00E0E0E0}));
     rows.text = look.colors[0];
     return rows;
 }
@@ -129,15 +136,16 @@ void ApplySkinListLook(QTreeView* view, const SkinLook& look, const SkinRowStyle
     view->setAllColumnsShowFocus(true);
     view->setFrameShape(look.def.hideBorder ? QFrame::NoFrame : QFrame::StyledPanel);
     view->setSelectionMode(QAbstractItemView::ExtendedSelection);
-    view->setSelectionBehavior(look.def.fullRowSelect ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
+    view->setSelectionBehavior(look.def.fullRowSelect ? QAbstractItemView::SelectRows
+                                                      : QAbstractItemView::SelectItems);
     view->setMouseTracking(true);
     view->viewport()->setAttribute(Qt::WA_Hover);
     view->setFont(look.fonts[0]);
     view->setItemDelegate(new SkinRowDelegate(rows, view));
 
     const int headerHeight = look.def.headerHeight > 0 ? look.def.headerHeight : 24;
-    auto* header = new SkinHeaderView(model.FindStyle(look.def.headerStyle), look.fonts[0], look.colors[0],
-                                      headerHeight, view);
+    auto* header = new SkinHeaderView(model.FindStyle(look.def.headerStyle), look.fonts[0],
+                                      look.colors[0], headerHeight, view);
     header->setSectionsMovable(look.def.headerDragDrop);
     header->setStretchLastSection(false);
     view->setHeader(header);
@@ -146,8 +154,10 @@ void ApplySkinListLook(QTreeView* view, const SkinLook& look, const SkinRowStyle
     pal.setColor(QPalette::Base, rows->itemBk[0]);
     view->setPalette(pal);
     if (look.def.customScrollBars) {
-        view->horizontalScrollBar()->setStyleSheet(ScrollBarSheet(model.FindStyle(look.def.horScrollStyle), false));
-        view->verticalScrollBar()->setStyleSheet(ScrollBarSheet(model.FindStyle(look.def.verScrollStyle), true));
+        view->horizontalScrollBar()->setStyleSheet(
+            ScrollBarSheet(model.FindStyle(look.def.horScrollStyle), false));
+        view->verticalScrollBar()->setStyleSheet(
+            ScrollBarSheet(model.FindStyle(look.def.verScrollStyle), true));
         view->setCornerWidget(new QWidget(view));
         view->cornerWidget()->setStyleSheet(QStringLiteral("background:#F4F6F9;"));
     }

@@ -68,7 +68,8 @@ void BM_ReportBatchEndToFilledList(benchmark::State& state) {
     // The track service: the day's reply for every request.
     const QByteArray body = QByteArray::fromStdString(day.trackBody);
     QHttpServer http;
-    http.route("/Interface/GetJsonVdata", [&body] { return QHttpServerResponse("application/json", body); });
+    http.route("/Interface/GetJsonVdata",
+               [&body] { return QHttpServerResponse("application/json", body); });
     auto* tcp = new QTcpServer(&http);
     if (!tcp->listen(QHostAddress::LocalHost, 0)) return state.SkipWithError("no loopback port");
     http.bind(tcp);
@@ -103,7 +104,8 @@ void BM_ReportBatchEndToFilledList(benchmark::State& state) {
                                 nullptr);
         if (!window.Create(nullptr, false)) return state.SkipWithError("report window not created");
         window.AddVehicleChoice(shape.plate);
-        for (auto [id, text] : {std::pair{IDC_DATETIME_STAT_S, day.firstFix}, std::pair{IDC_DATETIME_STAT_E, day.lastFix}})
+        for (auto [id, text] : {std::pair{IDC_DATETIME_STAT_S, day.firstFix},
+                                std::pair{IDC_DATETIME_STAT_E, day.lastFix}})
             window.Item<QDateTimeEdit>(id)->setDateTime(
                 QDateTime::fromString(QString::fromStdString(text), "yyyy-MM-dd HH:mm:ss"));
 
@@ -118,7 +120,8 @@ void BM_ReportBatchEndToFilledList(benchmark::State& state) {
             loop.exec();
             rows = window.Model().rowCount();
         }
-        if (rows != static_cast<int>(day.stops.size())) state.SkipWithError("the list is not complete");
+        if (rows != static_cast<int>(day.stops.size()))
+            state.SkipWithError("the list is not complete");
         state.counters["rows"] = rows;
         state.counters["fixes"] = day.fixes;
         state.counters["track_MiB"] = static_cast<double>(body.size()) / (1 << 20);
@@ -157,7 +160,8 @@ void BM_ServerRowsIntoShownList(benchmark::State& state) {
             fw::Message m;
             m.code = 9021;
             char plan[32];
-            std::snprintf(plan, sizeof plan, "2014-08-25 %02d:%02d:%02d", 5 + i / 16, (i * 7 + v) % 60, v);
+            std::snprintf(plan, sizeof plan, "2014-08-25 %02d:%02d:%02d", 5 + i / 16,
+                          (i * 7 + v) % 60, v);
             m.body["vhcID"] = "V" + std::to_string(v);
             m.body["planreachtime"] = plan;
             m.body["realreachtime"] = plan;

@@ -46,7 +46,9 @@ protected:
         ASSERT_TRUE(StartSkin());
     }
 
-    void SetUp() override { SetMessageObserver([this](const QString& t) { boxes.push_back(t.toStdString()); }); }
+    void SetUp() override {
+        SetMessageObserver([this](const QString& t) { boxes.push_back(t.toStdString()); });
+    }
 
     void TearDown() override {
         SetMessageObserver({});
@@ -59,10 +61,12 @@ protected:
     // The simulator, then the client signed in on its report page.
     void Start(const QString& trackFault = QStringLiteral("none")) {
         sim.start(QStringLiteral(FENWARDE_SIM_EXE),
-                  {"--port", "0", "--web-port", "0", "--seed", QString::number(kSeed), "--date", kDate,
-                   "--track-fault", trackFault, "--record", QString::fromStdString(home.File("sent.jsonl"))});
+                  {"--port", "0", "--web-port", "0", "--seed", QString::number(kSeed), "--date",
+                   kDate, "--track-fault", trackFault, "--record",
+                   QString::fromStdString(home.File("sent.jsonl"))});
         ASSERT_TRUE(sim.waitForStarted(5000));
-        const QRegularExpression ports(QStringLiteral("on 127\\.0\\.0\\.1:(\\d+), web site on http://127\\.0\\.0\\.1:(\\d+)/"));
+        const QRegularExpression ports(QStringLiteral(
+            "on 127\\.0\\.0\\.1:(\\d+), web site on http://127\\.0\\.0\\.1:(\\d+)/"));
         QString log;
         QRegularExpressionMatch m;
         for (int i = 0; i < 100 && !(m = ports.match(log)).hasMatch(); ++i) {
@@ -70,10 +74,10 @@ protected:
             log += QString::fromUtf8(sim.readAllStandardError());
         }
         ASSERT_TRUE(m.hasMatch()) << log.toStdString();
-        std::ofstream(home.File("conf.ini")) << "[login]\nServer=127.0.0.1\nUser=admin\nPass=admin\nRemember=1\n"
-                                                "DataName=bus\nDataBasePsw=\nWrite=0\nPort="
-                                             << m.captured(1).toStdString() << "\nWebPort=" << m.captured(2).toStdString()
-                                             << "\n";
+        std::ofstream(home.File("conf.ini"))
+            << "[login]\nServer=127.0.0.1\nUser=admin\nPass=admin\nRemember=1\n"
+               "DataName=bus\nDataBasePsw=\nWrite=0\nPort="
+            << m.captured(1).toStdString() << "\nWebPort=" << m.captured(2).toStdString() << "\n";
         MainWindow::Options options;
         options.home = home.Path();
         options.autoLogin = true;
@@ -84,9 +88,10 @@ protected:
         report = qobject_cast<ReportWindow*>(window->ChildWindow(MainWindow::Report));
         ASSERT_NE(report, nullptr);
         ASSERT_TRUE(report->isVisible());
-        for (auto [id, time] : {std::pair{IDC_DATETIME_STAT_S, "05:00:00"}, std::pair{IDC_DATETIME_STAT_E, "21:00:00"}})
-            report->Item<QDateTimeEdit>(id)->setDateTime(
-                QDateTime::fromString(QStringLiteral("%1 %2").arg(kDate, time), "yyyy-MM-dd HH:mm:ss"));
+        for (auto [id, time] : {std::pair{IDC_DATETIME_STAT_S, "05:00:00"},
+                                std::pair{IDC_DATETIME_STAT_E, "21:00:00"}})
+            report->Item<QDateTimeEdit>(id)->setDateTime(QDateTime::fromString(
+                QStringLiteral("%1 %2").arg(kDate, time), "yyyy-MM-dd HH:mm:ss"));
     }
 
     void PickVehicle(const std::string& plate) {
@@ -112,10 +117,13 @@ protected:
         for (const auto& trip : scenario.trips)
             if (trip.vehicle == plate)
                 for (const auto& ev : trip.stops)
-                    stops[trip.line + "|" + scenario.FindStation(ev.stationId)->name + "|" + ev.planReach] = &ev;
+                    stops[trip.line + "|" + scenario.FindStation(ev.stationId)->name + "|" +
+                          ev.planReach] = &ev;
         return stops;
     }
-    static long long Seconds(const std::string& text) { return SecondsBetween(*ParseDateTime(text), 0.0); }
+    static long long Seconds(const std::string& text) {
+        return SecondsBetween(*ParseDateTime(text), 0.0);
+    }
     std::string Recorded() const { return test::ReadFile(home.File("sent.jsonl")); }
 
     test::TempHome home;
@@ -163,8 +171,9 @@ TEST_F(ReportFlow, GenerateListsTheStopsWithTheirTruePassingTimes) {
         for (const std::string& real : {(*row)[kColRealReach], (*row)[kColRealLeave]}) {
             if (real.empty()) continue;
             const auto& times = passes[stop];
-            EXPECT_TRUE(std::any_of(times.begin(), times.end(),
-                                    [&](long long t) { return std::llabs(Seconds(real) - t) <= 10; }))
+            EXPECT_TRUE(
+                std::any_of(times.begin(), times.end(),
+                            [&](long long t) { return std::llabs(Seconds(real) - t) <= 10; }))
                 << stop << " " << real;
         }
         if (!(*row)[kColRealReach].empty() && !ev.trueReach.empty())
@@ -173,7 +182,8 @@ TEST_F(ReportFlow, GenerateListsTheStopsWithTheirTruePassingTimes) {
         left += !(*row)[kColRealLeave].empty();
         late += (*row)[kColLate].rfind("迟到", 0) == 0;
         expectedReached +=
-            !ev.trueReach.empty() && std::llabs(Seconds(ev.trueReach) - Seconds(ev.planReach)) <= sim::kAcceptSeconds;
+            !ev.trueReach.empty() &&
+            std::llabs(Seconds(ev.trueReach) - Seconds(ev.planReach)) <= sim::kAcceptSeconds;
     }
     // Nearly every stop passed within the acceptance window is found at its own passing (one
     // whose passing lies nearer another trip's plan is matched there instead).
@@ -245,14 +255,15 @@ TEST_F(ReportFlow, QueryListsTheServersRowsInPlannedOrder) {
     for (const auto& v : scenario.vehicles)
         if (v.group == group) vehicles.push_back(&v);
     ASSERT_GT(vehicles.size(), 1u);  // rows of several vehicles interleave
-    const auto expected =
-        sim::ComputeReportRows(scenario, vehicles, std::string(kDate) + " 05:00:00", std::string(kDate) + " 21:00:00");
+    const auto expected = sim::ComputeReportRows(
+        scenario, vehicles, std::string(kDate) + " 05:00:00", std::string(kDate) + " 21:00:00");
     QTRY_COMPARE_WITH_TIMEOUT(report->Model().rowCount(), static_cast<int>(expected.size()), 15000);
     QTRY_VERIFY_WITH_TIMEOUT(report->GetDlgItem(IDC_BTN_STAT_SEARCH)->isEnabled(), 5000);
     const auto rows = Rows();
     ExpectPlannedOrder(rows);
     std::multiset<std::string> shown, sent;
-    for (const ReportRow* row : rows) shown.insert((*row)[kColPlate] + (*row)[kColPlanReach] + (*row)[kColRealReach]);
+    for (const ReportRow* row : rows)
+        shown.insert((*row)[kColPlate] + (*row)[kColPlanReach] + (*row)[kColRealReach]);
     for (const auto& r : expected) sent.insert(r.code + r.planreachtime + r.realreachtime);
     EXPECT_EQ(shown, sent);
     EXPECT_TRUE(boxes.empty());

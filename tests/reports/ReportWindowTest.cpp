@@ -39,10 +39,13 @@ namespace {
 
 Message Doc(const std::string& json) { return ReadMessage(*ParseDocument(json)); }
 
-std::string Row9021(const std::string& vhcId, const std::string& plan, const std::string& real = "") {
-    return R"({"header":{"cmd":"9021"},"body":{"vhcID":")" + vhcId + R"(","batchname":"早班","batchdate":"2014-08-25",)"
-           R"("linenaem":"1路","userMarkName":"定安路","planreachtime":")" + plan + R"(","realreachtime":")" + real +
-           R"(","planleavetime":")" + plan + R"(","realleavetime":""}})";
+std::string Row9021(const std::string& vhcId, const std::string& plan,
+                    const std::string& real = "") {
+    return R"({"header":{"cmd":"9021"},"body":{"vhcID":")" + vhcId +
+           R"(","batchname":"早班","batchdate":"2014-08-25",)"
+           R"("linenaem":"1路","userMarkName":"定安路","planreachtime":")" +
+           plan + R"(","realreachtime":")" + real + R"(","planleavetime":")" + plan +
+           R"(","realleavetime":""}})";
 }
 
 // The links of the main window the report window needs; stubs record what it sends.
@@ -77,10 +80,11 @@ protected:
                           .login = login,
                           .wire = wire,
                           .log = log,
-                          .send = [this](const Json::Value& m) {
-                              sent.push_back(m);
-                              return true;
-                          },
+                          .send =
+                              [this](const Json::Value& m) {
+                                  sent.push_back(m);
+                                  return true;
+                              },
                           .hold = &hold,
                           .dispatcher = &dispatcher,
                           .today = [] { return QDate(2014, 8, 25); },
@@ -110,15 +114,16 @@ protected:
         return out;
     }
     bool InputsEnabled(bool enabled) const {
-        for (int id : {IDC_BTN_STAT_SEARCH, IDC_CMB__STAT_GONGSI, IDC_CMB_STAT_CHEPAI, IDC_DATETIME_STAT_S,
-                       IDC_DATETIME_STAT_E, IDC_BTN_STAT_SCBB, IDC_RAD_STAT_ZT_ALL, IDC_RAD_STAT_ZT_WANCHENG,
-                       IDC_RAD_STAT_ZT_WEIWANCHENG})
+        for (int id : {IDC_BTN_STAT_SEARCH, IDC_CMB__STAT_GONGSI, IDC_CMB_STAT_CHEPAI,
+                       IDC_DATETIME_STAT_S, IDC_DATETIME_STAT_E, IDC_BTN_STAT_SCBB,
+                       IDC_RAD_STAT_ZT_ALL, IDC_RAD_STAT_ZT_WANCHENG, IDC_RAD_STAT_ZT_WEIWANCHENG})
             if (window->GetDlgItem(id)->isEnabled() != enabled) return false;
         return true;
     }
     // The stop times of the synthetic vehicle, as the dispatcher stores them from its 9017s.
     void StoreStopTimes() {
-        for (const auto& stop : day.stops) ASSERT_TRUE(table.InsertStopTime(stop.entry, login.user));
+        for (const auto& stop : day.stops)
+            ASSERT_TRUE(table.InsertStopTime(stop.entry, login.user));
     }
     // "生成报表" for the synthetic vehicle, its 9019 "batch", and the run to its end.
     void GenerateAndRun() {
@@ -131,13 +136,16 @@ protected:
     }
     // The synthetic stops planned inside the pickers' range (some lie before 05:00).
     int InRange() const {
-        return static_cast<int>(std::count_if(day.stops.begin(), day.stops.end(), [](const auto& s) {
-            return s.entry.planReachTime >= "2014-08-25 05:00:00" && s.entry.planReachTime <= "2014-08-25 21:00:00";
-        }));
+        return static_cast<int>(
+            std::count_if(day.stops.begin(), day.stops.end(), [](const auto& s) {
+                return s.entry.planReachTime >= "2014-08-25 05:00:00" &&
+                       s.entry.planReachTime <= "2014-08-25 21:00:00";
+            }));
     }
     int Reached() const {
         const auto real = Column(kColRealReach);
-        return static_cast<int>(std::count_if(real.begin(), real.end(), [](const auto& t) { return !t.empty(); }));
+        return static_cast<int>(
+            std::count_if(real.begin(), real.end(), [](const auto& t) { return !t.empty(); }));
     }
 
     test::TempHome home;
@@ -152,8 +160,8 @@ protected:
     Dispatcher dispatcher{routes, vehicles, table, shell};
     DocumentHold hold{[this](Message& m) { return dispatcher.Dispatch(m); }};
     BodyServer server;
-    test::SyntheticDay day = test::MakeSyntheticDay(
-        test::DayShape{.routes = 2, .stationsPerRoute = 6, .tripsPerRoute = 2, .layoverSeconds = 1800});
+    test::SyntheticDay day = test::MakeSyntheticDay(test::DayShape{
+        .routes = 2, .stationsPerRoute = 6, .tripsPerRoute = 2, .layoverSeconds = 1800});
     std::unique_ptr<ReportWindow> window;
     std::vector<Json::Value> sent;
     std::vector<std::string> boxes;
@@ -163,20 +171,22 @@ TEST_F(ReportWindowTest, StartsOnTodaysServiceHoursWithEveryRowAndAModelList) {
     EXPECT_EQ(Control<QDateTimeEdit>(IDC_DATETIME_STAT_S)->text(), "2014-08-25 05:00:00");
     EXPECT_EQ(Control<QDateTimeEdit>(IDC_DATETIME_STAT_E)->text(), "2014-08-25 21:00:00");
     EXPECT_TRUE(Control<QRadioButton>(IDC_RAD_STAT_ZT_ALL)->isChecked());
-    for (int id : {IDC_STA_STAT_LEIXING, IDC_RAD_STAT_TYPE_PDF, IDC_RAD_STAT_TYPE_EXCEL, IDC_BTN_LX_GL_DELE,
-                   IDC_STA_STAT_TRACK, IDC_PRG_STAT_TRACK})
+    for (int id : {IDC_STA_STAT_LEIXING, IDC_RAD_STAT_TYPE_PDF, IDC_RAD_STAT_TYPE_EXCEL,
+                   IDC_BTN_LX_GL_DELE, IDC_STA_STAT_TRACK, IDC_PRG_STAT_TRACK})
         EXPECT_TRUE(window->GetDlgItem(id)->isHidden()) << id;
 
     auto* list = Control<SkinListView>(IDC_LSTCTRL_REPORT);
     ASSERT_NE(list, nullptr);
     EXPECT_EQ(list->model(), &window->Model());
     EXPECT_EQ(list->RowHeight(), 33);
-    const char* headings[] = {"车牌号码", "批次", "日期", "线路", "站点", "计划到达时间", "实际到达时间", "",
-                              "计划离开时间", "实际离开时间", ""};
+    const char* headings[] = {
+        "车牌号码",     "批次", "日期",         "线路",         "站点", "计划到达时间",
+        "实际到达时间", "",     "计划离开时间", "实际离开时间", ""};
     const int widths[] = {100, 100, 100, 100, 100, 150, 130, 100, 150, 130, 100};
     ASSERT_EQ(list->header()->count(), 11);
     for (int c = 0; c < 11; ++c) {
-        EXPECT_EQ(window->Model().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(), headings[c]);
+        EXPECT_EQ(window->Model().headerData(c, Qt::Horizontal, Qt::DisplayRole).toString(),
+                  headings[c]);
         EXPECT_EQ(list->header()->sectionSize(c), widths[c]) << c;
     }
 }
@@ -195,7 +205,8 @@ TEST_F(ReportWindowTest, GenerateWithoutAPlateIsRefusedAndSendsNothing) {
 TEST_F(ReportWindowTest, GenerateEmptiesTheTableAndAsksForTheStartDay) {
     StoreStopTimes();
     Plates()->setEditText("浙A5B120");
-    Control<QDateTimeEdit>(IDC_DATETIME_STAT_S)->setDateTime(QDateTime(QDate(2014, 8, 25), QTime(5, 0)));
+    Control<QDateTimeEdit>(IDC_DATETIME_STAT_S)
+        ->setDateTime(QDateTime(QDate(2014, 8, 25), QTime(5, 0)));
     Click(IDC_BTN_STAT_SCBB);
     ASSERT_EQ(sent.size(), 1u);
     EXPECT_EQ(Text(sent[0]["header"], "cmd"), "9016");
@@ -213,7 +224,8 @@ TEST_F(ReportWindowTest, GenerateEmptiesTheTableAndAsksForTheStartDay) {
 TEST_F(ReportWindowTest, QueryWithoutAPlateAsksForTheCompanyAndTheRangeAsShown) {
     Groups()->setCurrentIndex(Groups()->findText("一公司"));
     Plates()->setEditText("");
-    Control<QDateTimeEdit>(IDC_DATETIME_STAT_E)->setDateTime(QDateTime(QDate(2014, 8, 26), QTime(6, 30, 5)));
+    Control<QDateTimeEdit>(IDC_DATETIME_STAT_E)
+        ->setDateTime(QDateTime(QDate(2014, 8, 26), QTime(6, 30, 5)));
     Click(IDC_BTN_STAT_SEARCH);
     ASSERT_EQ(sent.size(), 1u);
     const Json::Value& body = sent[0]["body"];
@@ -243,7 +255,8 @@ TEST_F(ReportWindowTest, CompaniesListTheirOwnVehiclesAndTheUsersNameListsAll) {
         Groups()->setCurrentIndex(Groups()->findText(c.company));
         emit Groups()->activated(Groups()->currentIndex());
         std::vector<std::string> plates;
-        for (int i = 0; i < Plates()->count(); ++i) plates.push_back(Plates()->itemText(i).toStdString());
+        for (int i = 0; i < Plates()->count(); ++i)
+            plates.push_back(Plates()->itemText(i).toStdString());
         EXPECT_EQ(plates, c.plates) << c.company;
     }
 }
@@ -284,7 +297,8 @@ TEST_F(ReportWindowTest, ServerRowsComeInPlannedOrderWithLatenessInRed) {
     Receive(R"({"header":{"cmd":"9021"},"body":{"planreachtime":"2014-08-25 06:00:00"}})");
     Receive(R"({"header":{"cmd":"9021"},"body":"nonsense"})");
     EXPECT_EQ(Column(kColPlanReach),
-              (std::vector<std::string>{"2014-08-25 07:00:00", "2014-08-25 08:00:00", "2014-08-25 09:00:00"}));
+              (std::vector<std::string>{"2014-08-25 07:00:00", "2014-08-25 08:00:00",
+                                        "2014-08-25 09:00:00"}));
     EXPECT_EQ(Column(kColPlate), (std::vector<std::string>{"404", "浙A3W066", "浙A3W099"}));
     EXPECT_EQ(Column(kColLate), (std::vector<std::string>{"", "", "迟到00:05:30"}));
 
@@ -313,7 +327,8 @@ TEST_F(ReportWindowTest, ServerRowsComeInPlannedOrderWithLatenessInRed) {
 TEST_F(ReportWindowTest, EndBeforeStartIsToldWhenTheRunWouldStart) {
     Plates()->setEditText(QString::fromStdString(day.stops[0].entry.code));
     Click(IDC_BTN_STAT_SCBB);
-    Control<QDateTimeEdit>(IDC_DATETIME_STAT_E)->setDateTime(QDateTime(QDate(2014, 8, 25), QTime(4, 59, 59)));
+    Control<QDateTimeEdit>(IDC_DATETIME_STAT_E)
+        ->setDateTime(QDateTime(QDate(2014, 8, 25), QTime(4, 59, 59)));
     Receive(R"({"header":{"cmd":"9019"},"body":{"type":"batch"}})");
     EXPECT_EQ(boxes, std::vector<std::string>{"终止时间不能小于起始时间"});
     EXPECT_FALSE(window->IsRunning());
@@ -354,7 +369,8 @@ TEST_F(ReportWindowTest, ARunListsTheDetectedTimesAndTheDocumentsHeldMeanwhileFo
     int matched = 0;
     for (const ReportRow& row : window->Model().Rows().Rows())
         for (const auto& stop : day.stops)
-            if (stop.entry.planReachTime == row[kColPlanReach] && stop.entry.userMarkName == row[kColStop]) {
+            if (stop.entry.planReachTime == row[kColPlanReach] &&
+                stop.entry.userMarkName == row[kColStop]) {
                 EXPECT_EQ(row[kColRealReach], stop.expectedReach) << row[kColStop];
                 EXPECT_EQ(row[kColRealLeave], stop.expectedLeave) << row[kColStop];
                 ++matched;
@@ -376,8 +392,8 @@ struct BadBody {
     BodyServer::Mode mode;
     int status;
     std::function<QByteArray(const std::string& good)> body;
-    bool toldEmpty;    // "轨迹数据为空"
-    bool anyReached;   // some real arrival found
+    bool toldEmpty;   // "轨迹数据为空"
+    bool anyReached;  // some real arrival found
 };
 
 void PrintTo(const BadBody& b, std::ostream* os) { *os << b.name; }
@@ -390,7 +406,8 @@ TEST_P(ReportRunBodies, EndWithTheRowsListedAndTheInputsBack) {
     server.status = c.status;
     server.body = c.body(day.trackBody);
     GenerateAndRun();
-    EXPECT_EQ(boxes, c.toldEmpty ? std::vector<std::string>{"轨迹数据为空"} : std::vector<std::string>{});
+    EXPECT_EQ(boxes,
+              c.toldEmpty ? std::vector<std::string>{"轨迹数据为空"} : std::vector<std::string>{});
     EXPECT_EQ(window->Model().rowCount(), InRange());
     EXPECT_EQ(Reached() > 0, c.anyReached) << Reached();
     EXPECT_TRUE(InputsEnabled(true));
@@ -404,7 +421,8 @@ QByteArray Replace(const std::string& good, const char* from, const char* to) {
 INSTANTIATE_TEST_SUITE_P(
     Bodies, ReportRunBodies,
     testing::Values(
-        BadBody{"empty", BodyServer::Mode::Whole, 200, [](const std::string&) { return QByteArray(); }, true, false},
+        BadBody{"empty", BodyServer::Mode::Whole, 200,
+                [](const std::string&) { return QByteArray(); }, true, false},
         BadBody{"not_json", BodyServer::Mode::Whole, 200,
                 [](const std::string&) { return QByteArray("<html>busy</html>"); }, false, false},
         BadBody{"cut_mid_body", BodyServer::Mode::Half, 200,
@@ -414,13 +432,18 @@ INSTANTIATE_TEST_SUITE_P(
         BadBody{"fixes_at_0_0", BodyServer::Mode::Whole, 200,
                 [](const std::string& g) {
                     QByteArray b = QByteArray::fromStdString(g);
-                    static const QRegularExpression coordinate(QStringLiteral("\"(lat|lng)(_xz)?\":-?[0-9.]+"));
-                    return QString::fromUtf8(b).replace(coordinate, QStringLiteral("\"\\1\\2\":0")).toUtf8();
+                    static const QRegularExpression coordinate(
+                        QStringLiteral("\"(lat|lng)(_xz)?\":-?[0-9.]+"));
+                    return QString::fromUtf8(b)
+                        .replace(coordinate, QStringLiteral("\"\\1\\2\":0"))
+                        .toUtf8();
                 },
                 false, false},
         BadBody{"times_that_do_not_parse", BodyServer::Mode::Whole, 200,
-                [](const std::string& g) { return Replace(g, "\"gpst\":\"2014-08-25", "\"gpst\":\"someday"); }, false,
-                false},
+                [](const std::string& g) {
+                    return Replace(g, "\"gpst\":\"2014-08-25", "\"gpst\":\"someday");
+                },
+                false, false},
         BadBody{"fifty_megabytes", BodyServer::Mode::Whole, 200,
                 [](const std::string& g) {
                     QByteArray b = QByteArray::fromStdString(g);
@@ -465,7 +488,8 @@ TEST_F(ReportWindowTest, BatchEndsWithNothingRequestedOrAnOddPlateStillGiveTheIn
         EXPECT_EQ(window->Model().rowCount(), 0);
         EXPECT_TRUE(InputsEnabled(true));
     }
-    EXPECT_TRUE(server.lastTarget.contains("vhcid=&cret=&vehicle=%D5%E3A%3F1&")) << server.lastTarget.toStdString();
+    EXPECT_TRUE(server.lastTarget.contains("vhcid=&cret=&vehicle=%D5%E3A%3F1&"))
+        << server.lastTarget.toStdString();
     // The hidden "删除所选" does nothing.
     Receive(Row9021("1001", "2014-08-25 08:00:00"));
     Click(IDC_BTN_LX_GL_DELE);

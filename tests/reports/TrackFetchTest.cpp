@@ -23,9 +23,10 @@ protected:
         const std::string date = state.scenario().date;
         url = QUrl::fromEncoded("http://127.0.0.1:" + QByteArray::number(site.Port()) +
                                 "/Interface/GetJsonVdata?vhcid=" + QByteArray::fromStdString(v.id) +
-                                "&cret=&vehicle=&key=" + sim::kTrackKey + "&begin_time=" +
-                                QByteArray::fromStdString(date) + "%2005:00:00&end_time=" +
-                                QByteArray::fromStdString(date) + "%2021:00:00&datatype=1&intermin=0&timeorder=0");
+                                "&cret=&vehicle=&key=" + sim::kTrackKey +
+                                "&begin_time=" + QByteArray::fromStdString(date) +
+                                "%2005:00:00&end_time=" + QByteArray::fromStdString(date) +
+                                "%2021:00:00&datatype=1&intermin=0&timeorder=0");
     }
 
     struct Outcome {
@@ -42,7 +43,8 @@ protected:
         EXPECT_TRUE(done.wait(30000));
         EXPECT_FALSE(fetch.IsRunning());
         if (done.isEmpty()) return {};
-        return {done.at(0).at(0).toByteArray(), done.at(0).at(1).toString(), static_cast<int>(progress.size())};
+        return {done.at(0).at(0).toByteArray(), done.at(0).at(1).toString(),
+                static_cast<int>(progress.size())};
     }
 
     sim::SimState state{sim::GenerateScenario(5, "2014-08-25")};
@@ -54,7 +56,8 @@ protected:
 TEST_F(TrackFetchTest, TheWholeBodyArrivesEvenWhenItTrickles) {
     const Outcome normal = Fetch(url);
     EXPECT_TRUE(normal.failure.isEmpty()) << normal.failure.toStdString();
-    ASSERT_TRUE(normal.body.startsWith("{\"msg\":\"\",\"result\":true")) << normal.body.left(80).toStdString();
+    ASSERT_TRUE(normal.body.startsWith("{\"msg\":\"\",\"result\":true"))
+        << normal.body.left(80).toStdString();
 
     site.SetTrackFault(*sim::TrackFault::Parse("slow:1500"));
     const Outcome slow = Fetch(url);
@@ -82,8 +85,8 @@ TEST_F(TrackFetchTest, FailuresGiveNoBodyAtAll) {
 TEST_F(TrackFetchTest, SilenceRefusalAndExcessEndInTime) {
     BodyServer silent;
     silent.mode = BodyServer::Mode::Silent;
-    const Outcome hung =
-        Fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(silent.Port())), {.connectMs = 10000, .wholeMs = 300});
+    const Outcome hung = Fetch(QUrl(QStringLiteral("http://127.0.0.1:%1/x").arg(silent.Port())),
+                               {.connectMs = 10000, .wholeMs = 300});
     EXPECT_TRUE(hung.body.isEmpty());
     EXPECT_TRUE(hung.failure.startsWith("not complete")) << hung.failure.toStdString();
 
@@ -122,10 +125,14 @@ TEST(TrackFault, TextForms) {
         sim::TrackFault::Kind kind;
         int value;
     } cases[] = {
-        {"none", true, sim::TrackFault::Kind::None, 0},     {"cut", true, sim::TrackFault::Kind::Cut, 0},
-        {"slow:2500", true, sim::TrackFault::Kind::Slow, 2500}, {"status:500", true, sim::TrackFault::Kind::Status, 500},
-        {"status:200", false, {}, 0},                         {"slow:", false, {}, 0},
-        {"slow:-5", false, {}, 0},                            {"fast", false, {}, 0},
+        {"none", true, sim::TrackFault::Kind::None, 0},
+        {"cut", true, sim::TrackFault::Kind::Cut, 0},
+        {"slow:2500", true, sim::TrackFault::Kind::Slow, 2500},
+        {"status:500", true, sim::TrackFault::Kind::Status, 500},
+        {"status:200", false, {}, 0},
+        {"slow:", false, {}, 0},
+        {"slow:-5", false, {}, 0},
+        {"fast", false, {}, 0},
     };
     for (const auto& c : cases) {
         std::string error;

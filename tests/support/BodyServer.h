@@ -43,8 +43,10 @@ private:
         lastTarget = in.split(' ').value(1);
         in.clear();
         if (mode == Mode::Silent) return;
-        s->write("HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Type: application/json\r\n"
-                 "Content-Length: " + QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n");
+        s->write("HTTP/1.1 " + QByteArray::number(status) +
+                 " X\r\nContent-Type: application/json\r\n"
+                 "Content-Length: " +
+                 QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n");
         s->write(mode == Mode::Half ? body.left(body.size() / 2) : body);
         s->disconnectFromHost();
     }
