@@ -8,6 +8,7 @@
 
 #include "app/CommandLine.h"
 #include "app/Home.h"
+#include "app/Language.h"
 #include "app/MainWindow.h"
 #include "app/ShutdownSignals.h"
 #include "net/Requests.h"
@@ -16,18 +17,10 @@
 namespace fw {
 
 int RunClient(int argc, char** argv) {
-    // The browser controls share one GL context; this must precede the application object.
-    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("Fen_warde"));
-    QApplication::setApplicationVersion(QString::fromLatin1(kClientVersion));
-    // The program ends when the main window closes, not when a login window hides.
-    QApplication::setQuitOnLastWindowClosed(false);
-
-    std::vector<std::string> args;
-    for (const QString& a : QApplication::arguments().mid(1)) args.push_back(a.toStdString());
-    const CommandLine cl = ParseCommandLine(args);
-    const std::string program = QApplication::arguments().value(0).toStdString();
+    // Everything the command line decides is answered before a window system is needed.
+    std::vector<std::string> args(argv + (argc > 0 ? 1 : 0), argv + argc);
+    const CommandLine cl = ParseCommandLine(WithoutQtOptions(args));
+    const std::string program = argc > 0 ? argv[0] : "fenwarde";
     if (!cl.error.empty()) {
         std::fprintf(stderr, "%s\n%s", cl.error.c_str(), UsageText(program).c_str());
         return 2;
@@ -41,23 +34,30 @@ int RunClient(int argc, char** argv) {
         return 0;
     }
 
+    // The browser controls share one GL context; this must precede the application object.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Fen_warde"));
+    QApplication::setApplicationVersion(QString::fromLatin1(kClientVersion));
+    // The program ends when the main window closes, not when a login window hides.
+    QApplication::setQuitOnLastWindowClosed(false);
+    SpeakChinese(app);
+
     MainWindow::Options options;
     options.home = ResolveHome(cl.home, std::getenv("FENWARDE_HOME"),
                                QApplication::applicationDirPath().toStdString());
     options.autoLogin = cl.autoLogin;
+    options.page = cl.page;
     QDir().mkpath(QString::fromStdString(options.home));
 
     if (!StartSkin()) return 1;
 
     MainWindow window(options);
     ShutdownSignals shutdownSignals;
-    QObject::connect(&shutdownSignals, &ShutdownSignals::shutdownRequested, &window, [&window] {
-        // A modal window (login, settings) is ended first; the main window then closes.
-        if (QWidget* modal = QApplication::activeModalWidget()) modal->close();
-        window.close();
-    });
-    QObject::connect(&window, &MainWindow::closed, &app, &QApplication::quit,
-                     Qt::QueuedConnection);
+    // A signal ends the program from any state (login window, message box, reconnecting).
+    QObject::connect(&shutdownSignals, &ShutdownSignals::shutdownRequested, &window,
+                     [&window] { window.Quit(); });
+    QObject::connect(&window, &MainWindow::closed, &app, [] { QCoreApplication::exit(0); });
     if (!window.Start()) return 0;
     return app.exec();
 }

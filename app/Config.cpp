@@ -8,6 +8,7 @@
 #include <fstream>
 #include <sstream>
 
+#include "app/CommandLine.h"
 #include "app/IniFile.h"
 #include "text/Encoding.h"
 #include "text/Strings.h"
@@ -51,6 +52,16 @@ bool WriteAll(int fd, const std::string& text) {
 
 }  // namespace
 
+std::optional<int> ParsePort(std::string_view text) {
+    const std::string digits = Trim(std::string(text));
+    if (digits.empty() || digits.size() > 5 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return std::nullopt;
+    const int port = std::stoi(digits);
+    if (port < 1 || port > 65535) return std::nullopt;
+    return port;
+}
+
 LoginConfig ReadConfig(const std::string& path) {
     LoginConfig config;
     std::string text;
@@ -67,6 +78,9 @@ LoginConfig ReadConfig(const std::string& path) {
     config.webPort = ReadPort(ini, "WebPort", config.webPort);
     const std::string charset = Trim(ReadValue(ini, "Charset"));
     if (!charset.empty()) config.charset = charset;
+    if (const auto reconnect = ini.Get(kSection, "AutoReconnect"))
+        config.autoReconnect = AtoiLike(*reconnect) != 0;
+    if (const auto page = ini.Get(kSection, "Page")) config.page = PageNumberOf(Trim(*page));
     return config;
 }
 
@@ -82,6 +96,14 @@ bool WriteConfig(const std::string& path, const LoginConfig& config) {
     ini.Set(kSection, "Pass", config.remember == "1" ? config.password : std::string());
     ini.Set(kSection, "Remember", config.remember);
     ini.Set(kSection, "Write", std::to_string(config.writeLog));
+    // Keys the first versions did not write appear only once they mean something.
+    const LoginConfig defaults;
+    auto setIfUsed = [&](const char* key, const std::string& value, bool isDefault) {
+        if (!isDefault || ini.Get(kSection, key)) ini.Set(kSection, key, value);
+    };
+    setIfUsed("Port", std::to_string(config.port), config.port == defaults.port);
+    setIfUsed("WebPort", std::to_string(config.webPort), config.webPort == defaults.webPort);
+    setIfUsed("Page", PageNameOf(config.page), config.page < 0);
 
     const std::string temp = path + ".tmp";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);

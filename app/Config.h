@@ -1,6 +1,8 @@
 #pragma once
 
+#include <optional>
 #include <string>
+#include <string_view>
 
 namespace fw {
 
@@ -17,15 +19,21 @@ struct LoginConfig {
     int port = 1502;               // dispatch server
     int webPort = 89;              // web pages and track interface on the same host
     std::string charset = "GBK";   // wire charset of the dispatch server
+    bool autoReconnect = true;     // AutoReconnect=0: a lost connection goes to the login window
+    int page = -1;                 // Page: the page shown at the last exit, -1 none
 };
 
 inline constexpr const char* kConfigFileName = "conf.ini";
 inline constexpr std::size_t kConfigValueLimit = 254;
 
+// A port as typed in the settings: digits only (blanks around them allowed), 1 to 65535.
+std::optional<int> ParsePort(std::string_view text);
+
 // A missing or unreadable file gives the defaults; nothing is reported.
 LoginConfig ReadConfig(const std::string& path);
 
-// Writes Server, User, Pass, Remember and Write; every other line of the file stays as it was.
+// Writes Server, User, Pass, Remember and Write, and Port, WebPort and Page when they are
+// already in the file or differ from their defaults; every other line stays as it was.
 // The file is replaced atomically and readable by its owner only, since it may hold a
 // password. False when it could not be written; the caller carries on with its values.
 bool WriteConfig(const std::string& path, const LoginConfig& config);

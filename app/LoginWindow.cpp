@@ -50,13 +50,16 @@ LoginForm LoginWindow::Form() const {
     return form;
 }
 
-void LoginWindow::SetConnecting(bool connecting) {
-    connecting_ = connecting;
+void LoginWindow::SetState(State state) {
+    state_ = state;
+    const bool idle = state == State::Idle;
     auto* button = Item<QAbstractButton>(IDC_BTN_LOGIN);
-    button->setEnabled(!connecting);
-    button->setText(connecting ? QStringLiteral("连接中…") : QStringLiteral("登录"));
+    button->setEnabled(idle);
+    button->setText(state == State::Connecting  ? QStringLiteral("连接中…")
+                    : state == State::LoggingIn ? QStringLiteral("登录中…")
+                                                : QStringLiteral("登录"));
     for (int id : {IDC_EDT_LOGIN_NAME, IDC_EDT_LOGIN_PASSWORD, IDC_EDT_SERVER, IDC_CHK_LOGIN_JIZHU})
-        GetDlgItem(id)->setEnabled(!connecting);
+        GetDlgItem(id)->setEnabled(idle);
 }
 
 void LoginWindow::SubmitSoon() {
@@ -65,7 +68,7 @@ void LoginWindow::SubmitSoon() {
 
 void LoginWindow::OnCommand(int id) {
     CUIWnd::OnCommand(id);
-    if (id == IDC_BTN_LOGIN && !connecting_ && onLogin) onLogin(*this);
+    if (id == IDC_BTN_LOGIN && state_ == State::Idle && onLogin) onLogin(*this);
 }
 
 }  // namespace fw

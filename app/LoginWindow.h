@@ -16,10 +16,15 @@ public:
 
     explicit LoginWindow(QWidget* owner);
 
+    // Idle: the form can be used. Connecting: the TCP connection is being made. LoggingIn: the
+    // request is out and the server's answer awaited. The form is locked while busy.
+    enum class State { Idle, Connecting, LoggingIn };
+
     void Fill(const LoginForm& form);
     LoginForm Form() const;
-    void SetConnecting(bool connecting);
-    bool IsConnecting() const { return connecting_; }
+    void SetState(State state);
+    State CurrentState() const { return state_; }
+    bool IsConnecting() const { return state_ != State::Idle; }
     // Presses the login button, as --autologin does once the window is up.
     void SubmitSoon();
 
@@ -31,7 +36,7 @@ protected:
     void OnCommand(int id) override;
 
 private:
-    bool connecting_ = false;
+    State state_ = State::Idle;
 };
 
 }  // namespace fw

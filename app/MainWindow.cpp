@@ -4,16 +4,22 @@
 #include <QCloseEvent>
 #include <QComboBox>
 #include <QGuiApplication>
+#include <QLabel>
 #include <QRadioButton>
 #include <QScreen>
 #include <QTreeWidget>
 #include <QUrl>
 
+#include <algorithm>
+#include <utility>
+
+#include "app/Home.h"
 #include "app/LoginForm.h"
 #include "app/LoginWindow.h"
 #include "app/MessageBox.h"
 #include "app/PageLayout.h"
 #include "app/PageWindow.h"
+#include "app/ReconnectPlan.h"
 #include "app/ReportMenuWindow.h"
 #include "app/SettingsWindow.h"
 #include "net/Requests.h"
@@ -28,6 +34,11 @@ namespace {
 
 constexpr const char* kConnectFailed = "服务器连接失败!!!";
 constexpr const char* kDisconnected = "与服务器断开连接";
+constexpr const char* kNoAnswer = "服务器无应答";
+constexpr const char* kAskQuit = "确定退出系统？";
+constexpr const char* kAskLogout = "确定注销当前用户？";
+constexpr int kMinimumWidth = 1024;
+constexpr int kMinimumHeight = 640;
 
 QString Q(const std::string& s) { return QString::fromStdString(s); }
 
@@ -51,14 +62,24 @@ MainWindow::MainWindow(Options options)
       log_(options_.home),
       codec_(config_.charset) {
     log_.SetSwitch(config_.writeLog);
-    heartbeat_.setSingleShot(true);
-    sweep_.setSingleShot(true);
+    autoLoginPending_ = options_.autoLogin;
+    if (options_.page >= 0) currentPage_ = options_.page;
+    else if (config_.page >= 0) currentPage_ = config_.page;
+    for (QTimer* timer : {&heartbeat_, &sweep_, &loginReply_, &reconnect_}) timer->setSingleShot(true);
     connect(&heartbeat_, &QTimer::timeout, this, &MainWindow::OnHeartbeat);
     connect(&sweep_, &QTimer::timeout, this, &MainWindow::OnSweep);
+    connect(&loginReply_, &QTimer::timeout, this, [this] { LoginAttemptFailed(kNoAnswer); });
+    connect(&reconnect_, &QTimer::timeout, this, &MainWindow::Connect);
 }
 
 MainWindow::~MainWindow() {
     Shutdown();
+    // The pages and sockets use the stores and the codec: they go before the members do.
+    for (CUIWnd*& child : children_) {
+        delete child;
+        child = nullptr;
+    }
+    qDeleteAll(findChildren<ServerSocket*>(Qt::FindDirectChildrenOnly));
 }
 
 void MainWindow::InitSkinWindowId() { SetSkinWindowId(IDW_MAIN); }
@@ -95,6 +116,15 @@ bool MainWindow::Start() {
     }
 
     db_.Open(options_.home, config_.dataName, config_.dataBasePassword, &log_);
+    const std::string warning = HomeWriteWarning(
+        options_.home, config_.dataName.empty() ? "" : Database::FilePath(options_.home, config_.dataName));
+    if (!warning.empty()) ShowMessage(nullptr, Q(warning));
+
+    setMinimumSize(kMinimumWidth, kMinimumHeight);
+    connect(Item<QAbstractButton>(IDC_BTN_RECONNECT_STOP), &QAbstractButton::clicked, this, [this] {
+        StopReconnect();
+        ReturnToLogin();
+    });
 
     if (!RunLogin()) return false;
     if (QWidget* version = GetDlgItem(IDC_STA_VER)) version->hide();
@@ -111,13 +141,15 @@ bool MainWindow::RunLogin() {
     window.Create(nullptr, false);
     window.Fill(PrefillLoginForm(config_));
     window.onLogin = [this](LoginWindow& w) { AttemptLogin(w); };
-    if (options_.autoLogin && CanLogInUnattended(config_)) window.SubmitSoon();
+    // --autologin acts once, at start-up: never after a logout, a rejection or a lost connection.
+    if (std::exchange(autoLoginPending_, false) && CanLogInUnattended(config_)) window.SubmitSoon();
     login_ = &window;
     const int result = window.DoModal();
     login_ = nullptr;
     if (result != LoginWindow::kOk) {
-        // A connection still being made for this window is abandoned with it.
-        if (socket_ && !socket_->IsConnected()) DropSocket();
+        // An attempt still under way for this window is abandoned with it.
+        loginReply_.stop();
+        if (!loggedIn_) DropSocket();
         return false;
     }
     return true;
@@ -127,27 +159,103 @@ void MainWindow::AttemptLogin(LoginWindow& window) {
     ApplyLoginForm(window.Form(), config_);
     WriteConfig(ConfigPath(options_.home), config_);
     dispatcher_.SetUser(config_.user);
+    window.SetState(LoginWindow::State::Connecting);
+    Connect();
+}
 
+void MainWindow::Connect() {
     DropSocket();
+    // What a report run held came over the old connection; the new one starts with nothing held.
+    held_.Clear();
     socket_ = new ServerSocket(codec_, *this, this);
-    QPointer<LoginWindow> w(&window);
-    connect(socket_, &ServerSocket::connected, this, [this, w] {
-        SendJson(LoginRequest(config_.user, config_.password));
-        if (w) w->EndDialog(LoginWindow::kOk);
+    connect(socket_, &ServerSocket::connected, this, [this] {
+        if (login_) login_->SetState(LoginWindow::State::LoggingIn);
+        // Straight to the socket: nothing else may go out before the server has answered.
+        if (socket_->SendJson(LoginRequest(config_.user, config_.password)) != ServerSocket::SendResult::Sent) {
+            LoginAttemptFailed(kDisconnected);
+            return;
+        }
+        loginReply_.start(options_.loginReplyMs);
     });
-    connect(socket_, &ServerSocket::connectFailed, this, [this, w] {
-        WriteLog(kConnectFailed);
-        if (w) w->SetConnecting(false);
-        ShowMessage(w ? static_cast<QWidget*>(w) : this, Q(kConnectFailed));
-    });
-    window.SetConnecting(true);
+    connect(socket_, &ServerSocket::connectFailed, this, [this] { LoginAttemptFailed(kConnectFailed); });
+    connect(socket_, &ServerSocket::connectionLost, this, &MainWindow::OnConnectionLost);
     socket_->Open(Q(config_.server), static_cast<quint16>(config_.port));
+}
+
+void MainWindow::LoginAttemptFailed(const char* reason) {
+    loginReply_.stop();
+    WriteLog(reason);
+    DropSocket();
+    if (reconnecting_) {
+        ScheduleReconnect();
+    } else if (login_) {
+        login_->SetState(LoginWindow::State::Idle);
+        ShowMessage(login_, Q(reason));
+    }
+}
+
+void MainWindow::OnConnectionLost() {
+    if (loginReply_.isActive() || !loggedIn_) {
+        LoginAttemptFailed(kDisconnected);  // gone before it answered the login
+        return;
+    }
+    WriteLog(kDisconnected);
+    if (config_.autoReconnect && config_.remember == "1") {
+        StartReconnect();
+        return;
+    }
+    DropSocket();
+    ShowMessage(this, Q(kDisconnected));
+    ReturnToLogin();
+}
+
+void MainWindow::StartReconnect() {
+    DropSocket();
+    reconnecting_ = true;
+    reconnectAttempt_ = 0;
+    reconnectClock_.start();
+    ShowReconnectBand(true);
+    ScheduleReconnect();
+}
+
+void MainWindow::ScheduleReconnect() {
+    const auto delay = ReconnectPlan::DelayBefore(reconnectAttempt_ + 1,
+                                                  static_cast<int>(reconnectClock_.elapsed()) *
+                                                      options_.reconnectDivisor);
+    if (!delay) {
+        StopReconnect();
+        ShowMessage(this, Q(kDisconnected));
+        ReturnToLogin();
+        return;
+    }
+    ++reconnectAttempt_;
+    if (auto* band = Item<QLabel>(IDC_STA_RECONNECT)) band->setText(Q(ReconnectPlan::BandText(reconnectAttempt_)));
+    reconnect_.start(*delay / std::max(1, options_.reconnectDivisor));
+}
+
+void MainWindow::StopReconnect() {
+    if (!reconnecting_) return;
+    reconnecting_ = false;
+    reconnect_.stop();
+    loginReply_.stop();
+    ShowReconnectBand(false);
+}
+
+void MainWindow::ShowReconnectBand(bool visible) {
+    SetWindowlessVisible(IDC_WL_PIC_RECONNECT, visible);
+    for (int id : {IDC_STA_RECONNECT, IDC_BTN_RECONNECT_STOP})
+        if (QWidget* w = GetDlgItem(id)) {
+            w->setVisible(visible);
+            w->raise();
+        }
+    bandHeight_ = visible ? FindWindowless(IDC_WL_PIC_RECONNECT)->rect.height() : 0;
+    ShowCurrentPage();
 }
 
 void MainWindow::DropSocket() {
     if (!socket_) return;
-    socket_->Close();
     socket_->disconnect(this);
+    socket_->Close();
     // It may be inside its own read notification: delete it once that has returned.
     socket_->deleteLater();
     socket_ = nullptr;
@@ -160,10 +268,13 @@ void MainWindow::SetWriteLog(int writeLog) {
     log_.SetSwitch(writeLog);
 }
 
-bool MainWindow::Dispatch(Message& message) { return held_.Receive(message); }
+bool MainWindow::Dispatch(Message& message) {
+    return !shutDown_ && held_.Receive(message);
+}
 
 bool MainWindow::SendJson(const Json::Value& message) {
-    if (!socket_) return true;  // nobody logged in: nothing is sent
+    // Nobody logged in, or the connection is being made again: nothing is sent.
+    if (!socket_ || reconnecting_) return true;
     switch (socket_->SendJson(message)) {
         case ServerSocket::SendResult::Sent:
         case ServerSocket::SendResult::NotConnected: return true;
@@ -175,10 +286,27 @@ bool MainWindow::SendJson(const Json::Value& message) {
 }
 
 bool MainWindow::LoginResult(const std::string& result, const std::string& text) {
+    loginReply_.stop();
     if (!IsLoginSuccess(result)) {
-        ShowMessage(this, Q(text));
-        ReturnToLogin();
+        // A password the server refused is not kept for the next start.
+        config_.password.clear();
+        WriteConfig(ConfigPath(options_.home), config_);
+        StopReconnect();
+        DropSocket();
+        if (const QPointer<LoginWindow> w = login_; w) {
+            w->Fill(PrefillLoginForm(config_));
+            w->SetState(LoginWindow::State::Idle);
+            ShowMessage(w, Q(text));
+        } else {
+            ShowMessage(this, Q(text));
+            ReturnToLogin();
+        }
         return false;
+    }
+    if (reconnecting_) {
+        // The connection is back: the server's answers refill what the old login had.
+        StopReconnect();
+        ClearSession();
     }
     AddGroupChoice(config_.user);
     auto* monitor = children_[Monitor]->Item<SkinBrowser>(IDC_HTMLCTRL_BUS_MONITOR);
@@ -195,6 +323,7 @@ bool MainWindow::LoginResult(const std::string& result, const std::string& text)
     ShowCurrentPage();
     sweep_.start(options_.sweepMs);
     heartbeat_.start(options_.heartbeatMs);
+    if (login_) login_->EndDialog(LoginWindow::kOk);
     return SendJson(HelloRequest(config_.user)) && SendJson(AnnounceRequest());
 }
 
@@ -223,7 +352,9 @@ CUIWnd* MainWindow::MakeReportWindow() {
                       .dispatcher = &dispatcher_,
                       .rowImages = QVector<QImage>(rowImages_.begin(), rowImages_.end())},
         this);
+    // Logging out or closing stops a run and drops what it held.
     connect(this, &MainWindow::loginEnded, report_, &ReportWindow::EndLogin);
+    connect(this, &MainWindow::closed, report_, &ReportWindow::EndLogin);
     return report_;
 }
 
@@ -243,43 +374,49 @@ void MainWindow::TickMenu(int page) {
 
 void MainWindow::ShowCurrentPage() {
     if (shutDown_) return;
-    for (CUIWnd* child : children_) child->hide();
-    if (!loggedIn_) return;
-    auto layoutFor = [this](Child head) {
-        return ComputePageLayout(width(), height(), children_[head]->WindowData().size.height);
-    };
-    switch (currentPage_) {
-        case 0: {
-            const PageLayout p = layoutFor(RouteMenu);
-            Place(children_[RouteMenu], p.head);
-            Place(children_[RouteList], p.body);
-            break;
+    std::vector<std::pair<Child, skin::Rect>> shown;
+    if (loggedIn_) {
+        auto layoutFor = [this](Child head) {
+            return ComputePageLayout(width(), height(), children_[head]->WindowData().size.height, bandHeight_);
+        };
+        switch (currentPage_) {
+            case 0: {
+                const PageLayout p = layoutFor(RouteMenu);
+                shown = {{RouteMenu, p.head}, {RouteList, p.body}};
+                break;
+            }
+            case 1: {
+                const PageLayout p = layoutFor(ScheduleMenu);
+                shown = {{ScheduleMenu, p.head}, {ScheduleList, p.body}};
+                break;
+            }
+            case 2: shown = {{ReportMenuPage, layoutFor(ReportMenuPage).head}}; break;
+            case 3: shown = {{Monitor, layoutFor(Monitor).whole}}; break;
+            default: break;
         }
-        case 1: {
-            const PageLayout p = layoutFor(ScheduleMenu);
-            Place(children_[ScheduleMenu], p.head);
-            Place(children_[ScheduleList], p.body);
-            break;
-        }
-        case 2: Place(children_[ReportMenuPage], layoutFor(ReportMenuPage).head); LayoutReportPage(); break;
-        case 3: Place(children_[Monitor], layoutFor(Monitor).whole); break;
-        default: break;
     }
+    // Only what leaves is hidden, so a resize moves the page without a flicker.
+    for (int i = 0; i < kChildCount; ++i) {
+        const bool stays = std::any_of(shown.begin(), shown.end(), [i](const auto& s) { return s.first == i; });
+        const bool reportBody = currentPage_ == 2 && loggedIn_ && (i == Report || i == WebReport);
+        if (!stays && !reportBody) children_[i]->hide();
+    }
+    if (!loggedIn_) return;
+    for (const auto& [child, rect] : shown) Place(children_[child], rect);
+    if (currentPage_ == 2) LayoutReportPage();
     TickMenu(currentPage_);
 }
 
 void MainWindow::LayoutReportPage() {
-    children_[WebReport]->hide();
-    children_[Report]->hide();
-    const PageLayout p = ComputePageLayout(width(), height(), reportMenu_->WindowData().size.height);
-    Place(children_[reportMenu_->Mode() == 1 ? WebReport : Report], p.body);
+    const bool web = reportMenu_->Mode() == 1;
+    children_[web ? Report : WebReport]->hide();
+    const PageLayout p =
+        ComputePageLayout(width(), height(), reportMenu_->WindowData().size.height, bandHeight_);
+    Place(children_[web ? WebReport : Report], p.body);
     reportMenu_->TickMode();
 }
 
-void MainWindow::ReturnToLogin() {
-    loggedIn_ = 0;
-    ShowCurrentPage();
-    DropSocket();
+void MainWindow::ClearSession() {
     vehicles_.Clear();
     routes_.Clear();
     for (auto [child, id] : {std::pair{RouteList, IDC_LSTCTRL_LX_GL},
@@ -288,17 +425,34 @@ void MainWindow::ReturnToLogin() {
         if (auto* list = children_[child] ? children_[child]->Item<QTreeWidget>(id) : nullptr)
             list->clear();
     if (QComboBox* groups = ReportCombo(IDC_CMB__STAT_GONGSI)) groups->clear();
+    emit loginEnded();
+}
+
+void MainWindow::ReturnToLogin() {
+    if (shutDown_) return;
+    StopReconnect();
+    loginReply_.stop();
+    loggedIn_ = 0;
+    ShowCurrentPage();
+    DropSocket();
+    ClearSession();
     currentPage_ = 0;
     TickMenu(0);
-    emit loginEnded();
     // The login window runs once the event that ended the login (a read, a click) has returned.
-    if (loginPending_ || shutDown_) return;
+    if (loginPending_) return;
     loginPending_ = true;
     QTimer::singleShot(0, this, [this] {
         loginPending_ = false;
         if (shutDown_) return;
-        if (!RunLogin()) close();
+        if (!RunLogin()) Quit();
     });
+}
+
+void MainWindow::Quit() {
+    quitting_ = true;
+    CloseAllMessages();
+    CUIWnd::EndAllModals();
+    close();
 }
 
 void MainWindow::OnCommand(int id) {
@@ -310,16 +464,25 @@ void MainWindow::OnCommand(int id) {
             return;
         }
     if (id == IDC_BTN_LOGOUT) {
-        ReturnToLogin();
+        if (!loggedIn_ || AskQuestion(this, Q(kAskLogout))) ReturnToLogin();
     } else if (id == IDC_BTN_SETTING) {
         SettingsWindow settings(config_.writeLog, [this](int on) { SetWriteLog(on); }, this);
+        settings.SetPorts({config_.port, config_.webPort}, [this](SettingsWindow::Ports ports) {
+            config_.port = ports.server;
+            config_.webPort = ports.web;
+        });
         settings.DoModal();
     }
 }
 
+void MainWindow::resizeEvent(QResizeEvent* event) {
+    CUIWnd::resizeEvent(event);
+    if (IsCreated() && children_[0] != nullptr) ShowCurrentPage();
+}
+
 void MainWindow::OnHeartbeat() {
     heartbeat_.stop();
-    if (socket_) SendJson(HeartbeatRequest());
+    if (socket_ && loggedIn_ && !reconnecting_) SendJson(HeartbeatRequest());
     heartbeat_.start(options_.heartbeatMs);
 }
 
@@ -330,6 +493,11 @@ void MainWindow::OnSweep() {
 }
 
 void MainWindow::closeEvent(QCloseEvent* event) {
+    // A person closing the program while logged in is asked first; a signal is not.
+    if (!quitting_ && !shutDown_ && loggedIn_ && !AskQuestion(this, Q(kAskQuit))) {
+        event->ignore();
+        return;
+    }
     Shutdown();
     CUIWnd::closeEvent(event);
     emit closed();
@@ -338,18 +506,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::Shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
-    heartbeat_.stop();
-    sweep_.stop();
-    for (CUIWnd*& child : children_) {
-        delete child;
-        child = nullptr;
-    }
-    reportMenu_ = nullptr;
-    report_ = nullptr;
-    if (socket_) {
-        socket_->Close();
-        delete socket_.data();
-    }
+    for (QTimer* timer : {&heartbeat_, &sweep_, &loginReply_, &reconnect_}) timer->stop();
+    if (loggedIn_) config_.page = currentPage_;
+    // The pages stay until the destructor: an event of theirs may still be on the stack.
+    for (CUIWnd* child : children_)
+        if (child) child->hide();
+    DropSocket();
     vehicles_.Clear();
     routes_.Clear();
     WriteConfig(ConfigPath(options_.home), config_);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 
@@ -37,9 +38,12 @@ class MainWindow : public CUIWnd, public ReceiveHandler, public DispatchTarget {
 public:
     struct Options {
         std::string home;
-        bool autoLogin = false;
-        int heartbeatMs = 30000;  // shortened by tests only
+        bool autoLogin = false;  // submit the first login window at once (never a later one)
+        int page = -1;           // the page shown after login; -1: conf.ini's Page, else routes
+        int heartbeatMs = 30000;  // the periods are shortened by tests only
         int sweepMs = 10000;
+        int loginReplyMs = 15000;  // the server's answer to the login request
+        int reconnectDivisor = 1;  // divides the reconnect waits
     };
 
     // The pages, in the order they are created.
@@ -51,13 +55,18 @@ public:
     explicit MainWindow(Options options);
     ~MainWindow() override;
 
-    // Builds the window, opens the database and runs the login window. False when the user
-    // cancelled it: the program ends without showing anything.
+    // Builds the window, opens the database and runs the login window until the server accepts
+    // a login. False when the user cancelled it: the program ends without showing anything.
     bool Start();
 
     void ShowCurrentPage();
     // Ends the login and brings the login window back (after the current event returns).
     void ReturnToLogin();
+    // Ends the program now, as SIGTERM and SIGINT do: open boxes and modal windows are ended,
+    // nothing is asked, conf.ini is written.
+    void Quit();
+    bool IsReconnecting() const { return reconnecting_; }
+    int ReconnectAttempt() const { return reconnectAttempt_; }
 
     // ReceiveHandler
     void WriteLog(std::string_view text) override;
@@ -100,10 +109,20 @@ protected:
     bool OnCreate() override;
     void OnCommand(int id) override;
     void closeEvent(QCloseEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
 
 private:
     bool RunLogin();
     void AttemptLogin(LoginWindow& window);
+    // Opens a connection and sends the login request; the answer (or its absence) decides.
+    void Connect();
+    void LoginAttemptFailed(const char* reason);
+    void OnConnectionLost();
+    void StartReconnect();
+    void ScheduleReconnect();
+    void StopReconnect();
+    void ShowReconnectBand(bool visible);
+    void ClearSession();
     void DropSocket();
     void LayoutReportPage();
     void Place(CUIWnd* window, const skin::Rect& rect);
@@ -136,7 +155,15 @@ private:
     std::vector<QImage> rowImages_;
     QTimer heartbeat_;
     QTimer sweep_;
+    QTimer loginReply_;
+    QTimer reconnect_;
+    QElapsedTimer reconnectClock_;
+    bool reconnecting_ = false;
+    int reconnectAttempt_ = 0;
+    int bandHeight_ = 0;
+    bool autoLoginPending_ = false;
     bool loginPending_ = false;
+    bool quitting_ = false;
     bool shutDown_ = false;
 };
 

@@ -1,32 +1,82 @@
 #include "app/MessageBox.h"
 
-#include <QApplication>
-#include <QMessageBox>
+#include <QEventLoop>
+
+#include <vector>
+
+#include "skin/SkinMessageBox.h"
 
 namespace fw {
 namespace {
 
-MessageObserver& Observer() {
-    static MessageObserver observer;
-    return observer;
+struct Hook {
+    MessageObserver observer;
+    bool runLoop = false;
+    bool answer = true;
+    std::vector<QEventLoop*> loops;  // nested loops of observed boxes, innermost last
+};
+
+Hook& TheHook() {
+    static Hook hook;
+    return hook;
+}
+
+bool& Closed() {
+    static bool closed = false;
+    return closed;
+}
+
+bool Run(QWidget* parent, const QString& text, SkinMessageBox::Kind kind) {
+    if (Closed()) return false;
+    Hook& hook = TheHook();
+    if (hook.observer) {
+        hook.observer(text);
+        bool answer = hook.answer;
+        hook.answer = true;
+        if (hook.runLoop) {
+            QEventLoop loop;
+            hook.loops.push_back(&loop);
+            answer = loop.exec() == 0 && answer;
+            std::erase(hook.loops, &loop);
+        }
+        return answer;
+    }
+    SkinMessageBox box(parent, text, kind);
+    return box.exec() == QDialog::Accepted;
 }
 
 }  // namespace
 
 void ShowMessage(QWidget* parent, const QString& text) {
-    if (Observer()) {
-        Observer()(text);
-        return;
-    }
-    QMessageBox box(QMessageBox::NoIcon, QApplication::applicationName(), text, QMessageBox::Ok,
-                    parent);
-    box.exec();
+    Run(parent, text, SkinMessageBox::Kind::Information);
 }
 
-MessageObserver SetMessageObserver(MessageObserver observer) {
-    MessageObserver previous = std::move(Observer());
-    Observer() = std::move(observer);
+bool AskQuestion(QWidget* parent, const QString& text) {
+    return Run(parent, text, SkinMessageBox::Kind::Question);
+}
+
+void CloseAllMessages() {
+    Closed() = true;
+    SkinMessageBox::RejectAll();
+    for (QEventLoop* loop : TheHook().loops) loop->exit(1);
+}
+
+bool MessagesClosed() { return Closed(); }
+
+MessageObserver SetMessageObserver(MessageObserver observer, bool runLoop) {
+    Hook& hook = TheHook();
+    MessageObserver previous = std::move(hook.observer);
+    hook.observer = std::move(observer);
+    hook.runLoop = runLoop;
+    hook.answer = true;
+    Closed() = false;
     return previous;
+}
+
+void SetNextAnswer(bool answer) { TheHook().answer = answer; }
+
+void EndObservedMessage() {
+    if (!TheHook().loops.empty()) TheHook().loops.back()->exit(0);
 }
 
 }  // namespace fw

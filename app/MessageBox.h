@@ -8,12 +8,23 @@ class QWidget;
 
 namespace fw {
 
-// Every message box of the program goes through here: a modal box with the fixed text and an
-// OK button. Tests install an observer instead, which sees the text and shows nothing.
+// Every message box of the program goes through here: a modal skinned box with the fixed text
+// and "确定" (and "取消" for a question). Once the program is closing no new box opens.
 void ShowMessage(QWidget* parent, const QString& text);
+// True when the user answered "确定".
+bool AskQuestion(QWidget* parent, const QString& text);
 
+// Ends every open box and refuses new ones: the program is closing.
+void CloseAllMessages();
+bool MessagesClosed();
+
+// Tests install an observer instead of real boxes: it sees each text, and a question gets the
+// answer set here (true unless told otherwise). With `runLoop` the observer is followed by a
+// real nested event loop, as a box would run, until CloseAllMessages or EndObservedMessage.
 using MessageObserver = std::function<void(const QString&)>;
 // Returns the observer it replaces; an empty observer restores real boxes.
-MessageObserver SetMessageObserver(MessageObserver observer);
+MessageObserver SetMessageObserver(MessageObserver observer, bool runLoop = false);
+void SetNextAnswer(bool answer);
+void EndObservedMessage();
 
 }  // namespace fw

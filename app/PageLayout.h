@@ -15,6 +15,7 @@ struct PageLayout {
     skin::Rect whole;
 };
 
-PageLayout ComputePageLayout(int clientWidth, int clientHeight, int headHeight);
+// `bandBelowMenu`: the height of a band shown under the menu (the reconnect notice), or 0.
+PageLayout ComputePageLayout(int clientWidth, int clientHeight, int headHeight, int bandBelowMenu = 0);
 
 }  // namespace fw

@@ -1,13 +1,24 @@
 #include "app/SettingsWindow.h"
 
+#include <QLineEdit>
 #include <QRadioButton>
 
+#include "app/Config.h"
+#include "app/MessageBox.h"
 #include "res/RESOURCE.H"
 
 namespace fw {
 
 SettingsWindow::SettingsWindow(int writeLog, std::function<void(int)> setWriteLog, QWidget* owner)
     : CUIWnd(owner), writeLog_(writeLog), setWriteLog_(std::move(setWriteLog)) {}
+
+void SettingsWindow::SetPorts(Ports ports, std::function<void(Ports)> setPorts) {
+    ports_ = ports;
+    setPorts_ = std::move(setPorts);
+    if (!IsCreated()) return;
+    Item<QLineEdit>(IDC_EDT_SETTING_PORT)->setText(QString::number(ports.server));
+    Item<QLineEdit>(IDC_EDT_SETTING_WEBPORT)->setText(QString::number(ports.web));
+}
 
 void SettingsWindow::InitSkinWindowId() { SetSkinWindowId(IDW_SETTING); }
 
@@ -24,10 +35,47 @@ bool SettingsWindow::OnCreate() {
     off->setChecked(writeLog_ == 0);
     on->setAutoExclusive(true);
     off->setAutoExclusive(true);
+    for (int id : {IDC_EDT_SETTING_PORT, IDC_EDT_SETTING_WEBPORT}) {
+        auto* edit = Item<QLineEdit>(id);
+        if (!edit) return false;
+        edit->setMaxLength(5);
+        connect(edit, &QLineEdit::returnPressed, this, [this] { OnCommand(IDC_BTN_SETTING_CLOSE); });
+    }
+    SetPorts(ports_, setPorts_);
+    return true;
+}
+
+bool SettingsWindow::TakePorts() {
+    if (!setPorts_) return true;
+    Ports typed;
+    const struct {
+        int id;
+        int* port;
+        const char* name;
+    } fields[] = {{IDC_EDT_SETTING_PORT, &typed.server, "服务器端口"},
+                  {IDC_EDT_SETTING_WEBPORT, &typed.web, "网页端口"}};
+    for (const auto& field : fields) {
+        auto* edit = Item<QLineEdit>(field.id);
+        const auto port = ParsePort(edit->text().toStdString());
+        if (!port) {
+            ShowMessage(this, QString::fromUtf8(field.name) +
+                                  QStringLiteral("必须是 1 到 65535 之间的数字"));
+            edit->setFocus();
+            edit->selectAll();
+            return false;
+        }
+        *field.port = *port;
+    }
+    if (typed.server != ports_.server || typed.web != ports_.web) {
+        ports_ = typed;
+        setPorts_(typed);
+    }
     return true;
 }
 
 void SettingsWindow::OnCommand(int id) {
+    // A port that does not read as one keeps the window open, with the reason.
+    if (id == IDC_BTN_SETTING_CLOSE && !TakePorts()) return;
     CUIWnd::OnCommand(id);
     if (id == IDC_RAD_SETTING_LOG_TRUE) setWriteLog_(1);
     if (id == IDC_RAD_SETTING_LOG_FALSE) setWriteLog_(0);

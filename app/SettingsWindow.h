@@ -7,11 +7,19 @@
 namespace fw {
 
 // The log switch: "是" sets it to 1, "否" to 0, at once; there is no OK or Cancel. A switch
-// that is neither 0 nor 1 (conf.ini may say 2) ticks neither box.
+// that is neither 0 nor 1 (conf.ini may say 2) ticks neither box. The two ports are taken when
+// the window is closed with its close box (or Enter), once both read as ports; Escape leaves
+// them as they were. They apply at the next login.
 class SettingsWindow : public CUIWnd {
     Q_OBJECT
 public:
+    struct Ports {
+        int server = 0;
+        int web = 0;
+    };
+
     SettingsWindow(int writeLog, std::function<void(int)> setWriteLog, QWidget* owner);
+    void SetPorts(Ports ports, std::function<void(Ports)> setPorts);
 
 protected:
     void InitSkinWindowId() override;
@@ -19,8 +27,12 @@ protected:
     void OnCommand(int id) override;
 
 private:
+    bool TakePorts();
+
     int writeLog_;
     std::function<void(int)> setWriteLog_;
+    Ports ports_;
+    std::function<void(Ports)> setPorts_;
 };
 
 }  // namespace fw

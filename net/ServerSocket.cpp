@@ -1,6 +1,6 @@
 #include "net/ServerSocket.h"
 
-#include "net/JsonWriter.h"
+#include "net/Outgoing.h"
 #include "text/Encoding.h"
 
 namespace fw {
@@ -24,7 +24,7 @@ ServerSocket::ServerSocket(const TextCodec& codec, ReceiveHandler& handler, QObj
     });
     connect(&socket_, &QTcpSocket::errorOccurred, this, &ServerSocket::OnError);
     connect(&socket_, &QTcpSocket::readyRead, this, &ServerSocket::OnReadyRead);
-    connect(&socket_, &QTcpSocket::disconnected, this, &ServerSocket::disconnected);
+    connect(&socket_, &QTcpSocket::disconnected, this, &ServerSocket::ReportLoss);
 }
 
 ServerSocket::~ServerSocket() {
@@ -37,6 +37,7 @@ void ServerSocket::Open(const QString& host, quint16 port, int timeoutMs) {
     pipeline_.Reset();
     closed_ = false;
     wasConnected_ = false;
+    lossReported_ = false;
     connecting_ = true;
     connectTimer_.start(timeoutMs);
     socket_.connectToHost(host, port);
@@ -48,14 +49,13 @@ bool ServerSocket::IsConnected() const {
 
 ServerSocket::SendResult ServerSocket::SendJson(const Json::Value& root) {
     if (!wasConnected_) return SendResult::NotConnected;
-    const std::string text = WriteStyled(root);
+    const Outgoing out = PrepareOutgoing(root, codec_);
     qint64 written = -1;
     if (IsConnected()) {
-        const std::string wire = codec_.FromUtf8(text);
-        written = socket_.write(wire.data(), static_cast<qint64>(wire.size()));
-        if (written != static_cast<qint64>(wire.size())) written = -1;
+        written = socket_.write(out.wire.data(), static_cast<qint64>(out.wire.size()));
+        if (written != static_cast<qint64>(out.wire.size())) written = -1;
     }
-    handler_.WriteLog(text);
+    handler_.WriteLog(out.logged);
     return written < 0 ? SendResult::Lost : SendResult::Sent;
 }
 
@@ -79,8 +79,18 @@ void ServerSocket::OnReadyRead() {
     }
 }
 
+void ServerSocket::ReportLoss() {
+    if (closed_ || !wasConnected_ || lossReported_) return;
+    lossReported_ = true;
+    emit connectionLost();
+}
+
 void ServerSocket::OnError(QAbstractSocket::SocketError) {
-    if (!connecting_) return;  // errors after connecting show up as failed sends
+    if (!connecting_) {
+        // A broken connection may report only an error; the peer closing reports disconnected.
+        if (socket_.state() != QAbstractSocket::ConnectedState) ReportLoss();
+        return;
+    }
     connecting_ = false;
     connectTimer_.stop();
     emit connectFailed(socket_.errorString());

@@ -42,11 +42,14 @@ public:
 signals:
     void connected();
     void connectFailed(const QString& reason);
-    void disconnected();
+    // The server ended the connection or it broke (not the owner's Close): reported as soon as
+    // the socket knows, not at the next send.
+    void connectionLost();
 
 private:
     void OnReadyRead();
     void OnError(QAbstractSocket::SocketError error);
+    void ReportLoss();
 
     const TextCodec& codec_;
     ReceiveHandler& handler_;
@@ -56,6 +59,7 @@ private:
     bool connecting_ = false;
     bool wasConnected_ = false;  // connected since the last Open
     bool closed_ = false;        // closed by the owner; stop handling what is buffered
+    bool lossReported_ = false;
 };
 
 }  // namespace fw

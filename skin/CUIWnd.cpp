@@ -23,6 +23,13 @@ namespace {
 
 constexpr int kCancel = 2;
 
+// The windows whose modal loop runs, innermost last; refused once the program is closing.
+std::vector<CUIWnd*>& RunningModals() {
+    static std::vector<CUIWnd*> running;
+    return running;
+}
+bool g_modalsRefused = false;
+
 skin::Rect Scaled(const skin::Rect& r) {
     const auto& lib = SkinLibrary::Instance();
     return skin::ScaleForDpi(r, lib.ScreenDpiX(), lib.ScreenDpiY(), lib.Model().dpiX, lib.Model().dpiY, lib.dpiScaling);
@@ -40,6 +47,7 @@ CUIWnd::CUIWnd(QWidget* owner) : QWidget(nullptr), owner_(owner) {
 }
 
 CUIWnd::~CUIWnd() {
+    std::erase(RunningModals(), this);
     if (loop_) loop_->exit(modalResult_);
 }
 
@@ -317,6 +325,18 @@ void CUIWnd::OnCommand(int id) {
     emit commandClicked(id);
 }
 
+// A double click on the title bar of a window that can be resized toggles maximised.
+void CUIWnd::mouseDoubleClickEvent(QMouseEvent* e) {
+    if (e->button() == Qt::LeftButton && isWindow() && data_.resizable &&
+        skin::TitleBarDrags(data_.titleBarHeight, e->position().toPoint().y())) {
+        dragging_ = false;
+        if (isMaximized()) showNormal();
+        else showMaximized();
+        return;
+    }
+    QWidget::mouseDoubleClickEvent(e);
+}
+
 void CUIWnd::keyPressEvent(QKeyEvent* e) {
     if (modal_ && e->key() == Qt::Key_Escape) {
         EndDialog(kCancel);
@@ -335,6 +355,13 @@ void CUIWnd::closeEvent(QCloseEvent* e) {
     QWidget::closeEvent(e);
 }
 
+void CUIWnd::EndAllModals() {
+    g_modalsRefused = true;
+    for (CUIWnd* w : std::vector<CUIWnd*>(RunningModals())) w->EndDialog(kCancel);
+}
+
+bool CUIWnd::ModalsRefused() { return g_modalsRefused; }
+
 void CUIWnd::EndDialog(int result) {
     modalResult_ = result;
     if (loop_) loop_->exit(result);
@@ -342,6 +369,7 @@ void CUIWnd::EndDialog(int result) {
 
 int CUIWnd::DoModal() {
     if (loop_) return -1;  // already running
+    if (g_modalsRefused) return kCancel;
     modal_ = true;
     if (!created_ && !Create(nullptr, false)) {
         modal_ = false;
@@ -370,7 +398,10 @@ int CUIWnd::DoModal() {
     modalResult_ = kCancel;
     const QPointer<CUIWnd> self(this);
     const QPointer<QWidget> ownerAlive(owner);
-    const int result = loop.exec(QEventLoop::DialogExec);
+    RunningModals().push_back(this);
+    int result = loop.exec(QEventLoop::DialogExec);
+    std::erase(RunningModals(), this);
+    if (result < 0) result = kCancel;  // the application is quitting
     // A handler may have deleted the window while it ran; the owner must come back regardless.
     if (ownerAlive) {
         ownerAlive->setEnabled(ownerWasEnabled);

@@ -47,6 +47,10 @@ public:
     // that closed it, 2 for Escape or a close request, or what EndDialog was given.
     int DoModal();
     void EndDialog(int result);
+    // Ends every modal run with the cancel result and makes later ones return it at once: the
+    // program is closing.
+    static void EndAllModals();
+    static bool ModalsRefused();
 
     // The windowed control with this number, or null.
     QWidget* GetDlgItem(int id) const;
@@ -101,6 +105,7 @@ protected:
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;
+    void mouseDoubleClickEvent(QMouseEvent*) override;
     void keyPressEvent(QKeyEvent*) override;
     void closeEvent(QCloseEvent*) override;
     void changeEvent(QEvent*) override;

@@ -227,10 +227,28 @@ void SkinComboBox::resizeEvent(QResizeEvent* e) {
 
 void SkinComboBox::mousePressEvent(QMouseEvent* e) {
     if (e->button() == Qt::LeftButton && isEnabled()) {
+        // The list opens on the press and grabs the mouse, so the release of the same click
+        // reaches the list's window outside its area, which would close it at once.
+        QWidget* popup = view()->window();
+        popup->removeEventFilter(this);
+        popup->installEventFilter(this);
+        swallowRelease_ = true;
         showPopup();
         return;
     }
     QComboBox::mousePressEvent(e);
+}
+
+bool SkinComboBox::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == view()->window()) {
+        if (event->type() == QEvent::MouseButtonPress || event->type() == QEvent::Hide) {
+            swallowRelease_ = false;
+        } else if (event->type() == QEvent::MouseButtonRelease && swallowRelease_) {
+            swallowRelease_ = false;
+            return true;  // a release over an entry reaches the list itself and still chooses it
+        }
+    }
+    return QComboBox::eventFilter(watched, event);
 }
 
 void SkinComboBox::paintEvent(QPaintEvent*) {

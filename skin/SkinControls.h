@@ -135,10 +135,13 @@ protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     QRect TextRect() const;
     SkinLook look_;
+    // The release of the click that opened the list, which must not close it again.
+    bool swallowRelease_ = false;
 };
 
 class SkinDateTimeEdit : public QDateTimeEdit {

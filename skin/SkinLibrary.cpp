@@ -4,10 +4,10 @@
 #include <QDir>
 #include <QFile>
 #include <QFontDatabase>
-#include <QMessageBox>
 #include <QScreen>
 
 #include "skin/SkinImages.h"
+#include "skin/SkinMessageBox.h"
 #include "skin/SkinReader.h"
 
 static void InitSkinResources() { Q_INIT_RESOURCE(skin); }
@@ -20,12 +20,12 @@ std::function<void(const QString&)>& MessageHook() {
     return hook;
 }
 
-void Tell(const QString& text, QMessageBox::Icon icon) {
+void Tell(const QString& text) {
     if (MessageHook()) {
         MessageHook()(text);
         return;
     }
-    QMessageBox box(icon, QStringLiteral("Fen_warde"), text, QMessageBox::Ok);
+    SkinMessageBox box(nullptr, text);
     box.exec();
 }
 
@@ -144,11 +144,9 @@ bool StartSkinFrom(const QString& dir) {
     const int code = dir.isEmpty() ? lib.Load(&error) : lib.LoadFromDirectory(dir, &error);
     if (code == skin::kSkinOk) return true;
     if (code == skin::kSkinNewerVersion) Tell(QString::fromUtf8(skin::kNewerSkinMessage.data(),
-                                                                 static_cast<int>(skin::kNewerSkinMessage.size())),
-                                              QMessageBox::Critical);
+                                                                 static_cast<int>(skin::kNewerSkinMessage.size())));
     qWarning("skin not loaded (%d): %s", code, qPrintable(error));
-    Tell(QString::fromUtf8(skin::kSkinLoadFailedMessage.data(), static_cast<int>(skin::kSkinLoadFailedMessage.size())),
-         QMessageBox::Critical);
+    Tell(QString::fromUtf8(skin::kSkinLoadFailedMessage.data(), static_cast<int>(skin::kSkinLoadFailedMessage.size())));
     return false;
 }
 

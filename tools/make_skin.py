@@ -152,7 +152,7 @@ def window(ident, size, bg, point, title_bar, controls, **opts):
     W.append(dict(id=ident, size=size, bg=bg, point=point, title_bar=title_bar, controls=controls, **opts))
 
 window("IDW_MAIN", (1150, 655), "main_bg.bmp", (40, 80), 28, [
-    ("PUSHBUTTON", "IDC_BTN_MIN", 1066, 0, 42, 25, "", system_box("MinimizeBox", "min.bmp")),
+    ("PUSHBUTTON", "IDC_BTN_MIN", 1024, 0, 42, 25, "", system_box("MinimizeBox", "min.bmp")),
     ("PUSHBUTTON", "IDC_BTN_CLOSE", 1108, 0, 42, 25, "", system_box("CloseBox", "close.bmp")),
     ("RADIO", "IDC_RAD_MENU_XIANLU", 180, 28, 120, 34, "规划路线", tab("tab_menu.bmp", True, color="IDR_COLOR_WHITE")),
     ("RADIO", "IDC_RAD_MENU_PAIBAN", 300, 28, 120, 34, "排班计划", tab("tab_menu.bmp", color="IDR_COLOR_WHITE")),
@@ -165,6 +165,13 @@ window("IDW_MAIN", (1150, 655), "main_bg.bmp", (40, 80), 28, [
     ("PUSHBUTTON", "IDC_BTN_SETTING", 1074, 31, 28, 28, "",
      dict(image_button("setting.bmp"), LayoutMode={"Horizontal": "Right", "Vertical": "Top"},
           ToolTip={"Enable": "true", "ToolTip": "设置"})),
+    ("PUSHBUTTON", "IDC_BTN_MAX", 1066, 0, 42, 25, "", system_box("MaximizeBox", "max.bmp")),
+    # The band under the menu while a lost connection is being made again.
+    ("WL_PICTURE", "IDC_WL_PIC_RECONNECT", 0, 62, 1150, 30, "",
+     hidden(dict(pager_picture("notice_bg.bmp", ("10", "10")), LayoutMode={"Horizontal": "Fill", "Vertical": "Top"}))),
+    ("STATIC", "IDC_STA_RECONNECT", 16, 62, 700, 30, "", hidden(label("Left", None, "IDR_FONT_BOLD"))),
+    ("PUSHBUTTON", "IDC_BTN_RECONNECT_STOP", 1034, 65, 104, 24, "停止重连",
+     hidden(dict(normal_button(), LayoutMode={"Horizontal": "Right", "Vertical": "Top"}))),
 ], resizing=True, border=True, win_point=(900, 600))
 
 window("IDW_SUBMENU_LUXIAN", (1150, 33), "submenu_bg.bmp", (10, 16), 0, [
@@ -318,6 +325,11 @@ window("IDW_SETTING", (480, 320), "setting_bg.bmp", (20, 50), 40, [
     ("STATIC", "IDC_STA_SETTING_LOG", 40, 80, 110, 28, "是否保存日志", label("Left", None, "IDR_FONT_BOLD")),
     ("RADIO", "IDC_RAD_SETTING_LOG_TRUE", 160, 80, 60, 28, "是", radio_mark(True)),
     ("RADIO", "IDC_RAD_SETTING_LOG_FALSE", 230, 80, 60, 28, "否", radio_mark()),
+    ("STATIC", "IDC_STA_SETTING_PORT", 40, 130, 110, 28, "服务器端口", label("Left", None, "IDR_FONT_BOLD")),
+    ("EDIT", "IDC_EDT_SETTING_PORT", 160, 130, 120, 28, "", edit()),
+    ("STATIC", "IDC_STA_SETTING_WEBPORT", 40, 172, 110, 28, "网页端口", label("Left", None, "IDR_FONT_BOLD")),
+    ("EDIT", "IDC_EDT_SETTING_WEBPORT", 160, 172, 120, 28, "", edit()),
+    ("STATIC", "IDC_STA_SETTING_PORT_HINT", 40, 214, 400, 24, "端口的修改在下次登录时生效", label("Left", "IDR_COLOR_GRAY")),
 ], mask=True)
 
 # Styles shared by the lists.
@@ -475,6 +487,9 @@ def document():
 # Identifiers added after the first 121 keep those numbers stable: they are numbered from 1121 in
 # the order of this list, wherever their controls stand in the tables. Append new ones at the end.
 ADDED = [
+    "IDC_BTN_MAX", "IDC_WL_PIC_RECONNECT", "IDC_STA_RECONNECT", "IDC_BTN_RECONNECT_STOP",
+    "IDC_STA_SETTING_PORT", "IDC_EDT_SETTING_PORT", "IDC_STA_SETTING_WEBPORT", "IDC_EDT_SETTING_WEBPORT",
+    "IDC_STA_SETTING_PORT_HINT",
     "IDC_STA_STAT_TRACK",
     "IDC_PRG_STAT_TRACK",
 ]

@@ -88,6 +88,36 @@ TEST(Config, PasswordIsWrittenOnlyWhenRememberIsExactlyOne) {
     }
 }
 
+TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
+    test::TempHome dir;
+    const std::string path = dir.File("conf.ini");
+    LoginConfig c = ReadConfig(path);
+    EXPECT_TRUE(c.autoReconnect);
+    EXPECT_EQ(c.page, -1);
+    ASSERT_TRUE(WriteConfig(path, c));
+    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect"})
+        EXPECT_EQ(test::ReadFile(path).find(key), std::string::npos) << key;
+
+    c.webPort = 8089;
+    c.page = 3;
+    ASSERT_TRUE(WriteConfig(path, c));
+    test::WriteFile(path, test::ReadFile(path) + "AutoReconnect=0\n");
+    const LoginConfig back = ReadConfig(path);
+    EXPECT_EQ(back.webPort, 8089);
+    EXPECT_EQ(back.port, 1502);
+    EXPECT_EQ(back.page, 3);
+    EXPECT_FALSE(back.autoReconnect);
+    EXPECT_NE(test::ReadFile(path).find("Page=monitor"), std::string::npos);
+}
+
+TEST(Config, PortsAsTypedInTheSettings) {
+    for (const char* bad : {"", "0", "65536", "-1", "80a", "8 0", "0x50", "999999"})
+        EXPECT_FALSE(ParsePort(bad).has_value()) << bad;
+    EXPECT_EQ(ParsePort(" 1502 "), 1502);
+    EXPECT_EQ(ParsePort("65535"), 65535);
+    EXPECT_EQ(ParsePort("00089"), 89);
+}
+
 TEST(Config, FailedWriteIsReportedAndHarmless) {
     EXPECT_FALSE(WriteConfig("/nonexistent/folder/conf.ini", LoginConfig{}));
 }

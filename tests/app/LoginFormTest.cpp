@@ -2,6 +2,7 @@
 
 #include "tests/support/TestSupport.h"
 #include "app/LoginForm.h"
+#include "app/ReconnectPlan.h"
 
 namespace fw {
 namespace {
@@ -48,6 +49,18 @@ TEST(LoginForm, UnattendedLoginNeedsARememberedPasswordAndSomewhereToGo) {
     EXPECT_TRUE(CanLogInUnattended(c));
     c.server.clear();
     EXPECT_FALSE(CanLogInUnattended(c));
+}
+
+TEST(ReconnectPlan, BacksOffThenTriesEveryHalfMinuteForFiveMinutes) {
+    std::vector<int> delays;
+    int elapsed = 0;
+    for (int attempt = 1; auto delay = ReconnectPlan::DelayBefore(attempt, elapsed); ++attempt) {
+        delays.push_back(*delay / 1000);
+        elapsed += *delay;
+    }
+    EXPECT_EQ(delays, (std::vector<int>{2, 4, 8, 16, 30, 30, 30, 30, 30, 30, 30, 30, 30}));
+    EXPECT_EQ(elapsed, ReconnectPlan::kGiveUpAfterMs);
+    EXPECT_EQ(ReconnectPlan::BandText(3), "连接已断开，正在重新连接…(第 3 次)");
 }
 
 }  // namespace

@@ -18,11 +18,23 @@ class EndToEnd : public testing::Test {
 protected:
     void SetUp() override {
         ASSERT_TRUE(home.isValid());
+        StartSimulator("0", "0");
+    }
+
+    void TearDown() override {
+        for (QProcess* p : {&client, &sim}) {
+            if (p->state() == QProcess::NotRunning) continue;
+            p->kill();
+            p->waitForFinished(5000);
+        }
+    }
+
+    // Ports "0" let the simulator pick; its first log line names them.
+    void StartSimulator(const QString& tcp, const QString& web) {
         sim.setProcessChannelMode(QProcess::SeparateChannels);
         sim.start(QStringLiteral(FENWARDE_SIM_EXE),
-                  {"--port", "0", "--web-port", "0", "--seed", "3", "--record", Path("sent.jsonl")});
+                  {"--port", tcp, "--web-port", web, "--seed", "3", "--record", Path("sent.jsonl")});
         ASSERT_TRUE(sim.waitForStarted(5000));
-        // The first log line names the ports it picked.
         const QRegularExpression ports(QStringLiteral("on 127\\.0\\.0\\.1:(\\d+), web site on http://127\\.0\\.0\\.1:(\\d+)/"));
         QString log;
         QRegularExpressionMatch m;
@@ -35,40 +47,51 @@ protected:
         webPort = m.captured(2);
     }
 
-    void TearDown() override {
-        for (QProcess* p : {&client, &sim}) {
-            if (p->state() == QProcess::NotRunning) continue;
-            p->kill();
-            p->waitForFinished(5000);
-        }
-    }
-
     QString Path(const QString& name) const { return home.filePath(name); }
 
-    void WriteConf(const QString& user, const QString& password) {
+    void WriteConf(const QString& user, const QString& password, const QString& extra = {}) {
         QFile conf(Path("conf.ini"));
         ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
         conf.write(QStringLiteral("[login]\nServer=127.0.0.1\nUser=%1\nPass=%2\nRemember=1\n"
                                   "DataName=bus\nDataBasePsw=\nWrite=1\nPort=%3\nWebPort=%4\n"
-                                  "; kept as it is\n")
-                       .arg(user, password, port, webPort)
+                                  "; kept as it is\n%5")
+                       .arg(user, password, port, webPort, extra)
                        .toUtf8());
     }
 
-    void StartClient() {
+    void StartClient(QStringList args = {"--autologin"}) {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("QT_QPA_PLATFORM", "offscreen");
         env.insert("QTWEBENGINE_DISABLE_SANDBOX", "1");
         client.setProcessEnvironment(env);
-        client.start(QStringLiteral(FENWARDE_EXE), {"--home", home.path(), "--autologin"});
+        client.start(QStringLiteral(FENWARDE_EXE), QStringList{"--home", home.path()} + args);
         ASSERT_TRUE(client.waitForStarted(5000));
     }
 
-    // Waits until what the simulator recorded matches.
-    bool Recorded(const QString& pattern, int timeoutMs = 15000) {
-        const QRegularExpression re(pattern);
+    // SIGTERM, as a desktop session that ends sends it: the client ends at once, cleanly.
+    void TerminateClient() {
+        client.terminate();
+        ASSERT_TRUE(client.waitForFinished(5000)) << "still running after SIGTERM";
+        EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
+        EXPECT_EQ(client.exitCode(), 0);
+    }
+
+    bool Matches(const QString& file, const QString& pattern, int timeoutMs) {
+        const QRegularExpression re(pattern, QRegularExpression::DotMatchesEverythingOption);
         for (int waited = 0; waited < timeoutMs; waited += 100) {
-            if (re.match(ReadAll(Path("sent.jsonl"))).hasMatch()) return true;
+            if (re.match(ReadAll(file)).hasMatch()) return true;
+            QTest::qWait(100);
+        }
+        return false;
+    }
+    // Waits until what the simulator recorded matches.
+    bool Recorded(const QString& pattern, int timeoutMs = 15000) { return Matches(Path("sent.jsonl"), pattern, timeoutMs); }
+    // Waits until the client's own log holds the text.
+    bool Logged(const QString& text, int timeoutMs = 15000) {
+        const QRegularExpression re(QRegularExpression::escape(text));
+        for (int waited = 0; waited < timeoutMs; waited += 100) {
+            for (const QString& f : QDir(home.path()).entryList({"????_??_??_??.txt"}))
+                if (re.match(ReadAll(Path(f))).hasMatch()) return true;
             QTest::qWait(100);
         }
         return false;
@@ -90,10 +113,7 @@ TEST_F(EndToEnd, ClientSignsInAsksForEveryRouteAndClosesCleanlyOnSigterm) {
     ASSERT_TRUE(Recorded(QStringLiteral("\"cmd\":\"9002\"")));
     ASSERT_TRUE(Recorded(QStringLiteral("\"cmd\":\"1010\"")));
 
-    client.terminate();  // SIGTERM, as a desktop session that ends sends it
-    ASSERT_TRUE(client.waitForFinished(10000));
-    EXPECT_EQ(client.exitStatus(), QProcess::NormalExit);
-    EXPECT_EQ(client.exitCode(), 0);
+    TerminateClient();
 
     const QString conf = ReadAll(Path("conf.ini"));
     EXPECT_TRUE(conf.contains("User=调度员")) << conf.toStdString();
@@ -105,15 +125,91 @@ TEST_F(EndToEnd, ClientSignsInAsksForEveryRouteAndClosesCleanlyOnSigterm) {
     EXPECT_TRUE(ReadAll(Path(logs.first())).contains(QStringLiteral("接收：")));
 }
 
-TEST_F(EndToEnd, HelpAndVersionAnswerWithoutAWindow) {
-    client.start(QStringLiteral(FENWARDE_EXE), {"--version"});
-    ASSERT_TRUE(client.waitForFinished(10000));
-    EXPECT_EQ(client.exitCode(), 0);
-    EXPECT_TRUE(client.readAllStandardOutput().contains("4.6936"));
-    client.start(QStringLiteral(FENWARDE_EXE), {"--bogus"});
-    ASSERT_TRUE(client.waitForFinished(10000));
-    EXPECT_EQ(client.exitCode(), 2);
-    EXPECT_TRUE(client.readAllStandardError().contains("--bogus"));
+// A signal ends the client from every state, conf.ini written: the first login window, a box
+// raised inside a read (a refused password), a lost connection being made again.
+TEST_F(EndToEnd, SignalsEndTheClientFromEveryState) {
+    const struct {
+        const char* state;
+        const char* password;
+        QStringList args;
+        const char* awaited;  // in the client's log
+    } cases[] = {
+        {"first login window", "123456", {}, nullptr},
+        {"refused password in a box", "wrong", {"--autologin"}, "\"result\" : \"failed\""},
+        {"reconnecting", "123456", {"--autologin"}, "与服务器断开连接"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.state);
+        if (sim.state() == QProcess::NotRunning) StartSimulator("0", "0");
+        QFile::remove(Path("conf.ini"));
+        WriteConf(QStringLiteral("调度员"), QString::fromUtf8(c.password));
+        // A line the program writes back in its own form shows that conf.ini was written.
+        QFile conf(Path("conf.ini"));
+        const QString text = ReadAll(Path("conf.ini")).replace(QStringLiteral("Write=1\n"), QStringLiteral("Write=01\n"));
+        ASSERT_TRUE(conf.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        conf.write(text.toUtf8());
+        conf.close();
+
+        StartClient(c.args);
+        if (c.awaited == nullptr) {
+            QTest::qWait(1500);
+        } else if (QString::fromUtf8(c.awaited) == QStringLiteral("与服务器断开连接")) {
+            ASSERT_TRUE(Recorded(QStringLiteral("\"cmd\":\"1008\"")));
+            sim.kill();
+            sim.waitForFinished(5000);
+            ASSERT_TRUE(Logged(QString::fromUtf8(c.awaited)));
+        } else {
+            ASSERT_TRUE(Logged(QString::fromUtf8(c.awaited))) << ReadAll(Path("sent.jsonl")).toStdString();
+            QTest::qWait(300);
+        }
+        TerminateClient();
+        EXPECT_TRUE(ReadAll(Path("conf.ini")).contains(QStringLiteral("\nWrite=1\n")));
+    }
+}
+
+// The simulator dies mid-session and comes back on the same ports: the client signs in again by
+// itself and asks for its data anew.
+TEST_F(EndToEnd, ServerKilledMidSessionIsSignedInAgainWhenItComesBack) {
+    WriteConf(QStringLiteral("admin"), QStringLiteral("admin"));
+    StartClient();
+    ASSERT_TRUE(Recorded(QStringLiteral("\"cmd\":\"1008\"")));
+    sim.kill();
+    sim.waitForFinished(5000);
+    QFile::remove(Path("sent.jsonl"));
+    const QString tcp = port, web = webPort;
+    StartSimulator(tcp, web);
+    ASSERT_TRUE(Recorded(QStringLiteral("\"cmd\":\"1000\".*\"cmd\":\"9000\".*\"cmd\":\"1008\"")))
+        << ReadAll(Path("sent.jsonl")).toStdString();
+    EXPECT_EQ(client.state(), QProcess::Running);
+    TerminateClient();
+}
+
+TEST_F(EndToEnd, CommandLineIsAnsweredWithoutAWindowSystem) {
+    // No display and no platform chosen: nothing may try to open a window.
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("DISPLAY");
+    env.remove("WAYLAND_DISPLAY");
+    env.remove("QT_QPA_PLATFORM");
+    client.setProcessEnvironment(env);
+    const struct {
+        QStringList args;
+        int status;
+        const char* out;
+        const char* err;
+    } cases[] = {
+        {{"--version"}, 0, "4.6936", ""},
+        {{"--help"}, 0, "--page PAGE", ""},
+        {{"--bogus"}, 2, "", "--bogus"},
+        {{"--page", "timetable"}, 2, "", "unknown page: timetable"},
+    };
+    for (const auto& c : cases) {
+        client.start(QStringLiteral(FENWARDE_EXE), c.args);
+        ASSERT_TRUE(client.waitForFinished(10000));
+        EXPECT_EQ(client.exitStatus(), QProcess::NormalExit) << c.args.join(' ').toStdString();
+        EXPECT_EQ(client.exitCode(), c.status) << c.args.join(' ').toStdString();
+        EXPECT_TRUE(client.readAllStandardOutput().contains(c.out));
+        EXPECT_TRUE(client.readAllStandardError().contains(c.err));
+    }
 }
 
 }  // namespace

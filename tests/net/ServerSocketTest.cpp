@@ -80,18 +80,25 @@ TEST(ServerSocket, RefusedConnectionFailsWithoutBlocking) {
     EXPECT_TRUE(link.handler.log.empty());
 }
 
-TEST(ServerSocket, SendAfterThePeerLeftReportsTheLoss) {
+TEST(ServerSocket, ThePeerLeavingIsReportedAtOnceAndOurOwnCloseIsNot) {
     Peer peer;
     Link link;
     QSignalSpy connected(&link.socket, &ServerSocket::connected);
-    QSignalSpy gone(&link.socket, &ServerSocket::disconnected);
+    QSignalSpy gone(&link.socket, &ServerSocket::connectionLost);
     link.socket.Open("127.0.0.1", peer.Port());
     ASSERT_TRUE(connected.wait(5000));
     ASSERT_TRUE(peer.Accept());
     peer.client->close();
-    ASSERT_TRUE(gone.wait(5000));
+    ASSERT_TRUE(gone.wait(5000));  // before any send
     EXPECT_EQ(link.socket.SendJson(HeartbeatRequest()), ServerSocket::SendResult::Lost);
     EXPECT_FALSE(link.handler.log.empty());  // the attempt is still logged
+    EXPECT_EQ(gone.size(), 1);
+
+    link.socket.Open("127.0.0.1", peer.Port());
+    ASSERT_TRUE(connected.wait(5000));
+    link.socket.Close();
+    QTest::qWait(50);
+    EXPECT_EQ(gone.size(), 1);
 }
 
 TEST(ServerSocket, EndingTheLoginInsideADispatchDropsTheRest) {

@@ -156,8 +156,11 @@ void LoadBackground() {
 
 // System boxes on the band ---------------------------------------------------------------------
 
-void SystemBox(const QString& name, bool close) {
-    Strip(name, 42, 25, 4, kWhite, [close](QPainter& p, const QRect& r, int s) {
+enum class BoxGlyph { Minimize, Maximize, Close };
+
+void SystemBox(const QString& name, BoxGlyph glyph) {
+    const bool close = glyph == BoxGlyph::Close;
+    Strip(name, 42, 25, 4, kWhite, [close, glyph](QPainter& p, const QRect& r, int s) {
         FillBand(p, r, 0);
         if (s == 1) p.fillRect(r, close ? kDanger : QColor(255, 255, 255, 40));
         if (s == 2) p.fillRect(r, close ? kDanger.darker(120) : QColor(0, 0, 0, 50));
@@ -168,10 +171,21 @@ void SystemBox(const QString& name, bool close) {
         if (close) {
             p.drawLine(c + QPointF(-5, -5), c + QPointF(5, 5));
             p.drawLine(c + QPointF(-5, 5), c + QPointF(5, -5));
+        } else if (glyph == BoxGlyph::Maximize) {
+            p.drawRect(QRectF(c.x() - 5, c.y() - 4.5, 10, 9));
         } else {
             p.drawLine(c + QPointF(-5, 0.5), c + QPointF(5, 0.5));
         }
     });
+}
+
+// The band under the menu that tells of a lost connection: pale amber, a darker line below.
+void NoticeBand() {
+    QImage img = Canvas(21, 21, QColor(0xFF, 0xF4, 0xD6));
+    QPainter p(&img);
+    p.fillRect(QRect(0, 20, 21, 1), QColor(0xE8, 0xC8, 0x70));
+    p.end();
+    Save(img, "notice_bg.bmp");
 }
 
 // Round icon buttons on the band, 28x28 at y = 31.
@@ -444,8 +458,10 @@ int main(int argc, char** argv) {
     DialogBackground("login_bg.bmp", 40, 80, 60);
     DialogBackground("setting_bg.bmp", 40, 60, 40);
     LoadBackground();
-    SystemBox("close.bmp", true);
-    SystemBox("min.bmp", false);
+    SystemBox("close.bmp", BoxGlyph::Close);
+    SystemBox("min.bmp", BoxGlyph::Minimize);
+    SystemBox("max.bmp", BoxGlyph::Maximize);
+    NoticeBand();
     BandIcon("setting.bmp", [](QPainter& p, QPointF c) {
         p.drawEllipse(c, 3.2, 3.2);
         for (int i = 0; i < 8; ++i) {
