@@ -225,6 +225,19 @@ TEST_F(ReportFlow, TheWindowStaysResponsiveWhileASlowTrackArrives) {
     window->close();
 }
 
+TEST_F(ReportFlow, ClosingDuringARunStopsTheTransferQuietly) {
+    ASSERT_NO_FATAL_FAILURE(Start(QStringLiteral("slow:20000")));
+    PickVehicle(scenario.trips.front().vehicle);
+    Click(IDC_BTN_STAT_SCBB);
+    QTRY_VERIFY_WITH_TIMEOUT(report->IsRunning(), 10000);
+    QSignalSpy listed(report, &ReportWindow::reportListed);
+    window->close();
+    EXPECT_FALSE(report->IsRunning());
+    EXPECT_FALSE(listed.wait(500));
+    EXPECT_EQ(boxes, std::vector<std::string>{"确定退出系统？"});  // only the question
+    window.reset();
+}
+
 TEST_F(ReportFlow, ATrackBrokenOffMidBodyIsToldAndTheReportStillListed) {
     ASSERT_NO_FATAL_FAILURE(Start(QStringLiteral("cut")));
     const std::string plate = scenario.trips.front().vehicle;
