@@ -13,7 +13,6 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/ChoiceList.h"
 #include "app/Home.h"
 #include "app/LoginForm.h"
 #include "app/LoginWindow.h"
@@ -25,6 +24,7 @@
 #include "app/SettingsWindow.h"
 #include "app/WorkPages.h"
 #include "net/Requests.h"
+#include "reports/ReportWindow.h"
 #include "res/RESOURCE.H"
 #include "routes/RouteMenuWindow.h"
 #include "schedules/SchedulePage.h"
@@ -112,6 +112,8 @@ bool MainWindow::Start() {
             reportMenu_ = new ReportMenuWindow(this);
             reportMenu_->onModeChanged = [this] { LayoutReportPage(); };
             page = reportMenu_;
+        } else if (i == Report) {
+            page = MakeReportWindow();
         } else if (CUIWnd* schedule = schedulePage_->MakeWindow(kChildSkinIds[i], this)) {
             page = schedule;
         } else if ((page = CreateWorkPage(*this, i)) == nullptr) {
@@ -173,6 +175,8 @@ void MainWindow::AttemptLogin(LoginWindow& window) {
 
 void MainWindow::Connect() {
     DropSocket();
+    // What a report run held came over the old connection; the new one starts with nothing held.
+    held_.Clear();
     socket_ = new ServerSocket(codec_, *this, this);
     connect(socket_, &ServerSocket::connected, this, [this] {
         if (login_) login_->SetState(LoginWindow::State::LoggingIn);
@@ -275,7 +279,7 @@ void MainWindow::SetWriteLog(int writeLog) {
 }
 
 bool MainWindow::Dispatch(Message& message) {
-    return !shutDown_ && dispatcher_.Dispatch(message);
+    return !shutDown_ && held_.Receive(message);
 }
 
 bool MainWindow::SendJson(const Json::Value& message) {
@@ -337,22 +341,31 @@ QComboBox* MainWindow::ReportCombo(int id) const {
     return children_[Report] ? children_[Report]->Item<QComboBox>(id) : nullptr;
 }
 
-// Offers a text in a report drop-down: select the first item it begins, else append it.
-static void OfferInCombo(QComboBox* combo, const std::string& text) {
-    if (combo == nullptr) return;
-    std::vector<std::string> items;
-    for (int i = 0; i < combo->count(); ++i) items.push_back(combo->itemText(i).toStdString());
-    const std::size_t index = OfferChoice(items, text);
-    if (static_cast<int>(index) == combo->count()) combo->addItem(Q(text));
-    combo->setCurrentIndex(static_cast<int>(index));
-}
-
 void MainWindow::AddGroupChoice(const std::string& group) {
-    OfferInCombo(ReportCombo(IDC_CMB__STAT_GONGSI), group);
+    if (report_) report_->AddGroupChoice(group);
 }
 
 void MainWindow::AddVehicleChoice(const std::string& plate) {
-    OfferInCombo(ReportCombo(IDC_CMB_STAT_CHEPAI), plate);
+    if (report_) report_->AddVehicleChoice(plate);
+}
+
+CUIWnd* MainWindow::MakeReportWindow() {
+    report_ = new ReportWindow(
+        ReportSession{.stopTimes = stopTimes_,
+                      .routes = routes_,
+                      .vehicles = vehicles_,
+                      .login = config_,
+                      .wire = codec_,
+                      .log = *this,
+                      .send = [this](const Json::Value& m) { return SendJson(m); },
+                      .hold = &held_,
+                      .dispatcher = &dispatcher_,
+                      .rowImages = QVector<QImage>(rowImages_.begin(), rowImages_.end())},
+        this);
+    // Logging out or closing stops a run and drops what it held.
+    connect(this, &MainWindow::loginEnded, report_, &ReportWindow::EndLogin);
+    connect(this, &MainWindow::closed, report_, &ReportWindow::EndLogin);
+    return report_;
 }
 
 void MainWindow::Place(CUIWnd* window, const skin::Rect& r) {

@@ -14,6 +14,7 @@
 #include "app/Log.h"
 #include "app/LoginWindow.h"
 #include "net/Dispatcher.h"
+#include "net/DocumentHold.h"
 #include "net/ReceivePipeline.h"
 #include "net/ServerSocket.h"
 #include "routes/RouteStore.h"
@@ -29,6 +30,7 @@ namespace fw {
 
 class ReportMenuWindow;
 class SchedulePage;
+class ReportWindow;
 
 // The one top-level window. It owns everything that lives for a login: the connection, the
 // login values, the stores filled from the server, the local database and the eleven pages.
@@ -129,6 +131,7 @@ private:
     void OnHeartbeat();
     void OnSweep();
     void Shutdown();
+    CUIWnd* MakeReportWindow();
     QComboBox* ReportCombo(int id) const;
 
     Options options_;
@@ -140,12 +143,15 @@ private:
     RouteStore routes_{this};
     VehicleStore vehicles_;
     Dispatcher dispatcher_{routes_, vehicles_, stopTimes_, *this};
+    // Received documents pass here first: they wait while a report run fetches its track.
+    DocumentHold held_{[this](Message& m) { return dispatcher_.Dispatch(m); }};
     QPointer<ServerSocket> socket_;
     int loggedIn_ = 0;
     int currentPage_ = 0;
     std::array<CUIWnd*, kChildCount> children_{};
     ReportMenuWindow* reportMenu_ = nullptr;
     std::unique_ptr<SchedulePage> schedulePage_;
+    ReportWindow* report_ = nullptr;
     QPointer<LoginWindow> login_;
     std::vector<QImage> checkImages_;
     std::vector<QImage> rowImages_;

@@ -39,7 +39,7 @@ void RunReportDay(benchmark::State& state, const char* password) {
         fw::VehicleStore vehicles;
         vehicles.Add({shape.plate, "77", "东区"});
 
-        fw::ReportQuery query;
+        fw::ReportForm query;
         query.plate = shape.plate;
         query.start = day.firstFix;
         query.end = day.lastFix;

@@ -137,7 +137,7 @@ Json::Value StopTimesRequest(const std::string& userName, const std::string& veh
     return root;
 }
 
-Json::Value ReportQueryRequest(const ReportQuery& query) {
+Json::Value ReportQueryRequest(const ReportQueryFields& query) {
     Json::Value root = MakeClientRequest("9018");
     Json::Value& body = root["body"];
     body["vhcid"] = query.vehicleId;

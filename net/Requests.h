@@ -52,9 +52,9 @@ Json::Value DeleteScheduleRequest(const std::string& className, const std::strin
 Json::Value StopTimesRequest(const std::string& userName, const std::string& vehicleId,
                              const std::string& plate, const std::string& date);         // 9016
 
-struct ReportQuery {
+struct ReportQueryFields {
     std::string vehicleId, plate, group, userName, timeStart, timeEnd;
 };
-Json::Value ReportQueryRequest(const ReportQuery& query);                                // 9018
+Json::Value ReportQueryRequest(const ReportQueryFields& query);                         // 9018
 
 }  // namespace fw

@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <iterator>
+#include <memory>
 #include <optional>
 #include <utility>
 
@@ -46,6 +48,15 @@ void FillDelays(ReportRow& row) {
 unsigned char LowerByte(char c) {
     const auto b = static_cast<unsigned char>(c);
     return b >= 'A' && b <= 'Z' ? static_cast<unsigned char>(b - 'A' + 'a') : b;
+}
+
+bool PlannedBefore(const ReportRow& a, const ReportRow& b) {
+    return CompareNoCase(a.text[kColPlanReach], b.text[kColPlanReach]) < 0;
+}
+
+// A row without a plate is never listed.
+bool Admissible(const ReportRow& row, StatusFilter filter) {
+    return PassesFilter(row, filter) && !row.text[kColPlate].empty();
 }
 
 }  // namespace
@@ -110,25 +121,58 @@ bool PassesFilter(const ReportRow& row, StatusFilter filter) {
 }
 
 bool ReportList::Add(ReportRow row, StatusFilter filter) {
-    if (!PassesFilter(row, filter) || row.text[kColPlate].empty()) return false;
-    rows_.push_back(std::move(row));
+    if (!Admissible(row, filter)) return false;
+    rows_.push_back(std::make_unique<ReportRow>(std::move(row)));
     return true;
+}
+
+std::optional<std::size_t> ReportList::Insert(ReportRow row, StatusFilter filter) {
+    if (!Admissible(row, filter)) return std::nullopt;
+    const std::size_t at = PlaceOf(row);
+    InsertAt(at, std::move(row));
+    return at;
+}
+
+std::size_t ReportList::PlaceOf(const ReportRow& row) const {
+    const auto at = std::upper_bound(rows_.begin(), rows_.end(), row,
+                                     [](const ReportRow& r, const std::unique_ptr<ReportRow>& p) {
+                                         return PlannedBefore(r, *p);
+                                     });
+    return static_cast<std::size_t>(at - rows_.begin());
+}
+
+void ReportList::InsertAt(std::size_t index, ReportRow row) {
+    rows_.insert(rows_.begin() + static_cast<std::ptrdiff_t>(std::min(index, rows_.size())),
+                 std::make_unique<ReportRow>(std::move(row)));
+}
+
+void ReportList::Append(ReportList&& other) {
+    rows_.insert(rows_.end(), std::make_move_iterator(other.rows_.begin()),
+                 std::make_move_iterator(other.rows_.end()));
+    other.rows_.clear();
 }
 
 void ReportList::Sort() {
-    std::stable_sort(rows_.begin(), rows_.end(), [](const ReportRow& a, const ReportRow& b) {
-        return CompareNoCase(a.text[kColPlanReach], b.text[kColPlanReach]) < 0;
-    });
+    std::stable_sort(rows_.begin(), rows_.end(),
+                     [](const std::unique_ptr<ReportRow>& a, const std::unique_ptr<ReportRow>& b) {
+                         return PlannedBefore(*a, *b);
+                     });
 }
 
-bool AddReportRow(ReportList& list, const Json::Value& message, const VehicleStore& vehicles,
-                  StatusFilter filter) {
+std::optional<ReportRow> ServerReportRow(const Json::Value& body, const VehicleStore& vehicles,
+                                         StatusFilter filter) {
+    ReportRow row = RowFromReportBody(body, vehicles);
+    if (!Admissible(row, filter)) return std::nullopt;
+    return row;
+}
+
+std::optional<std::size_t> AddReportRow(ReportList& list, const Json::Value& message,
+                                        const VehicleStore& vehicles, StatusFilter filter) {
     const Json::Value* body = message.isObject() ? message.find("body", "body" + 4) : nullptr;
-    static const Json::Value kEmpty(Json::objectValue);
-    if (!list.Add(RowFromReportBody(body != nullptr ? *body : kEmpty, vehicles), filter))
-        return false;
-    list.Sort();
-    return true;
+    std::optional<ReportRow> row =
+        ServerReportRow(body != nullptr ? *body : Json::Value::nullSingleton(), vehicles, filter);
+    if (!row) return std::nullopt;
+    return list.Insert(std::move(*row), filter);
 }
 
 int CompareNoCase(std::string_view a, std::string_view b) {

@@ -2,6 +2,9 @@
 
 #include <array>
 #include <cstddef>
+#include <memory>
+#include <optional>
+#include <ranges>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -60,24 +63,48 @@ ReportRow RowFromReportBody(const Json::Value& body, const VehicleStore& vehicle
 enum class StatusFilter { All, Completed, NotCompleted };
 bool PassesFilter(const ReportRow& row, StatusFilter filter);
 
-// The rows of the report list, as the list control shows them.
+// The rows of the report list, in the order the list shows them. Rows are held by pointer so
+// that a row placed into a long list moves pointers, not texts.
 class ReportList {
 public:
+    ReportList() = default;
+    ReportList(ReportList&&) noexcept = default;
+    ReportList& operator=(ReportList&&) noexcept = default;
+
     // Adds the row at the end unless the filter refuses it or its plate is empty.
     bool Add(ReportRow row, StatusFilter filter);
+    // Adds the row where planned-arrival order puts it (PlaceOf): what adding it at the end and
+    // sorting gives. Its position, or none when refused.
+    std::optional<std::size_t> Insert(ReportRow row, StatusFilter filter);
+    // Where planned-arrival order puts a row: after the rows with an equal planned arrival.
+    std::size_t PlaceOf(const ReportRow& row) const;
+    void InsertAt(std::size_t index, ReportRow row);
+    // Moves every row of the other list to the end of this one.
+    void Append(ReportList&& other);
     // Planned-arrival order, letter case ignored; rows with equal texts keep their order.
     void Sort();
     void Clear() { rows_.clear(); }
-    const std::vector<ReportRow>& Rows() const { return rows_; }
+    const ReportRow& Row(std::size_t index) const { return *rows_[index]; }
+    // The rows in order, for range-for and indexing.
+    auto Rows() const {
+        return rows_ |
+               std::views::transform(
+                   [](const std::unique_ptr<ReportRow>& row) -> const ReportRow& { return *row; });
+    }
     std::size_t Size() const { return rows_.size(); }
+    bool Empty() const { return rows_.empty(); }
 
 private:
-    std::vector<ReportRow> rows_;
+    std::vector<std::unique_ptr<ReportRow>> rows_;
 };
 
-// A server report message (the whole 9021 document): adds its row and sorts when added.
-bool AddReportRow(ReportList& list, const Json::Value& message, const VehicleStore& vehicles,
-                  StatusFilter filter);
+// The row of a server report message's body (9021), unless the filter or an empty plate
+// refuses it.
+std::optional<ReportRow> ServerReportRow(const Json::Value& body, const VehicleStore& vehicles,
+                                         StatusFilter filter);
+// Adds the row of a whole 9021 document in planned order: its position, or none when refused.
+std::optional<std::size_t> AddReportRow(ReportList& list, const Json::Value& message,
+                                        const VehicleStore& vehicles, StatusFilter filter);
 
 // Text comparison ignoring ASCII letter case, bytes compared unsigned.
 int CompareNoCase(std::string_view a, std::string_view b);

@@ -14,23 +14,27 @@ namespace fw {
 
 bool IsReportRangeValid(std::string_view start, std::string_view end) { return !(end < start); }
 
-ReportRun::Start ReportRun::Begin(const ReportQuery& query) {
+ReportRun::Start ReportRun::Begin(const ReportForm& form) {
     Start start;
-    if (!IsReportRangeValid(query.start, query.end)) {
+    if (!IsReportRangeValid(form.start, form.end)) {
         start.message = std::string(kRangeErrorText);
         return start;
     }
     // A failure leaves old real times in place; the analysis still runs, as it always has.
-    table_.ClearRealTimes(query.plate);
-    start.vehicleId = vehicles_.VehicleIdOfPlate(query.plate);
+    table_.ClearRealTimes(form.plate);
+    start.vehicleId = vehicles_.VehicleIdOfPlate(form.plate);
     if (log_ != nullptr) log_->WriteLog(kFetchStartLog);
-    start.request = BuildTrackRequest(query.serverAddress, query.webPort, start.vehicleId,
-                                      query.plate, query.start, query.end);
+    start.request =
+        wire_ != nullptr
+            ? BuildTrackRequest(form.serverAddress, form.webPort, start.vehicleId, form.plate,
+                                form.start, form.end, *wire_)
+            : BuildTrackRequest(form.serverAddress, form.webPort, start.vehicleId, form.plate,
+                                form.start, form.end);
     start.proceed = true;
     return start;
 }
 
-ReportRun::Outcome ReportRun::Finish(const ReportQuery& query, std::string_view trackBody,
+ReportRun::Outcome ReportRun::Finish(const ReportForm& form, std::string_view trackBody,
                                      ReportList& list) {
     Outcome outcome;
     if (trackBody.empty()) outcome.message = std::string(kEmptyTrackText);
@@ -38,17 +42,17 @@ ReportRun::Outcome ReportRun::Finish(const ReportQuery& query, std::string_view 
 
     const std::vector<TrackPoint> track = ReadTrackPoints(trackBody);
     std::vector<std::string> lines;
-    outcome.linesRead = table_.ListVehicleLines(query.plate, lines);
+    outcome.linesRead = table_.ListVehicleLines(form.plate, lines);
     for (const std::string& line : lines) {
         RouteRecord* route = routes_.FindRoute(Trim(line), RouteStore::FindBy::LineName);
-        if (route != nullptr) AnalyseTrack(*route, query.plate, track, table_, log_);
+        if (route != nullptr) AnalyseTrack(*route, form.plate, track, table_, log_);
     }
 
     std::vector<StopTimeRecord> records;
     outcome.rowsRead =
-        table_.ReadReportRows(query.plate, query.userName, query.start, query.end, records);
+        table_.ReadReportRows(form.plate, form.userName, form.start, form.end, records);
     for (const StopTimeRecord& record : records)
-        if (list.Add(RowFromRecord(record), query.filter)) ++outcome.rowsAdded;
+        if (list.Add(RowFromRecord(record), form.filter)) ++outcome.rowsAdded;
     list.Sort();
     return outcome;
 }

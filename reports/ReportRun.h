@@ -3,6 +3,7 @@
 #include <string>
 #include <string_view>
 
+#include "reports/ReportForm.h"
 #include "reports/ReportRows.h"
 #include "reports/TrackRequest.h"
 
@@ -11,23 +12,13 @@ namespace fw {
 class LogSink;
 class RouteStore;
 class StopTimeTable;
+class TextCodec;
 class VehicleStore;
 
 inline constexpr std::string_view kRangeErrorText = "终止时间不能小于起始时间";
 inline constexpr std::string_view kEmptyTrackText = "轨迹数据为空";
 inline constexpr std::string_view kFetchStartLog = "开始获取轨迹数据";
 inline constexpr std::string_view kFetchEndLog = "轨迹数据获取结束";
-
-// What the report window reads from its controls and the login when a report runs.
-struct ReportQuery {
-    std::string plate;
-    std::string start;  // "yyyy-MM-dd HH:mm:ss"
-    std::string end;
-    std::string userName;
-    std::string serverAddress;
-    int webPort = kDefaultWebPort;
-    StatusFilter filter = StatusFilter::All;
-};
 
 // The end of the range may not come before its start (text order is time order here).
 bool IsReportRangeValid(std::string_view start, std::string_view end);
@@ -36,8 +27,10 @@ bool IsReportRangeValid(std::string_view start, std::string_view end);
 // Every step that has something to tell the user hands back the text to show.
 class ReportRun {
 public:
-    ReportRun(StopTimeTable& table, RouteStore& routes, const VehicleStore& vehicles, LogSink* log)
-        : table_(table), routes_(routes), vehicles_(vehicles), log_(log) {}
+    // wire: the charset of the track request's values; GBK when null.
+    ReportRun(StopTimeTable& table, RouteStore& routes, const VehicleStore& vehicles, LogSink* log,
+              const TextCodec* wire = nullptr)
+        : table_(table), routes_(routes), vehicles_(vehicles), log_(log), wire_(wire) {}
 
     struct Start {
         bool proceed = false;
@@ -46,7 +39,7 @@ public:
         TrackRequest request;   // what to fetch when proceeding
     };
     // Checks the range, clears the vehicle's real times and builds the track request.
-    Start Begin(const ReportQuery& query);
+    Start Begin(const ReportForm& form);
 
     struct Outcome {
         std::string message;     // "轨迹数据为空" when the body was empty
@@ -56,13 +49,14 @@ public:
     };
     // Analyses every line of the vehicle that has a route against the track (parsed once) and
     // appends the rows of the range to the list, sorted. An empty body still lists the rows.
-    Outcome Finish(const ReportQuery& query, std::string_view trackBody, ReportList& list);
+    Outcome Finish(const ReportForm& form, std::string_view trackBody, ReportList& list);
 
 private:
     StopTimeTable& table_;
     RouteStore& routes_;
     const VehicleStore& vehicles_;
     LogSink* log_;
+    const TextCodec* wire_;
 };
 
 }  // namespace fw

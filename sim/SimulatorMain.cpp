@@ -14,6 +14,7 @@
 #include "sim/Recorder.h"
 #include "sim/ScenarioGenerator.h"
 #include "sim/SimState.h"
+#include "sim/TrackFault.h"
 #include "sim/WebSite.h"
 
 namespace fw::sim {
@@ -59,7 +60,11 @@ int RunSimulator(int argc, char** argv) {
     const QCommandLineOption dumpOpt("dump-scenario", "Write the scenario as JSON to this file ('-' for standard "
                                                       "output) and exit.",
                                      "file");
-    parser.addOptions({bindOpt, portOpt, webOpt, scenarioOpt, dateOpt, recordOpt, seedOpt, dumpOpt});
+    const QCommandLineOption faultOpt("track-fault",
+                                      "How the track interface answers: none, slow:MS, cut or status:CODE "
+                                      "(default none).",
+                                      "mode", "none");
+    parser.addOptions({bindOpt, portOpt, webOpt, scenarioOpt, dateOpt, recordOpt, seedOpt, dumpOpt, faultOpt});
     if (!parser.parse(QCoreApplication::arguments())) return Fail(parser.errorText(), 2);
     if (parser.isSet("help")) {
         std::fputs(qPrintable(parser.helpText()), stdout);
@@ -85,6 +90,10 @@ int RunSimulator(int argc, char** argv) {
             return Fail(QStringLiteral("--date: %1 is not a date as yyyy-MM-dd").arg(parser.value(dateOpt)), 2);
         date = d.toString(Qt::ISODate).toStdString();
     }
+
+    std::string faultError;
+    const auto fault = TrackFault::Parse(parser.value(faultOpt).toStdString(), &faultError);
+    if (!fault) return Fail(QStringLiteral("--track-fault: %1").arg(QString::fromStdString(faultError)), 2);
 
     Scenario scenario;
     if (parser.isSet(scenarioOpt)) {
@@ -119,6 +128,7 @@ int RunSimulator(int argc, char** argv) {
     DispatchServer dispatch(state, Log);
     if (recorder.IsOpen()) dispatch.SetRecorder(&recorder);
     WebSite web(state, Log);
+    web.SetTrackFault(*fault);
     QString error;
     if (!dispatch.Listen(address, *port, &error)) return Fail(error, 1);
     if (!web.Listen(address, *webPort, &error)) return Fail(error, 1);
@@ -137,6 +147,8 @@ int RunSimulator(int argc, char** argv) {
     QStringList users;
     for (const auto& u : sc.users) users << QString::fromStdString(u.name + "/" + u.password);
     Log(QStringLiteral("users: %1").arg(users.join(QStringLiteral(", "))));
+    if (fault->kind != TrackFault::Kind::None)
+        Log(QStringLiteral("track interface answers: %1").arg(QString::fromStdString(fault->Text())));
     return app.exec();
 }
 

@@ -4,12 +4,16 @@
 #include <QHttpServer>
 #include <QHttpServerRequest>
 #include <QHttpServerResponse>
+#include <QPointer>
 #include <QTcpServer>
+#include <QTcpSocket>
+#include <QTimer>
 #include <QTime>
 #include <QUrl>
 
 #include <algorithm>
 #include <cmath>
+#include <memory>
 
 #include <json/writer.h>
 
@@ -98,9 +102,22 @@ void WebSite::Routes() {
     auto logged = [this](const QHttpServerRequest& r) {
         Log(QStringLiteral("HTTP %1 %2").arg(r.remoteAddress().toString(), r.url().toString(QUrl::FullyEncoded)));
     };
-    http_->route("/Interface/GetJsonVdata", [this, logged](const QHttpServerRequest& r) {
+    http_->route("/Interface/GetJsonVdata", [this, logged](const QHttpServerRequest& r, QHttpServerResponder&& out) {
         logged(r);
-        return QHttpServerResponse(kJson, QByteArray::fromStdString(TrackReply(Query(r))));
+        ServeTrack(QByteArray::fromStdString(TrackReply(Query(r))), std::move(out));
+    });
+    http_->route("/sim/api/track-fault", [this](const QHttpServerRequest& r) {
+        const std::string wanted = Value(Query(r), "set");
+        std::string error;
+        if (!wanted.empty()) {
+            const auto fault = TrackFault::Parse(wanted, &error);
+            if (!fault)
+                return QHttpServerResponse("text/plain", QByteArray::fromStdString(error + "\n"),
+                                           QHttpServerResponder::StatusCode::BadRequest);
+            trackFault_ = *fault;
+            Log(QStringLiteral("track interface now answers: %1").arg(QString::fromStdString(trackFault_.Text())));
+        }
+        return QHttpServerResponse("text/plain", QByteArray::fromStdString(trackFault_.Text() + "\n"));
     });
     http_->route("/myquorvel/quorvel/jsp/cmonitor/markerBD.jsp", [logged](const QHttpServerRequest& r) {
         logged(r);
@@ -172,6 +189,44 @@ std::string WebSite::TrackReply(const std::map<std::string, std::string>& q) {
     reply["msg"] = "";
     Log(QStringLiteral("track of %1: %2 fixes").arg(QString::fromStdString(v->code)).arg(topics.size()));
     return WriteCompact(reply);
+}
+
+void WebSite::ServeTrack(const QByteArray& body, QHttpServerResponder&& responder) {
+    switch (trackFault_.kind) {
+        case TrackFault::Kind::None:
+            responder.write(body, kJson);
+            return;
+        case TrackFault::Kind::Status:
+            responder.write(QByteArrayLiteral("<html><body><h1>track service unavailable</h1></body></html>"), kHtml,
+                            static_cast<QHttpServerResponder::StatusCode>(trackFault_.value));
+            return;
+        case TrackFault::Kind::Slow:
+        case TrackFault::Kind::Cut:
+            break;
+    }
+    // The reply is written by hand: the whole length is announced, the body follows in pieces
+    // (or only half of it does, and the connection is reset).
+    QPointer<QTcpSocket> socket = responder.socket();
+    socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + kJson + "\r\nContent-Length: " +
+                  QByteArray::number(body.size()) + "\r\n\r\n");
+    if (trackFault_.kind == TrackFault::Kind::Cut) {
+        socket->write(body.left(body.size() / 2));
+        QTimer::singleShot(100, socket, [socket] {
+            if (socket) socket->abort();
+        });
+        Log(QStringLiteral("track reply cut after %1 of %2 bytes").arg(body.size() / 2).arg(body.size()));
+        return;
+    }
+    constexpr int kPieces = 20;
+    const qsizetype piece = (body.size() + kPieces - 1) / kPieces;
+    auto* timer = new QTimer(socket);
+    auto sent = std::make_shared<qsizetype>(0);
+    QObject::connect(timer, &QTimer::timeout, socket, [socket, timer, body, piece, sent] {
+        socket->write(body.mid(*sent, piece));
+        *sent += piece;
+        if (*sent >= body.size()) timer->deleteLater();
+    });
+    timer->start(std::max(1, trackFault_.value / kPieces));
 }
 
 long long WebSite::MonitorTime(const std::string& at) const {

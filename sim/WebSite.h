@@ -11,10 +11,12 @@
 #include <string>
 
 #include "sim/SimState.h"
+#include "sim/TrackFault.h"
 
 class QHttpServer;
 class QHttpServerRequest;
 class QHttpServerResponse;
+class QHttpServerResponder;
 class QTcpServer;
 
 namespace fw::sim {
@@ -42,6 +44,10 @@ public:
 
     // The reply of /Interface/GetJsonVdata for raw (already percent-decoded, GBK) query values.
     std::string TrackReply(const std::map<std::string, std::string>& query);
+    // How the track interface answers from now on (tests; also /sim/api/track-fault?set=...).
+    void SetTrackFault(TrackFault fault) { trackFault_ = fault; }
+    TrackFault CurrentTrackFault() const { return trackFault_; }
+
     // Seconds of the scenario date at which the monitoring feed shows the fleet: the scenario date
     // at the current time of day, unless `at` ("HH:mm" or "HH:mm:ss") says otherwise.
     long long MonitorTime(const std::string& at) const;
@@ -50,6 +56,7 @@ private:
     void Routes();
     QHttpServerResponse MonitorPage(const QHttpServerRequest& request);
     QHttpServerResponse ReportPage(const QHttpServerRequest& request);
+    void ServeTrack(const QByteArray& body, QHttpServerResponder&& responder);
     QByteArray MapFeed() const;
     QByteArray PositionsFeed(const std::string& at);
     void Log(const QString& text) const {
@@ -60,6 +67,7 @@ private:
     LogFn log_;
     std::unique_ptr<QHttpServer> http_;
     QTcpServer* tcp_ = nullptr;  // owned by http_ once bound
+    TrackFault trackFault_;
 };
 
 }  // namespace fw::sim

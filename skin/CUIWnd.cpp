@@ -130,7 +130,8 @@ bool CUIWnd::CreateChildControls() {
             child.windowless = item.get();
             windowless_.push_back(std::move(item));
         } else {
-            QWidget* w = CreateSkinControl(def, ToQRect(r), this);
+            QWidget* w = CreateSkinControl(def, ToQRect(r), this,
+                                           WantsModelList(def.id) ? ListForm::Model : ListForm::Items);
             if (!w) return false;
             child.widget = w;
             if (def.id != 0 && def.id != -1 && !byId_.contains(def.id)) byId_.insert(def.id, w);

@@ -100,6 +100,8 @@ protected:
     virtual QRect LayoutChildRect(const Child& child, const QSize& client) const;
     // Clicks of skin buttons arrive here first; the base handles the system buttons.
     virtual void OnCommand(int id);
+    // A window that fills a list control from a model of its own asks for it here.
+    virtual bool WantsModelList(int /*controlId*/) const { return false; }
 
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;

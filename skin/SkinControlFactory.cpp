@@ -1,10 +1,11 @@
 #include "skin/SkinControlFactory.h"
 
 #include "skin/SkinControls.h"
+#include "skin/SkinListView.h"
 
 namespace fw {
 
-QWidget* CreateSkinControl(const skin::Control& def, const QRect& rect, QWidget* parent) {
+QWidget* CreateSkinControl(const skin::Control& def, const QRect& rect, QWidget* parent, ListForm lists) {
     SkinLook look = SkinLook::From(def);
     QWidget* w = nullptr;
     switch (def.family) {
@@ -16,7 +17,12 @@ QWidget* CreateSkinControl(const skin::Control& def, const QRect& rect, QWidget*
         case skin::Family::ComboBox: w = new SkinComboBox(std::move(look), parent); break;
         case skin::Family::DateTimeCtrl: w = new SkinDateTimeEdit(std::move(look), parent); break;
         case skin::Family::Progress: w = new SkinProgressBar(std::move(look), parent); break;
-        case skin::Family::ListCtrl: w = new SkinListCtrl(std::move(look), parent); break;
+        case skin::Family::ListCtrl:
+            if (lists == ListForm::Model)
+                w = new SkinListView(std::move(look), parent);
+            else
+                w = new SkinListCtrl(std::move(look), parent);
+            break;
         case skin::Family::HtmlCtrl: w = new SkinBrowser(std::move(look), parent); break;
         default:
             qWarning("[Glimmerkit]===no control of family %s for %s; an empty one stands in",

@@ -1,10 +1,7 @@
 #include "skin/SkinControls.h"
 
-#include <QAbstractItemView>
 #include <QMouseEvent>
 #include <QPainter>
-#include <QScrollBar>
-#include <QStyleOptionViewItem>
 #include <QWebEngineView>
 
 #include "skin/SkinLibrary.h"
@@ -18,91 +15,6 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 void DisableSystemBackground(QWidget* w) {
     w->setAttribute(Qt::WA_Hover);
     w->setAutoFillBackground(false);
-}
-
-// The row drawing of SkinListCtrl.
-class SkinItemDelegate : public QStyledItemDelegate {
-public:
-    explicit SkinItemDelegate(SkinListCtrl* list) : QStyledItemDelegate(list), list_(list) {}
-
-    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        QSize s = QStyledItemDelegate::sizeHint(option, index);
-        if (list_->RowHeight() > 0) s.setHeight(list_->RowHeight());
-        return s;
-    }
-
-    void paint(QPainter* p, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
-        const bool selected = option.state & QStyle::State_Selected;
-        const bool hover = option.state & QStyle::State_MouseOver;
-        p->fillRect(option.rect, list_->ItemBackground(selected ? 2 : (hover ? 1 : 0)));
-        QRect textRect = option.rect.adjusted(8, 0, -6, 0);
-        if (index.column() == 0) {
-            const QVariant image = index.data(SkinListCtrl::kImageRole);
-            const auto& images = list_->ImageList();
-            if (image.isValid() && image.toInt() >= 0 && image.toInt() < images.size()) {
-                const QImage& img = images[image.toInt()];
-                // Row images carry black as their mask colour.
-                QImage masked = img.convertToFormat(QImage::Format_ARGB32);
-                for (int y = 0; y < masked.height(); ++y) {
-                    auto* line = reinterpret_cast<QRgb*>(masked.scanLine(y));
-                    for (int x = 0; x < masked.width(); ++x)
-                        if ((line[x] & 0xFFFFFF) == 0) line[x] = 0;
-                }
-                const QPoint at(option.rect.left() + 6, option.rect.top() + (option.rect.height() - img.height()) / 2);
-                p->drawImage(at, masked);
-                textRect.setLeft(at.x() + img.width() + 6);
-            }
-        }
-        const QVariant fg = index.data(Qt::ForegroundRole);
-        const QColor color = fg.isValid() ? fg.value<QBrush>().color() : list_->Look().colors[0];
-        const QVariant fontData = index.data(Qt::FontRole);
-        p->save();
-        p->setFont(fontData.isValid() ? fontData.value<QFont>() : list_->font());
-        p->setPen(color);
-        const int align = index.data(Qt::TextAlignmentRole).isValid()
-                              ? index.data(Qt::TextAlignmentRole).toInt()
-                              : int(Qt::AlignLeft | Qt::AlignVCenter);
-        const QString text = p->fontMetrics().elidedText(index.data(Qt::DisplayRole).toString(), Qt::ElideRight,
-                                                         textRect.width());
-        p->drawText(textRect, align | Qt::AlignVCenter, text);
-        if (auto grid = list_->GridColor()) {
-            p->setPen(*grid);
-            p->drawLine(option.rect.bottomLeft(), option.rect.bottomRight());
-            p->drawLine(option.rect.topRight(), option.rect.bottomRight());
-        }
-        p->restore();
-    }
-
-private:
-    SkinListCtrl* list_;
-};
-
-// The colour at the middle of a style image: scroll bars are drawn flat in the colours of the
-// skin's track and thumb images, with the thumb's rounded ends.
-QString MiddleColor(const skin::Style* s, const char* child, const char* fallback) {
-    const QImage img = SkinLibrary::Instance().Image(s->Get(std::string(child) + ".RelativePath"));
-    if (img.isNull()) return QString::fromLatin1(fallback);
-    return img.pixelColor(img.width() / 2, img.height() / 2).name();
-}
-
-QString ScrollBarSheet(const skin::Style* style, bool vertical) {
-    if (!style) return {};
-    const QString track = MiddleColor(style, "BackgroundNormal", "#F4F6F9");
-    const QString thumb = MiddleColor(style, "ThumbNormal", "#C3CCD6");
-    const QString hover = MiddleColor(style, "ThumbHighlight", "#9FB4CA");
-    const QString pressed = MiddleColor(style, "ThumbSelected", "#4A90D0");
-    const QString o = vertical ? QStringLiteral("vertical") : QStringLiteral("horizontal");
-    const QString thick = vertical ? QStringLiteral("width") : QStringLiteral("height");
-    const QString len = vertical ? QStringLiteral("min-height") : QStringLiteral("min-width");
-    const QString arrow = vertical ? QStringLiteral("height") : QStringLiteral("width");
-    return QStringLiteral(
-               "QScrollBar:%1{%2:12px;margin:0;border:none;background:%4;}"
-               "QScrollBar::handle:%1{%3:24px;margin:2px;border-radius:4px;background:%5;}"
-               "QScrollBar::handle:%1:hover{background:%6;}"
-               "QScrollBar::handle:%1:pressed{background:%7;}"
-               "QScrollBar::add-line:%1,QScrollBar::sub-line:%1{%8:0;border:none;background:none;}"
-               "QScrollBar::add-page:%1,QScrollBar::sub-page:%1{background:none;}")
-        .arg(o, thick, len, track, thumb, hover, pressed, arrow);
 }
 
 }  // namespace
@@ -435,49 +347,13 @@ void SkinHeaderView::paintSection(QPainter* p, const QRect& rect, int logicalInd
     p->restore();
 }
 
-SkinListCtrl::SkinListCtrl(SkinLook look, QWidget* parent) : QTreeWidget(parent), look_(std::move(look)) {
-    const auto& lib = SkinLibrary::Instance();
-    const auto& model = lib.Model();
-    setRootIsDecorated(false);
-    setItemsExpandable(false);
-    setUniformRowHeights(true);
-    setAllColumnsShowFocus(true);
-    setFrameShape(look_.def.hideBorder ? QFrame::NoFrame : QFrame::StyledPanel);
-    setSelectionMode(QAbstractItemView::ExtendedSelection);
-    setSelectionBehavior(look_.def.fullRowSelect ? QAbstractItemView::SelectRows : QAbstractItemView::SelectItems);
-    setMouseTracking(true);
-    viewport()->setAttribute(Qt::WA_Hover);
-    setFont(look_.fonts[0]);
-    setItemDelegate(new SkinItemDelegate(this));
-
-    itemBk_[0] = SkinLibrary::ToQColor(model.FindColor(look_.def.normalItemBkColor).value_or(skin::Color{0x00FFFFFF}));
-    itemBk_[1] = SkinLibrary::ToQColor(model.FindColor(look_.def.highlightItemBkColor).value_or(skin::Color{0x00FFFFFF}));
-    itemBk_[2] = SkinLibrary::ToQColor(model.FindColor(look_.def.selectedItemBkColor).value_or(skin::Color{0x00DCF7FD}));
-    if (look_.def.gridLines)
-        grid_ = SkinLibrary::ToQColor(look_.def.gridColor.value_or(skin::Color{0x00E0E0E0}));
-
-    const int headerHeight = look_.def.headerHeight > 0 ? look_.def.headerHeight : 24;
-    auto* header = new SkinHeaderView(model.FindStyle(look_.def.headerStyle), look_.fonts[0], look_.colors[0],
-                                      headerHeight, this);
-    header->setSectionsMovable(look_.def.headerDragDrop);
-    header->setStretchLastSection(false);
-    setHeader(header);
-
-    QPalette pal = palette();
-    pal.setColor(QPalette::Base, itemBk_[0]);
-    setPalette(pal);
-    if (look_.def.customScrollBars) {
-        horizontalScrollBar()->setStyleSheet(ScrollBarSheet(model.FindStyle(look_.def.horScrollStyle), false));
-        verticalScrollBar()->setStyleSheet(ScrollBarSheet(model.FindStyle(look_.def.verScrollStyle), true));
-        setCornerWidget(new QWidget(this));
-        cornerWidget()->setStyleSheet(QStringLiteral("background:#F4F6F9;"));
-    }
+SkinListCtrl::SkinListCtrl(SkinLook look, QWidget* parent)
+    : QTreeWidget(parent), look_(std::move(look)), rows_(SkinRowStyle::From(look_)) {
+    ApplySkinListLook(this, look_, &rows_);
 }
 
 void SkinListCtrl::SetImageList(const QVector<QImage>& images) {
-    images_ = images;
-    rowHeight_ = 0;
-    for (const auto& img : images_) rowHeight_ = std::max(rowHeight_, img.height());
+    rows_.SetImages(images);
     // Row heights are cached by the view; make it ask again.
     doItemsLayout();
 }

@@ -20,6 +20,7 @@
 #include <optional>
 
 #include "skin/SkinModel.h"
+#include "skin/SkinRows.h"
 
 class QWebEngineView;
 
@@ -194,26 +195,23 @@ private:
 class SkinListCtrl : public QTreeWidget {
     Q_OBJECT
 public:
-    static constexpr int kImageRole = Qt::UserRole + 100;
+    static constexpr int kImageRole = SkinRowStyle::kImageRole;
 
     SkinListCtrl(SkinLook look, QWidget* parent);
 
     // The small image list: row height follows the images (15x33 → 33-pixel rows).
     void SetImageList(const QVector<QImage>& images);
-    const QVector<QImage>& ImageList() const { return images_; }
-    int RowHeight() const { return rowHeight_; }
+    const QVector<QImage>& ImageList() const { return rows_.images; }
+    int RowHeight() const { return rows_.rowHeight; }
     void SetItemImage(QTreeWidgetItem* item, int image) { item->setData(0, kImageRole, image); }
 
-    QColor ItemBackground(int state) const { return itemBk_[state]; }
-    std::optional<QColor> GridColor() const { return grid_; }
+    QColor ItemBackground(int state) const { return rows_.itemBk[state]; }
+    std::optional<QColor> GridColor() const { return rows_.grid; }
     const SkinLook& Look() const { return look_; }
 
 private:
     SkinLook look_;
-    QVector<QImage> images_;
-    int rowHeight_ = 0;
-    std::array<QColor, 3> itemBk_;
-    std::optional<QColor> grid_;
+    SkinRowStyle rows_;
 };
 
 // A browser control. The web view is made when the control is first shown or first asked for,

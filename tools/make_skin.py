@@ -127,6 +127,10 @@ def picker(image, datetime):
         d["ComboStyle"] = {"Value": "DropDown"}
     return d
 
+def progress():
+    return {"IsSpecifyImages": {"Value": "true"}, "BackgroundNormal": {"RelativePath": "progress_bg.bmp"},
+            "ThumbN": {"RelativePath": "progress_thumb.bmp"}, "ResizingPoint": {"X": "10", "Y": "8"}}
+
 def html(start="about:blank"):
     return {"IsHideBorder": {"Value": "true"}, "StartPage": {"Value": start},
             "LayoutMode": {"Horizontal": "Fill", "Vertical": "Fill"}}
@@ -278,6 +282,9 @@ window("IDW_BAOBIAO", (1150, 560), "page_bg.bmp", (10, 10), 0, [
     ("RADIO", "IDC_RAD_STAT_TYPE_EXCEL", 555, 55, 80, 24, "Excel", hidden(radio_mark())),
     ("PUSHBUTTON", "IDC_BTN_LX_GL_DELE", 11, 533, 75, 21, "删除所选", hidden(normal_button())),
     ("LISTCTRL", "IDC_LSTCTRL_REPORT", 1, 98, 1145, 449, "", list_control(False)),
+    # Shown while a report run fetches its track.
+    ("STATIC", "IDC_STA_STAT_TRACK", 640, 55, 284, 24, "", hidden(label("Right", "IDR_COLOR_TITLE"))),
+    ("PROGRESS", "IDC_PRG_STAT_TRACK", 930, 61, 110, 12, "", hidden(progress())),
 ], win_point=(1100, 500))
 
 window("IDW_LOGIN", (387, 266), "login_bg.bmp", (20, 70), 60, [
@@ -300,9 +307,7 @@ window("IDW_BUS_MONITOR", (1147, 560), "page_bg.bmp", (10, 10), 0, [
 ])
 
 window("IDW_LOAD", (540, 137), "load_bg.bmp", (20, 20), -1, [
-    ("PROGRESS", "IDC_PRG_1", 40, 82, 460, 16, "",
-     {"IsSpecifyImages": {"Value": "true"}, "BackgroundNormal": {"RelativePath": "progress_bg.bmp"},
-      "ThumbN": {"RelativePath": "progress_thumb.bmp"}, "ResizingPoint": {"X": "10", "Y": "8"}}),
+    ("PROGRESS", "IDC_PRG_1", 40, 82, 460, 16, "", progress()),
     ("STATIC", "IDC_STA_LOAD", 40, 40, 460, 28, "数据正在上传，请稍后...", label("Left", "IDR_COLOR_TITLE", "IDR_FONT_MENU")),
 ], app_window=True)
 
@@ -487,6 +492,8 @@ ADDED = [
     "IDC_STA_SETTING_PORT", "IDC_EDT_SETTING_PORT", "IDC_STA_SETTING_WEBPORT", "IDC_EDT_SETTING_WEBPORT",
     "IDC_STA_SETTING_PORT_HINT",
     "IDC_STA_PAIBAN_SAVE_STATE",
+    "IDC_STA_STAT_TRACK",
+    "IDC_PRG_STAT_TRACK",
 ]
 
 ORIGINAL_COUNT = 121

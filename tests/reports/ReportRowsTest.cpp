@@ -2,6 +2,8 @@
 #include <json/json.h>
 
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "reports/ReportRows.h"
 #include "store/StopTimeTable.h"
@@ -156,26 +158,39 @@ TEST(ReportList, SortsByPlannedArrivalIgnoringCaseAndKeepsEqualsInOrder) {
     EXPECT_EQ(stops, (std::vector<std::string>{"first", "a1", "a2", "a3", "c", "x1", "x2"}));
 }
 
-TEST(ReportList, ServerRowsAreShownInPlannedOrderAfterEachArrival) {
+TEST(ReportList, ServerRowsTakeTheirPlannedPlaceOnArrival) {
     VehicleStore vehicles;
     ReportList list;
-    auto message = [](const char* plan) {
+    auto message = [](const char* plan, const char* stop) {
         Json::Value root;
         root["header"]["cmd"] = "9021";
         root["body"]["vhcID"] = "11";
         root["body"]["planreachtime"] = plan;
+        root["body"]["userMarkName"] = stop;
         return root;
     };
-    EXPECT_TRUE(AddReportRow(list, message("2014-08-25 09:00:00"), vehicles, StatusFilter::All));
-    EXPECT_TRUE(AddReportRow(list, message("2014-08-25 08:00:00"), vehicles, StatusFilter::All));
-    EXPECT_EQ(list.Rows()[0][kColPlanReach], "2014-08-25 08:00:00");
-    EXPECT_FALSE(
-        AddReportRow(list, message("2014-08-25 07:00:00"), vehicles, StatusFilter::Completed));
+    // (planned arrival, where it lands): an equal planned time goes after the rows it equals,
+    // as appending and sorting would put it.
+    const std::vector<std::pair<const char*, std::size_t>> arrivals = {
+        {"2014-08-25 09:00:00", 0}, {"2014-08-25 08:00:00", 0}, {"2014-08-25 08:30:00", 1},
+        {"2014-08-25 08:00:00", 1}, {"2014-08-25 10:00:00", 4}, {"", 0}};
+    int n = 0;
+    for (const auto& [plan, at] : arrivals)
+        EXPECT_EQ(AddReportRow(list, message(plan, std::to_string(n++).c_str()), vehicles,
+                               StatusFilter::All),
+                  at)
+            << plan;
+    std::vector<std::string> stops;
+    for (const ReportRow& row : list.Rows()) stops.push_back(row[kColStop]);
+    EXPECT_EQ(stops, (std::vector<std::string>{"5", "1", "3", "2", "0", "4"}));
+
+    EXPECT_FALSE(AddReportRow(list, message("2014-08-25 07:00:00", "x"), vehicles,
+                              StatusFilter::Completed));
     Json::Value noBody;
     noBody["header"]["cmd"] = "9021";
     EXPECT_FALSE(AddReportRow(list, noBody, vehicles, StatusFilter::All));
     EXPECT_FALSE(AddReportRow(list, Json::Value("text"), vehicles, StatusFilter::All));
-    EXPECT_EQ(list.Size(), 2u);
+    EXPECT_EQ(list.Size(), arrivals.size());
 }
 
 }  // namespace

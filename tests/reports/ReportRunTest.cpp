@@ -36,8 +36,8 @@ protected:
     void StoreStopTimes() {
         for (const auto& stop : day.stops) ASSERT_TRUE(table.InsertStopTime(stop.entry, kUser));
     }
-    ReportQuery Query() const {
-        ReportQuery query;
+    ReportForm Query() const {
+        ReportForm query;
         query.plate = day.stops[0].entry.code;
         query.start = "2014-08-25 05:00:00";
         query.end = "2014-08-25 21:00:00";
@@ -46,7 +46,7 @@ protected:
         query.webPort = 8089;
         return query;
     }
-    std::size_t InRange(const ReportQuery& query) const {
+    std::size_t InRange(const ReportForm& query) const {
         std::size_t count = 0;
         for (const auto& stop : day.stops)
             count +=
@@ -54,7 +54,7 @@ protected:
         return count;
     }
     // Begin, then Finish with the body the transfer brought.
-    ReportRun::Outcome Run(const ReportQuery& query, const std::string& body, ReportList& list) {
+    ReportRun::Outcome Run(const ReportForm& query, const std::string& body, ReportList& list) {
         ReportRun run(table, routes, vehicles, &log);
         const ReportRun::Start start = run.Begin(query);
         EXPECT_TRUE(start.proceed);
@@ -166,7 +166,7 @@ TEST_F(ReportRunTest, EndBeforeStartStopsBeforeAnythingIsCleared) {
                        day.stops[0].entry.userMarkName, rows);
     table.SetRealReachTime(rows[0].rowId, "2014-08-25 06:00:00");
 
-    ReportQuery query = Query();
+    ReportForm query = Query();
     query.end = "2014-08-25 04:59:59";
     ReportRun run(table, routes, vehicles, &log);
     const ReportRun::Start start = run.Begin(query);
@@ -183,7 +183,7 @@ TEST_F(ReportRunTest, EndBeforeStartStopsBeforeAnythingIsCleared) {
 
 TEST_F(ReportRunTest, EmptyTrackIsToldAndTheRowsAreStillListedWithTheFilter) {
     StoreStopTimes();
-    ReportQuery query = Query();
+    ReportForm query = Query();
     query.end = day.stops[4].entry.planReachTime;
     ReportList list;
     const ReportRun::Outcome outcome = Run(query, "", list);

@@ -184,6 +184,8 @@ TEST_F(ProgramSkin, ReportWindowPlacesItsControlsAsDesigned) {
         {"IDC_BTN_LX_GL_DELE", r(11, 533, 75, 21), "删除所选", false},
         {"IDC_WL_PIC_LX_GL_FENYE", r(897, 531, 241, 23), "", false},
         {"IDC_LSTCTRL_REPORT", r(1, 98, 1145, 449), "", true},
+        {"IDC_STA_STAT_TRACK", r(640, 55, 284, 24), "", false},
+        {"IDC_PRG_STAT_TRACK", r(930, 61, 110, 12), "", false},
     };
     for (const auto& p : placed) {
         const Control* c = w->FindControl(std::string_view(p.id));

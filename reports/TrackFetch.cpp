@@ -1,0 +1,91 @@
+#include "reports/TrackFetch.h"
+
+#include <QCoreApplication>
+#include <QNetworkAccessManager>
+#include <QNetworkReply>
+#include <QNetworkRequest>
+
+namespace fw {
+
+TrackFetch::TrackFetch(QNetworkAccessManager& network, QObject* parent)
+    : QObject(parent), network_(network) {
+    connectTimer_.setSingleShot(true);
+    wholeTimer_.setSingleShot(true);
+    connect(&connectTimer_, &QTimer::timeout, this, [this] {
+        Fail(QStringLiteral("no connection within %1 s").arg(timeouts_.connectMs / 1000.0));
+    });
+    connect(&wholeTimer_, &QTimer::timeout, this, [this] {
+        Fail(QStringLiteral("not complete within %1 s").arg(timeouts_.wholeMs / 1000.0));
+    });
+}
+
+TrackFetch::~TrackFetch() { Drop(); }
+
+void TrackFetch::Start(const QUrl& url) {
+    Drop();
+    body_.clear();
+    QNetworkRequest request(url);
+    request.setHeader(QNetworkRequest::UserAgentHeader, QCoreApplication::applicationName());
+    request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
+                         QNetworkRequest::AlwaysNetwork);
+    reply_ = network_.get(request);
+    connect(reply_, &QNetworkReply::requestSent, this, [this] { connectTimer_.stop(); });
+    connect(reply_, &QNetworkReply::readyRead, this, &TrackFetch::OnReadyRead);
+    connect(reply_, &QNetworkReply::downloadProgress, this, &TrackFetch::progress);
+    connect(reply_, &QNetworkReply::finished, this, &TrackFetch::OnFinished);
+    connectTimer_.start(timeouts_.connectMs);
+    wholeTimer_.start(timeouts_.wholeMs);
+}
+
+void TrackFetch::Abort() { Drop(); }
+
+void TrackFetch::OnReadyRead() {
+    if (!reply_) return;
+    const qint64 total = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong();
+    if (total > largest_ || body_.size() + reply_->bytesAvailable() > largest_) {
+        Fail(QStringLiteral("body larger than %1 bytes").arg(largest_));
+        return;
+    }
+    if (body_.isEmpty() && total > 0) body_.reserve(total);
+    body_.append(reply_->readAll());
+}
+
+void TrackFetch::OnFinished() {
+    if (!reply_) return;
+    OnReadyRead();
+    if (!reply_) return;  // the last read was too much
+    // An error page is no track, however well it arrived.
+    const int status = reply_->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt();
+    if (status >= 400) {
+        Fail(QStringLiteral("HTTP status %1").arg(status));
+        return;
+    }
+    if (reply_->error() != QNetworkReply::NoError) {
+        Fail(reply_->errorString());
+        return;
+    }
+    QByteArray body = std::move(body_);
+    body_.clear();
+    Drop();
+    emit finished(body, QString());
+}
+
+void TrackFetch::Fail(const QString& why) {
+    Drop();
+    body_.clear();
+    body_.squeeze();
+    emit finished(QByteArray(), why);
+}
+
+void TrackFetch::Drop() {
+    connectTimer_.stop();
+    wholeTimer_.stop();
+    if (!reply_) return;
+    QNetworkReply* reply = reply_;
+    reply_ = nullptr;
+    reply->disconnect(this);
+    reply->abort();
+    reply->deleteLater();
+}
+
+}  // namespace fw

@@ -1,0 +1,287 @@
+// The report page of the real client against the real simulator (a separate fenwarde-sim
+// process on free loopback ports): what a dispatcher sees after "生成报表" and "查询".
+#include <gtest/gtest.h>
+
+#include <QAbstractButton>
+#include <QComboBox>
+#include <QDateTimeEdit>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QLabel>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QSignalSpy>
+#include <QTest>
+#include <QTimer>
+
+#include <algorithm>
+#include <fstream>
+#include <map>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "app/MainWindow.h"
+#include "app/MessageBox.h"
+#include "reports/ReportListModel.h"
+#include "reports/ReportWindow.h"
+#include "res/RESOURCE.H"
+#include "sim/ReportRows.h"
+#include "sim/ScenarioGenerator.h"
+#include "skin/SkinControls.h"
+#include "skin/SkinLibrary.h"
+#include "tests/support/TestSupport.h"
+#include "text/OleDate.h"
+
+namespace fw {
+namespace {
+
+constexpr int kSeed = 3;
+constexpr const char* kDate = "2014-08-25";
+
+class ReportFlow : public testing::Test {
+protected:
+    static void SetUpTestSuite() {
+        SkinBrowser::SetViewsEnabled(false);
+        ASSERT_TRUE(StartSkin());
+    }
+
+    void SetUp() override {
+        SetMessageObserver([this](const QString& t) { boxes.push_back(t.toStdString()); });
+    }
+
+    void TearDown() override {
+        SetMessageObserver({});
+        if (sim.state() != QProcess::NotRunning) {
+            sim.kill();
+            sim.waitForFinished(5000);
+        }
+    }
+
+    // The simulator, then the client signed in on its report page.
+    void Start(const QString& trackFault = QStringLiteral("none")) {
+        sim.start(QStringLiteral(FENWARDE_SIM_EXE),
+                  {"--port", "0", "--web-port", "0", "--seed", QString::number(kSeed), "--date",
+                   kDate, "--track-fault", trackFault, "--record",
+                   QString::fromStdString(home.File("sent.jsonl"))});
+        ASSERT_TRUE(sim.waitForStarted(5000));
+        const QRegularExpression ports(QStringLiteral(
+            "on 127\\.0\\.0\\.1:(\\d+), web site on http://127\\.0\\.0\\.1:(\\d+)/"));
+        QString log;
+        QRegularExpressionMatch m;
+        for (int i = 0; i < 100 && !(m = ports.match(log)).hasMatch(); ++i) {
+            sim.waitForReadyRead(100);
+            log += QString::fromUtf8(sim.readAllStandardError());
+        }
+        ASSERT_TRUE(m.hasMatch()) << log.toStdString();
+        std::ofstream(home.File("conf.ini"))
+            << "[login]\nServer=127.0.0.1\nUser=admin\nPass=admin\nRemember=1\n"
+               "DataName=bus\nDataBasePsw=\nWrite=0\nPort="
+            << m.captured(1).toStdString() << "\nWebPort=" << m.captured(2).toStdString() << "\n";
+        MainWindow::Options options;
+        options.home = home.Path();
+        options.autoLogin = true;
+        window = std::make_unique<MainWindow>(options);
+        ASSERT_TRUE(window->Start());
+        QTRY_VERIFY_WITH_TIMEOUT(window->Vehicles().Size() == scenario.vehicles.size(), 10000);
+        window->Item<QAbstractButton>(IDC_RAD_MENU_BAOBIAO)->click();
+        report = qobject_cast<ReportWindow*>(window->ChildWindow(MainWindow::Report));
+        ASSERT_NE(report, nullptr);
+        ASSERT_TRUE(report->isVisible());
+        for (auto [id, time] : {std::pair{IDC_DATETIME_STAT_S, "05:00:00"},
+                                std::pair{IDC_DATETIME_STAT_E, "21:00:00"}})
+            report->Item<QDateTimeEdit>(id)->setDateTime(QDateTime::fromString(
+                QStringLiteral("%1 %2").arg(kDate, time), "yyyy-MM-dd HH:mm:ss"));
+    }
+
+    void PickVehicle(const std::string& plate) {
+        auto* plates = report->Item<QComboBox>(IDC_CMB_STAT_CHEPAI);
+        const int index = plates->findText(QString::fromStdString(plate));
+        ASSERT_GE(index, 0) << plate;
+        plates->setCurrentIndex(index);
+    }
+    void Click(int id) { report->Item<QAbstractButton>(id)->click(); }
+
+    std::vector<const ReportRow*> Rows() const {
+        std::vector<const ReportRow*> rows;
+        for (const ReportRow& row : report->Model().Rows().Rows()) rows.push_back(&row);
+        return rows;
+    }
+    static void ExpectPlannedOrder(const std::vector<const ReportRow*>& rows) {
+        for (std::size_t i = 1; i < rows.size(); ++i)
+            EXPECT_LE((*rows[i - 1])[kColPlanReach], (*rows[i])[kColPlanReach]) << i;
+    }
+    // The vehicle's planned stops of the day, keyed as a report row names them.
+    std::map<std::string, const sim::StopEvent*> StopsOf(const std::string& plate) const {
+        std::map<std::string, const sim::StopEvent*> stops;
+        for (const auto& trip : scenario.trips)
+            if (trip.vehicle == plate)
+                for (const auto& ev : trip.stops)
+                    stops[trip.line + "|" + scenario.FindStation(ev.stationId)->name + "|" +
+                          ev.planReach] = &ev;
+        return stops;
+    }
+    static long long Seconds(const std::string& text) {
+        return SecondsBetween(*ParseDateTime(text), 0.0);
+    }
+    std::string Recorded() const { return test::ReadFile(home.File("sent.jsonl")); }
+
+    test::TempHome home;
+    QProcess sim;
+    sim::Scenario scenario = sim::GenerateScenario(kSeed, kDate);
+    std::unique_ptr<MainWindow> window;
+    ReportWindow* report = nullptr;
+    std::vector<std::string> boxes;
+};
+
+TEST_F(ReportFlow, GenerateListsTheStopsWithTheirTruePassingTimes) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const std::string plate = scenario.trips.front().vehicle;
+    PickVehicle(plate);
+    QSignalSpy listed(report, &ReportWindow::reportListed);
+    Click(IDC_BTN_STAT_SCBB);
+    ASSERT_TRUE(listed.wait(30000));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_NE(Recorded().find("\"cmd\":\"9016\""), std::string::npos);
+
+    // The simulator's 9017s are stored, one row per planned stop of the vehicle's day.
+    const auto planned = StopsOf(plate);
+    std::vector<StopTimeRecord> stored;
+    ASSERT_TRUE(window->StopTimes().ReadReportRows(plate, "admin", "0", "9", stored));
+    EXPECT_EQ(stored.size(), planned.size());
+
+    const auto rows = Rows();
+    ASSERT_FALSE(rows.empty());
+    ExpectPlannedOrder(rows);
+    // When the vehicle passed each stop, in and out, over the whole day.
+    std::map<std::string, std::vector<long long>> passes;
+    for (const auto& [key, ev] : planned) {
+        const std::string stop = key.substr(0, key.rfind('|'));
+        for (const std::string& t : {ev->trueReach, ev->trueLeave})
+            if (!t.empty()) passes[stop].push_back(Seconds(t));
+    }
+    int reached = 0, left = 0, late = 0, own = 0, expectedReached = 0;
+    for (const ReportRow* row : rows) {
+        const std::string stop = (*row)[kColLine] + "|" + (*row)[kColStop];
+        const auto it = planned.find(stop + "|" + (*row)[kColPlanReach]);
+        ASSERT_NE(it, planned.end()) << (*row)[kColStop] << " " << (*row)[kColPlanReach];
+        const sim::StopEvent& ev = *it->second;
+        // Every time the report shows is one of the simulator's passing times of that stop, to a
+        // fix or two: this row's own, or another trip's that lay nearer this row's plan.
+        for (const std::string& real : {(*row)[kColRealReach], (*row)[kColRealLeave]}) {
+            if (real.empty()) continue;
+            const auto& times = passes[stop];
+            EXPECT_TRUE(
+                std::any_of(times.begin(), times.end(),
+                            [&](long long t) { return std::llabs(Seconds(real) - t) <= 10; }))
+                << stop << " " << real;
+        }
+        if (!(*row)[kColRealReach].empty() && !ev.trueReach.empty())
+            own += std::llabs(Seconds((*row)[kColRealReach]) - Seconds(ev.trueReach)) <= 10;
+        reached += !(*row)[kColRealReach].empty();
+        left += !(*row)[kColRealLeave].empty();
+        late += (*row)[kColLate].rfind("迟到", 0) == 0;
+        expectedReached +=
+            !ev.trueReach.empty() &&
+            std::llabs(Seconds(ev.trueReach) - Seconds(ev.planReach)) <= sim::kAcceptSeconds;
+    }
+    // Nearly every stop passed within the acceptance window is found at its own passing (one
+    // whose passing lies nearer another trip's plan is matched there instead).
+    EXPECT_GE(own, expectedReached * 9 / 10);
+    EXPECT_GE(reached, own);
+    EXPECT_GT(left, 0);
+    EXPECT_GT(late, 0);
+    EXPECT_FALSE(report->IsRunning());
+    EXPECT_TRUE(report->GetDlgItem(IDC_BTN_STAT_SCBB)->isEnabled());
+    window->close();
+}
+
+TEST_F(ReportFlow, TheWindowStaysResponsiveWhileASlowTrackArrives) {
+    ASSERT_NO_FATAL_FAILURE(Start(QStringLiteral("slow:3000")));
+    PickVehicle(scenario.trips.front().vehicle);
+    // Ticks of a timer show the event loop running; the busy text shows the bytes.
+    int ticks = 0;
+    std::set<QString> progress;
+    auto* label = report->Item<QLabel>(IDC_STA_STAT_TRACK);
+    QTimer probe;
+    QObject::connect(&probe, &QTimer::timeout, [&] {
+        ++ticks;
+        if (label->isVisibleTo(report)) progress.insert(label->text());
+    });
+    probe.start(20);
+    QSignalSpy listed(report, &ReportWindow::reportListed);
+    QElapsedTimer clock;
+    clock.start();
+    Click(IDC_BTN_STAT_SCBB);
+    QTRY_VERIFY_WITH_TIMEOUT(report->IsRunning(), 10000);
+    EXPECT_FALSE(report->GetDlgItem(IDC_CMB_STAT_CHEPAI)->isEnabled());
+    ASSERT_TRUE(listed.wait(30000));
+    EXPECT_GE(clock.elapsed(), 2000);
+    EXPECT_GE(ticks, 20);
+    EXPECT_GE(progress.size(), 3u);  // the text grew while the body came
+    EXPECT_GT(report->Model().rowCount(), 0);
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_TRUE(report->GetDlgItem(IDC_CMB_STAT_CHEPAI)->isEnabled());
+    window->close();
+}
+
+TEST_F(ReportFlow, ClosingDuringARunStopsTheTransferQuietly) {
+    ASSERT_NO_FATAL_FAILURE(Start(QStringLiteral("slow:20000")));
+    PickVehicle(scenario.trips.front().vehicle);
+    Click(IDC_BTN_STAT_SCBB);
+    QTRY_VERIFY_WITH_TIMEOUT(report->IsRunning(), 10000);
+    QSignalSpy listed(report, &ReportWindow::reportListed);
+    window->close();
+    EXPECT_FALSE(report->IsRunning());
+    EXPECT_FALSE(listed.wait(500));
+    EXPECT_EQ(boxes, std::vector<std::string>{"确定退出系统？"});  // only the question
+    window.reset();
+}
+
+TEST_F(ReportFlow, ATrackBrokenOffMidBodyIsToldAndTheReportStillListed) {
+    ASSERT_NO_FATAL_FAILURE(Start(QStringLiteral("cut")));
+    const std::string plate = scenario.trips.front().vehicle;
+    PickVehicle(plate);
+    QSignalSpy listed(report, &ReportWindow::reportListed);
+    Click(IDC_BTN_STAT_SCBB);
+    ASSERT_TRUE(listed.wait(30000));
+    EXPECT_EQ(boxes, std::vector<std::string>{"轨迹数据为空"});
+    const auto rows = Rows();
+    EXPECT_FALSE(rows.empty());
+    for (const ReportRow* row : rows) {
+        EXPECT_EQ((*row)[kColRealReach], "");
+        EXPECT_EQ((*row)[kColRealLeave], "");
+    }
+    EXPECT_TRUE(report->GetDlgItem(IDC_BTN_STAT_SCBB)->isEnabled());
+    window->close();
+}
+
+TEST_F(ReportFlow, QueryListsTheServersRowsInPlannedOrder) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const std::string group = scenario.vehicles.front().group;
+    auto* groups = report->Item<QComboBox>(IDC_CMB__STAT_GONGSI);
+    groups->setCurrentIndex(groups->findText(QString::fromStdString(group)));
+    report->Item<QComboBox>(IDC_CMB_STAT_CHEPAI)->setEditText("");
+    Click(IDC_BTN_STAT_SEARCH);
+
+    std::vector<const sim::Vehicle*> vehicles;
+    for (const auto& v : scenario.vehicles)
+        if (v.group == group) vehicles.push_back(&v);
+    ASSERT_GT(vehicles.size(), 1u);  // rows of several vehicles interleave
+    const auto expected = sim::ComputeReportRows(
+        scenario, vehicles, std::string(kDate) + " 05:00:00", std::string(kDate) + " 21:00:00");
+    QTRY_COMPARE_WITH_TIMEOUT(report->Model().rowCount(), static_cast<int>(expected.size()), 15000);
+    QTRY_VERIFY_WITH_TIMEOUT(report->GetDlgItem(IDC_BTN_STAT_SEARCH)->isEnabled(), 5000);
+    const auto rows = Rows();
+    ExpectPlannedOrder(rows);
+    std::multiset<std::string> shown, sent;
+    for (const ReportRow* row : rows)
+        shown.insert((*row)[kColPlate] + (*row)[kColPlanReach] + (*row)[kColRealReach]);
+    for (const auto& r : expected) sent.insert(r.code + r.planreachtime + r.realreachtime);
+    EXPECT_EQ(shown, sent);
+    EXPECT_TRUE(boxes.empty());
+    window->close();
+}
+
+}  // namespace
+}  // namespace fw
