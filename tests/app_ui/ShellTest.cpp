@@ -33,6 +33,7 @@
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WaitFor.h"
 
 namespace fw {
 namespace {
@@ -96,7 +97,7 @@ protected:
         WhenLoginShows(w, ClickLogin);
         ASSERT_TRUE(w.Start());
         ASSERT_TRUE(w.LoggedIn());
-        QTRY_VERIFY_WITH_TIMEOUT(w.Vehicles().Size() >= 12, 5000);
+        ASSERT_TRUE(test::WaitFor([&] { return w.Vehicles().Size() >= 12; }, 5000));
     }
 
     test::TempHome home;
@@ -128,8 +129,8 @@ TEST_F(ShellTest, LoginFillsTheStoresAndSignsThePagesIn) {
     EXPECT_TRUE(w.isVisible());
     EXPECT_GE(w.width(), 1024);
     EXPECT_GE(w.height(), 640);
-    QTRY_VERIFY_WITH_TIMEOUT(w.Vehicles().Size() >= 12, 5000);
-    QTRY_VERIFY_WITH_TIMEOUT(w.Routes().Size() > 0 && !w.Routes().At(0)->stations.empty(), 5000);
+    ASSERT_TRUE(test::WaitFor([&] { return w.Vehicles().Size() >= 12; }, 5000));
+    ASSERT_TRUE(test::WaitFor([&] { return w.Routes().Size() > 0 && !w.Routes().At(0)->stations.empty(); }, 5000));
 
     auto* monitor = w.ChildWindow(MainWindow::Monitor)->Item<SkinBrowser>(IDC_HTMLCTRL_BUS_MONITOR);
     EXPECT_EQ(monitor->PendingUrl().toString().toStdString(),
@@ -142,13 +143,13 @@ TEST_F(ShellTest, LoginFillsTheStoresAndSignsThePagesIn) {
 
     // 9000 and 1008 after the login, then heartbeats.
     std::vector<int> codes;
-    QTRY_VERIFY_WITH_TIMEOUT(
+    ASSERT_TRUE(test::WaitFor(
         [&] {
             codes.clear();
             for (const auto& args : handled) codes.push_back(args.at(1).toInt());
             return std::count(codes.begin(), codes.end(), 1002) >= 2;
-        }(),
-        5000);
+        },
+        5000));
     EXPECT_EQ(std::vector<int>(codes.begin(), codes.begin() + 3), (std::vector<int>{1000, 9000, 1008}));
     EXPECT_TRUE(messages.empty());
     // The password never reaches the log.
@@ -169,7 +170,7 @@ TEST_F(ShellTest, RejectedLoginKeepsTheWindowAndForgetsThePassword) {
     WhenLoginShows(w, [&](LoginWindow& login) {
         login.Item<QLineEdit>(IDC_EDT_LOGIN_PASSWORD)->setText("wrong");
         ClickLogin(login);
-        QTRY_VERIFY_WITH_TIMEOUT(!messages.empty(), 5000);
+        ASSERT_TRUE(test::WaitFor([&] { return !messages.empty(); }, 5000));
         EXPECT_EQ(login.CurrentState(), LoginWindow::State::Idle);
         EXPECT_TRUE(login.isVisible());
         EXPECT_EQ(login.Form().user, "admin");
@@ -208,9 +209,10 @@ TEST_F(ShellTest, UnreachableOrSilentServerKeepsTheLoginWindow) {
         WhenLoginShows(w, [&](LoginWindow& login) {
             ClickLogin(login);
             EXPECT_TRUE(login.IsConnecting());
-            if (c.port == silent.serverPort())
-                QTRY_COMPARE_WITH_TIMEOUT(login.CurrentState(), LoginWindow::State::LoggingIn, 5000);
-            QTRY_VERIFY_WITH_TIMEOUT(!messages.empty(), 5000);
+            if (c.port == silent.serverPort()) {
+                ASSERT_TRUE(test::WaitFor([&] { return login.CurrentState() == LoginWindow::State::LoggingIn; }, 5000));
+            }
+            ASSERT_TRUE(test::WaitFor([&] { return !messages.empty(); }, 5000));
             EXPECT_EQ(messages.at(0), c.message);
             EXPECT_EQ(login.CurrentState(), LoginWindow::State::Idle);
             EXPECT_TRUE(login.isVisible());
@@ -241,9 +243,9 @@ TEST_F(ShellTest, LostConnectionIsNoticedAtOnce) {
         CancelLogin(login);
     });
     server.reset();
-    QTRY_VERIFY_WITH_TIMEOUT(!messages.empty(), 3000);
+    ASSERT_TRUE(test::WaitFor([&] { return !messages.empty(); }, 3000));
     EXPECT_EQ(messages.at(0), "与服务器断开连接");
-    QTRY_VERIFY_WITH_TIMEOUT(back && !w.isVisible(), 5000);
+    ASSERT_TRUE(test::WaitFor([&] { return back && !w.isVisible(); }, 5000));
 }
 
 // With the password remembered, a lost connection is made again by itself: the band tells of
@@ -257,24 +259,24 @@ TEST_F(ShellTest, LostConnectionIsMadeAgainWhileThePageStays) {
     EXPECT_FALSE(band->isVisible());
 
     server.reset();
-    QTRY_VERIFY_WITH_TIMEOUT(w.IsReconnecting(), 3000);
+    ASSERT_TRUE(test::WaitFor([&] { return w.IsReconnecting(); }, 3000));
     EXPECT_TRUE(band->isVisible());
     EXPECT_EQ(band->text().toStdString(), "连接已断开，正在重新连接…(第 1 次)");
     EXPECT_TRUE(w.ChildWindow(MainWindow::Report)->isVisible());
     EXPECT_EQ(w.ChildWindow(MainWindow::ReportMenuPage)->y(), 62 + band->height());
-    QTRY_VERIFY_WITH_TIMEOUT(w.ReconnectAttempt() >= 2, 5000);  // the first try found nobody
+    ASSERT_TRUE(test::WaitFor([&] { return w.ReconnectAttempt() >= 2; }, 5000));  // the first try found nobody
 
     server = std::make_unique<sim::DispatchServer>(state, [](const QString&) {});
     ASSERT_TRUE(server->Listen(QHostAddress::LocalHost, port, nullptr));
-    QTRY_VERIFY_WITH_TIMEOUT(!w.IsReconnecting() && w.LoggedIn(), 10000);
+    ASSERT_TRUE(test::WaitFor([&] { return !w.IsReconnecting() && w.LoggedIn(); }, 10000));
     EXPECT_FALSE(band->isVisible());
     EXPECT_EQ(w.CurrentPage(), 2);
     EXPECT_EQ(w.ChildWindow(MainWindow::ReportMenuPage)->y(), 62);
-    QTRY_VERIFY_WITH_TIMEOUT(w.Vehicles().Size() >= 12, 5000);
+    ASSERT_TRUE(test::WaitFor([&] { return w.Vehicles().Size() >= 12; }, 5000));
     EXPECT_TRUE(messages.empty());
 
     server.reset();
-    QTRY_VERIFY_WITH_TIMEOUT(w.IsReconnecting(), 3000);
+    ASSERT_TRUE(test::WaitFor([&] { return w.IsReconnecting(); }, 3000));
     bool back = false;
     WhenLoginShows(w, [&](LoginWindow& login) {
         back = true;
@@ -282,7 +284,7 @@ TEST_F(ShellTest, LostConnectionIsMadeAgainWhileThePageStays) {
     });
     w.Item<QAbstractButton>(IDC_BTN_RECONNECT_STOP)->click();
     EXPECT_FALSE(w.IsReconnecting());
-    QTRY_VERIFY_WITH_TIMEOUT(back && !w.isVisible(), 5000);
+    ASSERT_TRUE(test::WaitFor([&] { return back && !w.isVisible(); }, 5000));
 }
 
 // Logging out and closing ask first; "取消" changes nothing. Logging out keeps the plates.
@@ -313,7 +315,7 @@ TEST_F(ShellTest, LogoutAndCloseAskFirst) {
         ClickLogin(login);  // and in again
     });
     w.Item<QAbstractButton>(IDC_BTN_LOGOUT)->click();
-    QTRY_VERIFY_WITH_TIMEOUT(checked && w.LoggedIn(), 5000);
+    ASSERT_TRUE(test::WaitFor([&] { return checked && w.LoggedIn(); }, 5000));
     w.Item<QAbstractButton>(IDC_RAD_MENU_PAIBAN)->click();
     w.SetWriteLog(0);
     w.close();  // answered "确定"
@@ -457,7 +459,7 @@ TEST(SkinCombo, AClickOpensTheListAndAClickOnAnEntryChoosesIt) {
         // Press and release on the button, as a normal click does: the list stays open.
         const QPoint button(combo->width() - 8, combo->height() / 2);
         QTest::mousePress(combo, Qt::LeftButton, {}, button);
-        QTRY_VERIFY(combo->view()->isVisible());
+        ASSERT_TRUE(test::WaitFor([&] { return combo->view()->isVisible(); }));
         // The open list grabs the mouse, so the release reaches it, outside its own area.
         QWidget* popup = combo->view()->window();
         QTest::mouseRelease(popup, Qt::LeftButton, {}, popup->mapFromGlobal(combo->mapToGlobal(button)), 60);
@@ -465,7 +467,7 @@ TEST(SkinCombo, AClickOpensTheListAndAClickOnAnEntryChoosesIt) {
         EXPECT_TRUE(combo->view()->isVisible()) << id;
         const QRect third = combo->view()->visualRect(combo->model()->index(2, 0));
         QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {}, third.center());
-        QTRY_VERIFY(!combo->view()->isVisible());
+        ASSERT_TRUE(test::WaitFor([&] { return !combo->view()->isVisible(); }));
         EXPECT_EQ(combo->currentIndex(), 2) << id;
     }
 }

@@ -31,6 +31,7 @@
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WaitFor.h"
 #include "text/OleDate.h"
 
 namespace fw {
@@ -83,7 +84,7 @@ protected:
         options.autoLogin = true;
         window = std::make_unique<MainWindow>(options);
         ASSERT_TRUE(window->Start());
-        QTRY_VERIFY_WITH_TIMEOUT(window->Vehicles().Size() == scenario.vehicles.size(), 10000);
+        ASSERT_TRUE(test::WaitFor([&] { return window->Vehicles().Size() == scenario.vehicles.size(); }, 10000));
         window->Item<QAbstractButton>(IDC_RAD_MENU_BAOBIAO)->click();
         report = qobject_cast<ReportWindow*>(window->ChildWindow(MainWindow::Report));
         ASSERT_NE(report, nullptr);
@@ -213,7 +214,7 @@ TEST_F(ReportFlow, TheWindowStaysResponsiveWhileASlowTrackArrives) {
     QElapsedTimer clock;
     clock.start();
     Click(IDC_BTN_STAT_SCBB);
-    QTRY_VERIFY_WITH_TIMEOUT(report->IsRunning(), 10000);
+    ASSERT_TRUE(test::WaitFor([&] { return report->IsRunning(); }, 10000));
     EXPECT_FALSE(report->GetDlgItem(IDC_CMB_STAT_CHEPAI)->isEnabled());
     ASSERT_TRUE(listed.wait(30000));
     EXPECT_GE(clock.elapsed(), 2000);
@@ -229,7 +230,7 @@ TEST_F(ReportFlow, ClosingDuringARunStopsTheTransferQuietly) {
     ASSERT_NO_FATAL_FAILURE(Start(QStringLiteral("slow:20000")));
     PickVehicle(scenario.trips.front().vehicle);
     Click(IDC_BTN_STAT_SCBB);
-    QTRY_VERIFY_WITH_TIMEOUT(report->IsRunning(), 10000);
+    ASSERT_TRUE(test::WaitFor([&] { return report->IsRunning(); }, 10000));
     QSignalSpy listed(report, &ReportWindow::reportListed);
     window->close();
     EXPECT_FALSE(report->IsRunning());
@@ -270,8 +271,8 @@ TEST_F(ReportFlow, QueryListsTheServersRowsInPlannedOrder) {
     ASSERT_GT(vehicles.size(), 1u);  // rows of several vehicles interleave
     const auto expected = sim::ComputeReportRows(
         scenario, vehicles, std::string(kDate) + " 05:00:00", std::string(kDate) + " 21:00:00");
-    QTRY_COMPARE_WITH_TIMEOUT(report->Model().rowCount(), static_cast<int>(expected.size()), 15000);
-    QTRY_VERIFY_WITH_TIMEOUT(report->GetDlgItem(IDC_BTN_STAT_SEARCH)->isEnabled(), 5000);
+    ASSERT_TRUE(test::WaitFor([&] { return (report->Model().rowCount()) == (static_cast<int>(expected.size())); }, 15000));
+    ASSERT_TRUE(test::WaitFor([&] { return report->GetDlgItem(IDC_BTN_STAT_SEARCH)->isEnabled(); }, 5000));
     const auto rows = Rows();
     ExpectPlannedOrder(rows);
     std::multiset<std::string> shown, sent;

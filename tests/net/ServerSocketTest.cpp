@@ -7,6 +7,7 @@
 
 #include "net/Requests.h"
 #include "net/ServerSocket.h"
+#include "tests/support/WaitFor.h"
 #include "text/Encoding.h"
 
 namespace fw {
@@ -53,16 +54,16 @@ TEST(ServerSocket, ConnectsSendsGbkAndDispatchesWhatArrives) {
 
     EXPECT_EQ(link.socket.SendJson(LoginRequest("调度员", "pw")), ServerSocket::SendResult::Sent);
     QByteArray received;
-    QTRY_VERIFY_WITH_TIMEOUT((received += peer.client->readAll()).endsWith("}\n"), 5000);
+    ASSERT_TRUE(test::WaitFor([&] { return (received += peer.client->readAll()).endsWith("}\n"); }, 5000));
     EXPECT_TRUE(received.contains("\xB5\xF7\xB6\xC8\xD4\xB1"));  // 调度员 in GBK
     ASSERT_FALSE(link.handler.log.empty());
     EXPECT_NE(link.handler.log.back().find("调度员"), std::string::npos);  // logged as UTF-8
 
     peer.client->write("{\"header\":{\"cmd\":\"1009\"},\"body\":{}}\n{\"header\":{\"cmd\":");
     peer.client->flush();
-    QTRY_COMPARE_WITH_TIMEOUT(link.handler.codes.size(), std::size_t{1}, 5000);
+    ASSERT_TRUE(test::WaitFor([&] { return link.handler.codes.size() == 1; }, 5000));
     peer.client->write("\"1011\"},\"body\":{}}");
-    QTRY_COMPARE_WITH_TIMEOUT(link.handler.codes, (std::vector<int>{1009, 1011}), 5000);
+    ASSERT_TRUE(test::WaitFor([&] { return link.handler.codes == std::vector<int>{1009, 1011}; }, 5000));
 }
 
 TEST(ServerSocket, RefusedConnectionFailsWithoutBlocking) {
@@ -111,7 +112,7 @@ TEST(ServerSocket, EndingTheLoginInsideADispatchDropsTheRest) {
     ASSERT_TRUE(peer.Accept());
     peer.client->write(
         "{\"header\":{\"cmd\":\"8000\"},\"body\":{}}{\"header\":{\"cmd\":\"1011\"},\"body\":{}}");
-    QTRY_COMPARE_WITH_TIMEOUT(link.handler.codes.size(), std::size_t{1}, 5000);
+    ASSERT_TRUE(test::WaitFor([&] { return link.handler.codes.size() == 1; }, 5000));
     QTest::qWait(50);
     EXPECT_EQ(link.handler.codes, std::vector<int>{8000});
 }

@@ -32,6 +32,7 @@
 #include "tests/reports/SyntheticDay.h"
 #include "tests/support/BodyServer.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WaitFor.h"
 #include "text/Encoding.h"
 
 namespace fw {
@@ -458,7 +459,7 @@ TEST_F(ReportWindowTest, LoggingOutDuringARunStopsItAndDropsWhatItHeld) {
     Click(IDC_BTN_STAT_SCBB);
     StoreStopTimes();
     Receive(R"({"header":{"cmd":"9019"},"body":{"type":"batch"}})");
-    QTRY_COMPARE_WITH_TIMEOUT(server.requests, 1, 5000);
+    ASSERT_TRUE(test::WaitFor([&] { return server.requests == 1; }, 5000));
     Receive(Row9021("1001", "2014-08-25 08:00:00"));
     window->EndLogin();
     EXPECT_FALSE(window->IsRunning());

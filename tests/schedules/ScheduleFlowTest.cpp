@@ -30,6 +30,7 @@
 #include "skin/SkinLibrary.h"
 #include "tests/sim/WireClient.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WaitFor.h"
 #include "tests/support/XlsWriter.h"
 
 namespace fw {
@@ -114,7 +115,7 @@ TEST_F(ScheduleFlow, ImportFillSaveAndTheNextLoginListsTheSchedule) {
     options.home = home.Path();
     MainWindow w(options);
     QTimer::singleShot(0, &w, [&w] {
-        QTRY_VERIFY_WITH_TIMEOUT(w.ActiveLoginWindow() != nullptr, 5000);
+        ASSERT_TRUE(test::WaitFor([&] { return w.ActiveLoginWindow() != nullptr; }, 5000));
         w.ActiveLoginWindow()->Item<QAbstractButton>(IDC_BTN_LOGIN)->click();
     });
     ASSERT_TRUE(w.Start());
@@ -123,7 +124,7 @@ TEST_F(ScheduleFlow, ImportFillSaveAndTheNextLoginListsTheSchedule) {
     auto* setup = qobject_cast<ScheduleSetupWindow*>(w.ChildWindow(MainWindow::ScheduleSetup));
     ASSERT_TRUE(list && menu && setup);
     const std::size_t known = state.scenario().schedules.size();
-    QTRY_COMPARE_WITH_TIMEOUT(list->Schedules().Rows().size(), known, 5000);  // 9011 after the login
+    ASSERT_TRUE(test::WaitFor([&] { return list->Schedules().Rows().size() == known; }, 5000));  // 9011 after the login
 
     w.Item<QAbstractButton>(IDC_RAD_MENU_PAIBAN)->click();
     EXPECT_TRUE(list->isVisible());
@@ -145,7 +146,7 @@ TEST_F(ScheduleFlow, ImportFillSaveAndTheNextLoginListsTheSchedule) {
         TypeIntoCell(*setup, 0, column, QString::fromStdString(vehicles[static_cast<std::size_t>(column)].code));
     setup->Item<QAbstractButton>(IDC_BTN_PAIBAN_SAVE)->click();
 
-    QTRY_COMPARE_WITH_TIMEOUT(list->Schedules().Rows().size(), known + 1, 5000);
+    ASSERT_TRUE(test::WaitFor([&] { return list->Schedules().Rows().size() == known + 1; }, 5000));
     EXPECT_EQ(list->Schedules().Rows().back().name, "元旦排班");
     EXPECT_EQ(list->Schedules().Rows().back().startDate, "2027-01-01");
     EXPECT_EQ(list->Schedules().Rows().back().endDate, "2027-01-03");

@@ -20,6 +20,7 @@
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/WaitFor.h"
 #include "tests/support/XlsWriter.h"
 
 namespace fw {
@@ -345,7 +346,7 @@ TEST_F(SchedulePageTest, ASilentServerOrALostLoginEndsTheSaveAndKeepsTheForm) {
     Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("夏季"));
     Click(Form(), IDC_BTN_PAIBAN_SAVE);
     ASSERT_TRUE(Form().SaveRunning());
-    QTRY_VERIFY_WITH_TIMEOUT(!Form().SaveRunning(), 5000);
+    ASSERT_TRUE(test::WaitFor([&] { return !Form().SaveRunning(); }, 5000));
     EXPECT_THAT(messages, ElementsAre("服务器无应答，排班未能保存"));
     EXPECT_TRUE(Form().Item<QAbstractButton>(IDC_BTN_PAIBAN_SAVE)->isEnabled());
     EXPECT_EQ(Import().Rows().size(), 6u);
