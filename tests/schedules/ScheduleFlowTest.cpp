@@ -157,6 +157,9 @@ TEST_F(ScheduleFlow, ImportFillSaveAndTheNextLoginListsTheSchedule) {
     EXPECT_TRUE(messages.empty());
 
     const std::string a = vehicles[1].code, b = vehicles[2].code, c = vehicles[3].code;
+    // The simulator answers every day at once, so the client's last messages may still be on
+    // their way to it when the list already shows the schedule.
+    ASSERT_TRUE(test::WaitFor([&] { return Sent("9008").size() == 4 && Sent("9006").size() == 1; }, 5000));
     const std::vector<Json::Value> content = Sent("9008");
     ASSERT_EQ(content.size(), 4u);  // every cell, then one message per day asked for
     for (const Json::Value& m : content) {
