@@ -1,6 +1,7 @@
 #pragma once
 
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fw {
@@ -28,6 +29,26 @@ public:
 
 private:
     std::vector<std::vector<std::string>> rows_;
+    int columns_ = 0;
+};
+
+// A sheet that keeps only the cells that hold something, for formats whose cells may stand
+// anywhere (a lone cell in column XFD costs no more than one in column A).
+class SparseSheet : public Sheet {
+public:
+    // Cells may come in any order; a cell given twice keeps its last text. Empty texts are
+    // not kept.
+    void Put(int row, int column, std::string text);
+    // Sorts what Put gathered; call once before reading.
+    void Finish();
+
+    int RowCount() const override { return static_cast<int>(rows_.size()); }
+    int ColumnCount() const override { return columns_; }
+    std::string CellText(int row, int column) const override;
+
+private:
+    using Cell = std::pair<int, std::string>;
+    std::vector<std::vector<Cell>> rows_;
     int columns_ = 0;
 };
 
