@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <map>
 #include <unordered_set>
+#include <vector>
 
 #include "text/Strings.h"
 
@@ -105,36 +106,54 @@ RosterCheck CheckRoster(const AssignmentGrid& grid, const std::vector<BatchSpan>
         return static_cast<std::size_t>(column - 1) < spans.size() ? spans[static_cast<std::size_t>(column - 1)] : BatchSpan{};
     };
 
+    const int columns = grid.ColumnCount();
+    std::vector<std::string> keys(static_cast<std::size_t>(columns));
+    std::vector<int> order;
+    std::vector<std::string> clashes(static_cast<std::size_t>(columns));
     for (int row = 0; row < grid.RowCount(); ++row) {
-        // The batches of each vehicle on this date.
-        std::map<std::string, std::vector<int>> columnsOf;
-        for (int column = 1; column < grid.ColumnCount(); ++column) {
-            const std::string key = PlateKey(grid.Cell(row, column));
-            if (!key.empty()) columnsOf[key].push_back(column);
+        for (int column = 1; column < columns; ++column) {
+            keys[static_cast<std::size_t>(column)] = PlateKey(grid.Cell(row, column));
+            clashes[static_cast<std::size_t>(column)].clear();
         }
-        for (int column = 1; column < grid.ColumnCount(); ++column) {
-            const std::string& plate = grid.Cell(row, column);
-            const std::string key = PlateKey(plate);
+        // The cells of one vehicle on this date stand together, in column order.
+        order.clear();
+        for (int column = 1; column < columns; ++column)
+            if (!keys[static_cast<std::size_t>(column)].empty()) order.push_back(column);
+        std::stable_sort(order.begin(), order.end(), [&keys](int a, int b) {
+            return keys[static_cast<std::size_t>(a)] < keys[static_cast<std::size_t>(b)];
+        });
+        for (std::size_t first = 0; first < order.size();) {
+            std::size_t last = first + 1;
+            while (last < order.size() && keys[static_cast<std::size_t>(order[last])] == keys[static_cast<std::size_t>(order[first])]) ++last;
+            for (std::size_t i = first; i < last; ++i)
+                for (std::size_t j = i + 1; j < last; ++j) {
+                    const int a = order[i], b = order[j];
+                    const auto why = Clash(spanOf(a), spanOf(b), minTurnaround);
+                    if (!why) continue;
+                    auto note = [&](int self, int other) {
+                        std::string& text = clashes[static_cast<std::size_t>(self)];
+                        text += (text.empty() ? "" : "；") + std::string("同日还在“") + grid.Batch(other) + "”（" +
+                                SpanText(spanOf(other)) + "），与本班次（" + SpanText(spanOf(self)) + "）" + *why;
+                    };
+                    note(a, b);
+                    note(b, a);
+                }
+            first = last;
+        }
+        for (int column = 1; column < columns; ++column) {
+            const std::string& key = keys[static_cast<std::size_t>(column)];
             if (key.empty()) {
                 check.findings.push_back({row, column, RosterIssue::NoVehicle, "没有配车"});
                 ++check.noVehicle;
                 continue;
             }
+            const std::string_view plate = TrimView(grid.Cell(row, column));
             if (check.platesChecked && !fleet.contains(key)) {
-                check.findings.push_back(
-                    {row, column, RosterIssue::UnknownPlate, "车牌“" + std::string(TrimView(plate)) + "”不在车辆列表中"});
+                check.findings.push_back({row, column, RosterIssue::UnknownPlate, "车牌“" + std::string(plate) + "”不在车辆列表中"});
                 ++check.unknownPlates;
             }
-            std::string clashes;
-            for (int other : columnsOf[key]) {
-                if (other == column) continue;
-                const auto why = Clash(spanOf(column), spanOf(other), minTurnaround);
-                if (!why) continue;
-                clashes += (clashes.empty() ? "" : "；") + std::string("同日还在“") + grid.Batch(other) + "”（" +
-                           SpanText(spanOf(other)) + "），与本班次（" + SpanText(spanOf(column)) + "）" + *why;
-            }
-            if (!clashes.empty()) {
-                check.findings.push_back({row, column, RosterIssue::TimeClash, std::string(TrimView(plate)) + clashes});
+            if (!clashes[static_cast<std::size_t>(column)].empty()) {
+                check.findings.push_back({row, column, RosterIssue::TimeClash, std::string(plate) + clashes[static_cast<std::size_t>(column)]});
                 ++check.clashes;
             }
         }

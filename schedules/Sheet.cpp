@@ -4,6 +4,11 @@
 
 namespace fw {
 
+void Sheet::ForEachCell(int row, const CellVisitor& visit) const {
+    for (int column = 0; column < ColumnCount(); ++column)
+        if (std::string text = CellText(row, column); !text.empty()) visit(column, text);
+}
+
 TableSheet::TableSheet(std::vector<std::vector<std::string>> rows) : rows_(std::move(rows)) {
     for (const auto& row : rows_) columns_ = std::max(columns_, static_cast<int>(row.size()));
 }
@@ -13,6 +18,13 @@ std::string TableSheet::CellText(int row, int column) const {
     const auto& cells = rows_[static_cast<std::size_t>(row)];
     return static_cast<std::size_t>(column) < cells.size() ? cells[static_cast<std::size_t>(column)]
                                                            : std::string();
+}
+
+void TableSheet::ForEachCell(int row, const CellVisitor& visit) const {
+    if (row < 0 || row >= RowCount()) return;
+    const auto& cells = rows_[static_cast<std::size_t>(row)];
+    for (std::size_t column = 0; column < cells.size(); ++column)
+        if (!cells[column].empty()) visit(static_cast<int>(column), cells[column]);
 }
 
 void SparseSheet::Put(int row, int column, std::string text) {
@@ -43,6 +55,11 @@ std::string SparseSheet::CellText(int row, int column) const {
     const auto at = std::lower_bound(cells.begin(), cells.end(), column,
                                      [](const Cell& c, int col) { return c.first < col; });
     return at != cells.end() && at->first == column ? at->second : std::string();
+}
+
+void SparseSheet::ForEachCell(int row, const CellVisitor& visit) const {
+    if (row < 0 || row >= RowCount()) return;
+    for (const Cell& cell : rows_[static_cast<std::size_t>(row)]) visit(cell.first, cell.second);
 }
 
 }  // namespace fw

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -15,6 +16,11 @@ public:
     virtual int ColumnCount() const = 0;
     // The cell's text; empty when the cell is empty or outside the sheet.
     virtual std::string CellText(int row, int column) const = 0;
+
+    using CellVisitor = std::function<void(int column, const std::string& text)>;
+    // Every cell of the row that holds something, left to right. Sheets that know where their
+    // cells are skip the empty ones; this one asks every column.
+    virtual void ForEachCell(int row, const CellVisitor& visit) const;
 };
 
 // A sheet held in memory, row by row; rows may be shorter than the column count.
@@ -26,6 +32,7 @@ public:
     int RowCount() const override { return static_cast<int>(rows_.size()); }
     int ColumnCount() const override { return columns_; }
     std::string CellText(int row, int column) const override;
+    void ForEachCell(int row, const CellVisitor& visit) const override;
 
 private:
     std::vector<std::vector<std::string>> rows_;
@@ -45,6 +52,7 @@ public:
     int RowCount() const override { return static_cast<int>(rows_.size()); }
     int ColumnCount() const override { return columns_; }
     std::string CellText(int row, int column) const override;
+    void ForEachCell(int row, const CellVisitor& visit) const override;
 
 private:
     using Cell = std::pair<int, std::string>;

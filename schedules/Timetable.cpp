@@ -4,8 +4,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <iterator>
 #include <memory>
 #include <sstream>
 
@@ -68,19 +70,27 @@ std::string ColumnName(std::string_view header, int column) {
 
 ImportedTimetable BuildTimetable(const Sheet& sheet) {
     ImportedTimetable out;
-    const int columns = sheet.ColumnCount();
-    const int rows = sheet.RowCount();
-    for (int column = 0; column < columns; column += 2) {
+    // The batch of each column that holds one: -1 for line columns and skipped pairs.
+    std::vector<int> batchOf(static_cast<std::size_t>(std::max(sheet.ColumnCount(), 0)), -1);
+    for (int column = 0; column < sheet.ColumnCount(); column += 2) {
         const std::string batch = Trim(ColumnName(sheet.CellText(0, column), column));
         if (batch.starts_with('F')) continue;
+        batchOf[static_cast<std::size_t>(column)] = static_cast<int>(out.batches.size());
         out.batches.push_back(batch);
-        for (int row = 1; row < rows; ++row) {
-            std::string time = Trim(sheet.CellText(row, column));
-            if (time.empty()) continue;
-            RemoveAll(time, kBaseDate);
-            out.rows.push_back({batch, std::move(time), sheet.CellText(row, column + 1)});
-        }
     }
+    // One walk over the cells, departures gathered per batch in sheet order.
+    std::vector<std::vector<TimetableRow>> departures(out.batches.size());
+    for (int row = 1; row < sheet.RowCount(); ++row)
+        sheet.ForEachCell(row, [&](int column, const std::string& text) {
+            const int batch = static_cast<std::size_t>(column) < batchOf.size() ? batchOf[static_cast<std::size_t>(column)] : -1;
+            if (batch < 0) return;
+            std::string time = Trim(text);
+            if (time.empty()) return;
+            RemoveAll(time, kBaseDate);
+            departures[static_cast<std::size_t>(batch)].push_back(
+                {out.batches[static_cast<std::size_t>(batch)], std::move(time), sheet.CellText(row, column + 1)});
+        });
+    for (auto& rows : departures) std::move(rows.begin(), rows.end(), std::back_inserter(out.rows));
     return out;
 }
 
