@@ -36,7 +36,8 @@ int ReadSeconds(const IniFile& ini, const char* key, int fallback) {
     const auto value = ini.Get(kSection, key);
     if (!value) return fallback;
     const std::string digits = Trim(*value);
-    if (digits.empty() || digits.size() > 5 || digits.find_first_not_of("0123456789") != std::string::npos)
+    if (digits.empty() || digits.size() > 5 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
         return fallback;
     const int seconds = std::stoi(digits);
     return seconds <= 86400 ? seconds : fallback;
@@ -116,7 +117,8 @@ bool WriteConfig(const std::string& path, const LoginConfig& config) {
     setIfUsed("Port", std::to_string(config.port), config.port == defaults.port);
     setIfUsed("WebPort", std::to_string(config.webPort), config.webPort == defaults.webPort);
     setIfUsed("Page", PageNameOf(config.page), config.page < 0);
-    setIfUsed("MinTurnaround", std::to_string(config.minTurnaround), config.minTurnaround == defaults.minTurnaround);
+    setIfUsed("MinTurnaround", std::to_string(config.minTurnaround),
+              config.minTurnaround == defaults.minTurnaround);
 
     const std::string temp = path + ".tmp";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);

@@ -33,10 +33,10 @@ std::optional<int> ParsePort(std::string_view text);
 // A missing or unreadable file gives the defaults; nothing is reported.
 LoginConfig ReadConfig(const std::string& path);
 
-// Writes Server, User, Pass, Remember and Write, and Port, WebPort, Page and MinTurnaround when they are
-// already in the file or differ from their defaults; every other line stays as it was.
-// The file is replaced atomically and readable by its owner only, since it may hold a
-// password. False when it could not be written; the caller carries on with its values.
+// Writes Server, User, Pass, Remember and Write, and Port, WebPort, Page and MinTurnaround when
+// they are already in the file or differ from their defaults; every other line stays as it was. The
+// file is replaced atomically and readable by its owner only, since it may hold a password. False
+// when it could not be written; the caller carries on with its values.
 bool WriteConfig(const std::string& path, const LoginConfig& config);
 
 }  // namespace fw

@@ -16,14 +16,16 @@ void BM_RosterCheck(benchmark::State& state) {
     std::vector<fw::TimetableRow> rows;
     for (int b = 0; b < kBatches; ++b) {
         batches.push_back("班次" + std::to_string(b + 1));
-        for (int h : {5 + b % 10, 12 + b % 10}) rows.push_back({batches.back(), std::to_string(h) + ":00", "1路"});
+        for (int h : {5 + b % 10, 12 + b % 10})
+            rows.push_back({batches.back(), std::to_string(h) + ":00", "1路"});
     }
     for (int v = 0; v < 400; ++v) fleet.push_back("浙A" + std::to_string(10000 + v));
     for (int d = 0; d < kDays; ++d) dates.push_back("2014-" + std::to_string(d));
     fw::AssignmentGrid grid;
     grid.SetBatches(batches);
     grid.SetDates(dates);
-    for (int column = 1; column <= kBatches; ++column) grid.StoreEdit(0, column, fleet[static_cast<std::size_t>(column)]);
+    for (int column = 1; column <= kBatches; ++column)
+        grid.StoreEdit(0, column, fleet[static_cast<std::size_t>(column)]);
     const auto spans = fw::BatchSpans(batches, rows);
     for (auto _ : state) {
         const fw::RosterCheck check = fw::CheckRoster(grid, spans, fleet, 180);

@@ -10,7 +10,8 @@ constexpr std::uint32_t kEndOfChain = 0xFFFFFFFE;
 }  // namespace
 
 bool CompoundFile::Open() {
-    if (file_.size() < 512 || file_.substr(0, 8) != std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
+    if (file_.size() < 512 ||
+        file_.substr(0, 8) != std::string_view("\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1", 8))
         return false;
     const std::uint32_t shift = LittleU16(file_, 30);
     if (shift != 9 && shift != 12) return false;
@@ -18,7 +19,8 @@ bool CompoundFile::Open() {
     const std::uint32_t fatSectors = LittleU32(file_, 44);
     if (static_cast<std::uint64_t>(fatSectors) * sector_ > file_.size()) return false;
     std::vector<std::uint32_t> table;
-    for (std::uint32_t i = 0; i < 109 && table.size() < fatSectors; ++i) table.push_back(LittleU32(file_, 76 + 4 * i));
+    for (std::uint32_t i = 0; i < 109 && table.size() < fatSectors; ++i)
+        table.push_back(LittleU32(file_, 76 + 4 * i));
     std::uint32_t next = LittleU32(file_, 68);
     for (std::uint32_t hops = 0; table.size() < fatSectors && next != kEndOfChain; ++hops) {
         if (hops > fatSectors || !SectorExists(next)) return false;
@@ -29,7 +31,8 @@ bool CompoundFile::Open() {
     }
     for (std::uint32_t s : table) {
         if (!SectorExists(s)) return false;
-        for (std::uint32_t i = 0; i < sector_ / 4; ++i) fat_.push_back(LittleU32(file_, Offset(s) + 4 * i));
+        for (std::uint32_t i = 0; i < sector_ / 4; ++i)
+            fat_.push_back(LittleU32(file_, Offset(s) + 4 * i));
     }
     miniCutoff_ = LittleU32(file_, 56);
     directoryStart_ = LittleU32(file_, 48);
@@ -40,10 +43,12 @@ bool CompoundFile::SectorExists(std::uint32_t sector) const {
     return sector < kEndOfChain - 8 && Offset(sector) + sector_ <= file_.size();
 }
 
-std::optional<std::string> CompoundFile::Chain(std::uint32_t sector, std::optional<std::uint32_t> size) const {
+std::optional<std::string> CompoundFile::Chain(std::uint32_t sector,
+                                               std::optional<std::uint32_t> size) const {
     std::string out;
     for (std::size_t hops = 0; sector != kEndOfChain && (!size || out.size() < *size); ++hops) {
-        if (hops > fat_.size() || sector >= fat_.size() || !SectorExists(sector)) return std::nullopt;
+        if (hops > fat_.size() || sector >= fat_.size() || !SectorExists(sector))
+            return std::nullopt;
         out.append(file_.substr(Offset(sector), sector_));
         sector = fat_[sector];
     }

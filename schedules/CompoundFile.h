@@ -37,7 +37,9 @@ private:
         std::uint32_t size = 0;
     };
     std::vector<Entry> Streams() const;
-    std::size_t Offset(std::uint32_t sector) const { return (static_cast<std::size_t>(sector) + 1) * sector_; }
+    std::size_t Offset(std::uint32_t sector) const {
+        return (static_cast<std::size_t>(sector) + 1) * sector_;
+    }
     bool SectorExists(std::uint32_t sector) const;
     std::optional<std::string> Chain(std::uint32_t sector, std::optional<std::uint32_t> size) const;
 

@@ -16,7 +16,9 @@ bool InRange(unsigned char c, unsigned lo, unsigned hi) { return c >= lo && c <=
 
 // The length of the well-formed UTF-8 sequence at `at` (no overlong forms, no surrogates), or 0.
 std::size_t Utf8At(std::string_view s, std::size_t at) {
-    const auto b = [&](std::size_t k) { return static_cast<unsigned char>(at + k < s.size() ? s[at + k] : 0); };
+    const auto b = [&](std::size_t k) {
+        return static_cast<unsigned char>(at + k < s.size() ? s[at + k] : 0);
+    };
     const unsigned char c = b(0);
     if (c < 0x80) return 1;
     auto tail = [&](std::size_t k) { return InRange(b(k), 0x80, 0xBF); };
@@ -58,7 +60,8 @@ bool IsAscii(std::string_view s) {
 bool Fail(ReadProblem* problem, WorkbookProblem kind, int line, std::string detail = {}) {
     problem->kind = kind;
     // The size limits name a place of any format: here a line.
-    const bool sizeLimit = kind == WorkbookProblem::TooManyRows || kind == WorkbookProblem::TooManyColumns;
+    const bool sizeLimit =
+        kind == WorkbookProblem::TooManyRows || kind == WorkbookProblem::TooManyColumns;
     problem->where = sizeLimit ? "第" + std::to_string(line) + "行" : std::to_string(line);
     problem->detail = std::move(detail);
     return false;
@@ -80,7 +83,8 @@ bool ClockTime(std::string_view t, int* h, int* m, int* s) {
         return digits;
     };
     std::size_t at = 0;
-    if (number(at, 2, h) == 0 || at >= t.size() || t[at++] != ':' || number(at, 2, m) != 2) return false;
+    if (number(at, 2, h) == 0 || at >= t.size() || t[at++] != ':' || number(at, 2, m) != 2)
+        return false;
     *s = 0;
     if (at < t.size() && (t[at++] != ':' || number(at, 2, s) != 2)) return false;
     return at == t.size() && *h <= 23 && *m <= 59 && *s <= 59;
@@ -92,7 +96,8 @@ class CsvParser {
 public:
     CsvParser(std::string_view text, char separator) : text_(text), separator_(separator) {}
 
-    bool Run(std::vector<std::vector<std::string>>* rows, std::vector<int>* lines, ReadProblem* problem) {
+    bool Run(std::vector<std::vector<std::string>>* rows, std::vector<int>* lines,
+             ReadProblem* problem) {
         int line = 1;
         std::size_t i = 0;
         const std::size_t n = text_.size();
@@ -185,7 +190,8 @@ bool DecodeCsvText(std::string_view bytes, std::string* utf8, ReadProblem* probl
         return false;
     }
     if (bytes.starts_with("\xFF\xFE") || bytes.starts_with("\xFE\xFF"))
-        return Fail(problem, WorkbookProblem::UnknownEncoding, 1);  // UTF-16, which no export here writes
+        return Fail(problem, WorkbookProblem::UnknownEncoding,
+                    1);  // UTF-16, which no export here writes
     const bool bom = bytes.starts_with("\xEF\xBB\xBF");
     if (bom) bytes.remove_prefix(3);
     int utf8Line = 0, gbkLine = 0, lineNumber = 0;
@@ -205,7 +211,8 @@ bool DecodeCsvText(std::string_view bytes, std::string* utf8, ReadProblem* probl
         }
         // A byte order mark says UTF-8 as plainly as a UTF-8 line does.
         if (gbkLine != 0 && (utf8Line != 0 || bom))
-            return Fail(problem, WorkbookProblem::MixedEncoding, utf8Line != 0 ? utf8Line : 1, std::to_string(gbkLine));
+            return Fail(problem, WorkbookProblem::MixedEncoding, utf8Line != 0 ? utf8Line : 1,
+                        std::to_string(gbkLine));
     }
     *utf8 = gbkLine != 0 ? GbkToUtf8(bytes) : std::string(bytes);
     return true;
@@ -214,8 +221,10 @@ bool DecodeCsvText(std::string_view bytes, std::string* utf8, ReadProblem* probl
 std::string CsvCellText(std::string field) {
     const std::string_view t = TrimView(field);
     int h = 0, m = 0, s = 0;
-    if (ClockTime(t, &h, &m, &s)) return "1899-12-30 " + TwoDigits(h) + ":" + TwoDigits(m) + ":" + TwoDigits(s);
-    if (t.size() >= 8 && std::all_of(t.begin(), t.begin() + 4, [](char c) { return c >= '0' && c <= '9'; }) &&
+    if (ClockTime(t, &h, &m, &s))
+        return "1899-12-30 " + TwoDigits(h) + ":" + TwoDigits(m) + ":" + TwoDigits(s);
+    if (t.size() >= 8 &&
+        std::all_of(t.begin(), t.begin() + 4, [](char c) { return c >= '0' && c <= '9'; }) &&
         (t[4] == '-' || t[4] == '/'))
         if (const auto date = ParseDateTime(t)) return FormatDateTime(*date);
     return field;

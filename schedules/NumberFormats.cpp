@@ -1,8 +1,10 @@
 #include "schedules/NumberFormats.h"
 
+#include <algorithm>
 #include <cctype>
 #include <cmath>
 #include <cstdio>
+#include <iterator>
 
 #include "text/OleDate.h"
 
@@ -45,15 +47,14 @@ std::string DayText(long long days, bool date1904) {
 }  // namespace
 
 NumberKind BuiltInFormatKind(int id) {
-    switch (id) {
-        case 14: case 15: case 16: case 17:
-        case 27: case 28: case 29: case 30: case 31: case 36:
-        case 50: case 51: case 52: case 53: case 54: case 57: case 58: return NumberKind::Date;
-        case 18: case 19: case 20: case 21: case 45: case 46: case 47:
-        case 32: case 33: case 34: case 35: case 55: case 56: return NumberKind::Time;
-        case 22: return NumberKind::DateTime;
-        default: return NumberKind::Number;
-    }
+    // 27 to 36 and 50 to 58 are the Chinese edition's own ("yyyy年m月d日", "h时mm分").
+    static constexpr int kDates[] = {14, 15, 16, 17, 27, 28, 29, 30, 31,
+                                     36, 50, 51, 52, 53, 54, 57, 58};
+    static constexpr int kTimes[] = {18, 19, 20, 21, 32, 33, 34, 35, 45, 46, 47, 55, 56};
+    if (id == 22) return NumberKind::DateTime;
+    if (std::ranges::find(kDates, id) != std::end(kDates)) return NumberKind::Date;
+    if (std::ranges::find(kTimes, id) != std::end(kTimes)) return NumberKind::Time;
+    return NumberKind::Number;
 }
 
 NumberKind FormatCodeKind(std::string_view code) {
@@ -72,16 +73,19 @@ NumberKind FormatCodeKind(std::string_view code) {
             // Elapsed time ([h], [mm], [ss]) counts; colours, conditions and locales do not.
             const std::string_view inside = code.substr(i + 1, close - i - 1);
             if (!inside.empty() && inside.find_first_not_of(inside[0]) == std::string_view::npos) {
-                const char e = static_cast<char>(std::tolower(static_cast<unsigned char>(inside[0])));
+                const char e =
+                    static_cast<char>(std::tolower(static_cast<unsigned char>(inside[0])));
                 h |= e == 'h';
                 m |= e == 'm';
                 s |= e == 's';
             }
             i = close;
-        } else if (code.substr(i).size() >= 5 && (code.compare(i, 5, "AM/PM") == 0 || code.compare(i, 5, "am/pm") == 0)) {
+        } else if (code.substr(i).size() >= 5 &&
+                   (code.compare(i, 5, "AM/PM") == 0 || code.compare(i, 5, "am/pm") == 0)) {
             h = true;
             i += 4;
-        } else if (code.substr(i).size() >= 3 && (code.compare(i, 3, "A/P") == 0 || code.compare(i, 3, "a/p") == 0)) {
+        } else if (code.substr(i).size() >= 3 &&
+                   (code.compare(i, 3, "A/P") == 0 || code.compare(i, 3, "a/p") == 0)) {
             h = true;
             i += 2;
         } else {

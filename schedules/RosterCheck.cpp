@@ -20,7 +20,8 @@ std::string ClockText(int seconds) {
     if (nextDay) seconds -= kDay;
     char buf[32];
     if (seconds % 60 != 0)
-        std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60, seconds % 60);
+        std::snprintf(buf, sizeof buf, "%02d:%02d:%02d", seconds / 3600, seconds / 60 % 60,
+                      seconds % 60);
     else
         std::snprintf(buf, sizeof buf, "%02d:%02d", seconds / 3600, seconds / 60 % 60);
     return (nextDay ? "次日" : "") + std::string(buf);
@@ -48,7 +49,8 @@ std::optional<std::string> Clash(const BatchSpan& a, const BatchSpan& b, int min
 
 std::optional<int> DepartureSeconds(std::string_view text) {
     text = TrimView(text);
-    if (const auto blank = text.rfind(' '); blank != std::string_view::npos) text = text.substr(blank + 1);
+    if (const auto blank = text.rfind(' '); blank != std::string_view::npos)
+        text = text.substr(blank + 1);
     int parts[3] = {0, 0, 0};
     int count = 0;
     std::size_t digits = 0;
@@ -63,11 +65,13 @@ std::optional<int> DepartureSeconds(std::string_view text) {
             return std::nullopt;
         }
     }
-    if (count < 1 || digits == 0 || parts[0] > 47 || parts[1] > 59 || parts[2] > 59) return std::nullopt;
+    if (count < 1 || digits == 0 || parts[0] > 47 || parts[1] > 59 || parts[2] > 59)
+        return std::nullopt;
     return parts[0] * 3600 + parts[1] * 60 + parts[2];
 }
 
-std::vector<BatchSpan> BatchSpans(const std::vector<std::string>& batches, const std::vector<TimetableRow>& rows) {
+std::vector<BatchSpan> BatchSpans(const std::vector<std::string>& batches,
+                                  const std::vector<TimetableRow>& rows) {
     std::map<std::string, BatchSpan> byBatch;
     std::map<std::string, int> previous;  // the batch's last departure so far, days counted
     for (const TimetableRow& row : rows) {
@@ -103,7 +107,9 @@ RosterCheck CheckRoster(const AssignmentGrid& grid, const std::vector<BatchSpan>
     fleet.erase(std::string());
     check.platesChecked = !fleet.empty();
     auto spanOf = [&spans](int column) {
-        return static_cast<std::size_t>(column - 1) < spans.size() ? spans[static_cast<std::size_t>(column - 1)] : BatchSpan{};
+        return static_cast<std::size_t>(column - 1) < spans.size()
+                   ? spans[static_cast<std::size_t>(column - 1)]
+                   : BatchSpan{};
     };
 
     const int columns = grid.ColumnCount();
@@ -124,7 +130,9 @@ RosterCheck CheckRoster(const AssignmentGrid& grid, const std::vector<BatchSpan>
         });
         for (std::size_t first = 0; first < order.size();) {
             std::size_t last = first + 1;
-            while (last < order.size() && keys[static_cast<std::size_t>(order[last])] == keys[static_cast<std::size_t>(order[first])]) ++last;
+            while (last < order.size() && keys[static_cast<std::size_t>(order[last])] ==
+                                              keys[static_cast<std::size_t>(order[first])])
+                ++last;
             for (std::size_t i = first; i < last; ++i)
                 for (std::size_t j = i + 1; j < last; ++j) {
                     const int a = order[i], b = order[j];
@@ -132,8 +140,9 @@ RosterCheck CheckRoster(const AssignmentGrid& grid, const std::vector<BatchSpan>
                     if (!why) continue;
                     auto note = [&](int self, int other) {
                         std::string& text = clashes[static_cast<std::size_t>(self)];
-                        text += (text.empty() ? "" : "；") + std::string("同日还在“") + grid.Batch(other) + "”（" +
-                                SpanText(spanOf(other)) + "），与本班次（" + SpanText(spanOf(self)) + "）" + *why;
+                        text += (text.empty() ? "" : "；") + std::string("同日还在“") +
+                                grid.Batch(other) + "”（" + SpanText(spanOf(other)) +
+                                "），与本班次（" + SpanText(spanOf(self)) + "）" + *why;
                     };
                     note(a, b);
                     note(b, a);
@@ -149,11 +158,14 @@ RosterCheck CheckRoster(const AssignmentGrid& grid, const std::vector<BatchSpan>
             }
             const std::string_view plate = TrimView(grid.Cell(row, column));
             if (check.platesChecked && !fleet.contains(key)) {
-                check.findings.push_back({row, column, RosterIssue::UnknownPlate, "车牌“" + std::string(plate) + "”不在车辆列表中"});
+                check.findings.push_back({row, column, RosterIssue::UnknownPlate,
+                                          "车牌“" + std::string(plate) + "”不在车辆列表中"});
                 ++check.unknownPlates;
             }
             if (!clashes[static_cast<std::size_t>(column)].empty()) {
-                check.findings.push_back({row, column, RosterIssue::TimeClash, std::string(plate) + clashes[static_cast<std::size_t>(column)]});
+                check.findings.push_back(
+                    {row, column, RosterIssue::TimeClash,
+                     std::string(plate) + clashes[static_cast<std::size_t>(column)]});
                 ++check.clashes;
             }
         }
@@ -176,14 +188,19 @@ std::string RosterCheck::Summary() const {
 std::string RosterCheck::SaveQuestion(const AssignmentGrid& grid, std::size_t listed) const {
     // The worst first: a clash cannot be driven, an unknown plate reaches no vehicle, an empty
     // cell may be meant.
-    auto rank = [](RosterIssue issue) { return issue == RosterIssue::TimeClash ? 0 : issue == RosterIssue::UnknownPlate ? 1 : 2; };
+    auto rank = [](RosterIssue issue) {
+        return issue == RosterIssue::TimeClash ? 0 : issue == RosterIssue::UnknownPlate ? 1 : 2;
+    };
     std::vector<const RosterFinding*> order;
     for (const RosterFinding& f : findings) order.push_back(&f);
     std::stable_sort(order.begin(), order.end(),
-                     [&rank](const RosterFinding* a, const RosterFinding* b) { return rank(a->issue) < rank(b->issue); });
+                     [&rank](const RosterFinding* a, const RosterFinding* b) {
+                         return rank(a->issue) < rank(b->issue);
+                     });
     std::string text = Summary() + "\n\n";
     for (std::size_t i = 0; i < order.size() && i < listed; ++i)
-        text += grid.Date(order[i]->row) + " " + grid.Batch(order[i]->column) + "：" + order[i]->reason + "\n";
+        text += grid.Date(order[i]->row) + " " + grid.Batch(order[i]->column) + "：" +
+                order[i]->reason + "\n";
     if (order.size() > listed) text += "……另有" + std::to_string(order.size() - listed) + "处\n";
     return text + "\n仍要发送这个排班，还是返回修改？";
 }

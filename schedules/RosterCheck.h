@@ -26,7 +26,8 @@ struct BatchSpan {
     int last = 0;
 };
 // One span per batch, in the order of `batches`, from the timetable's rows of that batch.
-std::vector<BatchSpan> BatchSpans(const std::vector<std::string>& batches, const std::vector<TimetableRow>& rows);
+std::vector<BatchSpan> BatchSpans(const std::vector<std::string>& batches,
+                                  const std::vector<TimetableRow>& rows);
 
 enum class RosterIssue { UnknownPlate, TimeClash, NoVehicle };
 
@@ -48,8 +49,8 @@ struct RosterCheck {
     bool Clean() const { return findings.empty(); }
     // The line under the grid; empty for a clean roster.
     std::string Summary() const;
-    // What Save asks before sending a roster with findings: at most `listed` of them, then
-    // how many more.
+    // What Save asks before sending a roster with findings: the summary, at most `listed` of
+    // them (clashes first, then unknown plates, then empty cells), then how many more.
     std::string SaveQuestion(const AssignmentGrid& grid, std::size_t listed = 10) const;
 };
 

@@ -29,7 +29,8 @@ void TableSheet::ForEachCell(int row, const CellVisitor& visit) const {
 
 void SparseSheet::Put(int row, int column, std::string text) {
     if (row < 0 || column < 0 || text.empty()) return;
-    if (static_cast<std::size_t>(row) >= rows_.size()) rows_.resize(static_cast<std::size_t>(row) + 1);
+    if (static_cast<std::size_t>(row) >= rows_.size())
+        rows_.resize(static_cast<std::size_t>(row) + 1);
     rows_[static_cast<std::size_t>(row)].emplace_back(column, std::move(text));
     columns_ = std::max(columns_, column + 1);
 }
@@ -38,10 +39,12 @@ void SparseSheet::Finish() {
     for (auto& cells : rows_) {
         // Stable, so that of two cells at one place the later one ends last and is kept.
         auto byColumn = [](const Cell& a, const Cell& b) { return a.first < b.first; };
-        if (!std::is_sorted(cells.begin(), cells.end(), byColumn)) std::stable_sort(cells.begin(), cells.end(), byColumn);
+        if (!std::is_sorted(cells.begin(), cells.end(), byColumn))
+            std::stable_sort(cells.begin(), cells.end(), byColumn);
         std::size_t kept = 0;
         for (std::size_t i = 0; i < cells.size(); ++i) {
-            if (i + 1 < cells.size() && cells[i + 1].first == cells[i].first) continue;  // a later one follows
+            if (i + 1 < cells.size() && cells[i + 1].first == cells[i].first)
+                continue;  // a later one follows
             if (kept != i) cells[kept] = std::move(cells[i]);
             ++kept;
         }

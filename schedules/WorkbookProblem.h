@@ -16,23 +16,23 @@ inline constexpr std::size_t kMaxCsvRecordBytes = 256u << 10;     // one line of
 // Why a timetable file gave no sheet.
 enum class WorkbookProblem {
     None,
-    Unreadable,         // the file cannot be opened or read
-    NotAWorkbook,       // not a spreadsheet at all
-    ZipNotWorkbook,     // a zip archive, but no Excel workbook in it
-    Protected,          // password-protected or encrypted
-    Damaged,            // truncated or corrupt
-    TooLongText,        // a cell with more text than the .xls reader can take
-    NoSuchSheet,        // no worksheet of the asked name
-    TooLarge,           // more than the limits above: file size or uncompressed XML
-    TooManyRows,        // a cell below row kMaxSheetRows
-    TooManyColumns,     // a cell right of column kMaxSheetColumns
-    BadSharedString,    // a cell names a shared string the workbook does not have
-    BadCellReference,   // a cell reference that is no cell of a sheet
-    MixedEncoding,      // a .csv with lines in UTF-8 and lines in GBK
-    UnknownEncoding,    // a .csv that is neither UTF-8 nor GBK
-    LongLine,           // a .csv line longer than kMaxCsvRecordBytes
-    OpenQuote,          // a .csv field whose quote is never closed
-    RaggedRow,          // a .csv line with data right of the header's columns
+    Unreadable,        // the file cannot be opened or read
+    NotAWorkbook,      // not a spreadsheet at all
+    ZipNotWorkbook,    // a zip archive, but no Excel workbook in it
+    Protected,         // password-protected or encrypted
+    Damaged,           // truncated or corrupt
+    TooLongText,       // a cell with more text than the .xls reader can take
+    NoSuchSheet,       // no worksheet of the asked name
+    TooLarge,          // more than the limits above: file size or uncompressed XML
+    TooManyRows,       // a cell below row kMaxSheetRows
+    TooManyColumns,    // a cell right of column kMaxSheetColumns
+    BadSharedString,   // a cell names a shared string the workbook does not have
+    BadCellReference,  // a cell reference that is no cell of a sheet
+    MixedEncoding,     // a .csv with lines in UTF-8 and lines in GBK
+    UnknownEncoding,   // a .csv that is neither UTF-8 nor GBK
+    LongLine,          // a .csv line longer than kMaxCsvRecordBytes
+    OpenQuote,         // a .csv field whose quote is never closed
+    RaggedRow,         // a .csv line with data right of the header's columns
 };
 
 // The problem and where it was found: a cell ("B5") or a line number of a .csv, when known.

@@ -1,11 +1,10 @@
 #include "schedules/XlsxWorkbook.h"
 
-#include <pugixml.hpp>
-
 #include <charconv>
 #include <cstring>
 #include <map>
 #include <optional>
+#include <pugixml.hpp>
 #include <vector>
 
 #include "schedules/NumberFormats.h"
@@ -54,7 +53,8 @@ std::optional<int> Digits(std::string_view text, int max) {
 
 std::string CellName(int row, int column) {
     std::string letters;
-    for (int c = column + 1; c > 0; c = (c - 1) / 26) letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+    for (int c = column + 1; c > 0; c = (c - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
     return letters + std::to_string(row + 1);
 }
 
@@ -95,12 +95,15 @@ void AppendUtf8(std::string& out, unsigned cp) {
 std::string DecodeEscapes(std::string text) {
     if (text.find("_x") == std::string::npos) return text;
     auto unit = [&text](std::size_t at) -> std::optional<unsigned> {
-        if (at + 7 > text.size() || text[at] != '_' || text[at + 1] != 'x' || text[at + 6] != '_') return std::nullopt;
+        if (at + 7 > text.size() || text[at] != '_' || text[at + 1] != 'x' || text[at + 6] != '_')
+            return std::nullopt;
         unsigned v = 0;
         for (std::size_t k = at + 2; k < at + 6; ++k) {
             const char c = text[k];
             if (!std::isxdigit(static_cast<unsigned char>(c))) return std::nullopt;
-            v = v * 16 + static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(c)) ? c - '0' : (std::tolower(c) - 'a' + 10));
+            v = v * 16 + static_cast<unsigned>(std::isdigit(static_cast<unsigned char>(c))
+                                                   ? c - '0'
+                                                   : (std::tolower(c) - 'a' + 10));
         }
         return v;
     };
@@ -152,7 +155,8 @@ std::string RelationshipsOf(const std::string& part) {
 // A relationship's target as a member name: relative to the source part's folder, or from
 // the package root when it begins with "/".
 std::string ResolveTarget(const std::string& sourceDir, std::string_view target) {
-    std::string path = target.starts_with('/') ? std::string(target.substr(1)) : sourceDir + std::string(target);
+    std::string path =
+        target.starts_with('/') ? std::string(target.substr(1)) : sourceDir + std::string(target);
     std::vector<std::string> parts;
     std::size_t start = 0;
     while (start <= path.size()) {
@@ -185,18 +189,24 @@ public:
     bool Load(const std::string& name, pugi::xml_document& doc, WorkbookProblem missing) {
         std::string& text = buffers_.emplace_back();
         switch (zip_.Read(name, budget_, &text)) {
-            case ZipArchive::Status::Ok: break;
-            case ZipArchive::Status::Missing: return Fail(missing);
-            case ZipArchive::Status::Encrypted: return Fail(WorkbookProblem::Protected);
+            case ZipArchive::Status::Ok:
+                break;
+            case ZipArchive::Status::Missing:
+                return Fail(missing);
+            case ZipArchive::Status::Encrypted:
+                return Fail(WorkbookProblem::Protected);
             case ZipArchive::Status::TooLarge:
                 problem_->kind = WorkbookProblem::TooLarge;
-                problem_->detail = "解压后的内容超过" + std::to_string(kMaxSheetTextBytes >> 20) + " MB";
+                problem_->detail =
+                    "解压后的内容超过" + std::to_string(kMaxSheetTextBytes >> 20) + " MB";
                 return false;
-            default: return Fail(WorkbookProblem::Damaged);
+            default:
+                return Fail(WorkbookProblem::Damaged);
         }
         budget_ -= text.size();
         constexpr unsigned kOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
-        if (!doc.load_buffer_inplace(text.data(), text.size(), kOptions)) return Fail(WorkbookProblem::Damaged);
+        if (!doc.load_buffer_inplace(text.data(), text.size(), kOptions))
+            return Fail(WorkbookProblem::Damaged);
         return true;
     }
 
@@ -205,11 +215,14 @@ public:
     std::map<std::string, Relationship> Relationships(const std::string& part) {
         std::map<std::string, Relationship> out;
         pugi::xml_document doc;
-        if (!Has(RelationshipsOf(part)) || !Load(RelationshipsOf(part), doc, WorkbookProblem::Damaged)) return out;
+        if (!Has(RelationshipsOf(part)) ||
+            !Load(RelationshipsOf(part), doc, WorkbookProblem::Damaged))
+            return out;
         const std::string dir = DirectoryOf(part);
         for (pugi::xml_node r = doc.document_element().first_child(); r; r = r.next_sibling()) {
             if (!Is(r, "Relationship") || Attribute(r, "TargetMode") == "External") continue;
-            out[std::string(Attribute(r, "Id"))] = {std::string(Attribute(r, "Type")), ResolveTarget(dir, Attribute(r, "Target"))};
+            out[std::string(Attribute(r, "Id"))] = {std::string(Attribute(r, "Type")),
+                                                    ResolveTarget(dir, Attribute(r, "Target"))};
         }
         return out;
     }
@@ -227,14 +240,18 @@ private:
     std::vector<std::string> buffers_;  // the parsed documents point into these
 };
 
-bool TypeIs(const Relationship& r, std::string_view kind) { return r.type.ends_with("/" + std::string(kind)); }
+bool TypeIs(const Relationship& r, std::string_view kind) {
+    return r.type.ends_with("/" + std::string(kind));
+}
 
 // The number kind of each cell format (the "s" of a cell), by its number format.
 std::vector<NumberKind> CellFormats(const pugi::xml_document& styles) {
     const pugi::xml_node sheet = styles.document_element();
     std::map<int, NumberKind> custom;
     for (pugi::xml_node f = Child(Child(sheet, "numFmts"), "numFmt"); f; f = f.next_sibling())
-        if (Is(f, "numFmt")) custom[f.attribute("numFmtId").as_int(-1)] = FormatCodeKind(f.attribute("formatCode").value());
+        if (Is(f, "numFmt"))
+            custom[f.attribute("numFmtId").as_int(-1)] =
+                FormatCodeKind(f.attribute("formatCode").value());
     std::vector<NumberKind> kinds;
     for (pugi::xml_node xf = Child(sheet, "cellXfs").first_child(); xf; xf = xf.next_sibling()) {
         if (!Is(xf, "xf")) continue;
@@ -250,7 +267,8 @@ std::optional<double> Number(std::string_view text) {
     if (!text.empty() && text.front() == '+') text.remove_prefix(1);
     double value = 0;
     const auto [end, error] = std::from_chars(text.data(), text.data() + text.size(), value);
-    if (error != std::errc() || end != text.data() + text.size() || text.empty()) return std::nullopt;
+    if (error != std::errc() || end != text.data() + text.size() || text.empty())
+        return std::nullopt;
     return value;
 }
 
@@ -266,8 +284,8 @@ std::optional<double> IsoSerial(std::string_view text) {
 
 class SheetReader {
 public:
-    SheetReader(const std::vector<std::string>& strings, const std::vector<NumberKind>& formats, bool date1904,
-                Package& package)
+    SheetReader(const std::vector<std::string>& strings, const std::vector<NumberKind>& formats,
+                bool date1904, Package& package)
         : strings_(strings), formats_(formats), date1904_(date1904), package_(package) {}
 
     std::unique_ptr<Sheet> Read(const pugi::xml_document& doc) {
@@ -279,7 +297,8 @@ public:
             int r = nextRow;
             if (const pugi::xml_attribute at = row.attribute("r")) {
                 const auto number = Digits(at.value(), kMaxReferenceRow);
-                if (!number || *number < 1) return Fail(WorkbookProblem::BadCellReference, at.value());
+                if (!number || *number < 1)
+                    return Fail(WorkbookProblem::BadCellReference, at.value());
                 r = *number - 1;
             }
             nextRow = r + 1;
@@ -287,13 +306,15 @@ public:
             for (pugi::xml_node c = row.first_child(); c; c = c.next_sibling()) {
                 if (!Is(c, "c")) continue;
                 int cellRow = r, column = nextColumn;
-                if (const pugi::xml_attribute at = c.attribute("r"); at && !ParseCellName(at.value(), &cellRow, &column))
+                if (const pugi::xml_attribute at = c.attribute("r");
+                    at && !ParseCellName(at.value(), &cellRow, &column))
                     return Fail(WorkbookProblem::BadCellReference, at.value());
                 nextColumn = column + 1;
                 std::string text;
                 if (!Value(c, cellRow, column, &text)) return nullptr;
                 if (text.empty()) continue;
-                if (cellRow >= kMaxSheetRows) return Fail(WorkbookProblem::TooManyRows, CellName(cellRow, column));
+                if (cellRow >= kMaxSheetRows)
+                    return Fail(WorkbookProblem::TooManyRows, CellName(cellRow, column));
                 sheet->Put(cellRow, column, std::move(text));
             }
         }
@@ -332,7 +353,8 @@ private:
             *out = TrimView(v) == "1" || EqualsNoCase(TrimView(v), "true") ? "1" : "0";
         } else if (type == "d") {
             const auto serial = IsoSerial(v);
-            const NumberKind kind = FormatOf(c) == NumberKind::Number ? NumberKind::DateTime : FormatOf(c);
+            const NumberKind kind =
+                FormatOf(c) == NumberKind::Number ? NumberKind::DateTime : FormatOf(c);
             *out = serial ? SerialText(*serial, kind, false) : std::string(v);
         } else {
             const auto number = Number(v);
@@ -353,14 +375,16 @@ private:
 
 }  // namespace
 
-std::unique_ptr<Sheet> OpenXlsxSheet(std::string_view bytes, std::string_view sheetName, ReadProblem* problem) {
+std::unique_ptr<Sheet> OpenXlsxSheet(std::string_view bytes, std::string_view sheetName,
+                                     ReadProblem* problem) {
     ReadProblem ignored;
     if (problem == nullptr) problem = &ignored;
     *problem = {};
     ZipArchive::Status status;
     const auto zip = ZipArchive::Open(bytes, &status);
     if (!zip) {
-        problem->kind = status == ZipArchive::Status::Damaged ? WorkbookProblem::Damaged : WorkbookProblem::NotAWorkbook;
+        problem->kind = status == ZipArchive::Status::Damaged ? WorkbookProblem::Damaged
+                                                              : WorkbookProblem::NotAWorkbook;
         return nullptr;
     }
     Package package(*zip, problem);
@@ -385,13 +409,16 @@ std::unique_ptr<Sheet> OpenXlsxSheet(std::string_view bytes, std::string_view sh
     // The sheet of that name, else of that name in any case.
     std::string sheetId;
     for (int pass = 0; pass < 2 && sheetId.empty(); ++pass)
-        for (pugi::xml_node s = Child(Child(book, "sheets"), "sheet"); s && sheetId.empty(); s = s.next_sibling()) {
+        for (pugi::xml_node s = Child(Child(book, "sheets"), "sheet"); s && sheetId.empty();
+             s = s.next_sibling()) {
             if (!Is(s, "sheet")) continue;
             const std::string_view name = s.attribute("name").value();
-            if (pass == 0 ? name == sheetName : EqualsNoCase(name, sheetName)) sheetId = Attribute(s, "id");
+            if (pass == 0 ? name == sheetName : EqualsNoCase(name, sheetName))
+                sheetId = Attribute(s, "id");
         }
     const auto sheetRel = relationships.find(sheetId);
-    if (sheetId.empty() || sheetRel == relationships.end() || !TypeIs(sheetRel->second, "worksheet")) {
+    if (sheetId.empty() || sheetRel == relationships.end() ||
+        !TypeIs(sheetRel->second, "worksheet")) {
         package.Fail(WorkbookProblem::NoSuchSheet, std::string(sheetName));
         return nullptr;
     }
@@ -406,7 +433,8 @@ std::unique_ptr<Sheet> OpenXlsxSheet(std::string_view bytes, std::string_view sh
         } else if (TypeIs(r, "sharedStrings")) {
             pugi::xml_document sst;
             if (!package.Load(r.target, sst, WorkbookProblem::Damaged)) return nullptr;
-            for (pugi::xml_node si = sst.document_element().first_child(); si; si = si.next_sibling())
+            for (pugi::xml_node si = sst.document_element().first_child(); si;
+                 si = si.next_sibling())
                 if (Is(si, "si")) strings.push_back(RichText(si));
         }
     }

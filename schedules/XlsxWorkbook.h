@@ -18,6 +18,7 @@ namespace fw {
 // a cell below row kMaxSheetRows, a shared string index the workbook lacks, a malformed cell
 // reference or XML. The sheet's declared dimension is not trusted: only cells that hold
 // something take memory.
-std::unique_ptr<Sheet> OpenXlsxSheet(std::string_view bytes, std::string_view sheetName, ReadProblem* problem);
+std::unique_ptr<Sheet> OpenXlsxSheet(std::string_view bytes, std::string_view sheetName,
+                                     ReadProblem* problem);
 
 }  // namespace fw

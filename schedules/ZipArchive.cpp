@@ -32,7 +32,8 @@ std::unique_ptr<ZipArchive> ZipArchive::Open(std::string_view bytes, Status* sta
         zip_source_free(source);
         zip_error_fini(&error);
         // What begins like an archive but cannot be opened as one is a damaged (or cut) one.
-        if (code != ZIP_ER_NOZIP || bytes.starts_with(std::string_view("PK\x03\x04", 4))) *status = Status::Damaged;
+        if (code != ZIP_ER_NOZIP || bytes.starts_with(std::string_view("PK\x03\x04", 4)))
+            *status = Status::Damaged;
         return nullptr;
     }
     zip_error_fini(&error);
@@ -42,22 +43,28 @@ std::unique_ptr<ZipArchive> ZipArchive::Open(std::string_view bytes, Status* sta
 
 ZipArchive::~ZipArchive() { zip_discard(Z(archive_)); }
 
-bool ZipArchive::Has(const std::string& name) const { return zip_name_locate(Z(archive_), name.c_str(), 0) >= 0; }
+bool ZipArchive::Has(const std::string& name) const {
+    return zip_name_locate(Z(archive_), name.c_str(), 0) >= 0;
+}
 
-ZipArchive::Status ZipArchive::Read(const std::string& name, std::size_t limit, std::string* out) const {
+ZipArchive::Status ZipArchive::Read(const std::string& name, std::size_t limit,
+                                    std::string* out) const {
     out->clear();
     const zip_int64_t index = zip_name_locate(Z(archive_), name.c_str(), 0);
     if (index < 0) return Status::Missing;
     zip_stat_t stat;
     zip_stat_init(&stat);
-    if (zip_stat_index(Z(archive_), static_cast<zip_uint64_t>(index), 0, &stat) != 0) return Status::Damaged;
-    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE) return Status::Encrypted;
+    if (zip_stat_index(Z(archive_), static_cast<zip_uint64_t>(index), 0, &stat) != 0)
+        return Status::Damaged;
+    if ((stat.valid & ZIP_STAT_ENCRYPTION_METHOD) && stat.encryption_method != ZIP_EM_NONE)
+        return Status::Encrypted;
     if ((stat.valid & ZIP_STAT_SIZE) && stat.size > limit) return Status::TooLarge;
     zip_file_t* file = zip_fopen_index(Z(archive_), static_cast<zip_uint64_t>(index), 0);
     if (file == nullptr) {
         const int code = zip_error_code_zip(zip_get_error(Z(archive_)));
-        return code == ZIP_ER_NOPASSWD || code == ZIP_ER_ENCRNOTSUPP || code == ZIP_ER_WRONGPASSWD ? Status::Encrypted
-                                                                                                    : Status::Damaged;
+        return code == ZIP_ER_NOPASSWD || code == ZIP_ER_ENCRNOTSUPP || code == ZIP_ER_WRONGPASSWD
+                   ? Status::Encrypted
+                   : Status::Damaged;
     }
     MemberGuard guard{file};
     if (stat.valid & ZIP_STAT_SIZE) out->reserve(static_cast<std::size_t>(stat.size));

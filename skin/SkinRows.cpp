@@ -33,7 +33,7 @@ public:
         // A cell's own background (a tint that marks it) shows unless the row is selected.
         const QVariant own = index.data(Qt::BackgroundRole);
         if (own.isValid() && !selected)
-            p->fillRect(option.rect, hover ? own.value<QBrush>().color().darker(106) : own.value<QBrush>().color());
+            p->fillRect(option.rect, own.value<QBrush>().color());
         else
             p->fillRect(option.rect, rows_->itemBk[selected ? 2 : (hover ? 1 : 0)]);
         QRect textRect = option.rect.adjusted(8, 0, -6, 0);
