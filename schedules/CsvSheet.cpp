@@ -195,12 +195,13 @@ bool DecodeCsvText(std::string_view bytes, std::string* utf8, ReadProblem* probl
     const bool bom = bytes.starts_with("\xEF\xBB\xBF");
     if (bom) bytes.remove_prefix(3);
     int utf8Line = 0, gbkLine = 0, lineNumber = 0;
+    // Lines end in LF, CR LF or a lone CR, and are counted as the parser counts them.
     for (std::size_t start = 0; start <= bytes.size();) {
-        std::size_t end = bytes.find('\n', start);
+        std::size_t end = bytes.find_first_of("\r\n", start);
         if (end == std::string_view::npos) end = bytes.size();
         const std::string_view line = bytes.substr(start, end - start);
         ++lineNumber;
-        start = end + 1;
+        start = end + (bytes.substr(end, 2) == "\r\n" ? 2 : 1);
         if (IsAscii(line)) continue;
         if (IsUtf8(line)) {
             if (utf8Line == 0) utf8Line = lineNumber;

@@ -410,7 +410,7 @@ TEST(TimetableRefusals, BadFilesOfEveryFormatGiveAClearMessageAndNothingElse) {
          "文件中混有两种编码（第1行是UTF-8，第3行是GBK），请统一保存为UTF-8或GBK后再导入"},
         {"a BOM and a GBK line", WorkbookFormat::Csv, "\xEF\xBB\xBF" "A,B\n" + gbkLine,
          "文件中混有两种编码（第1行是UTF-8，第2行是GBK），请统一保存为UTF-8或GBK后再导入"},
-        {"neither UTF-8 nor GBK", WorkbookFormat::Csv, "A,B\n7:00,\x80\x80\n", "文件第2行既不是UTF-8也不是GBK编码，无法读取"},
+        {"neither UTF-8 nor GBK", WorkbookFormat::Csv, "A,B\r\n7:00,1\r8:00,\x80\x80\r\n", "文件第3行既不是UTF-8也不是GBK编码，无法读取"},
         {"UTF-16", WorkbookFormat::Csv, std::string("\xFF\xFE" "A\0,\0", 6), "文件第1行既不是UTF-8也不是GBK编码，无法读取"},
         {"ragged row", WorkbookFormat::Csv, "A,,B,\n07:00,1路,08:00,2路\n07:30,1,路,08:30,2路\n",
          "文件第3行有5列，超出了标题行的列数（可能是未加引号的逗号或分号），未导入"},
