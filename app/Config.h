@@ -21,6 +21,7 @@ struct LoginConfig {
     std::string charset = "GBK";   // wire charset of the dispatch server
     bool autoReconnect = true;     // AutoReconnect=0: a lost connection goes to the login window
     int page = -1;                 // Page: the page shown at the last exit, -1 none
+    int minTurnaround = 180;       // MinTurnaround: seconds a vehicle needs between two batches
 };
 
 inline constexpr const char* kConfigFileName = "conf.ini";
@@ -32,10 +33,10 @@ std::optional<int> ParsePort(std::string_view text);
 // A missing or unreadable file gives the defaults; nothing is reported.
 LoginConfig ReadConfig(const std::string& path);
 
-// Writes Server, User, Pass, Remember and Write, and Port, WebPort and Page when they are
-// already in the file or differ from their defaults; every other line stays as it was.
-// The file is replaced atomically and readable by its owner only, since it may hold a
-// password. False when it could not be written; the caller carries on with its values.
+// Writes Server, User, Pass, Remember and Write, and Port, WebPort, Page and MinTurnaround when
+// they are already in the file or differ from their defaults; every other line stays as it was. The
+// file is replaced atomically and readable by its owner only, since it may hold a password. False
+// when it could not be written; the caller carries on with its values.
 bool WriteConfig(const std::string& path, const LoginConfig& config);
 
 }  // namespace fw

@@ -255,10 +255,11 @@ window("IDW_PAIBAN_ADD_PEIZHI", (1150, 305), "page_bg.bmp", (10, 10), 0, [
     ("STATIC", "IDC_STA_PAIBAN_ADD_E_TIME", 608, 10, 60, 28, "结束时间", label("Right")),
     ("DATETIMECTRL", "IDC_DATETIME_PAIBAN_ADD_E", 674, 10, 144, 28, "", picker("datetime.bmp", True)),
     ("PUSHBUTTON", "IDC_BTN_PAIBAN_SAVE", 836, 10, 80, 28, "保存", primary_button()),
-    ("LISTCTRL", "IDC_LSTCTRL_SETCAR", 1, 46, 1148, 258, "", list_control(False)),
+    ("LISTCTRL", "IDC_LSTCTRL_SETCAR", 1, 46, 1148, 228, "", list_control(False)),
     ("EDIT", "IDC_EDT_HIDE", 100, 100, 80, 28, "", hidden(edit())),
     ("PUSHBUTTON", "IDC_BTN_CANCEL", 926, 10, 80, 28, "取消", normal_button()),
     ("STATIC", "IDC_STA_PAIBAN_SAVE_STATE", 1016, 10, 128, 28, "", hidden(label("Left", "IDR_COLOR_TITLE"))),
+    ("STATIC", "IDC_STA_PAIBAN_CHECK", 12, 278, 1126, 24, "", hidden(label("Left", "IDR_COLOR_ORANGE"))),
 ], win_point=(1100, 250))
 
 window("IDW_BAOBIAO", (1150, 560), "page_bg.bmp", (10, 10), 0, [
@@ -494,6 +495,7 @@ ADDED = [
     "IDC_STA_PAIBAN_SAVE_STATE",
     "IDC_STA_STAT_TRACK",
     "IDC_PRG_STAT_TRACK",
+    "IDC_STA_PAIBAN_CHECK",
 ]
 
 ORIGINAL_COUNT = 121

@@ -95,19 +95,38 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_TRUE(c.autoReconnect);
     EXPECT_EQ(c.page, -1);
     ASSERT_TRUE(WriteConfig(path, c));
-    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect"})
+    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "MinTurnaround"})
         EXPECT_EQ(test::ReadFile(path).find(key), std::string::npos) << key;
 
     c.webPort = 8089;
     c.page = 3;
+    c.minTurnaround = 300;
     ASSERT_TRUE(WriteConfig(path, c));
     test::WriteFile(path, test::ReadFile(path) + "AutoReconnect=0\n");
-    const LoginConfig back = ReadConfig(path);
+    LoginConfig back = ReadConfig(path);
     EXPECT_EQ(back.webPort, 8089);
     EXPECT_EQ(back.port, 1502);
     EXPECT_EQ(back.page, 3);
+    EXPECT_EQ(back.minTurnaround, 300);
     EXPECT_FALSE(back.autoReconnect);
     EXPECT_NE(test::ReadFile(path).find("Page=monitor"), std::string::npos);
+
+    // Back at its default, a key already in the file stays there.
+    back.minTurnaround = 180;
+    ASSERT_TRUE(WriteConfig(path, back));
+    EXPECT_NE(test::ReadFile(path).find("MinTurnaround=180"), std::string::npos);
+}
+
+TEST(Config, MinTurnaroundIsWholeSecondsUpToADay) {
+    const struct {
+        const char* value;
+        int seconds;
+    } cases[] = {{"240", 240}, {" 0 ", 0}, {"86400", 86400}, {"86401", 180}, {"-5", 180}, {"3m", 180}, {"", 180}};
+    for (const auto& c : cases) {
+        test::TempHome dir;
+        test::WriteFile(dir.File("conf.ini"), std::string("[login]\nMinTurnaround=") + c.value + "\n");
+        EXPECT_EQ(ReadConfig(dir.File("conf.ini")).minTurnaround, c.seconds) << c.value;
+    }
 }
 
 TEST(Config, PortsAsTypedInTheSettings) {
