@@ -81,6 +81,8 @@ LoginConfig ReadConfig(const std::string& path) {
     if (const auto reconnect = ini.Get(kSection, "AutoReconnect"))
         config.autoReconnect = AtoiLike(*reconnect) != 0;
     if (const auto page = ini.Get(kSection, "Page")) config.page = PageNumberOf(Trim(*page));
+    if (const auto detection = ini.Get(kSection, "Detection"))
+        config.detection = ParseDetectionRule(*detection).value_or(DetectionRule::FirstFix);
     return config;
 }
 
@@ -104,6 +106,8 @@ bool WriteConfig(const std::string& path, const LoginConfig& config) {
     setIfUsed("Port", std::to_string(config.port), config.port == defaults.port);
     setIfUsed("WebPort", std::to_string(config.webPort), config.webPort == defaults.webPort);
     setIfUsed("Page", PageNameOf(config.page), config.page < 0);
+    setIfUsed("Detection", std::string(DetectionRuleKey(config.detection)),
+              config.detection == defaults.detection);
 
     const std::string temp = path + ".tmp";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);

@@ -95,11 +95,13 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_TRUE(c.autoReconnect);
     EXPECT_EQ(c.page, -1);
     ASSERT_TRUE(WriteConfig(path, c));
-    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect"})
+    EXPECT_EQ(c.detection, DetectionRule::FirstFix);
+    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "Detection"})
         EXPECT_EQ(test::ReadFile(path).find(key), std::string::npos) << key;
 
     c.webPort = 8089;
     c.page = 3;
+    c.detection = DetectionRule::Interpolated;
     ASSERT_TRUE(WriteConfig(path, c));
     test::WriteFile(path, test::ReadFile(path) + "AutoReconnect=0\n");
     const LoginConfig back = ReadConfig(path);
@@ -108,6 +110,18 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_EQ(back.page, 3);
     EXPECT_FALSE(back.autoReconnect);
     EXPECT_NE(test::ReadFile(path).find("Page=monitor"), std::string::npos);
+    EXPECT_EQ(back.detection, DetectionRule::Interpolated);
+    EXPECT_NE(test::ReadFile(path).find("Detection=interpolated"), std::string::npos);
+
+    // Back to the default: the key stays, now saying so; an unknown value reads as the default.
+    c.detection = DetectionRule::FirstFix;
+    ASSERT_TRUE(WriteConfig(path, c));
+    EXPECT_NE(test::ReadFile(path).find("Detection=first-fix"), std::string::npos);
+    for (auto [line, rule] : {std::pair{"Detection= Interpolated \n", DetectionRule::Interpolated},
+                              std::pair{"Detection=exact\n", DetectionRule::FirstFix}}) {
+        test::WriteFile(path, std::string("[login]\n") + line);
+        EXPECT_EQ(ReadConfig(path).detection, rule) << line;
+    }
 }
 
 TEST(Config, PortsAsTypedInTheSettings) {
