@@ -6,6 +6,7 @@
 #include <QDateTime>
 #include <QFile>
 #include <QHostAddress>
+#include <QTime>
 
 #include <cstdio>
 #include <optional>
@@ -64,6 +65,9 @@ int RunSimulator(int argc, char** argv) {
                                       "How the track interface answers: none, slow:MS, cut or status:CODE "
                                       "(default none).",
                                       "mode", "none");
+    const QCommandLineOption clockOpt("clock", "Run the monitoring page's clock from this time of day, HH:mm "
+                                               "(default: the real time).",
+                                      "time");
     const QCommandLineOption intervalOpt("fix-interval",
                                          "Seconds between two GPS fixes of a track, 1 to 60 (default 5, or "
                                          "the scenario file's).",
@@ -73,7 +77,7 @@ int RunSimulator(int argc, char** argv) {
                                       "scenario file's).",
                                       "metres");
     parser.addOptions({bindOpt, portOpt, webOpt, scenarioOpt, dateOpt, recordOpt, seedOpt, dumpOpt, faultOpt,
-                       intervalOpt, noiseOpt});
+                       clockOpt, intervalOpt, noiseOpt});
     if (!parser.parse(QCoreApplication::arguments())) return Fail(parser.errorText(), 2);
     if (parser.isSet("help")) {
         std::fputs(qPrintable(parser.helpText()), stdout);
@@ -121,6 +125,13 @@ int RunSimulator(int argc, char** argv) {
     const auto fault = TrackFault::Parse(parser.value(faultOpt).toStdString(), &faultError);
     if (!fault) return Fail(QStringLiteral("--track-fault: %1").arg(QString::fromStdString(faultError)), 2);
 
+    std::optional<int> clock;
+    if (parser.isSet(clockOpt)) {
+        const QTime t = QTime::fromString(parser.value(clockOpt), QStringLiteral("HH:mm"));
+        if (!t.isValid()) return Fail(QStringLiteral("--clock: %1 is not a time as HH:mm").arg(parser.value(clockOpt)), 2);
+        clock = t.msecsSinceStartOfDay() / 1000;
+    }
+
     Scenario scenario;
     if (parser.isSet(scenarioOpt)) {
         std::string error;
@@ -157,6 +168,7 @@ int RunSimulator(int argc, char** argv) {
     if (recorder.IsOpen()) dispatch.SetRecorder(&recorder);
     WebSite web(state, Log);
     web.SetTrackFault(*fault);
+    if (clock) web.StartClockAt(*clock);
     QString error;
     if (!dispatch.Listen(address, *port, &error)) return Fail(error, 1);
     if (!web.Listen(address, *webPort, &error)) return Fail(error, 1);

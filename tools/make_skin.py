@@ -177,7 +177,7 @@ window("IDW_MAIN", (1150, 655), "main_bg.bmp", (40, 80), 28, [
 window("IDW_SUBMENU_LUXIAN", (1150, 33), "submenu_bg.bmp", (10, 16), 0, [
     ("RADIO", "IDC_RAD_SUBMENU_XIANLU_GUANLI", 16, 0, 120, 33, "线路管理", tab("tab_sub.bmp", True, "IDR_FONT_DEFAULT")),
     ("RADIO", "IDC_RAD_SUBMENU_XIANLU__ADD", 136, 0, 120, 33, "线路增加", tab("tab_sub.bmp", False, "IDR_FONT_DEFAULT")),
-])
+], win_point=(1100, 16))
 
 PAGER_Y = 529
 window("IDW_LUXIAN_GUANLI", (1150, 560), "page_bg.bmp", (10, 10), 0, [
@@ -227,7 +227,7 @@ window("IDW_LUXIAN_ADD", (1150, 560), "page_bg.bmp", (10, 10), 0, [
 window("IDW_SUBMEBU_PAIBAN", (1150, 33), "submenu_bg.bmp", (10, 16), 0, [
     ("RADIO", "IDC_RAD_SUBMENU_PAIBAN_GUANLI", 16, 0, 120, 33, "排班管理", tab("tab_sub.bmp", True, "IDR_FONT_DEFAULT")),
     ("RADIO", "IDC_RAD_SUBMENU_PAIBAN__ADD", 136, 0, 120, 33, "创建任务", tab("tab_sub.bmp", False, "IDR_FONT_DEFAULT")),
-])
+], win_point=(1100, 16))
 
 window("IDW_PAIBAN_GUANLI", (1150, 560), "page_bg.bmp", (10, 10), 0, [
     ("STATIC", "IDC_STA_PAIBAN_GL_NAME", 20, 14, 40, 28, "名称", label("Right")),
@@ -316,7 +316,7 @@ window("IDW_LOAD", (540, 137), "load_bg.bmp", (20, 20), -1, [
 window("IDW_BAOBIAO_HEAD", (1150, 33), "submenu_bg.bmp", (10, 16), 0, [
     ("RADIO", "IDC_RAD_LINE_RUN", 16, 0, 120, 33, "线路运行报表", tab("tab_sub.bmp", True, "IDR_FONT_DEFAULT")),
     ("RADIO", "IDC_RAD_MORE", 136, 0, 120, 33, "更多报表", tab("tab_sub.bmp", False, "IDR_FONT_DEFAULT")),
-])
+], win_point=(1100, 16))
 
 window("IDW_BAOBIAO_WEB", (480, 320), "page_bg.bmp", (10, 10), 0, [
     ("HTMLCTRL", "IDC_HTMLCTRL_NEW_REPOR", 0, 0, 480, 320, "", html()),

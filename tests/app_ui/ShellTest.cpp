@@ -361,9 +361,13 @@ TEST_F(ShellTest, MainWindowResizesAndLaysItsPagesOutAgain) {
     EXPECT_EQ(head->geometry(), QRect(1, 62, 1022, head->height()));
     EXPECT_EQ(list->geometry().bottom(), 640 - 2);
     EXPECT_TRUE(w.Item<QAbstractButton>(IDC_BTN_CLOSE)->geometry().right() < 1024);
+    // The sub-menu's tabs keep their place at the left, however wide the window.
+    auto* tab = head->Item<QAbstractButton>(IDC_RAD_SUBMENU_XIANLU__ADD);
+    EXPECT_EQ(tab->x(), 136);
     w.resize(1300, 800);
     EXPECT_EQ(head->width(), 1298);
     EXPECT_EQ(list->geometry().bottom(), 800 - 2);
+    EXPECT_EQ(tab->x(), 136);
 
     // A double click on the title bar, or the maximise box, toggles maximised.
     QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(400, 10));

@@ -259,6 +259,10 @@ TEST_F(Web, PositionsFeedPlacesRunningVehiclesOnTheirLines) {
     EXPECT_GT(running, 6);
     const auto night = ParseDocument(Get("/sim/api/positions?at=03:00").second);
     for (const auto& v : (*night)["vehicles"]) EXPECT_EQ(v["status"].asString(), "未出车");
+    // --clock runs the feed's clock from a chosen time of day.
+    site->StartClockAt(8 * 3600);
+    EXPECT_EQ((*ParseDocument(Get("/sim/api/positions").second))["time"].asString().substr(0, 16),
+              state->scenario().date + " 08:00");
     EXPECT_EQ(Get("/no/such/page.jsp").first, 404);
 }
 
@@ -301,9 +305,10 @@ TEST(SimExecutable, StartUpErrorsAndDumpedScenario) {
     }
     for (const QStringList& bad :
          {QStringList{"--date", "2026-13-01"}, QStringList{"--port", "70000"}, QStringList{"--seed", "many"},
-          QStringList{"--bind", "localhost:1"}, QStringList{"--fix-interval", "0"},
-          QStringList{"--fix-interval", "61"}, QStringList{"--fix-interval", "often"},
-          QStringList{"--gps-noise", "-1"}, QStringList{"--gps-noise", "10.5"}}) {
+          QStringList{"--bind", "localhost:1"}, QStringList{"--clock", "25:00"},
+          QStringList{"--fix-interval", "0"}, QStringList{"--fix-interval", "61"},
+          QStringList{"--fix-interval", "often"}, QStringList{"--gps-noise", "-1"},
+          QStringList{"--gps-noise", "10.5"}}) {
         auto [code, err, out] = run(bad);
         EXPECT_EQ(code, 2) << bad.join(' ').toStdString();
         EXPECT_FALSE(err.isEmpty());
