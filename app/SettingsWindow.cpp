@@ -48,8 +48,7 @@ bool SettingsWindow::OnCreate() {
         auto* edit = Item<QLineEdit>(id);
         if (!edit) return false;
         edit->setMaxLength(5);
-        connect(edit, &QLineEdit::returnPressed, this,
-                [this] { OnCommand(IDC_BTN_SETTING_CLOSE); });
+        connect(edit, &QLineEdit::returnPressed, this, [this] { OnCommand(IDC_BTN_SETTING_CLOSE); });
     }
     SetPorts(ports_, setPorts_);
     if (!Item<QRadioButton>(IDC_RAD_SETTING_FIRST_FIX) ||

@@ -9,6 +9,7 @@
 #include <QPointer>
 #include <QProgressBar>
 #include <QRadioButton>
+
 #include <array>
 #include <vector>
 
