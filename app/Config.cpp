@@ -94,6 +94,8 @@ LoginConfig ReadConfig(const std::string& path) {
         config.autoReconnect = AtoiLike(*reconnect) != 0;
     if (const auto page = ini.Get(kSection, "Page")) config.page = PageNumberOf(Trim(*page));
     config.minTurnaround = ReadSeconds(ini, "MinTurnaround", config.minTurnaround);
+    if (const auto detection = ini.Get(kSection, "Detection"))
+        config.detection = ParseDetectionRule(*detection).value_or(DetectionRule::FirstFix);
     return config;
 }
 
@@ -119,6 +121,8 @@ bool WriteConfig(const std::string& path, const LoginConfig& config) {
     setIfUsed("Page", PageNameOf(config.page), config.page < 0);
     setIfUsed("MinTurnaround", std::to_string(config.minTurnaround),
               config.minTurnaround == defaults.minTurnaround);
+    setIfUsed("Detection", std::string(DetectionRuleKey(config.detection)),
+              config.detection == defaults.detection);
 
     const std::string temp = path + ".tmp";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);

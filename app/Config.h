@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "reports/DetectionRule.h"
+
 namespace fw {
 
 // The settings kept in conf.ini, section "login". Read once at start-up, written at every login
@@ -22,6 +24,8 @@ struct LoginConfig {
     bool autoReconnect = true;     // AutoReconnect=0: a lost connection goes to the login window
     int page = -1;                 // Page: the page shown at the last exit, -1 none
     int minTurnaround = 180;       // MinTurnaround: seconds a vehicle needs between two batches
+    // Detection: how report runs find arrivals; an unknown value reads as first-fix.
+    DetectionRule detection = DetectionRule::FirstFix;
 };
 
 inline constexpr const char* kConfigFileName = "conf.ini";
@@ -33,10 +37,10 @@ std::optional<int> ParsePort(std::string_view text);
 // A missing or unreadable file gives the defaults; nothing is reported.
 LoginConfig ReadConfig(const std::string& path);
 
-// Writes Server, User, Pass, Remember and Write, and Port, WebPort, Page and MinTurnaround when
-// they are already in the file or differ from their defaults; every other line stays as it was. The
-// file is replaced atomically and readable by its owner only, since it may hold a password. False
-// when it could not be written; the caller carries on with its values.
+// Writes Server, User, Pass, Remember and Write, and Port, WebPort, Page, MinTurnaround and
+// Detection when they are already in the file or differ from their defaults; every other line
+// stays as it was. The file is replaced atomically and readable by its owner only, since it may
+// hold a password. False when it could not be written; the caller carries on with its values.
 bool WriteConfig(const std::string& path, const LoginConfig& config);
 
 }  // namespace fw

@@ -95,12 +95,14 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_TRUE(c.autoReconnect);
     EXPECT_EQ(c.page, -1);
     ASSERT_TRUE(WriteConfig(path, c));
-    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "MinTurnaround"})
+    EXPECT_EQ(c.detection, DetectionRule::FirstFix);
+    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "MinTurnaround", "Detection"})
         EXPECT_EQ(test::ReadFile(path).find(key), std::string::npos) << key;
 
     c.webPort = 8089;
     c.page = 3;
     c.minTurnaround = 300;
+    c.detection = DetectionRule::Interpolated;
     ASSERT_TRUE(WriteConfig(path, c));
     test::WriteFile(path, test::ReadFile(path) + "AutoReconnect=0\n");
     LoginConfig back = ReadConfig(path);
@@ -110,11 +112,21 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_EQ(back.minTurnaround, 300);
     EXPECT_FALSE(back.autoReconnect);
     EXPECT_NE(test::ReadFile(path).find("Page=monitor"), std::string::npos);
+    EXPECT_EQ(back.detection, DetectionRule::Interpolated);
+    EXPECT_NE(test::ReadFile(path).find("Detection=interpolated"), std::string::npos);
 
-    // Back at its default, a key already in the file stays there.
+    // Back at their defaults, keys already in the file stay there, now saying so; an unknown
+    // value reads as the default.
     back.minTurnaround = 180;
+    back.detection = DetectionRule::FirstFix;
     ASSERT_TRUE(WriteConfig(path, back));
     EXPECT_NE(test::ReadFile(path).find("MinTurnaround=180"), std::string::npos);
+    EXPECT_NE(test::ReadFile(path).find("Detection=first-fix"), std::string::npos);
+    for (auto [line, rule] : {std::pair{"Detection= Interpolated \n", DetectionRule::Interpolated},
+                              std::pair{"Detection=exact\n", DetectionRule::FirstFix}}) {
+        test::WriteFile(path, std::string("[login]\n") + line);
+        EXPECT_EQ(ReadConfig(path).detection, rule) << line;
+    }
 }
 
 TEST(Config, MinTurnaroundIsWholeSecondsUpToADay) {
