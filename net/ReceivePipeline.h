@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 #include "net/Framer.h"
 #include "net/Message.h"
 

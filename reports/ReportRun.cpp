@@ -2,7 +2,7 @@
 
 #include <vector>
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 #include "reports/Detection.h"
 #include "reports/TrackReader.h"
 #include "routes/RouteStore.h"

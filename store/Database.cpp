@@ -9,7 +9,7 @@
 #include <climits>
 #include <utility>
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 #include "text/Strings.h"
 
 namespace fw {
