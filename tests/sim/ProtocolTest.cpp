@@ -405,6 +405,15 @@ TEST_F(Protocol, MisbehavingClientsDoNotDisturbAWellBehavedOne) {
     closer.SendRaw(EncodeForWire(LoginRequest("admin", "admin"), TextCodec("GBK")).substr(0, 20));
     closer.Close();
 
+    // A document nested past the parser's limit, then an unbalanced one: each is ignored alone,
+    // and the login that follows on the same connection is answered.
+    WireClient nested;
+    ASSERT_TRUE(nested.Connect(server->Port()));
+    nested.SendRaw("{\"a\":" + std::string(999, '[') + "}\n{\"a\":{}\n");
+    nested.Send(LoginRequest("admin", "admin"));
+    ASSERT_TRUE(nested.WaitFor(1));
+    EXPECT_EQ(Text(nested.received[0].body, "result"), "succeed");
+
     // A flood: one document that never ends.
     WireClient flood;
     ASSERT_TRUE(flood.Connect(server->Port()));
