@@ -7,7 +7,7 @@ cd "$(dirname "$(readlink -f "$0")")"
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config ccache
-  libjsoncpp-dev libsqlcipher-dev libfreexl-dev libpugixml-dev
+  libjsoncpp-dev libsimdjson-dev libsqlcipher-dev libfreexl-dev libpugixml-dev
   qt6-base-dev qt6-qpa-plugins qt6-webengine-dev qt6-webchannel-dev qt6-httpserver-dev qt6-websockets-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei python3-xlwt libxlsxwriter-dev xvfb
