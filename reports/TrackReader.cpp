@@ -66,7 +66,7 @@ error_code Check(od::value value, int depth) {
             return SUCCESS;
         }
         case od::json_type::string: return value.get_string().error();
-        case od::json_type::number: return value.get_number().error();
+        case od::json_type::number: return value.get_double().error();
         case od::json_type::boolean: return value.get_bool().error();
         case od::json_type::null: {
             bool null = false;
@@ -77,17 +77,10 @@ error_code Check(od::value value, int depth) {
     return simdjson::INCORRECT_TYPE;
 }
 
-// A number as JsonCpp holds it: integers exactly, then converted.
-error_code ReadNumber(od::value value, double& out) {
-    od::number number;
-    if (auto e = value.get_number().get(number)) return e;
-    switch (number.get_number_type()) {
-        case od::number_type::signed_integer: out = static_cast<double>(number.get_int64()); break;
-        case od::number_type::unsigned_integer: out = static_cast<double>(number.get_uint64()); break;
-        default: out = number.get_double(); break;
-    }
-    return SUCCESS;
-}
+// A number as JsonCpp reads it: the double nearest to the decimal text, integers included (the
+// nearest double to an integer is what converting JsonCpp's exact integer gives). Not
+// get_number(): simdjson 3.0.1 gives 0 there for a decimal of more than 19 digits.
+error_code ReadNumber(od::value value, double& out) { return value.get_double().get(out); }
 
 // `result` reads true when it is JSON true, a non-zero number or a non-empty string.
 error_code ReadTruth(od::value value, bool& truth, int depth) {
