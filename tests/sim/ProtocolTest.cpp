@@ -212,35 +212,35 @@ TEST_F(Protocol, ReportQueryRowsThenQuery) {
     EXPECT_EQ(ids.size(), 2u);
 }
 
-TEST_F(Protocol, ScheduleSaveExchangeCompletesTheScheduleForLaterLogins) {
-    auto client = LoggedIn();
-    const Scenario& sc = state->scenario();
-    const std::string plate = sc.vehicles[0].code;
-    Json::Value first = Request("9008", {{"classname", "元旦排班"}, {"username", "admin"},
-                                         {"startdate", "2027-01-01"}, {"enddate", "2027-01-03"}});
-    for (const char* day : {"2027-01-01", "2027-01-02", "2027-01-03"}) {
+// One 9008 of a schedule save: its name, its range and (day, plate) cells of batch 早班.
+Json::Value SaveRequest(const std::string& name, const std::string& from, const std::string& to,
+                        const std::vector<std::pair<std::string, std::string>>& cells = {}) {
+    Json::Value request =
+        Request("9008", {{"classname", name}, {"username", "admin"}, {"startdate", from}, {"enddate", to}});
+    for (const auto& [day, plate] : cells) {
         Json::Value cell;
         cell["date"] = day;
         cell["batch"] = "早班";
         cell["carcode"] = plate;
-        first["body"]["content"].append(cell);
+        request["body"]["content"].append(cell);
     }
-    client->Send(first);
+    return request;
+}
+
+TEST_F(Protocol, ScheduleSaveExchangeCompletesTheScheduleForLaterLogins) {
+    auto client = LoggedIn();
+    const Scenario& sc = state->scenario();
+    const std::string plate = sc.vehicles[0].code;
+    client->Send(SaveRequest("元旦排班", "2027-01-01", "2027-01-03",
+                             {{"2027-01-01", plate}, {"2027-01-02", plate}, {"2027-01-03", plate}}));
     const int nine = client->WaitForCode(9009);
     ASSERT_EQ(nine, 4);
     for (int i = 1; i < 4; ++i) EXPECT_EQ(client->received[i].code, 9007);
 
     // The client answers each 9007 with that day's rows, then 9009 with the timetable.
-    for (const char* day : {"2027-01-01", "2027-01-02", "2027-01-03"}) {
-        Json::Value dayContent = Request("9008", {{"classname", "元旦排班"}, {"username", "admin"},
-                                                  {"startdate", "2027-01-01"}, {"enddate", "2027-01-03"}});
-        Json::Value cell;
-        cell["date"] = day;
-        cell["batch"] = "早班";
-        cell["carcode"] = std::string(day) == "2027-01-02" ? sc.vehicles[1].code : plate;
-        dayContent["body"]["content"].append(cell);
-        client->Send(dayContent);
-    }
+    for (const char* day : {"2027-01-01", "2027-01-02", "2027-01-03"})
+        client->Send(SaveRequest("元旦排班", "2027-01-01", "2027-01-03",
+                                 {{day, std::string(day) == "2027-01-02" ? sc.vehicles[1].code : plate}}));
     Json::Value timetable = Request("9006", {{"startdate", "2027-01-01"}, {"enddate", "2027-01-03"},
                                              {"name", "元旦排班"}, {"userName", "admin"}});
     Json::Value row;
@@ -290,21 +290,19 @@ TEST_F(Protocol, ScheduleSaveExchangeCompletesTheScheduleForLaterLogins) {
 TEST_F(Protocol, DayAnswersWithoutANameAndAbandonedSaves) {
     auto client = LoggedIn();
     const std::size_t schedules = state->scenario().schedules.size();
-    client->Send(Request("9008", {{"classname", "甲"}, {"startdate", "2027-02-01"}, {"enddate", "2027-02-02"}}));
+    client->Send(SaveRequest("甲", "2027-02-01", "2027-02-02"));
     ASSERT_EQ(client->WaitForCode(9009), 3);
     client->Send(Request("9006", {{"name", "甲"}, {"startdate", "2027-02-01"}, {"enddate", "2027-02-02"}}));
-    client->Send(Request("9008", {{"classname", ""}, {"startdate", "2027-02-01"}, {"enddate", "2027-02-02"}}));
-    client->Send(Request("9008", {{"classname", ""}, {"startdate", "2027-02-01"}, {"enddate", "2027-02-02"}}));
-    // A further nameless 9008 after all days have answered opens nothing either.
-    client->Send(Request("9008", {{"classname", ""}, {"startdate", "2027-02-01"}, {"enddate", "2027-02-02"}}));
+    // Two day answers, then one more after all days have answered: none opens a save.
+    for (int i = 0; i < 3; ++i) client->Send(SaveRequest("", "2027-02-01", "2027-02-02"));
     EXPECT_FALSE(client->WaitFor(5, 400));
     ASSERT_EQ(state->scenario().schedules.size(), schedules + 1);
     EXPECT_EQ(state->scenario().schedules.back().name, "甲");
 
     client->received.resize(1);
-    client->Send(Request("9008", {{"classname", "乙"}, {"startdate", "2027-03-01"}, {"enddate", "2027-03-01"}}));
+    client->Send(SaveRequest("乙", "2027-03-01", "2027-03-01"));
     ASSERT_EQ(client->WaitForCode(9009, 1), 2);
-    client->Send(Request("9008", {{"classname", "丙"}, {"startdate", "2027-03-01"}, {"enddate", "2027-03-01"}}));
+    client->Send(SaveRequest("丙", "2027-03-01", "2027-03-01"));
     ASSERT_EQ(client->WaitForCode(9009, 3), 4);
     client->Send(Request("9006", {{"name", "乙"}}));  // for the abandoned save: ignored
     client->Send(Request("9006", {{"name", "丙"}}));
@@ -318,7 +316,7 @@ TEST_F(Protocol, ASaveWithAnImpossibleRangeIsRefusedNotAnsweredDayByDay) {
     for (auto [from, to] : std::vector<std::pair<std::string, std::string>>{
              {"2027-01-05", "2027-01-01"}, {"2020-01-01", "2029-12-31"}, {"someday", "2027-01-01"}}) {
         client->received.resize(1);
-        client->Send(Request("9008", {{"classname", "坏排班"}, {"startdate", from}, {"enddate", to}}));
+        client->Send(SaveRequest("坏排班", from, to));
         const int reply = client->WaitForCode(8000, 1);
         ASSERT_EQ(reply, 1) << from;
         EXPECT_EQ(Text(client->received[1].body, "cmd"), "9008");
