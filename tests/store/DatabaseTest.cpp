@@ -5,9 +5,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
 
 #include "store/Database.h"
@@ -19,20 +16,9 @@ namespace {
 
 using test::TempHome;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 StopTimeEntry Entry(std::string stop) {
-    return {"沪A12345",
-            "B01",
-            "Line 7",
-            "2014-08-25",
-            "2014-08-25 08:00:00",
-            "2014-08-25 08:01:00",
-            std::move(stop),
-            "3"};
+    return {"沪A12345", "B01", "Line 7", "2014-08-25", "2014-08-25 08:00:00", "2014-08-25 08:01:00",
+            std::move(stop), "3"};
 }
 
 std::size_t CountRows(Database& db) {
@@ -42,35 +28,22 @@ std::size_t CountRows(Database& db) {
     return count;
 }
 
-TEST(Database, NewStoreHasItsTableIndexesAndScratchSettings) {
+// A fresh store is created with its table; the detection's stop lookup and the report's range
+// query use an index instead of scanning it.
+TEST(Database, NewStoreHasItsTableAndIndexes) {
     TempHome home;
     Database db;
     ASSERT_TRUE(db.Open(home.Path(), "fleet", "")) << db.LastError();
     EXPECT_TRUE(std::filesystem::exists(home.Path() + "/fleet.mdb"));
     EXPECT_EQ(CountRows(db), 0u);
-    std::size_t columns = 0;
-    ASSERT_TRUE(db.Query("PRAGMA table_info(busbatch)", {}, [&](const DbRow&) { ++columns; }));
-    EXPECT_EQ(columns, 12u);
-    const auto pragma = [&](const char* sql) {
-        std::string value;
-        db.Query(sql, {}, [&](const DbRow& row) { value = row.Text(0); });
-        return value;
-    };
-    EXPECT_EQ(pragma("PRAGMA journal_mode"), "wal");
-    EXPECT_EQ(pragma("PRAGMA synchronous"), "1");  // NORMAL
-    EXPECT_EQ(pragma("PRAGMA locking_mode"), "exclusive");
-    EXPECT_EQ(pragma("PRAGMA page_size"), "1024");
-    // The detection's stop lookup and the report's range query must not scan the table.
     for (std::string_view sql : {StopTimeTable::kFindStopRowsSql, StopTimeTable::kReportRowsSql}) {
         std::string plan;
         ASSERT_TRUE(db.Query("EXPLAIN QUERY PLAN " + std::string(sql),
-                             sql == StopTimeTable::kFindStopRowsSql
-                                 ? Database::Values{"a", "b", "c"}
-                                 : Database::Values{"a", "b", "c", "d"},
-                             [&](const DbRow& row) { plan += row.Text(3) + "\n"; }))
-            << db.LastError();
-        EXPECT_NE(plan.find("USING INDEX"), std::string::npos) << sql << "\n" << plan;
-        EXPECT_EQ(plan.find("TEMP B-TREE"), std::string::npos) << sql << "\n" << plan;
+                             sql == StopTimeTable::kFindStopRowsSql ? Database::Values{"a", "b", "c"}
+                                                                    : Database::Values{"a", "b", "c", "d"},
+                             [&](const DbRow& row) { plan += row.Text(3) + "\n"; }));
+        EXPECT_NE(plan.find("USING INDEX"), std::string::npos) << plan;
+        EXPECT_EQ(plan.find("TEMP B-TREE"), std::string::npos) << plan;
     }
 }
 
@@ -98,38 +71,43 @@ TEST(Database, KeyedFileReopensWithItsPasswordAndIsNotPlainText) {
         StopTimeTable table(db);
         ASSERT_TRUE(table.InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
     }
-    EXPECT_EQ(ReadFile(home.Path() + "/fleet.mdb").find("Harbour Gate"), std::string::npos);
-    EXPECT_NE(ReadFile(home.Path() + "/fleet.mdb").rfind("SQLite format 3", 0), 0u);
+    const std::string file = test::ReadFile(home.Path() + "/fleet.mdb");
+    EXPECT_EQ(file.find("Harbour Gate"), std::string::npos);
+    EXPECT_NE(file.rfind("SQLite format 3", 0), 0u);
     Database db;
     ASSERT_TRUE(db.Open(home.Path(), "fleet", "s3cr;et'pw")) << db.LastError();
     EXPECT_EQ(CountRows(db), 1u);
 }
 
+void MakeStore(const std::string& home, const char* password) {
+    Database db;
+    ASSERT_TRUE(db.Open(home, "fleet", password));
+    ASSERT_TRUE(StopTimeTable(db).InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
+}
+
 struct FailedOpenCase {
     const char* label;
-    const char* filePassword;  // the key of a store made beforehand, which must survive
-    // Prepares the home and returns the arguments of the open that must fail.
-    std::function<void(const std::string& home, std::string& dir, std::string& name,
-                       std::string& password)>
-        setUp;
+    const char* storeKey;  // a store made beforehand with this key, which must survive; or none
+    const char* dir;       // under the home
+    const char* name;
+    const char* password;
+    const char* fileInTheWay;  // a file of junk at this path under the home
 };
 
 void PrintTo(const FailedOpenCase& c, std::ostream* os) { *os << c.label; }
 
-class DatabaseFailedOpen : public ::testing::TestWithParam<FailedOpenCase> {};
+class DatabaseFailedOpen : public testing::TestWithParam<FailedOpenCase> {};
 
-TEST_P(DatabaseFailedOpen, FailsQuietlyAndEveryStatementThenFails) {
+TEST_P(DatabaseFailedOpen, FailsQuietlyEveryStatementFailsAndNothingStoredIsLost) {
+    const FailedOpenCase& c = GetParam();
     TempHome home;
-    std::string dir = home.Path(), name = "fleet", password;
-    GetParam().setUp(home.Path(), dir, name, password);
-
+    if (c.storeKey != nullptr) MakeStore(home.Path(), c.storeKey);
+    if (c.fileInTheWay != nullptr) test::WriteFile(home.File(c.fileInTheWay), std::string(4096, 'Z'));
     Database db;
     test::MemoryLog log;
-    EXPECT_FALSE(db.Open(dir, name, password, &log));
+    EXPECT_FALSE(db.Open(home.Path() + c.dir, c.name, c.password, &log));
     EXPECT_FALSE(db.IsOpen());
-    EXPECT_FALSE(db.LastError().empty());
-    ASSERT_EQ(log.lines.size(), 1u);
-    EXPECT_EQ(log.lines[0], "连接数据库失败 错误描述:" + db.LastError());
+    EXPECT_EQ(log.lines, std::vector<std::string>{"连接数据库失败 错误描述:" + db.LastError()});
 
     StopTimeTable table(db);
     std::vector<std::string> lines;
@@ -142,57 +120,24 @@ TEST_P(DatabaseFailedOpen, FailsQuietlyAndEveryStatementThenFails) {
     EXPECT_FALSE(table.SetRealReachTime(1, "2014-08-25 08:00:00"));
     EXPECT_FALSE(table.SetRealLeaveTime(1, "2014-08-25 08:00:00"));
     EXPECT_FALSE(table.ReadReportRows("沪A12345", "dispatcher", "2014", "2015", rows));
-    EXPECT_TRUE(lines.empty());
-    EXPECT_TRUE(rows.empty());
+    EXPECT_TRUE(lines.empty() && rows.empty());
 
-    // Nothing already stored is lost: the store still opens with its own key.
-    if (const char* key = GetParam().filePassword) {
+    if (c.storeKey != nullptr) {
         Database again;
-        ASSERT_TRUE(again.Open(home.Path(), "fleet", key)) << again.LastError();
+        ASSERT_TRUE(again.Open(home.Path(), "fleet", c.storeKey)) << again.LastError();
         EXPECT_EQ(CountRows(again), 1u);
     }
 }
 
-void MakeKeyedFile(const std::string& home, const char* password) {
-    Database db;
-    ASSERT_TRUE(db.Open(home, "fleet", password));
-    StopTimeTable table(db);
-    ASSERT_TRUE(table.InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
-}
-
 INSTANTIATE_TEST_SUITE_P(
     Cases, DatabaseFailedOpen,
-    ::testing::Values(
-        FailedOpenCase{"WrongPassword", "right",
-                       [](const std::string& home, std::string&, std::string&, std::string& pw) {
-                           MakeKeyedFile(home, "right");
-                           pw = "wrong";
-                       }},
-        FailedOpenCase{"NoPasswordForKeyedFile", "right",
-                       [](const std::string& home, std::string&, std::string&, std::string& pw) {
-                           MakeKeyedFile(home, "right");
-                           pw = "";
-                       }},
-        FailedOpenCase{"PasswordForPlainFile", "",
-                       [](const std::string& home, std::string&, std::string&, std::string& pw) {
-                           MakeKeyedFile(home, "");
-                           pw = "right";
-                       }},
-        FailedOpenCase{"EmptyDataName", nullptr, [](const std::string&, std::string&, std::string& name,
-                                           std::string&) { name = ""; }},
-        FailedOpenCase{"MissingDirectory", nullptr,
-                       [](const std::string& home, std::string& dir, std::string&, std::string&) {
-                           dir = home + "/no/such/dir";
-                       }},
-        FailedOpenCase{"HomeIsAFile", nullptr,
-                       [](const std::string& home, std::string& dir, std::string&, std::string&) {
-                           dir = home + "/plain-file";
-                           std::ofstream(dir) << "x";
-                       }},
-        FailedOpenCase{"NotADatabase", nullptr,
-                       [](const std::string& home, std::string&, std::string&, std::string&) {
-                           std::ofstream(home + "/fleet.mdb") << std::string(4096, 'Z');
-                       }}),
+    testing::Values(FailedOpenCase{"WrongPassword", "right", "", "fleet", "wrong", nullptr},
+                    FailedOpenCase{"NoPasswordForKeyedFile", "right", "", "fleet", "", nullptr},
+                    FailedOpenCase{"PasswordForPlainFile", "", "", "fleet", "right", nullptr},
+                    FailedOpenCase{"EmptyDataName", nullptr, "", "", "", nullptr},
+                    FailedOpenCase{"MissingDirectory", nullptr, "/no/such/dir", "fleet", "", nullptr},
+                    FailedOpenCase{"HomeIsAFile", nullptr, "/plain-file", "fleet", "", "plain-file"},
+                    FailedOpenCase{"NotADatabase", nullptr, "", "fleet", "", "fleet.mdb"}),
     [](const auto& info) { return std::string(info.param.label); });
 
 // Makes a file or directory unwritable even for root (the immutable attribute) or by its mode,
@@ -245,7 +190,7 @@ TEST(Database, UnwritableDirectoryOrFileFailsQuietlyAndLosesNothing) {
         EXPECT_FALSE(db.Open(dir, "fleet", ""));
         EXPECT_FALSE(StopTimeTable(db).InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
     }
-    MakeKeyedFile(home.Path(), "");
+    MakeStore(home.Path(), "");
     const std::string file = home.Path() + "/fleet.mdb";
     {
         LockedPath lock(file);
