@@ -55,8 +55,8 @@ void Framer::Append(std::string_view bytes) {
 std::optional<std::string> Framer::Next() {
     const auto* data = reinterpret_cast<const unsigned char*>(buffer_.data());
     const std::size_t size = buffer_.size();
-    // Inside a string only a quote, a backslash, a line feed or a possible lead byte can
-    // change the state: the rest is skipped in a tight loop.
+    // Inside a string, between characters, only a quote, a backslash, a line feed or a possible
+    // lead byte can change the state: the rest is skipped in a tight loop.
     const unsigned char firstLead = scanner_.FirstLead();
     for (;;) {
         if (mode_ == Mode::Between) {
@@ -71,7 +71,7 @@ std::optional<std::string> Framer::Next() {
         }
         bool closed = false;
         while (scanned_ < size && !closed) {
-            if (inString_ && !escaped_ && !afterLineFeed_) {
+            if (inString_ && !escaped_ && !afterLineFeed_ && scanner_.AtCharacterStart()) {
                 const std::size_t from = scanned_;
                 while (scanned_ < size && data[scanned_] != '"' && data[scanned_] != '\\' &&
                        data[scanned_] != '\n' && data[scanned_] < firstLead)

@@ -43,6 +43,8 @@ public:
     // never below 0x80, so callers looking for ASCII need no other test.
     bool Continues(unsigned char byte);
     void Reset() { state_ = State::Start; }
+    // True between characters: no byte seen so far waits for the rest of its character.
+    bool AtCharacterStart() const { return state_ == State::Start; }
     CharsetFamily Family() const { return family_; }
     // The smallest byte that may begin a multibyte character: bytes below it stand for themselves.
     unsigned char FirstLead() const { return family_ == CharsetFamily::Ascii ? 0xFF : 0x81; }

@@ -29,8 +29,9 @@ PerRead Frame(Framer& framer, const Reads& reads) {
 const std::string kA = R"({"header":{"cmd":"1011"},"body":{"code":"A1"}})";
 const std::string kB = R"({"header":{"cmd":"1011"},"body":{"code":"B2"}})";
 const std::string kBraces = R"({"body":{"text":"unmatched } and { and \"}\" here"},"header":{}})";
-// GBK characters whose trail bytes are '{', '}' and '\'.
-const std::string kGbkTrails = "{\"name\":\"\x81\x7B\x81\x7D\x81\x5C\"}";
+// GBK characters whose trail bytes are '{', '}' and '\', and one with a letter for its trail
+// before an escaped quote.
+const std::string kGbkTrails = "{\"name\":\"\x81\x7B\x81\x7D\x81\x5C\x81\x41\\\"\"}";
 // Shift_JIS: a half-width katakana (one byte, 0xB1) before an escaped quote.
 const std::string kKatakana = "{\"k\":\"\xB1\\\"\"}";
 
