@@ -2,6 +2,7 @@
 
 #include <simdjson.h>
 
+#include <charconv>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -78,9 +79,16 @@ error_code Check(od::value value, int depth) {
 }
 
 // A number as JsonCpp reads it: the double nearest to the decimal text, integers included (the
-// nearest double to an integer is what converting JsonCpp's exact integer gives). Not
-// get_number(): simdjson 3.0.1 gives 0 there for a decimal of more than 19 digits.
-error_code ReadNumber(od::value value, double& out) { return value.get_double().get(out); }
+// nearest double to an integer is what converting JsonCpp's exact integer gives). simdjson
+// 3.0.1 misreads decimals of more than 19 digits (get_number() gives 0; get_double() reads
+// 0.0088888888888888888888 as 0.0015), so such a number is read again from its text.
+error_code ReadNumber(od::value value, double& out) {
+    std::string_view text = value.raw_json_token();
+    if (auto e = value.get_double().get(out)) return e;
+    text = text.substr(0, text.find_first_not_of("+-.0123456789eE"));
+    if (text.size() > 19) std::from_chars(text.data(), text.data() + text.size(), out);
+    return SUCCESS;
+}
 
 // `result` reads true when it is JSON true, a non-zero number or a non-empty string.
 error_code ReadTruth(od::value value, bool& truth, int depth) {
