@@ -91,9 +91,14 @@ def seeds():
         for text in conf:
             out["ini"].append(bytes([key[name]]) + value + b"\0" + text)
 
+    # The program's skin, one window per seed (the whole document would make every input as
+    # large as it and the target ten times slower), each with the resources and styles.
     header = (ROOT / "res" / "RESOURCE.H").read_bytes()
     xui = (ROOT / "res" / "the.xui").read_bytes()
-    out["skin"].append(header + b"\0" + xui)
+    head, rest = xui.split(b"<Windows>", 1)
+    windows, tail = rest.split(b"</Windows>", 1)
+    for window in windows.split(b"</Window>")[:-1]:
+        out["skin"].append(header + b"\0" + head + b"<Windows>" + window + b"</Window></Windows>" + tail)
     out["skin"].append(b"#define IDW_T 1000\n#define IDC_A 1001\n\0"
                        b'<GlimmerkitUI><Version Version="0700" Build="5542"/><DPI LogPixelsX="1"/><Windows>'
                        b'<Window><ID Value="IDW_T"/><Rect Size="1,1" Location="0,0"/><Controls>'
