@@ -25,7 +25,7 @@ struct Term {
 };
 
 // Each term as "%f" prints it and atof reads it back: rounded to six decimals.
-double Rounded(double value) { return AtofLike(FormatFixed6(value)); }
+double Rounded(double value) { return RoundToSixDecimals(value); }
 
 // --- The fast path: simdjson On-Demand, touching every value so that a document it reads is
 // one JsonCpp reads too (On-Demand would otherwise skip what it is not asked for unchecked).
