@@ -6,7 +6,7 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 #include "web/LoadErrorPage.h"
 #include "web/PageAddresses.h"
 #include "web/PageRelay.h"

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "app/Config.h"
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 #include "net/DocumentHold.h"
 #include "reports/ReportListModel.h"
 #include "reports/ReportWindow.h"

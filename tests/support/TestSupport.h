@@ -10,7 +10,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 
 namespace fw::test {
 
