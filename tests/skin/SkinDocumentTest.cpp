@@ -11,6 +11,7 @@
 #include <string>
 
 #include "skin/SkinImages.h"
+#include "skin/SkinLayout.h"
 #include "skin/SkinReader.h"
 
 namespace fw::skin {
@@ -125,7 +126,7 @@ TEST_F(ProgramSkin, NumbersTheWindowsRelyOn) {
     for (const auto& [name, number] : expected) EXPECT_EQ(skin_->ids.NumberOf(name), number) << name;
 }
 
-TEST_F(ProgramSkin, FifteenWindowsAtTheirSizes) {
+TEST_F(ProgramSkin, SixteenWindowsAtTheirSizes) {
     const std::pair<const char*, Size> shapes[] = {
         {"IDW_MAIN", {1150, 655}},          {"IDW_SUBMENU_LUXIAN", {1150, 33}},
         {"IDW_LUXIAN_GUANLI", {1150, 560}}, {"IDW_LUXIAN_ADD", {1150, 560}},
@@ -134,7 +135,7 @@ TEST_F(ProgramSkin, FifteenWindowsAtTheirSizes) {
         {"IDW_BAOBIAO", {1150, 560}},       {"IDW_LOGIN", {387, 266}},
         {"IDW_BUS_MONITOR", {1147, 560}},   {"IDW_LOAD", {540, 137}},
         {"IDW_BAOBIAO_HEAD", {1150, 33}},   {"IDW_BAOBIAO_WEB", {480, 320}},
-        {"IDW_SETTING", {480, 320}},
+        {"IDW_SETTING", {480, 320}},        {"IDW_BAOBIAO_CHART", {1000, 680}},
     };
     ASSERT_EQ(skin_->windows.size(), std::size(shapes));
     for (size_t i = 0; i < std::size(shapes); ++i) {
@@ -178,13 +179,17 @@ TEST_F(ProgramSkin, ReportWindowPlacesItsControlsAsDesigned) {
         {"IDC_RAD_STAT_ZT_ALL", r(68, 55, 80, 24), "所有", true},
         {"IDC_RAD_STAT_ZT_WANCHENG", r(156, 55, 80, 24), "完成", true},
         {"IDC_RAD_STAT_ZT_WEIWANCHENG", r(249, 55, 80, 24), "未完成", true},
-        {"IDC_STA_STAT_LEIXING", r(399, 55, 60, 24), "报表类型", false},
-        {"IDC_RAD_STAT_TYPE_PDF", r(472, 55, 80, 24), "PDF", false},
-        {"IDC_RAD_STAT_TYPE_EXCEL", r(555, 55, 80, 24), "Excel", false},
+        // The export format, shown here (the radios have a behaviour now).
+        {"IDC_STA_STAT_LEIXING", r(399, 55, 60, 24), "报表类型", true},
+        {"IDC_RAD_STAT_TYPE_PDF", r(472, 55, 80, 24), "PDF", true},
+        {"IDC_RAD_STAT_TYPE_EXCEL", r(555, 55, 80, 24), "Excel", true},
+        {"IDC_RAD_STAT_TYPE_CSV", r(638, 55, 64, 24), "CSV", true},
+        {"IDC_BTN_STAT_EXPORT", r(1050, 22, 80, 28), "导出", true},
+        {"IDC_BTN_STAT_CHART", r(1050, 52, 80, 28), "图表", true},
         {"IDC_BTN_LX_GL_DELE", r(11, 533, 75, 21), "删除所选", false},
         {"IDC_WL_PIC_LX_GL_FENYE", r(897, 531, 241, 23), "", false},
         {"IDC_LSTCTRL_REPORT", r(1, 98, 1145, 449), "", true},
-        {"IDC_STA_STAT_TRACK", r(640, 55, 284, 24), "", false},
+        {"IDC_STA_STAT_TRACK", r(706, 55, 218, 24), "", false},
         {"IDC_PRG_STAT_TRACK", r(930, 61, 110, 12), "", false},
     };
     for (const auto& p : placed) {
@@ -194,6 +199,16 @@ TEST_F(ProgramSkin, ReportWindowPlacesItsControlsAsDesigned) {
         EXPECT_EQ(c->caption, p.caption) << p.id;
         EXPECT_EQ(c->visible, p.visible) << p.id;
     }
+    // PDF, Excel and CSV are one group of radios, apart from the status radios.
+    const std::vector<int> groups = RadioGroups(*w);
+    auto groupOf = [&](std::string_view id) {
+        for (std::size_t i = 0; i < w->controls.size(); ++i)
+            if (w->controls[i].idName == id) return groups[i];
+        return -2;
+    };
+    EXPECT_EQ(groupOf("IDC_RAD_STAT_TYPE_EXCEL"), groupOf("IDC_RAD_STAT_TYPE_PDF"));
+    EXPECT_EQ(groupOf("IDC_RAD_STAT_TYPE_CSV"), groupOf("IDC_RAD_STAT_TYPE_PDF"));
+    EXPECT_NE(groupOf("IDC_RAD_STAT_TYPE_CSV"), groupOf("IDC_RAD_STAT_ZT_ALL"));
     EXPECT_TRUE(w->FindControl("IDC_LSTCTRL_REPORT")->fullRowSelect);
     EXPECT_TRUE(w->FindControl("IDC_LSTCTRL_REPORT")->gridLines);
 }
