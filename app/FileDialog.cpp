@@ -12,6 +12,11 @@ FileChooser& Chooser() {
     return chooser;
 }
 
+SaveFileChooser& SaveChooser() {
+    static SaveFileChooser chooser;
+    return chooser;
+}
+
 // The dialog opens where the last file was chosen, at first in the user's home.
 QString& LastDirectory() {
     static QString directory = QDir::homePath();
@@ -32,6 +37,26 @@ QString ChooseFileToOpen(QWidget* parent, const QString& filter, const QString& 
     const QString file = dialog.selectedFiles().first();
     LastDirectory() = QFileInfo(file).absolutePath();
     return file;
+}
+
+QString ChooseFileToSave(QWidget* parent, const QString& filter, const QString& proposedPath) {
+    if (SaveChooser()) return SaveChooser()(filter, proposedPath);
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.setFileMode(QFileDialog::AnyFile);
+    dialog.setNameFilter(filter);
+    const QFileInfo proposed(proposedPath);
+    dialog.setDefaultSuffix(proposed.suffix());
+    dialog.setDirectory(proposed.absolutePath());
+    dialog.selectFile(proposed.fileName());
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty()) return {};
+    return dialog.selectedFiles().first();
+}
+
+SaveFileChooser SetSaveFileChooser(SaveFileChooser chooser) {
+    SaveFileChooser previous = std::move(SaveChooser());
+    SaveChooser() = std::move(chooser);
+    return previous;
 }
 
 FileChooser SetFileChooser(FileChooser chooser) {

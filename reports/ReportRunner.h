@@ -2,10 +2,10 @@
 
 #include <QNetworkAccessManager>
 #include <QObject>
-
 #include <optional>
 #include <string>
 
+#include "reports/ReportExport.h"
 #include "reports/ReportForm.h"
 #include "reports/ReportRows.h"
 #include "reports/ReportRun.h"
@@ -30,7 +30,8 @@ public:
         std::string message;  // to tell the user ("轨迹数据为空"); empty when nothing
         ReportList rows;      // the rows of the range, in planned order
         ReportRun::Outcome outcome;
-        QString failure;  // why the transfer gave no body, for the log
+        QString failure;                      // why the transfer gave no body, for the log
+        std::string rule{kOriginalRuleName};  // the detection rule that made the rows
     };
 
     ReportRunner(StopTimeTable& table, RouteStore& routes, const VehicleStore& vehicles,
