@@ -214,7 +214,7 @@ void ReportWindow::UpdateExportButtons() {
     if (exportButton == nullptr || chartButton == nullptr) return;
     const bool idle = GetDlgItem(IDC_BTN_STAT_SEARCH)->isEnabled();
     const bool exporting = export_->IsRunning();
-    exportButton->setText(exporting ? QStringLiteral("取消导出") : QStringLiteral("导出"));
+    exportButton->setText(exporting ? QStringLiteral("取消") : QStringLiteral("导出"));
     exportButton->setEnabled(exporting || idle);
     chartButton->setEnabled(idle && !exporting && model_->rowCount() > 0);
 }

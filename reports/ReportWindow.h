@@ -72,7 +72,7 @@ public:
     void DisableReportControls();
     void EnableReportControls();
     // "导出": asks where, then writes the listed rows on a thread of its own; pressed again
-    // ("取消导出") while it writes, it cancels. Documents received meanwhile wait, as in a run.
+    // ("取消") while it writes, it cancels. Documents received meanwhile wait, as in a run.
     void ExportList();
     void ShowCharts();  // "图表"
 

@@ -287,8 +287,9 @@ window("IDW_BAOBIAO", (1150, 560), "page_bg.bmp", (10, 10), 0, [
     # Shown while a report run fetches its track, or an export writes its file.
     ("STATIC", "IDC_STA_STAT_TRACK", 706, 55, 218, 24, "", hidden(label("Right", "IDR_COLOR_TITLE"))),
     ("PROGRESS", "IDC_PRG_STAT_TRACK", 930, 61, 110, 12, "", hidden(progress())),
-    ("PUSHBUTTON", "IDC_BTN_STAT_EXPORT", 1050, 22, 80, 28, "导出", normal_button()),
-    ("PUSHBUTTON", "IDC_BTN_STAT_CHART", 1050, 52, 80, 28, "图表", normal_button()),
+    # Left of the page's stretch point (x 1100), so that they stay beside "生成报表".
+    ("PUSHBUTTON", "IDC_BTN_STAT_EXPORT", 1046, 22, 50, 28, "导出", normal_button()),
+    ("PUSHBUTTON", "IDC_BTN_STAT_CHART", 1046, 52, 50, 28, "图表", normal_button()),
 ], win_point=(1100, 500))
 
 window("IDW_LOGIN", (387, 266), "login_bg.bmp", (20, 70), 60, [

@@ -174,6 +174,11 @@ TEST_P(ExportFailure, NoFolderOrAFolderOfThatNameIsToldAndNothingIsLeft) {
     EXPECT_EQ(missing.status, ExportResult::Status::Failed);
     EXPECT_NE(missing.error.find("文件夹不存在"), std::string::npos) << missing.error;
 
+    // A folder that takes no new files.
+    const ExportResult proc = GetParam().write(document, "/proc/报表.out", {});
+    EXPECT_EQ(proc.status, ExportResult::Status::Failed);
+    EXPECT_NE(proc.error.find("该文件夹中不能新建文件"), std::string::npos) << proc.error;
+
     std::filesystem::create_directory(home.File("报表.out"));
     const ExportResult folder = GetParam().write(document, home.File("报表.out"), {});
     EXPECT_EQ(folder.status, ExportResult::Status::Failed);

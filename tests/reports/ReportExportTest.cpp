@@ -250,7 +250,7 @@ TEST_F(ReportExport, ALongExportShowsProgressHoldsWhatArrivesAndCanBeCancelled) 
     QSignalSpy ended(window.get(), &ReportWindow::exportEnded);
     Click(IDC_BTN_STAT_EXPORT);
     ASSERT_TRUE(window->IsExporting());
-    EXPECT_EQ(Button(IDC_BTN_STAT_EXPORT)->text(), "取消导出");
+    EXPECT_EQ(Button(IDC_BTN_STAT_EXPORT)->text(), "取消");
     EXPECT_TRUE(Button(IDC_BTN_STAT_EXPORT)->isEnabled());
     EXPECT_FALSE(Button(IDC_BTN_STAT_CHART)->isEnabled());
     EXPECT_FALSE(Button(IDC_BTN_STAT_SEARCH)->isEnabled());
@@ -265,7 +265,7 @@ TEST_F(ReportExport, ALongExportShowsProgressHoldsWhatArrivesAndCanBeCancelled) 
     Receive(Row9021("2014-08-25 04:00:00"));
     EXPECT_EQ(hold.Waiting(), 1u);
 
-    Click(IDC_BTN_STAT_EXPORT);  // 取消导出
+    Click(IDC_BTN_STAT_EXPORT);  // 取消
     ASSERT_TRUE(ended.wait(30000) || ended.count() > 0);
     EXPECT_TRUE(boxes.empty());
     EXPECT_TRUE(FolderEntries().empty());
