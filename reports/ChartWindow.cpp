@@ -84,11 +84,11 @@ void ChartWindow::ExportImage() {
     QString path = ChooseFileToSave(this, QStringLiteral("PNG 图片 (*.png)"), proposal);
     if (path.isEmpty()) return;
     path = WithSuffix(path, QStringLiteral("png"));
-    folder_.Chosen(path);
     QString error;
-    if (SaveImage(path, &error))
+    if (SaveImage(path, &error)) {
+        folder_.Chosen(path);  // only a folder that took a file is proposed again
         ShowMessage(this, QStringLiteral("已导出图片：\n%1").arg(path));
-    else
+    } else
         ShowMessage(this, QStringLiteral("导出图片失败：%1").arg(error));
 }
 

@@ -320,7 +320,6 @@ void ReportWindow::ExportList() {
                          folder_.Proposal(ExportFileName(heading, "报表", ExtensionOf(format))));
     if (path.isEmpty()) return;
     path = WithSuffix(path, suffix);
-    folder_.Chosen(path);
 
     ExportJob::Request request;
     request.format = format;
@@ -359,13 +358,14 @@ void ReportWindow::OnExportFinished() {
     UpdateExportButtons();
     QPointer<ReportWindow> self(this);
     const int login = logins_;
-    if (result.status == ExportResult::Status::Written)
-        ShowMessage(this,
-                    exportRows_ == 0
-                        ? QStringLiteral("列表为空，已导出只含表头的文件：\n%1").arg(exportPath_)
-                        : QStringLiteral("已导出 %1 行：\n%2").arg(exportRows_).arg(exportPath_));
-    else if (result.status == ExportResult::Status::Failed)
+    if (result.status == ExportResult::Status::Written) {
+        folder_.Chosen(exportPath_);  // only a folder that took a file is proposed again
+        ShowMessage(this, exportRows_ == 0
+                              ? QStringLiteral("列表为空，已导出只含表头的文件：\n%1").arg(exportPath_)
+                              : QStringLiteral("已导出 %1 行：\n%2").arg(exportRows_).arg(exportPath_));
+    } else if (result.status == ExportResult::Status::Failed) {
         ShowMessage(this, QStringLiteral("导出失败：%1").arg(Q(result.error)));
+    }
     if (!self || logins_ != login) return;
     EnableReportControls();
     emit exportEnded();
