@@ -7,11 +7,11 @@ cd "$(dirname "$(readlink -f "$0")")"
 
 PACKAGES=(
   cmake ninja-build g++ pkg-config ccache
-  libjsoncpp-dev libsqlcipher-dev libfreexl-dev libpugixml-dev
+  libjsoncpp-dev libsqlcipher-dev libfreexl-dev libpugixml-dev libzip-dev
   qt6-base-dev qt6-qpa-plugins qt6-webengine-dev qt6-webchannel-dev qt6-httpserver-dev qt6-websockets-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-wqy-microhei python3-xlwt libxlsxwriter-dev libzip-dev xvfb qt6-translations-l10n
-  qt6-charts-dev python3-openpyxl poppler-utils
+  fonts-wqy-microhei python3-xlwt python3-openpyxl libxlsxwriter-dev xvfb qt6-translations-l10n
+  qt6-charts-dev poppler-utils
 )
 BUILD_DIR=${FENWARDE_BUILD_DIR:-build}
 

@@ -101,10 +101,16 @@ bool MainWindow::Start() {
 
     checkImages_ = {SkinLibrary::Bitmap(132), SkinLibrary::Bitmap(131)};
     rowImages_ = {SkinLibrary::Bitmap(133)};
-    schedulePage_ = std::make_unique<SchedulePage>(ScheduleLink{
-        [this](const Json::Value& m) { return SendJson(m); }, [this] { return dispatcher_.User(); },
-        &QDateTime::currentDateTime, {checkImages_.begin(), checkImages_.end()},
-        {rowImages_.begin(), rowImages_.end()}});
+    ScheduleLink scheduleLink{[this](const Json::Value& m) { return SendJson(m); }, [this] { return dispatcher_.User(); },
+                              &QDateTime::currentDateTime, {checkImages_.begin(), checkImages_.end()},
+                              {rowImages_.begin(), rowImages_.end()}};
+    scheduleLink.fleetPlates = [this] {
+        std::vector<std::string> plates;
+        for (const VehicleRecord& v : vehicles_.Records()) plates.push_back(v.code);
+        return plates;
+    };
+    scheduleLink.minTurnaround = config_.minTurnaround;
+    schedulePage_ = std::make_unique<SchedulePage>(std::move(scheduleLink));
 
     for (int i = 0; i < kChildCount; ++i) {
         CUIWnd* page = nullptr;
@@ -347,6 +353,7 @@ void MainWindow::AddGroupChoice(const std::string& group) {
 
 void MainWindow::AddVehicleChoice(const std::string& plate) {
     if (report_) report_->AddVehicleChoice(plate);
+    if (schedulePage_) schedulePage_->FleetChanged();
 }
 
 CUIWnd* MainWindow::MakeReportWindow() {
@@ -486,6 +493,8 @@ void MainWindow::OnCommand(int id) {
             config_.port = ports.server;
             config_.webPort = ports.web;
         });
+        settings.SetDetection(config_.detection,
+                              [this](DetectionRule rule) { config_.detection = rule; });
         settings.DoModal();
     }
 }

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "reports/DetectionRule.h"
 #include "reports/ReportRows.h"
 #include "reports/TrackRequest.h"
 
@@ -24,6 +25,7 @@ struct ReportForm {
     std::string serverAddress;
     int webPort = kDefaultWebPort;
     StatusFilter filter = StatusFilter::All;
+    DetectionOptions detection;  // how a run finds arrivals and departures
 };
 
 // The day 9016 asks for: the text of the start before its first blank, empty without one.
@@ -38,5 +40,8 @@ Json::Value StopTimesMessage(const ReportForm& form, const VehicleStore& vehicle
 // The busy text while a track arrives: "正在获取轨迹数据… 已接收 1.5 MB", with " / 3.0 MB" when
 // the whole size is known (total < 0: unknown).
 std::string TrackProgressText(long long received, long long total);
+
+// Beside a run's list: which detection rule made its real times, "到站判定：精确推算".
+std::string DetectionRuleCaption(DetectionRule rule);
 
 }  // namespace fw

@@ -5,7 +5,6 @@
 #include <optional>
 #include <string>
 
-#include "reports/ReportExport.h"
 #include "reports/ReportForm.h"
 #include "reports/ReportRows.h"
 #include "reports/ReportRun.h"
@@ -31,7 +30,6 @@ public:
         ReportList rows;      // the rows of the range, in planned order
         ReportRun::Outcome outcome;
         QString failure;                      // why the transfer gave no body, for the log
-        std::string rule{kOriginalRuleName};  // the detection rule that made the rows
     };
 
     ReportRunner(StopTimeTable& table, RouteStore& routes, const VehicleStore& vehicles,

@@ -112,7 +112,8 @@ bool ReportWindow::OnCreate() {
         if (GetDlgItem(id) == nullptr) return false;
     auto* list = Item<SkinListView>(IDC_LSTCTRL_REPORT);
     if (list == nullptr || Item<QLabel>(IDC_STA_STAT_TRACK) == nullptr ||
-        Item<QProgressBar>(IDC_PRG_STAT_TRACK) == nullptr)
+        Item<QProgressBar>(IDC_PRG_STAT_TRACK) == nullptr ||
+        Item<QLabel>(IDC_STA_STAT_RULE) == nullptr)
         return false;
     for (int id : {IDC_BTN_STAT_EXPORT, IDC_BTN_STAT_CHART, IDC_RAD_STAT_TYPE_PDF,
                    IDC_RAD_STAT_TYPE_EXCEL, IDC_RAD_STAT_TYPE_CSV})
@@ -193,6 +194,7 @@ ReportForm ReportWindow::ReadForm() const {
     form.serverAddress = session_.login.server;
     form.webPort = session_.login.webPort;
     form.filter = ReadFilter();
+    form.detection.rule = session_.login.detection;
     return form;
 }
 
@@ -221,6 +223,7 @@ void ReportWindow::UpdateExportButtons() {
 
 void ReportWindow::QueryReport() {
     model_->Clear();
+    ShowRule(std::nullopt);  // the server's rows are its own
     DisableReportControls();
     const ReportForm form = ReadForm();
     listed_ = HeadingOf(form, kServerRuleName);
@@ -229,6 +232,7 @@ void ReportWindow::QueryReport() {
 
 void ReportWindow::RequestStopTimes() {
     model_->Clear();
+    ShowRule(std::nullopt);
     const ReportForm form = ReadForm();
     if (form.plate.empty()) {
         ShowMessage(this, Q(kEmptyPlateText));
@@ -256,7 +260,7 @@ bool ReportWindow::RunReport() {
         ShowMessage(this, Q(*refusal));
         return false;
     }
-    listed_ = HeadingOf(form, kOriginalRuleName);
+    listed_ = HeadingOf(form, DetectionRuleTitle(form.detection.rule));
     if (session_.hold != nullptr) session_.hold->Begin();
     SetBusy(true);
     return true;
@@ -264,9 +268,10 @@ bool ReportWindow::RunReport() {
 
 void ReportWindow::OnRunFinished() {
     ReportRunner::Result result = runner_->TakeResult();
-    if (!result.rule.empty()) listed_.rule = result.rule;
+    listed_.rule = std::string(DetectionRuleTitle(result.outcome.rule));
     SetBusy(false);
     model_->AddRunRows(std::move(result.rows));
+    ShowRule(result.outcome.rule);
     QPointer<ReportWindow> self(this);
     const int login = logins_;
     if (!result.message.empty()) ShowMessage(this, Q(result.message));
@@ -288,6 +293,7 @@ void ReportWindow::EndLogin() {
     if (session_.hold != nullptr) session_.hold->Clear();
     SetBusy(false);
     model_->Clear();
+    ShowRule(std::nullopt);
     listed_ = {};
     if (charts_) charts_->hide();
     EnableReportControls();
@@ -337,6 +343,7 @@ void ReportWindow::ExportList() {
 
     DisableReportControls();
     if (session_.hold != nullptr) session_.hold->Begin();
+    Item<QLabel>(IDC_STA_STAT_RULE)->setVisible(false);  // the progress takes its place
     export_->Start(std::move(request));
     UpdateExportButtons();
     ShowExportProgress(0, static_cast<qint64>(exportRows_));
@@ -355,6 +362,7 @@ void ReportWindow::ShowExportProgress(qint64 written, qint64 total) {
 void ReportWindow::OnExportFinished() {
     const ExportResult result = export_->Result();
     SetBusy(false);
+    Item<QLabel>(IDC_STA_STAT_RULE)->setVisible(shownRule_.has_value());
     UpdateExportButtons();
     QPointer<ReportWindow> self(this);
     const int login = logins_;
@@ -393,7 +401,15 @@ void ReportWindow::ShowCharts() {
     charts_->activateWindow();
 }
 
+void ReportWindow::ShowRule(std::optional<DetectionRule> rule) {
+    shownRule_ = rule;
+    auto* label = Item<QLabel>(IDC_STA_STAT_RULE);
+    label->setText(rule ? Q(DetectionRuleCaption(*rule)) : QString());
+    label->setVisible(rule.has_value());
+}
+
 void ReportWindow::SetBusy(bool busy) {
+    if (busy) ShowRule(std::nullopt);  // the busy text takes its place
     auto* text = Item<QLabel>(IDC_STA_STAT_TRACK);
     auto* bar = Item<QProgressBar>(IDC_PRG_STAT_TRACK);
     text->setText(Q(TrackProgressText(0, -1)));

@@ -5,8 +5,8 @@
 #include <QImage>
 #include <QPointer>
 #include <QVector>
-
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "net/Dispatcher.h"
@@ -115,6 +115,8 @@ private:
     ExportFormat ReadFormat() const;
     void ShowExportProgress(qint64 written, qint64 total);
     void OnExportFinished();
+    // The rule that made the listed real times, or none (no run's rows listed).
+    void ShowRule(std::optional<DetectionRule> rule);
     QComboBox* Groups() const;
     QComboBox* Plates() const;
 
@@ -125,6 +127,7 @@ private:
     ExportFolder folder_;
     QPointer<ChartWindow> charts_;
     ReportHeading listed_;
+    std::optional<DetectionRule> shownRule_;
     QString exportPath_;
     std::size_t exportRows_ = 0;
     int logins_ = 0;  // counts ended logins, so a step that ran a modal box knows

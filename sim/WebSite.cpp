@@ -232,7 +232,13 @@ void WebSite::ServeTrack(const QByteArray& body, QHttpServerResponder&& responde
 long long WebSite::MonitorTime(const std::string& at) const {
     const long long day = *ParseSeconds(state_.scenario().date);
     if (const auto t = ParseTimeOfDay(at)) return day + *t;
+    if (clockStart_) return day + *clockStart_ + clockRunning_.elapsed() / 1000;
     return day + QTime::currentTime().msecsSinceStartOfDay() / 1000;
+}
+
+void WebSite::StartClockAt(int secondsOfDay) {
+    clockStart_ = secondsOfDay;
+    clockRunning_.start();
 }
 
 QByteArray WebSite::MapFeed() const {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QByteArray>
+#include <QElapsedTimer>
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
@@ -8,6 +9,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "sim/SimState.h"
@@ -51,6 +53,9 @@ public:
     // Seconds of the scenario date at which the monitoring feed shows the fleet: the scenario date
     // at the current time of day, unless `at` ("HH:mm" or "HH:mm:ss") says otherwise.
     long long MonitorTime(const std::string& at) const;
+    // Runs the monitoring clock from this time of day (seconds) on, as if it were now: a fleet on
+    // the road for a demonstration at any hour.
+    void StartClockAt(int secondsOfDay);
 
 private:
     void Routes();
@@ -68,6 +73,8 @@ private:
     std::unique_ptr<QHttpServer> http_;
     QTcpServer* tcp_ = nullptr;  // owned by http_ once bound
     TrackFault trackFault_;
+    std::optional<int> clockStart_;
+    QElapsedTimer clockRunning_;
 };
 
 }  // namespace fw::sim

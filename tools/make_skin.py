@@ -177,7 +177,7 @@ window("IDW_MAIN", (1150, 655), "main_bg.bmp", (40, 80), 28, [
 window("IDW_SUBMENU_LUXIAN", (1150, 33), "submenu_bg.bmp", (10, 16), 0, [
     ("RADIO", "IDC_RAD_SUBMENU_XIANLU_GUANLI", 16, 0, 120, 33, "线路管理", tab("tab_sub.bmp", True, "IDR_FONT_DEFAULT")),
     ("RADIO", "IDC_RAD_SUBMENU_XIANLU__ADD", 136, 0, 120, 33, "线路增加", tab("tab_sub.bmp", False, "IDR_FONT_DEFAULT")),
-])
+], win_point=(1100, 16))
 
 PAGER_Y = 529
 window("IDW_LUXIAN_GUANLI", (1150, 560), "page_bg.bmp", (10, 10), 0, [
@@ -227,7 +227,7 @@ window("IDW_LUXIAN_ADD", (1150, 560), "page_bg.bmp", (10, 10), 0, [
 window("IDW_SUBMEBU_PAIBAN", (1150, 33), "submenu_bg.bmp", (10, 16), 0, [
     ("RADIO", "IDC_RAD_SUBMENU_PAIBAN_GUANLI", 16, 0, 120, 33, "排班管理", tab("tab_sub.bmp", True, "IDR_FONT_DEFAULT")),
     ("RADIO", "IDC_RAD_SUBMENU_PAIBAN__ADD", 136, 0, 120, 33, "创建任务", tab("tab_sub.bmp", False, "IDR_FONT_DEFAULT")),
-])
+], win_point=(1100, 16))
 
 window("IDW_PAIBAN_GUANLI", (1150, 560), "page_bg.bmp", (10, 10), 0, [
     ("STATIC", "IDC_STA_PAIBAN_GL_NAME", 20, 14, 40, 28, "名称", label("Right")),
@@ -255,10 +255,11 @@ window("IDW_PAIBAN_ADD_PEIZHI", (1150, 305), "page_bg.bmp", (10, 10), 0, [
     ("STATIC", "IDC_STA_PAIBAN_ADD_E_TIME", 608, 10, 60, 28, "结束时间", label("Right")),
     ("DATETIMECTRL", "IDC_DATETIME_PAIBAN_ADD_E", 674, 10, 144, 28, "", picker("datetime.bmp", True)),
     ("PUSHBUTTON", "IDC_BTN_PAIBAN_SAVE", 836, 10, 80, 28, "保存", primary_button()),
-    ("LISTCTRL", "IDC_LSTCTRL_SETCAR", 1, 46, 1148, 258, "", list_control(False)),
+    ("LISTCTRL", "IDC_LSTCTRL_SETCAR", 1, 46, 1148, 228, "", list_control(False)),
     ("EDIT", "IDC_EDT_HIDE", 100, 100, 80, 28, "", hidden(edit())),
     ("PUSHBUTTON", "IDC_BTN_CANCEL", 926, 10, 80, 28, "取消", normal_button()),
     ("STATIC", "IDC_STA_PAIBAN_SAVE_STATE", 1016, 10, 128, 28, "", hidden(label("Left", "IDR_COLOR_TITLE"))),
+    ("STATIC", "IDC_STA_PAIBAN_CHECK", 12, 278, 1126, 24, "", hidden(label("Left", "IDR_COLOR_ORANGE"))),
 ], win_point=(1100, 250))
 
 window("IDW_BAOBIAO", (1150, 560), "page_bg.bmp", (10, 10), 0, [
@@ -287,6 +288,8 @@ window("IDW_BAOBIAO", (1150, 560), "page_bg.bmp", (10, 10), 0, [
     # Shown while a report run fetches its track, or an export writes its file.
     ("STATIC", "IDC_STA_STAT_TRACK", 706, 55, 218, 24, "", hidden(label("Right", "IDR_COLOR_TITLE"))),
     ("PROGRESS", "IDC_PRG_STAT_TRACK", 930, 61, 110, 12, "", hidden(progress())),
+    # Beside the busy text's place: the detection rule that made the listed real times.
+    ("STATIC", "IDC_STA_STAT_RULE", 706, 55, 334, 24, "", hidden(label("Right", "IDR_COLOR_GRAY"))),
     # Left of the page's stretch point (x 1100), so that they stay beside "生成报表".
     ("PUSHBUTTON", "IDC_BTN_STAT_EXPORT", 1046, 22, 50, 28, "导出", normal_button()),
     ("PUSHBUTTON", "IDC_BTN_STAT_CHART", 1046, 52, 50, 28, "图表", normal_button()),
@@ -319,7 +322,7 @@ window("IDW_LOAD", (540, 137), "load_bg.bmp", (20, 20), -1, [
 window("IDW_BAOBIAO_HEAD", (1150, 33), "submenu_bg.bmp", (10, 16), 0, [
     ("RADIO", "IDC_RAD_LINE_RUN", 16, 0, 120, 33, "线路运行报表", tab("tab_sub.bmp", True, "IDR_FONT_DEFAULT")),
     ("RADIO", "IDC_RAD_MORE", 136, 0, 120, 33, "更多报表", tab("tab_sub.bmp", False, "IDR_FONT_DEFAULT")),
-])
+], win_point=(1100, 16))
 
 window("IDW_BAOBIAO_WEB", (480, 320), "page_bg.bmp", (10, 10), 0, [
     ("HTMLCTRL", "IDC_HTMLCTRL_NEW_REPOR", 0, 0, 480, 320, "", html()),
@@ -331,11 +334,15 @@ window("IDW_SETTING", (480, 320), "setting_bg.bmp", (20, 50), 40, [
     ("STATIC", "IDC_STA_SETTING_LOG", 40, 80, 110, 28, "是否保存日志", label("Left", None, "IDR_FONT_BOLD")),
     ("RADIO", "IDC_RAD_SETTING_LOG_TRUE", 160, 80, 60, 28, "是", radio_mark(True)),
     ("RADIO", "IDC_RAD_SETTING_LOG_FALSE", 230, 80, 60, 28, "否", radio_mark()),
-    ("STATIC", "IDC_STA_SETTING_PORT", 40, 130, 110, 28, "服务器端口", label("Left", None, "IDR_FONT_BOLD")),
-    ("EDIT", "IDC_EDT_SETTING_PORT", 160, 130, 120, 28, "", edit()),
-    ("STATIC", "IDC_STA_SETTING_WEBPORT", 40, 172, 110, 28, "网页端口", label("Left", None, "IDR_FONT_BOLD")),
-    ("EDIT", "IDC_EDT_SETTING_WEBPORT", 160, 172, 120, 28, "", edit()),
-    ("STATIC", "IDC_STA_SETTING_PORT_HINT", 40, 214, 400, 24, "端口的修改在下次登录时生效", label("Left", "IDR_COLOR_GRAY")),
+    # How report runs find arrivals: the first fix inside a circle, or the interpolated crossing.
+    ("STATIC", "IDC_STA_SETTING_DETECTION", 40, 122, 110, 28, "到站判定", label("Left", None, "IDR_FONT_BOLD")),
+    ("RADIO", "IDC_RAD_SETTING_FIRST_FIX", 160, 122, 110, 28, "首个定位点", radio_mark(True)),
+    ("RADIO", "IDC_RAD_SETTING_INTERPOLATED", 280, 122, 110, 28, "精确推算", radio_mark()),
+    ("STATIC", "IDC_STA_SETTING_PORT", 40, 172, 110, 28, "服务器端口", label("Left", None, "IDR_FONT_BOLD")),
+    ("EDIT", "IDC_EDT_SETTING_PORT", 160, 172, 120, 28, "", edit()),
+    ("STATIC", "IDC_STA_SETTING_WEBPORT", 40, 214, 110, 28, "网页端口", label("Left", None, "IDR_FONT_BOLD")),
+    ("EDIT", "IDC_EDT_SETTING_WEBPORT", 160, 214, 120, 28, "", edit()),
+    ("STATIC", "IDC_STA_SETTING_PORT_HINT", 40, 256, 400, 24, "端口的修改在下次登录时生效", label("Left", "IDR_COLOR_GRAY")),
 ], mask=True)
 
 # The punctuality charts of the listed report; the two chart areas are placeholders that the
@@ -510,6 +517,9 @@ ADDED = [
     "IDC_STA_PAIBAN_SAVE_STATE",
     "IDC_STA_STAT_TRACK",
     "IDC_PRG_STAT_TRACK",
+    "IDC_STA_PAIBAN_CHECK",
+    "IDC_STA_SETTING_DETECTION", "IDC_RAD_SETTING_FIRST_FIX", "IDC_RAD_SETTING_INTERPOLATED",
+    "IDC_STA_STAT_RULE",
     "IDC_RAD_STAT_TYPE_CSV", "IDC_BTN_STAT_EXPORT", "IDC_BTN_STAT_CHART",
     "IDW_BAOBIAO_CHART", "IDC_STA_CHART_TITLE", "IDC_BTN_CHART_CLOSE", "IDC_STA_CHART_SUBJECT",
     "IDC_BTN_CHART_PNG", "IDC_STA_CHART_LINE", "IDC_STA_CHART_HIST",

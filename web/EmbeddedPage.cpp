@@ -90,7 +90,9 @@ bool EmbeddedPage::acceptNavigationRequest(const QUrl& url, NavigationType type,
 void EmbeddedPage::OnLoading(const QWebEngineLoadingInfo& info) {
     if (info.url().scheme() == QLatin1String("data")) return;  // our own error page
     switch (info.status()) {
+        // A load that replaces the error page while it is still coming may report only its end.
         case QWebEngineLoadingInfo::LoadStartedStatus:
+        case QWebEngineLoadingInfo::LoadSucceededStatus:
             showingError_ = false;
             return;
         case QWebEngineLoadingInfo::LoadFailedStatus: break;

@@ -95,21 +95,25 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_TRUE(c.autoReconnect);
     EXPECT_EQ(c.page, -1);
     ASSERT_TRUE(WriteConfig(path, c));
-    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "OnTimeEarly", "OnTimeLate",
-                            "CsvCharset", "ExportFolder"})
+    EXPECT_EQ(c.detection, DetectionRule::FirstFix);
+    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "MinTurnaround", "Detection",
+                            "OnTimeEarly", "OnTimeLate", "CsvCharset", "ExportFolder"})
         EXPECT_EQ(test::ReadFile(path).find(key), std::string::npos) << key;
 
     c.webPort = 8089;
     c.page = 3;
+    c.minTurnaround = 300;
+    c.detection = DetectionRule::Interpolated;
     c.onTimeLate = 300;
     c.csvCharset = "GBK";
     c.exportFolder = "/home/调度员/月报 " + std::string(300, 'x');
     ASSERT_TRUE(WriteConfig(path, c));
     test::WriteFile(path, test::ReadFile(path) + "AutoReconnect=0\n");
-    const LoginConfig back = ReadConfig(path);
+    LoginConfig back = ReadConfig(path);
     EXPECT_EQ(back.webPort, 8089);
     EXPECT_EQ(back.port, 1502);
     EXPECT_EQ(back.page, 3);
+    EXPECT_EQ(back.minTurnaround, 300);
     EXPECT_FALSE(back.autoReconnect);
     EXPECT_NE(test::ReadFile(path).find("Page=monitor"), std::string::npos);
     EXPECT_EQ(back.onTimeEarly, 60);
@@ -117,15 +121,36 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_EQ(back.csvCharset, "GBK");
     EXPECT_EQ(back.exportFolder, c.exportFolder);  // not cut at 254 bytes
     EXPECT_EQ(test::ReadFile(path).find("OnTimeEarly"), std::string::npos);
+    EXPECT_EQ(back.detection, DetectionRule::Interpolated);
+    EXPECT_NE(test::ReadFile(path).find("Detection=interpolated"), std::string::npos);
+
+    // Back at their defaults, keys already in the file stay there, now saying so; an unknown
+    // value reads as the default.
+    back.minTurnaround = 180;
+    back.detection = DetectionRule::FirstFix;
+    ASSERT_TRUE(WriteConfig(path, back));
+    EXPECT_NE(test::ReadFile(path).find("MinTurnaround=180"), std::string::npos);
+    EXPECT_NE(test::ReadFile(path).find("Detection=first-fix"), std::string::npos);
+    for (auto [line, rule] : {std::pair{"Detection= Interpolated \n", DetectionRule::Interpolated},
+                              std::pair{"Detection=exact\n", DetectionRule::FirstFix}}) {
+        test::WriteFile(path, std::string("[login]\n") + line);
+        EXPECT_EQ(ReadConfig(path).detection, rule) << line;
+    }
 }
 
-TEST(Config, OnTimeSecondsOutsideADayOrNotNumbersKeepTheDefaults) {
-    const std::pair<const char*, int> cases[] = {
-        {"90", 90}, {" 0 ", 0}, {"86400", 86400}, {"86401", 60}, {"-5", 60}, {"1m", 60}, {"", 60}};
-    for (const auto& [text, seconds] : cases) {
+// MinTurnaround and the on-time window read the same way.
+TEST(Config, SecondsKeysAreWholeSecondsUpToADay) {
+    const struct {
+        const char* value;
+        int seconds;
+    } cases[] = {{"240", 240}, {" 0 ", 0}, {"86400", 86400}, {"86401", -1}, {"-5", -1}, {"3m", -1}, {"", -1}};
+    for (const auto& c : cases) {
         test::TempHome dir;
-        test::WriteFile(dir.File("conf.ini"), std::string("[login]\nOnTimeEarly=") + text + "\n");
-        EXPECT_EQ(ReadConfig(dir.File("conf.ini")).onTimeEarly, seconds) << text;
+        test::WriteFile(dir.File("conf.ini"), std::string("[login]\nMinTurnaround=") + c.value +
+                                                  "\nOnTimeEarly=" + c.value + "\n");
+        const LoginConfig read = ReadConfig(dir.File("conf.ini"));
+        EXPECT_EQ(read.minTurnaround, c.seconds < 0 ? 180 : c.seconds) << c.value;
+        EXPECT_EQ(read.onTimeEarly, c.seconds < 0 ? 60 : c.seconds) << c.value;
     }
 }
 

@@ -361,9 +361,13 @@ TEST_F(ShellTest, MainWindowResizesAndLaysItsPagesOutAgain) {
     EXPECT_EQ(head->geometry(), QRect(1, 62, 1022, head->height()));
     EXPECT_EQ(list->geometry().bottom(), 640 - 2);
     EXPECT_TRUE(w.Item<QAbstractButton>(IDC_BTN_CLOSE)->geometry().right() < 1024);
+    // The sub-menu's tabs keep their place at the left, however wide the window.
+    auto* tab = head->Item<QAbstractButton>(IDC_RAD_SUBMENU_XIANLU__ADD);
+    EXPECT_EQ(tab->x(), 136);
     w.resize(1300, 800);
     EXPECT_EQ(head->width(), 1298);
     EXPECT_EQ(list->geometry().bottom(), 800 - 2);
+    EXPECT_EQ(tab->x(), 136);
 
     // A double click on the title bar, or the maximise box, toggles maximised.
     QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(400, 10));
@@ -418,6 +422,26 @@ TEST(SettingsWindow, LogSwitchAppliesAtOnceAndPortsWhenTheyRead) {
         EXPECT_EQ(set, 1);
         off->click();
         EXPECT_EQ(set, 0);
+    }
+
+    // The detection rule of report runs: ticked as configured, applied at the click.
+    for (DetectionRule configured : {DetectionRule::FirstFix, DetectionRule::Interpolated}) {
+        std::vector<DetectionRule> chosen;
+        SettingsWindow settings(0, [](int) {}, nullptr);
+        settings.SetDetection(configured, [&](DetectionRule r) { chosen.push_back(r); });
+        ASSERT_TRUE(settings.Create(nullptr, false));
+        auto* firstFix = settings.Item<QRadioButton>(IDC_RAD_SETTING_FIRST_FIX);
+        auto* interpolated = settings.Item<QRadioButton>(IDC_RAD_SETTING_INTERPOLATED);
+        EXPECT_EQ(firstFix->text(), "首个定位点");
+        EXPECT_EQ(interpolated->text(), "精确推算");
+        EXPECT_EQ(interpolated->isChecked(), configured == DetectionRule::Interpolated);
+        EXPECT_EQ(firstFix->isChecked(), configured == DetectionRule::FirstFix);
+        interpolated->click();
+        firstFix->click();
+        EXPECT_EQ(chosen, (std::vector<DetectionRule>{DetectionRule::Interpolated,
+                                                      DetectionRule::FirstFix}));
+        // The log switch is a group of its own.
+        EXPECT_TRUE(settings.Item<QRadioButton>(IDC_RAD_SETTING_LOG_FALSE)->isChecked());
     }
 
     SettingsWindow settings(0, [](int) {}, nullptr);

@@ -54,7 +54,7 @@ ReportHeading Heading() {
             .plate = "沪A10086",
             .start = "2014-08-25 05:00:00",
             .end = "2014-08-25 21:00:00",
-            .rule = std::string(kOriginalRuleName),
+            .rule = "首个定位点",
             .generatedAt = "2014-08-26 09:30:00"};
 }
 
