@@ -2,6 +2,7 @@
 
 #include <QNetworkAccessManager>
 #include <QObject>
+
 #include <optional>
 #include <string>
 
@@ -29,7 +30,7 @@ public:
         std::string message;  // to tell the user ("轨迹数据为空"); empty when nothing
         ReportList rows;      // the rows of the range, in planned order
         ReportRun::Outcome outcome;
-        QString failure;                      // why the transfer gave no body, for the log
+        QString failure;  // why the transfer gave no body, for the log
     };
 
     ReportRunner(StopTimeTable& table, RouteStore& routes, const VehicleStore& vehicles,
