@@ -5,6 +5,7 @@
 #include <QImage>
 #include <QPointer>
 #include <QVector>
+
 #include <functional>
 #include <optional>
 #include <string>
