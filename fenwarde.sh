@@ -13,6 +13,7 @@ PACKAGES=(
   qt6-base-dev qt6-qpa-plugins qt6-webengine-dev qt6-webchannel-dev qt6-httpserver-dev qt6-websockets-dev
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei python3-xlwt python3-openpyxl libxlsxwriter-dev xvfb qt6-translations-l10n
+  qt6-charts-dev poppler-utils
 )
 # Only the fuzz targets need clang and its libFuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)

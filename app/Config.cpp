@@ -96,6 +96,11 @@ LoginConfig ReadConfig(const std::string& path) {
     config.minTurnaround = ReadSeconds(ini, "MinTurnaround", config.minTurnaround);
     if (const auto detection = ini.Get(kSection, "Detection"))
         config.detection = ParseDetectionRule(*detection).value_or(DetectionRule::FirstFix);
+    config.onTimeEarly = ReadSeconds(ini, "OnTimeEarly", config.onTimeEarly);
+    config.onTimeLate = ReadSeconds(ini, "OnTimeLate", config.onTimeLate);
+    if (const auto charset = ini.Get(kSection, "CsvCharset")) config.csvCharset = Trim(*charset);
+    // A folder is kept whole: a cut path would name another folder.
+    if (const auto folder = ini.Get(kSection, "ExportFolder")) config.exportFolder = *folder;
     return config;
 }
 
@@ -123,6 +128,12 @@ bool WriteConfig(const std::string& path, const LoginConfig& config) {
               config.minTurnaround == defaults.minTurnaround);
     setIfUsed("Detection", std::string(DetectionRuleKey(config.detection)),
               config.detection == defaults.detection);
+    setIfUsed("OnTimeEarly", std::to_string(config.onTimeEarly),
+              config.onTimeEarly == defaults.onTimeEarly);
+    setIfUsed("OnTimeLate", std::to_string(config.onTimeLate),
+              config.onTimeLate == defaults.onTimeLate);
+    setIfUsed("CsvCharset", config.csvCharset, config.csvCharset == defaults.csvCharset);
+    setIfUsed("ExportFolder", config.exportFolder, config.exportFolder.empty());
 
     const std::string temp = path + ".tmp";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);

@@ -26,6 +26,13 @@ struct LoginConfig {
     int minTurnaround = 180;       // MinTurnaround: seconds a vehicle needs between two batches
     // Detection: how report runs find arrivals; an unknown value reads as first-fix.
     DetectionRule detection = DetectionRule::FirstFix;
+    // Report export: a stop is on time from OnTimeEarly seconds before its plan to OnTimeLate
+    // seconds after it; CsvCharset "GBK" writes CSV files in GBK (else UTF-8 with a byte-order
+    // mark); ExportFolder is where the last export went.
+    int onTimeEarly = 60;
+    int onTimeLate = 240;
+    std::string csvCharset = "UTF-8";
+    std::string exportFolder;
 };
 
 inline constexpr const char* kConfigFileName = "conf.ini";
@@ -37,10 +44,11 @@ std::optional<int> ParsePort(std::string_view text);
 // A missing or unreadable file gives the defaults; nothing is reported.
 LoginConfig ReadConfig(const std::string& path);
 
-// Writes Server, User, Pass, Remember and Write, and Port, WebPort, Page, MinTurnaround and
-// Detection when they are already in the file or differ from their defaults; every other line
-// stays as it was. The file is replaced atomically and readable by its owner only, since it may
-// hold a password. False when it could not be written; the caller carries on with its values.
+// Writes Server, User, Pass, Remember and Write, and the later keys (Port, WebPort, Page,
+// MinTurnaround, Detection, the export's keys) when they are already in the file or differ from
+// their defaults; every other line stays as it was. The file is replaced atomically and readable
+// by its owner only, since it may hold a password. False when it could not be written; the
+// caller carries on with its values.
 bool WriteConfig(const std::string& path, const LoginConfig& config);
 
 }  // namespace fw

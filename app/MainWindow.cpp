@@ -367,7 +367,9 @@ CUIWnd* MainWindow::MakeReportWindow() {
                       .send = [this](const Json::Value& m) { return SendJson(m); },
                       .hold = &held_,
                       .dispatcher = &dispatcher_,
-                      .rowImages = QVector<QImage>(rowImages_.begin(), rowImages_.end())},
+                      .rowImages = QVector<QImage>(rowImages_.begin(), rowImages_.end()),
+                      .rememberExportFolder =
+                          [this](const std::string& folder) { config_.exportFolder = folder; }},
         this);
     // Logging out or closing stops a run and drops what it held.
     connect(this, &MainWindow::loginEnded, report_, &ReportWindow::EndLogin);

@@ -278,16 +278,21 @@ window("IDW_BAOBIAO", (1150, 560), "page_bg.bmp", (10, 10), 0, [
     ("RADIO", "IDC_RAD_STAT_ZT_ALL", 68, 55, 80, 24, "所有", radio_mark(True)),
     ("RADIO", "IDC_RAD_STAT_ZT_WANCHENG", 156, 55, 80, 24, "完成", radio_mark()),
     ("RADIO", "IDC_RAD_STAT_ZT_WEIWANCHENG", 249, 55, 80, 24, "未完成", radio_mark()),
-    ("STATIC", "IDC_STA_STAT_LEIXING", 399, 55, 60, 24, "报表类型", hidden(label("Left"))),
-    ("RADIO", "IDC_RAD_STAT_TYPE_PDF", 472, 55, 80, 24, "PDF", hidden(radio_mark(True))),
-    ("RADIO", "IDC_RAD_STAT_TYPE_EXCEL", 555, 55, 80, 24, "Excel", hidden(radio_mark())),
+    ("STATIC", "IDC_STA_STAT_LEIXING", 399, 55, 60, 24, "报表类型", label("Left")),
+    ("RADIO", "IDC_RAD_STAT_TYPE_PDF", 472, 55, 80, 24, "PDF", radio_mark(True)),
+    ("RADIO", "IDC_RAD_STAT_TYPE_EXCEL", 555, 55, 80, 24, "Excel", radio_mark()),
+    # The export format's third choice; it follows "Excel" so that the three are one group.
+    ("RADIO", "IDC_RAD_STAT_TYPE_CSV", 638, 55, 64, 24, "CSV", radio_mark()),
     ("PUSHBUTTON", "IDC_BTN_LX_GL_DELE", 11, 533, 75, 21, "删除所选", hidden(normal_button())),
     ("LISTCTRL", "IDC_LSTCTRL_REPORT", 1, 98, 1145, 449, "", list_control(False)),
-    # Shown while a report run fetches its track.
-    ("STATIC", "IDC_STA_STAT_TRACK", 640, 55, 284, 24, "", hidden(label("Right", "IDR_COLOR_TITLE"))),
+    # Shown while a report run fetches its track, or an export writes its file.
+    ("STATIC", "IDC_STA_STAT_TRACK", 706, 55, 218, 24, "", hidden(label("Right", "IDR_COLOR_TITLE"))),
     ("PROGRESS", "IDC_PRG_STAT_TRACK", 930, 61, 110, 12, "", hidden(progress())),
-    # Where the busy text was: the detection rule that made the listed real times.
-    ("STATIC", "IDC_STA_STAT_RULE", 640, 55, 400, 24, "", hidden(label("Right", "IDR_COLOR_GRAY"))),
+    # Beside the busy text's place: the detection rule that made the listed real times.
+    ("STATIC", "IDC_STA_STAT_RULE", 706, 55, 334, 24, "", hidden(label("Right", "IDR_COLOR_GRAY"))),
+    # Left of the page's stretch point (x 1100), so that they stay beside "生成报表".
+    ("PUSHBUTTON", "IDC_BTN_STAT_EXPORT", 1046, 22, 50, 28, "导出", normal_button()),
+    ("PUSHBUTTON", "IDC_BTN_STAT_CHART", 1046, 52, 50, 28, "图表", normal_button()),
 ], win_point=(1100, 500))
 
 window("IDW_LOGIN", (387, 266), "login_bg.bmp", (20, 70), 60, [
@@ -338,6 +343,17 @@ window("IDW_SETTING", (480, 320), "setting_bg.bmp", (20, 50), 40, [
     ("STATIC", "IDC_STA_SETTING_WEBPORT", 40, 214, 110, 28, "网页端口", label("Left", None, "IDR_FONT_BOLD")),
     ("EDIT", "IDC_EDT_SETTING_WEBPORT", 160, 214, 120, 28, "", edit()),
     ("STATIC", "IDC_STA_SETTING_PORT_HINT", 40, 256, 400, 24, "端口的修改在下次登录时生效", label("Left", "IDR_COLOR_GRAY")),
+], mask=True)
+
+# The punctuality charts of the listed report; the two chart areas are placeholders that the
+# window fills with its charts.
+window("IDW_BAOBIAO_CHART", (1000, 680), "setting_bg.bmp", (20, 50), 40, [
+    ("STATIC", "IDC_STA_CHART_TITLE", 18, 6, 400, 28, "准点图表", title()),
+    ("PUSHBUTTON", "IDC_BTN_CHART_CLOSE", 958, 0, 42, 25, "", system_box("CloseBox", "close.bmp")),
+    ("STATIC", "IDC_STA_CHART_SUBJECT", 20, 48, 840, 24, "", label("Left", "IDR_COLOR_TITLE", "IDR_FONT_BOLD")),
+    ("PUSHBUTTON", "IDC_BTN_CHART_PNG", 880, 46, 100, 28, "导出图片", normal_button()),
+    ("STATIC", "IDC_STA_CHART_LINE", 10, 84, 980, 290, "", label("Left")),
+    ("STATIC", "IDC_STA_CHART_HIST", 10, 382, 980, 290, "", label("Left")),
 ], mask=True)
 
 # Styles shared by the lists.
@@ -504,6 +520,9 @@ ADDED = [
     "IDC_STA_PAIBAN_CHECK",
     "IDC_STA_SETTING_DETECTION", "IDC_RAD_SETTING_FIRST_FIX", "IDC_RAD_SETTING_INTERPOLATED",
     "IDC_STA_STAT_RULE",
+    "IDC_RAD_STAT_TYPE_CSV", "IDC_BTN_STAT_EXPORT", "IDC_BTN_STAT_CHART",
+    "IDW_BAOBIAO_CHART", "IDC_STA_CHART_TITLE", "IDC_BTN_CHART_CLOSE", "IDC_STA_CHART_SUBJECT",
+    "IDC_BTN_CHART_PNG", "IDC_STA_CHART_LINE", "IDC_STA_CHART_HIST",
 ]
 
 ORIGINAL_COUNT = 121

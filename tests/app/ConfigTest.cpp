@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "tests/support/TestSupport.h"
 #include "app/Config.h"
+#include "tests/support/TestSupport.h"
 
 namespace fw {
 namespace {
@@ -17,9 +17,9 @@ TEST(Config, ReadsEveryKeyWithItsRules) {
     EXPECT_EQ(defaults.charset, "GBK");
 
     test::WriteFile(dir.File("conf.ini"),
-                   "[login]\nServer=127.0.0.1\nUser=调度员\nPass=secret\nRemember=1\n"
-                   "DataName=busdb\nDataBasePsw=k'ey\nWrite=yes\nPort=15020\nWebPort=99999\n"
-                   "Charset=UTF-8\n");
+                    "[login]\nServer=127.0.0.1\nUser=调度员\nPass=secret\nRemember=1\n"
+                    "DataName=busdb\nDataBasePsw=k'ey\nWrite=yes\nPort=15020\nWebPort=99999\n"
+                    "Charset=UTF-8\n");
     const LoginConfig c = ReadConfig(dir.File("conf.ini"));
     EXPECT_EQ(c.server, "127.0.0.1");
     EXPECT_EQ(c.user, "调度员");
@@ -38,7 +38,7 @@ TEST(Config, LongValuesAreCutAt254BytesOnACharacterBoundary) {
     std::string user = "a";
     for (int i = 0; i < 90; ++i) user += "调";  // three bytes each
     test::WriteFile(dir.File("conf.ini"),
-                   "[login]\nServer=" + std::string(300, 'a') + "\nUser=" + user + "\n");
+                    "[login]\nServer=" + std::string(300, 'a') + "\nUser=" + user + "\n");
     const LoginConfig c = ReadConfig(dir.File("conf.ini"));
     EXPECT_EQ(c.server, std::string(254, 'a'));
     EXPECT_EQ(c.user, user.substr(0, 1 + 84 * 3));  // the 85th character would cross 254
@@ -101,13 +101,17 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_EQ(c.page, -1);
     ASSERT_TRUE(WriteConfig(path, c));
     EXPECT_EQ(c.detection, DetectionRule::FirstFix);
-    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "MinTurnaround", "Detection"})
+    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "MinTurnaround", "Detection",
+                            "OnTimeEarly", "OnTimeLate", "CsvCharset", "ExportFolder"})
         EXPECT_EQ(test::ReadFile(path).find(key), std::string::npos) << key;
 
     c.webPort = 8089;
     c.page = 3;
     c.minTurnaround = 300;
     c.detection = DetectionRule::Interpolated;
+    c.onTimeLate = 300;
+    c.csvCharset = "GBK";
+    c.exportFolder = "/home/调度员/月报 " + std::string(300, 'x');
     ASSERT_TRUE(WriteConfig(path, c));
     test::WriteFile(path, test::ReadFile(path) + "AutoReconnect=0\n");
     LoginConfig back = ReadConfig(path);
@@ -117,6 +121,11 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_EQ(back.minTurnaround, 300);
     EXPECT_FALSE(back.autoReconnect);
     EXPECT_NE(test::ReadFile(path).find("Page=monitor"), std::string::npos);
+    EXPECT_EQ(back.onTimeEarly, 60);
+    EXPECT_EQ(back.onTimeLate, 300);
+    EXPECT_EQ(back.csvCharset, "GBK");
+    EXPECT_EQ(back.exportFolder, c.exportFolder);  // not cut at 254 bytes
+    EXPECT_EQ(test::ReadFile(path).find("OnTimeEarly"), std::string::npos);
     EXPECT_EQ(back.detection, DetectionRule::Interpolated);
     EXPECT_NE(test::ReadFile(path).find("Detection=interpolated"), std::string::npos);
 
@@ -134,15 +143,19 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     }
 }
 
-TEST(Config, MinTurnaroundIsWholeSecondsUpToADay) {
+// MinTurnaround and the on-time window read the same way.
+TEST(Config, SecondsKeysAreWholeSecondsUpToADay) {
     const struct {
         const char* value;
         int seconds;
-    } cases[] = {{"240", 240}, {" 0 ", 0}, {"86400", 86400}, {"86401", 180}, {"-5", 180}, {"3m", 180}, {"", 180}};
+    } cases[] = {{"240", 240}, {" 0 ", 0}, {"86400", 86400}, {"86401", -1}, {"-5", -1}, {"3m", -1}, {"", -1}};
     for (const auto& c : cases) {
         test::TempHome dir;
-        test::WriteFile(dir.File("conf.ini"), std::string("[login]\nMinTurnaround=") + c.value + "\n");
-        EXPECT_EQ(ReadConfig(dir.File("conf.ini")).minTurnaround, c.seconds) << c.value;
+        test::WriteFile(dir.File("conf.ini"), std::string("[login]\nMinTurnaround=") + c.value +
+                                                  "\nOnTimeEarly=" + c.value + "\n");
+        const LoginConfig read = ReadConfig(dir.File("conf.ini"));
+        EXPECT_EQ(read.minTurnaround, c.seconds < 0 ? 180 : c.seconds) << c.value;
+        EXPECT_EQ(read.onTimeEarly, c.seconds < 0 ? 60 : c.seconds) << c.value;
     }
 }
 

@@ -87,7 +87,8 @@ INSTANTIATE_TEST_SUITE_P(Skin, EveryWindow,
                          testing::Values("IDW_MAIN", "IDW_SUBMENU_LUXIAN", "IDW_LUXIAN_GUANLI", "IDW_LUXIAN_ADD",
                                          "IDW_SUBMEBU_PAIBAN", "IDW_PAIBAN_GUANLI", "IDW_PAIBAN_ADD_FILE",
                                          "IDW_PAIBAN_ADD_PEIZHI", "IDW_BAOBIAO", "IDW_LOGIN", "IDW_BUS_MONITOR",
-                                         "IDW_LOAD", "IDW_BAOBIAO_HEAD", "IDW_BAOBIAO_WEB", "IDW_SETTING"));
+                                         "IDW_LOAD", "IDW_BAOBIAO_HEAD", "IDW_BAOBIAO_WEB", "IDW_SETTING",
+                                         "IDW_BAOBIAO_CHART"));
 
 TEST_F(SkinUi, ControlsCarryTheirSkinLook) {
     auto login = Build("IDW_LOGIN");
