@@ -263,36 +263,37 @@ window("IDW_PAIBAN_ADD_PEIZHI", (1150, 305), "page_bg.bmp", (10, 10), 0, [
 ], win_point=(1100, 250))
 
 window("IDW_BAOBIAO", (1150, 560), "page_bg.bmp", (10, 10), 0, [
-    ("STATIC", "IDC_STA_STAT_GONGSI", 32, 24, 34, 24, "公司", label("Left")),
-    ("PUSHBUTTON", "IDC_BTN_STAT_SEARCH", 859, 22, 80, 28, "查询", primary_button()),
+    ("STATIC", "IDC_STA_STAT_GONGSI", 16, 24, 34, 24, "公司", label("Left")),
+    ("PUSHBUTTON", "IDC_BTN_STAT_SEARCH", 792, 22, 70, 28, "查询", primary_button()),
     ("WL_PICTURE", "IDC_WL_PIC_LX_GL_FENYE", 897, 531, 241, 23, "", hidden(pager_picture("fenye_bg.bmp", ("10", "11")))),
-    ("COMBOBOX", "IDC_CMB__STAT_GONGSI", 67, 22, 180, 28, "", picker("combo.bmp", False)),
-    ("STATIC", "IDC_STA_STAT_CHEPAI", 264, 24, 45, 24, "车牌号", label("Left")),
-    ("COMBOBOX", "IDC_CMB_STAT_CHEPAI", 310, 22, 180, 28, "", picker("combo.bmp", False)),
-    ("STATIC", "IDC_STA_STAT_S_TIME", 504, 24, 24, 24, "从", label("Center")),
-    ("DATETIMECTRL", "IDC_DATETIME_STAT_S", 533, 22, 144, 28, "", picker("datetime.bmp", True)),
-    ("STATIC", "IDC_STA_STAT_E_TIME", 682, 24, 24, 24, "至", label("Center")),
-    ("DATETIMECTRL", "IDC_DATETIME_STAT_E", 709, 22, 144, 28, "", picker("datetime.bmp", True)),
-    ("PUSHBUTTON", "IDC_BTN_STAT_SCBB", 960, 22, 80, 28, "生成报表", primary_button()),
-    ("STATIC", "IDC_STA_STAT_ZHUANGTAI", 32, 55, 34, 24, "状态", label("Left")),
-    ("RADIO", "IDC_RAD_STAT_ZT_ALL", 68, 55, 80, 24, "所有", radio_mark(True)),
-    ("RADIO", "IDC_RAD_STAT_ZT_WANCHENG", 156, 55, 80, 24, "完成", radio_mark()),
-    ("RADIO", "IDC_RAD_STAT_ZT_WEIWANCHENG", 249, 55, 80, 24, "未完成", radio_mark()),
-    ("STATIC", "IDC_STA_STAT_LEIXING", 399, 55, 60, 24, "报表类型", label("Left")),
-    ("RADIO", "IDC_RAD_STAT_TYPE_PDF", 472, 55, 80, 24, "PDF", radio_mark(True)),
-    ("RADIO", "IDC_RAD_STAT_TYPE_EXCEL", 555, 55, 80, 24, "Excel", radio_mark()),
+    ("COMBOBOX", "IDC_CMB__STAT_GONGSI", 52, 22, 160, 28, "", picker("combo.bmp", False)),
+    ("STATIC", "IDC_STA_STAT_CHEPAI", 224, 24, 45, 24, "车牌号", label("Left")),
+    ("COMBOBOX", "IDC_CMB_STAT_CHEPAI", 270, 22, 160, 28, "", picker("combo.bmp", False)),
+    ("STATIC", "IDC_STA_STAT_S_TIME", 440, 24, 24, 24, "从", label("Center")),
+    ("DATETIMECTRL", "IDC_DATETIME_STAT_S", 466, 22, 144, 28, "", picker("datetime.bmp", True)),
+    ("STATIC", "IDC_STA_STAT_E_TIME", 612, 24, 24, 24, "至", label("Center")),
+    ("DATETIMECTRL", "IDC_DATETIME_STAT_E", 638, 22, 144, 28, "", picker("datetime.bmp", True)),
+    ("PUSHBUTTON", "IDC_BTN_STAT_SCBB", 870, 22, 80, 28, "生成报表", primary_button()),
+    ("STATIC", "IDC_STA_STAT_ZHUANGTAI", 16, 55, 34, 24, "状态", label("Left")),
+    ("RADIO", "IDC_RAD_STAT_ZT_ALL", 52, 55, 80, 24, "所有", radio_mark(True)),
+    ("RADIO", "IDC_RAD_STAT_ZT_WANCHENG", 136, 55, 80, 24, "完成", radio_mark()),
+    ("RADIO", "IDC_RAD_STAT_ZT_WEIWANCHENG", 220, 55, 80, 24, "未完成", radio_mark()),
+    ("STATIC", "IDC_STA_STAT_LEIXING", 316, 55, 60, 24, "报表类型", label("Left")),
+    ("RADIO", "IDC_RAD_STAT_TYPE_PDF", 380, 55, 64, 24, "PDF", radio_mark(True)),
+    ("RADIO", "IDC_RAD_STAT_TYPE_EXCEL", 446, 55, 70, 24, "Excel", radio_mark()),
     # The export format's third choice; it follows "Excel" so that the three are one group.
-    ("RADIO", "IDC_RAD_STAT_TYPE_CSV", 638, 55, 64, 24, "CSV", radio_mark()),
+    ("RADIO", "IDC_RAD_STAT_TYPE_CSV", 518, 55, 64, 24, "CSV", radio_mark()),
     ("PUSHBUTTON", "IDC_BTN_LX_GL_DELE", 11, 533, 75, 21, "删除所选", hidden(normal_button())),
     ("LISTCTRL", "IDC_LSTCTRL_REPORT", 1, 98, 1145, 449, "", list_control(False)),
     # Shown while a report run fetches its track, or an export writes its file.
-    ("STATIC", "IDC_STA_STAT_TRACK", 706, 55, 218, 24, "", hidden(label("Right", "IDR_COLOR_TITLE"))),
-    ("PROGRESS", "IDC_PRG_STAT_TRACK", 930, 61, 110, 12, "", hidden(progress())),
+    ("STATIC", "IDC_STA_STAT_TRACK", 590, 55, 250, 24, "", hidden(label("Right", "IDR_COLOR_TITLE"))),
+    ("PROGRESS", "IDC_PRG_STAT_TRACK", 846, 61, 104, 12, "", hidden(progress())),
     # Beside the busy text's place: the detection rule that made the listed real times.
-    ("STATIC", "IDC_STA_STAT_RULE", 706, 55, 334, 24, "", hidden(label("Right", "IDR_COLOR_GRAY"))),
-    # Left of the page's stretch point (x 1100), so that they stay beside "生成报表".
-    ("PUSHBUTTON", "IDC_BTN_STAT_EXPORT", 1046, 22, 50, 28, "导出", normal_button()),
-    ("PUSHBUTTON", "IDC_BTN_STAT_CHART", 1046, 52, 50, 28, "图表", normal_button()),
+    ("STATIC", "IDC_STA_STAT_RULE", 590, 55, 360, 24, "", hidden(label("Right", "IDR_COLOR_GRAY"))),
+    # Beside "生成报表", and like every control of the page inside 1010 pixels: the page fits a
+    # screen 1024 pixels wide.
+    ("PUSHBUTTON", "IDC_BTN_STAT_EXPORT", 958, 22, 50, 28, "导出", normal_button()),
+    ("PUSHBUTTON", "IDC_BTN_STAT_CHART", 958, 52, 50, 28, "图表", normal_button()),
 ], win_point=(1100, 500))
 
 window("IDW_LOGIN", (387, 266), "login_bg.bmp", (20, 70), 60, [

@@ -120,6 +120,16 @@ TEST_F(ProgramSkin, EveryControlHasANumberAndAPlaceInItsWindow) {
     EXPECT_EQ(type("IDW_SETTING", "IDC_BTN_SETTING_CLOSE"), ButtonType::CloseBox);
 }
 
+// A control that stays left of its window's stretch point keeps its place when the window is
+// narrowed; the pages are 1150 wide in the skin and must fit a screen 1024 pixels wide.
+TEST_F(ProgramSkin, PagesFitAScreen1024PixelsWide) {
+    for (const Window& w : skin_->windows) {
+        if (w.size.width != 1150) continue;
+        for (const auto& c : w.controls)
+            if (c.visible && c.rect.right <= w.LayoutPoint().x) EXPECT_LE(c.rect.right, 1010) << w.idName << " " << c.idName;
+    }
+}
+
 // Every bitmap the skin names exists, is a 24-bit BMP, and its combined parts divide evenly.
 TEST_F(ProgramSkin, EveryImageIsA24BitBitmap) {
     const auto names = skin_->ImageNames();
