@@ -69,6 +69,11 @@ protected:
     void Analyse(const std::vector<TrackPoint>& track) {
         AnalyseTrack(route, "A1", track, table, &log);
     }
+    // An event of vehicle A1 at a stop of the route, logged.
+    bool Update(const std::string& time, StopEventKind kind = StopEventKind::Arrival,
+                const std::string& stop = "Harbour") {
+        return UpdateStopTime(table, &log, "A1", route.lineName, stop, time, kind);
+    }
 
     test::TempHome home;
     Database db;
@@ -174,12 +179,8 @@ class DetectionWindow : public DetectionTest, public ::testing::WithParamInterfa
 
 TEST_P(DetectionWindow, AcceptsUpTo20Min59SecOnEitherSide) {
     AddRow("Harbour", At("08:00:00"), At("08:00:00"));
-    EXPECT_EQ(UpdateStopTime(table, &log, "A1", route.lineName, "Harbour", At(GetParam().gps),
-                             StopEventKind::Arrival),
-              GetParam().recorded);
-    EXPECT_EQ(UpdateStopTime(table, &log, "A1", route.lineName, "Harbour", At(GetParam().gps),
-                             StopEventKind::Departure),
-              GetParam().recorded);
+    EXPECT_EQ(Update(At(GetParam().gps)), GetParam().recorded);
+    EXPECT_EQ(Update(At(GetParam().gps), StopEventKind::Departure), GetParam().recorded);
     const auto rows = Rows("Harbour");
     const std::string expected = GetParam().recorded ? At(GetParam().gps) : "";
     EXPECT_EQ(rows[0].realReachTime, expected);
@@ -199,16 +200,14 @@ TEST_F(DetectionTest, NearestPlannedTimeWinsAndTiesGoToTheRowReturnedFirst) {
     AddRow("Harbour", At("08:00:00"));
     AddRow("Harbour", At("08:10:00"));
     // 08:15 is 5 min from 08:10, the nearest.
-    EXPECT_TRUE(UpdateStopTime(table, nullptr, "A1", route.lineName, "Harbour", At("08:15:00"),
-                               StopEventKind::Arrival));
+    EXPECT_TRUE(Update(At("08:15:00")));
     auto rows = Rows("Harbour");
     EXPECT_EQ(rows[2].realReachTime, At("08:15:00"));
     EXPECT_EQ(rows[0].realReachTime, "");
     EXPECT_EQ(rows[1].realReachTime, "");
 
     // 08:20 lies as far from 08:30 as from 08:10: the first row returned (08:30) wins.
-    EXPECT_TRUE(UpdateStopTime(table, nullptr, "A1", route.lineName, "Harbour", At("08:20:00"),
-                               StopEventKind::Arrival));
+    EXPECT_TRUE(Update(At("08:20:00")));
     rows = Rows("Harbour");
     EXPECT_EQ(rows[0].realReachTime, At("08:20:00"));
     EXPECT_EQ(rows[2].realReachTime, At("08:15:00"));
@@ -218,8 +217,7 @@ TEST_F(DetectionTest, RowsWithoutAUsablePlanAreNeverChosen) {
     AddRow("Harbour", "", At("08:00:00"));
     AddRow("Harbour", "soon", At("08:00:00"));
     AddRow("Harbour", "2014-08-26 08:00:00");  // a day away: beyond the matching horizon
-    EXPECT_FALSE(UpdateStopTime(table, nullptr, "A1", route.lineName, "Harbour", At("08:00:00"),
-                                StopEventKind::Arrival));
+    EXPECT_FALSE(Update(At("08:00:00")));
     for (const auto& row : Rows("Harbour")) EXPECT_EQ(row.realReachTime, "");
 }
 
@@ -239,8 +237,7 @@ TEST_P(DetectionReplace, ExistingRealTimeGivesWayOnlyToANearerOne) {
     AddRow("Harbour", At("08:00:00"));
     const std::string existing = GetParam().existing;
     table.SetRealReachTime(Rows("Harbour")[0].rowId, existing);
-    UpdateStopTime(table, nullptr, "A1", route.lineName, "Harbour", At(GetParam().gps),
-                   StopEventKind::Arrival);
+    Update(At(GetParam().gps));
     EXPECT_EQ(Rows("Harbour")[0].realReachTime, GetParam().result);
 }
 
@@ -283,10 +280,8 @@ TEST_F(DetectionTest, PresenceStartsOutsideForEveryAnalysis) {
 
 TEST_F(DetectionTest, EventsWithoutRowsOrTimesOnlyLog) {
     AddRow("Elsewhere", At("08:00:00"));
-    EXPECT_FALSE(UpdateStopTime(table, &log, "A1", route.lineName, "Harbour", At("08:00:00"),
-                                StopEventKind::Arrival));
-    EXPECT_FALSE(UpdateStopTime(table, &log, "A1", route.lineName, "Elsewhere", "not a time",
-                                StopEventKind::Arrival));
+    EXPECT_FALSE(Update(At("08:00:00")));
+    EXPECT_FALSE(Update("not a time", StopEventKind::Arrival, "Elsewhere"));
     EXPECT_EQ(log.lines,
               (std::vector<std::string>{"Harbour:1:" + At("08:00:00"), "Elsewhere:1:not a time"}));
     EXPECT_EQ(Rows("Elsewhere")[0].realReachTime, "");
