@@ -90,6 +90,8 @@ struct TrackCase {
     std::string lat = "31.0";        // the station's
 };
 
+void PrintTo(const TrackCase& c, std::ostream* os) { *os << c.name; }
+
 class DetectionTrack : public DetectionTest, public ::testing::WithParamInterface<TrackCase> {};
 
 TEST_P(DetectionTrack, FirstFixInsideArrivesAndFirstFixOutsideLeaves) {
