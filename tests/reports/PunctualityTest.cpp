@@ -44,25 +44,6 @@ TEST(Punctuality, EachStopOfTheHandmadeListUnderTwoWindows) {
     EXPECT_FALSE(ArrivalDeviation(rows[8]).has_value());  // no real arrival
 }
 
-TEST(Punctuality, CountsAndShareOfTheHandmadeList) {
-    const std::vector<ReportRow> rows = HandmadeList();
-    const PunctualityCounts counts = CountPunctuality(rows, {});
-    EXPECT_EQ(counts, (PunctualityCounts{.planned = 10,
-                                         .served = 9,
-                                         .onTime = 3,
-                                         .late = 3,
-                                         .early = 2,
-                                         .notServed = 1,
-                                         .unreadable = 1}));
-    // On time among the judged stops: 3 of 8.
-    ASSERT_TRUE(counts.OnTimeShare().has_value());
-    EXPECT_DOUBLE_EQ(*counts.OnTimeShare(), 3.0 / 8.0);
-
-    EXPECT_FALSE(CountPunctuality({}, {}).OnTimeShare().has_value());
-    const std::vector<ReportRow> unserved = {rows[7]};
-    EXPECT_FALSE(CountPunctuality(unserved, {}).OnTimeShare().has_value());
-}
-
 TEST(Punctuality, SummaryPerLineWithATotalAsATable) {
     const std::vector<ReportRow> rows = HandmadeList();
     // Its title, headings and cell kinds show in the CSV and workbook tests.
@@ -91,6 +72,8 @@ TEST(Punctuality, SummaryPerLineWithATotalAsATable) {
     EXPECT_EQ(empty.cell(0, 0), "合计");
     EXPECT_EQ(empty.cell(0, 1), "0");
     EXPECT_EQ(empty.cell(0, 8), "");
+    // Nor has a line whose stops were none of them served.
+    EXPECT_EQ(LineSummary(std::vector<ReportRow>{rows[7]}, {}).cell(0, 8), "");
     EXPECT_EQ(DescribeWindow({90, 300}), "提前90秒至迟到5分钟");  // the default's in the CSV test
 }
 
