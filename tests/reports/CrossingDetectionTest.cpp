@@ -64,6 +64,10 @@ std::vector<std::string> FirstFix(const std::vector<TrackPoint>& track) {
 
 using Events = std::vector<std::string>;
 
+// Wandering 40-58 m from the station while it stands.
+const std::vector<Leg> kJitter = {{0, -150, 0}, {0, -40, 11}, {0, -55, 21}, {0, -42, 31},
+                                  {0, -58, 41}, {0, -44, 51}, {0, 60, 61},  {0, 200, 75}};
+
 struct CrossingCase {
     const char* label;
     std::vector<Leg> legs;
@@ -101,17 +105,7 @@ INSTANTIATE_TEST_SUITE_P(
         CrossingCase{"ZeroLengthSegments",
                      {{0, -100, 0}, {0, -100, 10}, {0, -100, 20}, {0, 100, 40}, {0, 100, 50}},
                      {"A 08:00:25", "D 08:00:35"}},
-        // Wandering 40-58 m from the station while it stands: one stay.
-        CrossingCase{"JitterAtTheEdgeIsOneStay",
-                     {{0, -150, 0},
-                      {0, -40, 11},
-                      {0, -55, 21},
-                      {0, -42, 31},
-                      {0, -58, 41},
-                      {0, -44, 51},
-                      {0, 60, 61},
-                      {0, 200, 75}},
-                     {"A 08:00:10", "D 08:01:00"}},
+        CrossingCase{"JitterAtTheEdgeIsOneStay", kJitter, {"A 08:00:10", "D 08:01:00"}},
         CrossingCase{
             "BackAfterTheRejoinTimeIsASecondStay",
             {{0, -150, 0}, {0, -40, 11}, {0, -60, 21}, {0, -62, 51}, {0, -61, 81}, {0, -40, 91}},
@@ -135,17 +129,8 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.label); });
 
 TEST(CrossingRules, JitterAtTheEdgeGivesTheFirstFixRuleThreeStays) {
-    const std::vector<TrackPoint> track = Track({{0, -150, 0},
-                                                 {0, -40, 11},
-                                                 {0, -55, 21},
-                                                 {0, -42, 31},
-                                                 {0, -58, 41},
-                                                 {0, -44, 51},
-                                                 {0, 60, 61},
-                                                 {0, 200, 75}});
-    EXPECT_EQ(FirstFix(track), (Events{"A 08:00:11", "D 08:00:21", "A 08:00:31", "D 08:00:41",
-                                       "A 08:00:51", "D 08:01:01"}));
-    EXPECT_EQ(Interpolated(track), (Events{"A 08:00:10", "D 08:01:00"}));
+    EXPECT_EQ(FirstFix(Track(kJitter)), (Events{"A 08:00:11", "D 08:00:21", "A 08:00:31",
+                                                "D 08:00:41", "A 08:00:51", "D 08:01:01"}));
 }
 
 TEST(CrossingRules, StationsPassedOneAfterAnotherComeInTimeOrder) {

@@ -69,6 +69,11 @@ protected:
     void Analyse(const std::vector<TrackPoint>& track) {
         AnalyseTrack(route, "A1", track, table, &log);
     }
+    // An event of vehicle A1 at a stop of the route, logged.
+    bool Update(const std::string& time, StopEventKind kind = StopEventKind::Arrival,
+                const std::string& stop = "Harbour") {
+        return UpdateStopTime(table, &log, "A1", route.lineName, stop, time, kind);
+    }
 
     test::TempHome home;
     Database db;
@@ -77,17 +82,62 @@ protected:
     RouteRecord route;
 };
 
-TEST_F(DetectionTest, ArrivalAndDepartureGoIntoThePlannedRowWithLogLines) {
-    AddRow("Harbour", At("08:00:00"), At("08:05:00"));
-    Analyse({Fix(kFar, "08:01:00"), Fix(kNear, "08:03:00"), Fix(kNear, "08:04:00"),
-             Fix(kFar, "08:05:30"), Fix(kFar, "08:06:00")});
-    const auto rows = Rows("Harbour");
-    EXPECT_EQ(rows[0].realReachTime, At("08:03:00"));
-    EXPECT_EQ(rows[0].realLeaveTime, At("08:05:30"));
-    EXPECT_EQ(log.lines, (std::vector<std::string>{"Harbour:1:" + At("08:03:00"),
-                                                   "Harbour:2:" + At("08:05:30")}));
-    EXPECT_EQ(route.stations[0].presenceState, PresenceState::Left);
+struct TrackCase {
+    const char* name;
+    std::vector<TrackPoint> track;
+    std::vector<std::string> times;  // reach, leave of the rows planned 08:00-08:05, 10:00-10:05
+    std::size_t logged;              // the arrivals and departures seen
+    std::string lat = "31.0";        // the station's
+};
+
+void PrintTo(const TrackCase& c, std::ostream* os) { *os << c.name; }
+
+class DetectionTrack : public DetectionTest, public ::testing::WithParamInterface<TrackCase> {};
+
+TEST_P(DetectionTrack, FirstFixInsideArrivesAndFirstFixOutsideLeaves) {
+    const TrackCase& c = GetParam();
+    const std::string stop = "St. Mary's";  // a quote must not break the queries
+    route.stations[0].name = stop;
+    route.stations[0].latitude = c.lat;
+    AddRow(stop, At("08:00:00"), At("08:05:00"));
+    AddRow(stop, At("10:00:00"), At("10:05:00"));
+    Analyse(c.track);
+    std::vector<std::string> times;  // of the day
+    for (const auto& row : Rows(stop))
+        for (const std::string& t : {row.realReachTime, row.realLeaveTime})
+            times.push_back(t.empty() ? t : t.substr(11));
+    EXPECT_EQ(times, c.times);
+    EXPECT_EQ(log.lines.size(), c.logged);
 }
+
+INSTANTIATE_TEST_SUITE_P(
+    Tracks, DetectionTrack,
+    ::testing::Values(
+        TrackCase{"ArrivalAndDeparture",
+                  {Fix(kFar, "08:01:00"), Fix(kNear, "08:03:00"), Fix(kNear, "08:04:00"),
+                   Fix(kFar, "08:05:30"), Fix(kFar, "08:06:00")},
+                  {"08:03:00", "08:05:30", "", ""},
+                  2},
+        TrackCase{"JustOutsideTheCircle", {Fix(31.00045, "08:00:00")}, {"", "", "", ""}, 0},
+        TrackCase{"JustInsideTheCircle", {Fix(31.00044, "08:00:10")}, {"08:00:10", "", "", ""}, 1},
+        TrackCase{"TwoTripsPastTheStation",
+                  {Fix(kNear, "07:59:00"), Fix(kFar, "08:03:00"), Fix(kNear, "10:01:00"),
+                   Fix(kFar, "10:02:30")},
+                  {"07:59:00", "08:03:00", "10:01:00", "10:02:30"},
+                  4},
+        // Below one degree a fix is no place: it neither arrives nor leaves.
+        TrackCase{"FixesBelowOneDegree",
+                  {Fix(0.9, "07:59:00"), Fix(kNear, "08:01:00"), Fix(0.9, "08:02:00"),
+                   Fix(kNear, "08:03:00", -73.0), Fix(kNear, "08:04:00"), Fix(kFar, "08:06:00")},
+                  {"08:01:00", "08:06:00", "", ""},
+                  2},
+        // A station without coordinates is reached at the first fix and never left.
+        TrackCase{"StationWithoutCoordinates",
+                  {Fix(kFar, "08:01:00"), Fix(35.0, "08:02:00"), Fix(kNear, "08:10:00")},
+                  {"08:01:00", "", "", ""},
+                  1,
+                  ""}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST(StationCircle, RadiusIsStrict) {
     EXPECT_FALSE(IsInsideStation(0.05));
@@ -119,14 +169,6 @@ TEST(StationCircle, ShortcutDecidesLikeTheFullDistance) {
     EXPECT_GT(inside, 20000);  // the cases cover both sides of the circle
 }
 
-TEST_F(DetectionTest, PointJustOutsideIsNotAnArrivalAndJustInsideIs) {
-    AddRow("Harbour", At("08:00:00"));
-    Analyse({Fix(31.00045, "08:00:00")});
-    EXPECT_EQ(Rows("Harbour")[0].realReachTime, "");
-    Analyse({Fix(31.00044, "08:00:10")});
-    EXPECT_EQ(Rows("Harbour")[0].realReachTime, At("08:00:10"));
-}
-
 struct WindowCase {
     const char* label;
     const char* gps;
@@ -139,12 +181,8 @@ class DetectionWindow : public DetectionTest, public ::testing::WithParamInterfa
 
 TEST_P(DetectionWindow, AcceptsUpTo20Min59SecOnEitherSide) {
     AddRow("Harbour", At("08:00:00"), At("08:00:00"));
-    EXPECT_EQ(UpdateStopTime(table, &log, "A1", route.lineName, "Harbour", At(GetParam().gps),
-                             StopEventKind::Arrival),
-              GetParam().recorded);
-    EXPECT_EQ(UpdateStopTime(table, &log, "A1", route.lineName, "Harbour", At(GetParam().gps),
-                             StopEventKind::Departure),
-              GetParam().recorded);
+    EXPECT_EQ(Update(At(GetParam().gps)), GetParam().recorded);
+    EXPECT_EQ(Update(At(GetParam().gps), StopEventKind::Departure), GetParam().recorded);
     const auto rows = Rows("Harbour");
     const std::string expected = GetParam().recorded ? At(GetParam().gps) : "";
     EXPECT_EQ(rows[0].realReachTime, expected);
@@ -164,16 +202,14 @@ TEST_F(DetectionTest, NearestPlannedTimeWinsAndTiesGoToTheRowReturnedFirst) {
     AddRow("Harbour", At("08:00:00"));
     AddRow("Harbour", At("08:10:00"));
     // 08:15 is 5 min from 08:10, the nearest.
-    EXPECT_TRUE(UpdateStopTime(table, nullptr, "A1", route.lineName, "Harbour", At("08:15:00"),
-                               StopEventKind::Arrival));
+    EXPECT_TRUE(Update(At("08:15:00")));
     auto rows = Rows("Harbour");
     EXPECT_EQ(rows[2].realReachTime, At("08:15:00"));
     EXPECT_EQ(rows[0].realReachTime, "");
     EXPECT_EQ(rows[1].realReachTime, "");
 
     // 08:20 lies as far from 08:30 as from 08:10: the first row returned (08:30) wins.
-    EXPECT_TRUE(UpdateStopTime(table, nullptr, "A1", route.lineName, "Harbour", At("08:20:00"),
-                               StopEventKind::Arrival));
+    EXPECT_TRUE(Update(At("08:20:00")));
     rows = Rows("Harbour");
     EXPECT_EQ(rows[0].realReachTime, At("08:20:00"));
     EXPECT_EQ(rows[2].realReachTime, At("08:15:00"));
@@ -183,8 +219,7 @@ TEST_F(DetectionTest, RowsWithoutAUsablePlanAreNeverChosen) {
     AddRow("Harbour", "", At("08:00:00"));
     AddRow("Harbour", "soon", At("08:00:00"));
     AddRow("Harbour", "2014-08-26 08:00:00");  // a day away: beyond the matching horizon
-    EXPECT_FALSE(UpdateStopTime(table, nullptr, "A1", route.lineName, "Harbour", At("08:00:00"),
-                                StopEventKind::Arrival));
+    EXPECT_FALSE(Update(At("08:00:00")));
     for (const auto& row : Rows("Harbour")) EXPECT_EQ(row.realReachTime, "");
 }
 
@@ -204,8 +239,7 @@ TEST_P(DetectionReplace, ExistingRealTimeGivesWayOnlyToANearerOne) {
     AddRow("Harbour", At("08:00:00"));
     const std::string existing = GetParam().existing;
     table.SetRealReachTime(Rows("Harbour")[0].rowId, existing);
-    UpdateStopTime(table, nullptr, "A1", route.lineName, "Harbour", At(GetParam().gps),
-                   StopEventKind::Arrival);
+    Update(At(GetParam().gps));
     EXPECT_EQ(Rows("Harbour")[0].realReachTime, GetParam().result);
 }
 
@@ -220,27 +254,6 @@ INSTANTIATE_TEST_SUITE_P(Rule, DetectionReplace,
                              // an old value that is no time is infinitely far
                              ReplaceCase{"garbled", "08:10:00", "2014-08-25 08:10:00"}));
 
-TEST_F(DetectionTest, StationWithoutCoordinatesIsReachedAtTheFirstFixAndNeverLeft) {
-    route.stations[0].latitude = "";
-    route.stations[0].longitude = "0";
-    AddRow("Harbour", At("08:00:00"), At("08:05:00"));
-    Analyse({Fix(kFar, "08:01:00"), Fix(35.0, "08:02:00"), Fix(kNear, "08:10:00")});
-    const auto rows = Rows("Harbour");
-    EXPECT_EQ(rows[0].realReachTime, At("08:01:00"));
-    EXPECT_EQ(rows[0].realLeaveTime, "");
-    EXPECT_EQ(log.lines.size(), 1u);
-}
-
-TEST_F(DetectionTest, FixesBelowOneDegreeChangeNothing) {
-    AddRow("Harbour", At("08:00:00"), At("08:05:00"));
-    Analyse({Fix(0.9, "07:59:00"), Fix(kNear, "08:01:00"), Fix(0.9, "08:02:00"),
-             Fix(kNear, "08:03:00", -73.0), Fix(kNear, "08:04:00"), Fix(kFar, "08:06:00")});
-    const auto rows = Rows("Harbour");
-    EXPECT_EQ(rows[0].realReachTime, At("08:01:00"));
-    EXPECT_EQ(rows[0].realLeaveTime, At("08:06:00"));
-    EXPECT_EQ(log.lines.size(), 2u);
-}
-
 TEST_F(DetectionTest, ArrivalIsNotWrittenIntoAnotherStopsRowWithTheSamePlan) {
     route.stations.push_back({"2", "Market", "31.05", "121.05", "", "", {}});
     AddRow("Harbour", At("08:00:00"));
@@ -250,18 +263,6 @@ TEST_F(DetectionTest, ArrivalIsNotWrittenIntoAnotherStopsRowWithTheSamePlan) {
     EXPECT_EQ(Rows("Harbour")[0].realReachTime, At("08:02:00"));
     EXPECT_EQ(Rows("Market")[0].realReachTime, "");
     EXPECT_EQ(Rows("Market", "B2")[0].realReachTime, "");
-}
-
-TEST_F(DetectionTest, TwoTripsPastAStationGetBothArrivalsAndDepartures) {
-    AddRow("Harbour", At("08:00:00"), At("08:02:00"));
-    AddRow("Harbour", At("10:00:00"), At("10:02:00"));
-    Analyse({Fix(kNear, "07:59:00"), Fix(kFar, "08:03:00"), Fix(kNear, "10:01:00"),
-             Fix(kFar, "10:02:30")});
-    const auto rows = Rows("Harbour");
-    EXPECT_EQ(rows[0].realReachTime, At("07:59:00"));
-    EXPECT_EQ(rows[0].realLeaveTime, At("08:03:00"));
-    EXPECT_EQ(rows[1].realReachTime, At("10:01:00"));
-    EXPECT_EQ(rows[1].realLeaveTime, At("10:02:30"));
 }
 
 // A vehicle still at the station at the end of the track must not carry that into the next run.
@@ -279,19 +280,10 @@ TEST_F(DetectionTest, PresenceStartsOutsideForEveryAnalysis) {
     EXPECT_EQ(first[0].realLeaveTime, "");
 }
 
-TEST_F(DetectionTest, ApostropheInAStopName) {
-    route.stations[0].name = "St. Mary's";
-    AddRow("St. Mary's", At("08:00:00"));
-    Analyse({Fix(kNear, "08:01:00")});
-    EXPECT_EQ(Rows("St. Mary's")[0].realReachTime, At("08:01:00"));
-}
-
 TEST_F(DetectionTest, EventsWithoutRowsOrTimesOnlyLog) {
     AddRow("Elsewhere", At("08:00:00"));
-    EXPECT_FALSE(UpdateStopTime(table, &log, "A1", route.lineName, "Harbour", At("08:00:00"),
-                                StopEventKind::Arrival));
-    EXPECT_FALSE(UpdateStopTime(table, &log, "A1", route.lineName, "Elsewhere", "not a time",
-                                StopEventKind::Arrival));
+    EXPECT_FALSE(Update(At("08:00:00")));
+    EXPECT_FALSE(Update("not a time", StopEventKind::Arrival, "Elsewhere"));
     EXPECT_EQ(log.lines,
               (std::vector<std::string>{"Harbour:1:" + At("08:00:00"), "Elsewhere:1:not a time"}));
     EXPECT_EQ(Rows("Elsewhere")[0].realReachTime, "");
@@ -301,7 +293,8 @@ TEST_F(DetectionTest, ClosedDatabaseLosesTheEventsWithoutHarm) {
     AddRow("Harbour", At("08:00:00"));
     db.Close();
     Analyse({Fix(kNear, "08:00:00"), Fix(kFar, "08:01:00")});
-    EXPECT_EQ(log.lines.size(), 2u);
+    EXPECT_EQ(log.lines, (std::vector<std::string>{"Harbour:1:" + At("08:00:00"),
+                                                   "Harbour:2:" + At("08:01:00")}));
     EXPECT_EQ(route.stations[0].presenceState, PresenceState::Left);
 }
 

@@ -170,19 +170,17 @@ protected:
 };
 
 TEST_P(ExportFailure, NoFolderOrAFolderOfThatNameIsToldAndNothingIsLeft) {
-    const ExportResult missing = GetParam().write(document, home.File("没有/报表.out"), {});
-    EXPECT_EQ(missing.status, ExportResult::Status::Failed);
-    EXPECT_NE(missing.error.find("文件夹不存在"), std::string::npos) << missing.error;
-
-    // A folder that takes no new files.
-    const ExportResult proc = GetParam().write(document, "/proc/报表.out", {});
-    EXPECT_EQ(proc.status, ExportResult::Status::Failed);
-    EXPECT_NE(proc.error.find("该文件夹中不能新建文件"), std::string::npos) << proc.error;
-
     std::filesystem::create_directory(home.File("报表.out"));
-    const ExportResult folder = GetParam().write(document, home.File("报表.out"), {});
-    EXPECT_EQ(folder.status, ExportResult::Status::Failed);
-    EXPECT_NE(folder.error.find("已有同名的文件夹"), std::string::npos) << folder.error;
+    const std::pair<std::string, const char*> cases[] = {
+        {home.File("没有/报表.out"), "文件夹不存在"},
+        {"/proc/报表.out", "该文件夹中不能新建文件"},  // a folder that takes no new files
+        {home.File("报表.out"), "已有同名的文件夹"},
+    };
+    for (const auto& [path, error] : cases) {
+        const ExportResult result = GetParam().write(document, path, {});
+        EXPECT_EQ(result.status, ExportResult::Status::Failed) << path;
+        EXPECT_NE(result.error.find(error), std::string::npos) << result.error;
+    }
     EXPECT_EQ(Entries(), std::vector<std::string>{"报表.out"});
 }
 

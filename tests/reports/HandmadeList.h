@@ -11,21 +11,12 @@
 
 namespace fw::test {
 
-inline ReportRow StopRow(std::string batch, std::string line, std::string stop,
-                         std::string planReach, std::string realReach, std::string planLeave = "",
-                         std::string realLeave = "") {
+inline ReportRow StopRow(const std::string& batch, const std::string& line, const std::string& stop,
+                         const std::string& planReach, const std::string& realReach,
+                         const std::string& planLeave = "", const std::string& realLeave = "") {
     ReportRow row;
-    row.text = {"沪A10086",
-                std::move(batch),
-                "2014-08-25",
-                std::move(line),
-                std::move(stop),
-                std::move(planReach),
-                std::move(realReach),
-                "",
-                std::move(planLeave),
-                std::move(realLeave),
-                ""};
+    row.text = {"沪A10086", batch, "2014-08-25", line,      stop, planReach,
+                realReach,  "",    planLeave,    realLeave, ""};
     row.text[kColLate] = FormatDelay(DelayKind::Late, row[kColPlanReach], row[kColRealReach]);
     row.text[kColOverstay] =
         FormatDelay(DelayKind::Overstay, row[kColPlanLeave], row[kColRealLeave]);
@@ -34,24 +25,19 @@ inline ReportRow StopRow(std::string batch, std::string line, std::string stop,
 
 // Deviations under the default window (-60 s .. +240 s on time), in planned order.
 inline std::vector<ReportRow> HandmadeList() {
+    const std::string day = "2014-08-25 ";
     return {
-        StopRow("早班", "7路", "定安路", "2014-08-25 08:00:00",
-                "2014-08-25 08:00:00"),                                                // 0: on time
-        StopRow("早班", "7路", "鼓楼", "2014-08-25 08:05:00", "2014-08-25 08:10:30"),  // +330: late
-        StopRow("早班", "7路", "官巷口", "2014-08-25 08:10:00",
-                "2014-08-25 08:08:00"),  // -120: early
-        StopRow("早班", "7路", "众安桥", "2014-08-25 08:15:00",
-                "2014-08-25 08:19:00"),  // +240: on time
-        StopRow("早班", "7路", "武林门", "2014-08-25 08:20:00",
-                "2014-08-25 08:19:00"),  // -60: on time
-        StopRow("午班", "7路", "定安路", "2014-08-25 12:00:00",
-                "2014-08-25 11:58:59"),                                                // -61: early
-        StopRow("午班", "7路", "鼓楼", "2014-08-25 12:05:00", "2014-08-25 12:09:01"),  // +241: late
-        StopRow("午班", "7路", "官巷口", "2014-08-25 12:10:00", ""),                   // not served
+        StopRow("早班", "7路", "定安路", day + "08:00:00", day + "08:00:00"),  // 0: on time
+        StopRow("早班", "7路", "鼓楼", day + "08:05:00", day + "08:10:30"),    // +330: late
+        StopRow("早班", "7路", "官巷口", day + "08:10:00", day + "08:08:00"),  // -120: early
+        StopRow("早班", "7路", "众安桥", day + "08:15:00", day + "08:19:00"),  // +240: on time
+        StopRow("早班", "7路", "武林门", day + "08:20:00", day + "08:19:00"),  // -60: on time
+        StopRow("午班", "7路", "定安路", day + "12:00:00", day + "11:58:59"),  // -61: early
+        StopRow("午班", "7路", "鼓楼", day + "12:05:00", day + "12:09:01"),    // +241: late
+        StopRow("午班", "7路", "官巷口", day + "12:10:00", ""),                // not served
         // Only a departure: judged by it (+300: late).
-        StopRow("晚班", "9路", "城站", "2014-08-25 18:00:00", "", "2014-08-25 18:01:00",
-                "2014-08-25 18:06:00"),
-        StopRow("晚班", "9路", "龙翔桥", "2014-08-25 18:10:00", "soon"),  // unreadable
+        StopRow("晚班", "9路", "城站", day + "18:00:00", "", day + "18:01:00", day + "18:06:00"),
+        StopRow("晚班", "9路", "龙翔桥", day + "18:10:00", "soon"),  // unreadable
     };
 }
 

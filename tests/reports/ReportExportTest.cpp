@@ -1,122 +1,36 @@
 // The report window's "导出" and "图表": the buttons' states, the save dialog's proposal, the
 // export on its own thread with progress and cancel, what is told, and the chart window.
-#include <gtest/gtest.h>
-
-#include <QAbstractButton>
 #include <QBarSet>
 #include <QChart>
 #include <QChartView>
-#include <QComboBox>
-#include <QDateTimeEdit>
 #include <QLabel>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QStackedBarSeries>
-
 #include <filesystem>
-#include <memory>
-#include <string>
-#include <vector>
 
-#include "app/Config.h"
-#include "app/FileDialog.h"
-#include "app/MessageBox.h"
-#include "net/Dispatcher.h"
-#include "net/DocumentHold.h"
 #include "reports/ChartWindow.h"
-#include "reports/ReportListModel.h"
-#include "reports/ReportWindow.h"
-#include "res/RESOURCE.H"
-#include "routes/RouteStore.h"
-#include "skin/SkinLibrary.h"
-#include "store/Database.h"
-#include "store/StopTimeTable.h"
-#include "store/VehicleStore.h"
 #include "tests/reports/HandmadeList.h"
-#include "tests/support/TestSupport.h"
+#include "tests/reports/ReportPage.h"
 #include "tests/support/WaitFor.h"
-#include "text/Encoding.h"
 
 namespace fw {
 namespace {
 
-Message Doc(const std::string& json) { return ReadMessage(*ParseDocument(json)); }
+using test::Row9021;
 
-std::string Row9021(const std::string& plan, const std::string& real = "") {
-    return R"({"header":{"cmd":"9021"},"body":{"vhcID":"1001","batchname":"早班",)"
-           R"("batchdate":"2014-08-25","linenaem":"1路","userMarkName":"定安路, 北",)"
-           R"("planreachtime":")" +
-           plan + R"(","realreachtime":")" + real + R"(","planleavetime":")" + plan +
-           R"(","realleavetime":""}})";
-}
-
-class NoShell : public DispatchTarget {
-public:
-    bool SendJson(const Json::Value&) override { return true; }
-    bool LoginResult(const std::string&, const std::string&) override { return true; }
-    void AddGroupChoice(const std::string&) override {}
-    void AddVehicleChoice(const std::string&) override {}
-};
-
-class ReportExport : public testing::Test {
+class ReportExport : public test::ReportPage {
 protected:
-    static void SetUpTestSuite() { ASSERT_TRUE(StartSkin()); }
-
     void SetUp() override {
-        SetMessageObserver([this](const QString& text) { boxes.push_back(text.toStdString()); });
-        SetSaveFileChooser([this](const QString& filter, const QString& proposed) {
-            filters.push_back(filter.toStdString());
-            proposals.push_back(proposed.toStdString());
-            return QString::fromStdString(answer);
-        });
-        ASSERT_TRUE(db.Open(home.Path(), "bus", ""));
-        login.user = "调度员";
-        login.exportFolder = home.Path();
-        vehicles.Add({"浙A3W066", "1001", "一公司"});
+        ReportPage::SetUp();
         folder = home.File("导出 目录");
         std::filesystem::create_directory(folder);
-        window = std::make_unique<ReportWindow>(
-            ReportSession{
-                .stopTimes = table,
-                .routes = routes,
-                .vehicles = vehicles,
-                .login = login,
-                .wire = wire,
-                .log = log,
-                .send = [](const Json::Value&) { return true; },
-                .hold = &hold,
-                .dispatcher = &dispatcher,
-                .today = [] { return QDate(2014, 8, 25); },
-                .now = [] { return QDateTime(QDate(2014, 8, 26), QTime(9, 30)); },
-                .rowImages = {},
-                .rememberExportFolder = [this](const std::string& f) { login.exportFolder = f; }},
-            nullptr);
-        ASSERT_TRUE(window->Create(nullptr, false));
-        window->resize(1150, 560);
-        window->AddGroupChoice("一公司");
-        window->AddVehicleChoice("浙A3W066");
     }
-    void TearDown() override {
-        window.reset();
-        SetMessageObserver({});
-        SetSaveFileChooser({});
-    }
-
-    template <class T>
-    T* Control(int id) const {
-        return window->Item<T>(id);
-    }
-    QAbstractButton* Button(int id) const { return Control<QAbstractButton>(id); }
-    void Click(int id) { Button(id)->click(); }
-    void Receive(const std::string& json) {
-        Message m = Doc(json);
-        hold.Receive(m);
-    }
-    // "查询" for the vehicle, and the server's rows and end.
+    // "查询", and the server's rows and end.
     void QueryRows(const std::vector<std::string>& rows) {
         Click(IDC_BTN_STAT_SEARCH);
         for (const std::string& row : rows) Receive(row);
-        Receive(R"({"header":{"cmd":"9019"},"body":{"type":"query"}})");
+        Receive(test::kQueryEnd);
     }
     void ListRun(const std::vector<ReportRow>& rows) {
         ReportList list;
@@ -136,21 +50,7 @@ protected:
         return names;
     }
 
-    test::TempHome home;
-    test::MemoryLog log;
-    Database db;
-    StopTimeTable table{db};
-    RouteStore routes;
-    VehicleStore vehicles;
-    LoginConfig login;
-    TextCodec wire;
-    NoShell shell;
-    Dispatcher dispatcher{routes, vehicles, table, shell};
-    DocumentHold hold{[this](Message& m) { return dispatcher.Dispatch(m); }};
-    std::unique_ptr<ReportWindow> window;
     std::string folder;
-    std::string answer;
-    std::vector<std::string> boxes, filters, proposals;
 };
 
 TEST_F(ReportExport, ButtonsFollowTheListAndThePendingRequest) {
@@ -171,7 +71,7 @@ TEST_F(ReportExport, ButtonsFollowTheListAndThePendingRequest) {
     EXPECT_EQ(state(), "-/-");
     Receive(Row9021("2014-08-25 08:00:00"));
     EXPECT_EQ(state(), "-/-");
-    Receive(R"({"header":{"cmd":"9019"},"body":{"type":"query"}})");
+    Receive(test::kQueryEnd);
     EXPECT_EQ(state(), "export/chart");
     // The format radios are one group.
     Click(IDC_RAD_STAT_TYPE_CSV);
@@ -180,8 +80,8 @@ TEST_F(ReportExport, ButtonsFollowTheListAndThePendingRequest) {
 }
 
 TEST_F(ReportExport, WritesTheListAsShownWhereTheUserChose) {
-    Control<QComboBox>(IDC_CMB__STAT_GONGSI)->setCurrentIndex(0);
-    Control<QComboBox>(IDC_CMB_STAT_CHEPAI)->setEditText("浙A3W066");
+    Groups()->setCurrentIndex(Groups()->findText("一公司"));
+    Plates()->setEditText("浙A3W066");
     QueryRows({Row9021("2014-08-25 09:00:00", "2014-08-25 09:05:30"),
                Row9021("2014-08-25 08:00:00", "2014-08-25 07:59:00")});
     Click(IDC_RAD_STAT_TYPE_CSV);
@@ -231,7 +131,8 @@ TEST_F(ReportExport, AnEmptyListIsExportedWithItsHeaderAndSaysSo) {
               std::vector<std::string>{"列表为空，已导出只含表头的文件：\n" + folder + "/空.pdf"});
     EXPECT_EQ(test::ReadFile(folder + "/空.pdf").substr(0, 5), "%PDF-");
     // Nothing listed yet: the proposal names what the controls show.
-    EXPECT_EQ(proposals[0], home.Path() + "/报表_浙A3W066_2014-08-25.pdf");
+    EXPECT_EQ(proposals[0],
+              home.Path() + "/报表_" + Plates()->currentText().toStdString() + "_2014-08-25.pdf");
 }
 
 TEST_F(ReportExport, ACancelledDialogOrAFailureLeavesNothing) {

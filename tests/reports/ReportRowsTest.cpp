@@ -5,6 +5,7 @@
 #include <utility>
 #include <vector>
 
+#include "net/Message.h"
 #include "reports/ReportRows.h"
 #include "store/StopTimeTable.h"
 #include "store/VehicleStore.h"
@@ -73,16 +74,11 @@ TEST(ReportRow, FromAServerReportBody) {
     VehicleStore vehicles;
     vehicles.Add({"沪A1", "11", "东区"});
     vehicles.Add({"沪A9", "11", "东区"});
-    Json::Value body;
-    body["vhcID"] = "11";
-    body["batchname"] = "早班";
-    body["batchdate"] = "2014-08-25";
-    body["linenaem"] = "7路";
-    body["userMarkName"] = " 人民广场 ";  // message texts are used as received
-    body["planreachtime"] = "2014-08-25 08:00:00";
-    body["realreachtime"] = "";
-    body["planleavetime"] = "2014-08-25 08:10:00";
-    body["realleavetime"] = "2014-08-25 08:12:00";
+    // Message texts are used as received.
+    Json::Value body = *ParseDocument(
+        R"({"vhcID":"11","batchname":"早班","batchdate":"2014-08-25","linenaem":"7路",)"
+        R"("userMarkName":" 人民广场 ","planreachtime":"2014-08-25 08:00:00","realreachtime":"",)"
+        R"("planleavetime":"2014-08-25 08:10:00","realleavetime":"2014-08-25 08:12:00"})");
     ReportRow row = RowFromReportBody(body, vehicles);
     EXPECT_EQ(row.text,
               (std::array<std::string, kReportColumnCount>{
@@ -184,8 +180,8 @@ TEST(ReportList, ServerRowsTakeTheirPlannedPlaceOnArrival) {
     for (const ReportRow& row : list.Rows()) stops.push_back(row[kColStop]);
     EXPECT_EQ(stops, (std::vector<std::string>{"5", "1", "3", "2", "0", "4"}));
 
-    EXPECT_FALSE(AddReportRow(list, message("2014-08-25 07:00:00", "x"), vehicles,
-                              StatusFilter::Completed));
+    EXPECT_FALSE(
+        AddReportRow(list, message("2014-08-25 07:00:00", "x"), vehicles, StatusFilter::Completed));
     Json::Value noBody;
     noBody["header"]["cmd"] = "9021";
     EXPECT_FALSE(AddReportRow(list, noBody, vehicles, StatusFilter::All));

@@ -1,7 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <random>
 #include <string>
 
 #include "net/Message.h"
@@ -89,26 +87,12 @@ INSTANTIATE_TEST_SUITE_P(
                       std::string(990, ']') + ",\"lat\":1,\"lng\":2}"),
                 2, "deep", "", 1, 2}));
 
-struct TruthCase {
-    const char* result;
-    bool used;
-};
-
-void PrintTo(const TruthCase& c, std::ostream* os) { *os << "result " << c.result; }
-
-class Truth : public testing::TestWithParam<TruthCase> {};
-
-TEST_P(Truth, PointsAreUsedOnlyWhenResultReadsTrue) {
-    EXPECT_EQ(ReadTrackPoints(Reply(kFix, GetParam().result)).size(), GetParam().used ? 1u : 0u);
+TEST(ReadTrackPoints, PointsAreUsedOnlyWhenResultReadsTrue) {
+    for (const char* yes : {"true", "1", "-2.5", "\"yes\"", "\"false\""})
+        EXPECT_EQ(ReadTrackPoints(Reply(kFix, yes)).size(), 1u) << yes;
+    for (const char* no : {"false", "0", "-0.0", "\"\"", "null", "[1]", "{}"})
+        EXPECT_TRUE(ReadTrackPoints(Reply(kFix, no)).empty()) << no;
 }
-
-INSTANTIATE_TEST_SUITE_P(Results, Truth,
-                         testing::Values(TruthCase{"true", true}, TruthCase{"1", true},
-                                         TruthCase{"-2.5", true}, TruthCase{"\"yes\"", true},
-                                         TruthCase{"\"false\"", true}, TruthCase{"false", false},
-                                         TruthCase{"0", false}, TruthCase{"-0.0", false},
-                                         TruthCase{"\"\"", false}, TruthCase{"null", false},
-                                         TruthCase{"[1]", false}, TruthCase{"{}", false}));
 
 TEST(ReadTrackPoints, BrokenRepliesGiveNoPointsEvenAfterGoodFixes) {
     const std::string good = R"({"result":true,"topics":[)" + kFix + ",";
@@ -128,130 +112,30 @@ TEST(ReadTrackPoints, BrokenRepliesGiveNoPointsEvenAfterGoodFixes) {
         EXPECT_TRUE(ReadTrackPoints(body).empty()) << body.substr(0, 200);
 }
 
-// Builds replies from pieces chosen to sit on both sides of what simdjson and JsonCpp accept:
-// most are strict JSON (read by simdjson), some need JsonCpp, some are broken.
-class ReplyGenerator {
-public:
-    explicit ReplyGenerator(unsigned seed) : rng_(seed) {}
-
-    std::string Reply() {
-        std::string out;
-        if (Chance(2)) out += "\xEF\xBB\xBF";
-        if (Chance(2)) out += "/* c */";
-        out += '{';
-        if (Chance(80)) {
-            out += "\"msg\"" + Blank() + ":\"\"," + Blank() + "\"result\":" +
-                   (Chance(90) ? "true" : Value(1)) + Comma() + "\"topics\":" + Blank() + Topics();
-        } else {
-            const int members = Pick(5);
-            for (int i = 0; i < members; ++i) {
-                static constexpr std::array kKeys = {"result", "topics", "msg", "topics", "result"};
-                const std::string key = kKeys[static_cast<std::size_t>(Pick(5))];
-                out += (i > 0 ? Comma() : "") + '"' + key + '"' + Blank() + ':' + Blank();
-                out += key == "topics" && Chance(90) ? Topics() : key == "result" && Chance(70) ? "true" : Value(1);
-            }
-        }
-        if (Chance(2)) out += ',';
-        if (Chance(99)) out += '}';
-        if (Chance(5)) out += Chance(50) ? " junk" : "\n{\"a\":";
-        return out;
-    }
-
-private:
-    bool Chance(int percent) { return Pick(100) < percent; }
-    int Pick(int n) { return std::uniform_int_distribution<int>(0, n - 1)(rng_); }
-    template <std::size_t N>
-    std::string From(const std::array<const char*, N>& items) {
-        return items[static_cast<std::size_t>(Pick(static_cast<int>(N)))];
-    }
-    std::string Blank() { return Chance(80) ? "" : From(std::array{" ", "\r\n", "\t", "\n", " ", " // c\n"}); }
-    std::string Comma() { return Chance(99) ? "," + Blank() : Chance(50) ? "" : ",,"; }
-
-    std::string Number() {
-        if (Chance(85)) return std::to_string(Pick(180) - 90) + "." + std::to_string(Pick(10000000));
-        return From(std::array{"0", "-0", "-0.0", "1", "1.", "-", "-.5", "+3", "01", "1e-400", "1e400",
-                               "2.5E+3", "1e", ".5", "0x10", "31.2345675", "0.0000005",
-                               "9223372036854775807", "9223372036854775808", "18446744073709551615",
-                               "18446744073709551616", "-9223372036854775809",
-                               "123456789012345678901234567890", "30.27130007777777777777777", "0.0088888888888888888888",
-                               "4.9e-324",
-                               "NaN", "1.5e5.5"});
-    }
-    std::string String() {
-        std::string s = "\"";
-        const int pieces = Pick(4);
-        for (int i = 0; i < pieces; ++i)
-            s += From(std::array{"2014-08-25 08:00:00", "abc", "\\\"", "\\\\", "\\/", "\\n", "\\u0041",
-                                 "\\u4e00", "\\ud83d\\ude8c", "\\ud800", "\\ud800\\u0041", "\\udc00",
-                                 "\\u0000", "\\x", "\\u12", "沪", "\xB2\xE2", "\x01", "\t"});
-        return s + (Chance(99) ? "\"" : "");
-    }
-    std::string Value(int depth) {
-        const int kind = depth > 4 ? Pick(4) : Pick(7);
-        switch (kind) {
-            case 0: return Number();
-            case 1: return String();
-            case 2: return From(std::array{"true", "false", "null", "tru", "nul"});
-            case 3: return Chance(95) ? Number() : String();
-            case 4: {
-                if (Chance(2)) return std::string(300, '[') + std::string(300, ']');
-                std::string a = "[";
-                const int n = Pick(3);
-                for (int i = 0; i < n; ++i) a += (i ? Comma() : "") + Value(depth + 1);
-                return a + (Chance(3) ? "," : "") + "]";
-            }
-            default: {
-                std::string o = "{";
-                const int n = Pick(3);
-                for (int i = 0; i < n; ++i)
-                    o += (i ? Comma() : "") + String() + Blank() + ":" + Value(depth + 1);
-                return o + "}";
-            }
-        }
-    }
-    std::string Fix() {
-        std::string o = "{";
-        const int n = Pick(8);
-        for (int i = 0; i < n; ++i) {
-            const std::string key = From(std::array{"gpst", "recvt", "lat", "lat_xz", "lng", "lng_xz",
-                                                    "l\\u0061t", "speed", "lat", "lng"});
-            std::string value;
-            if (key == "gpst" || key == "recvt")
-                value = Chance(85) ? "\"2014-08-25 08:00:0" + std::to_string(Pick(10)) + "\"" : Value(3);
-            else
-                value = Chance(85) ? Number() : Value(3);
-            o += (i ? Comma() : "") + "\"" + key + "\"" + Blank() + ":" + Blank() + value;
-        }
-        return o + (Chance(2) ? "," : "") + "}";
-    }
-    std::string Topics() {
-        std::string a = "[";
-        const int n = Pick(6);
-        for (int i = 0; i < n; ++i) a += (i ? Comma() : "") + (Chance(95) ? Fix() : Value(2));
-        return a + (Chance(2) ? "," : "") + "]";
-    }
-
-    std::mt19937 rng_;
-};
-
-TEST(ReadTrackPoints, ReadsWhatJsonCppReadsOnThousandsOfGeneratedReplies) {
-    ReplyGenerator generator(20140825);
-    int withPoints = 0;
-    for (int i = 0; i < 20000; ++i) {
-        const std::string body = generator.Reply();
+// Values on either side of what simdjson and JsonCpp each accept, in a fix: the reader reads
+// each as JsonCpp does, or refuses it with JsonCpp. (fuzz-trackreader checks the same property
+// on mutated replies.)
+TEST(ReadTrackPoints, EdgeValuesReadAsJsonCppReadsThem) {
+    std::vector<std::string> fixes;
+    for (const char* n : {"0", "-0", "1.", "-", ".5", "+3", "01", "1e", "0x10", "NaN", "1.5e5.5",
+                          "2.5E+3", "1e400", "1e-400", "4.9e-324", "31.2345675", "0.0000005",
+                          "9223372036854775807", "9223372036854775808", "-9223372036854775809",
+                          "18446744073709551615", "18446744073709551616", "tru", "nul", "[]"})
+        fixes.push_back(std::string(R"({"lat":)") + n + R"(,"lng":121,"lng_xz":)" + n + "}");
+    for (const char* s : {"\\u0000", "\\x", "\\u12", "\\udc00", "\\ud83d\\ude8c", "\\/",
+                          "\x01", "\t", "\xB2\xE2", "\xF0\x9F\x9A"})
+        fixes.push_back(std::string(R"({"gpst":")") + s + R"(","lat":31,"lng":121})");
+    for (const std::string& fix : fixes) {
+        const std::string body = Reply(kFix + "," + fix);
         const auto parsed = ParseDocument(body);
         const auto expected = parsed ? TrackPointsOf(*parsed) : std::vector<TrackPoint>{};
         const auto points = ReadTrackPoints(body);
-        ASSERT_EQ(points.size(), expected.size()) << body;
-        for (std::size_t k = 0; k < points.size(); ++k) {
-            ASSERT_EQ(points[k].gpsTime, expected[k].gpsTime) << body;
-            ASSERT_EQ(points[k].receiveTime, expected[k].receiveTime) << body;
-            ASSERT_EQ(points[k].latitude, expected[k].latitude) << body;
-            ASSERT_EQ(points[k].longitude, expected[k].longitude) << body;
-        }
-        withPoints += !points.empty();
+        ASSERT_EQ(points.size(), expected.size()) << fix;
+        if (points.size() < 2) continue;
+        EXPECT_EQ(points[1].gpsTime, expected[1].gpsTime) << fix;
+        EXPECT_EQ(points[1].latitude, expected[1].latitude) << fix;
+        EXPECT_EQ(points[1].longitude, expected[1].longitude) << fix;
     }
-    EXPECT_GT(withPoints, 2000);  // the generator is not producing only refusals
 }
 
 }  // namespace

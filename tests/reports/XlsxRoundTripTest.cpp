@@ -44,6 +44,13 @@ std::string At(const Json::Value& sheet, int row, int column) {
     return text;
 }
 
+// Cells first..last of a row, as At() gives them, with blanks between.
+std::string Cells(const Json::Value& sheet, int row, int first, int last) {
+    std::string out;
+    for (int c = first; c <= last; ++c) out += (c > first ? " " : "") + At(sheet, row, c);
+    return out;
+}
+
 class XlsxRoundTrip : public testing::Test {
 protected:
     void SetUp() override {
@@ -76,10 +83,10 @@ TEST_F(XlsxRoundTrip, CellsTypesColoursFilterAndSummary) {
     // Title, header block (rows 2-7), a blank row, the heading row 9, the rows from 10.
     EXPECT_EQ(At(detail, 1, 0), "text:线路运行报表");
     EXPECT_TRUE(detail["rows"][0][0]["bold"].asBool());
-    EXPECT_EQ(At(detail, 2, 0) + " " + At(detail, 2, 1), "text:公司 text:一公司");
+    EXPECT_EQ(Cells(detail, 2, 0, 1), "text:公司 text:一公司");
     EXPECT_EQ(At(detail, 4, 1), "text:2014-08-25 05:00:00 至 2014-08-25 21:00:00");
     EXPECT_EQ(At(detail, 5, 1), "text:首个定位点");
-    EXPECT_EQ(At(detail, 7, 0) + " " + At(detail, 7, 1), "text:准点窗口 text:提前1分钟至迟到4分钟");
+    EXPECT_EQ(Cells(detail, 7, 0, 1), "text:准点窗口 text:提前1分钟至迟到4分钟");
     EXPECT_EQ(At(detail, 9, 5), "text:计划到达时间");
     EXPECT_EQ(At(detail, 9, 7), "text:到站迟到");
     EXPECT_EQ(detail["freeze"].asString(), "A10");
@@ -87,18 +94,10 @@ TEST_F(XlsxRoundTrip, CellsTypesColoursFilterAndSummary) {
     EXPECT_TRUE(detail["landscape"].asBool());
 
     // Row 11 is the 330-second delay at 鼓楼.
-    const std::vector<std::string> row11 = {"text:沪A10086",
-                                            "text:早班",
-                                            "datetime:2014-08-25 00:00:00",
-                                            "text:7路",
-                                            "text:鼓楼",
-                                            "datetime:2014-08-25 08:05:00",
-                                            "datetime:2014-08-25 08:10:30",
-                                            "text:迟到00:05:30|red",
-                                            "empty:",
-                                            "empty:",
-                                            "empty:"};
-    for (int c = 0; c < 11; ++c) EXPECT_EQ(At(detail, 11, c), row11[c]) << c;
+    EXPECT_EQ(Cells(detail, 11, 0, 10),
+              "text:沪A10086 text:早班 datetime:2014-08-25 00:00:00 text:7路 text:鼓楼 "
+              "datetime:2014-08-25 08:05:00 datetime:2014-08-25 08:10:30 text:迟到00:05:30|red "
+              "empty: empty: empty:");
     EXPECT_EQ(detail["rows"][10][5]["fmt"].asString(), "yyyy-mm-dd hh:mm:ss");
     EXPECT_EQ(detail["rows"][9][7]["t"].asString(), "empty");  // on time: nothing to show
     EXPECT_EQ(At(detail, 13, 5), "text:around eight");
@@ -116,12 +115,11 @@ TEST_F(XlsxRoundTrip, CellsTypesColoursFilterAndSummary) {
     // The summary: counts as numbers, the share as a percentage.
     EXPECT_EQ(At(summary, 9, 0) + " " + At(summary, 9, 8), "text:线路 text:准点率");
     // The unparsed planned time makes one more stop that cannot be judged: 2 on time of 7.
-    const std::vector<std::string> total = {"text:合计", "number:10", "number:9",
-                                            "number:2",  "number:3",  "number:2",
-                                            "number:1",  "number:2",  "number:0.2857142857142857"};
-    for (int c = 0; c < 9; ++c) EXPECT_EQ(At(summary, 12, c), total[c]) << c;
+    EXPECT_EQ(Cells(summary, 12, 0, 8),
+              "text:合计 number:10 number:9 number:2 number:3 number:2 number:1 number:2 "
+              "number:0.2857142857142857");
     EXPECT_EQ(summary["rows"][11][8]["fmt"].asString(), "0.0%");
-    EXPECT_EQ(At(summary, 10, 0) + " " + At(summary, 10, 1), "text:7路 number:8");
+    EXPECT_EQ(Cells(summary, 10, 0, 1), "text:7路 number:8");
 }
 
 TEST_F(XlsxRoundTrip, AnEmptyListGivesTheHeaderBlockAndHeadingsOnly) {
