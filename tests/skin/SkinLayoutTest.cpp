@@ -2,7 +2,10 @@
 
 #include "skin/SkinLayout.h"
 
+#include <cctype>
 #include <climits>
+#include <ostream>
+#include <string>
 
 namespace fw::skin {
 namespace {
@@ -21,11 +24,25 @@ struct LayoutCase {
     Rect expected;
 };
 
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.what; }
+
+// "list across the point grows" is named ListAcrossThePointGrows.
+std::string CaseName(const testing::TestParamInfo<LayoutCase>& info) {
+    std::string name;
+    bool capital = true;
+    for (const char* p = info.param.what; *p != 0; ++p) {
+        const auto c = static_cast<unsigned char>(*p);
+        if (std::isalnum(c)) name += static_cast<char>(capital ? std::toupper(c) : c);
+        capital = !std::isalnum(c);
+    }
+    return name;
+}
+
 class LayoutModeTest : public testing::TestWithParam<LayoutCase> {};
 
 TEST_P(LayoutModeTest, PlacesTheChild) {
     const auto& c = GetParam();
-    EXPECT_EQ(LayoutChild(c.skinRect, c.h, c.v, c.margin, kSkin, kPoint, c.client), c.expected) << c.what;
+    EXPECT_EQ(LayoutChild(c.skinRect, c.h, c.v, c.margin, kSkin, kPoint, c.client), c.expected);
 }
 
 using M = LayoutMode;
@@ -59,7 +76,8 @@ INSTANTIATE_TEST_SUITE_P(
         LayoutCase{"keep origin aspect moves only", {115, 56, 230, 112}, M::KeepOriginAspect,
                    M::KeepOriginAspect, {}, {2300, 1120}, {230, 112, 345, 168}},
         LayoutCase{"shrinking moves right-hand controls back", {1110, 10, 1140, 30}, M::Default, M::Default, {},
-                   {1100, 560}, {1060, 10, 1090, 30}}));
+                   {1100, 560}, {1060, 10, 1090, 30}}),
+    CaseName);
 
 // The largest skin values in the largest window: the arithmetic saturates instead of overflowing.
 TEST(LayoutAxis, ExtremeSizesSaturate) {
