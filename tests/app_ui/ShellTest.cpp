@@ -3,22 +3,19 @@
 #include <QAbstractButton>
 #include <QAbstractItemView>
 #include <QApplication>
-#include <QCheckBox>
-#include <QLineEdit>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QSignalSpy>
 #include <QTcpServer>
-#include <QTcpSocket>
 #include <QTest>
 #include <QTimer>
 
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <functional>
-#include <sstream>
+#include <memory>
 
 #include "app/Config.h"
 #include "app/Language.h"
@@ -38,20 +35,20 @@
 namespace fw {
 namespace {
 
-// Runs `action` on the login window as soon as it is up and `ready` holds (it runs modally, so
-// the test queues the action before whatever brings the window up).
-void WhenLoginShows(MainWindow& w, std::function<void(LoginWindow&)> action,
-                    std::function<bool()> ready = [] { return true; }) {
+using test::WaitFor;
+
+// Runs `action` on the login window as soon as it is up and idle (it runs modally, so the test
+// queues the action before whatever brings the window up).
+void WhenLoginShows(MainWindow& w, std::function<void(LoginWindow&)> action) {
     auto* timer = new QTimer(&w);
-    timer->setInterval(10);
-    QObject::connect(timer, &QTimer::timeout, &w, [timer, &w, action, ready] {
+    QObject::connect(timer, &QTimer::timeout, &w, [timer, &w, action] {
         LoginWindow* login = w.ActiveLoginWindow();
-        if (login == nullptr || !login->isVisible() || login->IsConnecting() || !ready()) return;
+        if (login == nullptr || !login->isVisible() || login->IsConnecting()) return;
         timer->stop();
         timer->deleteLater();
         action(*login);
     });
-    timer->start();
+    timer->start(10);
 }
 
 void ClickLogin(LoginWindow& login) { login.Item<QAbstractButton>(IDC_BTN_LOGIN)->click(); }
@@ -63,41 +60,39 @@ protected:
         SkinBrowser::SetViewsEnabled(false);
         ASSERT_TRUE(StartSkin());
     }
-
     void SetUp() override {
         Observe();
         server = std::make_unique<sim::DispatchServer>(state, [](const QString&) {});
         ASSERT_TRUE(server->Listen(QHostAddress::LocalHost, 0, nullptr));
         port = server->Port();
+        WriteConf();
     }
     void TearDown() override { SetMessageObserver({}); }
 
     void Observe(bool runLoop = false) {
         SetMessageObserver([this](const QString& text) { messages.push_back(text.toStdString()); }, runLoop);
     }
-
     void WriteConf(const std::string& extra = "") {
-        std::ofstream(ConfPath()) << "[login]\nServer=127.0.0.1\nUser=admin\nPass=admin\n"
-                                     "Remember=1\nDataName=bus\nDataBasePsw=\nWrite=1\nPort="
+        std::ofstream(ConfPath()) << "[login]\nServer=127.0.0.1\nUser=admin\nPass=admin\nRemember=1\n"
+                                     "DataName=bus\nDataBasePsw=\nWrite=1\nPort="
                                   << port << "\nWebPort=8089\n" << extra;
     }
-    std::string ConfPath() const { return home.Path() + "/conf.ini"; }
+    std::string ConfPath() const { return home.File("conf.ini"); }
 
-    MainWindow::Options Options() const {
+    MainWindow::Options Options(bool autoLogin = false) const {
         MainWindow::Options o;
         o.home = home.Path();
         o.heartbeatMs = 200;
         o.sweepMs = 200;
         o.reconnectDivisor = 20;
+        o.autoLogin = autoLogin;
         return o;
     }
-
-    // Logs in with the remembered form and waits for the stores to fill.
+    // Signed in unattended, the stores filled.
     void LogIn(MainWindow& w) {
-        WhenLoginShows(w, ClickLogin);
         ASSERT_TRUE(w.Start());
         ASSERT_TRUE(w.LoggedIn());
-        ASSERT_TRUE(test::WaitFor([&] { return w.Vehicles().Size() >= 12; }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return w.Vehicles().Size() >= 12; }, 5000));
     }
 
     test::TempHome home;
@@ -108,7 +103,6 @@ protected:
 };
 
 TEST_F(ShellTest, CancellingTheFirstLoginEndsWithNothingShown) {
-    WriteConf();
     MainWindow w(Options());
     WhenLoginShows(w, CancelLogin);
     EXPECT_FALSE(w.Start());
@@ -117,7 +111,6 @@ TEST_F(ShellTest, CancellingTheFirstLoginEndsWithNothingShown) {
 }
 
 TEST_F(ShellTest, LoginFillsTheStoresAndSignsThePagesIn) {
-    WriteConf();
     QSignalSpy handled(server.get(), &sim::DispatchServer::DocumentHandled);
     MainWindow w(Options());
     WhenLoginShows(w, [](LoginWindow& login) {
@@ -127,29 +120,22 @@ TEST_F(ShellTest, LoginFillsTheStoresAndSignsThePagesIn) {
     ASSERT_TRUE(w.Start());
     EXPECT_TRUE(w.LoggedIn());  // the login window ends only on the server's answer
     EXPECT_TRUE(w.isVisible());
-    EXPECT_GE(w.width(), 1024);
-    EXPECT_GE(w.height(), 640);
-    ASSERT_TRUE(test::WaitFor([&] { return w.Vehicles().Size() >= 12; }, 5000));
-    ASSERT_TRUE(test::WaitFor([&] { return w.Routes().Size() > 0 && !w.Routes().At(0)->stations.empty(); }, 5000));
-
+    ASSERT_TRUE(WaitFor([&] { return w.Vehicles().Size() >= 12; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return w.Routes().Size() > 0 && !w.Routes().At(0)->stations.empty(); }, 5000));
     auto* monitor = w.ChildWindow(MainWindow::Monitor)->Item<SkinBrowser>(IDC_HTMLCTRL_BUS_MONITOR);
     EXPECT_EQ(monitor->PendingUrl().toString().toStdString(),
-              "http://127.0.0.1:8089/myquorvel/quorvel/jsp/AutomaticLogin.jsp"
-              "?uName=admin&uPass=admin&uType=100");
+              "http://127.0.0.1:8089/myquorvel/quorvel/jsp/AutomaticLogin.jsp?uName=admin&uPass=admin&uType=100");
     auto* groups = w.ChildWindow(MainWindow::Report)->Item<QComboBox>(IDC_CMB__STAT_GONGSI);
     EXPECT_EQ(groups->itemText(0).toStdString(), "admin");  // the user's own name comes first
     EXPECT_TRUE(w.ChildWindow(MainWindow::RouteMenu)->isVisible());
-    EXPECT_EQ(w.ChildWindow(MainWindow::RouteMenu)->y(), 62);
 
     // 9000 and 1008 after the login, then heartbeats.
     std::vector<int> codes;
-    ASSERT_TRUE(test::WaitFor(
-        [&] {
-            codes.clear();
-            for (const auto& args : handled) codes.push_back(args.at(1).toInt());
-            return std::count(codes.begin(), codes.end(), 1002) >= 2;
-        },
-        5000));
+    ASSERT_TRUE(WaitFor([&] {
+        codes.clear();
+        for (const auto& args : handled) codes.push_back(args.at(1).toInt());
+        return std::count(codes.begin(), codes.end(), 1002) >= 2;
+    }, 5000));
     EXPECT_EQ(std::vector<int>(codes.begin(), codes.begin() + 3), (std::vector<int>{1000, 9000, 1008}));
     EXPECT_TRUE(messages.empty());
     // The password never reaches the log.
@@ -165,12 +151,11 @@ TEST_F(ShellTest, LoginFillsTheStoresAndSignsThePagesIn) {
 // The server refuses the password: its text shows over the login window, which stays with the
 // form ready, and the refused password is not kept even though the box is ticked.
 TEST_F(ShellTest, RejectedLoginKeepsTheWindowAndForgetsThePassword) {
-    WriteConf();
     MainWindow w(Options());
     WhenLoginShows(w, [&](LoginWindow& login) {
         login.Item<QLineEdit>(IDC_EDT_LOGIN_PASSWORD)->setText("wrong");
         ClickLogin(login);
-        ASSERT_TRUE(test::WaitFor([&] { return !messages.empty(); }, 5000));
+        ASSERT_TRUE(WaitFor([&] { return !messages.empty(); }, 5000));
         EXPECT_EQ(login.CurrentState(), LoginWindow::State::Idle);
         EXPECT_TRUE(login.isVisible());
         EXPECT_EQ(login.Form().user, "admin");
@@ -187,33 +172,24 @@ TEST_F(ShellTest, RejectedLoginKeepsTheWindowAndForgetsThePassword) {
 // Nothing at the port, or a server that accepts and never answers: the login window stays, with
 // the reason.
 TEST_F(ShellTest, UnreachableOrSilentServerKeepsTheLoginWindow) {
-    QTcpServer silent;
-    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0));
-    quint16 closedPort;
-    {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        closedPort = probe.serverPort();
-    }
-    WriteConf();
-    const struct {
-        quint16 port;
-        const char* message;
-    } cases[] = {{closedPort, "服务器连接失败!!!"}, {silent.serverPort(), "服务器无应答"}};
-    for (const auto& c : cases) {
+    QTcpServer silent, probe;
+    ASSERT_TRUE(silent.listen(QHostAddress::LocalHost, 0) && probe.listen(QHostAddress::LocalHost, 0));
+    const quint16 closedPort = probe.serverPort();
+    probe.close();
+    for (const auto& [port, message] : {std::pair{closedPort, "服务器连接失败!!!"}, {silent.serverPort(), "服务器无应答"}}) {
         messages.clear();
         auto options = Options();
         options.loginReplyMs = 500;
         MainWindow w(options);
-        w.Config().port = c.port;
+        w.Config().port = port;
         WhenLoginShows(w, [&](LoginWindow& login) {
             ClickLogin(login);
             EXPECT_TRUE(login.IsConnecting());
-            if (c.port == silent.serverPort()) {
-                ASSERT_TRUE(test::WaitFor([&] { return login.CurrentState() == LoginWindow::State::LoggingIn; }, 5000));
+            if (port == silent.serverPort()) {
+                ASSERT_TRUE(WaitFor([&] { return login.CurrentState() == LoginWindow::State::LoggingIn; }, 5000));
             }
-            ASSERT_TRUE(test::WaitFor([&] { return !messages.empty(); }, 5000));
-            EXPECT_EQ(messages.at(0), c.message);
+            ASSERT_TRUE(WaitFor([&] { return !messages.empty(); }, 5000));
+            EXPECT_EQ(messages.at(0), message);
             EXPECT_EQ(login.CurrentState(), LoginWindow::State::Idle);
             EXPECT_TRUE(login.isVisible());
             CancelLogin(login);
@@ -223,10 +199,10 @@ TEST_F(ShellTest, UnreachableOrSilentServerKeepsTheLoginWindow) {
 }
 
 // --page picks the first page; a server that goes away is noticed at once (the heartbeat is far
-// off), and without reconnecting the login window comes back on the routes.
+// off), and without reconnecting the login window comes back on the routes, not signed in again.
 TEST_F(ShellTest, LostConnectionIsNoticedAtOnce) {
     WriteConf("AutoReconnect=0\n");
-    auto options = Options();
+    auto options = Options(true);
     options.page = 3;
     options.heartbeatMs = 60000;
     MainWindow w(options);
@@ -239,44 +215,42 @@ TEST_F(ShellTest, LostConnectionIsNoticedAtOnce) {
         back = true;
         EXPECT_EQ(w.CurrentPage(), 0);
         EXPECT_FALSE(w.ChildWindow(MainWindow::Monitor)->isVisible());
-        EXPECT_EQ(login.CurrentState(), LoginWindow::State::Idle);  // no --autologin a second time
         CancelLogin(login);
     });
     server.reset();
-    ASSERT_TRUE(test::WaitFor([&] { return !messages.empty(); }, 3000));
-    EXPECT_EQ(messages.at(0), "与服务器断开连接");
-    ASSERT_TRUE(test::WaitFor([&] { return back && !w.isVisible(); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return back && !w.isVisible(); }, 5000));
+    // --autologin only the first time: no second attempt, so no second message.
+    EXPECT_EQ(messages, std::vector<std::string>{"与服务器断开连接"});
 }
 
 // With the password remembered, a lost connection is made again by itself: the band tells of
 // it, the page stays, and the server's answers refill the stores. The band's button stops it.
 TEST_F(ShellTest, LostConnectionIsMadeAgainWhileThePageStays) {
-    WriteConf();
-    MainWindow w(Options());
+    MainWindow w(Options(true));
     LogIn(w);
     w.Item<QAbstractButton>(IDC_RAD_MENU_BAOBIAO)->click();
     auto* band = w.Item<QLabel>(IDC_STA_RECONNECT);
     EXPECT_FALSE(band->isVisible());
 
     server.reset();
-    ASSERT_TRUE(test::WaitFor([&] { return w.IsReconnecting(); }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return w.IsReconnecting(); }, 3000));
     EXPECT_TRUE(band->isVisible());
     EXPECT_EQ(band->text().toStdString(), "连接已断开，正在重新连接…(第 1 次)");
     EXPECT_TRUE(w.ChildWindow(MainWindow::Report)->isVisible());
     EXPECT_EQ(w.ChildWindow(MainWindow::ReportMenuPage)->y(), 62 + band->height());
-    ASSERT_TRUE(test::WaitFor([&] { return w.ReconnectAttempt() >= 2; }, 5000));  // the first try found nobody
+    ASSERT_TRUE(WaitFor([&] { return w.ReconnectAttempt() >= 2; }, 5000));  // the first try found nobody
 
     server = std::make_unique<sim::DispatchServer>(state, [](const QString&) {});
     ASSERT_TRUE(server->Listen(QHostAddress::LocalHost, port, nullptr));
-    ASSERT_TRUE(test::WaitFor([&] { return !w.IsReconnecting() && w.LoggedIn(); }, 10000));
+    ASSERT_TRUE(WaitFor([&] { return !w.IsReconnecting() && w.LoggedIn(); }, 10000));
     EXPECT_FALSE(band->isVisible());
     EXPECT_EQ(w.CurrentPage(), 2);
     EXPECT_EQ(w.ChildWindow(MainWindow::ReportMenuPage)->y(), 62);
-    ASSERT_TRUE(test::WaitFor([&] { return w.Vehicles().Size() >= 12; }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return w.Vehicles().Size() >= 12; }, 5000));
     EXPECT_TRUE(messages.empty());
 
     server.reset();
-    ASSERT_TRUE(test::WaitFor([&] { return w.IsReconnecting(); }, 3000));
+    ASSERT_TRUE(WaitFor([&] { return w.IsReconnecting(); }, 3000));
     bool back = false;
     WhenLoginShows(w, [&](LoginWindow& login) {
         back = true;
@@ -284,17 +258,16 @@ TEST_F(ShellTest, LostConnectionIsMadeAgainWhileThePageStays) {
     });
     w.Item<QAbstractButton>(IDC_BTN_RECONNECT_STOP)->click();
     EXPECT_FALSE(w.IsReconnecting());
-    ASSERT_TRUE(test::WaitFor([&] { return back && !w.isVisible(); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return back && !w.isVisible(); }, 5000));
 }
 
 // Logging out and closing ask first; "取消" changes nothing. Logging out keeps the plates.
 TEST_F(ShellTest, LogoutAndCloseAskFirst) {
     WriteConf("Colour=blue\n");
-    MainWindow w(Options());
+    MainWindow w(Options(true));
     LogIn(w);
     auto* plates = w.ChildWindow(MainWindow::Report)->Item<QComboBox>(IDC_CMB_STAT_CHEPAI);
     const int plateCount = plates->count();
-
     SetNextAnswer(false);
     w.Item<QAbstractButton>(IDC_BTN_LOGOUT)->click();
     EXPECT_EQ(messages.back(), "确定注销当前用户？");
@@ -315,21 +288,19 @@ TEST_F(ShellTest, LogoutAndCloseAskFirst) {
         ClickLogin(login);  // and in again
     });
     w.Item<QAbstractButton>(IDC_BTN_LOGOUT)->click();
-    ASSERT_TRUE(test::WaitFor([&] { return checked && w.LoggedIn(); }, 5000));
+    ASSERT_TRUE(WaitFor([&] { return checked && w.LoggedIn(); }, 5000));
     w.Item<QAbstractButton>(IDC_RAD_MENU_PAIBAN)->click();
     w.SetWriteLog(0);
     w.close();  // answered "确定"
     EXPECT_FALSE(w.isVisible());
     const std::string written = test::ReadFile(ConfPath());
-    EXPECT_NE(written.find("Write=0"), std::string::npos);
-    EXPECT_NE(written.find("Colour=blue"), std::string::npos);
-    EXPECT_NE(written.find("Page=schedules"), std::string::npos);  // the page shown at exit
+    for (const char* kept : {"Write=0", "Colour=blue", "Page=schedules"})  // the page shown at exit
+        EXPECT_NE(written.find(kept), std::string::npos) << kept;
 }
 
 // A box raised inside a read runs its own event loop; ending the program from there (as SIGTERM
 // does) must not free the socket under the read that is still on the stack.
 TEST_F(ShellTest, QuittingFromABoxRaisedInsideAReadIsClean) {
-    WriteConf();
     Observe(true);
     MainWindow w(Options());
     WhenLoginShows(w, [&](LoginWindow& login) {
@@ -349,9 +320,9 @@ TEST_F(ShellTest, QuittingFromABoxRaisedInsideAReadIsClean) {
     EXPECT_NE(test::ReadFile(ConfPath()).find("User=admin"), std::string::npos);
 }
 
-TEST_F(ShellTest, MainWindowResizesAndLaysItsPagesOutAgain) {
-    WriteConf();
-    MainWindow w(Options());
+// The pages follow the window's size; the report page keeps its mode when left and shown again.
+TEST_F(ShellTest, PagesFollowTheWindowAndTheReportPageKeepsItsMode) {
+    MainWindow w(Options(true));
     LogIn(w);
     w.showNormal();
     w.resize(800, 500);
@@ -360,97 +331,74 @@ TEST_F(ShellTest, MainWindowResizesAndLaysItsPagesOutAgain) {
     CUIWnd* list = w.ChildWindow(MainWindow::RouteList);
     EXPECT_EQ(head->geometry(), QRect(1, 62, 1022, head->height()));
     EXPECT_EQ(list->geometry().bottom(), 640 - 2);
-    EXPECT_TRUE(w.Item<QAbstractButton>(IDC_BTN_CLOSE)->geometry().right() < 1024);
+    EXPECT_LT(w.Item<QAbstractButton>(IDC_BTN_CLOSE)->geometry().right(), 1024);
     // The sub-menu's tabs keep their place at the left, however wide the window.
     auto* tab = head->Item<QAbstractButton>(IDC_RAD_SUBMENU_XIANLU__ADD);
-    EXPECT_EQ(tab->x(), 136);
+    const int tabX = tab->x();
     w.resize(1300, 800);
     EXPECT_EQ(head->width(), 1298);
     EXPECT_EQ(list->geometry().bottom(), 800 - 2);
-    EXPECT_EQ(tab->x(), 136);
-
+    EXPECT_EQ(tab->x(), tabX);
     // A double click on the title bar, or the maximise box, toggles maximised.
     QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(400, 10));
     EXPECT_TRUE(w.isMaximized());
     w.Item<QAbstractButton>(IDC_BTN_MAX)->click();
     EXPECT_FALSE(w.isMaximized());
     EXPECT_EQ(w.size(), QSize(1300, 800));  // as it was before
-    w.Quit();
-}
 
-TEST_F(ShellTest, ReportPageSwitchesBetweenItsTwoModes) {
-    WriteConf();
-    MainWindow w(Options());
-    LogIn(w);
     w.Item<QAbstractButton>(IDC_RAD_MENU_BAOBIAO)->click();
-    CUIWnd* head = w.ChildWindow(MainWindow::ReportMenuPage);
+    CUIWnd* reportHead = w.ChildWindow(MainWindow::ReportMenuPage);
     CUIWnd* report = w.ChildWindow(MainWindow::Report);
     CUIWnd* web = w.ChildWindow(MainWindow::WebReport);
-    EXPECT_TRUE(head->isVisible());
-    EXPECT_TRUE(report->isVisible());
+    EXPECT_TRUE(reportHead->isVisible() && report->isVisible());
     EXPECT_FALSE(web->isVisible());
-    EXPECT_EQ(report->y(), 62 + head->height());
-    EXPECT_EQ(report->width(), w.width() - 2);
-
-    head->Item<QAbstractButton>(IDC_RAD_MORE)->click();
+    EXPECT_EQ(report->geometry().topLeft(), QPoint(1, 62 + reportHead->height()));
+    reportHead->Item<QAbstractButton>(IDC_RAD_MORE)->click();
     EXPECT_FALSE(report->isVisible());
-    EXPECT_TRUE(web->isVisible());
-    EXPECT_EQ(web->geometry(), QRect(1, 62 + head->height(), w.width() - 2, w.height() - 63 - head->height()));
-
-    // The mode is kept when the page is left and shown again.
+    EXPECT_EQ(web->geometry(), QRect(1, 62 + reportHead->height(), 1298, 800 - 63 - reportHead->height()));
     w.Item<QAbstractButton>(IDC_RAD_MENU_XIANLU)->click();
     EXPECT_FALSE(web->isVisible());
     w.Item<QAbstractButton>(IDC_RAD_MENU_BAOBIAO)->click();
     EXPECT_TRUE(web->isVisible());
-    EXPECT_TRUE(head->Item<QRadioButton>(IDC_RAD_MORE)->isChecked());
+    EXPECT_TRUE(reportHead->Item<QRadioButton>(IDC_RAD_MORE)->isChecked());
     w.Quit();
 }
 
-TEST(SettingsWindow, LogSwitchAppliesAtOnceAndPortsWhenTheyRead) {
+TEST(SettingsWindow, LogSwitchAndDetectionApplyAtOnceAndPortsWhenTheyRead) {
     ASSERT_TRUE(StartSkin());
     std::vector<std::string> messages;
     SetMessageObserver([&](const QString& text) { messages.push_back(text.toStdString()); });
     for (int writeLog : {0, 1, 2}) {
         int set = -1;
+        std::vector<DetectionRule> chosen;
         SettingsWindow settings(writeLog, [&](int v) { set = v; }, nullptr);
+        const DetectionRule configured = writeLog == 1 ? DetectionRule::Interpolated : DetectionRule::FirstFix;
+        settings.SetDetection(configured, [&](DetectionRule r) { chosen.push_back(r); });
         ASSERT_TRUE(settings.Create(nullptr, false));
         auto* on = settings.Item<QRadioButton>(IDC_RAD_SETTING_LOG_TRUE);
         auto* off = settings.Item<QRadioButton>(IDC_RAD_SETTING_LOG_FALSE);
+        auto* firstFix = settings.Item<QRadioButton>(IDC_RAD_SETTING_FIRST_FIX);
+        auto* interpolated = settings.Item<QRadioButton>(IDC_RAD_SETTING_INTERPOLATED);
         EXPECT_EQ(on->isChecked(), writeLog == 1) << writeLog;
         EXPECT_EQ(off->isChecked(), writeLog == 0) << writeLog;
+        EXPECT_EQ(interpolated->isChecked(), configured == DetectionRule::Interpolated);
+        EXPECT_EQ(firstFix->isChecked(), configured == DetectionRule::FirstFix);
         on->click();
         EXPECT_EQ(set, 1);
         off->click();
         EXPECT_EQ(set, 0);
-    }
-
-    // The detection rule of report runs: ticked as configured, applied at the click.
-    for (DetectionRule configured : {DetectionRule::FirstFix, DetectionRule::Interpolated}) {
-        std::vector<DetectionRule> chosen;
-        SettingsWindow settings(0, [](int) {}, nullptr);
-        settings.SetDetection(configured, [&](DetectionRule r) { chosen.push_back(r); });
-        ASSERT_TRUE(settings.Create(nullptr, false));
-        auto* firstFix = settings.Item<QRadioButton>(IDC_RAD_SETTING_FIRST_FIX);
-        auto* interpolated = settings.Item<QRadioButton>(IDC_RAD_SETTING_INTERPOLATED);
-        EXPECT_EQ(firstFix->text(), "首个定位点");
-        EXPECT_EQ(interpolated->text(), "精确推算");
-        EXPECT_EQ(interpolated->isChecked(), configured == DetectionRule::Interpolated);
-        EXPECT_EQ(firstFix->isChecked(), configured == DetectionRule::FirstFix);
         interpolated->click();
         firstFix->click();
-        EXPECT_EQ(chosen, (std::vector<DetectionRule>{DetectionRule::Interpolated,
-                                                      DetectionRule::FirstFix}));
-        // The log switch is a group of its own.
-        EXPECT_TRUE(settings.Item<QRadioButton>(IDC_RAD_SETTING_LOG_FALSE)->isChecked());
+        EXPECT_EQ(chosen, (std::vector<DetectionRule>{DetectionRule::Interpolated, DetectionRule::FirstFix}));
+        EXPECT_TRUE(off->isChecked());  // the log switch is a group of its own
     }
 
     SettingsWindow settings(0, [](int) {}, nullptr);
     std::vector<std::pair<int, int>> taken;
     settings.SetPorts({1502, 89}, [&](SettingsWindow::Ports p) { taken.push_back({p.server, p.web}); });
     ASSERT_TRUE(settings.Create(nullptr, true));
-    auto* portEdit = settings.Item<QLineEdit>(IDC_EDT_SETTING_PORT);
     auto* webEdit = settings.Item<QLineEdit>(IDC_EDT_SETTING_WEBPORT);
-    EXPECT_EQ(portEdit->text(), "1502");
+    EXPECT_EQ(settings.Item<QLineEdit>(IDC_EDT_SETTING_PORT)->text(), "1502");
     EXPECT_EQ(webEdit->text(), "89");
     webEdit->setText("70000");
     settings.Item<QAbstractButton>(IDC_BTN_SETTING_CLOSE)->click();
@@ -483,7 +431,7 @@ TEST(SkinCombo, AClickOpensTheListAndAClickOnAnEntryChoosesIt) {
         // Press and release on the button, as a normal click does: the list stays open.
         const QPoint button(combo->width() - 8, combo->height() / 2);
         QTest::mousePress(combo, Qt::LeftButton, {}, button);
-        ASSERT_TRUE(test::WaitFor([&] { return combo->view()->isVisible(); }));
+        ASSERT_TRUE(WaitFor([&] { return combo->view()->isVisible(); }));
         // The open list grabs the mouse, so the release reaches it, outside its own area.
         QWidget* popup = combo->view()->window();
         QTest::mouseRelease(popup, Qt::LeftButton, {}, popup->mapFromGlobal(combo->mapToGlobal(button)), 60);
@@ -491,7 +439,7 @@ TEST(SkinCombo, AClickOpensTheListAndAClickOnAnEntryChoosesIt) {
         EXPECT_TRUE(combo->view()->isVisible()) << id;
         const QRect third = combo->view()->visualRect(combo->model()->index(2, 0));
         QTest::mouseClick(combo->view()->viewport(), Qt::LeftButton, {}, third.center());
-        ASSERT_TRUE(test::WaitFor([&] { return !combo->view()->isVisible(); }));
+        ASSERT_TRUE(WaitFor([&] { return !combo->view()->isVisible(); }));
         EXPECT_EQ(combo->currentIndex(), 2) << id;
     }
 }

@@ -49,13 +49,13 @@ protected:
 
     QString Path(const QString& name) const { return home.filePath(name); }
 
-    void WriteConf(const QString& user, const QString& password, const QString& extra = {}) {
+    // `write` as the file has it; the program writes it back as "1".
+    void WriteConf(const QString& user, const QString& password, const QString& write = "1") {
         QFile conf(Path("conf.ini"));
-        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+        ASSERT_TRUE(conf.open(QIODevice::WriteOnly | QIODevice::Truncate));
         conf.write(QStringLiteral("[login]\nServer=127.0.0.1\nUser=%1\nPass=%2\nRemember=1\n"
-                                  "DataName=bus\nDataBasePsw=\nWrite=1\nPort=%3\nWebPort=%4\n"
-                                  "; kept as it is\n%5")
-                       .arg(user, password, port, webPort, extra)
+                                  "DataName=bus\nDataBasePsw=\nWrite=%3\nPort=%4\nWebPort=%5\n; kept as it is\n")
+                       .arg(user, password, write, port, webPort)
                        .toUtf8());
     }
 
@@ -141,14 +141,8 @@ TEST_F(EndToEnd, SignalsEndTheClientFromEveryState) {
     for (const auto& c : cases) {
         SCOPED_TRACE(c.state);
         if (sim.state() == QProcess::NotRunning) StartSimulator("0", "0");
-        QFile::remove(Path("conf.ini"));
-        WriteConf(QStringLiteral("调度员"), QString::fromUtf8(c.password));
         // A line the program writes back in its own form shows that conf.ini was written.
-        QFile conf(Path("conf.ini"));
-        const QString text = ReadAll(Path("conf.ini")).replace(QStringLiteral("Write=1\n"), QStringLiteral("Write=01\n"));
-        ASSERT_TRUE(conf.open(QIODevice::WriteOnly | QIODevice::Truncate));
-        conf.write(text.toUtf8());
-        conf.close();
+        WriteConf(QStringLiteral("调度员"), QString::fromUtf8(c.password), "01");
 
         StartClient(c.args);
         if (c.awaited == nullptr) {

@@ -38,10 +38,14 @@ std::string Doc(const char* cmd, const std::string& extra = "") {
 // 1005 bytes that pass the framer and nest past JsonCpp's limit: it throws instead of failing.
 std::string DeeplyNested() { return "{\"a\":" + std::string(999, '[') + "}"; }
 
-TEST(ReceivePipeline, LogsEachReadThenEachDocumentInUtf8) {
-    TextCodec gbk("GBK");
-    ReceivePipeline pipeline(gbk);
+class ReceivePipelineTest : public testing::Test {
+protected:
+    TextCodec gbk{"GBK"};
+    ReceivePipeline pipeline{gbk};
     Recorder r;
+};
+
+TEST_F(ReceivePipelineTest, LogsEachReadThenEachDocumentInUtf8) {
     const std::string doc = Doc("1009", "\"groupname\":\"" + Utf8ToGbk("一组") + "\"");
     pipeline.OnRead(doc.substr(0, 20), r);
     pipeline.OnRead(doc.substr(20), r);
@@ -52,10 +56,7 @@ TEST(ReceivePipeline, LogsEachReadThenEachDocumentInUtf8) {
     EXPECT_EQ(r.codes, std::vector<int>{1009});
 }
 
-TEST(ReceivePipeline, DocumentsThatDoNotParseOrWhoseHandlingFailsAreDroppedAlone) {
-    TextCodec gbk("GBK");
-    ReceivePipeline pipeline(gbk);
-    Recorder r;
+TEST_F(ReceivePipelineTest, DocumentsThatDoNotParseOrWhoseHandlingFailsAreDroppedAlone) {
     r.throwOn = 1011;
     pipeline.OnRead("{\"header\":\"broken\" \"x\"}" + DeeplyNested() + Doc("1011") + Doc("9001"), r);
     pipeline.OnRead(DeeplyNested(), r);
@@ -63,30 +64,21 @@ TEST(ReceivePipeline, DocumentsThatDoNotParseOrWhoseHandlingFailsAreDroppedAlone
     EXPECT_EQ(r.codes, (std::vector<int>{1011, 9001, 1009}));
 }
 
-TEST(ReceivePipeline, AnUnbalancedDocumentIsLoggedAndDoesNotSilenceTheRest) {
-    TextCodec gbk("GBK");
-    ReceivePipeline pipeline(gbk);
-    Recorder r;
+TEST_F(ReceivePipelineTest, AnUnbalancedDocumentIsLoggedAndDoesNotSilenceTheRest) {
     pipeline.OnRead("{\"a\":{}\n", r);
     for (int i = 0; i < 3; ++i) pipeline.OnRead(Doc("1011"), r);
     EXPECT_EQ(r.codes, (std::vector<int>{1011, 1011, 1011}));
     EXPECT_TRUE(r.Logged("接收的报文不完整（8字节）"));
 }
 
-TEST(ReceivePipeline, EndingTheLoginDiscardsTheRestOfTheRead) {
-    TextCodec gbk("GBK");
-    ReceivePipeline pipeline(gbk);
-    Recorder r;
+TEST_F(ReceivePipelineTest, EndingTheLoginDiscardsTheRestOfTheRead) {
     r.stopOn = 8000;
     pipeline.OnRead(Doc("8000") + Doc("1009") + "{\"header\":", r);
     EXPECT_EQ(r.codes, std::vector<int>{8000});
     EXPECT_EQ(pipeline.Buffered(), 0u);
 }
 
-TEST(ReceivePipeline, OversizeDocumentIsLoggedAndTheNextDispatched) {
-    TextCodec gbk("GBK");
-    ReceivePipeline pipeline(gbk);
-    Recorder r;
+TEST_F(ReceivePipelineTest, OversizeDocumentIsLoggedAndTheNextDispatched) {
     pipeline.OnRead("{\"body\":{\"k\":\"" + std::string(std::size_t{9} << 20, 'x'), r);
     EXPECT_TRUE(r.Logged("已丢弃"));
     EXPECT_TRUE(r.codes.empty());

@@ -42,15 +42,17 @@ struct Link {
     TextCodec gbk{"GBK"};
     Recorder handler;
     ServerSocket socket{gbk, handler};
+    bool ConnectTo(Peer& peer) {
+        QSignalSpy connected(&socket, &ServerSocket::connected);
+        socket.Open("127.0.0.1", peer.Port());
+        return connected.wait(5000) && peer.Accept();
+    }
 };
 
 TEST(ServerSocket, ConnectsSendsGbkAndDispatchesWhatArrives) {
     Peer peer;
     Link link;
-    QSignalSpy connected(&link.socket, &ServerSocket::connected);
-    link.socket.Open("127.0.0.1", peer.Port());
-    ASSERT_TRUE(connected.wait(5000));
-    ASSERT_TRUE(peer.Accept());
+    ASSERT_TRUE(link.ConnectTo(peer));
 
     EXPECT_EQ(link.socket.SendJson(LoginRequest("调度员", "pw")), ServerSocket::SendResult::Sent);
     QByteArray received;
@@ -70,12 +72,9 @@ TEST(ServerSocket, ConnectsSendsGbkAndDispatchesWhatArrives) {
 }
 
 TEST(ServerSocket, RefusedConnectionFailsWithoutBlocking) {
-    quint16 freePort;
-    {
-        QTcpServer probe;
-        probe.listen(QHostAddress::LocalHost, 0);
-        freePort = probe.serverPort();
-    }
+    Peer closed;
+    const quint16 freePort = closed.Port();
+    closed.server.close();
     Link link;
     QSignalSpy failed(&link.socket, &ServerSocket::connectFailed);
     link.socket.Open("127.0.0.1", freePort);
@@ -87,13 +86,10 @@ TEST(ServerSocket, RefusedConnectionFailsWithoutBlocking) {
 // The peer leaving is reported at once (before any send), our own Close is not.
 TEST(ServerSocket, APeerLeavingMidDocumentLosesOnlyThatDocument) {
     Link link;
-    QSignalSpy connected(&link.socket, &ServerSocket::connected);
     QSignalSpy gone(&link.socket, &ServerSocket::connectionLost);
     {
         Peer peer;
-        link.socket.Open("127.0.0.1", peer.Port());
-        ASSERT_TRUE(connected.wait(5000));
-        ASSERT_TRUE(peer.Accept());
+        ASSERT_TRUE(link.ConnectTo(peer));
         peer.client->write("{\"header\":{\"cmd\":\"1009\"},\"body\":{}}\n{\"header\":{\"cmd\":\"10");
         peer.client->flush();
         peer.client->close();
@@ -107,9 +103,7 @@ TEST(ServerSocket, APeerLeavingMidDocumentLosesOnlyThatDocument) {
 
     // The next connection starts clean: nothing of the half document is left to prefix it.
     Peer second;
-    link.socket.Open("127.0.0.1", second.Port());
-    ASSERT_TRUE(connected.wait(5000));
-    ASSERT_TRUE(second.Accept());
+    ASSERT_TRUE(link.ConnectTo(second));
     second.client->write("11\"},\"body\":{}}\n{\"header\":{\"cmd\":\"9001\"},\"body\":{}}\n");
     ASSERT_TRUE(test::WaitFor([&] { return link.handler.codes == std::vector<int>{1009, 9001}; }, 5000));
     link.socket.Close();
@@ -121,10 +115,7 @@ TEST(ServerSocket, EndingTheLoginInsideADispatchDropsTheRest) {
     Peer peer;
     Link link;
     link.handler.stopOn = 8000;
-    QSignalSpy connected(&link.socket, &ServerSocket::connected);
-    link.socket.Open("127.0.0.1", peer.Port());
-    ASSERT_TRUE(connected.wait(5000));
-    ASSERT_TRUE(peer.Accept());
+    ASSERT_TRUE(link.ConnectTo(peer));
     peer.client->write(
         "{\"header\":{\"cmd\":\"8000\"},\"body\":{}}{\"header\":{\"cmd\":\"1011\"},\"body\":{}}");
     ASSERT_TRUE(test::WaitFor([&] { return link.handler.codes.size() == 1; }, 5000));

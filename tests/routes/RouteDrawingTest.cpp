@@ -5,6 +5,10 @@
 namespace fw {
 namespace {
 
+std::string Fields(const StationRecord& s) {
+    return s.id + "|" + s.name + "|" + s.latitude + "|" + s.longitude + "|" + s.time + "|" + s.serialNumber;
+}
+
 TEST(RouteDrawing, TwoMarkersGiveTheStationsTheirTotalsAndSerialNumbers) {
     RouteDrawing d;
     EXPECT_EQ(d.Apply("marker,S1,  A  ,30.1,120.1,1.5,7").outcome, RouteDrawing::Outcome::Added);
@@ -13,14 +17,8 @@ TEST(RouteDrawing, TwoMarkersGiveTheStationsTheirTotalsAndSerialNumbers) {
     EXPECT_EQ(d.LengthText(), "3.75");
     EXPECT_EQ(d.TimeText(), "00:15");
     ASSERT_EQ(d.Working().stations.size(), 2u);
-    const StationRecord& a = d.Working().stations[0];
-    EXPECT_EQ(a.id, "S1");
-    EXPECT_EQ(a.name, "A");
-    EXPECT_EQ(a.latitude, "30.1");
-    EXPECT_EQ(a.longitude, "120.1");
-    EXPECT_EQ(a.time, "7");
-    EXPECT_EQ(a.serialNumber, "0");
-    EXPECT_EQ(d.Working().stations[1].serialNumber, "1");
+    EXPECT_EQ(Fields(d.Working().stations[0]), "S1|A|30.1|120.1|7|0");
+    EXPECT_EQ(Fields(d.Working().stations[1]), "S2|B|30.2|120.2|8|1");
     EXPECT_EQ(d.StationCounter(), 2);
 }
 
@@ -124,29 +122,20 @@ TEST(RouteDrawing, SavedRouteCarriesTheShownTotalsAndResetEmptiesEverything) {
     d.Apply("marker,S1,A,30.1,120.1,0,0");
     d.Apply("marker,S2,B,30.2,120.2,1.25,4");
     const RouteRecord route = d.RouteToSave();
-    EXPECT_EQ(route.lineName, "新线");
-    EXPECT_EQ(route.length, "1.25");
-    EXPECT_EQ(route.time, "00:04");
-    EXPECT_EQ(route.lineId, "");
+    EXPECT_EQ(route.lineName + "|" + route.length + "|" + route.time + "|" + route.lineId, "新线|1.25|00:04|");
     EXPECT_EQ(route.stations.size(), 2u);
     EXPECT_EQ(d.Working().stations.size(), 2u);  // kept until the route is sent
 
     const DrawnRoute request = SaveRequestFor(route, "调度员");
-    EXPECT_EQ(request.userName, "调度员");
-    EXPECT_EQ(request.counterDistance, "1.25");
-    EXPECT_EQ(request.counterTime, "00:04");
+    EXPECT_EQ(request.userName + "|" + request.counterDistance + "|" + request.counterTime, "调度员|1.25|00:04");
     ASSERT_EQ(request.stations.size(), 2u);
-    EXPECT_EQ(request.stations[1].markId, "S2");
-    EXPECT_EQ(request.stations[1].serialNumber, "1");
-    EXPECT_EQ(request.stations[1].time, "4");
+    const DrawnStation& b = request.stations[1];
+    EXPECT_EQ(b.markId + "|" + b.markName + "|" + b.serialNumber + "|" + b.time, "S2|B|1|4");
 
     d.Reset();
     EXPECT_TRUE(d.Working().stations.empty());
     EXPECT_EQ(d.StationCounter(), 0);
-    EXPECT_EQ(d.routeName, "");
-    EXPECT_EQ(d.stationsText, "");
-    EXPECT_EQ(d.LengthText(), "");
-    EXPECT_EQ(d.TimeText(), "");
+    EXPECT_EQ(d.routeName + d.stationsText + d.LengthText() + d.TimeText(), "");
     d.Apply("marker,S3,C,0,0,2,5");
     EXPECT_EQ(d.Working().stations[0].serialNumber, "0");
     EXPECT_EQ(d.LengthText(), "2.00");

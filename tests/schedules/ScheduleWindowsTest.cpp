@@ -175,7 +175,7 @@ TEST_F(SchedulePageTest, HeaderClicksSortEachListByItsOwnState) {
         w->AddScheduleRow("b", "2014-10-01", "2014-12-31");
     }
     auto* view = List().Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE);
-    auto clickHeader = [](ScheduleListWindow& w, int column) {
+    const auto clickHeader = [](ScheduleListWindow& w, int column) {
         QHeaderView* header = w.Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE)->header();
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(column) + 20, header->height() / 2));
@@ -432,21 +432,16 @@ TEST_F(SchedulePageTest, RosterFindingsAreTintedCountedAndAskedAboutBeforeSaving
 
 TEST_F(SchedulePageTest, TheSaveQuestionGoesBackOnEnterAndSaysWhatEachButtonDoes) {
     SetMessageObserver({});  // a real box
-    bool answered = false;
-    QString ok, cancel;
+    QString buttons;
     QTimer::singleShot(0, &main, [&] {
-        ASSERT_TRUE(test::WaitFor([] { return qobject_cast<SkinMessageBox*>(QApplication::activeModalWidget()) != nullptr; }, 5000));
-        auto* box = qobject_cast<SkinMessageBox*>(QApplication::activeModalWidget());
-        ok = box->OkButton()->text();
-        cancel = box->CancelButton()->text();
-        answered = true;
+        SkinMessageBox* box = nullptr;
+        ASSERT_TRUE(test::WaitFor([&] { return (box = qobject_cast<SkinMessageBox*>(QApplication::activeModalWidget())); }, 5000));
+        buttons = box->OkButton()->text() + "|" + box->CancelButton()->text();
         QTest::keyClick(box, Qt::Key_Return);
     });
     EXPECT_FALSE(AskQuestion(&main, QStringLiteral("排班检查：1处没有配车"),
                              {QString::fromUtf8(ScheduleSetupWindow::kSendAnyway), QString::fromUtf8(ScheduleSetupWindow::kGoBack), true}));
-    EXPECT_TRUE(answered);
-    EXPECT_EQ(ok, QStringLiteral("仍然发送"));
-    EXPECT_EQ(cancel, QStringLiteral("返回修改"));
+    EXPECT_EQ(buttons, QStringLiteral("仍然发送|返回修改"));
 }
 
 TEST_F(SchedulePageTest, ASilentServerOrALostLoginEndsTheSaveAndKeepsTheForm) {

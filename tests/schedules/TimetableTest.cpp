@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "net/Requests.h"
 #include "schedules/NumberFormats.h"
 #include "schedules/Timetable.h"
 #include "schedules/XlsxWorkbook.h"
@@ -168,12 +167,8 @@ std::string CsvOf(const std::vector<TypedCell>& cells, char separator, const cha
     return out;
 }
 
-Json::Value StationsOf(const ImportedTimetable& t) {
-    return SendTimetableRequest(Timetable{"2014-08-25", "2014-08-31", "夏季", "调度员", t.rows})["body"]["stationns"];
-}
-
-// The same timetable in every format reaches the server as the same 9006 content.
-TEST(TimetableFormats, TheSameTimetableInEveryFormatSendsTheSame9006) {
+// The same timetable in every format gives the same rows (which are what 9006 sends).
+TEST(TimetableFormats, TheSameTimetableInEveryFormatGivesTheSameRows) {
     const struct {
         const char* name;
         WorkbookFormat format;
@@ -186,13 +181,11 @@ TEST(TimetableFormats, TheSameTimetableInEveryFormatSendsTheSame9006) {
         {".csv, UTF-8 with BOM, semicolons", WorkbookFormat::Csv, "\xEF\xBB\xBF" + CsvOf(kTimetable, ';', "\r\n")},
         {".csv, GBK", WorkbookFormat::Csv, Utf8ToGbk(CsvOf(kTimetable, ',', "\r\n"))},
     };
-    const Json::Value expected = StationsOf({{}, kExpectedRows});
     for (const auto& f : files) {
         const TimetableImport import = ImportTimetableBytes(f.bytes, f.format);
         EXPECT_EQ(import.error, "") << f.name;
         EXPECT_THAT(import.timetable.batches, ElementsAre("早班", "晚班", "末班")) << f.name;
         EXPECT_EQ(import.timetable.rows, kExpectedRows) << f.name;
-        EXPECT_EQ(StationsOf(import.timetable), expected) << f.name;
     }
 }
 
@@ -340,8 +333,9 @@ std::string WithDeclaredSize(std::string zip, const std::string& member, std::ui
     return zip;
 }
 
-// Files that are no usable timetable: a message and nothing else, whatever the format.
-TEST(TimetableRefusals, BadFilesOfEveryFormatGiveAClearMessageAndNothingElse) {
+// Files that are no usable timetable give a message and nothing else, whatever the format; what
+// only looks odd imports.
+TEST(TimetableBytes, BadFilesGiveAClearMessageAndNothingElseOddOnesImport) {
     const auto sheetParts = [](const std::string& rows, const std::string& before = {}) {
         XlsxWriter book;
         book.AddSheet("Sheet1").Text(0, 0, "A").Text(0, 1, "线");
@@ -368,12 +362,20 @@ TEST(TimetableRefusals, BadFilesOfEveryFormatGiveAClearMessageAndNothingElse) {
     for (int i = 0; i < 65536; ++i) tooManyRows += "7:00,1\n";
     std::string tooManyColumns = "A";
     for (int i = 0; i < 16384; ++i) tooManyColumns += ",";
+    XlsxWriter book;
+    book.AddSheet("Sheet1").Text(0, 0, "A").Time(1, 0, 6, 0);
+    auto declared = book.Parts();
+    std::string& xml = declared["xl/worksheets/sheet1.xml"];
+    // A million rows declared, and one empty row far down: no memory for them, no refusal.
+    xml.insert(xml.find("<sheetData>"), "<dimension ref=\"A1:XFD1048576\"/>");
+    xml.insert(xml.find("</sheetData>"), "<row r=\"1048576\" spans=\"1:2\"><c r=\"A1048576\" s=\"1\"/></row>");
 
     const struct {
         const char* name;
         WorkbookFormat format;
         std::string bytes;
         const char* error;
+        std::vector<TimetableRow> rows = {};
     } cases[] = {
         {"zip without workbook", WorkbookFormat::Xlsx, XlsxWriter::Zip({{"word/document.xml", "<document/>"}}),
          "所选文件是ZIP压缩包，但其中没有Excel工作簿(*.xlsx)"},
@@ -421,43 +423,20 @@ TEST(TimetableRefusals, BadFilesOfEveryFormatGiveAClearMessageAndNothingElse) {
         {"binary", WorkbookFormat::Csv, std::string("A,B\n\0\0\0", 7), "所选文件不是Excel工作簿(*.xls, *.xlsx)或CSV文件(*.csv)"},
         {"headers only", WorkbookFormat::Csv, "A,线路\n", "文件中没有班次"},
         {"empty", WorkbookFormat::Csv, "", "文件中没有班次"},
-    };
-    for (const auto& c : cases) {
-        const TimetableImport import = ImportTimetableBytes(c.bytes, c.format);
-        EXPECT_EQ(import.error, c.error) << c.name;
-        EXPECT_TRUE(import.timetable.batches.empty()) << c.name;
-        EXPECT_TRUE(import.timetable.rows.empty()) << c.name;
-    }
-}
-
-// What looks odd but is a timetable: it imports.
-TEST(TimetableRefusals, OddButSoundFilesImport) {
-    XlsxWriter book;
-    book.AddSheet("Sheet1").Text(0, 0, "A").Time(1, 0, 6, 0);
-    auto declared = book.Parts();
-    std::string& xml = declared["xl/worksheets/sheet1.xml"];
-    // A million rows declared, and one empty row far down: no memory for them, no refusal.
-    xml.insert(xml.find("<sheetData>"), "<dimension ref=\"A1:XFD1048576\"/>");
-    xml.insert(xml.find("</sheetData>"), "<row r=\"1048576\" spans=\"1:2\"><c r=\"A1048576\" s=\"1\"/></row>");
-    const struct {
-        const char* name;
-        WorkbookFormat format;
-        std::string bytes;
-        std::vector<TimetableRow> rows;
-    } cases[] = {
-        {"declared 1,048,576 rows", WorkbookFormat::Xlsx, XlsxWriter::Zip(declared), {{"A", " 06:00:00", ""}}},
-        {"stored, not deflated", WorkbookFormat::Xlsx, XlsxWriter::Zip(book.Parts(), false), {{"A", " 06:00:00", ""}}},
-        {"the last pair's line header missing", WorkbookFormat::Csv, "A,,B\n7:00,1路,8:00,2路\n",
+        {"declared 1,048,576 rows", WorkbookFormat::Xlsx, XlsxWriter::Zip(declared), "", {{"A", " 06:00:00", ""}}},
+        {"stored, not deflated", WorkbookFormat::Xlsx, XlsxWriter::Zip(book.Parts(), false), "", {{"A", " 06:00:00", ""}}},
+        {"the last pair's line header missing", WorkbookFormat::Csv, "A,,B\n7:00,1路,8:00,2路\n", "",
          {{"A", " 07:00:00", "1路"}, {"B", " 08:00:00", "2路"}}},
-        {"line breaks and separators in quotes", WorkbookFormat::Csv, "A,线\r\n07:00,\"一号线\n支线\"\r\n\"8:00\",\"2,\"\"快\"\"\"\r\n",
+        {"line breaks and separators in quotes", WorkbookFormat::Csv, "A,线\r\n07:00,\"一号线\n支线\"\r\n\"8:00\",\"2,\"\"快\"\"\"\r\n", "",
          {{"A", " 07:00:00", "一号线\n支线"}, {"A", " 08:00:00", "2,\"快\""}}},
-        {"tabs, and rows shorter than the header", WorkbookFormat::Csv, "A\t线\tB\t线\n07:00\n\n2014-08-25\t1路\n",
+        {"tabs, and rows shorter than the header", WorkbookFormat::Csv, "A\t线\tB\t线\n07:00\n\n2014-08-25\t1路\n", "",
          {{"A", " 07:00:00", ""}, {"A", "2014-08-25 00:00:00", "1路"}}},
     };
     for (const auto& c : cases) {
         const TimetableImport import = ImportTimetableBytes(c.bytes, c.format);
-        EXPECT_EQ(import.error, "") << c.name;
+        EXPECT_EQ(import.error, c.error) << c.name;
         EXPECT_EQ(import.timetable.rows, c.rows) << c.name;
+        EXPECT_EQ(import.timetable.batches.empty(), c.rows.empty()) << c.name;
     }
 }
 

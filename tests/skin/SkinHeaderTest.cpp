@@ -16,29 +16,23 @@ TEST(IdentifierTable, ReadsNamesAndNumbersBothWays) {
     EXPECT_FALSE(t.NameOf(999));
 }
 
-struct LineCase {
-    const char* line;
-    const char* name;
-    int number;
-};
-
-class HeaderLineTest : public testing::TestWithParam<LineCase> {};
-
-TEST_P(HeaderLineTest, YieldsNameAndNumber) {
-    const auto t = IdentifierTable::Parse(GetParam().line);
-    ASSERT_EQ(t.Entries().size(), 1u) << GetParam().line;
-    EXPECT_EQ(t.Entries()[0].name, GetParam().name);
-    EXPECT_EQ(t.Entries()[0].number, GetParam().number);
+TEST(IdentifierTable, EachLineYieldsNameAndNumber) {
+    const struct {
+        const char* line;
+        const char* name;
+        int number;
+    } rows[] = {
+        {"#define IDW_MAIN 1000", "IDW_MAIN", 1000},        {"#define    IDW_MAIN \t   1000   \t ", "IDW_MAIN", 1000},
+        {"  #define\tIDC_BTN_CLOSE\t1002", "IDC_BTN_CLOSE", 1002}, {"#define IDW_HEX 0x3E8", "IDW_HEX", 0},
+        {"#define IDW_WORD abc", "IDW_WORD", 0},            {"#define IDW_NEG -5", "IDW_NEG", -5},
+    };
+    for (const auto& r : rows) {
+        const auto t = IdentifierTable::Parse(r.line);
+        ASSERT_EQ(t.Entries().size(), 1u) << r.line;
+        EXPECT_EQ(t.Entries()[0].name, r.name) << r.line;
+        EXPECT_EQ(t.Entries()[0].number, r.number) << r.line;
+    }
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Lines, HeaderLineTest,
-    testing::Values(LineCase{"#define IDW_MAIN 1000", "IDW_MAIN", 1000},
-                    LineCase{"#define    IDW_MAIN \t   1000   \t ", "IDW_MAIN", 1000},
-                    LineCase{"  #define\tIDC_BTN_CLOSE\t1002", "IDC_BTN_CLOSE", 1002},
-                    LineCase{"#define IDW_HEX 0x3E8", "IDW_HEX", 0},
-                    LineCase{"#define IDW_WORD abc", "IDW_WORD", 0},
-                    LineCase{"#define IDW_NEG -5", "IDW_NEG", -5}));
 
 TEST(IdentifierTable, SkipsNamelessLinesKeepsReservedValuesAndTheFirstDefinition) {
     EXPECT_TRUE(IdentifierTable::Parse("#define\n#define   \n#define ONLYNAME\nint x = 1;\n").Empty());

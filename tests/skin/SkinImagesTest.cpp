@@ -5,32 +5,21 @@
 namespace fw::skin {
 namespace {
 
-struct NameCase {
-    const char* file;
-    const char* resource;
-};
-
-class ResourceNameTest : public testing::TestWithParam<NameCase> {};
-
-TEST_P(ResourceNameTest, DerivesTheStoredName) {
-    EXPECT_TRUE(SameResourceName(ResourceNameForImage(GetParam().file), GetParam().resource))
-        << ResourceNameForImage(GetParam().file);
+TEST(ResourceName, DerivedFromTheFileName) {
+    const struct {
+        const char* file;
+        const char* resource;
+    } rows[] = {
+        {"Main_N.bmp", "I6D61696E5F6E.bmp"}, {"fenye_shouye.bmp", "I66656E79655F73686F757965.BMP"},
+        {"White_BG.BMP", "I77686974655F6267.bmp"}, {"close.png", "I636C6F7365.png"}, {"noext", "I6E6F657874"},
+        {"a.b.bmp", "I612E62.bmp"},
+        {"\xE8\x83\x8C.bmp", "ICC80.bmp"},  // 背 is U+80CC: bytes CC 80, low first
+        {"\xE4\xB8\x80.bmp", "I4E.bmp"},    // 一 is U+4E00: its zero low byte is skipped
+        {"white_bg.bmp", "i77686974655f6267.BMP"},  // case does not matter, on either side
+    };
+    for (const auto& r : rows)
+        EXPECT_TRUE(SameResourceName(ResourceNameForImage(r.file), r.resource)) << ResourceNameForImage(r.file);
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Names, ResourceNameTest,
-    testing::Values(NameCase{"Main_N.bmp", "I6D61696E5F6E.bmp"},
-                    NameCase{"fenye_shouye.bmp", "I66656E79655F73686F757965.BMP"},
-                    NameCase{"White_BG.BMP", "I77686974655F6267.bmp"},
-                    NameCase{"close.png", "I636C6F7365.png"},
-                    NameCase{"noext", "I6E6F657874"},
-                    NameCase{"a.b.bmp", "I612E62.bmp"},
-                    // 背 is U+80CC: bytes CC 80, low first.
-                    NameCase{"\xE8\x83\x8C.bmp", "ICC80.bmp"},
-                    // 一 is U+4E00: its zero low byte is skipped.
-                    NameCase{"\xE4\xB8\x80.bmp", "I4E.bmp"},
-                    // Case does not matter, on either side.
-                    NameCase{"white_bg.bmp", "i77686974655f6267.BMP"}));
 
 TEST(CutCombined, SplitsIntoEqualParts) {
     const auto four = CutCombined({40, 20}, 4);

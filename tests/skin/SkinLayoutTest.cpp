@@ -3,6 +3,8 @@
 #include "skin/SkinLayout.h"
 
 #include <climits>
+#include <ostream>
+#include <string>
 
 namespace fw::skin {
 namespace {
@@ -12,7 +14,7 @@ constexpr Size kSkin{1150, 560};
 constexpr Point kPoint{1100, 500};
 
 struct LayoutCase {
-    const char* what;
+    const char* what;  // the test's name
     Rect skinRect;
     LayoutMode h;
     LayoutMode v;
@@ -21,45 +23,48 @@ struct LayoutCase {
     Rect expected;
 };
 
+void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.what; }
+
 class LayoutModeTest : public testing::TestWithParam<LayoutCase> {};
 
 TEST_P(LayoutModeTest, PlacesTheChild) {
     const auto& c = GetParam();
-    EXPECT_EQ(LayoutChild(c.skinRect, c.h, c.v, c.margin, kSkin, kPoint, c.client), c.expected) << c.what;
+    EXPECT_EQ(LayoutChild(c.skinRect, c.h, c.v, c.margin, kSkin, kPoint, c.client), c.expected);
 }
 
 using M = LayoutMode;
 INSTANTIATE_TEST_SUITE_P(
     Modes, LayoutModeTest,
     testing::Values(
-        LayoutCase{"list across the point grows", {1, 98, 1149, 547}, M::Default, M::Default, {}, {1350, 760},
+        LayoutCase{"ListAcrossThePointGrows", {1, 98, 1149, 547}, M::Default, M::Default, {}, {1350, 760},
                    {1, 98, 1349, 747}},
-        LayoutCase{"pager button left of the point stays, below moves down", {11, 531, 35, 554}, M::Default,
+        LayoutCase{"PagerButtonLeftOfThePointStaysBelowMovesDown", {11, 531, 35, 554}, M::Default,
                    M::Default, {}, {1350, 760}, {11, 731, 35, 754}},
-        LayoutCase{"control above and left of the point stays", {32, 24, 66, 48}, M::Default, M::Default, {},
+        LayoutCase{"ControlAboveAndLeftOfThePointStays", {32, 24, 66, 48}, M::Default, M::Default, {},
                    {1350, 760}, {32, 24, 66, 48}},
-        LayoutCase{"control right of the point moves", {1110, 10, 1140, 30}, M::Default, M::Default, {},
+        LayoutCase{"ControlRightOfThePointMoves", {1110, 10, 1140, 30}, M::Default, M::Default, {},
                    {1250, 560}, {1210, 10, 1240, 30}},
-        LayoutCase{"right keeps its distance to the right edge", {1107, 0, 1149, 25}, M::RightBottom, M::LeftTop,
+        LayoutCase{"RightKeepsItsDistanceToTheRightEdge", {1107, 0, 1149, 25}, M::RightBottom, M::LeftTop,
                    {}, {1920, 1000}, {1877, 0, 1919, 25}},
-        LayoutCase{"right with a margin", {1000, 0, 1040, 25}, M::RightBottom, M::LeftTop, {0, 0, 10, 0},
+        LayoutCase{"RightWithAMargin", {1000, 0, 1040, 25}, M::RightBottom, M::LeftTop, {0, 0, 10, 0},
                    {1250, 560}, {1090, 0, 1130, 25}},
-        LayoutCase{"left and top add the margin", {10, 20, 50, 40}, M::LeftTop, M::LeftTop, {5, 6, 0, 0},
+        LayoutCase{"LeftAndTopAddTheMargin", {10, 20, 50, 40}, M::LeftTop, M::LeftTop, {5, 6, 0, 0},
                    {2000, 2000}, {15, 26, 55, 46}},
-        LayoutCase{"centre", {10, 10, 110, 40}, M::Center, M::Center, {0, 0, 0, 0}, {1001, 301},
+        LayoutCase{"Centre", {10, 10, 110, 40}, M::Center, M::Center, {0, 0, 0, 0}, {1001, 301},
                    {450, 135, 550, 165}},
-        LayoutCase{"centre between margins truncates toward zero", {0, 0, 10, 10}, M::Center, M::Free,
+        LayoutCase{"CentreBetweenMarginsTruncatesTowardZero", {0, 0, 10, 10}, M::Center, M::Free,
                    {3, 0, 0, 0}, {4, 560}, {-1, 0, 9, 10}},
-        LayoutCase{"fill", {1, 62, 1149, 654}, M::Fill, M::Fill, {1, 0, 1, 1}, {1350, 760},
+        LayoutCase{"Fill", {1, 62, 1149, 654}, M::Fill, M::Fill, {1, 0, 1, 1}, {1350, 760},
                    {2, 62, 1348, 853}},
-        LayoutCase{"free stays", {300, 300, 400, 400}, M::Free, M::Free, {}, {2000, 2000},
+        LayoutCase{"FreeStays", {300, 300, 400, 400}, M::Free, M::Free, {}, {2000, 2000},
                    {300, 300, 400, 400}},
-        LayoutCase{"keep aspect scales", {115, 56, 230, 112}, M::KeepAspect, M::KeepAspect, {}, {2300, 1120},
+        LayoutCase{"KeepAspectScales", {115, 56, 230, 112}, M::KeepAspect, M::KeepAspect, {}, {2300, 1120},
                    {230, 112, 460, 224}},
-        LayoutCase{"keep origin aspect moves only", {115, 56, 230, 112}, M::KeepOriginAspect,
+        LayoutCase{"KeepOriginAspectMovesOnly", {115, 56, 230, 112}, M::KeepOriginAspect,
                    M::KeepOriginAspect, {}, {2300, 1120}, {230, 112, 345, 168}},
-        LayoutCase{"shrinking moves right-hand controls back", {1110, 10, 1140, 30}, M::Default, M::Default, {},
-                   {1100, 560}, {1060, 10, 1090, 30}}));
+        LayoutCase{"ShrinkingMovesRightHandControlsBack", {1110, 10, 1140, 30}, M::Default, M::Default, {},
+                   {1100, 560}, {1060, 10, 1090, 30}}),
+    [](const testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.what); });
 
 // The largest skin values in the largest window: the arithmetic saturates instead of overflowing.
 TEST(LayoutAxis, ExtremeSizesSaturate) {

@@ -28,6 +28,12 @@ std::size_t CountRows(Database& db) {
     return count;
 }
 
+void MakeStore(const std::string& home, const char* password) {
+    Database db;
+    ASSERT_TRUE(db.Open(home, "fleet", password));
+    ASSERT_TRUE(StopTimeTable(db).InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
+}
+
 // A fresh store is created with its table; the detection's stop lookup and the report's range
 // query use an index instead of scanning it.
 TEST(Database, NewStoreHasItsTableAndIndexes) {
@@ -53,8 +59,7 @@ TEST(Database, SecondConnectionToAnOpenStoreFailsQuietly) {
     TempHome home;
     Database first;
     ASSERT_TRUE(first.Open(home.Path(), "fleet", ""));
-    StopTimeTable table(first);
-    ASSERT_TRUE(table.InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
+    ASSERT_TRUE(StopTimeTable(first).InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
     Database second;
     EXPECT_FALSE(second.Open(home.Path(), "fleet", ""));
     EXPECT_EQ(CountRows(first), 1u);
@@ -65,24 +70,13 @@ TEST(Database, SecondConnectionToAnOpenStoreFailsQuietly) {
 
 TEST(Database, KeyedFileReopensWithItsPasswordAndIsNotPlainText) {
     TempHome home;
-    {
-        Database db;
-        ASSERT_TRUE(db.Open(home.Path(), "fleet", "s3cr;et'pw")) << db.LastError();
-        StopTimeTable table(db);
-        ASSERT_TRUE(table.InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
-    }
+    MakeStore(home.Path(), "s3cr;et'pw");
     const std::string file = test::ReadFile(home.Path() + "/fleet.mdb");
     EXPECT_EQ(file.find("Harbour Gate"), std::string::npos);
     EXPECT_NE(file.rfind("SQLite format 3", 0), 0u);
     Database db;
     ASSERT_TRUE(db.Open(home.Path(), "fleet", "s3cr;et'pw")) << db.LastError();
     EXPECT_EQ(CountRows(db), 1u);
-}
-
-void MakeStore(const std::string& home, const char* password) {
-    Database db;
-    ASSERT_TRUE(db.Open(home, "fleet", password));
-    ASSERT_TRUE(StopTimeTable(db).InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
 }
 
 struct FailedOpenCase {
@@ -285,12 +279,10 @@ TEST(Database, HandMadeTableReadsByNameWithNullAsEmptyAndTextsTrimmed) {
     StopTimeTable table(db);
     ASSERT_TRUE(table.ReadReportRows("A1", "u", "2014-08-25", "2014-08-26", rows));
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].vhcCode, "A1");
-    EXPECT_EQ(rows[0].batchName, "");
-    EXPECT_EQ(rows[0].realReachTime, "");
-    EXPECT_EQ(rows[0].usermarkName, "Quay");
-    EXPECT_EQ(rows[0].planReachTime, "2014-08-25 08:00:00");
-    EXPECT_EQ(rows[0].flag, 42);
+    const StopTimeRecord& r = rows[0];
+    EXPECT_EQ(r.vhcCode + "|" + r.batchName + "|" + r.realReachTime + "|" + r.usermarkName + "|" + r.planReachTime,
+              "A1|||Quay|2014-08-25 08:00:00");
+    EXPECT_EQ(r.flag, 42);
 }
 
 }  // namespace
