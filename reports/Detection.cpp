@@ -33,40 +33,51 @@ bool IsInsideStation(double stationLat, double stationLng, double lat, double ln
     return IsInsideStation(GroundDistanceKm(stationLat, stationLng, lat, lng));
 }
 
+std::vector<StationPlace> StationPlaces(const RouteRecord& route) {
+    std::vector<StationPlace> places;
+    places.reserve(route.stations.size());
+    for (const StationRecord& station : route.stations)
+        places.push_back({AtofLike(station.latitude), AtofLike(station.longitude)});
+    return places;
+}
+
+void DetectFirstFix(const std::vector<StationPlace>& stations, const std::vector<TrackPoint>& track,
+                    const StationEventSink& onEvent) {
+    std::vector<bool> inside(stations.size(), false);
+    for (const TrackPoint& point : track) {
+        if (point.latitude < kLowestTrackCoordinate || point.longitude < kLowestTrackCoordinate)
+            continue;
+        for (std::size_t i = 0; i < stations.size(); ++i) {
+            if (IsInsideStation(stations[i].latitude, stations[i].longitude, point.latitude,
+                                point.longitude)) {
+                if (!inside[i]) {
+                    inside[i] = true;
+                    onEvent({i, StopEventKind::Arrival, point.gpsTime});
+                }
+            } else if (inside[i]) {
+                inside[i] = false;
+                onEvent({i, StopEventKind::Departure, point.gpsTime});
+            }
+        }
+    }
+}
+
+void RecordStationEvent(RouteRecord& route, std::string_view vehicleCode, const StationEvent& event,
+                        StopTimeTable& table, LogSink* log) {
+    StationRecord& station = route.stations[event.station];
+    // The state is set before the write and stays whatever the write does.
+    station.presenceState =
+        event.kind == StopEventKind::Arrival ? PresenceState::Inside : PresenceState::Left;
+    UpdateStopTime(table, log, vehicleCode, route.lineName, station.name, event.time, event.kind);
+}
+
 void AnalyseTrack(RouteRecord& route, std::string_view vehicleCode,
                   const std::vector<TrackPoint>& track, StopTimeTable& table, LogSink* log) {
     for (StationRecord& station : route.stations) station.presenceState = PresenceState::Outside;
     if (track.empty()) return;
-
-    // The station texts are read once, not once per fix.
-    struct Place {
-        double latitude;
-        double longitude;
-    };
-    std::vector<Place> places;
-    places.reserve(route.stations.size());
-    for (const StationRecord& station : route.stations)
-        places.push_back({AtofLike(station.latitude), AtofLike(station.longitude)});
-
-    for (const TrackPoint& point : track) {
-        if (point.latitude < kLowestTrackCoordinate || point.longitude < kLowestTrackCoordinate)
-            continue;
-        for (std::size_t i = 0; i < route.stations.size(); ++i) {
-            StationRecord& station = route.stations[i];
-            if (IsInsideStation(places[i].latitude, places[i].longitude, point.latitude,
-                                point.longitude)) {
-                if (station.presenceState != PresenceState::Inside) {
-                    station.presenceState = PresenceState::Inside;
-                    UpdateStopTime(table, log, vehicleCode, route.lineName, station.name,
-                                   point.gpsTime, StopEventKind::Arrival);
-                }
-            } else if (station.presenceState == PresenceState::Inside) {
-                station.presenceState = PresenceState::Left;
-                UpdateStopTime(table, log, vehicleCode, route.lineName, station.name, point.gpsTime,
-                               StopEventKind::Departure);
-            }
-        }
-    }
+    DetectFirstFix(StationPlaces(route), track, [&](const StationEvent& event) {
+        RecordStationEvent(route, vehicleCode, event, table, log);
+    });
 }
 
 bool UpdateStopTime(StopTimeTable& table, LogSink* log, std::string_view vehicleCode,

@@ -1,5 +1,8 @@
 #pragma once
 
+#include <cstddef>
+#include <functional>
+#include <string>
 #include <string_view>
 #include <vector>
 
@@ -32,9 +35,35 @@ double GroundDistanceKm(double lat1, double lng1, double lat2, double lng2);
 // points whose latitude alone puts them outside (the distance is never below that part).
 bool IsInsideStation(double stationLat, double stationLng, double lat, double lng);
 
-// Walks the track against the route's stations and records every entry into and exit from a
-// station's circle in the stop-time table. The presence states start at 0 for each analysis,
-// so the same report gives the same result however often it runs.
+// A station's position as the detection reads the route's texts (atof: empty text is 0).
+struct StationPlace {
+    double latitude = 0.0;
+    double longitude = 0.0;
+};
+std::vector<StationPlace> StationPlaces(const RouteRecord& route);
+
+// One arrival or departure at the route's station of that index, with the time to write.
+struct StationEvent {
+    std::size_t station = 0;
+    StopEventKind kind = StopEventKind::Arrival;
+    std::string time;  // "yyyy-MM-dd HH:mm:ss"
+};
+using StationEventSink = std::function<void(const StationEvent&)>;
+
+// The first-fix rule: the GPS time of the first fix inside a station's circle is an arrival,
+// that of the first fix outside after it a departure. Events come in track order, stations in
+// route order at each fix; the times are the fixes' texts as received.
+void DetectFirstFix(const std::vector<StationPlace>& stations, const std::vector<TrackPoint>& track,
+                    const StationEventSink& onEvent);
+
+// Marks the station's presence (an arrival inside, a departure left) and matches the event to
+// its stop-time row (UpdateStopTime).
+void RecordStationEvent(RouteRecord& route, std::string_view vehicleCode, const StationEvent& event,
+                        StopTimeTable& table, LogSink* log);
+
+// Walks the track against the route's stations with the first-fix rule and records every entry
+// into and exit from a station's circle in the stop-time table. The presence states start at 0
+// for each analysis, so the same report gives the same result however often it runs.
 void AnalyseTrack(RouteRecord& route, std::string_view vehicleCode,
                   const std::vector<TrackPoint>& track, StopTimeTable& table, LogSink* log);
 

@@ -5,6 +5,7 @@
 #include <string>
 #include <string_view>
 
+#include "reports/DetectionRule.h"
 #include "reports/ReportRows.h"
 #include "reports/TrackRequest.h"
 
@@ -24,6 +25,7 @@ struct ReportForm {
     std::string serverAddress;
     int webPort = kDefaultWebPort;
     StatusFilter filter = StatusFilter::All;
+    DetectionOptions detection;  // how a run finds arrivals and departures
 };
 
 // The day 9016 asks for: the text of the start before its first blank, empty without one.

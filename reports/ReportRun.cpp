@@ -3,7 +3,9 @@
 #include <vector>
 
 #include "app/LogSink.h"
+#include "reports/CrossingDetection.h"
 #include "reports/Detection.h"
+#include "reports/TimedTrack.h"
 #include "reports/TrackReader.h"
 #include "routes/RouteStore.h"
 #include "store/StopTimeTable.h"
@@ -24,12 +26,11 @@ ReportRun::Start ReportRun::Begin(const ReportForm& form) {
     table_.ClearRealTimes(form.plate);
     start.vehicleId = vehicles_.VehicleIdOfPlate(form.plate);
     if (log_ != nullptr) log_->WriteLog(kFetchStartLog);
-    start.request =
-        wire_ != nullptr
-            ? BuildTrackRequest(form.serverAddress, form.webPort, start.vehicleId, form.plate,
-                                form.start, form.end, *wire_)
-            : BuildTrackRequest(form.serverAddress, form.webPort, start.vehicleId, form.plate,
-                                form.start, form.end);
+    start.request = wire_ != nullptr
+                        ? BuildTrackRequest(form.serverAddress, form.webPort, start.vehicleId,
+                                            form.plate, form.start, form.end, *wire_)
+                        : BuildTrackRequest(form.serverAddress, form.webPort, start.vehicleId,
+                                            form.plate, form.start, form.end);
     start.proceed = true;
     return start;
 }
@@ -41,11 +42,21 @@ ReportRun::Outcome ReportRun::Finish(const ReportForm& form, std::string_view tr
     if (log_ != nullptr) log_->WriteLog(kFetchEndLog);
 
     const std::vector<TrackPoint> track = ReadTrackPoints(trackBody);
+    const DetectionOptions& detection = form.detection;
+    outcome.rule = detection.rule;
+    // The interpolated rule reads the fixes' times once for every line.
+    const std::vector<TimedFix> timed = detection.rule == DetectionRule::Interpolated
+                                            ? TimeTrack(track, detection.crossing)
+                                            : std::vector<TimedFix>();
     std::vector<std::string> lines;
     outcome.linesRead = table_.ListVehicleLines(form.plate, lines);
     for (const std::string& line : lines) {
         RouteRecord* route = routes_.FindRoute(Trim(line), RouteStore::FindBy::LineName);
-        if (route != nullptr) AnalyseTrack(*route, form.plate, track, table_, log_);
+        if (route == nullptr) continue;
+        if (detection.rule == DetectionRule::Interpolated)
+            AnalyseTrackInterpolated(*route, form.plate, timed, detection.crossing, table_, log_);
+        else
+            AnalyseTrack(*route, form.plate, track, table_, log_);
     }
 
     std::vector<StopTimeRecord> records;

@@ -46,9 +46,11 @@ public:
         bool linesRead = false;  // false: the line list failed, some lines were not analysed
         bool rowsRead = false;   // false: the row query failed, some rows are missing
         std::size_t rowsAdded = 0;
+        DetectionRule rule = DetectionRule::FirstFix;  // the rule that made the real times
     };
-    // Analyses every line of the vehicle that has a route against the track (parsed once) and
-    // appends the rows of the range to the list, sorted. An empty body still lists the rows.
+    // Analyses every line of the vehicle that has a route against the track (parsed once) with
+    // the form's detection rule and appends the rows of the range to the list, sorted. An empty
+    // body still lists the rows.
     Outcome Finish(const ReportForm& form, std::string_view trackBody, ReportList& list);
 
 private:

@@ -68,7 +68,16 @@ int RunSimulator(int argc, char** argv) {
     const QCommandLineOption clockOpt("clock", "Run the monitoring page's clock from this time of day, HH:mm "
                                                "(default: the real time).",
                                       "time");
-    parser.addOptions({bindOpt, portOpt, webOpt, scenarioOpt, dateOpt, recordOpt, seedOpt, dumpOpt, faultOpt, clockOpt});
+    const QCommandLineOption intervalOpt("fix-interval",
+                                         "Seconds between two GPS fixes of a track, 1 to 60 (default 5, or "
+                                         "the scenario file's).",
+                                         "seconds");
+    const QCommandLineOption noiseOpt("gps-noise",
+                                      "Metres of GPS noise on each axis, 0 to 10 (default 3, or the "
+                                      "scenario file's).",
+                                      "metres");
+    parser.addOptions({bindOpt, portOpt, webOpt, scenarioOpt, dateOpt, recordOpt, seedOpt, dumpOpt, faultOpt,
+                       clockOpt, intervalOpt, noiseOpt});
     if (!parser.parse(QCoreApplication::arguments())) return Fail(parser.errorText(), 2);
     if (parser.isSet("help")) {
         std::fputs(qPrintable(parser.helpText()), stdout);
@@ -95,6 +104,23 @@ int RunSimulator(int argc, char** argv) {
         date = d.toString(Qt::ISODate).toStdString();
     }
 
+    std::optional<int> interval;
+    if (parser.isSet(intervalOpt)) {
+        bool ok = false;
+        const int value = parser.value(intervalOpt).toInt(&ok);
+        if (!ok || value < 1 || value > 60)
+            return Fail(QStringLiteral("--fix-interval: %1 is not 1 to 60 seconds").arg(parser.value(intervalOpt)), 2);
+        interval = value;
+    }
+    std::optional<double> noise;
+    if (parser.isSet(noiseOpt)) {
+        bool ok = false;
+        const double value = parser.value(noiseOpt).toDouble(&ok);
+        if (!ok || !(value >= 0 && value <= 10))
+            return Fail(QStringLiteral("--gps-noise: %1 is not 0 to 10 metres").arg(parser.value(noiseOpt)), 2);
+        noise = value;
+    }
+
     std::string faultError;
     const auto fault = TrackFault::Parse(parser.value(faultOpt).toStdString(), &faultError);
     if (!fault) return Fail(QStringLiteral("--track-fault: %1").arg(QString::fromStdString(faultError)), 2);
@@ -116,6 +142,8 @@ int RunSimulator(int argc, char** argv) {
     } else {
         scenario = GenerateScenario(seed, date);
     }
+    if (interval) scenario.track.intervalSeconds = *interval;
+    if (noise) scenario.track.noiseMetres = *noise;
 
     if (parser.isSet(dumpOpt)) {
         const std::string text = DumpScenario(scenario);
@@ -159,6 +187,9 @@ int RunSimulator(int argc, char** argv) {
     QStringList users;
     for (const auto& u : sc.users) users << QString::fromStdString(u.name + "/" + u.password);
     Log(QStringLiteral("users: %1").arg(users.join(QStringLiteral(", "))));
+    Log(QStringLiteral("tracks: a fix every %1 s, %2 m of noise")
+            .arg(sc.track.intervalSeconds)
+            .arg(sc.track.noiseMetres));
     if (fault->kind != TrackFault::Kind::None)
         Log(QStringLiteral("track interface answers: %1").arg(QString::fromStdString(fault->Text())));
     return app.exec();

@@ -12,6 +12,7 @@
 #include "store/VehicleStore.h"
 #include "tests/reports/SyntheticDay.h"
 #include "tests/support/TestSupport.h"
+#include "text/OleDate.h"
 
 namespace fw {
 namespace {
@@ -147,6 +148,42 @@ TEST_F(ReportRunTest, SyntheticDayGivesTheKnownPassingTimes) {
     EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), "轨迹数据获取结束"), log.lines.end());
     EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), "线路名称：1路已经存在"),
               log.lines.end());
+}
+
+// The interpolated rule on the same day: every time is the instant the track crossed the circle,
+// between the fix before and the first fix on the other side, which the first-fix rule takes.
+TEST_F(ReportRunTest, InterpolatedRuleGivesTheCrossingInstantsBeforeTheFirstFixes) {
+    StoreStopTimes();
+    ReportForm query = Query();
+    query.detection.rule = DetectionRule::Interpolated;
+    ReportList list;
+    const ReportRun::Outcome outcome = Run(query, day.trackBody, list);
+    EXPECT_EQ(outcome.rule, DetectionRule::Interpolated);
+    ASSERT_EQ(list.Size(), InRange(query));
+
+    std::map<std::string, const test::SyntheticStop*> expected;
+    for (const auto& stop : day.stops)
+        expected[stop.entry.lineName + "|" + stop.entry.userMarkName + "|" +
+                 stop.entry.planReachTime] = &stop;
+    int times = 0;
+    for (const ReportRow& row : list.Rows()) {
+        const auto it =
+            expected.find(row[kColLine] + "|" + row[kColStop] + "|" + row[kColPlanReach]);
+        ASSERT_NE(it, expected.end()) << row[kColStop];
+        for (auto [real, firstFix] : {std::pair{row[kColRealReach], it->second->expectedReach},
+                                      std::pair{row[kColRealLeave], it->second->expectedLeave}}) {
+            if (firstFix.empty()) {
+                EXPECT_EQ(real, "") << row[kColStop];
+                continue;
+            }
+            ASSERT_EQ(real.size(), 19u) << row[kColStop];
+            const long long before = SecondsBetween(*ParseDateTime(firstFix), *ParseDateTime(real));
+            EXPECT_GE(before, 1) << row[kColStop] << " " << real;
+            EXPECT_LE(before, 5) << row[kColStop] << " " << real;
+            ++times;
+        }
+    }
+    EXPECT_GT(times, 40);
 }
 
 TEST_F(ReportRunTest, SameReportTwiceGivesTheSameRows) {

@@ -303,16 +303,20 @@ TEST(SimExecutable, StartUpErrorsAndDumpedScenario) {
         EXPECT_EQ(code, 1);
         EXPECT_TRUE(err.contains("cannot read")) << err.toStdString();
     }
-    for (const QStringList& bad : {QStringList{"--date", "2026-13-01"}, QStringList{"--port", "70000"},
-                                   QStringList{"--seed", "many"}, QStringList{"--bind", "localhost:1"},
-                                   QStringList{"--clock", "25:00"}}) {
+    for (const QStringList& bad :
+         {QStringList{"--date", "2026-13-01"}, QStringList{"--port", "70000"}, QStringList{"--seed", "many"},
+          QStringList{"--bind", "localhost:1"}, QStringList{"--clock", "25:00"},
+          QStringList{"--fix-interval", "0"}, QStringList{"--fix-interval", "61"},
+          QStringList{"--fix-interval", "often"}, QStringList{"--gps-noise", "-1"},
+          QStringList{"--gps-noise", "10.5"}}) {
         auto [code, err, out] = run(bad);
         EXPECT_EQ(code, 2) << bad.join(' ').toStdString();
         EXPECT_FALSE(err.isEmpty());
     }
     const QString file = dir.filePath("scenario.json");
     {
-        auto [code, err, out] = run({"--seed", "9", "--date", "2026-12-07", "--dump-scenario", file});
+        auto [code, err, out] = run({"--seed", "9", "--date", "2026-12-07", "--fix-interval", "30",
+                                     "--gps-noise", "7.5", "--dump-scenario", file});
         EXPECT_EQ(code, 0) << err.toStdString();
     }
     std::string error;
@@ -320,6 +324,8 @@ TEST(SimExecutable, StartUpErrorsAndDumpedScenario) {
     ASSERT_TRUE(loaded) << error;
     EXPECT_EQ(loaded->seed, 9u);
     EXPECT_EQ(loaded->date, "2026-12-07");
+    EXPECT_EQ(loaded->track.intervalSeconds, 30);
+    EXPECT_EQ(loaded->track.noiseMetres, 7.5);
     {
         // Replayed on another day, to standard output.
         auto [code, err, out] = run({"--scenario", file, "--date", "2026-12-24", "--dump-scenario", "-"});
