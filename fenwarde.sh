@@ -10,7 +10,8 @@ PACKAGES=(
   libjsoncpp-dev libsqlcipher-dev libfreexl-dev libpugixml-dev
   qt6-base-dev qt6-qpa-plugins qt6-webengine-dev qt6-webchannel-dev qt6-httpserver-dev qt6-websockets-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-wqy-microhei python3-xlwt libxlsxwriter-dev xvfb qt6-translations-l10n
+  fonts-wqy-microhei python3-xlwt libxlsxwriter-dev libzip-dev xvfb qt6-translations-l10n
+  qt6-charts-dev python3-openpyxl poppler-utils
 )
 BUILD_DIR=${FENWARDE_BUILD_DIR:-build}
 

@@ -31,6 +31,18 @@ int ReadPort(const IniFile& ini, const char* key, int fallback) {
     return port > 0 && port <= 65535 ? port : fallback;
 }
 
+// Seconds of the on-time window: 0 to a day; anything else keeps the default.
+int ReadSeconds(const IniFile& ini, const char* key, int fallback) {
+    const auto value = ini.Get(kSection, key);
+    if (!value) return fallback;
+    const std::string digits = Trim(*value);
+    if (digits.empty() || digits.size() > 5 ||
+        digits.find_first_not_of("0123456789") != std::string::npos)
+        return fallback;
+    const int seconds = std::stoi(digits);
+    return seconds <= 86400 ? seconds : fallback;
+}
+
 bool ReadFile(const std::string& path, std::string& out) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
@@ -81,6 +93,11 @@ LoginConfig ReadConfig(const std::string& path) {
     if (const auto reconnect = ini.Get(kSection, "AutoReconnect"))
         config.autoReconnect = AtoiLike(*reconnect) != 0;
     if (const auto page = ini.Get(kSection, "Page")) config.page = PageNumberOf(Trim(*page));
+    config.onTimeEarly = ReadSeconds(ini, "OnTimeEarly", config.onTimeEarly);
+    config.onTimeLate = ReadSeconds(ini, "OnTimeLate", config.onTimeLate);
+    if (const auto charset = ini.Get(kSection, "CsvCharset")) config.csvCharset = Trim(*charset);
+    // A folder is kept whole: a cut path would name another folder.
+    if (const auto folder = ini.Get(kSection, "ExportFolder")) config.exportFolder = *folder;
     return config;
 }
 
@@ -104,6 +121,12 @@ bool WriteConfig(const std::string& path, const LoginConfig& config) {
     setIfUsed("Port", std::to_string(config.port), config.port == defaults.port);
     setIfUsed("WebPort", std::to_string(config.webPort), config.webPort == defaults.webPort);
     setIfUsed("Page", PageNameOf(config.page), config.page < 0);
+    setIfUsed("OnTimeEarly", std::to_string(config.onTimeEarly),
+              config.onTimeEarly == defaults.onTimeEarly);
+    setIfUsed("OnTimeLate", std::to_string(config.onTimeLate),
+              config.onTimeLate == defaults.onTimeLate);
+    setIfUsed("CsvCharset", config.csvCharset, config.csvCharset == defaults.csvCharset);
+    setIfUsed("ExportFolder", config.exportFolder, config.exportFolder.empty());
 
     const std::string temp = path + ".tmp";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);

@@ -21,6 +21,13 @@ struct LoginConfig {
     std::string charset = "GBK";   // wire charset of the dispatch server
     bool autoReconnect = true;     // AutoReconnect=0: a lost connection goes to the login window
     int page = -1;                 // Page: the page shown at the last exit, -1 none
+    // Report export: a stop is on time from OnTimeEarly seconds before its plan to OnTimeLate
+    // seconds after it; CsvCharset "GBK" writes CSV files in GBK (else UTF-8 with a byte-order
+    // mark); ExportFolder is where the last export went.
+    int onTimeEarly = 60;
+    int onTimeLate = 240;
+    std::string csvCharset = "UTF-8";
+    std::string exportFolder;
 };
 
 inline constexpr const char* kConfigFileName = "conf.ini";
@@ -32,8 +39,9 @@ std::optional<int> ParsePort(std::string_view text);
 // A missing or unreadable file gives the defaults; nothing is reported.
 LoginConfig ReadConfig(const std::string& path);
 
-// Writes Server, User, Pass, Remember and Write, and Port, WebPort and Page when they are
-// already in the file or differ from their defaults; every other line stays as it was.
+// Writes Server, User, Pass, Remember and Write, and the later keys (Port, WebPort, Page, the
+// export's keys) when they are already in the file or differ from their defaults; every other
+// line stays as it was.
 // The file is replaced atomically and readable by its owner only, since it may hold a
 // password. False when it could not be written; the caller carries on with its values.
 bool WriteConfig(const std::string& path, const LoginConfig& config);

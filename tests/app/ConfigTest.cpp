@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "tests/support/TestSupport.h"
 #include "app/Config.h"
+#include "tests/support/TestSupport.h"
 
 namespace fw {
 namespace {
@@ -20,9 +20,9 @@ TEST(Config, MissingFileGivesTheDefaults) {
 TEST(Config, ReadsEveryKeyWithItsRules) {
     test::TempHome dir;
     test::WriteFile(dir.File("conf.ini"),
-                   "[login]\nServer=127.0.0.1\nUser=调度员\nPass=secret\nRemember=1\n"
-                   "DataName=busdb\nDataBasePsw=k'ey\nWrite=yes\nPort=15020\nWebPort=99999\n"
-                   "Charset=UTF-8\n");
+                    "[login]\nServer=127.0.0.1\nUser=调度员\nPass=secret\nRemember=1\n"
+                    "DataName=busdb\nDataBasePsw=k'ey\nWrite=yes\nPort=15020\nWebPort=99999\n"
+                    "Charset=UTF-8\n");
     const LoginConfig c = ReadConfig(dir.File("conf.ini"));
     EXPECT_EQ(c.server, "127.0.0.1");
     EXPECT_EQ(c.user, "调度员");
@@ -41,7 +41,7 @@ TEST(Config, LongValuesAreCutAt254BytesOnACharacterBoundary) {
     std::string user = "a";
     for (int i = 0; i < 90; ++i) user += "调";  // three bytes each
     test::WriteFile(dir.File("conf.ini"),
-                   "[login]\nServer=" + std::string(300, 'a') + "\nUser=" + user + "\n");
+                    "[login]\nServer=" + std::string(300, 'a') + "\nUser=" + user + "\n");
     const LoginConfig c = ReadConfig(dir.File("conf.ini"));
     EXPECT_EQ(c.server, std::string(254, 'a'));
     EXPECT_EQ(c.user, user.substr(0, 1 + 84 * 3));  // the 85th character would cross 254
@@ -95,11 +95,15 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_TRUE(c.autoReconnect);
     EXPECT_EQ(c.page, -1);
     ASSERT_TRUE(WriteConfig(path, c));
-    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect"})
+    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "OnTimeEarly", "OnTimeLate",
+                            "CsvCharset", "ExportFolder"})
         EXPECT_EQ(test::ReadFile(path).find(key), std::string::npos) << key;
 
     c.webPort = 8089;
     c.page = 3;
+    c.onTimeLate = 300;
+    c.csvCharset = "GBK";
+    c.exportFolder = "/home/调度员/月报 " + std::string(300, 'x');
     ASSERT_TRUE(WriteConfig(path, c));
     test::WriteFile(path, test::ReadFile(path) + "AutoReconnect=0\n");
     const LoginConfig back = ReadConfig(path);
@@ -108,6 +112,21 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_EQ(back.page, 3);
     EXPECT_FALSE(back.autoReconnect);
     EXPECT_NE(test::ReadFile(path).find("Page=monitor"), std::string::npos);
+    EXPECT_EQ(back.onTimeEarly, 60);
+    EXPECT_EQ(back.onTimeLate, 300);
+    EXPECT_EQ(back.csvCharset, "GBK");
+    EXPECT_EQ(back.exportFolder, c.exportFolder);  // not cut at 254 bytes
+    EXPECT_EQ(test::ReadFile(path).find("OnTimeEarly"), std::string::npos);
+}
+
+TEST(Config, OnTimeSecondsOutsideADayOrNotNumbersKeepTheDefaults) {
+    const std::pair<const char*, int> cases[] = {
+        {"90", 90}, {" 0 ", 0}, {"86400", 86400}, {"86401", 60}, {"-5", 60}, {"1m", 60}, {"", 60}};
+    for (const auto& [text, seconds] : cases) {
+        test::TempHome dir;
+        test::WriteFile(dir.File("conf.ini"), std::string("[login]\nOnTimeEarly=") + text + "\n");
+        EXPECT_EQ(ReadConfig(dir.File("conf.ini")).onTimeEarly, seconds) << text;
+    }
 }
 
 TEST(Config, PortsAsTypedInTheSettings) {
