@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <memory>
 
@@ -69,6 +70,48 @@ std::map<std::string, std::string> ParseQueryBytes(const QByteArray& encodedQuer
         const QByteArray value = eq < 0 ? QByteArray() : QByteArray::fromPercentEncoding(pair.mid(eq + 1));
         out.emplace(key.toStdString(), value.toStdString());
     }
+    return out;
+}
+
+namespace {
+
+// JsonCpp's "decimal" precision 6: at most six decimals, trailing zeros dropped but one kept.
+void AppendCoordinate(std::string& out, double value) {
+    char buf[64];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 6);
+    if (ec != std::errc()) {
+        out += "0.0";
+        return;
+    }
+    const char* last = end;
+    while (last - buf > 2 && last[-1] == '0' && last[-2] != '.') --last;
+    out.append(buf, static_cast<std::size_t>(last - buf));
+}
+
+}  // namespace
+
+std::string WriteTrackReply(const std::vector<Fix>& fixes) {
+    std::string out;
+    out.reserve(40 + fixes.size() * 150);
+    out += R"({"msg":"","result":true,"topics":[)";
+    for (std::size_t i = 0; i < fixes.size(); ++i) {
+        const Fix& f = fixes[i];
+        if (i > 0) out += ',';
+        out += R"({"gpst":")";
+        out += FormatSeconds(f.gpsTime);
+        out += R"(","lat":)";
+        AppendCoordinate(out, f.lat);
+        out += R"(,"lat_xz":)";
+        AppendCoordinate(out, f.latXz);
+        out += R"(,"lng":)";
+        AppendCoordinate(out, f.lng);
+        out += R"(,"lng_xz":)";
+        AppendCoordinate(out, f.lngXz);
+        out += R"(,"recvt":")";
+        out += FormatSeconds(f.receiveTime);
+        out += R"("})";
+    }
+    out += "]}";
     return out;
 }
 
@@ -164,31 +207,19 @@ std::string WebSite::TrackReply(const std::map<std::string, std::string>& q) {
     const Vehicle* v = state_.scenario().FindVehicle(GbkToUtf8(Value(q, "vhcid")), plate);
     if (!v) v = state_.scenario().FindVehicle({}, plate);
     if (!v) return fail("车辆不存在");
-    const auto track = state_.Track(v->code);
-    auto first = std::lower_bound(track->fixes.begin(), track->fixes.end(), *begin,
-                                  [](const Fix& f, long long t) { return f.gpsTime < t; });
-    auto last = std::upper_bound(track->fixes.begin(), track->fixes.end(), *end,
-                                 [](long long t, const Fix& f) { return t < f.gpsTime; });
-    Json::Value& topics = reply["topics"] = Json::Value(Json::arrayValue);
-    auto add = [&topics](const Fix& f) {
-        Json::Value p(Json::objectValue);
-        p["gpst"] = FormatSeconds(f.gpsTime);
-        p["recvt"] = FormatSeconds(f.receiveTime);
-        p["lat"] = f.lat;
-        p["lat_xz"] = f.latXz;
-        p["lng"] = f.lng;
-        p["lng_xz"] = f.lngXz;
-        topics.append(p);
-    };
-    if (Value(q, "timeorder") == "1") {
-        for (auto it = last; it != first;) add(*--it);
-    } else {
-        for (auto it = first; it != last; ++it) add(*it);
+    // Every day the range touches; the dates outside all schedules have no fixes.
+    std::vector<Fix> fixes;
+    for (long long day = *begin / 86400 * 86400; day <= *end; day += 86400) {
+        const auto track = state_.Track(v->code, FormatDay(day));
+        auto first = std::lower_bound(track->fixes.begin(), track->fixes.end(), *begin,
+                                      [](const Fix& f, long long t) { return f.gpsTime < t; });
+        auto last = std::upper_bound(track->fixes.begin(), track->fixes.end(), *end,
+                                     [](long long t, const Fix& f) { return t < f.gpsTime; });
+        fixes.insert(fixes.end(), first, last);
     }
-    reply["result"] = true;
-    reply["msg"] = "";
-    Log(QStringLiteral("track of %1: %2 fixes").arg(QString::fromStdString(v->code)).arg(topics.size()));
-    return WriteCompact(reply);
+    if (Value(q, "timeorder") == "1") std::reverse(fixes.begin(), fixes.end());
+    Log(QStringLiteral("track of %1: %2 fixes").arg(QString::fromStdString(v->code)).arg(fixes.size()));
+    return WriteTrackReply(fixes);
 }
 
 void WebSite::ServeTrack(const QByteArray& body, QHttpServerResponder&& responder) {
