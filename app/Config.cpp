@@ -98,6 +98,8 @@ LoginConfig ReadConfig(const std::string& path) {
     if (const auto charset = ini.Get(kSection, "CsvCharset")) config.csvCharset = Trim(*charset);
     // A folder is kept whole: a cut path would name another folder.
     if (const auto folder = ini.Get(kSection, "ExportFolder")) config.exportFolder = *folder;
+    if (const auto detection = ini.Get(kSection, "Detection"))
+        config.detection = ParseDetectionRule(*detection).value_or(DetectionRule::FirstFix);
     return config;
 }
 
@@ -127,6 +129,8 @@ bool WriteConfig(const std::string& path, const LoginConfig& config) {
               config.onTimeLate == defaults.onTimeLate);
     setIfUsed("CsvCharset", config.csvCharset, config.csvCharset == defaults.csvCharset);
     setIfUsed("ExportFolder", config.exportFolder, config.exportFolder.empty());
+    setIfUsed("Detection", std::string(DetectionRuleKey(config.detection)),
+              config.detection == defaults.detection);
 
     const std::string temp = path + ".tmp";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);

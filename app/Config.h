@@ -4,6 +4,8 @@
 #include <string>
 #include <string_view>
 
+#include "reports/DetectionRule.h"
+
 namespace fw {
 
 // The settings kept in conf.ini, section "login". Read once at start-up, written at every login
@@ -28,6 +30,8 @@ struct LoginConfig {
     int onTimeLate = 240;
     std::string csvCharset = "UTF-8";
     std::string exportFolder;
+    // Detection: how report runs find arrivals; an unknown value reads as first-fix.
+    DetectionRule detection = DetectionRule::FirstFix;
 };
 
 inline constexpr const char* kConfigFileName = "conf.ini";
@@ -39,11 +43,11 @@ std::optional<int> ParsePort(std::string_view text);
 // A missing or unreadable file gives the defaults; nothing is reported.
 LoginConfig ReadConfig(const std::string& path);
 
-// Writes Server, User, Pass, Remember and Write, and the later keys (Port, WebPort, Page, the
-// export's keys) when they are already in the file or differ from their defaults; every other
-// line stays as it was.
-// The file is replaced atomically and readable by its owner only, since it may hold a
-// password. False when it could not be written; the caller carries on with its values.
+// Writes Server, User, Pass, Remember and Write, and the later keys (Port, WebPort, Page,
+// Detection, the export's keys) when they are already in the file or differ from their defaults;
+// every other line stays as it was. The file is replaced atomically and readable by its owner
+// only, since it may hold a password. False when it could not be written; the caller carries on
+// with its values.
 bool WriteConfig(const std::string& path, const LoginConfig& config);
 
 }  // namespace fw

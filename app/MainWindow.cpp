@@ -484,6 +484,8 @@ void MainWindow::OnCommand(int id) {
             config_.port = ports.server;
             config_.webPort = ports.web;
         });
+        settings.SetDetection(config_.detection,
+                              [this](DetectionRule rule) { config_.detection = rule; });
         settings.DoModal();
     }
 }

@@ -20,6 +20,15 @@ void SettingsWindow::SetPorts(Ports ports, std::function<void(Ports)> setPorts) 
     Item<QLineEdit>(IDC_EDT_SETTING_WEBPORT)->setText(QString::number(ports.web));
 }
 
+void SettingsWindow::SetDetection(DetectionRule rule, std::function<void(DetectionRule)> setRule) {
+    rule_ = rule;
+    setRule_ = std::move(setRule);
+    if (!IsCreated()) return;
+    Item<QRadioButton>(IDC_RAD_SETTING_INTERPOLATED)
+        ->setChecked(rule == DetectionRule::Interpolated);
+    Item<QRadioButton>(IDC_RAD_SETTING_FIRST_FIX)->setChecked(rule == DetectionRule::FirstFix);
+}
+
 void SettingsWindow::InitSkinWindowId() { SetSkinWindowId(IDW_SETTING); }
 
 bool SettingsWindow::OnCreate() {
@@ -42,6 +51,10 @@ bool SettingsWindow::OnCreate() {
         connect(edit, &QLineEdit::returnPressed, this, [this] { OnCommand(IDC_BTN_SETTING_CLOSE); });
     }
     SetPorts(ports_, setPorts_);
+    if (!Item<QRadioButton>(IDC_RAD_SETTING_FIRST_FIX) ||
+        !Item<QRadioButton>(IDC_RAD_SETTING_INTERPOLATED))
+        return false;
+    SetDetection(rule_, setRule_);
     return true;
 }
 
@@ -79,6 +92,10 @@ void SettingsWindow::OnCommand(int id) {
     CUIWnd::OnCommand(id);
     if (id == IDC_RAD_SETTING_LOG_TRUE) setWriteLog_(1);
     if (id == IDC_RAD_SETTING_LOG_FALSE) setWriteLog_(0);
+    for (auto [radio, rule] :
+         {std::pair{IDC_RAD_SETTING_FIRST_FIX, DetectionRule::FirstFix},
+          std::pair{IDC_RAD_SETTING_INTERPOLATED, DetectionRule::Interpolated}})
+        if (id == radio && setRule_) setRule_(rule_ = rule);
 }
 
 }  // namespace fw

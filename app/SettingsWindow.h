@@ -2,6 +2,7 @@
 
 #include <functional>
 
+#include "reports/DetectionRule.h"
 #include "skin/CUIWnd.h"
 
 namespace fw {
@@ -9,7 +10,8 @@ namespace fw {
 // The log switch: "是" sets it to 1, "否" to 0, at once; there is no OK or Cancel. A switch
 // that is neither 0 nor 1 (conf.ini may say 2) ticks neither box. The two ports are taken when
 // the window is closed with its close box (or Enter), once both read as ports; Escape leaves
-// them as they were. They apply at the next login.
+// them as they were. They apply at the next login. The detection rule of report runs
+// ("首个定位点" / "精确推算") applies at once, like the log switch.
 class SettingsWindow : public CUIWnd {
     Q_OBJECT
 public:
@@ -20,6 +22,7 @@ public:
 
     SettingsWindow(int writeLog, std::function<void(int)> setWriteLog, QWidget* owner);
     void SetPorts(Ports ports, std::function<void(Ports)> setPorts);
+    void SetDetection(DetectionRule rule, std::function<void(DetectionRule)> setRule);
 
 protected:
     void InitSkinWindowId() override;
@@ -33,6 +36,8 @@ private:
     std::function<void(int)> setWriteLog_;
     Ports ports_;
     std::function<void(Ports)> setPorts_;
+    DetectionRule rule_ = DetectionRule::FirstFix;
+    std::function<void(DetectionRule)> setRule_;
 };
 
 }  // namespace fw

@@ -16,7 +16,8 @@
 
 namespace {
 
-void RunReportDay(benchmark::State& state, const char* password) {
+void RunReportDay(benchmark::State& state, const char* password,
+                  fw::DetectionRule rule = fw::DetectionRule::FirstFix) {
     fw::test::DayShape shape;
     shape.routes = 3;
     shape.stationsPerRoute = 40;
@@ -45,6 +46,7 @@ void RunReportDay(benchmark::State& state, const char* password) {
         query.end = day.lastFix;
         query.userName = "调度员";
         query.serverAddress = "127.0.0.1";
+        query.detection.rule = rule;
         std::size_t rows = 0, reached = 0;
         for (auto _ : state) {
             fw::ReportRun run(table, routes, vehicles, nullptr);
@@ -67,6 +69,12 @@ void RunReportDay(benchmark::State& state, const char* password) {
 }
 void BM_ReportRun(benchmark::State& state) { RunReportDay(state, ""); }
 BENCHMARK(BM_ReportRun)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The same day with the interpolated rule: the crossing instants between fixes.
+void BM_ReportRunInterpolated(benchmark::State& state) {
+    RunReportDay(state, "", fw::DetectionRule::Interpolated);
+}
+BENCHMARK(BM_ReportRunInterpolated)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The same on a password-protected store: every page written is encrypted.
 void BM_ReportRunKeyed(benchmark::State& state) { RunReportDay(state, "s3cret"); }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <optional>
 
 #include "routes/RouteRecord.h"
 #include "text/OleDate.h"
@@ -57,7 +58,9 @@ public:
         const Point pb = Local(b);
         const bool insideB = pb.Norm2() < kRadiusMetres * kRadiusMetres;
         if (b.leg == TrackLeg::Jump) {
-            // The exit was read from sound fixes; what follows says nothing about a return.
+            // The exit was read from sound fixes; what follows says nothing about a return. Across
+            // the jump the presence follows the fix beyond without an event: one side is wrong,
+            // and no instant could be given.
             if (state_ == State::Leaving) Depart();
             state_ = insideB ? State::Inside : State::Outside;
             return;

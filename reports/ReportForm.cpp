@@ -49,4 +49,8 @@ std::string TrackProgressText(long long received, long long total) {
     return text;
 }
 
+std::string DetectionRuleCaption(DetectionRule rule) {
+    return "到站判定：" + std::string(DetectionRuleTitle(rule));
+}
+
 }  // namespace fw

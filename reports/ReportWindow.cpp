@@ -82,7 +82,8 @@ bool ReportWindow::OnCreate() {
         if (GetDlgItem(id) == nullptr) return false;
     auto* list = Item<SkinListView>(IDC_LSTCTRL_REPORT);
     if (list == nullptr || Item<QLabel>(IDC_STA_STAT_TRACK) == nullptr ||
-        Item<QProgressBar>(IDC_PRG_STAT_TRACK) == nullptr)
+        Item<QProgressBar>(IDC_PRG_STAT_TRACK) == nullptr ||
+        Item<QLabel>(IDC_STA_STAT_RULE) == nullptr)
         return false;
 
     const QDate today = session_.today();
@@ -154,6 +155,7 @@ ReportForm ReportWindow::ReadForm() const {
     form.serverAddress = session_.login.server;
     form.webPort = session_.login.webPort;
     form.filter = ReadFilter();
+    form.detection.rule = session_.login.detection;
     return form;
 }
 
@@ -167,12 +169,14 @@ void ReportWindow::EnableReportControls() {
 
 void ReportWindow::QueryReport() {
     model_->Clear();
+    ShowRule(std::nullopt);  // the server's rows are its own
     DisableReportControls();
     session_.send(ReportQueryMessage(ReadForm(), session_.vehicles));
 }
 
 void ReportWindow::RequestStopTimes() {
     model_->Clear();
+    ShowRule(std::nullopt);
     const ReportForm form = ReadForm();
     if (form.plate.empty()) {
         ShowMessage(this, Q(kEmptyPlateText));
@@ -208,6 +212,7 @@ void ReportWindow::OnRunFinished() {
     ReportRunner::Result result = runner_->TakeResult();
     SetBusy(false);
     model_->AddRunRows(std::move(result.rows));
+    ShowRule(result.outcome.rule);
     QPointer<ReportWindow> self(this);
     const int login = logins_;
     if (!result.message.empty()) ShowMessage(this, Q(result.message));
@@ -228,12 +233,20 @@ void ReportWindow::EndLogin() {
     if (session_.hold != nullptr) session_.hold->Clear();
     SetBusy(false);
     model_->Clear();
+    ShowRule(std::nullopt);
     EnableReportControls();
 }
 
 bool ReportWindow::IsRunning() const { return runner_->IsRunning(); }
 
+void ReportWindow::ShowRule(std::optional<DetectionRule> rule) {
+    auto* label = Item<QLabel>(IDC_STA_STAT_RULE);
+    label->setText(rule ? Q(DetectionRuleCaption(*rule)) : QString());
+    label->setVisible(rule.has_value());
+}
+
 void ReportWindow::SetBusy(bool busy) {
+    if (busy) ShowRule(std::nullopt);  // the busy text takes its place
     auto* text = Item<QLabel>(IDC_STA_STAT_TRACK);
     auto* bar = Item<QProgressBar>(IDC_PRG_STAT_TRACK);
     text->setText(Q(TrackProgressText(0, -1)));

@@ -3,8 +3,8 @@
 #include <QDate>
 #include <QImage>
 #include <QVector>
-
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "net/Dispatcher.h"
@@ -90,6 +90,8 @@ private:
     void OnRunFinished();
     void ShowProgress(qint64 received, qint64 total);
     void SetBusy(bool busy);
+    // The rule that made the listed real times, or none (no run's rows listed).
+    void ShowRule(std::optional<DetectionRule> rule);
     QComboBox* Groups() const;
     QComboBox* Plates() const;
 

@@ -28,6 +28,8 @@ void TrackFetch::Start(const QUrl& url) {
     request.setHeader(QNetworkRequest::UserAgentHeader, QCoreApplication::applicationName());
     request.setAttribute(QNetworkRequest::CacheLoadControlAttribute,
                          QNetworkRequest::AlwaysNetwork);
+    // Uncompressed, so that the announced length is the length of the body we read.
+    request.setRawHeader("Accept-Encoding", "identity");
     reply_ = network_.get(request);
     connect(reply_, &QNetworkReply::requestSent, this, [this] { connectTimer_.stop(); });
     connect(reply_, &QNetworkReply::readyRead, this, &TrackFetch::OnReadyRead);
@@ -62,6 +64,15 @@ void TrackFetch::OnFinished() {
     }
     if (reply_->error() != QNetworkReply::NoError) {
         Fail(reply_->errorString());
+        return;
+    }
+    // A connection closed early can end a reply without an error; the announced length tells.
+    const QVariant announced = reply_->header(QNetworkRequest::ContentLengthHeader);
+    if (announced.isValid() && reply_->rawHeader("Content-Encoding").isEmpty() &&
+        body_.size() != announced.toLongLong()) {
+        Fail(QStringLiteral("body ended after %1 of %2 bytes")
+                 .arg(body_.size())
+                 .arg(announced.toLongLong()));
         return;
     }
     QByteArray body = std::move(body_);

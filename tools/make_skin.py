@@ -285,6 +285,8 @@ window("IDW_BAOBIAO", (1150, 560), "page_bg.bmp", (10, 10), 0, [
     # Shown while a report run fetches its track.
     ("STATIC", "IDC_STA_STAT_TRACK", 640, 55, 284, 24, "", hidden(label("Right", "IDR_COLOR_TITLE"))),
     ("PROGRESS", "IDC_PRG_STAT_TRACK", 930, 61, 110, 12, "", hidden(progress())),
+    # Where the busy text was: the detection rule that made the listed real times.
+    ("STATIC", "IDC_STA_STAT_RULE", 640, 55, 400, 24, "", hidden(label("Right", "IDR_COLOR_GRAY"))),
 ], win_point=(1100, 500))
 
 window("IDW_LOGIN", (387, 266), "login_bg.bmp", (20, 70), 60, [
@@ -326,11 +328,15 @@ window("IDW_SETTING", (480, 320), "setting_bg.bmp", (20, 50), 40, [
     ("STATIC", "IDC_STA_SETTING_LOG", 40, 80, 110, 28, "是否保存日志", label("Left", None, "IDR_FONT_BOLD")),
     ("RADIO", "IDC_RAD_SETTING_LOG_TRUE", 160, 80, 60, 28, "是", radio_mark(True)),
     ("RADIO", "IDC_RAD_SETTING_LOG_FALSE", 230, 80, 60, 28, "否", radio_mark()),
-    ("STATIC", "IDC_STA_SETTING_PORT", 40, 130, 110, 28, "服务器端口", label("Left", None, "IDR_FONT_BOLD")),
-    ("EDIT", "IDC_EDT_SETTING_PORT", 160, 130, 120, 28, "", edit()),
-    ("STATIC", "IDC_STA_SETTING_WEBPORT", 40, 172, 110, 28, "网页端口", label("Left", None, "IDR_FONT_BOLD")),
-    ("EDIT", "IDC_EDT_SETTING_WEBPORT", 160, 172, 120, 28, "", edit()),
-    ("STATIC", "IDC_STA_SETTING_PORT_HINT", 40, 214, 400, 24, "端口的修改在下次登录时生效", label("Left", "IDR_COLOR_GRAY")),
+    # How report runs find arrivals: the first fix inside a circle, or the interpolated crossing.
+    ("STATIC", "IDC_STA_SETTING_DETECTION", 40, 122, 110, 28, "到站判定", label("Left", None, "IDR_FONT_BOLD")),
+    ("RADIO", "IDC_RAD_SETTING_FIRST_FIX", 160, 122, 110, 28, "首个定位点", radio_mark(True)),
+    ("RADIO", "IDC_RAD_SETTING_INTERPOLATED", 280, 122, 110, 28, "精确推算", radio_mark()),
+    ("STATIC", "IDC_STA_SETTING_PORT", 40, 172, 110, 28, "服务器端口", label("Left", None, "IDR_FONT_BOLD")),
+    ("EDIT", "IDC_EDT_SETTING_PORT", 160, 172, 120, 28, "", edit()),
+    ("STATIC", "IDC_STA_SETTING_WEBPORT", 40, 214, 110, 28, "网页端口", label("Left", None, "IDR_FONT_BOLD")),
+    ("EDIT", "IDC_EDT_SETTING_WEBPORT", 160, 214, 120, 28, "", edit()),
+    ("STATIC", "IDC_STA_SETTING_PORT_HINT", 40, 256, 400, 24, "端口的修改在下次登录时生效", label("Left", "IDR_COLOR_GRAY")),
 ], mask=True)
 
 # Styles shared by the lists.
@@ -494,6 +500,8 @@ ADDED = [
     "IDC_STA_PAIBAN_SAVE_STATE",
     "IDC_STA_STAT_TRACK",
     "IDC_PRG_STAT_TRACK",
+    "IDC_STA_SETTING_DETECTION", "IDC_RAD_SETTING_FIRST_FIX", "IDC_RAD_SETTING_INTERPOLATED",
+    "IDC_STA_STAT_RULE",
 ]
 
 ORIGINAL_COUNT = 121

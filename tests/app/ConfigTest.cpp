@@ -95,8 +95,9 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_TRUE(c.autoReconnect);
     EXPECT_EQ(c.page, -1);
     ASSERT_TRUE(WriteConfig(path, c));
-    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "OnTimeEarly", "OnTimeLate",
-                            "CsvCharset", "ExportFolder"})
+    EXPECT_EQ(c.detection, DetectionRule::FirstFix);
+    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "Detection", "OnTimeEarly",
+                            "OnTimeLate", "CsvCharset", "ExportFolder"})
         EXPECT_EQ(test::ReadFile(path).find(key), std::string::npos) << key;
 
     c.webPort = 8089;
@@ -104,6 +105,7 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     c.onTimeLate = 300;
     c.csvCharset = "GBK";
     c.exportFolder = "/home/调度员/月报 " + std::string(300, 'x');
+    c.detection = DetectionRule::Interpolated;
     ASSERT_TRUE(WriteConfig(path, c));
     test::WriteFile(path, test::ReadFile(path) + "AutoReconnect=0\n");
     const LoginConfig back = ReadConfig(path);
@@ -117,6 +119,18 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_EQ(back.csvCharset, "GBK");
     EXPECT_EQ(back.exportFolder, c.exportFolder);  // not cut at 254 bytes
     EXPECT_EQ(test::ReadFile(path).find("OnTimeEarly"), std::string::npos);
+    EXPECT_EQ(back.detection, DetectionRule::Interpolated);
+    EXPECT_NE(test::ReadFile(path).find("Detection=interpolated"), std::string::npos);
+
+    // Back to the default: the key stays, now saying so; an unknown value reads as the default.
+    c.detection = DetectionRule::FirstFix;
+    ASSERT_TRUE(WriteConfig(path, c));
+    EXPECT_NE(test::ReadFile(path).find("Detection=first-fix"), std::string::npos);
+    for (auto [line, rule] : {std::pair{"Detection= Interpolated \n", DetectionRule::Interpolated},
+                              std::pair{"Detection=exact\n", DetectionRule::FirstFix}}) {
+        test::WriteFile(path, std::string("[login]\n") + line);
+        EXPECT_EQ(ReadConfig(path).detection, rule) << line;
+    }
 }
 
 TEST(Config, OnTimeSecondsOutsideADayOrNotNumbersKeepTheDefaults) {

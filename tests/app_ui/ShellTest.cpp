@@ -424,6 +424,26 @@ TEST(SettingsWindow, LogSwitchAppliesAtOnceAndPortsWhenTheyRead) {
         EXPECT_EQ(set, 0);
     }
 
+    // The detection rule of report runs: ticked as configured, applied at the click.
+    for (DetectionRule configured : {DetectionRule::FirstFix, DetectionRule::Interpolated}) {
+        std::vector<DetectionRule> chosen;
+        SettingsWindow settings(0, [](int) {}, nullptr);
+        settings.SetDetection(configured, [&](DetectionRule r) { chosen.push_back(r); });
+        ASSERT_TRUE(settings.Create(nullptr, false));
+        auto* firstFix = settings.Item<QRadioButton>(IDC_RAD_SETTING_FIRST_FIX);
+        auto* interpolated = settings.Item<QRadioButton>(IDC_RAD_SETTING_INTERPOLATED);
+        EXPECT_EQ(firstFix->text(), "首个定位点");
+        EXPECT_EQ(interpolated->text(), "精确推算");
+        EXPECT_EQ(interpolated->isChecked(), configured == DetectionRule::Interpolated);
+        EXPECT_EQ(firstFix->isChecked(), configured == DetectionRule::FirstFix);
+        interpolated->click();
+        firstFix->click();
+        EXPECT_EQ(chosen, (std::vector<DetectionRule>{DetectionRule::Interpolated,
+                                                      DetectionRule::FirstFix}));
+        // The log switch is a group of its own.
+        EXPECT_TRUE(settings.Item<QRadioButton>(IDC_RAD_SETTING_LOG_FALSE)->isChecked());
+    }
+
     SettingsWindow settings(0, [](int) {}, nullptr);
     std::vector<std::pair<int, int>> taken;
     settings.SetPorts({1502, 89}, [&](SettingsWindow::Ports p) { taken.push_back({p.server, p.web}); });

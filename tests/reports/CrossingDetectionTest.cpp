@@ -200,6 +200,10 @@ INSTANTIATE_TEST_SUITE_P(
         BadInputCase{"LoneJumpOf50Km",
                      Track({{0, 0, 0}, {0, 5, 10}, {0, 50000, 20}, {0, 3, 30}, {0, 200, 50}}),
                      {"A 08:00:00", "D 08:00:35"}},
+        // A stray between the fixes around a departure: the departure is read across it.
+        BadInputCase{"LoneJumpAcrossADeparture",
+                     Track({{0, 0, 0}, {0, 20, 10}, {0, 50000, 20}, {0, 120, 30}}),
+                     {"A 08:00:00", "D 08:00:16"}},
         BadInputCase{
             "SeveralFixes50KmAway",
             Track(

@@ -34,6 +34,7 @@
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaitFor.h"
 #include "text/Encoding.h"
+#include "text/OleDate.h"
 
 namespace fw {
 namespace {
@@ -347,6 +348,7 @@ TEST_F(ReportWindowTest, ARunListsTheDetectedTimesAndTheDocumentsHeldMeanwhileFo
     ASSERT_TRUE(window->IsRunning());
     EXPECT_TRUE(InputsEnabled(false));
     EXPECT_TRUE(Control<QLabel>(IDC_STA_STAT_TRACK)->isVisibleTo(window.get()));
+    EXPECT_FALSE(Control<QLabel>(IDC_STA_STAT_RULE)->isVisibleTo(window.get()));
     // Arriving during the run: a server row and a second batch end. Both wait for the run.
     Receive(Row9021("1001", "2014-08-25 04:00:00"));
     Receive(R"({"header":{"cmd":"9019"},"body":{"type":"batch"}})");
@@ -365,6 +367,8 @@ TEST_F(ReportWindowTest, ARunListsTheDetectedTimesAndTheDocumentsHeldMeanwhileFo
     EXPECT_EQ(server.requests, 2);
     EXPECT_TRUE(InputsEnabled(true));
     EXPECT_FALSE(Control<QLabel>(IDC_STA_STAT_TRACK)->isVisibleTo(window.get()));
+    EXPECT_TRUE(Control<QLabel>(IDC_STA_STAT_RULE)->isVisibleTo(window.get()));
+    EXPECT_EQ(Control<QLabel>(IDC_STA_STAT_RULE)->text(), "到站判定：首个定位点");
     EXPECT_TRUE(boxes.empty());
 
     int matched = 0;
@@ -386,6 +390,32 @@ TEST_F(ReportWindowTest, ARunListsTheDetectedTimesAndTheDocumentsHeldMeanwhileFo
     // The track request named the vehicle's id and the range, in the wire charset.
     EXPECT_TRUE(server.lastTarget.contains("vhcid=77&")) << server.lastTarget.toStdString();
     EXPECT_TRUE(server.lastTarget.contains("begin_time=2014-08-25%2005%3A00%3A00"));
+}
+
+// The rule chosen in the settings makes the next run's times, and the list says which it was
+// until rows of another kind replace them.
+TEST_F(ReportWindowTest, TheRuleOfTheSettingsMakesTheRunsTimesAndIsShownBesideThem) {
+    login.detection = DetectionRule::Interpolated;
+    GenerateAndRun();
+    auto* rule = Control<QLabel>(IDC_STA_STAT_RULE);
+    EXPECT_TRUE(rule->isVisibleTo(window.get()));
+    EXPECT_EQ(rule->text(), "到站判定：精确推算");
+    // The crossing instants lie a few seconds before the first fixes inside and outside.
+    int earlier = 0;
+    for (const ReportRow& row : window->Model().Rows().Rows())
+        for (const auto& stop : day.stops)
+            if (stop.entry.planReachTime == row[kColPlanReach] &&
+                stop.entry.userMarkName == row[kColStop] && !stop.expectedReach.empty()) {
+                const auto real = ParseDateTime(row[kColRealReach]);
+                ASSERT_TRUE(real) << row[kColStop];
+                const long long before = SecondsBetween(*ParseDateTime(stop.expectedReach), *real);
+                EXPECT_TRUE(before >= 1 && before <= 5) << row[kColStop] << " " << before;
+                ++earlier;
+            }
+    EXPECT_GT(earlier, 5);
+
+    Click(IDC_BTN_STAT_SEARCH);  // the server's own rows: no rule of ours
+    EXPECT_FALSE(rule->isVisibleTo(window.get()));
 }
 
 struct BadBody {

@@ -186,6 +186,7 @@ TEST_F(ProgramSkin, ReportWindowPlacesItsControlsAsDesigned) {
         {"IDC_LSTCTRL_REPORT", r(1, 98, 1145, 449), "", true},
         {"IDC_STA_STAT_TRACK", r(640, 55, 284, 24), "", false},
         {"IDC_PRG_STAT_TRACK", r(930, 61, 110, 12), "", false},
+        {"IDC_STA_STAT_RULE", r(640, 55, 400, 24), "", false},
     };
     for (const auto& p : placed) {
         const Control* c = w->FindControl(std::string_view(p.id));
@@ -207,6 +208,8 @@ TEST_F(ProgramSkin, CaptionsOfTheOtherWindows) {
         {"IDC_STA_LOGIN_PASSWORD", "密   码"}, {"IDC_STA_SERVER", "服务器地址"}, {"IDC_BTN_LOGIN", "登录"},
         {"IDC_STA_SETTING_TITLE", "设置"}, {"IDC_STA_SETTING_LOG", "是否保存日志"},
         {"IDC_RAD_SETTING_LOG_TRUE", "是"}, {"IDC_RAD_SETTING_LOG_FALSE", "否"},
+        {"IDC_STA_SETTING_DETECTION", "到站判定"}, {"IDC_RAD_SETTING_FIRST_FIX", "首个定位点"},
+        {"IDC_RAD_SETTING_INTERPOLATED", "精确推算"},
         {"IDC_STA_LOAD", "数据正在上传，请稍后..."}, {"IDC_RAD_SUBMENU_XIANLU_GUANLI", "线路管理"},
         {"IDC_RAD_SUBMENU_XIANLU__ADD", "线路增加"}, {"IDC_STA_LX_GL_NAME", "路线名称"},
         {"IDC_BTN_LX_GL_SEARCH", "查询"}, {"IDC_STA_LX_GL_FENYE_YESHU1", "/"},

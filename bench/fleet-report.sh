@@ -1,0 +1,84 @@
+#!/usr/bin/env bash
+# fenwarde-report against fenwarde-sim on loopback: 200 vehicle-days (100 vehicles × 2 days)
+# the window's way (--sequential: one vehicle-day at a time, nothing overlapping), then
+# pipelined with --jobs 1 and --jobs 2. Each run gets a fresh simulator, so no run finds the
+# tracks of an earlier one made already. Prints a Markdown table: the whole command's wall time
+# (sign-in included), the vehicle-days per second the tool reports (from its first request to
+# its last result), and the tool's peak memory.
+#   bench/fleet-report.sh [BUILD_DIR] [RUNS]        (defaults: build, 3; the median run is shown)
+set -euo pipefail
+cd "$(dirname "$(readlink -f "$0")")/.."
+
+BUILD=${1:-build}
+RUNS=${2:-3}
+VEHICLES=100
+FROM=2014-08-25
+TO=2014-08-26
+for exe in fenwarde-sim fenwarde-report; do
+  [ -x "$BUILD/$exe" ] || { echo "build $exe first: cmake --build $BUILD --target $exe" >&2; exit 2; }
+done
+[ -x /usr/bin/time ] || { echo "needs GNU time: apt-get install time" >&2; exit 2; }
+
+WORK=$(mktemp -d)
+SIM_PID=
+cleanup() {
+  [ -n "$SIM_PID" ] && kill "$SIM_PID" 2>/dev/null && wait "$SIM_PID" 2>/dev/null
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+start_sim() {
+  "$BUILD/fenwarde-sim" --port 0 --web-port 0 --date "$FROM" --vehicles "$VEHICLES" 2>"$WORK/sim.log" &
+  SIM_PID=$!
+  local ports=
+  for _ in $(seq 100); do
+    ports=$(sed -n 's/.*on 127\.0\.0\.1:\([0-9]*\), web site on http:\/\/127\.0\.0\.1:\([0-9]*\)\/.*/\1 \2/p' "$WORK/sim.log")
+    [ -n "$ports" ] && break
+    sleep 0.1
+  done
+  [ -n "$ports" ] || { echo "the simulator did not start:" >&2; cat "$WORK/sim.log" >&2; exit 1; }
+  set -- $ports
+  mkdir -p "$WORK/home"
+  printf '[login]\nServer=127.0.0.1\nUser=admin\nPass=admin\nRemember=1\nDataName=bus\nWrite=0\nPort=%s\nWebPort=%s\n' \
+    "$1" "$2" >"$WORK/home/conf.ini"
+}
+
+stop_sim() {
+  kill "$SIM_PID" 2>/dev/null || true
+  wait "$SIM_PID" 2>/dev/null || true
+  SIM_PID=
+}
+
+# One run: "wall_seconds rate peak_mib".
+run_once() {
+  start_sim
+  /usr/bin/time -f '%e %M' -o "$WORK/time" \
+    "$BUILD/fenwarde-report" --home "$WORK/home" --from "$FROM" --to "$TO" --out "$WORK/out.csv" "$@" \
+    >"$WORK/summary" 2>"$WORK/progress" || { echo "run failed ($*):" >&2; tail -5 "$WORK/progress" >&2; exit 1; }
+  stop_sim
+  local rate
+  rate=$(sed -n 's/.* s, \([0-9.]*\) per second:.*/\1/p' "$WORK/summary")
+  read -r wall peak <"$WORK/time"
+  echo "$wall $rate $(awk -v k="$peak" 'BEGIN { printf "%.0f", k / 1024 }')"
+}
+
+# The median of RUNS runs, by wall time.
+measure() {
+  for _ in $(seq "$RUNS"); do run_once "$@"; done | sort -n | sed -n "$(( (RUNS + 1) / 2 ))p"
+}
+
+days=$(( VEHICLES * 2 ))
+echo "fenwarde-report: $days vehicle-days ($VEHICLES vehicles × 2 days) against fenwarde-sim on loopback," \
+     "$(nproc) cores, median of $RUNS runs"
+echo
+echo "| Way | Wall time (s) | Vehicle-days/s | Peak memory (MiB) |"
+echo "|---|---:|---:|---:|"
+while IFS='|' read -r label args; do
+  # shellcheck disable=SC2086
+  read -r wall rate peak < <(measure $args)
+  echo "| $label | $wall | $rate | $peak |"
+done <<'EOF'
+the window's way (--sequential)|--sequential
+--jobs 1|--jobs 1
+--jobs 2|--jobs 2
+EOF
