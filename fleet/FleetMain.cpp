@@ -77,7 +77,8 @@ int RunFleetReport(int argc, char** argv) {
     else
         return Refuse(confPath + " remembers no password for " + config.user + " and FENWARDE_PASSWORD is not set");
     if (!TextCodec(config.charset).IsValid()) return Refuse("Charset " + config.charset + " of " + confPath + " is not known");
-    if (const std::string problem = OutputProblem(options.out); !problem.empty()) return Refuse(problem);
+    if (!options.listPlates)
+        if (const std::string problem = OutputProblem(options.out); !problem.empty()) return Refuse(problem);
 
     FleetRun::Streams streams;
     streams.terminal = ::isatty(STDERR_FILENO) == 1;

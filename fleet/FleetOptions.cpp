@@ -1,6 +1,8 @@
 #include "fleet/FleetOptions.h"
 
 #include <charconv>
+#include <fstream>
+#include <sstream>
 
 #include "text/OleDate.h"
 #include "text/Strings.h"
@@ -29,16 +31,36 @@ std::optional<int> Number(const std::string& text, int lowest, int highest) {
     return value;
 }
 
+// Plates separated by commas or line breaks; in a line, what follows a tab is not the plate (the
+// lines --list-plates writes name the group there).
 std::vector<std::string> SplitPlates(std::string_view list) {
     std::vector<std::string> plates;
     while (!list.empty()) {
-        const std::size_t comma = list.find(',');
-        const std::string plate = Trim(list.substr(0, comma));
+        const std::size_t end = list.find_first_of(",\n");
+        std::string_view item = list.substr(0, end);
+        item = item.substr(0, item.find('\t'));
+        const std::string plate = Trim(item);
         if (!plate.empty()) plates.push_back(plate);
-        if (comma == std::string_view::npos) break;
-        list.remove_prefix(comma + 1);
+        if (end == std::string_view::npos) break;
+        list.remove_prefix(end + 1);
     }
     return plates;
+}
+
+// "--plates @FILE": the plates are in the file.
+bool ReadPlates(const std::string& value, std::vector<std::string>& plates, std::string& error) {
+    if (value.empty() || value.front() != '@') {
+        plates = SplitPlates(value);
+        return true;
+    }
+    std::ifstream in(value.substr(1), std::ios::binary);
+    std::ostringstream text;
+    if (!in || !(text << in.rdbuf())) {
+        error = "--plates: cannot read " + value.substr(1);
+        return false;
+    }
+    plates = SplitPlates(text.str());
+    return true;
 }
 
 bool EndsWithNoCase(std::string_view text, std::string_view suffix) {
@@ -86,8 +108,9 @@ FleetOptions ParseFleetOptions(const std::vector<std::string>& args, int cores) 
             o.to = value(i, "--to");
         } else if (OptionIs(a, "--plates")) {
             plates = true;
-            o.plates = SplitPlates(value(i, "--plates"));
-            if (o.error.empty() && o.plates.empty()) o.error = "--plates needs at least one plate";
+            const std::string list = value(i, "--plates");
+            if (o.error.empty() && ReadPlates(list, o.plates, o.error) && o.plates.empty())
+                o.error = "--plates needs at least one plate";
         } else if (OptionIs(a, "--group")) {
             o.group = Trim(value(i, "--group"));
             if (o.error.empty() && o.group.empty()) o.error = "--group needs a group name";
@@ -107,6 +130,8 @@ FleetOptions ParseFleetOptions(const std::vector<std::string>& args, int cores) 
             o.force = true;
         } else if (a == "--sequential") {
             o.sequential = true;
+        } else if (a == "--list-plates") {
+            o.listPlates = true;
         } else if (a == "--help" || a == "-h") {
             o.help = true;
         } else if (a == "--version" || a == "-v") {
@@ -119,6 +144,11 @@ FleetOptions ParseFleetOptions(const std::vector<std::string>& args, int cores) 
         }
     }
     if (!o.error.empty() || o.help || o.version) return o;
+    if (plates && !o.group.empty()) {
+        o.error = "--plates and --group cannot be used together";
+        return o;
+    }
+    if (o.listPlates) return o;
 
     if (o.from.empty() || o.to.empty()) {
         o.error = "--from and --to are required";
@@ -140,10 +170,6 @@ FleetOptions ParseFleetOptions(const std::vector<std::string>& args, int cores) 
                   " need --force";
         return o;
     }
-    if (plates && !o.group.empty()) {
-        o.error = "--plates and --group cannot be used together";
-        return o;
-    }
     if (o.out.empty()) {
         o.error = "--out is required (a .xlsx or .csv file)";
     } else if (EndsWithNoCase(o.out, ".xlsx")) {
@@ -159,8 +185,9 @@ FleetOptions ParseFleetOptions(const std::vector<std::string>& args, int cores) 
 std::string FleetUsageText(const std::string& program) {
     return "Usage: " + program +
            " [--home DIR] --from YYYY-MM-DD --to YYYY-MM-DD\n"
-           "       [--plates P1,P2,...|--group NAME] [--rule first-fix|interpolated]\n"
+           "       [--plates P1,P2,...|--plates @FILE|--group NAME] [--rule first-fix|interpolated]\n"
            "       [--jobs N] [--fetches N] [--timeout S] [--force] --out FILE.xlsx|FILE.csv\n"
+           "   or: " + program + " [--home DIR] [--group NAME] --list-plates\n"
            "Punctuality of every vehicle and day of the range, computed as the report window does,\n"
            "written as one workbook or CSV file: every stop and a summary per vehicle-day and line.\n"
            "  --home DIR       conf.ini to sign in with (default: $FENWARDE_HOME, else the\n"
@@ -169,14 +196,18 @@ std::string FleetUsageText(const std::string& program) {
            "  --from, --to     first and last day, both included; at most " +
            std::to_string(kFleetMaxDays) +
            " days unless --force\n"
-           "  --plates LIST    only these vehicles (comma-separated plates)\n"
+           "  --plates LIST    only these vehicles: plates separated by commas, or @FILE for\n"
+           "                   a file of them (one a line, as --list-plates writes them)\n"
            "  --group NAME     only this group's vehicles (the user name: every vehicle)\n"
            "                   (default: every vehicle of the login)\n"
-           "  --rule RULE      first-fix (default) or interpolated arrival detection\n"
+           "  --rule RULE      first-fix or interpolated arrival detection (default: the\n"
+           "                   Detection of conf.ini, as the report window uses, else first-fix)\n"
            "  --jobs N         detection workers (default: the number of cores)\n"
            "  --fetches N      track transfers at once (default 4)\n"
            "  --timeout S      longest wait for the server's stop rows or a track (default 60)\n"
            "  --out FILE       .xlsx or .csv; written whole or not at all\n"
+           "  --list-plates    sign in, write the plates (and their groups) the options select,\n"
+           "                   one a line, and stop: a list to split a fleet with\n"
            "  --sequential     one vehicle-day at a time, stop rows, track and detection one after\n"
            "                   another, as the report window goes (to compare speeds)\n"
            "Exit status: 0 every vehicle-day reported, 3 some failed (listed in the summary),\n"

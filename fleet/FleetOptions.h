@@ -26,7 +26,7 @@ struct FleetOptions {
     std::string home;
     std::string from;                   // "yyyy-MM-dd"
     std::string to;
-    std::vector<std::string> plates;    // --plates, blanks trimmed, in the order given
+    std::vector<std::string> plates;    // --plates (or the file of --plates @FILE), in the order given
     std::string group;                  // --group
     std::optional<DetectionRule> rule;  // --rule
     int jobs = 1;                       // detection workers
@@ -36,6 +36,7 @@ struct FleetOptions {
     FleetFormat format = FleetFormat::Xlsx;
     bool force = false;
     bool sequential = false;  // one vehicle-day at a time, as the report window goes (to compare)
+    bool listPlates = false;  // only list the plates the run would cover, with their groups
     bool help = false;
     bool version = false;
     std::string error;  // set when the command line cannot be used

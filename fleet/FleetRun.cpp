@@ -81,13 +81,24 @@ void FleetRun::OnSignedIn() {
         Finish(kFleetUsage);
         return;
     }
+    if (options_.listPlates) {
+        for (const std::string& plate : choice.plates) {
+            std::string group;
+            for (const VehicleRecord& r : session_.Vehicles().Records())
+                if (r.code == plate) group = r.groupName;
+            std::fprintf(streams_.out, "%s\t%s\n", plate.c_str(), group.c_str());
+        }
+        Message(std::to_string(choice.plates.size()) + " plates");
+        Finish(kFleetAllDone);
+        return;
+    }
     const std::vector<std::string> dates = DatesBetween(options_.from, options_.to);
     report_ = std::make_unique<FleetReport>(PlanVehicleDays(choice.plates, dates, session_.Vehicles()));
     stopsOf_.resize(report_->Total());
     context_.userName = session_.User();
     context_.serverAddress = config_.server;
     context_.webPort = config_.webPort;
-    context_.detection.rule = options_.rule.value_or(DetectionRule::FirstFix);
+    context_.detection.rule = options_.rule.value_or(config_.detection);
     const int jobs = sequential_ ? 1 : options_.jobs;
     workers_ = std::make_unique<FleetWorkers>(
         jobs, session_.Routes(), session_.Vehicles(), context_, config_.charset,

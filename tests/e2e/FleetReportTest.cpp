@@ -339,6 +339,32 @@ TEST_F(FleetReport, WorkbookHoldsTheDetailAndTheSummarySheets) {
     EXPECT_GT(times, 50);
 }
 
+// A fleet split as the README says: the plates of a group listed, a part of them reported.
+TEST_F(FleetReport, ListedPlatesGiveThePartsOfAFleet) {
+    ASSERT_NO_FATAL_FAILURE(StartSim());
+    ASSERT_NO_FATAL_FAILURE(WriteConf());
+    ASSERT_NO_FATAL_FAILURE(StartReport({"--group", "公交一公司", "--list-plates"}));
+    ASSERT_EQ(Finish(), 0) << err;
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, next; (next = out.find('\n', at)) != std::string::npos; at = next + 1)
+        lines.push_back(out.substr(at, next - at));
+    ASSERT_EQ(lines.size(), 7u) << out;  // the vehicles of 1路 and 7路
+    for (const auto& line : lines) EXPECT_NE(line.find("\t公交一公司"), std::string::npos) << line;
+    QFile part(home.filePath("part.txt"));
+    ASSERT_TRUE(part.open(QIODevice::WriteOnly));
+    part.write(QByteArray::fromStdString(lines[1] + "\n" + lines[4] + "\n"));
+    part.close();
+
+    out.clear();
+    ASSERT_NO_FATAL_FAILURE(StartReport({"--from", kDay1, "--to", kDay1, "--plates", "@" + part.fileName(),
+                                         "--out", QString::fromStdString(Out("part.csv"))}));
+    ASSERT_EQ(Finish(), 0) << err;
+    std::set<std::string> plates;
+    for (const Record& r : Table(ReadCsv(Out("part.csv")), "", "车牌号码")) plates.insert(r[kColPlate]);
+    EXPECT_EQ(plates, (std::set<std::string>{lines[1].substr(0, lines[1].find('\t')),
+                                              lines[4].substr(0, lines[4].find('\t'))}));
+}
+
 // The reasons of the vehicle-days of a report's summary: how many finished, and how many failed
 // for each reason (track failures counted together).
 std::map<std::string, std::size_t> Outcomes(const std::vector<Record>& perDay) {

@@ -20,6 +20,7 @@
 #include "store/VehicleStore.h"
 #include "tests/reports/HandmadeList.h"
 #include "tests/reports/SyntheticDay.h"
+#include "tests/support/TestSupport.h"
 #include "text/Encoding.h"
 
 namespace fw {
@@ -67,7 +68,10 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsRow{With({"--rule", "nearest"}), "neither first-fix nor interpolated"},
         OptionsRow{With({"--jobs", "0"}), "--jobs: 0 is not a number from 1 to 64"},
         OptionsRow{With({"--timeout", "soon"}), "--timeout: soon is not a number"},
-        OptionsRow{With({"--verbose"}), "unknown option: --verbose"}, OptionsRow{With({"--home"}), "--home needs a value"}));
+        OptionsRow{With({"--verbose"}), "unknown option: --verbose"}, OptionsRow{With({"--home"}), "--home needs a value"},
+        OptionsRow{With({"--plates", "@/nonexistent/plates.txt"}), "--plates: cannot read /nonexistent/plates.txt"},
+        OptionsRow{{"--list-plates", "--group", "公交一公司"}, ""},
+        OptionsRow{{"--list-plates", "--plates", "浙A1", "--group", "公交一公司"}, "cannot be used together"}));
 
 TEST(FleetOptions, ValuesAndDefaults) {
     const FleetOptions a = ParseFleetOptions(With({"--plates", " 浙A1 ,,浙A2", "--out=R.CSV"}), 6);
@@ -81,6 +85,11 @@ TEST(FleetOptions, ValuesAndDefaults) {
     EXPECT_EQ(b.rule, DetectionRule::Interpolated);
     EXPECT_EQ(b.jobs, 2);
     EXPECT_EQ(b.format, FleetFormat::Xlsx);
+    // A file of plates, as --list-plates writes them (the group after a tab), or by commas.
+    test::TempHome dir;
+    test::WriteFile(dir.File("part.txt"), "浙A1\t公交一公司\n 浙A2 \n\n浙A3,浙A4\n");
+    EXPECT_EQ(ParseFleetOptions(With({"--plates", "@" + dir.File("part.txt")}), 1).plates,
+              (std::vector<std::string>{"浙A1", "浙A2", "浙A3", "浙A4"}));
     // --help needs nothing else.
     EXPECT_TRUE(ParseFleetOptions({"--help"}, 1).help);
     EXPECT_EQ(ParseFleetOptions({"--help"}, 1).error, "");
