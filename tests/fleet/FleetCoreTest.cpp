@@ -33,6 +33,10 @@ struct OptionsRow {
     std::string error;  // a part of the message; empty: accepted
 };
 
+void PrintTo(const OptionsRow& row, std::ostream* out) {
+    for (const std::string& arg : row.args) *out << arg << ' ';
+}
+
 class FleetOptionsRows : public testing::TestWithParam<OptionsRow> {};
 
 TEST_P(FleetOptionsRows, AcceptOrRefuseWithAClearMessage) {
