@@ -28,15 +28,18 @@ cleanup() {
 trap cleanup EXIT
 
 start_sim() {
-  "$BUILD/fenwarde-sim" --port 0 --web-port 0 --date "$FROM" --vehicles "$VEHICLES" 2>"$WORK/sim.log" &
+  # A log of its own: the background start may open it after the ports are first looked for.
+  local log
+  log=$(mktemp "$WORK/sim.XXXXXX")
+  "$BUILD/fenwarde-sim" --port 0 --web-port 0 --date "$FROM" --vehicles "$VEHICLES" 2>"$log" &
   SIM_PID=$!
   local ports=
   for _ in $(seq 100); do
-    ports=$(sed -n 's/.*on 127\.0\.0\.1:\([0-9]*\), web site on http:\/\/127\.0\.0\.1:\([0-9]*\)\/.*/\1 \2/p' "$WORK/sim.log")
+    ports=$(sed -n 's/.*on 127\.0\.0\.1:\([0-9]*\), web site on http:\/\/127\.0\.0\.1:\([0-9]*\)\/.*/\1 \2/p' "$log")
     [ -n "$ports" ] && break
     sleep 0.1
   done
-  [ -n "$ports" ] || { echo "the simulator did not start:" >&2; cat "$WORK/sim.log" >&2; exit 1; }
+  [ -n "$ports" ] || { echo "the simulator did not start:" >&2; cat "$log" >&2; exit 1; }
   set -- $ports
   mkdir -p "$WORK/home"
   printf '[login]\nServer=127.0.0.1\nUser=admin\nPass=admin\nRemember=1\nDataName=bus\nWrite=0\nPort=%s\nWebPort=%s\n' \
@@ -62,9 +65,11 @@ run_once() {
   echo "$wall $rate $(awk -v k="$peak" 'BEGIN { printf "%.0f", k / 1024 }')"
 }
 
-# The median of RUNS runs, by wall time.
+# The median of RUNS runs, by wall time. Runs in this shell, so that a failure ends the script.
 measure() {
-  for _ in $(seq "$RUNS"); do run_once "$@"; done | sort -n | sed -n "$(( (RUNS + 1) / 2 ))p"
+  : >"$WORK/runs"
+  for _ in $(seq "$RUNS"); do run_once "$@" >>"$WORK/runs"; done
+  sort -n "$WORK/runs" | sed -n "$(( (RUNS + 1) / 2 ))p" >"$WORK/median"
 }
 
 days=$(( VEHICLES * 2 ))
@@ -75,7 +80,8 @@ echo "| Way | Wall time (s) | Vehicle-days/s | Peak memory (MiB) |"
 echo "|---|---:|---:|---:|"
 while IFS='|' read -r label args; do
   # shellcheck disable=SC2086
-  read -r wall rate peak < <(measure $args)
+  measure $args
+  read -r wall rate peak <"$WORK/median"
   echo "| $label | $wall | $rate | $peak |"
 done <<'EOF'
 the window's way (--sequential)|--sequential

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "sim/Random.h"
 
@@ -58,9 +59,15 @@ std::shared_ptr<const VehicleTrack> GenerateTrack(const Scenario& sc, const std:
         if (!kf.empty()) t = std::max(t, kf.back().t);  // hand-written scenarios may be too tight
         kf.push_back({t, p, far});
     };
-    auto pos = [&sc](const StopEvent& ev) {
-        const Station* s = sc.FindStation(ev.stationId);
-        return s ? GeoPoint{s->lat, s->lng} : GeoPoint{};
+    // Each station looked up once: a large fleet's scenario has thousands of them.
+    std::map<std::string, GeoPoint> places;
+    auto pos = [&sc, &places](const StopEvent& ev) {
+        auto [at, added] = places.try_emplace(ev.stationId);
+        if (added) {
+            const Station* s = sc.FindStation(ev.stationId);
+            at->second = s ? GeoPoint{s->lat, s->lng} : GeoPoint{};
+        }
+        return at->second;
     };
 
     for (std::size_t ti = 0; ti < trips.size(); ++ti) {

@@ -76,8 +76,23 @@ std::map<std::string, std::string> ParseQueryBytes(const QByteArray& encodedQuer
 namespace {
 
 // JsonCpp's "decimal" precision 6: at most six decimals, trailing zeros dropped but one kept.
+// Fixes hold six decimals, so whole millionths give the digits printf would.
 void AppendCoordinate(std::string& out, double value) {
-    char buf[64];
+    const double micro = std::fabs(value) * 1e6;
+    if (micro < 1e15) {
+        const long long whole = std::llround(micro);
+        if (std::signbit(value)) out += '-';
+        out += std::to_string(whole / 1000000);
+        char fraction[7];
+        long long rest = whole % 1000000;
+        for (int i = 5; i >= 0; --i, rest /= 10) fraction[i] = static_cast<char>('0' + rest % 10);
+        int digits = 6;
+        while (digits > 1 && fraction[digits - 1] == '0') --digits;
+        out += '.';
+        out.append(fraction, static_cast<std::size_t>(digits));
+        return;
+    }
+    char buf[400];
     const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 6);
     if (ec != std::errc()) {
         out += "0.0";
@@ -88,17 +103,46 @@ void AppendCoordinate(std::string& out, double value) {
     out.append(buf, static_cast<std::size_t>(last - buf));
 }
 
+// FormatSeconds, with the date text made once per day: a day's fixes share it.
+class TimeWriter {
+public:
+    void Append(std::string& out, long long seconds) {
+        if (seconds < 0) {
+            out += FormatSeconds(seconds);
+            return;
+        }
+        const long long day = seconds / 86400;
+        if (day != day_) {
+            day_ = day;
+            date_ = FormatDay(day * 86400);
+        }
+        const long long t = seconds % 86400;
+        const int parts[3] = {static_cast<int>(t / 3600), static_cast<int>(t / 60 % 60), static_cast<int>(t % 60)};
+        out += date_;
+        for (int i = 0; i < 3; ++i) {
+            out += i == 0 ? ' ' : ':';
+            out += static_cast<char>('0' + parts[i] / 10);
+            out += static_cast<char>('0' + parts[i] % 10);
+        }
+    }
+
+private:
+    long long day_ = -1;
+    std::string date_;
+};
+
 }  // namespace
 
 std::string WriteTrackReply(const std::vector<Fix>& fixes) {
     std::string out;
     out.reserve(40 + fixes.size() * 150);
     out += R"({"msg":"","result":true,"topics":[)";
+    TimeWriter times;
     for (std::size_t i = 0; i < fixes.size(); ++i) {
         const Fix& f = fixes[i];
         if (i > 0) out += ',';
         out += R"({"gpst":")";
-        out += FormatSeconds(f.gpsTime);
+        times.Append(out, f.gpsTime);
         out += R"(","lat":)";
         AppendCoordinate(out, f.lat);
         out += R"(,"lat_xz":)";
@@ -108,7 +152,7 @@ std::string WriteTrackReply(const std::vector<Fix>& fixes) {
         out += R"(,"lng_xz":)";
         AppendCoordinate(out, f.lngXz);
         out += R"(,"recvt":")";
-        out += FormatSeconds(f.receiveTime);
+        times.Append(out, f.receiveTime);
         out += R"("})";
     }
     out += "]}";

@@ -134,8 +134,10 @@ TEST(TrackReply, IsWhatTheJsonWriterWrites) {
     const std::vector<Fix> fixes = {{*ParseSeconds("2026-12-07 08:00:05"), *ParseSeconds("2026-12-07 08:00:07"),
                                      30.257913, -0.00235, 120.111365, 0.00462},
                                     {*ParseSeconds("2026-12-07 08:00:10"), *ParseSeconds("2026-12-07 08:00:11"), 0, 0, 0, 0},
-                                    {*ParseSeconds("2026-12-07 08:00:15"), *ParseSeconds("2026-12-07 08:00:18"),
-                                     31.2, 0.0021, -73.123456789, 100.0}};
+                                    {*ParseSeconds("2026-12-07 23:59:59"), *ParseSeconds("2026-12-08 00:00:01"),
+                                     31.2, 0.0021, -73.123456789, 100.0},
+                                    {*ParseSeconds("2026-12-08 09:05:00"), *ParseSeconds("2026-12-08 09:05:02"),
+                                     30.25, -0.0000001, 120.1, 1e20}};
     Json::Value reply(Json::objectValue);
     reply["result"] = true;
     reply["msg"] = "";
