@@ -4,7 +4,8 @@
 # pipelined with --jobs 1 and --jobs 2. Each run gets a fresh simulator, so no run finds the
 # tracks of an earlier one made already. Prints a Markdown table: the whole command's wall time
 # (sign-in included), the vehicle-days per second the tool reports (from its first request to
-# its last result), and the tool's peak memory.
+# its last result), the tool's peak memory, and the processor time the tool and the simulator
+# took (what the figures would be on an idle machine follows from it: the machine is shared).
 #   bench/fleet-report.sh [BUILD_DIR] [RUNS]        (defaults: build, 3; the median run is shown)
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")/.."
@@ -52,17 +53,19 @@ stop_sim() {
   SIM_PID=
 }
 
-# One run: "wall_seconds rate peak_mib".
+# One run: "wall_seconds rate peak_mib client_cpu_seconds simulator_cpu_seconds".
 run_once() {
   start_sim
-  /usr/bin/time -f '%e %M' -o "$WORK/time" \
+  /usr/bin/time -f '%e %M %U %S' -o "$WORK/time" \
     "$BUILD/fenwarde-report" --home "$WORK/home" --from "$FROM" --to "$TO" --out "$WORK/out.csv" "$@" \
     >"$WORK/summary" 2>"$WORK/progress" || { echo "run failed ($*):" >&2; tail -5 "$WORK/progress" >&2; exit 1; }
+  local simcpu
+  simcpu=$(awk -v hz="$(getconf CLK_TCK)" '{ printf "%.2f", ($14 + $15) / hz }' "/proc/$SIM_PID/stat")
   stop_sim
   local rate
   rate=$(sed -n 's/.* s, \([0-9.]*\) per second:.*/\1/p' "$WORK/summary")
-  read -r wall peak <"$WORK/time"
-  echo "$wall $rate $(awk -v k="$peak" 'BEGIN { printf "%.0f", k / 1024 }')"
+  read -r wall peak user sys <"$WORK/time"
+  echo "$wall $rate $(awk -v k="$peak" -v u="$user" -v s="$sys" 'BEGIN { printf "%.0f %.2f", k / 1024, u + s }') $simcpu"
 }
 
 # The median of RUNS runs, by wall time. Runs in this shell, so that a failure ends the script.
@@ -74,15 +77,15 @@ measure() {
 
 days=$(( VEHICLES * 2 ))
 echo "fenwarde-report: $days vehicle-days ($VEHICLES vehicles × 2 days) against fenwarde-sim on loopback," \
-     "$(nproc) cores, median of $RUNS runs"
+     "$(nproc) cores, median of $RUNS runs, load average before: $(cut -d' ' -f1 /proc/loadavg)"
 echo
-echo "| Way | Wall time (s) | Vehicle-days/s | Peak memory (MiB) |"
-echo "|---|---:|---:|---:|"
+echo "| Way | Wall time (s) | Vehicle-days/s | Peak memory (MiB) | CPU: report + simulator (s) |"
+echo "|---|---:|---:|---:|---:|"
 while IFS='|' read -r label args; do
   # shellcheck disable=SC2086
   measure $args
-  read -r wall rate peak <"$WORK/median"
-  echo "| $label | $wall | $rate | $peak |"
+  read -r wall rate peak client sim <"$WORK/median"
+  echo "| $label | $wall | $rate | $peak | $client + $sim |"
 done <<'EOF'
 the window's way (--sequential)|--sequential
 --jobs 1|--jobs 1

@@ -77,7 +77,9 @@ VehicleDayResult RunVehicleDay(const FleetContext& context, const VehicleDayInpu
 
     Database db;
     StopTimeTable table(db);
-    bool stored = db.OpenScratch();
+    // One transaction for the whole day, never committed: nobody else sees this store, it goes
+    // with the vehicle-day, and a commit per statement was most of what its writes cost.
+    bool stored = db.OpenScratch() && db.Execute("BEGIN");
     for (std::size_t i = 0; stored && i < input.stops.size(); ++i)
         stored = table.InsertStopTime(input.stops[i], context.userName);
     if (!stored) {
