@@ -7,12 +7,15 @@
 #include <cstdlib>
 
 #include "app/CommandLine.h"
+#include "app/Config.h"
 #include "app/Home.h"
 #include "app/Language.h"
 #include "app/MainWindow.h"
+#include "app/MessageBox.h"
 #include "app/ShutdownSignals.h"
 #include "net/Requests.h"
 #include "skin/SkinLibrary.h"
+#include "text/Charset.h"
 
 namespace fw {
 
@@ -49,6 +52,13 @@ int RunClient(int argc, char** argv) {
     options.autoLogin = cl.autoLogin;
     options.page = cl.page;
     QDir().mkpath(QString::fromStdString(options.home));
+    // Framing and conversion need the byte rules of the server's charset: refuse one we lack.
+    const std::string refusal = CharsetRefusal(ReadConfig(options.home + "/" + kConfigFileName).charset);
+    if (!refusal.empty()) {
+        std::fprintf(stderr, "%s\n", refusal.c_str());
+        ShowMessage(nullptr, QString::fromStdString(refusal));
+        return 1;
+    }
 
     if (!StartSkin()) return 1;
 

@@ -31,7 +31,7 @@ int ReadPort(const IniFile& ini, const char* key, int fallback) {
     return port > 0 && port <= 65535 ? port : fallback;
 }
 
-// Seconds of the on-time window: 0 to a day; anything else keeps the default.
+// Whole seconds, 0 to one day; anything else keeps the default.
 int ReadSeconds(const IniFile& ini, const char* key, int fallback) {
     const auto value = ini.Get(kSection, key);
     if (!value) return fallback;
@@ -93,13 +93,14 @@ LoginConfig ReadConfig(const std::string& path) {
     if (const auto reconnect = ini.Get(kSection, "AutoReconnect"))
         config.autoReconnect = AtoiLike(*reconnect) != 0;
     if (const auto page = ini.Get(kSection, "Page")) config.page = PageNumberOf(Trim(*page));
+    config.minTurnaround = ReadSeconds(ini, "MinTurnaround", config.minTurnaround);
+    if (const auto detection = ini.Get(kSection, "Detection"))
+        config.detection = ParseDetectionRule(*detection).value_or(DetectionRule::FirstFix);
     config.onTimeEarly = ReadSeconds(ini, "OnTimeEarly", config.onTimeEarly);
     config.onTimeLate = ReadSeconds(ini, "OnTimeLate", config.onTimeLate);
     if (const auto charset = ini.Get(kSection, "CsvCharset")) config.csvCharset = Trim(*charset);
     // A folder is kept whole: a cut path would name another folder.
     if (const auto folder = ini.Get(kSection, "ExportFolder")) config.exportFolder = *folder;
-    if (const auto detection = ini.Get(kSection, "Detection"))
-        config.detection = ParseDetectionRule(*detection).value_or(DetectionRule::FirstFix);
     return config;
 }
 
@@ -123,14 +124,16 @@ bool WriteConfig(const std::string& path, const LoginConfig& config) {
     setIfUsed("Port", std::to_string(config.port), config.port == defaults.port);
     setIfUsed("WebPort", std::to_string(config.webPort), config.webPort == defaults.webPort);
     setIfUsed("Page", PageNameOf(config.page), config.page < 0);
+    setIfUsed("MinTurnaround", std::to_string(config.minTurnaround),
+              config.minTurnaround == defaults.minTurnaround);
+    setIfUsed("Detection", std::string(DetectionRuleKey(config.detection)),
+              config.detection == defaults.detection);
     setIfUsed("OnTimeEarly", std::to_string(config.onTimeEarly),
               config.onTimeEarly == defaults.onTimeEarly);
     setIfUsed("OnTimeLate", std::to_string(config.onTimeLate),
               config.onTimeLate == defaults.onTimeLate);
     setIfUsed("CsvCharset", config.csvCharset, config.csvCharset == defaults.csvCharset);
     setIfUsed("ExportFolder", config.exportFolder, config.exportFolder.empty());
-    setIfUsed("Detection", std::string(DetectionRuleKey(config.detection)),
-              config.detection == defaults.detection);
 
     const std::string temp = path + ".tmp";
     const int fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0600);

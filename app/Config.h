@@ -23,6 +23,9 @@ struct LoginConfig {
     std::string charset = "GBK";   // wire charset of the dispatch server
     bool autoReconnect = true;     // AutoReconnect=0: a lost connection goes to the login window
     int page = -1;                 // Page: the page shown at the last exit, -1 none
+    int minTurnaround = 180;       // MinTurnaround: seconds a vehicle needs between two batches
+    // Detection: how report runs find arrivals; an unknown value reads as first-fix.
+    DetectionRule detection = DetectionRule::FirstFix;
     // Report export: a stop is on time from OnTimeEarly seconds before its plan to OnTimeLate
     // seconds after it; CsvCharset "GBK" writes CSV files in GBK (else UTF-8 with a byte-order
     // mark); ExportFolder is where the last export went.
@@ -30,8 +33,6 @@ struct LoginConfig {
     int onTimeLate = 240;
     std::string csvCharset = "UTF-8";
     std::string exportFolder;
-    // Detection: how report runs find arrivals; an unknown value reads as first-fix.
-    DetectionRule detection = DetectionRule::FirstFix;
 };
 
 inline constexpr const char* kConfigFileName = "conf.ini";
@@ -44,10 +45,10 @@ std::optional<int> ParsePort(std::string_view text);
 LoginConfig ReadConfig(const std::string& path);
 
 // Writes Server, User, Pass, Remember and Write, and the later keys (Port, WebPort, Page,
-// Detection, the export's keys) when they are already in the file or differ from their defaults;
-// every other line stays as it was. The file is replaced atomically and readable by its owner
-// only, since it may hold a password. False when it could not be written; the caller carries on
-// with its values.
+// MinTurnaround, Detection, the export's keys) when they are already in the file or differ from
+// their defaults; every other line stays as it was. The file is replaced atomically and readable
+// by its owner only, since it may hold a password. False when it could not be written; the
+// caller carries on with its values.
 bool WriteConfig(const std::string& path, const LoginConfig& config);
 
 }  // namespace fw

@@ -28,6 +28,14 @@ bool SplitEntry(std::string_view line, std::string_view& key, std::string_view& 
     return !key.empty();
 }
 
+// What Get would make of a written value differs from it: quote it.
+bool NeedsQuotes(std::string_view value) {
+    if (value.empty()) return false;
+    if (TrimView(value).size() != value.size()) return true;
+    return value.size() >= 2 && (value.front() == '"' || value.front() == '\'') &&
+           value.back() == value.front();
+}
+
 }  // namespace
 
 IniFile IniFile::FromText(std::string_view text) {
@@ -36,18 +44,33 @@ IniFile IniFile::FromText(std::string_view text) {
         ini.bom_ = "\xEF\xBB\xBF";
         text.remove_prefix(3);
     }
-    if (text.find("\r\n") != npos) ini.eol_ = "\r\n";
-    ini.finalEol_ = text.empty() || text.back() == '\n';
     std::size_t start = 0;
     while (start < text.size()) {
-        std::size_t end = text.find('\n', start);
+        const std::size_t end = text.find('\n', start);
         std::string_view line = text.substr(start, end == npos ? npos : end - start);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        ini.lines_.push_back({std::string(line)});
+        std::string eol = end == npos ? "" : "\n";
+        if (!line.empty() && line.back() == '\r') {
+            line.remove_suffix(1);
+            eol.insert(0, "\r");
+        }
+        if (ini.lines_.empty() && !eol.empty() && eol.back() == '\n') ini.eol_ = eol;
+        ini.lines_.push_back({std::string(line), std::move(eol)});
         if (end == npos) break;
         start = end + 1;
     }
     return ini;
+}
+
+void IniFile::Insert(std::size_t at, std::string text) {
+    // The line before must end in a line feed for a line to follow it (a final lone CR gets one).
+    if (at > 0) {
+        std::string& before = lines_[at - 1].eol;
+        if (before.empty())
+            before = eol_;
+        else if (before.back() != '\n')
+            before += '\n';
+    }
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(at), {std::move(text), eol_});
 }
 
 std::size_t IniFile::FindSection(std::string_view section) const {
@@ -76,15 +99,16 @@ std::optional<std::string> IniFile::Get(std::string_view section, std::string_vi
 }
 
 void IniFile::Set(std::string_view section, std::string_view key, std::string_view value) {
-    std::string entry = std::string(key) + "=" + std::string(value);
-    for (std::size_t i = key.size() + 1; i < entry.size(); ++i)
-        if (entry[i] == '\r' || entry[i] == '\n') entry[i] = ' ';
+    std::string text(value);
+    for (char& c : text)
+        if (c == '\r' || c == '\n') c = ' ';
+    if (NeedsQuotes(text)) text = '"' + text + '"';
+    std::string entry = std::string(key) + "=" + text;
 
-    std::size_t header = FindSection(section);
+    const std::size_t header = FindSection(section);
     if (header == npos) {
-        if (!lines_.empty() && !finalEol_) finalEol_ = true;
-        lines_.push_back({"[" + std::string(section) + "]"});
-        lines_.push_back({entry});
+        Insert(lines_.size(), "[" + std::string(section) + "]");
+        Insert(lines_.size(), std::move(entry));
         return;
     }
     const std::size_t end = SectionEnd(header);
@@ -93,22 +117,19 @@ void IniFile::Set(std::string_view section, std::string_view key, std::string_vi
         std::string_view k, v;
         if (!SplitEntry(lines_[i].text, k, v)) continue;
         if (EqualsNoCase(k, key)) {
-            lines_[i].text = entry;
+            lines_[i].text = std::move(entry);
             return;
         }
         lastEntry = i;
     }
     // A new key goes after the last entry of the section, before any blank lines that
     // separate it from the next one.
-    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(lastEntry + 1), {entry});
+    Insert(lastEntry + 1, std::move(entry));
 }
 
 std::string IniFile::ToText() const {
     std::string out = bom_;
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        out += lines_[i].text;
-        if (i + 1 < lines_.size() || finalEol_) out += eol_;
-    }
+    for (const Line& line : lines_) out += line.text + line.eol;
     return out;
 }
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 
 namespace fw {
 

@@ -101,10 +101,16 @@ bool MainWindow::Start() {
 
     checkImages_ = {SkinLibrary::Bitmap(132), SkinLibrary::Bitmap(131)};
     rowImages_ = {SkinLibrary::Bitmap(133)};
-    schedulePage_ = std::make_unique<SchedulePage>(ScheduleLink{
-        [this](const Json::Value& m) { return SendJson(m); }, [this] { return dispatcher_.User(); },
-        &QDateTime::currentDateTime, {checkImages_.begin(), checkImages_.end()},
-        {rowImages_.begin(), rowImages_.end()}});
+    ScheduleLink scheduleLink{[this](const Json::Value& m) { return SendJson(m); }, [this] { return dispatcher_.User(); },
+                              &QDateTime::currentDateTime, {checkImages_.begin(), checkImages_.end()},
+                              {rowImages_.begin(), rowImages_.end()}};
+    scheduleLink.fleetPlates = [this] {
+        std::vector<std::string> plates;
+        for (const VehicleRecord& v : vehicles_.Records()) plates.push_back(v.code);
+        return plates;
+    };
+    scheduleLink.minTurnaround = config_.minTurnaround;
+    schedulePage_ = std::make_unique<SchedulePage>(std::move(scheduleLink));
 
     for (int i = 0; i < kChildCount; ++i) {
         CUIWnd* page = nullptr;
@@ -347,6 +353,7 @@ void MainWindow::AddGroupChoice(const std::string& group) {
 
 void MainWindow::AddVehicleChoice(const std::string& plate) {
     if (report_) report_->AddVehicleChoice(plate);
+    if (schedulePage_) schedulePage_->FleetChanged();
 }
 
 CUIWnd* MainWindow::MakeReportWindow() {
@@ -360,7 +367,9 @@ CUIWnd* MainWindow::MakeReportWindow() {
                       .send = [this](const Json::Value& m) { return SendJson(m); },
                       .hold = &held_,
                       .dispatcher = &dispatcher_,
-                      .rowImages = QVector<QImage>(rowImages_.begin(), rowImages_.end())},
+                      .rowImages = QVector<QImage>(rowImages_.begin(), rowImages_.end()),
+                      .rememberExportFolder =
+                          [this](const std::string& folder) { config_.exportFolder = folder; }},
         this);
     // Logging out or closing stops a run and drops what it held.
     connect(this, &MainWindow::loginEnded, report_, &ReportWindow::EndLogin);

@@ -26,7 +26,7 @@ bool& Closed() {
     return closed;
 }
 
-bool Run(QWidget* parent, const QString& text, SkinMessageBox::Kind kind) {
+bool Run(QWidget* parent, const QString& text, SkinMessageBox::Kind kind, const QuestionButtons* buttons = nullptr) {
     if (Closed()) return false;
     Hook& hook = TheHook();
     if (hook.observer) {
@@ -42,6 +42,7 @@ bool Run(QWidget* parent, const QString& text, SkinMessageBox::Kind kind) {
         return answer;
     }
     SkinMessageBox box(parent, text, kind);
+    if (buttons != nullptr) box.SetButtons(buttons->yes, buttons->no, buttons->noIsDefault);
     return box.exec() == QDialog::Accepted;
 }
 
@@ -53,6 +54,10 @@ void ShowMessage(QWidget* parent, const QString& text) {
 
 bool AskQuestion(QWidget* parent, const QString& text) {
     return Run(parent, text, SkinMessageBox::Kind::Question);
+}
+
+bool AskQuestion(QWidget* parent, const QString& text, const QuestionButtons& buttons) {
+    return Run(parent, text, SkinMessageBox::Kind::Question, &buttons);
 }
 
 void CloseAllMessages() {

@@ -13,6 +13,14 @@ namespace fw {
 void ShowMessage(QWidget* parent, const QString& text);
 // True when the user answered "确定".
 bool AskQuestion(QWidget* parent, const QString& text);
+// A question whose answers say what they do. With `noIsDefault` Enter gives the "no" answer:
+// for questions where the hasty answer should be the safe one.
+struct QuestionButtons {
+    QString yes;
+    QString no;
+    bool noIsDefault = false;
+};
+bool AskQuestion(QWidget* parent, const QString& text, const QuestionButtons& buttons);
 
 // Ends every open box and refuses new ones: the program is closing.
 void CloseAllMessages();

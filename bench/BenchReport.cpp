@@ -8,6 +8,7 @@
 #include <system_error>
 
 #include "reports/ReportRun.h"
+#include "reports/TrackReader.h"
 #include "routes/RouteStore.h"
 #include "store/Database.h"
 #include "store/StopTimeTable.h"
@@ -16,8 +17,7 @@
 
 namespace {
 
-void RunReportDay(benchmark::State& state, const char* password,
-                  fw::DetectionRule rule = fw::DetectionRule::FirstFix) {
+fw::test::DayShape FullDay() {
     fw::test::DayShape shape;
     shape.routes = 3;
     shape.stationsPerRoute = 40;
@@ -26,6 +26,12 @@ void RunReportDay(benchmark::State& state, const char* password,
     shape.fixCount = 11520;
     shape.reachOffsets = {0, -20, 15, 40, -10, 5, 30, -35};
     shape.leaveOffsets = {0, 25, -15, 10, -30, 20, -5, 35};
+    return shape;
+}
+
+void RunReportDay(benchmark::State& state, const char* password,
+                  fw::DetectionRule rule = fw::DetectionRule::FirstFix) {
+    const fw::test::DayShape shape = FullDay();
     const fw::test::SyntheticDay day = fw::test::MakeSyntheticDay(shape);
 
     std::string dir = (std::filesystem::temp_directory_path() / "fenwarde-bench-XXXXXX").string();
@@ -79,5 +85,13 @@ BENCHMARK(BM_ReportRunInterpolated)->Unit(benchmark::kMillisecond)->UseRealTime(
 // The same on a password-protected store: every page written is encrypted.
 void BM_ReportRunKeyed(benchmark::State& state) { RunReportDay(state, "s3cret"); }
 BENCHMARK(BM_ReportRunKeyed)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+// The track reply of that day read into its points: the part of the run the reader owns.
+void BM_ReadTrack(benchmark::State& state) {
+    const fw::test::SyntheticDay day = fw::test::MakeSyntheticDay(FullDay());
+    for (auto _ : state) benchmark::DoNotOptimize(fw::ReadTrackPoints(day.trackBody));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * day.trackBody.size()));
+}
+BENCHMARK(BM_ReadTrack)->Unit(benchmark::kMillisecond);
 
 }  // namespace

@@ -7,31 +7,21 @@ namespace {
 // stream, so they are dropped with the bytes that follow up to the next '{'.
 constexpr std::size_t kShortestDocument = 4;
 
-bool IsLeadByte(unsigned char b) { return b >= 0x81 && b <= 0xFE; }
-bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFE && b != 0x7F; }
-
 }  // namespace
 
-Framer::Framer(bool doubleByteCharset, std::size_t maxPartial)
-    : doubleByte_(doubleByteCharset), maxPartial_(maxPartial) {}
+Framer::Framer(CharsetFamily family, std::size_t maxPartial)
+    : scanner_(family), maxPartial_(maxPartial) {}
 
 void Framer::ResetScan() {
     depth_ = 0;
     inString_ = false;
     escaped_ = false;
-    leadByte_ = false;
+    afterLineFeed_ = false;
+    scanner_.Reset();
 }
 
 bool Framer::Step(unsigned char b) {
-    if (leadByte_) {
-        leadByte_ = false;
-        if (IsTrailByte(b)) return false;
-        // Not a valid pair: the lead byte stood alone, read this byte as itself.
-    }
-    if (doubleByte_ && IsLeadByte(b)) {
-        leadByte_ = true;
-        return false;
-    }
+    if (scanner_.Continues(b)) return false;
     if (inString_) {
         if (escaped_)
             escaped_ = false;
@@ -59,70 +49,79 @@ void Framer::Compact() {
 
 void Framer::Append(std::string_view bytes) {
     Compact();
-    std::size_t i = 0;
-    if (discarding_) {
-        while (i < bytes.size() && discarding_)
-            if (Step(static_cast<unsigned char>(bytes[i++]))) discarding_ = false;
-        if (discarding_) return;
-        ResetScan();
-    }
-    buffer_.append(bytes.substr(i));
+    buffer_.append(bytes);
 }
 
 std::optional<std::string> Framer::Next() {
+    const auto* data = reinterpret_cast<const unsigned char*>(buffer_.data());
+    const std::size_t size = buffer_.size();
+    // Inside a string, between characters, only a quote, a backslash, a line feed or a possible
+    // lead byte can change the state: the rest is skipped in a tight loop.
+    const unsigned char firstLead = scanner_.FirstLead();
     for (;;) {
-        if (!inDocument_) {
+        if (mode_ == Mode::Between) {
             const std::size_t open = buffer_.find('{', consumed_);
             if (open == std::string::npos) {
-                consumed_ = buffer_.size();
+                consumed_ = scanned_ = size;
                 return std::nullopt;
             }
             consumed_ = scanned_ = open;
-            inDocument_ = true;
+            mode_ = Mode::InDocument;
             ResetScan();
         }
         bool closed = false;
-        const auto* data = reinterpret_cast<const unsigned char*>(buffer_.data());
-        const std::size_t size = buffer_.size();
         while (scanned_ < size && !closed) {
-            // Plain string content cannot change the state: skip it in a tight loop.
-            if (inString_ && !escaped_ && !leadByte_) {
-                const unsigned char stop = doubleByte_ ? 0x81 : 0xFF;
+            if (inString_ && !escaped_ && !afterLineFeed_ && scanner_.AtCharacterStart()) {
+                const std::size_t from = scanned_;
                 while (scanned_ < size && data[scanned_] != '"' && data[scanned_] != '\\' &&
-                       data[scanned_] < stop)
+                       data[scanned_] != '\n' && data[scanned_] < firstLead)
                     ++scanned_;
+                if (scanned_ != from) afterLineFeed_ = false;
                 if (scanned_ == size) break;
             }
-            closed = Step(data[scanned_++]);
+            const unsigned char b = data[scanned_];
+            if (b == '{' && afterLineFeed_) {
+                // A new document begins here; whatever is still open before it is given up.
+                if (mode_ == Mode::InDocument)
+                    drops_.push_back({Drop::Reason::Incomplete, scanned_ - consumed_});
+                mode_ = Mode::InDocument;
+                consumed_ = scanned_;
+                ResetScan();
+            }
+            afterLineFeed_ = b == '\n';
+            closed = Step(b);
+            ++scanned_;
         }
         if (!closed) break;
         const std::size_t start = consumed_;
+        const bool skipped = mode_ == Mode::Skipping;
         consumed_ = scanned_;
-        inDocument_ = false;
-        if (scanned_ - start >= kShortestDocument) return buffer_.substr(start, scanned_ - start);
+        mode_ = Mode::Between;
+        if (!skipped && scanned_ - start >= kShortestDocument)
+            return buffer_.substr(start, scanned_ - start);
     }
-    if (Buffered() > maxPartial_) {
-        // Keep the scan state: it tells where the dropped document ends as the rest arrives.
-        dropped_ += Buffered();
-        buffer_.clear();
-        consumed_ = scanned_ = 0;
-        inDocument_ = false;
-        discarding_ = true;
+    if (mode_ == Mode::Skipping) {
+        consumed_ = scanned_;
+    } else if (Buffered() > maxPartial_) {
+        // Keep the scan state: it tells where the given-up document ends as the rest arrives.
+        drops_.push_back({Drop::Reason::TooLarge, Buffered()});
+        consumed_ = scanned_;
+        mode_ = Mode::Skipping;
     }
     return std::nullopt;
 }
 
-std::size_t Framer::TakeDroppedBytes() {
-    const std::size_t n = dropped_;
-    dropped_ = 0;
-    return n;
+std::vector<Framer::Drop> Framer::TakeDrops() {
+    std::vector<Drop> drops;
+    drops.swap(drops_);
+    return drops;
 }
 
 void Framer::Clear() {
     buffer_.clear();
     consumed_ = scanned_ = 0;
-    inDocument_ = discarding_ = false;
-    dropped_ = 0;
+    mode_ = Mode::Between;
+    drops_.clear();
     ResetScan();
 }
 

@@ -4,46 +4,66 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "text/Charset.h"
 
 namespace fw {
 
 // Cuts the byte stream from the dispatch server into JSON documents. A document runs from a '{'
-// to the '}' that balances it; braces inside strings do not count, nor does the trail byte of a
-// double-byte character (a GBK trail byte can be '{', '}' or '\'). Bytes between documents are
-// skipped. Complete documents are taken out as they arrive, so only one partial document is
-// ever held; one that grows past the cap is dropped and the rest of it skipped as it arrives.
+// to the '}' that balances it; braces inside strings do not count, nor does a byte of a
+// multibyte character of the wire charset (a GBK, Big5 or Shift_JIS trail byte can be '{', '}'
+// or '\'). Bytes between documents are skipped. Complete documents are taken out as they
+// arrive, so only one partial document is ever held.
+//
+// The server's writer puts only the braces of a top-level document at the start of a line, and
+// a raw line break cannot stand inside a JSON string, so a '{' right after a line feed always
+// begins a new document: a partial document still open there is given up (an unbalanced
+// document never holds back the ones after it). A partial document that grows past the cap is
+// given up too, and its rest skipped until it balances or the next document begins.
 class Framer {
 public:
     static constexpr std::size_t kDefaultMaxPartial = std::size_t{8} << 20;
 
-    explicit Framer(bool doubleByteCharset = true, std::size_t maxPartial = kDefaultMaxPartial);
+    explicit Framer(CharsetFamily family = CharsetFamily::Gbk,
+                    std::size_t maxPartial = kDefaultMaxPartial);
 
     void Append(std::string_view bytes);
     // The next complete document (raw wire bytes), or nothing until more bytes arrive.
     std::optional<std::string> Next();
-    // Size of the partial documents dropped for growing past the cap since the last call.
-    std::size_t TakeDroppedBytes();
+
+    // A partial document given up: cut short by the next document, or grown past the cap.
+    struct Drop {
+        enum class Reason { Incomplete, TooLarge };
+        Reason reason;
+        std::size_t bytes;
+        friend bool operator==(const Drop&, const Drop&) = default;
+    };
+    // The documents given up since the last call, in stream order. A drop reported together
+    // with a document from Next() came before it.
+    std::vector<Drop> TakeDrops();
 
     std::size_t Buffered() const { return buffer_.size() - consumed_; }
     void Clear();
 
 private:
+    enum class Mode { Between, InDocument, Skipping };
+
     bool Step(unsigned char byte);  // true when the byte closes the document
     void ResetScan();
     void Compact();
 
-    bool doubleByte_;
+    CharacterScanner scanner_;
     std::size_t maxPartial_;
     std::string buffer_;
     std::size_t consumed_ = 0;  // bytes at the front already taken out or skipped
     std::size_t scanned_ = 0;   // scan position inside the current document
-    bool inDocument_ = false;   // a '{' at consumed_ opened a document
-    bool discarding_ = false;   // skipping the rest of a dropped document
-    std::size_t dropped_ = 0;
+    Mode mode_ = Mode::Between;
+    std::vector<Drop> drops_;
     int depth_ = 0;
     bool inString_ = false;
     bool escaped_ = false;
-    bool leadByte_ = false;  // the previous byte opened a double-byte character
+    bool afterLineFeed_ = false;  // the byte before scanned_ was '\n'
 };
 
 }  // namespace fw

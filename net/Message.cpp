@@ -2,6 +2,7 @@
 
 #include <json/reader.h>
 
+#include <exception>
 #include <memory>
 
 #include "net/JsonWriter.h"
@@ -49,7 +50,13 @@ std::optional<Json::Value> ParseDocument(std::string_view utf8) {
         return std::unique_ptr<Json::CharReader>(builder.newCharReader());
     }();
     Json::Value root;
-    if (!reader->parse(utf8.data(), utf8.data() + utf8.size(), &root, nullptr)) return std::nullopt;
+    try {
+        if (!reader->parse(utf8.data(), utf8.data() + utf8.size(), &root, nullptr))
+            return std::nullopt;
+    } catch (const std::exception&) {
+        // JsonCpp throws instead of failing for some documents (nesting past its stack limit).
+        return std::nullopt;
+    }
     return root;
 }
 

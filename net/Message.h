@@ -25,7 +25,8 @@ std::string Text(const Json::Value& object, const char* key);
 Message ReadMessage(Json::Value root);
 
 // Reads a document with the tolerant rules of JsonCpp's classic Reader (comments allowed,
-// trailing bytes after the root ignored). Nothing on a syntax error.
+// trailing bytes after the root ignored). Nothing on a syntax error, and nothing for a document
+// nested past the reader's depth limit: it never throws.
 std::optional<Json::Value> ParseDocument(std::string_view utf8);
 
 // {"header": {"cmd": cmd}, "body": {}} — the other header members are the caller's.

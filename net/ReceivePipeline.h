@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 #include "net/Framer.h"
 #include "net/Message.h"
 
@@ -20,7 +20,9 @@ public:
 };
 
 // Bytes of each read → log → framing → wire charset to UTF-8 → parse → dispatch, in order.
-// A document that does not parse, or whose handling throws, is dropped alone.
+// A document that does not parse (for any reason, nesting too deep included), or whose handling
+// throws, is dropped alone; so is a partial document that the next one cut short, with a log
+// line.
 class ReceivePipeline {
 public:
     explicit ReceivePipeline(const TextCodec& codec);

@@ -20,8 +20,7 @@ LatenessChartData LatenessAlongRoute(std::span<const ReportRow> rows) {
     std::map<Key, std::size_t> lineOf;
     std::vector<int> served;  // stops seen so far per line
     std::vector<Key> keys;
-    std::vector<std::optional<std::string>> names;  // per place; empty optional: not seen
-    std::vector<bool> disagree;
+    std::vector<std::vector<std::string>> names;  // the stops seen at each place
     for (const ReportRow& row : rows) {
         Key key{row[kColBatch], row[kColDate], row[kColLine]};
         auto [at, added] = lineOf.try_emplace(key, data.lines.size());
@@ -33,14 +32,9 @@ LatenessChartData LatenessAlongRoute(std::span<const ReportRow> rows) {
         const std::size_t line = at->second;
         const int place = served[line]++;
         const auto slot = static_cast<std::size_t>(place);
-        if (slot >= names.size()) {
-            names.resize(slot + 1);
-            disagree.resize(slot + 1, false);
-        }
-        if (!names[slot])
-            names[slot] = row[kColStop];
-        else if (*names[slot] != row[kColStop])
-            disagree[slot] = true;
+        if (slot >= names.size()) names.resize(slot + 1);
+        if (std::find(names[slot].begin(), names[slot].end(), row[kColStop]) == names[slot].end())
+            names[slot].push_back(row[kColStop]);
         if (row[kColRealReach].empty()) continue;
         if (const auto deviation = ArrivalDeviation(row))
             data.lines[line].points.push_back({place, static_cast<double>(*deviation) / 60.0});
@@ -56,8 +50,15 @@ LatenessChartData LatenessAlongRoute(std::span<const ReportRow> rows) {
         if (manyDates && !date.empty()) name = date + " " + name;
         data.lines[i].name = std::move(name);
     }
-    for (std::size_t i = 0; i < names.size(); ++i)
-        data.stops.push_back(disagree[i] || !names[i] ? std::to_string(i + 1) : *names[i]);
+    // Trips back and forth meet a place from either end: two names are shown, more a number.
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        if (names[i].size() == 1)
+            data.stops.push_back(names[i][0]);
+        else if (names[i].size() == 2)
+            data.stops.push_back(names[i][0] + "/" + names[i][1]);
+        else
+            data.stops.push_back(std::to_string(i + 1));
+    }
     return data;
 }
 

@@ -22,8 +22,8 @@ struct LatenessLine {
     std::vector<LatenessPoint> points;
 };
 struct LatenessChartData {
-    // The stop names along the axis; a place where the batches name different stops shows its
-    // number instead.
+    // The stop names along the axis: "a/b" where the batches meet two different stops at that
+    // place (trips back and forth), the place's number where they meet more.
     std::vector<std::string> stops;
     std::vector<LatenessLine> lines;
 };

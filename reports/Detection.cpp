@@ -4,7 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 #include "routes/RouteRecord.h"
 #include "store/StopTimeTable.h"
 #include "text/OleDate.h"

@@ -93,7 +93,14 @@ bool ReplacingFile::Open(std::string* error) {
     std::string pattern = Folder(target_) + "/." + BaseName(target_) + ".XXXXXX";
     fd_ = ::mkostemp(pattern.data(), O_CLOEXEC);
     if (fd_ < 0) {
-        *error = WriteErrorText(target_, errno);
+        const int why = errno;
+        struct stat folder {};
+        // Some folders that exist take no new files at all (/proc, some mounts).
+        if (why == ENOENT && ::stat(Folder(target_).c_str(), &folder) == 0 &&
+            S_ISDIR(folder.st_mode))
+            *error = "无法写入“" + target_ + "”：该文件夹中不能新建文件";
+        else
+            *error = WriteErrorText(target_, why);
         return false;
     }
     temp_ = std::move(pattern);

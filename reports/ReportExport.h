@@ -65,7 +65,7 @@ enum class ExportFormat { Xlsx, Csv, Pdf };
 std::string_view ExtensionOf(ExportFormat format);  // "xlsx", "csv", "pdf"
 
 inline constexpr std::string_view kReportTitle = "线路运行报表";
-inline constexpr std::string_view kOriginalRuleName = "首个定位点";
+// The rule of a list the server computed ("查询"); a run names its detection rule.
 inline constexpr std::string_view kServerRuleName = "服务器报表";
 
 // Where a listed report came from, for its header block and its file name.

@@ -2,8 +2,8 @@
 
 #include <vector>
 
-#include "app/LogSink.h"
 #include "reports/CrossingDetection.h"
+#include "text/LogSink.h"
 #include "reports/Detection.h"
 #include "reports/TimedTrack.h"
 #include "reports/TrackReader.h"

@@ -2,7 +2,7 @@
 
 #include <QUrl>
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 
 namespace fw {
 

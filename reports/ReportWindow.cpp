@@ -15,8 +15,13 @@
 
 #include "app/ChoiceList.h"
 #include "app/Config.h"
+#include "app/FileDialog.h"
 #include "app/MessageBox.h"
 #include "net/DocumentHold.h"
+#include "reports/ChartWindow.h"
+#include "reports/CsvWriter.h"
+#include "reports/ExportJob.h"
+#include "reports/PunctualityChart.h"
 #include "reports/ReportListModel.h"
 #include "reports/ReportRunner.h"
 #include "res/RESOURCE.H"
@@ -50,6 +55,19 @@ void OfferInCombo(QComboBox* combo, const std::string& text) {
     combo->setCurrentIndex(index);
 }
 
+// Where a list comes from: the form of its request and the rule that made it.
+ReportHeading HeadingOf(const ReportForm& form, std::string_view rule) {
+    return ReportHeading{.company = form.group,
+                         .plate = form.plate,
+                         .start = form.start,
+                         .end = form.end,
+                         .rule = std::string(rule),
+                         .generatedAt = {}};
+}
+
+// The size the charts are drawn at, on screen and on the PDF's last page.
+constexpr QSize kChartSize(980, 290);
+
 }  // namespace
 
 ReportWindow::ReportWindow(ReportSession session, QWidget* owner)
@@ -57,20 +75,32 @@ ReportWindow::ReportWindow(ReportSession session, QWidget* owner)
       session_(std::move(session)),
       model_(new ReportListModel(this)),
       runner_(new ReportRunner(session_.stopTimes, session_.routes, session_.vehicles,
-                               &session_.log, this)) {
+                               &session_.log, this)),
+      export_(new ExportJob(this)),
+      folder_{[this] { return session_.login.exportFolder; },
+              [this](const std::string& folder) {
+                  if (session_.rememberExportFolder) session_.rememberExportFolder(folder);
+              }} {
     runner_->SetWireCodec(&session_.wire);
     connect(runner_, &ReportRunner::progress, this, &ReportWindow::ShowProgress);
     connect(runner_, &ReportRunner::finished, this, &ReportWindow::OnRunFinished);
+    connect(export_, &ExportJob::progress, this, &ReportWindow::ShowExportProgress);
+    connect(export_, &ExportJob::finished, this, &ReportWindow::OnExportFinished);
+    // The chart button follows whether there is anything to chart.
+    connect(model_, &ReportListModel::modelReset, this, &ReportWindow::UpdateExportButtons);
+    connect(model_, &ReportListModel::rowsInserted, this, &ReportWindow::UpdateExportButtons);
     if (session_.dispatcher != nullptr) session_.dispatcher->SetReportEvents(this);
 }
 
 ReportWindow::~ReportWindow() {
     if (session_.dispatcher != nullptr) session_.dispatcher->SetReportEvents(nullptr);
-    // Closing during a run: the transfer stops here and what it held is not handled any more.
-    if (runner_->IsRunning()) {
+    // Closing during a run or an export: it stops here and what it held is not handled any more.
+    if (runner_->IsRunning() || export_->IsRunning()) {
         runner_->Abort();
+        export_->Abort();
         if (session_.hold != nullptr) session_.hold->Clear();
     }
+    delete charts_.data();  // a window of its own, not a child
 }
 
 void ReportWindow::InitSkinWindowId() { SetSkinWindowId(IDW_BAOBIAO); }
@@ -85,6 +115,9 @@ bool ReportWindow::OnCreate() {
         Item<QProgressBar>(IDC_PRG_STAT_TRACK) == nullptr ||
         Item<QLabel>(IDC_STA_STAT_RULE) == nullptr)
         return false;
+    for (int id : {IDC_BTN_STAT_EXPORT, IDC_BTN_STAT_CHART, IDC_RAD_STAT_TYPE_PDF,
+                   IDC_RAD_STAT_TYPE_EXCEL, IDC_RAD_STAT_TYPE_CSV})
+        if (Item<QAbstractButton>(id) == nullptr) return false;
 
     const QDate today = session_.today();
     for (auto [id, time] : {std::pair{IDC_DATETIME_STAT_S, QTime(5, 0)},
@@ -110,6 +143,8 @@ bool ReportWindow::OnCreate() {
     Groups()->setCurrentIndex(0);
     Plates()->setCurrentIndex(0);
     Item<QRadioButton>(IDC_RAD_STAT_ZT_ALL)->setChecked(true);
+    Item<QRadioButton>(IDC_RAD_STAT_TYPE_EXCEL)->setChecked(true);
+    UpdateExportButtons();
     return true;
 }
 
@@ -122,7 +157,11 @@ void ReportWindow::OnCommand(int id) {
         QueryReport();
     else if (id == IDC_BTN_STAT_SCBB)
         RequestStopTimes();
-    // The hidden "删除所选" and report-type radios do nothing.
+    else if (id == IDC_BTN_STAT_EXPORT)
+        export_->IsRunning() ? export_->Cancel() : ExportList();
+    else if (id == IDC_BTN_STAT_CHART)
+        ShowCharts();
+    // The hidden "删除所选" does nothing; the format radios are read when an export starts.
 }
 
 void ReportWindow::AddGroupChoice(const std::string& group) { OfferInCombo(Groups(), group); }
@@ -161,17 +200,34 @@ ReportForm ReportWindow::ReadForm() const {
 
 void ReportWindow::DisableReportControls() {
     for (int id : kInputs) GetDlgItem(id)->setEnabled(false);
+    UpdateExportButtons();
 }
 
 void ReportWindow::EnableReportControls() {
     for (int id : kInputs) GetDlgItem(id)->setEnabled(true);
+    UpdateExportButtons();
+}
+
+// "导出" works while the inputs do (the list is complete then), and cancels while it writes;
+// "图表" needs rows.
+void ReportWindow::UpdateExportButtons() {
+    auto* exportButton = Item<QAbstractButton>(IDC_BTN_STAT_EXPORT);
+    auto* chartButton = Item<QAbstractButton>(IDC_BTN_STAT_CHART);
+    if (exportButton == nullptr || chartButton == nullptr) return;
+    const bool idle = GetDlgItem(IDC_BTN_STAT_SEARCH)->isEnabled();
+    const bool exporting = export_->IsRunning();
+    exportButton->setText(exporting ? QStringLiteral("取消") : QStringLiteral("导出"));
+    exportButton->setEnabled(exporting || idle);
+    chartButton->setEnabled(idle && !exporting && model_->rowCount() > 0);
 }
 
 void ReportWindow::QueryReport() {
     model_->Clear();
     ShowRule(std::nullopt);  // the server's rows are its own
     DisableReportControls();
-    session_.send(ReportQueryMessage(ReadForm(), session_.vehicles));
+    const ReportForm form = ReadForm();
+    listed_ = HeadingOf(form, kServerRuleName);
+    session_.send(ReportQueryMessage(form, session_.vehicles));
 }
 
 void ReportWindow::RequestStopTimes() {
@@ -199,10 +255,12 @@ bool ReportWindow::ReportBatchEnded(bool runReport) {
 }
 
 bool ReportWindow::RunReport() {
-    if (std::optional<std::string> refusal = runner_->Start(ReadForm())) {
+    const ReportForm form = ReadForm();
+    if (std::optional<std::string> refusal = runner_->Start(form)) {
         ShowMessage(this, Q(*refusal));
         return false;
     }
+    listed_ = HeadingOf(form, DetectionRuleTitle(form.detection.rule));
     if (session_.hold != nullptr) session_.hold->Begin();
     SetBusy(true);
     return true;
@@ -210,6 +268,7 @@ bool ReportWindow::RunReport() {
 
 void ReportWindow::OnRunFinished() {
     ReportRunner::Result result = runner_->TakeResult();
+    listed_.rule = std::string(DetectionRuleTitle(result.outcome.rule));
     SetBusy(false);
     model_->AddRunRows(std::move(result.rows));
     ShowRule(result.outcome.rule);
@@ -230,16 +289,120 @@ void ReportWindow::AddReportRow(const Message& message) {
 void ReportWindow::EndLogin() {
     ++logins_;
     runner_->Abort();
+    export_->Abort();
     if (session_.hold != nullptr) session_.hold->Clear();
     SetBusy(false);
     model_->Clear();
     ShowRule(std::nullopt);
+    listed_ = {};
+    if (charts_) charts_->hide();
     EnableReportControls();
 }
 
 bool ReportWindow::IsRunning() const { return runner_->IsRunning(); }
 
+bool ReportWindow::IsExporting() const { return export_->IsRunning(); }
+
+ChartWindow* ReportWindow::Charts() const { return charts_.data(); }
+
+ExportFormat ReportWindow::ReadFormat() const {
+    if (Item<QRadioButton>(IDC_RAD_STAT_TYPE_PDF)->isChecked()) return ExportFormat::Pdf;
+    if (Item<QRadioButton>(IDC_RAD_STAT_TYPE_CSV)->isChecked()) return ExportFormat::Csv;
+    return ExportFormat::Xlsx;
+}
+
+void ReportWindow::ExportList() {
+    if (IsRunning() || export_->IsRunning()) return;
+    const ExportFormat format = ReadFormat();
+    // Nothing listed yet: the header names what the controls show.
+    ReportHeading heading = listed_.start.empty() ? HeadingOf(ReadForm(), "") : listed_;
+    heading.generatedAt = session_.now().toString(kDateTimeFormat).toStdString();
+    static const QString filters[] = {QStringLiteral("Excel 工作簿 (*.xlsx)"),
+                                      QStringLiteral("CSV 文件 (*.csv)"),
+                                      QStringLiteral("PDF 文件 (*.pdf)")};
+    const QString suffix = Q(ExtensionOf(format));
+    QString path =
+        ChooseFileToSave(this, filters[static_cast<int>(format)],
+                         folder_.Proposal(ExportFileName(heading, "报表", ExtensionOf(format))));
+    if (path.isEmpty()) return;
+    path = WithSuffix(path, suffix);
+
+    ExportJob::Request request;
+    request.format = format;
+    request.path = path.toStdString();
+    request.heading = std::move(heading);
+    request.rows.reserve(model_->Rows().Size());
+    for (const ReportRow& row : model_->Rows().Rows()) request.rows.push_back(row);
+    request.window = OnTimeWindow{session_.login.onTimeEarly, session_.login.onTimeLate};
+    request.charset = CsvCharsetNamed(session_.login.csvCharset).value_or(CsvCharset::Utf8);
+    // Charts are drawn here, on the interface thread; the PDF replays the drawing.
+    if (format == ExportFormat::Pdf && !request.rows.empty())
+        request.charts = DrawCharts(request.rows, request.window, kChartSize);
+    exportPath_ = path;
+    exportRows_ = request.rows.size();
+
+    DisableReportControls();
+    if (session_.hold != nullptr) session_.hold->Begin();
+    Item<QLabel>(IDC_STA_STAT_RULE)->setVisible(false);  // the progress takes its place
+    export_->Start(std::move(request));
+    UpdateExportButtons();
+    ShowExportProgress(0, static_cast<qint64>(exportRows_));
+}
+
+void ReportWindow::ShowExportProgress(qint64 written, qint64 total) {
+    auto* text = Item<QLabel>(IDC_STA_STAT_TRACK);
+    auto* bar = Item<QProgressBar>(IDC_PRG_STAT_TRACK);
+    text->setText(QStringLiteral("正在导出… %1 / %2 行").arg(written).arg(total));
+    text->setVisible(true);
+    bar->setRange(0, 1000);
+    bar->setValue(total > 0 ? static_cast<int>(std::min(written, total) * 1000 / total) : 0);
+    bar->setVisible(true);
+}
+
+void ReportWindow::OnExportFinished() {
+    const ExportResult result = export_->Result();
+    SetBusy(false);
+    Item<QLabel>(IDC_STA_STAT_RULE)->setVisible(shownRule_.has_value());
+    UpdateExportButtons();
+    QPointer<ReportWindow> self(this);
+    const int login = logins_;
+    if (result.status == ExportResult::Status::Written) {
+        folder_.Chosen(exportPath_);  // only a folder that took a file is proposed again
+        ShowMessage(this, exportRows_ == 0
+                              ? QStringLiteral("列表为空，已导出只含表头的文件：\n%1").arg(exportPath_)
+                              : QStringLiteral("已导出 %1 行：\n%2").arg(exportRows_).arg(exportPath_));
+    } else if (result.status == ExportResult::Status::Failed) {
+        ShowMessage(this, QStringLiteral("导出失败：%1").arg(Q(result.error)));
+    }
+    if (!self || logins_ != login) return;
+    EnableReportControls();
+    emit exportEnded();
+    if (session_.hold != nullptr) session_.hold->Release();
+}
+
+void ReportWindow::ShowCharts() {
+    if (!charts_) {
+        charts_ = new ChartWindow(folder_, this);
+        if (!charts_->Create(nullptr)) {
+            delete charts_.data();
+            return;
+        }
+    }
+    std::vector<ReportRow> rows;
+    rows.reserve(model_->Rows().Size());
+    for (const ReportRow& row : model_->Rows().Rows()) rows.push_back(row);
+    charts_->ShowList(std::move(rows), listed_,
+                      OnTimeWindow{session_.login.onTimeEarly, session_.login.onTimeLate});
+    // Over the middle of the page, the first time it is shown.
+    if (!charts_->isVisible())
+        charts_->move(mapToGlobal(rect().center()) - charts_->rect().center());
+    charts_->show();
+    charts_->raise();
+    charts_->activateWindow();
+}
+
 void ReportWindow::ShowRule(std::optional<DetectionRule> rule) {
+    shownRule_ = rule;
     auto* label = Item<QLabel>(IDC_STA_STAT_RULE);
     label->setText(rule ? Q(DetectionRuleCaption(*rule)) : QString());
     label->setVisible(rule.has_value());

@@ -1,13 +1,18 @@
 #pragma once
 
 #include <QDate>
+#include <QDateTime>
 #include <QImage>
+#include <QPointer>
 #include <QVector>
+
 #include <functional>
 #include <optional>
 #include <string>
 
 #include "net/Dispatcher.h"
+#include "reports/ExportFolder.h"
+#include "reports/ReportExport.h"
 #include "reports/ReportForm.h"
 #include "skin/CUIWnd.h"
 
@@ -15,7 +20,9 @@ class QComboBox;
 
 namespace fw {
 
+class ChartWindow;
 class DocumentHold;
+class ExportJob;
 class LogSink;
 class ReportListModel;
 class ReportRunner;
@@ -38,12 +45,17 @@ struct ReportSession {
     DocumentHold* hold = nullptr;
     Dispatcher* dispatcher = nullptr;  // the window takes 9019 and 9021 from it
     std::function<QDate()> today = [] { return QDate::currentDate(); };
+    std::function<QDateTime()> now = [] { return QDateTime::currentDateTime(); };
     QVector<QImage> rowImages;  // the list's small image list
+    // Where an export went, to open the next save dialog there (conf.ini: ExportFolder).
+    std::function<void(const std::string&)> rememberExportFolder = {};
 };
 
 // The punctuality report page ("线路运行报表"): a company, a vehicle and a range; "查询" lists
 // the server's report rows, "生成报表" asks for the vehicle's planned stops and, when they are
 // all in (9019 "batch"), runs the report on its GPS track. The run never blocks the window.
+// "导出" writes the list as it is shown to an Excel workbook, a CSV or a PDF file (the format of
+// the "报表类型" radios), "图表" opens its charts.
 class ReportWindow : public CUIWnd, public ReportEvents {
     Q_OBJECT
 public:
@@ -60,6 +72,10 @@ public:
     void RequestStopTimes();  // "生成报表"
     void DisableReportControls();
     void EnableReportControls();
+    // "导出": asks where, then writes the listed rows on a thread of its own; pressed again
+    // ("取消") while it writes, it cancels. Documents received meanwhile wait, as in a run.
+    void ExportList();
+    void ShowCharts();  // "图表"
 
     // ReportEvents
     bool ReportBatchEnded(bool runReport) override;
@@ -70,12 +86,18 @@ public:
     void EndLogin();
 
     bool IsRunning() const;
+    bool IsExporting() const;
     ReportListModel& Model() const { return *model_; }
     ReportRunner& Runner() const { return *runner_; }
+    ChartWindow* Charts() const;
+    // Where the listed rows came from, for the header block of an export.
+    const ReportHeading& Listed() const { return listed_; }
 
 signals:
     // A run has ended and its rows are listed (also when it ended in a message).
     void reportListed();
+    // An export has ended: written, failed or cancelled, and told.
+    void exportEnded();
 
 protected:
     void InitSkinWindowId() override;
@@ -90,6 +112,10 @@ private:
     void OnRunFinished();
     void ShowProgress(qint64 received, qint64 total);
     void SetBusy(bool busy);
+    void UpdateExportButtons();
+    ExportFormat ReadFormat() const;
+    void ShowExportProgress(qint64 written, qint64 total);
+    void OnExportFinished();
     // The rule that made the listed real times, or none (no run's rows listed).
     void ShowRule(std::optional<DetectionRule> rule);
     QComboBox* Groups() const;
@@ -98,6 +124,13 @@ private:
     ReportSession session_;
     ReportListModel* model_;
     ReportRunner* runner_;
+    ExportJob* export_;
+    ExportFolder folder_;
+    QPointer<ChartWindow> charts_;
+    ReportHeading listed_;
+    std::optional<DetectionRule> shownRule_;
+    QString exportPath_;
+    std::size_t exportRows_ = 0;
     int logins_ = 0;  // counts ended logins, so a step that ran a modal box knows
 };
 

@@ -1,384 +1,310 @@
 #include "reports/TrackReader.h"
 
+#include <simdjson.h>
+
 #include <charconv>
+#include <cstdint>
+#include <optional>
 #include <string>
 #include <utility>
 
+#include "net/Message.h"
 #include "text/Strings.h"
 
 namespace fw {
 namespace {
 
-// A reply of a 16-hour day holds over ten thousand fixes. Building a JsonCpp tree of it and
-// tearing it down again cost more than the whole rest of a report run, so the reply is read in
-// one pass here, keeping only what the detection uses. The reading accepts what JsonCpp's reader
-// accepts for such a reply (comments, members in any order, the last of duplicate members wins,
-// anything after the root value ignored) and rejects the same broken documents.
-class TrackScanner {
-public:
-    explicit TrackScanner(std::string_view text)
-        : p_(text.data()), end_(text.data() + text.size()) {}
+namespace od = simdjson::ondemand;
+using simdjson::error_code;
+using simdjson::SUCCESS;
 
-    std::vector<TrackPoint> Read() {
-        std::vector<TrackPoint> points;
-        points.reserve(static_cast<std::size_t>(end_ - p_) / 128);  // about one fix per line
-        SkipBlanks();
-        if (!Peek('{')) return points;  // any other root has no `result`
-        bool result = false;
-        if (!ReadRoot(result, points) || !result) points.clear();
-        return points;
-    }
-
-private:
-    enum class Kind { Null, True, False, Number, String, Other };
-
-    // One coordinate term of a fix: a number, or unusable.
-    struct Term {
-        double value = 0.0;
-        bool usable = true;
-    };
-
-    static constexpr int kDepthLimit = 1000;
-
-    bool Peek(char c) const { return p_ < end_ && *p_ == c; }
-
-    bool SkipBlanks() {
-        while (p_ < end_) {
-            const char c = *p_;
-            if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
-                ++p_;
-            } else if (c == '/' && p_ + 1 < end_ && p_[1] == '/') {
-                while (p_ < end_ && *p_ != '\n' && *p_ != '\r') ++p_;
-            } else if (c == '/' && p_ + 1 < end_ && p_[1] == '*') {
-                const std::string_view rest(p_ + 2, static_cast<std::size_t>(end_ - p_ - 2));
-                const auto close = rest.find("*/");
-                if (close == std::string_view::npos) return false;
-                p_ += 2 + close + 2;
-            } else {
-                break;
-            }
-        }
-        return true;
-    }
-
-    bool Take(char c) {
-        if (!SkipBlanks() || !Peek(c)) return false;
-        ++p_;
-        return true;
-    }
-
-    bool TakeWord(std::string_view word) {
-        if (static_cast<std::size_t>(end_ - p_) < word.size() ||
-            std::string_view(p_, word.size()) != word)
-            return false;
-        p_ += word.size();
-        return true;
-    }
-
-    static void AppendUtf8(std::string& out, unsigned cp) {
-        if (cp < 0x80) {
-            out += static_cast<char>(cp);
-        } else if (cp < 0x800) {
-            out += static_cast<char>(0xC0 | (cp >> 6));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else if (cp < 0x10000) {
-            out += static_cast<char>(0xE0 | (cp >> 12));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        } else {
-            out += static_cast<char>(0xF0 | (cp >> 18));
-            out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-            out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-            out += static_cast<char>(0x80 | (cp & 0x3F));
-        }
-    }
-
-    bool ReadHex4(unsigned& value) {
-        if (end_ - p_ < 4) return false;
-        value = 0;
-        for (int i = 0; i < 4; ++i) {
-            const char c = *p_++;
-            value <<= 4;
-            if (c >= '0' && c <= '9')
-                value |= static_cast<unsigned>(c - '0');
-            else if (c >= 'a' && c <= 'f')
-                value |= static_cast<unsigned>(c - 'a' + 10);
-            else if (c >= 'A' && c <= 'F')
-                value |= static_cast<unsigned>(c - 'A' + 10);
-            else
-                return false;
-        }
-        return true;
-    }
-
-    // At the opening quote. With out null the text is only checked.
-    bool ReadString(std::string* out) {
-        ++p_;
-        while (p_ < end_) {
-            const char* run = p_;
-            while (p_ < end_ && *p_ != '"' && *p_ != '\\') ++p_;
-            if (out != nullptr) out->append(run, static_cast<std::size_t>(p_ - run));
-            if (p_ >= end_) return false;
-            if (*p_ == '"') {
-                ++p_;
-                return true;
-            }
-            if (++p_ >= end_) return false;
-            const char e = *p_++;
-            char plain = 0;
-            switch (e) {
-                case '"':
-                    plain = '"';
-                    break;
-                case '\\':
-                    plain = '\\';
-                    break;
-                case '/':
-                    plain = '/';
-                    break;
-                case 'b':
-                    plain = '\b';
-                    break;
-                case 'f':
-                    plain = '\f';
-                    break;
-                case 'n':
-                    plain = '\n';
-                    break;
-                case 'r':
-                    plain = '\r';
-                    break;
-                case 't':
-                    plain = '\t';
-                    break;
-                case 'u': {
-                    unsigned cp = 0;
-                    if (!ReadHex4(cp)) return false;
-                    if (cp >= 0xD800 && cp <= 0xDBFF) {
-                        unsigned low = 0;
-                        if (!TakeWord("\\u") || !ReadHex4(low) || low < 0xDC00 || low > 0xDFFF)
-                            return false;
-                        cp = 0x10000 + ((cp - 0xD800) << 10) + (low - 0xDC00);
-                    }
-                    if (out != nullptr) AppendUtf8(*out, cp);
-                    continue;
-                }
-                default:
-                    return false;
-            }
-            if (out != nullptr) *out += plain;
-        }
-        return false;
-    }
-
-    bool ReadNumber(double& value) {
-        const char* start = p_;
-        if (Peek('-')) ++p_;
-        const char* digits = p_;
-        while (p_ < end_ && *p_ >= '0' && *p_ <= '9') ++p_;
-        if (p_ == digits) return false;
-        if (Peek('.')) {
-            ++p_;
-            const char* fraction = p_;
-            while (p_ < end_ && *p_ >= '0' && *p_ <= '9') ++p_;
-            if (p_ == fraction) return false;
-        }
-        if (Peek('e') || Peek('E')) {
-            ++p_;
-            if (Peek('+') || Peek('-')) ++p_;
-            const char* exponent = p_;
-            while (p_ < end_ && *p_ >= '0' && *p_ <= '9') ++p_;
-            if (p_ == exponent) return false;
-        }
-        const auto [ptr, ec] = std::from_chars(start, p_, value);
-        return ec == std::errc() && ptr == p_;
-    }
-
-    // Any value; its kind, and for numbers the value, for strings the text when asked for.
-    bool ReadValue(Kind& kind, double* number, std::string* text, int depth) {
-        if (depth > kDepthLimit || !SkipBlanks() || p_ >= end_) return false;
-        switch (*p_) {
-            case '{':
-                kind = Kind::Other;
-                return SkipObject(depth + 1);
-            case '[':
-                kind = Kind::Other;
-                return SkipArray(depth + 1);
-            case '"':
-                kind = Kind::String;
-                return ReadString(text);
-            case 't':
-                kind = Kind::True;
-                return TakeWord("true");
-            case 'f':
-                kind = Kind::False;
-                return TakeWord("false");
-            case 'n':
-                kind = Kind::Null;
-                return TakeWord("null");
-            default: {
-                kind = Kind::Number;
-                double ignored = 0.0;
-                return ReadNumber(number != nullptr ? *number : ignored);
-            }
-        }
-    }
-
-    bool SkipValue(int depth) {
-        Kind kind;
-        return ReadValue(kind, nullptr, nullptr, depth);
-    }
-
-    // Walks the members of an object; onMember(key) must read the member's value.
-    template <typename OnMember>
-    bool ReadMembers(int depth, OnMember onMember) {
-        if (depth > kDepthLimit || !Take('{')) return false;
-        if (!SkipBlanks()) return false;
-        if (Peek('}')) {
-            ++p_;
-            return true;
-        }
-        std::string key;
-        for (;;) {
-            if (!SkipBlanks() || !Peek('"')) return false;
-            key.clear();
-            if (!ReadString(&key) || !Take(':') || !onMember(key)) return false;
-            if (!SkipBlanks() || p_ >= end_) return false;
-            if (*p_ == ',') {
-                ++p_;
-                if (!SkipBlanks()) return false;
-                if (Peek('}')) {  // a trailing comma, as JsonCpp lets through
-                    ++p_;
-                    return true;
-                }
-                continue;
-            }
-            if (*p_ == '}') {
-                ++p_;
-                return true;
-            }
-            return false;
-        }
-    }
-
-    template <typename OnElement>
-    bool ReadElements(int depth, OnElement onElement) {
-        if (depth > kDepthLimit || !Take('[')) return false;
-        if (!SkipBlanks()) return false;
-        if (Peek(']')) {
-            ++p_;
-            return true;
-        }
-        for (;;) {
-            if (!onElement()) return false;
-            if (!SkipBlanks() || p_ >= end_) return false;
-            if (*p_ == ',') {
-                ++p_;
-                if (!SkipBlanks()) return false;
-                if (Peek(']')) {
-                    ++p_;
-                    return true;
-                }
-                continue;
-            }
-            if (*p_ == ']') {
-                ++p_;
-                return true;
-            }
-            return false;
-        }
-    }
-
-    bool SkipObject(int depth) {
-        return ReadMembers(depth, [&](const std::string&) { return SkipValue(depth); });
-    }
-
-    bool SkipArray(int depth) {
-        return ReadElements(depth, [&] { return SkipValue(depth); });
-    }
-
-    // `result` reads true when it is JSON true, a non-zero number or a non-empty string.
-    bool ReadTruth(bool& truth, int depth) {
-        Kind kind;
-        double number = 0.0;
-        std::string text;
-        if (!ReadValue(kind, &number, &text, depth)) return false;
-        truth = kind == Kind::True || (kind == Kind::Number && number != 0.0) ||
-                (kind == Kind::String && !text.empty());
-        return true;
-    }
-
-    bool ReadTerm(Term& term, int depth) {
-        Kind kind;
-        double number = 0.0;
-        if (!ReadValue(kind, &number, nullptr, depth)) return false;
-        term = {};
-        switch (kind) {
-            case Kind::Null:
-                break;
-            case Kind::True:
-                term.value = 1.0;
-                break;
-            case Kind::False:
-                break;
-            // Each term as "%f" prints it and atof reads it back: rounded to six decimals.
-            case Kind::Number:
-                term.value = AtofLike(FormatFixed6(number));
-                break;
-            case Kind::String:
-            case Kind::Other:
-                term.usable = false;
-                break;
-        }
-        return true;
-    }
-
-    bool ReadTime(std::string& time, int depth) {
-        time.clear();
-        Kind kind;
-        return ReadValue(kind, nullptr, SkipBlanks() && Peek('"') ? &time : nullptr, depth);
-    }
-
-    bool ReadPoint(std::vector<TrackPoint>& points, int depth) {
-        if (!SkipBlanks() || !Peek('{')) return SkipValue(depth);  // not a fix at all
-        TrackPoint point;
-        Term lat, latFix, lng, lngFix;
-        const bool ok = ReadMembers(depth, [&](const std::string& key) {
-            if (key == "gpst") return ReadTime(point.gpsTime, depth + 1);
-            if (key == "recvt") return ReadTime(point.receiveTime, depth + 1);
-            if (key == "lat") return ReadTerm(lat, depth + 1);
-            if (key == "lat_xz") return ReadTerm(latFix, depth + 1);
-            if (key == "lng") return ReadTerm(lng, depth + 1);
-            if (key == "lng_xz") return ReadTerm(lngFix, depth + 1);
-            return SkipValue(depth + 1);
-        });
-        if (!ok) return false;
-        if (lat.usable && latFix.usable && lng.usable && lngFix.usable) {
-            point.latitude = lat.value + latFix.value;
-            point.longitude = lng.value + lngFix.value;
-            points.push_back(std::move(point));
-        }
-        return true;
-    }
-
-    bool ReadRoot(bool& result, std::vector<TrackPoint>& points) {
-        return ReadMembers(1, [&](const std::string& key) {
-            if (key == "result") return ReadTruth(result, 2);
-            if (key == "topics") {
-                points.clear();  // the last `topics` counts
-                if (!SkipBlanks() || !Peek('[')) return SkipValue(2);
-                return ReadElements(2, [&] { return ReadPoint(points, 3); });
-            }
-            return SkipValue(2);
-        });
-    }
-
-    const char* p_;
-    const char* end_;
+// One coordinate term of a fix: a number (true counts 1), or unusable.
+struct Term {
+    double value = 0.0;
+    bool usable = true;
 };
+
+// Each term as "%f" prints it and atof reads it back: rounded to six decimals.
+double Rounded(double value) { return RoundToSixDecimals(value); }
+
+// --- The fast path: simdjson On-Demand, touching every value so that a document it reads is
+// one JsonCpp reads too (On-Demand would otherwise skip what it is not asked for unchecked).
+
+// Deeper documents go to JsonCpp, which has the final word on its own depth limit.
+constexpr int kDepthLimit = 256;
+
+error_code Check(od::value value, int depth);
+
+error_code CheckObject(od::object object, int depth) {
+    for (auto member : object) {
+        od::field field;
+        std::string_view key;
+        if (auto e = std::move(member).get(field)) return e;
+        if (auto e = field.unescaped_key().get(key)) return e;
+        if (auto e = Check(field.value(), depth + 1)) return e;
+    }
+    return SUCCESS;
+}
+
+error_code Check(od::value value, int depth) {
+    if (depth > kDepthLimit) return simdjson::DEPTH_ERROR;
+    od::json_type type;
+    if (auto e = value.type().get(type)) return e;
+    switch (type) {
+        case od::json_type::object: {
+            od::object object;
+            if (auto e = value.get_object().get(object)) return e;
+            return CheckObject(object, depth);
+        }
+        case od::json_type::array: {
+            od::array array;
+            if (auto e = value.get_array().get(array)) return e;
+            for (auto element : array) {
+                od::value item;
+                if (auto e = element.get(item)) return e;
+                if (auto e = Check(item, depth + 1)) return e;
+            }
+            return SUCCESS;
+        }
+        case od::json_type::string: return value.get_string().error();
+        case od::json_type::number: return value.get_double().error();
+        case od::json_type::boolean: return value.get_bool().error();
+        case od::json_type::null: {
+            bool null = false;
+            if (auto e = value.is_null().get(null)) return e;
+            return null ? SUCCESS : simdjson::N_ATOM_ERROR;
+        }
+    }
+    return simdjson::INCORRECT_TYPE;
+}
+
+// A number as JsonCpp reads it: the double nearest to the decimal text, integers included (the
+// nearest double to an integer is what converting JsonCpp's exact integer gives). simdjson
+// 3.0.1 misreads decimals of more than 19 digits (get_number() gives 0; get_double() reads
+// 0.0088888888888888888888 as 0.0015), so such a number is read again from its text.
+error_code ReadNumber(od::value value, double& out) {
+    std::string_view text = value.raw_json_token();
+    if (auto e = value.get_double().get(out)) return e;
+    text = text.substr(0, text.find_first_not_of("+-.0123456789eE"));
+    if (text.size() > 19) std::from_chars(text.data(), text.data() + text.size(), out);
+    return SUCCESS;
+}
+
+// `result` reads true when it is JSON true, a non-zero number or a non-empty string.
+error_code ReadTruth(od::value value, bool& truth, int depth) {
+    truth = false;
+    od::json_type type;
+    if (auto e = value.type().get(type)) return e;
+    switch (type) {
+        case od::json_type::boolean: return value.get_bool().get(truth);
+        case od::json_type::number: {
+            double number = 0.0;
+            if (auto e = ReadNumber(value, number)) return e;
+            truth = number != 0.0;
+            return SUCCESS;
+        }
+        case od::json_type::string: {
+            std::string_view text;
+            if (auto e = value.get_string().get(text)) return e;
+            truth = !text.empty();
+            return SUCCESS;
+        }
+        default: return Check(value, depth);
+    }
+}
+
+error_code ReadTerm(od::value value, Term& term, int depth) {
+    term = {};
+    od::json_type type;
+    if (auto e = value.type().get(type)) return e;
+    switch (type) {
+        case od::json_type::number: {
+            double number = 0.0;
+            if (auto e = ReadNumber(value, number)) return e;
+            term.value = Rounded(number);
+            return SUCCESS;
+        }
+        case od::json_type::boolean: {
+            bool b = false;
+            if (auto e = value.get_bool().get(b)) return e;
+            term.value = b ? 1.0 : 0.0;
+            return SUCCESS;
+        }
+        case od::json_type::null: return Check(value, depth);
+        default: term.usable = false; return Check(value, depth);
+    }
+}
+
+error_code ReadTime(od::value value, std::string& time, int depth) {
+    time.clear();
+    od::json_type type;
+    if (auto e = value.type().get(type)) return e;
+    if (type != od::json_type::string) return Check(value, depth);
+    std::string_view text;
+    if (auto e = value.get_string().get(text)) return e;
+    time.assign(text);
+    return SUCCESS;
+}
+
+enum class FixKey { GpsTime, ReceiveTime, Lat, LatFix, Lng, LngFix, Other };
+
+// Which member of a fix a key names. A key is first compared as it stands (the usual case, no
+// copy); only one that matches none is unescaped, which also checks its escapes.
+error_code KeyOf(od::field& field, FixKey& out) {
+    static constexpr std::pair<const char*, FixKey> kKeys[] = {
+        {"gpst", FixKey::GpsTime}, {"recvt", FixKey::ReceiveTime}, {"lat", FixKey::Lat},
+        {"lat_xz", FixKey::LatFix}, {"lng", FixKey::Lng},          {"lng_xz", FixKey::LngFix}};
+    const od::raw_json_string raw = field.key();
+    for (const auto& [name, key] : kKeys)
+        if (raw.unsafe_is_equal(name)) return out = key, SUCCESS;
+    std::string_view text;
+    if (auto e = field.unescaped_key().get(text)) return e;
+    out = FixKey::Other;
+    for (const auto& [name, key] : kKeys)
+        if (text == name) out = key;
+    return SUCCESS;
+}
+
+error_code ReadFix(od::value value, std::vector<TrackPoint>& points, int depth) {
+    od::json_type type;
+    if (auto e = value.type().get(type)) return e;
+    if (type != od::json_type::object) return Check(value, depth);  // not a fix at all
+    od::object object;
+    if (auto e = value.get_object().get(object)) return e;
+    TrackPoint point;
+    Term lat, latFix, lng, lngFix;
+    for (auto member : object) {
+        od::field field;
+        FixKey key;
+        if (auto e = std::move(member).get(field)) return e;
+        if (auto e = KeyOf(field, key)) return e;
+        od::value v = field.value();
+        error_code e = SUCCESS;
+        switch (key) {
+            case FixKey::GpsTime: e = ReadTime(v, point.gpsTime, depth + 1); break;
+            case FixKey::ReceiveTime: e = ReadTime(v, point.receiveTime, depth + 1); break;
+            case FixKey::Lat: e = ReadTerm(v, lat, depth + 1); break;
+            case FixKey::LatFix: e = ReadTerm(v, latFix, depth + 1); break;
+            case FixKey::Lng: e = ReadTerm(v, lng, depth + 1); break;
+            case FixKey::LngFix: e = ReadTerm(v, lngFix, depth + 1); break;
+            case FixKey::Other: e = Check(v, depth + 1); break;
+        }
+        if (e) return e;
+    }
+    if (lat.usable && latFix.usable && lng.usable && lngFix.usable) {
+        point.latitude = lat.value + latFix.value;
+        point.longitude = lng.value + lngFix.value;
+        points.push_back(std::move(point));
+    }
+    return SUCCESS;
+}
+
+error_code ReadTopics(od::value value, std::vector<TrackPoint>& points, bool& isArray) {
+    points.clear();  // the last `topics` counts
+    od::json_type type;
+    if (auto e = value.type().get(type)) return e;
+    isArray = type == od::json_type::array;
+    if (!isArray) return Check(value, 2);
+    od::array array;
+    if (auto e = value.get_array().get(array)) return e;
+    for (auto element : array) {
+        od::value fix;
+        if (auto e = element.get(fix)) return e;
+        if (auto e = ReadFix(fix, points, 3)) return e;
+    }
+    return SUCCESS;
+}
+
+// The points, or nothing when simdjson does not read the reply.
+std::optional<std::vector<TrackPoint>> ReadFast(std::string_view body) {
+    // One parser and one padded copy per thread keep their memory from one report to the next.
+    static thread_local od::parser parser;
+    static thread_local std::string copy;
+    copy.reserve(body.size() + simdjson::SIMDJSON_PADDING);
+    copy.assign(body);
+    od::document doc;
+    if (parser.iterate(simdjson::padded_string_view(copy.data(), copy.size(), copy.capacity()))
+            .get(doc))
+        return std::nullopt;
+    od::json_type type;
+    if (doc.type().get(type)) return std::nullopt;
+    // Whatever the rest holds, a root that is not an object has no `result`.
+    if (type != od::json_type::object) return std::vector<TrackPoint>{};
+    od::object root;
+    if (doc.get_object().get(root)) return std::nullopt;
+    std::vector<TrackPoint> points;
+    points.reserve(body.size() / 128);  // about one fix per 128 bytes
+    bool result = false, topicsIsArray = false;
+    for (auto member : root) {
+        od::field field;
+        std::string_view key;
+        if (std::move(member).get(field) || field.unescaped_key().get(key)) return std::nullopt;
+        error_code e;
+        if (key == "result") e = ReadTruth(field.value(), result, 2);
+        else if (key == "topics") e = ReadTopics(field.value(), points, topicsIsArray);
+        else e = Check(field.value(), 2);
+        if (e) return std::nullopt;
+    }
+    if (!result || !topicsIsArray) points.clear();
+    return points;
+}
+
+// --- The JsonCpp path.
+
+const Json::Value* Member(const Json::Value& object, const char* key) {
+    return object.find(key, key + std::char_traits<char>::length(key));
+}
+
+Term TermOf(const Json::Value* v) {
+    if (v == nullptr) return {};
+    switch (v->type()) {
+        case Json::nullValue: return {};
+        case Json::booleanValue: return {v->asBool() ? 1.0 : 0.0, true};
+        case Json::intValue:
+        case Json::uintValue:
+        case Json::realValue: return {Rounded(v->asDouble()), true};
+        default: return {0.0, false};
+    }
+}
+
+std::string TimeOf(const Json::Value* v) {
+    return v != nullptr && v->isString() ? v->asString() : std::string();
+}
+
+bool TruthOf(const Json::Value* v) {
+    if (v == nullptr) return false;
+    switch (v->type()) {
+        case Json::booleanValue: return v->asBool();
+        case Json::intValue:
+        case Json::uintValue:
+        case Json::realValue: return v->asDouble() != 0.0;
+        case Json::stringValue: return !v->asString().empty();
+        default: return false;
+    }
+}
 
 }  // namespace
 
-std::vector<TrackPoint> ReadTrackPoints(std::string_view body) { return TrackScanner(body).Read(); }
+std::vector<TrackPoint> TrackPointsOf(const Json::Value& reply) {
+    std::vector<TrackPoint> points;
+    if (!reply.isObject() || !TruthOf(Member(reply, "result"))) return points;
+    const Json::Value* topics = Member(reply, "topics");
+    if (topics == nullptr || !topics->isArray()) return points;
+    for (const Json::Value& fix : *topics) {
+        if (!fix.isObject()) continue;
+        const Term lat = TermOf(Member(fix, "lat")), latFix = TermOf(Member(fix, "lat_xz"));
+        const Term lng = TermOf(Member(fix, "lng")), lngFix = TermOf(Member(fix, "lng_xz"));
+        if (!lat.usable || !latFix.usable || !lng.usable || !lngFix.usable) continue;
+        points.push_back({TimeOf(Member(fix, "gpst")), TimeOf(Member(fix, "recvt")),
+                          lat.value + latFix.value, lng.value + lngFix.value});
+    }
+    return points;
+}
+
+std::vector<TrackPoint> ReadTrackPoints(std::string_view body) {
+    if (auto points = ReadFast(body)) return std::move(*points);
+    const auto reply = ParseDocument(body);
+    return reply ? TrackPointsOf(*reply) : std::vector<TrackPoint>{};
+}
 
 }  // namespace fw

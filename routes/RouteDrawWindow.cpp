@@ -3,7 +3,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 #include "app/MessageBox.h"
 #include "res/RESOURCE.H"
 #include "routes/RouteListWindow.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <utility>
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 
 namespace fw {
 

@@ -29,6 +29,10 @@ void SchedulePage::LoginEnded() {
     if (setup_) setup_->LoginEnded();
 }
 
+void SchedulePage::FleetChanged() {
+    if (setup_) setup_->FleetChanged();
+}
+
 bool SchedulePage::SendDayContent() { return !setup_ || setup_->SendDayContent(); }
 
 bool SchedulePage::FinishScheduleSave() { return !setup_ || setup_->FinishScheduleSave(); }

@@ -25,6 +25,8 @@ public:
     // The main window shows the page: the windows of the sub-menu's mode.
     void ShowScheduleMode();
     void LoginEnded();
+    // Vehicles arrived or went: the roster checks look again.
+    void FleetChanged();
 
     ScheduleMenuWindow* Menu() const { return menu_; }
     ScheduleListWindow* List() const { return list_; }

@@ -8,7 +8,6 @@
 #include <QLineEdit>
 #include <QScrollBar>
 
-
 #include "app/MessageBox.h"
 #include "net/Requests.h"
 #include "res/RESOURCE.H"
@@ -26,10 +25,27 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 constexpr int kDateColumnWidth = 150;
 constexpr int kBatchColumnWidth = 100;
 
+// The tints of the roster findings, and of the cells a carry-down is about to overwrite.
+QColor TintOf(RosterIssue issue) {
+    switch (issue) {
+        case RosterIssue::TimeClash: return QColor(0xF8, 0xC4, 0xC4);
+        case RosterIssue::UnknownPlate: return QColor(0xFB, 0xDD, 0xB0);
+        case RosterIssue::NoVehicle: break;
+    }
+    return QColor(0xFF, 0xF4, 0xC6);
+}
+const QColor kPreviewTint(0xCF, 0xE3, 0xFA);
+const QColor kPreviewText(0x4A, 0x6A, 0x90);
+
+int Rank(RosterIssue issue) { return issue == RosterIssue::TimeClash ? 0 : issue == RosterIssue::UnknownPlate ? 1 : 2; }
+
 }  // namespace
 
 ScheduleSetupWindow::ScheduleSetupWindow(ScheduleLink link, QWidget* owner)
     : CUIWnd(owner), link_(std::move(link)) {
+    fleetTimer_.setSingleShot(true);
+    fleetTimer_.setInterval(0);
+    connect(&fleetTimer_, &QTimer::timeout, this, [this] { RunRosterCheck(); });
     saveTimer_.setSingleShot(true);
     connect(&saveTimer_, &QTimer::timeout, this, [this] {
         if (!exchange_.Running()) return;
@@ -46,7 +62,8 @@ bool ScheduleSetupWindow::OnCreate() {
     auto* start = Item<QDateTimeEdit>(IDC_DATETIME_PAIBAN_ADD_S);
     auto* end = Item<QDateTimeEdit>(IDC_DATETIME_PAIBAN_ADD_E);
     if (grid_view_ == nullptr || editor_ == nullptr || start == nullptr || end == nullptr ||
-        Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB) == nullptr || GetDlgItem(IDC_STA_PAIBAN_SAVE_STATE) == nullptr)
+        Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB) == nullptr || GetDlgItem(IDC_STA_PAIBAN_SAVE_STATE) == nullptr ||
+        Item<QLabel>(IDC_STA_PAIBAN_CHECK) == nullptr)
         return false;
     for (QDateTimeEdit* picker : {start, end}) {
         // The dates are read back from the text at fixed places: the layout must be this one.
@@ -65,6 +82,10 @@ bool ScheduleSetupWindow::OnCreate() {
         connect(bar, &QScrollBar::valueChanged, this, [this] { EndCellEdit(); });
     editor_->installEventFilter(this);
     editor_->hide();
+    connect(editor_, &QLineEdit::textChanged, this, [this](const QString& text) {
+        for (const GridCell& c : preview_)
+            if (QTreeWidgetItem* item = grid_view_->topLevelItem(c.row)) item->setText(c.column, text);
+    });
     return true;
 }
 
@@ -94,6 +115,7 @@ QString ScheduleSetupWindow::PickerText(int id) const {
 
 void ScheduleSetupWindow::ShowGrid() {
     CancelCellEdit();
+    marks_.clear();
     grid_view_->clear();
     QStringList headers{QStringLiteral("日期")};
     for (int column = 1; column < grid_.ColumnCount(); ++column) headers << Q(grid_.Batch(column));
@@ -108,6 +130,7 @@ void ScheduleSetupWindow::ShowGrid() {
         items.append(new QTreeWidgetItem(texts));
     }
     grid_view_->addTopLevelItems(items);
+    RunRosterCheck();
 }
 
 void ScheduleSetupWindow::ShowCells(const std::vector<GridCell>& cells) {
@@ -117,7 +140,81 @@ void ScheduleSetupWindow::ShowCells(const std::vector<GridCell>& cells) {
 
 void ScheduleSetupWindow::SetBatches(const std::vector<std::string>& batches) {
     grid_.SetBatches(batches);
+    static const std::vector<TimetableRow> kNoRows;
+    spans_ = BatchSpans(batches, import_ ? import_->Rows() : kNoRows);
     ShowGrid();
+}
+
+// Roster checks ---------------------------------------------------------------------------------
+
+void ScheduleSetupWindow::FleetChanged() { fleetTimer_.start(); }
+
+void ScheduleSetupWindow::RunRosterCheck() {
+    fleetTimer_.stop();
+    check_ = CheckRoster(grid_, spans_, link_.fleetPlates(), link_.minTurnaround);
+    std::map<CellKey, CellMark> next;
+    for (const RosterFinding& f : check_.findings) {
+        CellMark& mark = next[{f.row, f.column}];
+        if (mark.reasons.isEmpty() || Rank(f.issue) < Rank(mark.worst)) mark.worst = f.issue;
+        mark.reasons += (mark.reasons.isEmpty() ? QString() : QStringLiteral("\n")) + Q(f.reason);
+    }
+    // Only the cells whose mark changed are painted again: a year of a few hundred batches has
+    // a hundred thousand cells.
+    std::vector<CellKey> changed;
+    for (const auto& [cell, mark] : marks_)
+        if (!next.contains(cell)) changed.push_back(cell);
+    for (const auto& [cell, mark] : next)
+        if (const auto old = marks_.find(cell); old == marks_.end() || !(old->second == mark)) changed.push_back(cell);
+    marks_ = std::move(next);
+    for (const CellKey& cell : changed) PaintCell(cell.first, cell.second);
+    auto* line = Item<QLabel>(IDC_STA_PAIBAN_CHECK);
+    line->setText(Q(check_.Summary()));
+    line->setVisible(!check_.Clean());
+}
+
+void ScheduleSetupWindow::PaintCell(int row, int column) {
+    QTreeWidgetItem* item = grid_view_->topLevelItem(row);
+    if (item == nullptr) return;
+    const auto mark = marks_.find({row, column});
+    if (previewed_.contains({row, column})) {
+        item->setData(column, Qt::BackgroundRole, QBrush(kPreviewTint));
+        item->setData(column, Qt::ForegroundRole, QBrush(kPreviewText));
+        QFont italic = grid_view_->font();
+        italic.setItalic(true);
+        item->setData(column, Qt::FontRole, italic);
+    } else {
+        item->setData(column, Qt::BackgroundRole, mark != marks_.end() ? QVariant(QBrush(TintOf(mark->second.worst))) : QVariant());
+        item->setData(column, Qt::ForegroundRole, QVariant());
+        item->setData(column, Qt::FontRole, QVariant());
+    }
+    item->setToolTip(column, mark != marks_.end() ? mark->second.reasons : QString());
+}
+
+// The cells below the first row that the carry-down of the edited column will write, showing
+// the text being typed.
+void ScheduleSetupWindow::ShowPreview() {
+    EndPreview();
+    if (editRow_ != 0) return;
+    const std::vector<int> path = CarryDownColumns(grid_.ColumnCount(), grid_.RowCount(), editColumn_);
+    for (int row = 1; row < static_cast<int>(path.size()); ++row) {
+        preview_.push_back({row, path[static_cast<std::size_t>(row)]});
+        previewed_.insert({row, path[static_cast<std::size_t>(row)]});
+    }
+    for (const GridCell& c : preview_) {
+        grid_view_->topLevelItem(c.row)->setText(c.column, editor_->text());
+        PaintCell(c.row, c.column);
+    }
+}
+
+// The previewed cells show their own texts and marks again.
+void ScheduleSetupWindow::EndPreview() {
+    const std::vector<GridCell> cells = std::move(preview_);
+    preview_.clear();
+    previewed_.clear();
+    for (const GridCell& c : cells) {
+        if (QTreeWidgetItem* item = grid_view_->topLevelItem(c.row)) item->setText(c.column, Q(grid_.Cell(c.row, c.column)));
+        PaintCell(c.row, c.column);
+    }
 }
 
 void ScheduleSetupWindow::FillDateRows() {
@@ -152,6 +249,7 @@ void ScheduleSetupWindow::BeginCellEdit(int row, int column) {
     editor_->raise();
     editor_->setFocus(Qt::MouseFocusReason);
     editor_->end(false);
+    ShowPreview();
 }
 
 void ScheduleSetupWindow::EndCellEdit() {
@@ -159,13 +257,17 @@ void ScheduleSetupWindow::EndCellEdit() {
     editing_ = false;  // first: hiding the editor takes its focus away, which ends edits
     const std::string text = editor_->text().toStdString();
     editor_->hide();
-    ShowCells(grid_.StoreEdit(editRow_, editColumn_, text));
+    const std::vector<GridCell> written = grid_.StoreEdit(editRow_, editColumn_, text);
+    EndPreview();
+    ShowCells(written);
+    RunRosterCheck();
 }
 
 void ScheduleSetupWindow::CancelCellEdit() {
     if (!editing_) return;
     editing_ = false;
     editor_->hide();
+    EndPreview();
     grid_view_->setFocus(Qt::OtherFocusReason);
 }
 
@@ -233,6 +335,11 @@ void ScheduleSetupWindow::SaveSchedule() {
         return;
     }
     if (!days.first) return;
+    // With no finding the save goes out at once, as it always has.
+    RunRosterCheck();
+    if (!check_.Clean() &&
+        !AskQuestion(this, Q(check_.SaveQuestion(grid_)), {QString::fromUtf8(kSendAnyway), QString::fromUtf8(kGoBack), true}))
+        return;
     savingName_ = name;
     savingStart_ = start;
     savingEnd_ = end;
@@ -266,11 +373,13 @@ void ScheduleSetupWindow::ResetScheduleForm() {
     for (int id : {IDC_DATETIME_PAIBAN_ADD_S, IDC_DATETIME_PAIBAN_ADD_E}) Item<QDateTimeEdit>(id)->setDateTime(link_.now());
     if (import_) import_->ClearTimetable();
     grid_.Clear();
+    spans_.clear();
     ShowGrid();
 }
 
 void ScheduleSetupWindow::LoginEnded() {
     if (exchange_.Running()) GiveUpSave();
+    FleetChanged();  // the vehicle list went with the login
 }
 
 }  // namespace fw

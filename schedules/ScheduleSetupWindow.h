@@ -3,10 +3,14 @@
 #include <QPointer>
 #include <QTimer>
 
+#include <map>
+#include <set>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "schedules/AssignmentGrid.h"
+#include "schedules/RosterCheck.h"
 #include "schedules/SaveExchange.h"
 #include "schedules/ScheduleLink.h"
 #include "skin/CUIWnd.h"
@@ -28,6 +32,8 @@ class ScheduleSetupWindow : public CUIWnd {
 public:
     static constexpr const char* kNameMissing = "排班名称不能为空";
     static constexpr const char* kNoAnswer = "服务器无应答，排班未能保存";
+    static constexpr const char* kSendAnyway = "仍然发送";
+    static constexpr const char* kGoBack = "返回修改";
 
     ScheduleSetupWindow(ScheduleLink link, QWidget* owner);
     void Connect(TimetableImportWindow* import, ScheduleListWindow* list, ScheduleMenuWindow* menu);
@@ -38,11 +44,19 @@ public:
     void FillDateRows();
 
     // The cell editor over a grid cell; Enter or a click elsewhere keeps what was typed (carried
-    // down the rows when typed into the first one), Escape drops it.
+    // down the rows when typed into the first one), Escape drops it. While the first row is
+    // edited, the cells the carry-down will overwrite show what they will get.
     void BeginCellEdit(int row, int column);
     void EndCellEdit();
     void CancelCellEdit();
     bool IsEditing() const { return editing_; }
+    const std::vector<GridCell>& PreviewCells() const { return preview_; }
+
+    // The roster checks, run after every change of the grid, the timetable or the fleet: the
+    // offending cells are tinted with the reason as their tooltip, a line under the grid counts
+    // them, and Save asks before sending a roster that has any.
+    const RosterCheck& Check() const { return check_; }
+    void FleetChanged();
 
     void SaveSchedule();
     void ResetScheduleForm();
@@ -69,6 +83,10 @@ protected:
 private:
     void ShowGrid();
     void ShowCells(const std::vector<GridCell>& cells);
+    void RunRosterCheck();
+    void PaintCell(int row, int column);
+    void ShowPreview();
+    void EndPreview();
     bool SendContent(const std::vector<AssignmentRow>& rows);
     void SetSaving(bool saving);
     void ShowProgress();
@@ -86,6 +104,19 @@ private:
     bool editing_ = false;
     int editRow_ = 0;
     int editColumn_ = 0;
+
+    using CellKey = std::pair<int, int>;  // row, column
+    struct CellMark {
+        RosterIssue worst = RosterIssue::NoVehicle;
+        QString reasons;
+        bool operator==(const CellMark&) const = default;
+    };
+    std::vector<BatchSpan> spans_;
+    RosterCheck check_;
+    std::map<CellKey, CellMark> marks_;  // as the grid shows them
+    std::vector<GridCell> preview_;
+    std::set<CellKey> previewed_;
+    QTimer fleetTimer_;  // vehicles arrive one message each: one check after a burst
 
     SaveExchange exchange_;
     // The save's name and dates as they were when it started: the server matches its answers

@@ -1,6 +1,8 @@
 #pragma once
 
+#include <functional>
 #include <string>
+#include <utility>
 #include <vector>
 
 namespace fw {
@@ -14,6 +16,11 @@ public:
     virtual int ColumnCount() const = 0;
     // The cell's text; empty when the cell is empty or outside the sheet.
     virtual std::string CellText(int row, int column) const = 0;
+
+    using CellVisitor = std::function<void(int column, const std::string& text)>;
+    // Every cell of the row that holds something, left to right. Sheets that know where their
+    // cells are skip the empty ones; this one asks every column.
+    virtual void ForEachCell(int row, const CellVisitor& visit) const;
 };
 
 // A sheet held in memory, row by row; rows may be shorter than the column count.
@@ -25,9 +32,31 @@ public:
     int RowCount() const override { return static_cast<int>(rows_.size()); }
     int ColumnCount() const override { return columns_; }
     std::string CellText(int row, int column) const override;
+    void ForEachCell(int row, const CellVisitor& visit) const override;
 
 private:
     std::vector<std::vector<std::string>> rows_;
+    int columns_ = 0;
+};
+
+// A sheet that keeps only the cells that hold something, for formats whose cells may stand
+// anywhere (a lone cell in column XFD costs no more than one in column A).
+class SparseSheet : public Sheet {
+public:
+    // Cells may come in any order; a cell given twice keeps its last text. Empty texts are
+    // not kept.
+    void Put(int row, int column, std::string text);
+    // Sorts what Put gathered; call once before reading.
+    void Finish();
+
+    int RowCount() const override { return static_cast<int>(rows_.size()); }
+    int ColumnCount() const override { return columns_; }
+    std::string CellText(int row, int column) const override;
+    void ForEachCell(int row, const CellVisitor& visit) const override;
+
+private:
+    using Cell = std::pair<int, std::string>;
+    std::vector<std::vector<Cell>> rows_;
     int columns_ = 0;
 };
 

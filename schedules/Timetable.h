@@ -6,7 +6,7 @@
 
 #include "net/Requests.h"
 #include "schedules/Sheet.h"
-#include "schedules/XlsWorkbook.h"
+#include "schedules/WorkbookProblem.h"
 
 namespace fw {
 
@@ -26,7 +26,8 @@ std::string ColumnName(std::string_view header, int column);
 // Reads a timetable sheet: headers in row 0, columns in pairs of batch and line. A pair whose
 // column name, trimmed, begins with "F" is skipped (so is a pair without a header); an empty
 // batch cell is skipped; "1899-12-30" is removed from departure times, the blank before the
-// time staying; line cells are taken as they are. The sheet is walked once.
+// time staying; line cells are taken as they are. The sheet is walked once. The same rules for
+// every file format: the readers differ only in how they turn a file into a Sheet.
 ImportedTimetable BuildTimetable(const Sheet& sheet);
 
 struct TimetableImport {
@@ -35,10 +36,17 @@ struct TimetableImport {
     std::string error;
 };
 
-// Reads the timetable of the worksheet "Sheet1" of a workbook file. A file that cannot be read,
-// is not an .xls workbook, or holds no departures gives an empty timetable and an error.
-TimetableImport ImportTimetableWorkbook(const std::string& path);
+// Which reader a file needs: .xls and .xlsx by their first bytes, whatever the file is
+// called; other bytes are read as a .csv only when the name ends in ".csv".
+enum class WorkbookFormat { Xls, Xlsx, Csv, Other };
+WorkbookFormat SniffWorkbookFormat(std::string_view bytes, std::string_view fileName);
 
-std::string WorkbookProblemText(WorkbookProblem problem);
+// Reads the timetable of a file: the worksheet "Sheet1" of an .xls or .xlsx workbook, or the
+// one table of a .csv. A file that cannot be read, is none of these, breaks a reader's limits
+// or holds no departures gives an empty timetable and an error: nothing is ever half imported.
+TimetableImport ImportTimetableWorkbook(const std::string& path);
+// The same on bytes in memory (what a fuzzer drives); .xls bytes go through a temporary file,
+// since FreeXL reads only files.
+TimetableImport ImportTimetableBytes(std::string_view bytes, WorkbookFormat format);
 
 }  // namespace fw

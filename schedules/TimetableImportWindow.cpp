@@ -83,7 +83,7 @@ void TimetableImportWindow::ImportTimetable() {
     ClearTimetable();
     if (setup_) setup_->SetBatches({});
 
-    QString path = ChooseFileToOpen(this, QString::fromLatin1(kFilter), QStringLiteral("xls"));
+    QString path = ChooseFileToOpen(this, QString::fromUtf8(kFilter), QString());
     if (!path.isEmpty()) {
         TimetableImport import;
         {

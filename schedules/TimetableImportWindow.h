@@ -13,12 +13,14 @@ namespace fw {
 class ScheduleSetupWindow;
 class SkinListCtrl;
 
-// The upper half of schedule creation: "上传文件" reads a timetable workbook into the list of
-// departures and gives its batches to the vehicle grid below as columns.
+// The upper half of schedule creation: "上传文件" reads a timetable (.xls, .xlsx or .csv) into the
+// list of departures and gives its batches to the vehicle grid below as columns.
 class TimetableImportWindow : public CUIWnd {
     Q_OBJECT
 public:
-    static constexpr const char* kFilter = "Excel Files (*.xls)";
+    // Every format the import reads, then each alone.
+    static constexpr const char* kFilter =
+        "表格文件 (*.xls *.xlsx *.csv);;Excel 97-2003 工作簿 (*.xls);;Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv)";
 
     TimetableImportWindow(ScheduleLink link, QWidget* owner);
     void SetSetupWindow(ScheduleSetupWindow* setup) { setup_ = setup; }

@@ -2,25 +2,13 @@
 
 #include <freexl.h>
 
-#include <array>
-#include <cstdio>
-#include <cstring>
-#include <fstream>
-#include <iterator>
-
+#include "schedules/CompoundFile.h"
+#include "schedules/NumberFormats.h"
 #include "schedules/XlsStrings.h"
 #include "text/Strings.h"
 
 namespace fw {
 namespace {
-
-// The cell text the spreadsheet driver gave for a number: its shortest form with up to
-// fifteen significant digits, as "%.15g" writes it.
-std::string NumberText(double value) {
-    char buf[40];
-    std::snprintf(buf, sizeof buf, "%.15g", value);
-    return buf;
-}
 
 class XlsSheet : public Sheet {
 public:
@@ -93,30 +81,20 @@ struct HandleGuard {
 
 }  // namespace
 
-WorkbookFormat SniffWorkbookFormat(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    if (!in) return WorkbookFormat::Unreadable;
-    std::array<char, 8> head{};
-    in.read(head.data(), head.size());
-    if (in.gcount() < static_cast<std::streamsize>(head.size())) return WorkbookFormat::Other;
-    static constexpr unsigned char kCompoundFile[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
-    if (std::memcmp(head.data(), kCompoundFile, 8) == 0) return WorkbookFormat::Xls;
-    if (std::memcmp(head.data(), "PK\x03\x04", 4) == 0) return WorkbookFormat::Xlsx;
-    return WorkbookFormat::Other;
-}
-
-std::unique_ptr<Sheet> OpenXlsSheet(const std::string& path, std::string_view sheetName,
-                                    WorkbookProblem* problem) {
-    auto fail = [problem](WorkbookProblem p) {
-        if (problem != nullptr) *problem = p;
+std::unique_ptr<Sheet> OpenXlsSheet(const std::string& path, std::string_view bytes, std::string_view sheetName,
+                                    ReadProblem* problem) {
+    ReadProblem ignored;
+    if (problem == nullptr) problem = &ignored;
+    *problem = {};
+    auto fail = [problem](WorkbookProblem p, std::string where = {}) {
+        problem->kind = p;
+        problem->where = std::move(where);
         return nullptr;
     };
-    {
-        std::ifstream in(path, std::ios::binary);
-        const std::string bytes((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-        if (!in.is_open()) return fail(WorkbookProblem::Unreadable);
-        if (CheckSharedStrings(bytes) == SharedStrings::TooLong) return fail(WorkbookProblem::TooLongText);
-    }
+    // An .xlsx saved with a password is an encrypted package in the .xls container.
+    if (CompoundFile compound(bytes); compound.Open() && compound.HasStream("EncryptedPackage"))
+        return fail(WorkbookProblem::Protected);
+    if (CheckSharedStrings(bytes) == SharedStrings::TooLong) return fail(WorkbookProblem::TooLongText);
     HandleGuard guard;
     const int opened = freexl_open(path.c_str(), &guard.handle);
     if (opened != FREEXL_OK) return fail(ProblemOf(opened));
@@ -140,14 +118,13 @@ std::unique_ptr<Sheet> OpenXlsSheet(const std::string& path, std::string_view sh
             if (pass == 0 ? sheetName == name : EqualsNoCase(sheetName, name))
                 found = static_cast<int>(i);
         }
-    if (found < 0) return fail(WorkbookProblem::NoSuchSheet);
+    if (found < 0) return fail(WorkbookProblem::NoSuchSheet, std::string(sheetName));
 
     unsigned int rows = 0;
     unsigned short columns = 0;
     if (freexl_select_active_worksheet(guard.handle, static_cast<unsigned short>(found)) != FREEXL_OK ||
         freexl_worksheet_dimensions(guard.handle, &rows, &columns) != FREEXL_OK)
         return fail(WorkbookProblem::Damaged);
-    if (problem != nullptr) *problem = WorkbookProblem::None;
     auto sheet = std::make_unique<XlsSheet>(guard.handle, static_cast<int>(rows), columns);
     guard.handle = nullptr;
     return sheet;

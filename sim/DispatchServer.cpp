@@ -13,8 +13,8 @@ namespace fw::sim {
 struct DispatchServer::Connection {
     int id = 0;
     QTcpSocket* socket = nullptr;
-    Framer framer{true};
     TextCodec codec{"GBK"};
+    Framer framer{codec.Family()};
     std::unique_ptr<DispatchSession> session;
     int badDocuments = 0;
     bool dropped = false;
@@ -91,7 +91,23 @@ void DispatchServer::Read(Connection& c) {
     const int id = c.id;
     const QByteArray bytes = c.socket->readAll();
     c.framer.Append(std::string_view(bytes.constData(), static_cast<std::size_t>(bytes.size())));
-    while (auto raw = c.framer.Next()) {
+    for (;;) {
+        auto raw = c.framer.Next();
+        for (const Framer::Drop& drop : c.framer.TakeDrops()) {
+            // A document past the cap means a client gone wrong: it is disconnected. One cut
+            // short by the next document counts as a document that does not parse.
+            if (drop.reason == Framer::Drop::Reason::TooLarge) {
+                Drop(c, QStringLiteral("a document grew past the framing cap (%1 bytes dropped)")
+                            .arg(drop.bytes));
+                return;
+            }
+            if (log_) log_(QStringLiteral("[%1] an incomplete document (%2 bytes) was ignored").arg(id).arg(drop.bytes));
+            if (++c.badDocuments > kMaxBadDocuments) {
+                Drop(c, QStringLiteral("too many documents that do not parse"));
+                return;
+            }
+        }
+        if (!raw) return;
         // Answers may be large, but a client that keeps asking without reading them is dropped
         // before its backlog grows without bound.
         if (c.socket->bytesToWrite() > maxPendingOutput_) {
@@ -119,9 +135,6 @@ void DispatchServer::Read(Connection& c) {
         // A handler of the signal may have closed this connection.
         if (connections_.find(id) == connections_.end() || c.dropped) return;
     }
-    // The framer gives up on a partial document past its cap while looking for the next one.
-    if (const std::size_t dropped = c.framer.TakeDroppedBytes())
-        Drop(c, QStringLiteral("a document grew past the framing cap (%1 bytes dropped)").arg(dropped));
 }
 
 }  // namespace fw::sim

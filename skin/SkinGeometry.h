@@ -1,6 +1,13 @@
 #pragma once
 
+#include <algorithm>
+
 namespace fw::skin {
+
+// Every coordinate, length and margin of a skin is kept within this range when the skin is read:
+// a design never needs more, and sums and products of such values cannot overflow.
+inline constexpr int kCoordinateLimit = 1 << 15;
+inline int ClampCoordinate(int value) { return std::clamp(value, -kCoordinateLimit, kCoordinateLimit); }
 
 struct Point {
     int x = 0;

@@ -1,46 +1,50 @@
 #include "skin/SkinLayout.h"
 
 #include <algorithm>
+#include <climits>
 
 namespace fw::skin {
 
-std::pair<int, int> LayoutAxis(LayoutMode mode, const AxisLayout& in) {
-    const int grow = in.length - in.length0;
-    const int size = in.hi - in.lo;
+namespace {
+
+int ToInt(long long v) { return static_cast<int>(std::clamp<long long>(v, INT_MIN, INT_MAX)); }
+
+}  // namespace
+
+std::pair<int, int> LayoutAxis(LayoutMode mode, const AxisLayout& axis) {
+    // In 64 bits: the skin's values are clamped when read, but a window may be any size.
+    const long long lo = axis.lo, hi = axis.hi, length0 = axis.length0, length = axis.length;
+    const long long point = axis.point, marginLo = axis.marginLo, marginHi = axis.marginHi;
+    const long long grow = length - length0;
+    const long long size = hi - lo;
+    const auto result = [](long long a, long long b) { return std::pair<int, int>{ToInt(a), ToInt(b)}; };
     switch (mode) {
-        case LayoutMode::Default: {
-            if (in.hi <= in.point) return {in.lo, in.hi};
-            const int hi = in.hi + grow;
-            const int lo = in.lo > in.point ? in.lo + grow : in.lo;
-            return {lo, hi};
-        }
+        case LayoutMode::Default:
+            if (hi <= point) return result(lo, hi);
+            return result(lo > point ? lo + grow : lo, hi + grow);
         case LayoutMode::LeftTop:
-            return {in.lo + in.marginLo, in.lo + in.marginLo + size};
-        case LayoutMode::RightBottom: {
-            const int hi = in.hi + grow - in.marginHi;
-            return {hi - size, hi};
-        }
+            return result(lo + marginLo, lo + marginLo + size);
+        case LayoutMode::RightBottom:
+            return result(hi + grow - marginHi - size, hi + grow - marginHi);
         case LayoutMode::Center: {
-            const int lo = in.marginLo + (in.length - size - in.marginLo - in.marginHi) / 2;
-            return {lo, lo + size};
+            const long long at = marginLo + (length - size - marginLo - marginHi) / 2;
+            return result(at, at + size);
         }
         case LayoutMode::Fill:
-            return {in.lo + in.marginLo, in.hi - in.marginHi + grow};
+            return result(lo + marginLo, hi - marginHi + grow);
         case LayoutMode::Free:
-            return {in.lo, in.hi};
+            return result(lo, hi);
         case LayoutMode::EvenZoomOut:
-        case LayoutMode::KeepAspect: {
-            if (in.length0 <= 0) return {in.lo, in.hi};
-            const auto scale = [&](int v) { return static_cast<int>(static_cast<long long>(v) * in.length / in.length0); };
-            return {scale(in.lo), scale(in.hi)};
-        }
+        case LayoutMode::KeepAspect:
+            if (length0 <= 0) return result(lo, hi);
+            return result(lo * length / length0, hi * length / length0);
         case LayoutMode::KeepOriginAspect: {
-            if (in.length0 <= 0) return {in.lo, in.hi};
-            const int lo = static_cast<int>(static_cast<long long>(in.lo) * in.length / in.length0);
-            return {lo, lo + size};
+            if (length0 <= 0) return result(lo, hi);
+            const long long at = lo * length / length0;
+            return result(at, at + size);
         }
     }
-    return {in.lo, in.hi};
+    return result(lo, hi);
 }
 
 Rect LayoutChild(const Rect& r, LayoutMode horizontal, LayoutMode vertical, const Margins& m, Size skinSize,

@@ -94,6 +94,18 @@ SkinMessageBox::~SkinMessageBox() {
 
 QString SkinMessageBox::Text() const { return text_->text(); }
 
+void SkinMessageBox::SetButtons(const QString& ok, const QString& cancel, bool cancelIsDefault) {
+    if (!ok.isEmpty()) ok_->setText(ok);
+    if (cancel_ == nullptr) return;
+    if (!cancel.isEmpty()) cancel_->setText(cancel);
+    cancelIsDefault_ = cancelIsDefault;
+    ok_->setDefault(!cancelIsDefault);
+    cancel_->setDefault(cancelIsDefault);
+    // The default answer looks like one.
+    ok_->setStyleSheet(ButtonSheet(!cancelIsDefault));
+    cancel_->setStyleSheet(ButtonSheet(cancelIsDefault));
+}
+
 void SkinMessageBox::RejectAll() {
     for (SkinMessageBox* box : std::vector<SkinMessageBox*>(OpenBoxes())) box->reject();
 }
@@ -116,7 +128,7 @@ void SkinMessageBox::showEvent(QShowEvent* e) {
         r.moveTop(std::clamp(r.top(), s.top(), std::max(s.top(), s.bottom() - r.height())));
     }
     move(r.topLeft());
-    ok_->setFocus();
+    (cancelIsDefault_ && cancel_ != nullptr ? cancel_ : ok_)->setFocus();
 }
 
 void SkinMessageBox::paintEvent(QPaintEvent*) {

@@ -19,6 +19,8 @@ public:
     ~SkinMessageBox() override;
 
     QString Text() const;
+    // Captions other than "确定" and "取消"; with `cancelIsDefault` Enter cancels.
+    void SetButtons(const QString& ok, const QString& cancel, bool cancelIsDefault);
     QPushButton* OkButton() const { return ok_; }
     QPushButton* CancelButton() const { return cancel_; }
 
@@ -37,6 +39,7 @@ private:
     QLabel* text_ = nullptr;
     QPushButton* ok_ = nullptr;
     QPushButton* cancel_ = nullptr;
+    bool cancelIsDefault_ = false;
     QPoint dragFrom_;
     bool dragging_ = false;
 };

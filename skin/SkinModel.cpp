@@ -81,14 +81,16 @@ std::string Style::Get(std::string_view key) const {
 }
 
 Point Style::GetPoint(std::string_view child) const {
-    return {AtoiLike(Get(std::string(child) + ".X")), AtoiLike(Get(std::string(child) + ".Y"))};
+    return {ClampCoordinate(AtoiLike(Get(std::string(child) + ".X"))),
+            ClampCoordinate(AtoiLike(Get(std::string(child) + ".Y")))};
 }
 
 Size Style::GetSize(std::string_view child) const {
     const std::string v = Get(std::string(child) + ".Size");
     const size_t comma = v.find(',');
-    if (comma == std::string::npos) return {AtoiLike(v), 0};
-    return {AtoiLike(std::string_view(v).substr(0, comma)), AtoiLike(std::string_view(v).substr(comma + 1))};
+    if (comma == std::string::npos) return {ClampCoordinate(AtoiLike(v)), 0};
+    return {ClampCoordinate(AtoiLike(std::string_view(v).substr(0, comma))),
+            ClampCoordinate(AtoiLike(std::string_view(v).substr(comma + 1)))};
 }
 
 const Control* Window::FindControl(int controlId) const {

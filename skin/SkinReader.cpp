@@ -2,6 +2,8 @@
 
 #include <pugixml.hpp>
 
+#include <algorithm>
+
 #include "text/Strings.h"
 
 namespace fw::skin {
@@ -28,9 +30,10 @@ public:
         auto it = p_.find(key);
         return it == p_.end() ? fallback : it->second;
     }
+    // Every number a property holds is a coordinate, a length or a margin.
     int Int(const std::string& key, int fallback = 0) const {
         auto it = p_.find(key);
-        return it == p_.end() ? fallback : AtoiLike(it->second);
+        return ClampCoordinate(it == p_.end() ? fallback : AtoiLike(it->second));
     }
     bool Bool(const std::string& key, bool fallback = false) const {
         auto it = p_.find(key);
@@ -41,8 +44,9 @@ public:
     std::pair<int, int> Pair(const std::string& key) const {
         const std::string v = Str(key);
         const size_t comma = v.find(',');
-        if (comma == std::string::npos) return {AtoiLike(v), 0};
-        return {AtoiLike(std::string_view(v).substr(0, comma)), AtoiLike(std::string_view(v).substr(comma + 1))};
+        if (comma == std::string::npos) return {ClampCoordinate(AtoiLike(v)), 0};
+        return {ClampCoordinate(AtoiLike(std::string_view(v).substr(0, comma))),
+                ClampCoordinate(AtoiLike(std::string_view(v).substr(comma + 1)))};
     }
     Point PointOf(const std::string& child) const { return {Int(child + ".X"), Int(child + ".Y")}; }
     std::optional<Point> OptPoint(const std::string& child) const {
@@ -81,11 +85,11 @@ ButtonType ButtonTypeFromWord(std::string_view w) {
 
 Font ReadFont(const pugi::xml_node& fontNode) {
     Font f;
-    f.height = fontNode.attribute("Height").as_int(f.height);
-    f.width = fontNode.attribute("Width").as_int();
-    f.escapement = fontNode.attribute("lfEscapement").as_int();
-    f.orientation = fontNode.attribute("Orientation").as_int();
-    f.weight = fontNode.attribute("Weight").as_int(f.weight);
+    f.height = ClampCoordinate(fontNode.attribute("Height").as_int(f.height));
+    f.width = ClampCoordinate(fontNode.attribute("Width").as_int());
+    f.escapement = ClampCoordinate(fontNode.attribute("lfEscapement").as_int());
+    f.orientation = ClampCoordinate(fontNode.attribute("Orientation").as_int());
+    f.weight = std::clamp(fontNode.attribute("Weight").as_int(f.weight), 0, 1000);
     f.italic = fontNode.attribute("Italic").as_int() != 0;
     f.underline = fontNode.attribute("Underline").as_int() != 0;
     f.strikeOut = fontNode.attribute("StrikeOut").as_int() != 0;
@@ -284,6 +288,8 @@ int ReadSkin(std::string_view xuiText, std::string_view headerText, Skin* skin, 
     result.dpiY = dpi.attribute("LogPixelsY").as_int(96);
     if (result.dpiX <= 0) result.dpiX = 96;
     if (result.dpiY <= 0) result.dpiY = 96;
+    result.dpiX = ClampCoordinate(result.dpiX);
+    result.dpiY = ClampCoordinate(result.dpiY);
 
     for (const auto& w : root.child("Windows").children("Window")) result.windows.push_back(ReadWindow(w, result.ids));
     ReadResources(root.child("Resources"), &result);

@@ -30,7 +30,12 @@ public:
                const QModelIndex& index) const override {
         const bool selected = option.state & QStyle::State_Selected;
         const bool hover = option.state & QStyle::State_MouseOver;
-        p->fillRect(option.rect, rows_->itemBk[selected ? 2 : (hover ? 1 : 0)]);
+        // A cell's own background (a tint that marks it) shows unless the row is selected.
+        const QVariant own = index.data(Qt::BackgroundRole);
+        if (own.isValid() && !selected)
+            p->fillRect(option.rect, own.value<QBrush>().color());
+        else
+            p->fillRect(option.rect, rows_->itemBk[selected ? 2 : (hover ? 1 : 0)]);
         QRect textRect = option.rect.adjusted(8, 0, -6, 0);
         if (index.column() == 0) {
             const QVariant image = index.data(SkinRowStyle::kImageRole);

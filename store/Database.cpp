@@ -9,28 +9,30 @@
 #include <climits>
 #include <utility>
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 #include "text/Strings.h"
 
 namespace fw {
 namespace {
 
-// Twelve text columns; the program never writes NULL, so every column defaults to ''.
-// The two indexes serve the stop lookup of the detection and the report's range query.
-constexpr const char* kSchema[] = {
-    "CREATE TABLE IF NOT EXISTS busbatch ("
-    "vhcCode TEXT NOT NULL DEFAULT '',"
-    "batchname TEXT NOT NULL DEFAULT '',"
-    "lineName TEXT NOT NULL DEFAULT '',"
-    "batchdate TEXT NOT NULL DEFAULT '',"
-    "userName TEXT NOT NULL DEFAULT '',"
-    "planreachtime TEXT NOT NULL DEFAULT '',"
-    "realreachtime TEXT NOT NULL DEFAULT '',"
-    "planleavetime TEXT NOT NULL DEFAULT '',"
-    "realLeavetime TEXT NOT NULL DEFAULT '',"
-    "classeName TEXT NOT NULL DEFAULT '',"
-    "usermarkName TEXT NOT NULL DEFAULT '',"
-    "flag TEXT NOT NULL DEFAULT '')",
+constexpr const char* kColumns[] = {
+    "vhcCode",       "batchname",     "lineName",      "batchdate",
+    "userName",      "planreachtime", "realreachtime", "planleavetime",
+    "realLeavetime", "classeName",    "usermarkName",  "flag"};
+
+// Twelve text columns; the program never writes NULL, so every column defaults to ''. Texts
+// compare without regard to ASCII letter case, as the original's database compared them.
+std::string TableSql(const char* name) {
+    std::string sql = std::string("CREATE TABLE IF NOT EXISTS ") + name + " (";
+    for (const char* column : kColumns) {
+        if (column != kColumns[0]) sql += ',';
+        sql += std::string(column) + " TEXT NOT NULL DEFAULT '' COLLATE NOCASE";
+    }
+    return sql + ")";
+}
+
+// The stop lookup of the detection and the report's range query.
+constexpr const char* kIndexes[] = {
     "CREATE INDEX IF NOT EXISTS busbatch_stop ON busbatch (vhcCode, lineName, usermarkName)",
     "CREATE INDEX IF NOT EXISTS busbatch_report ON busbatch (vhcCode, userName, planreachtime)",
 };
@@ -42,6 +44,35 @@ std::string ErrorText(sqlite3* db, int rc) {
         if (detail != nullptr && text != detail) text += std::string(": ") + detail;
     }
     return text;
+}
+
+// A table made before its texts compared without regard to case is rebuilt with the collation,
+// its rows kept. One that cannot be copied (a hand-made table lacking a column) stays as it is.
+int AddCaseInsensitiveCollation(sqlite3* db) {
+    std::string sql;
+    sqlite3_stmt* stmt = nullptr;
+    int rc = sqlite3_prepare_v2(
+        db, "SELECT sql FROM sqlite_master WHERE type='table' AND name='busbatch'", -1, &stmt,
+        nullptr);
+    if (rc != SQLITE_OK) return rc;
+    if (sqlite3_step(stmt) == SQLITE_ROW && sqlite3_column_text(stmt, 0) != nullptr)
+        sql = reinterpret_cast<const char*>(sqlite3_column_text(stmt, 0));
+    sqlite3_finalize(stmt);
+    if (sql.find("COLLATE NOCASE") != std::string::npos) return SQLITE_OK;
+
+    std::string columns, values;
+    for (const char* column : kColumns) {
+        if (column != kColumns[0]) columns += ',', values += ',';
+        columns += column;
+        values += std::string("coalesce(") + column + ",'')";
+    }
+    const std::string copy = "BEGIN IMMEDIATE;" + TableSql("busbatch_cased") +
+                             ";INSERT INTO busbatch_cased (rowid," + columns + ") SELECT rowid," +
+                             values + " FROM busbatch;DROP TABLE busbatch;"
+                             "ALTER TABLE busbatch_cased RENAME TO busbatch;COMMIT";
+    rc = sqlite3_exec(db, copy.c_str(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) sqlite3_exec(db, "ROLLBACK", nullptr, nullptr, nullptr);
+    return SQLITE_OK;
 }
 
 }  // namespace
@@ -137,7 +168,11 @@ bool Database::OpenFile(std::string_view home, std::string_view dataName,
     if (rc != SQLITE_OK) return abandon(rc);
     rc = sqlite3_exec(db, "PRAGMA journal_size_limit=8388608", nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) return abandon(rc);
-    for (const char* statement : kSchema) {
+    rc = sqlite3_exec(db, TableSql("busbatch").c_str(), nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) return abandon(rc);
+    rc = AddCaseInsensitiveCollation(db);
+    if (rc != SQLITE_OK) return abandon(rc);
+    for (const char* statement : kIndexes) {
         rc = sqlite3_exec(db, statement, nullptr, nullptr, nullptr);
         if (rc != SQLITE_OK) return abandon(rc);
     }

@@ -3,25 +3,14 @@
 #include <iconv.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
+#include <optional>
 
 namespace fw {
 namespace {
 
 const iconv_t kNoConverter = reinterpret_cast<iconv_t>(-1);
 
-std::string Upper(std::string s) {
-    std::transform(s.begin(), s.end(), s.begin(),
-                   [](unsigned char c) { return static_cast<char>(std::toupper(c)); });
-    return s;
-}
-
-bool IsUtf8Name(const std::string& upper) { return upper == "UTF-8" || upper == "UTF8"; }
-
-// Runs iconv over the whole input; on an invalid or incomplete sequence writes the replacement
-// and skips the offending character: one byte of a legacy charset (so a broken byte never takes a
-// valid neighbour with it), or a whole UTF-8 sequence (one '?' per unrepresentable character).
 std::size_t Utf8SequenceLength(const char* p, std::size_t left) {
     const auto lead = static_cast<unsigned char>(*p);
     std::size_t n = lead >= 0xF0 ? 4 : lead >= 0xE0 ? 3 : lead >= 0xC0 ? 2 : 1;
@@ -31,8 +20,11 @@ std::size_t Utf8SequenceLength(const char* p, std::size_t left) {
     return n;
 }
 
+// Runs iconv over the whole input; on an invalid or incomplete sequence writes the replacement
+// and skips the offending character: as the framer cuts characters of the legacy charset, or a
+// whole UTF-8 sequence (one '?' per unrepresentable character).
 std::string Convert(iconv_t cd, std::string_view in, std::string_view replacement,
-                    bool inputIsUtf8) {
+                    std::optional<CharsetFamily> legacyInput) {
     std::string out;
     out.resize(in.size() * 2 + 16);
     char* src = const_cast<char*>(in.data());
@@ -51,7 +43,9 @@ std::string Convert(iconv_t cd, std::string_view in, std::string_view replacemen
             if (out.size() - used < replacement.size()) out.resize(out.size() * 2);
             out.replace(used, replacement.size(), replacement);
             used += replacement.size();
-            const std::size_t skip = inputIsUtf8 ? Utf8SequenceLength(src, srcLeft) : 1;
+            const std::size_t skip =
+                legacyInput ? CharacterScanner::CharacterLength(*legacyInput, {src, srcLeft})
+                            : Utf8SequenceLength(src, srcLeft);
             src += skip;
             srcLeft -= skip;
             iconv(cd, nullptr, nullptr, nullptr, nullptr);
@@ -73,13 +67,20 @@ std::string Convert(iconv_t cd, std::string_view in, std::string_view replacemen
 }  // namespace
 
 TextCodec::TextCodec(std::string charset) : charset_(std::move(charset)) {
-    const std::string upper = Upper(charset_);
-    passThrough_ = IsUtf8Name(upper);
-    doubleByte_ = upper == "GBK" || upper == "CP936" || upper == "GB2312" || upper == "GB18030" ||
-                  upper == "BIG5" || upper == "CP950" || upper == "SHIFT_JIS" || upper == "CP932";
-    if (passThrough_) return;
-    iconv_t in = iconv_open("UTF-8", charset_.c_str());
-    iconv_t out = iconv_open(charset_.c_str(), "UTF-8");
+    const auto wire = FindWireCharset(charset_);
+    if (!wire) {
+        valid_ = false;
+        passThrough_ = true;
+        return;
+    }
+    family_ = wire->family;
+    if (wire->family == CharsetFamily::Ascii) {
+        passThrough_ = true;
+        return;
+    }
+    const std::string name(wire->iconvName);
+    iconv_t in = iconv_open("UTF-8", name.c_str());
+    iconv_t out = iconv_open(name.c_str(), "UTF-8");
     if (in == kNoConverter || out == kNoConverter) {
         if (in != kNoConverter) iconv_close(in);
         if (out != kNoConverter) iconv_close(out);
@@ -101,14 +102,14 @@ std::string TextCodec::ToUtf8(std::string_view wire) const {
     // Plain ASCII is the same in both charsets; skip iconv for it.
     if (std::all_of(wire.begin(), wire.end(), [](char c) { return (c & 0x80) == 0; }))
         return std::string(wire);
-    return Convert(static_cast<iconv_t>(toUtf8_), wire, "\xEF\xBF\xBD", false);
+    return Convert(static_cast<iconv_t>(toUtf8_), wire, "\xEF\xBF\xBD", family_);
 }
 
 std::string TextCodec::FromUtf8(std::string_view utf8) const {
     if (passThrough_) return std::string(utf8);
     if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; }))
         return std::string(utf8);
-    return Convert(static_cast<iconv_t>(fromUtf8_), utf8, "?", true);
+    return Convert(static_cast<iconv_t>(fromUtf8_), utf8, "?", std::nullopt);
 }
 
 std::string GbkToUtf8(std::string_view gbk) {

@@ -3,11 +3,15 @@
 #include <string>
 #include <string_view>
 
+#include "text/Charset.h"
+
 namespace fw {
 
 // Converts between UTF-8 (every text inside the program) and the wire charset of the dispatch
-// server (GBK unless conf.ini says otherwise). Invalid input never fails: undecodable bytes become
-// U+FFFD on the way in, characters the wire charset lacks become '?' on the way out.
+// server (GBK unless conf.ini says otherwise). Invalid input never fails: an undecodable
+// character becomes one U+FFFD on the way in, cut by the same rules the framer follows (so a
+// broken pair never frees a trail byte that looks like '{' or '\'), and a character the wire
+// charset lacks becomes '?' on the way out.
 class TextCodec {
 public:
     explicit TextCodec(std::string charset = "GBK");
@@ -16,9 +20,9 @@ public:
     TextCodec& operator=(const TextCodec&) = delete;
 
     const std::string& Charset() const { return charset_; }
-    // True when the charset is a double-byte one whose trail bytes can look like ASCII.
-    bool IsDoubleByte() const { return doubleByte_; }
-    // False when iconv does not know the charset; the codec then passes bytes through unchanged.
+    // How the charset builds multibyte characters; an unsupported one counts as ASCII-safe.
+    CharsetFamily Family() const { return family_; }
+    // False for a charset that is not supported; the codec then passes bytes through unchanged.
     bool IsValid() const { return valid_; }
 
     std::string ToUtf8(std::string_view wire) const;
@@ -26,7 +30,7 @@ public:
 
 private:
     std::string charset_;
-    bool doubleByte_ = false;
+    CharsetFamily family_ = CharsetFamily::Ascii;
     bool passThrough_ = false;
     bool valid_ = true;
     void* toUtf8_ = nullptr;    // iconv_t

@@ -1,5 +1,7 @@
 #include "text/Strings.h"
 
+#include <cmath>
+
 #include <charconv>
 #include <climits>
 
@@ -76,6 +78,22 @@ std::string FormatFixed6(double value) {
     auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 6);
     if (ec != std::errc()) return std::to_string(value);
     return std::string(buf, end);
+}
+
+double RoundToSixDecimals(double value) {
+    const double magnitude = std::fabs(value);
+    // Beyond this the product below leaves the range where its fraction is exact (and NaN).
+    if (!(magnitude < 4e9)) return AtofLike(FormatFixed6(value));
+    // p + error is the exact product; p < 2^52, so p - floor(p) is exact too.
+    const double p = magnitude * 1e6;
+    const double error = std::fma(magnitude, 1e6, -p);
+    double n = std::floor(p);
+    // The fraction against one half. A nonzero difference is a multiple of p's ulp, larger than
+    // the error, so its sign decides; on an exact half the error does, and a true tie goes to even.
+    const double half = (p - n) - 0.5;
+    if (half > 0 || (half == 0 && (error > 0 || (error == 0 && std::fmod(n, 2.0) != 0)))) n += 1;
+    // n < 2^53 and 1e6 are exact: the quotient is the double nearest to n / 10^6.
+    return std::copysign(n / 1e6, value);
 }
 
 }  // namespace fw

@@ -23,5 +23,8 @@ std::string ToLowerAscii(std::string_view text);
 
 // printf-style "%f": six decimals, rounded.
 std::string FormatFixed6(double value);
+// What reading FormatFixed6(value) back with AtofLike gives, bit for bit, without the text: the
+// exact value rounded to six decimals (ties to even), then the nearest double.
+double RoundToSixDecimals(double value);
 
 }  // namespace fw

@@ -255,38 +255,45 @@ window("IDW_PAIBAN_ADD_PEIZHI", (1150, 305), "page_bg.bmp", (10, 10), 0, [
     ("STATIC", "IDC_STA_PAIBAN_ADD_E_TIME", 608, 10, 60, 28, "结束时间", label("Right")),
     ("DATETIMECTRL", "IDC_DATETIME_PAIBAN_ADD_E", 674, 10, 144, 28, "", picker("datetime.bmp", True)),
     ("PUSHBUTTON", "IDC_BTN_PAIBAN_SAVE", 836, 10, 80, 28, "保存", primary_button()),
-    ("LISTCTRL", "IDC_LSTCTRL_SETCAR", 1, 46, 1148, 258, "", list_control(False)),
+    ("LISTCTRL", "IDC_LSTCTRL_SETCAR", 1, 46, 1148, 228, "", list_control(False)),
     ("EDIT", "IDC_EDT_HIDE", 100, 100, 80, 28, "", hidden(edit())),
     ("PUSHBUTTON", "IDC_BTN_CANCEL", 926, 10, 80, 28, "取消", normal_button()),
     ("STATIC", "IDC_STA_PAIBAN_SAVE_STATE", 1016, 10, 128, 28, "", hidden(label("Left", "IDR_COLOR_TITLE"))),
+    ("STATIC", "IDC_STA_PAIBAN_CHECK", 12, 278, 1126, 24, "", hidden(label("Left", "IDR_COLOR_ORANGE"))),
 ], win_point=(1100, 250))
 
 window("IDW_BAOBIAO", (1150, 560), "page_bg.bmp", (10, 10), 0, [
-    ("STATIC", "IDC_STA_STAT_GONGSI", 32, 24, 34, 24, "公司", label("Left")),
-    ("PUSHBUTTON", "IDC_BTN_STAT_SEARCH", 859, 22, 80, 28, "查询", primary_button()),
+    ("STATIC", "IDC_STA_STAT_GONGSI", 16, 24, 34, 24, "公司", label("Left")),
+    ("PUSHBUTTON", "IDC_BTN_STAT_SEARCH", 792, 22, 70, 28, "查询", primary_button()),
     ("WL_PICTURE", "IDC_WL_PIC_LX_GL_FENYE", 897, 531, 241, 23, "", hidden(pager_picture("fenye_bg.bmp", ("10", "11")))),
-    ("COMBOBOX", "IDC_CMB__STAT_GONGSI", 67, 22, 180, 28, "", picker("combo.bmp", False)),
-    ("STATIC", "IDC_STA_STAT_CHEPAI", 264, 24, 45, 24, "车牌号", label("Left")),
-    ("COMBOBOX", "IDC_CMB_STAT_CHEPAI", 310, 22, 180, 28, "", picker("combo.bmp", False)),
-    ("STATIC", "IDC_STA_STAT_S_TIME", 504, 24, 24, 24, "从", label("Center")),
-    ("DATETIMECTRL", "IDC_DATETIME_STAT_S", 533, 22, 144, 28, "", picker("datetime.bmp", True)),
-    ("STATIC", "IDC_STA_STAT_E_TIME", 682, 24, 24, 24, "至", label("Center")),
-    ("DATETIMECTRL", "IDC_DATETIME_STAT_E", 709, 22, 144, 28, "", picker("datetime.bmp", True)),
-    ("PUSHBUTTON", "IDC_BTN_STAT_SCBB", 960, 22, 80, 28, "生成报表", primary_button()),
-    ("STATIC", "IDC_STA_STAT_ZHUANGTAI", 32, 55, 34, 24, "状态", label("Left")),
-    ("RADIO", "IDC_RAD_STAT_ZT_ALL", 68, 55, 80, 24, "所有", radio_mark(True)),
-    ("RADIO", "IDC_RAD_STAT_ZT_WANCHENG", 156, 55, 80, 24, "完成", radio_mark()),
-    ("RADIO", "IDC_RAD_STAT_ZT_WEIWANCHENG", 249, 55, 80, 24, "未完成", radio_mark()),
-    ("STATIC", "IDC_STA_STAT_LEIXING", 399, 55, 60, 24, "报表类型", hidden(label("Left"))),
-    ("RADIO", "IDC_RAD_STAT_TYPE_PDF", 472, 55, 80, 24, "PDF", hidden(radio_mark(True))),
-    ("RADIO", "IDC_RAD_STAT_TYPE_EXCEL", 555, 55, 80, 24, "Excel", hidden(radio_mark())),
+    ("COMBOBOX", "IDC_CMB__STAT_GONGSI", 52, 22, 160, 28, "", picker("combo.bmp", False)),
+    ("STATIC", "IDC_STA_STAT_CHEPAI", 224, 24, 45, 24, "车牌号", label("Left")),
+    ("COMBOBOX", "IDC_CMB_STAT_CHEPAI", 270, 22, 160, 28, "", picker("combo.bmp", False)),
+    ("STATIC", "IDC_STA_STAT_S_TIME", 440, 24, 24, 24, "从", label("Center")),
+    ("DATETIMECTRL", "IDC_DATETIME_STAT_S", 466, 22, 144, 28, "", picker("datetime.bmp", True)),
+    ("STATIC", "IDC_STA_STAT_E_TIME", 612, 24, 24, 24, "至", label("Center")),
+    ("DATETIMECTRL", "IDC_DATETIME_STAT_E", 638, 22, 144, 28, "", picker("datetime.bmp", True)),
+    ("PUSHBUTTON", "IDC_BTN_STAT_SCBB", 870, 22, 80, 28, "生成报表", primary_button()),
+    ("STATIC", "IDC_STA_STAT_ZHUANGTAI", 16, 55, 34, 24, "状态", label("Left")),
+    ("RADIO", "IDC_RAD_STAT_ZT_ALL", 52, 55, 80, 24, "所有", radio_mark(True)),
+    ("RADIO", "IDC_RAD_STAT_ZT_WANCHENG", 136, 55, 80, 24, "完成", radio_mark()),
+    ("RADIO", "IDC_RAD_STAT_ZT_WEIWANCHENG", 220, 55, 80, 24, "未完成", radio_mark()),
+    ("STATIC", "IDC_STA_STAT_LEIXING", 316, 55, 60, 24, "报表类型", label("Left")),
+    ("RADIO", "IDC_RAD_STAT_TYPE_PDF", 380, 55, 64, 24, "PDF", radio_mark(True)),
+    ("RADIO", "IDC_RAD_STAT_TYPE_EXCEL", 446, 55, 70, 24, "Excel", radio_mark()),
+    # The export format's third choice; it follows "Excel" so that the three are one group.
+    ("RADIO", "IDC_RAD_STAT_TYPE_CSV", 518, 55, 64, 24, "CSV", radio_mark()),
     ("PUSHBUTTON", "IDC_BTN_LX_GL_DELE", 11, 533, 75, 21, "删除所选", hidden(normal_button())),
     ("LISTCTRL", "IDC_LSTCTRL_REPORT", 1, 98, 1145, 449, "", list_control(False)),
-    # Shown while a report run fetches its track.
-    ("STATIC", "IDC_STA_STAT_TRACK", 640, 55, 284, 24, "", hidden(label("Right", "IDR_COLOR_TITLE"))),
-    ("PROGRESS", "IDC_PRG_STAT_TRACK", 930, 61, 110, 12, "", hidden(progress())),
-    # Where the busy text was: the detection rule that made the listed real times.
-    ("STATIC", "IDC_STA_STAT_RULE", 640, 55, 400, 24, "", hidden(label("Right", "IDR_COLOR_GRAY"))),
+    # Shown while a report run fetches its track, or an export writes its file.
+    ("STATIC", "IDC_STA_STAT_TRACK", 590, 55, 250, 24, "", hidden(label("Right", "IDR_COLOR_TITLE"))),
+    ("PROGRESS", "IDC_PRG_STAT_TRACK", 846, 61, 104, 12, "", hidden(progress())),
+    # Beside the busy text's place: the detection rule that made the listed real times.
+    ("STATIC", "IDC_STA_STAT_RULE", 590, 55, 360, 24, "", hidden(label("Right", "IDR_COLOR_GRAY"))),
+    # Beside "生成报表", and like every control of the page inside 1010 pixels: the page fits a
+    # screen 1024 pixels wide.
+    ("PUSHBUTTON", "IDC_BTN_STAT_EXPORT", 958, 22, 50, 28, "导出", normal_button()),
+    ("PUSHBUTTON", "IDC_BTN_STAT_CHART", 958, 52, 50, 28, "图表", normal_button()),
 ], win_point=(1100, 500))
 
 window("IDW_LOGIN", (387, 266), "login_bg.bmp", (20, 70), 60, [
@@ -337,6 +344,17 @@ window("IDW_SETTING", (480, 320), "setting_bg.bmp", (20, 50), 40, [
     ("STATIC", "IDC_STA_SETTING_WEBPORT", 40, 214, 110, 28, "网页端口", label("Left", None, "IDR_FONT_BOLD")),
     ("EDIT", "IDC_EDT_SETTING_WEBPORT", 160, 214, 120, 28, "", edit()),
     ("STATIC", "IDC_STA_SETTING_PORT_HINT", 40, 256, 400, 24, "端口的修改在下次登录时生效", label("Left", "IDR_COLOR_GRAY")),
+], mask=True)
+
+# The punctuality charts of the listed report; the two chart areas are placeholders that the
+# window fills with its charts.
+window("IDW_BAOBIAO_CHART", (1000, 680), "setting_bg.bmp", (20, 50), 40, [
+    ("STATIC", "IDC_STA_CHART_TITLE", 18, 6, 400, 28, "准点图表", title()),
+    ("PUSHBUTTON", "IDC_BTN_CHART_CLOSE", 958, 0, 42, 25, "", system_box("CloseBox", "close.bmp")),
+    ("STATIC", "IDC_STA_CHART_SUBJECT", 20, 48, 840, 24, "", label("Left", "IDR_COLOR_TITLE", "IDR_FONT_BOLD")),
+    ("PUSHBUTTON", "IDC_BTN_CHART_PNG", 880, 46, 100, 28, "导出图片", normal_button()),
+    ("STATIC", "IDC_STA_CHART_LINE", 10, 84, 980, 290, "", label("Left")),
+    ("STATIC", "IDC_STA_CHART_HIST", 10, 382, 980, 290, "", label("Left")),
 ], mask=True)
 
 # Styles shared by the lists.
@@ -500,8 +518,12 @@ ADDED = [
     "IDC_STA_PAIBAN_SAVE_STATE",
     "IDC_STA_STAT_TRACK",
     "IDC_PRG_STAT_TRACK",
+    "IDC_STA_PAIBAN_CHECK",
     "IDC_STA_SETTING_DETECTION", "IDC_RAD_SETTING_FIRST_FIX", "IDC_RAD_SETTING_INTERPOLATED",
     "IDC_STA_STAT_RULE",
+    "IDC_RAD_STAT_TYPE_CSV", "IDC_BTN_STAT_EXPORT", "IDC_BTN_STAT_CHART",
+    "IDW_BAOBIAO_CHART", "IDC_STA_CHART_TITLE", "IDC_BTN_CHART_CLOSE", "IDC_STA_CHART_SUBJECT",
+    "IDC_BTN_CHART_PNG", "IDC_STA_CHART_LINE", "IDC_STA_CHART_HIST",
 ]
 
 ORIGINAL_COUNT = 121

@@ -6,7 +6,7 @@
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 #include "web/LoadErrorPage.h"
 #include "web/PageAddresses.h"
 #include "web/PageRelay.h"
@@ -90,7 +90,9 @@ bool EmbeddedPage::acceptNavigationRequest(const QUrl& url, NavigationType type,
 void EmbeddedPage::OnLoading(const QWebEngineLoadingInfo& info) {
     if (info.url().scheme() == QLatin1String("data")) return;  // our own error page
     switch (info.status()) {
+        // A load that replaces the error page while it is still coming may report only its end.
         case QWebEngineLoadingInfo::LoadStartedStatus:
+        case QWebEngineLoadingInfo::LoadSucceededStatus:
             showingError_ = false;
             return;
         case QWebEngineLoadingInfo::LoadFailedStatus: break;

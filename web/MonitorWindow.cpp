@@ -1,6 +1,6 @@
 #include "web/MonitorWindow.h"
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 #include "res/RESOURCE.H"
 #include "skin/SkinControls.h"
 #include "web/BrowserHost.h"

@@ -20,7 +20,7 @@
 #include <vector>
 
 #include "app/Config.h"
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 #include "net/DocumentHold.h"
 #include "reports/ReportListModel.h"
 #include "reports/ReportWindow.h"
@@ -159,7 +159,7 @@ void BM_ServerRowsIntoShownList(benchmark::State& state) {
         for (int i = 0; i < 250; ++i) {
             fw::Message m;
             m.code = 9021;
-            char plan[32];
+            char plan[48];
             std::snprintf(plan, sizeof plan, "2014-08-25 %02d:%02d:%02d", 5 + i / 16,
                           (i * 7 + v) % 60, v);
             m.body["vhcID"] = "V" + std::to_string(v);

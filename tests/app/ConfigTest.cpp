@@ -7,18 +7,15 @@
 namespace fw {
 namespace {
 
-TEST(Config, MissingFileGivesTheDefaults) {
-    test::TempHome dir;
-    const LoginConfig c = ReadConfig(dir.File("conf.ini"));
-    EXPECT_EQ(c.server, "");
-    EXPECT_EQ(c.writeLog, 0);
-    EXPECT_EQ(c.port, 1502);
-    EXPECT_EQ(c.webPort, 89);
-    EXPECT_EQ(c.charset, "GBK");
-}
-
 TEST(Config, ReadsEveryKeyWithItsRules) {
     test::TempHome dir;
+    const LoginConfig defaults = ReadConfig(dir.File("conf.ini"));  // no file
+    EXPECT_EQ(defaults.server, "");
+    EXPECT_EQ(defaults.writeLog, 0);
+    EXPECT_EQ(defaults.port, 1502);
+    EXPECT_EQ(defaults.webPort, 89);
+    EXPECT_EQ(defaults.charset, "GBK");
+
     test::WriteFile(dir.File("conf.ini"),
                     "[login]\nServer=127.0.0.1\nUser=调度员\nPass=secret\nRemember=1\n"
                     "DataName=busdb\nDataBasePsw=k'ey\nWrite=yes\nPort=15020\nWebPort=99999\n"
@@ -73,6 +70,14 @@ TEST(Config, RoundTripKeepsDatabaseKeysAndUnknownLines) {
     EXPECT_EQ(back.dataBasePassword, "p w");
     EXPECT_EQ(back.password, "");
     EXPECT_EQ(back.writeLog, 1);
+
+    // A remembered password with blanks or quotes at its edges comes back as it was typed.
+    for (const char* password : {" pw", "pw ", "\"pw\""}) {
+        c.password = password;
+        c.remember = "1";
+        ASSERT_TRUE(WriteConfig(path, c));
+        EXPECT_EQ(ReadConfig(path).password, password);
+    }
 }
 
 TEST(Config, PasswordIsWrittenOnlyWhenRememberIsExactlyOne) {
@@ -96,22 +101,24 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_EQ(c.page, -1);
     ASSERT_TRUE(WriteConfig(path, c));
     EXPECT_EQ(c.detection, DetectionRule::FirstFix);
-    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "Detection", "OnTimeEarly",
-                            "OnTimeLate", "CsvCharset", "ExportFolder"})
+    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "MinTurnaround", "Detection",
+                            "OnTimeEarly", "OnTimeLate", "CsvCharset", "ExportFolder"})
         EXPECT_EQ(test::ReadFile(path).find(key), std::string::npos) << key;
 
     c.webPort = 8089;
     c.page = 3;
+    c.minTurnaround = 300;
+    c.detection = DetectionRule::Interpolated;
     c.onTimeLate = 300;
     c.csvCharset = "GBK";
     c.exportFolder = "/home/调度员/月报 " + std::string(300, 'x');
-    c.detection = DetectionRule::Interpolated;
     ASSERT_TRUE(WriteConfig(path, c));
     test::WriteFile(path, test::ReadFile(path) + "AutoReconnect=0\n");
-    const LoginConfig back = ReadConfig(path);
+    LoginConfig back = ReadConfig(path);
     EXPECT_EQ(back.webPort, 8089);
     EXPECT_EQ(back.port, 1502);
     EXPECT_EQ(back.page, 3);
+    EXPECT_EQ(back.minTurnaround, 300);
     EXPECT_FALSE(back.autoReconnect);
     EXPECT_NE(test::ReadFile(path).find("Page=monitor"), std::string::npos);
     EXPECT_EQ(back.onTimeEarly, 60);
@@ -122,9 +129,12 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_EQ(back.detection, DetectionRule::Interpolated);
     EXPECT_NE(test::ReadFile(path).find("Detection=interpolated"), std::string::npos);
 
-    // Back to the default: the key stays, now saying so; an unknown value reads as the default.
-    c.detection = DetectionRule::FirstFix;
-    ASSERT_TRUE(WriteConfig(path, c));
+    // Back at their defaults, keys already in the file stay there, now saying so; an unknown
+    // value reads as the default.
+    back.minTurnaround = 180;
+    back.detection = DetectionRule::FirstFix;
+    ASSERT_TRUE(WriteConfig(path, back));
+    EXPECT_NE(test::ReadFile(path).find("MinTurnaround=180"), std::string::npos);
     EXPECT_NE(test::ReadFile(path).find("Detection=first-fix"), std::string::npos);
     for (auto [line, rule] : {std::pair{"Detection= Interpolated \n", DetectionRule::Interpolated},
                               std::pair{"Detection=exact\n", DetectionRule::FirstFix}}) {
@@ -133,13 +143,19 @@ TEST(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     }
 }
 
-TEST(Config, OnTimeSecondsOutsideADayOrNotNumbersKeepTheDefaults) {
-    const std::pair<const char*, int> cases[] = {
-        {"90", 90}, {" 0 ", 0}, {"86400", 86400}, {"86401", 60}, {"-5", 60}, {"1m", 60}, {"", 60}};
-    for (const auto& [text, seconds] : cases) {
+// MinTurnaround and the on-time window read the same way.
+TEST(Config, SecondsKeysAreWholeSecondsUpToADay) {
+    const struct {
+        const char* value;
+        int seconds;
+    } cases[] = {{"240", 240}, {" 0 ", 0}, {"86400", 86400}, {"86401", -1}, {"-5", -1}, {"3m", -1}, {"", -1}};
+    for (const auto& c : cases) {
         test::TempHome dir;
-        test::WriteFile(dir.File("conf.ini"), std::string("[login]\nOnTimeEarly=") + text + "\n");
-        EXPECT_EQ(ReadConfig(dir.File("conf.ini")).onTimeEarly, seconds) << text;
+        test::WriteFile(dir.File("conf.ini"), std::string("[login]\nMinTurnaround=") + c.value +
+                                                  "\nOnTimeEarly=" + c.value + "\n");
+        const LoginConfig read = ReadConfig(dir.File("conf.ini"));
+        EXPECT_EQ(read.minTurnaround, c.seconds < 0 ? 180 : c.seconds) << c.value;
+        EXPECT_EQ(read.onTimeEarly, c.seconds < 0 ? 60 : c.seconds) << c.value;
     }
 }
 
@@ -151,11 +167,8 @@ TEST(Config, PortsAsTypedInTheSettings) {
     EXPECT_EQ(ParsePort("00089"), 89);
 }
 
-TEST(Config, FailedWriteIsReportedAndHarmless) {
+TEST(Config, FailedWritesAreReportedAndReplaceNothing) {
     EXPECT_FALSE(WriteConfig("/nonexistent/folder/conf.ini", LoginConfig{}));
-}
-
-TEST(Config, UnreadableFileIsNotReplaced) {
     test::TempHome dir;
     // A folder where the file should be: it exists but cannot be read as a file.
     ::mkdir(dir.File("conf.ini").c_str(), 0700);

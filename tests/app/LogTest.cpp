@@ -55,13 +55,9 @@ TEST(Log, SwitchOffWritesNoFileAtAll) {
     log.SetSwitch(7);  // any non-zero value is on
     log.WriteLog("something");
     EXPECT_EQ(FileCount(dir.Path()), 1u);
-}
-
-TEST(Log, AnUnwritableFolderIsSilent) {
-    Log log("/nonexistent/folder");
-    log.SetSwitch(1);
-    log.WriteLog("lost");  // must simply return
-    SUCCEED();
+    Log lost("/nonexistent/folder");  // a folder that cannot be written loses the line quietly
+    lost.SetSwitch(1);
+    lost.WriteLog("lost");
 }
 
 }  // namespace

@@ -5,6 +5,7 @@
 #include <QAbstractButton>
 #include <QComboBox>
 #include <QDateTimeEdit>
+#include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
 #include <QLabel>
@@ -15,12 +16,14 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <filesystem>
 #include <fstream>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
+#include "app/FileDialog.h"
 #include "app/MainWindow.h"
 #include "app/MessageBox.h"
 #include "reports/ReportListModel.h"
@@ -332,6 +335,47 @@ TEST_F(ReportFlow, QueryListsTheServersRowsInPlannedOrder) {
     EXPECT_EQ(shown, sent);
     EXPECT_TRUE(boxes.empty());
     window->close();
+}
+
+TEST_F(ReportFlow, AGeneratedReportIsExportedAndItsFolderRememberedAtExit) {
+    ASSERT_NO_FATAL_FAILURE(Start());
+    const std::string plate = scenario.trips.front().vehicle;
+    PickVehicle(plate);
+    QSignalSpy listed(report, &ReportWindow::reportListed);
+    Click(IDC_BTN_STAT_SCBB);
+    ASSERT_TRUE(listed.wait(30000));
+    const int rows = report->Model().rowCount();
+    ASSERT_GT(rows, 0);
+
+    const std::string folder = home.File("月报 八月");
+    std::filesystem::create_directory(folder);
+    std::string proposed;
+    SetSaveFileChooser([&](const QString&, const QString& proposal) {
+        proposed = proposal.toStdString();
+        return QString::fromStdString(folder + "/报表.csv");
+    });
+    Click(IDC_RAD_STAT_TYPE_CSV);
+    QSignalSpy exported(report, &ReportWindow::exportEnded);
+    Click(IDC_BTN_STAT_EXPORT);
+    ASSERT_TRUE(exported.wait(30000) || exported.count() > 0);
+    SetSaveFileChooser({});
+    // No folder used before: the user's home.
+    EXPECT_EQ(proposed, QDir::homePath().toStdString() + "/报表_" + plate + "_" + kDate + ".csv");
+    EXPECT_EQ(boxes, std::vector<std::string>{"已导出 " + std::to_string(rows) + " 行：\n" +
+                                              folder + "/报表.csv"});
+    // The header block, then one record per listed row with the plate first.
+    const std::string text = test::ReadFile(folder + "/报表.csv");
+    EXPECT_NE(text.find("判定规则,首个定位点\r\n"), std::string::npos);
+    EXPECT_NE(text.find("车牌号," + plate + "\r\n"), std::string::npos);
+    std::size_t records = 0;
+    for (std::size_t at = text.find("\r\n" + plate + ","); at != std::string::npos;
+         at = text.find("\r\n" + plate + ",", at + 1))
+        ++records;
+    EXPECT_EQ(records, static_cast<std::size_t>(rows));
+
+    window->close();
+    EXPECT_NE(test::ReadFile(home.File("conf.ini")).find("ExportFolder=" + folder),
+              std::string::npos);
 }
 
 }  // namespace

@@ -64,16 +64,11 @@ TEST(JsonWriter, LoginRequestLayoutWithAChineseNameAsRawGbk) {
     EXPECT_EQ(wire, expected);
 }
 
-TEST(JsonWriter, NonAsciiIsNeverEscaped) {
+TEST(JsonWriter, NonAsciiStaysRawControlCharactersAreEscaped) {
     Json::Value v(Json::objectValue);
     v["linename"] = "一号线";
-    EXPECT_EQ(WriteStyled(v), "{\n   \"linename\" : \"一号线\"\n}\n");
-}
-
-TEST(JsonWriter, ControlCharactersAreEscaped) {
-    Json::Value v(Json::objectValue);
     v["k"] = std::string("a\x01" "b");
-    EXPECT_EQ(WriteStyled(v), "{\n   \"k\" : \"a\\u0001b\"\n}\n");
+    EXPECT_EQ(WriteStyled(v), "{\n   \"k\" : \"a\\u0001b\",\n   \"linename\" : \"一号线\"\n}\n");
 }
 
 TEST(Requests, ArraysHoldOneObjectPerRowAndEveryValueIsText) {

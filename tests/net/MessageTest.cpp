@@ -48,6 +48,9 @@ TEST(Message, ParserAllowsCommentsAndEscapesAndRefusesBrokenText) {
     EXPECT_EQ(Text(*root, "a"), "一");
     EXPECT_FALSE(ParseDocument("{\"a\":}"));
     EXPECT_FALSE(ParseDocument("{\"a\":\"b\""));
+    // Past JsonCpp's depth limit the reader throws; that is a refusal too, well-formed or not.
+    EXPECT_FALSE(ParseDocument("{\"a\":" + std::string(999, '[') + "}"));
+    EXPECT_FALSE(ParseDocument(std::string(1200, '[') + std::string(1200, ']')));
 }
 
 }  // namespace

@@ -59,6 +59,9 @@ TEST(ServerSocket, ConnectsSendsGbkAndDispatchesWhatArrives) {
     ASSERT_FALSE(link.handler.log.empty());
     EXPECT_NE(link.handler.log.back().find("调度员"), std::string::npos);  // logged as UTF-8
 
+    // A document nested past the parser's limit is dropped alone; it must not end the program.
+    const std::string nested = "{\"a\":" + std::string(999, '[') + "}\n";
+    peer.client->write(nested.c_str());
     peer.client->write("{\"header\":{\"cmd\":\"1009\"},\"body\":{}}\n{\"header\":{\"cmd\":");
     peer.client->flush();
     ASSERT_TRUE(test::WaitFor([&] { return link.handler.codes.size() == 1; }, 5000));
@@ -81,22 +84,34 @@ TEST(ServerSocket, RefusedConnectionFailsWithoutBlocking) {
     EXPECT_TRUE(link.handler.log.empty());
 }
 
-TEST(ServerSocket, ThePeerLeavingIsReportedAtOnceAndOurOwnCloseIsNot) {
-    Peer peer;
+// The peer leaving is reported at once (before any send), our own Close is not.
+TEST(ServerSocket, APeerLeavingMidDocumentLosesOnlyThatDocument) {
     Link link;
     QSignalSpy connected(&link.socket, &ServerSocket::connected);
     QSignalSpy gone(&link.socket, &ServerSocket::connectionLost);
-    link.socket.Open("127.0.0.1", peer.Port());
-    ASSERT_TRUE(connected.wait(5000));
-    ASSERT_TRUE(peer.Accept());
-    peer.client->close();
-    ASSERT_TRUE(gone.wait(5000));  // before any send
+    {
+        Peer peer;
+        link.socket.Open("127.0.0.1", peer.Port());
+        ASSERT_TRUE(connected.wait(5000));
+        ASSERT_TRUE(peer.Accept());
+        peer.client->write("{\"header\":{\"cmd\":\"1009\"},\"body\":{}}\n{\"header\":{\"cmd\":\"10");
+        peer.client->flush();
+        peer.client->close();
+        ASSERT_TRUE(gone.wait(5000));
+    }
+    EXPECT_EQ(link.handler.codes, std::vector<int>{1009});
+    // The failed send is reported, and still logged as an attempt.
+    const std::size_t logged = link.handler.log.size();
     EXPECT_EQ(link.socket.SendJson(HeartbeatRequest()), ServerSocket::SendResult::Lost);
-    EXPECT_FALSE(link.handler.log.empty());  // the attempt is still logged
-    EXPECT_EQ(gone.size(), 1);
+    EXPECT_EQ(link.handler.log.size(), logged + 1);
 
-    link.socket.Open("127.0.0.1", peer.Port());
+    // The next connection starts clean: nothing of the half document is left to prefix it.
+    Peer second;
+    link.socket.Open("127.0.0.1", second.Port());
     ASSERT_TRUE(connected.wait(5000));
+    ASSERT_TRUE(second.Accept());
+    second.client->write("11\"},\"body\":{}}\n{\"header\":{\"cmd\":\"9001\"},\"body\":{}}\n");
+    ASSERT_TRUE(test::WaitFor([&] { return link.handler.codes == std::vector<int>{1009, 9001}; }, 5000));
     link.socket.Close();
     QTest::qWait(50);
     EXPECT_EQ(gone.size(), 1);

@@ -54,7 +54,7 @@ ReportHeading Heading() {
             .plate = "沪A10086",
             .start = "2014-08-25 05:00:00",
             .end = "2014-08-25 21:00:00",
-            .rule = std::string(kOriginalRuleName),
+            .rule = "首个定位点",
             .generatedAt = "2014-08-26 09:30:00"};
 }
 
@@ -173,6 +173,11 @@ TEST_P(ExportFailure, NoFolderOrAFolderOfThatNameIsToldAndNothingIsLeft) {
     const ExportResult missing = GetParam().write(document, home.File("没有/报表.out"), {});
     EXPECT_EQ(missing.status, ExportResult::Status::Failed);
     EXPECT_NE(missing.error.find("文件夹不存在"), std::string::npos) << missing.error;
+
+    // A folder that takes no new files.
+    const ExportResult proc = GetParam().write(document, "/proc/报表.out", {});
+    EXPECT_EQ(proc.status, ExportResult::Status::Failed);
+    EXPECT_NE(proc.error.find("该文件夹中不能新建文件"), std::string::npos) << proc.error;
 
     std::filesystem::create_directory(home.File("报表.out"));
     const ExportResult folder = GetParam().write(document, home.File("报表.out"), {});

@@ -103,8 +103,9 @@ TEST(Punctuality, SummaryPerLineWithATotalAsATable) {
 
 TEST(ChartData, LatenessAlongTheRouteOneLinePerBatch) {
     const LatenessChartData data = LatenessAlongRoute(HandmadeList());
-    // Where the batches' stops differ the place shows its number.
-    EXPECT_EQ(data.stops, (std::vector<std::string>{"1", "2", "官巷口", "众安桥", "武林门"}));
+    // Where the batches meet different stops the place shows both.
+    EXPECT_EQ(data.stops, (std::vector<std::string>{"定安路/城站", "鼓楼/龙翔桥", "官巷口",
+                                                    "众安桥", "武林门"}));
     ASSERT_EQ(data.lines.size(), 3u);
     EXPECT_EQ(data.lines[0].name, "早班 7路");
     EXPECT_EQ(data.lines[1].name, "午班 7路");
@@ -128,6 +129,11 @@ TEST(ChartData, LatenessAlongTheRouteOneLinePerBatch) {
     ASSERT_EQ(days.lines.size(), 2u);
     EXPECT_EQ(days.lines[1].name, "2014-08-26 早班 7路");
     EXPECT_EQ(days.stops, std::vector<std::string>{"定安路"});
+    twoDays.push_back(twoDays[0]);
+    twoDays[2].text[kColBatch] = "午班";
+    for (int i = 0; i < 3; ++i)
+        twoDays[static_cast<std::size_t>(i)].text[kColStop] = "站" + std::to_string(i);
+    EXPECT_EQ(LatenessAlongRoute(twoDays).stops, std::vector<std::string>{"1"});
 }
 
 TEST(ChartData, HistogramInMinuteBinsSplitByTheWindow) {

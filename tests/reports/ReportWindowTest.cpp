@@ -173,8 +173,7 @@ TEST_F(ReportWindowTest, StartsOnTodaysServiceHoursWithEveryRowAndAModelList) {
     EXPECT_EQ(Control<QDateTimeEdit>(IDC_DATETIME_STAT_S)->text(), "2014-08-25 05:00:00");
     EXPECT_EQ(Control<QDateTimeEdit>(IDC_DATETIME_STAT_E)->text(), "2014-08-25 21:00:00");
     EXPECT_TRUE(Control<QRadioButton>(IDC_RAD_STAT_ZT_ALL)->isChecked());
-    for (int id : {IDC_STA_STAT_LEIXING, IDC_RAD_STAT_TYPE_PDF, IDC_RAD_STAT_TYPE_EXCEL,
-                   IDC_BTN_LX_GL_DELE, IDC_STA_STAT_TRACK, IDC_PRG_STAT_TRACK})
+    for (int id : {IDC_BTN_LX_GL_DELE, IDC_STA_STAT_TRACK, IDC_PRG_STAT_TRACK})
         EXPECT_TRUE(window->GetDlgItem(id)->isHidden()) << id;
 
     auto* list = Control<SkinListView>(IDC_LSTCTRL_REPORT);
@@ -381,6 +380,10 @@ TEST_F(ReportWindowTest, ARunListsTheDetectedTimesAndTheDocumentsHeldMeanwhileFo
                 ++matched;
             }
     EXPECT_EQ(matched, 2 * rows);
+    // An export names the rule that made the list and the range the run used.
+    EXPECT_EQ(window->Listed().rule, "首个定位点");
+    EXPECT_EQ(window->Listed().plate, day.stops[0].entry.code);
+    EXPECT_EQ(window->Listed().start, "2014-08-25 05:00:00");
     for (const char* line : {"开始获取轨迹数据", "轨迹数据获取结束"})
         EXPECT_NE(std::find(log.lines.begin(), log.lines.end(), line), log.lines.end()) << line;
     // The detection logs every arrival and departure it sees: "stop:1:time", "stop:2:time".
@@ -400,6 +403,7 @@ TEST_F(ReportWindowTest, TheRuleOfTheSettingsMakesTheRunsTimesAndIsShownBesideTh
     auto* rule = Control<QLabel>(IDC_STA_STAT_RULE);
     EXPECT_TRUE(rule->isVisibleTo(window.get()));
     EXPECT_EQ(rule->text(), "到站判定：精确推算");
+    EXPECT_EQ(window->Listed().rule, "精确推算");  // and an export's header block says so
     // The crossing instants lie a few seconds before the first fixes inside and outside.
     int earlier = 0;
     for (const ReportRow& row : window->Model().Rows().Rows())

@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 #include <json/json.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <memory>
@@ -23,12 +22,8 @@ Json::Value ReadBack(const std::string& path) {
     const char* source = std::getenv("FENWARDE_SOURCE_DIR");
     const std::string script = std::string(source ? source : ".") + "/tests/reports/read_xlsx.py";
     // Debian's interpreter: the one that has python3-openpyxl.
-    const std::string command = "/usr/bin/python3 '" + script + "' '" + path + "' 2>&1";
-    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-    if (!pipe) return {};
-    std::string out;
-    char buf[4096];
-    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe.get())) > 0;) out.append(buf, n);
+    const std::string out =
+        test::CommandOutput("/usr/bin/python3 '" + script + "' '" + path + "' 2>&1");
     Json::Value root;
     std::string errors;
     std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());

@@ -6,6 +6,7 @@
 
 #include "net/Requests.h"
 #include "schedules/AssignmentGrid.h"
+#include "schedules/RosterCheck.h"
 #include "schedules/ScheduleDates.h"
 #include "schedules/ScheduleList.h"
 
@@ -89,6 +90,105 @@ TEST(ScheduleDays, OneRowPerDayFromStartToEnd) {
     }
     EXPECT_THAT(ReadScheduleDays("2014-12-31", "2015-01-02").dates,
                 ElementsAre("2014-12-31", "2015-01-01", "2015-01-02"));
+}
+
+TEST(RosterCheck, DepartureTimesGiveEachBatchItsSpan) {
+    const struct {
+        const char* text;
+        int seconds;  // -1: no time
+    } times[] = {{" 07:30:00", 27000}, {"07:30", 27000}, {"2014-08-25 07:30:15", 27015}, {"25:10", 90600},
+                 {"7.5", -1}, {"", -1}, {"07:60", -1}, {"123:00", -1}, {"07:", -1}, {"早班", -1}};
+    for (const auto& t : times) EXPECT_EQ(DepartureSeconds(t.text).value_or(-1), t.seconds) << t.text;
+
+    const std::vector<TimetableRow> rows = {
+        {"夜", "23:10", ""}, {"早", "06:00", ""}, {"夜", "23:50", ""}, {"早", "07:55", ""}, {"夜", "00:20", ""},
+        {"乱", "08:00", ""}, {"乱", "07:40", ""}, {"乱", "08:10", ""}, {"无", "7.5", ""},
+    };
+    std::vector<std::string> got;
+    for (const BatchSpan& s : BatchSpans({"早", "夜", "乱", "无", "缺"}, rows))
+        got.push_back(s.known ? std::to_string(s.first) + "-" + std::to_string(s.last) : std::string("?"));
+    // Past midnight the night batch ends the next day; a time out of order widens the span.
+    EXPECT_THAT(got, ElementsAre("21600-28500", "83400-87600", "27600-29400", "?", "?"));
+}
+
+// A roster of two dates over the batches 早 06:00-08:00, 中 08:02-09:00, 长 07:30-12:30 and 夜,
+// whose times cannot be read.
+RosterCheck CheckRosterOf(const std::vector<std::vector<std::string>>& cells, const std::vector<std::string>& fleet,
+                          int turnaround, AssignmentGrid& grid) {
+    const std::vector<std::string> batches = {"早", "中", "长", "夜"};
+    const std::vector<TimetableRow> rows = {{"早", " 06:00:00", ""}, {"早", " 08:00:00", ""}, {"中", " 08:02:00", ""},
+                                            {"中", " 09:00:00", ""}, {"长", " 07:30:00", ""}, {"长", " 12:30:00", ""},
+                                            {"夜", "晚上", ""}};
+    grid.SetBatches(batches);
+    grid.SetDates({"2014-08-25", "2014-08-26"});
+    // The first row first: its carry-down is then overwritten by the later rows.
+    for (std::size_t r = 0; r < cells.size(); ++r)
+        for (std::size_t c = 0; c < cells[r].size(); ++c)
+            grid.StoreEdit(static_cast<int>(r), static_cast<int>(c) + 1, cells[r][c]);
+    return CheckRoster(grid, BatchSpans(batches, rows), fleet, turnaround);
+}
+
+TEST(RosterCheck, EachFindingOnItsCellsAndNoneOnASoundRoster) {
+    const std::vector<std::string> fleet = {"浙A1", "浙A2", "浙A3", "浙A4", "浙A5", "浙A6", "浙A7", "浙A8"};
+    const struct {
+        const char* name;
+        std::vector<std::vector<std::string>> cells;
+        std::vector<std::string> fleet;
+        int turnaround;
+        std::vector<std::string> findings;  // "row,column,issue": P plate, C clash, N no vehicle
+    } cases[] = {
+        {"sound", {{"浙A1", "浙A2", "浙A3", "浙A4"}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 180, {}},
+        {"plates compared trimmed and in any case", {{" 浙a1 ", "浙A2", "浙A3", "浙A4"}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 180, {}},
+        {"a plate not in the fleet", {{"浙A1", "浙Z9", "浙A3", "浙A4"}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 180, {"0,2,P"}},
+        {"two minutes between batches", {{"浙A1", "浙A1", "浙A3", "浙A4"}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 180,
+         {"0,1,C", "0,2,C"}},
+        {"exactly the turnaround", {{"浙A1", "浙A1", "浙A3", "浙A4"}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 120, {}},
+        {"overlapping batches", {{"浙A1", "浙A2", "浙A3", "浙A4"}, {"浙A5", "浙A6", "浙A6", "浙A8"}}, fleet, 0,
+         {"1,2,C", "1,3,C"}},
+        {"one vehicle on two dates", {{"浙A1", "浙A2", "浙A3", "浙A4"}, {"浙A1", "浙A6", "浙A7", "浙A8"}}, fleet, 180, {}},
+        {"a batch without times", {{"浙A1", "浙A2", "浙A3", "浙A1"}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 180, {}},
+        {"batches left without a vehicle", {{"浙A1", "", "浙A3", "浙A4"}, {"浙A5", "浙A6", " ", "浙A8"}}, fleet, 180,
+         {"0,2,N", "1,3,N"}},
+        {"no fleet yet: plates not checked", {{"浙Z1", "浙Z2", "浙Z3", "浙Z4"}, {"浙Z5", "浙Z6", "浙Z7", "浙Z8"}}, {}, 180, {}},
+        {"all at once", {{"浙Z9", "浙A1", "浙Z9", ""}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 180,
+         {"0,1,P", "0,1,C", "0,3,P", "0,3,C", "0,4,N"}},
+    };
+    for (const auto& c : cases) {
+        AssignmentGrid grid;
+        const RosterCheck check = CheckRosterOf(c.cells, c.fleet, c.turnaround, grid);
+        std::vector<std::string> got;
+        for (const RosterFinding& f : check.findings)
+            got.push_back(std::to_string(f.row) + "," + std::to_string(f.column) + "," +
+                          (f.issue == RosterIssue::UnknownPlate ? "P" : f.issue == RosterIssue::TimeClash ? "C" : "N"));
+        EXPECT_EQ(got, c.findings) << c.name;
+        EXPECT_EQ(check.Clean(), c.findings.empty()) << c.name;
+        EXPECT_EQ(check.Summary().empty(), c.findings.empty()) << c.name;
+    }
+}
+
+TEST(RosterCheck, TheUserReadsWhyAndWhatSaveWouldSend) {
+    AssignmentGrid grid;
+    const RosterCheck check = CheckRosterOf({{"浙Z9", "浙A1", "浙Z9", ""}, {"浙A1", "浙A1", "", ""}},
+                                           {"浙A1"}, 180, grid);
+    std::vector<std::string> reasons;
+    for (const RosterFinding& f : check.findings) reasons.push_back(f.reason);
+    EXPECT_THAT(reasons, ElementsAre("车牌“浙Z9”不在车辆列表中",
+                                     "浙Z9同日还在“长”（07:30–12:30），与本班次（06:00–08:00）时间重叠",
+                                     "车牌“浙Z9”不在车辆列表中",
+                                     "浙Z9同日还在“早”（06:00–08:00），与本班次（07:30–12:30）时间重叠", "没有配车",
+                                     "浙A1同日还在“中”（08:02–09:00），与本班次（06:00–08:00）间隔只有2分钟，少于周转时间3分钟",
+                                     "浙A1同日还在“早”（06:00–08:00），与本班次（08:02–09:00）间隔只有2分钟，少于周转时间3分钟",
+                                     "没有配车", "没有配车"));
+    EXPECT_EQ(check.Summary(), "排班检查：2处车牌不在车辆列表中，4处时间冲突，3处没有配车");
+    // Clashes first, then unknown plates, then empty cells; the rest counted.
+    EXPECT_EQ(check.SaveQuestion(grid, 5),
+              "排班检查：2处车牌不在车辆列表中，4处时间冲突，3处没有配车\n\n"
+              "2014-08-25 早：" + reasons[1] + "\n2014-08-25 长：" + reasons[3] + "\n2014-08-26 早：" + reasons[5] +
+                  "\n2014-08-26 中：" + reasons[6] + "\n2014-08-25 早：" + reasons[0] + "\n……另有4处\n\n"
+                  "仍要发送这个排班，还是返回修改？");
+    // One row typed: the carry-down fills the second, but for the empty cell it carries.
+    EXPECT_EQ(CheckRosterOf({{"浙Z1", "浙Z2", "浙Z3", ""}}, {}, 180, grid).Summary(),
+              "排班检查：2处没有配车（尚未收到车辆列表，车牌未核对）");
 }
 
 std::vector<std::string> Names(const ScheduleList& list, bool markedOnly = false) {

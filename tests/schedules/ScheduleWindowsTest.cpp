@@ -2,12 +2,15 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QApplication>
 #include <QDateTimeEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QScrollBar>
 #include <QTest>
+#include <QTimer>
 
 #include <string>
 #include <vector>
@@ -19,6 +22,7 @@
 #include "schedules/SchedulePage.h"
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
+#include "skin/SkinMessageBox.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaitFor.h"
 #include "tests/support/XlsWriter.h"
@@ -43,7 +47,8 @@ protected:
     void SetUp() override {
         SetMessageObserver([this](const QString& text) { messages.push_back(text.toStdString()); });
         SetFileChooser([this](const QString& filter) {
-            EXPECT_EQ(filter.toStdString(), "Excel Files (*.xls)");
+            EXPECT_EQ(filter.toStdString(),
+                      "表格文件 (*.xls *.xlsx *.csv);;Excel 97-2003 工作簿 (*.xls);;Excel 工作簿 (*.xlsx);;CSV 文件 (*.csv)");
             return chosenFile;
         });
         ScheduleLink link;
@@ -55,6 +60,7 @@ protected:
         link.now = [] { return QDateTime(QDate(2014, 8, 25), QTime(9, 30)); };
         link.markImages = {SkinLibrary::Bitmap(132), SkinLibrary::Bitmap(131)};
         link.rowImages = {SkinLibrary::Bitmap(133)};
+        link.fleetPlates = [this] { return fleet; };
         page = std::make_unique<SchedulePage>(link);
         main.resize(1600, 900);
         for (int id : {IDW_SUBMEBU_PAIBAN, IDW_PAIBAN_GUANLI, IDW_PAIBAN_ADD_FILE, IDW_PAIBAN_ADD_PEIZHI})
@@ -126,6 +132,7 @@ protected:
     std::vector<std::string> messages;
     QString chosenFile;
     bool sendSucceeds = true;
+    std::vector<std::string> fleet;
 };
 
 TEST_F(SchedulePageTest, SearchMarksByTrimmedNameAndDeleteRemovesAdjacentMarkedRows) {
@@ -207,7 +214,7 @@ TEST_F(SchedulePageTest, ImportFillsBothListsAndACancelledDialogEmptiesThem) {
     test::WriteFile(home.File("notes.xls"), "早班,1路\n");
     chosenFile = QString::fromStdString(home.File("notes.xls"));
     Click(Import(), IDC_BTN_PAIBAN_SHANGCHUAN);
-    EXPECT_THAT(messages, ElementsAre("所选文件不是Excel 97-2003工作簿(*.xls)"));
+    EXPECT_THAT(messages, ElementsAre("所选文件不是Excel工作簿(*.xls, *.xlsx)或CSV文件(*.csv)"));
     EXPECT_TRUE(Import().Rows().empty());
     EXPECT_EQ(Import().TimetablePath(), QString());
     EXPECT_EQ(Grid()->columnCount(), 1);
@@ -215,6 +222,30 @@ TEST_F(SchedulePageTest, ImportFillsBothListsAndACancelledDialogEmptiesThem) {
 
 TEST_F(SchedulePageTest, CellEditorCarriesTheFirstRowDownKeepsOtherRowsAndEscapeDrops) {
     ImportThreeBatches(5);
+    TypeIntoCell(3, 2, QStringLiteral("浙X0"), Qt::Key_Return);  // in the carry-down's way below
+    // While the first row is typed into, the cells the carry-down will write show the text.
+    ClickRow(Grid(), 0, 2);
+    QTest::keyClicks(Editor(), QStringLiteral("A1"));
+    const std::vector<GridCell> path = {{1, 3}, {2, 1}, {3, 2}, {4, 3}};
+    EXPECT_EQ(Form().PreviewCells(), path);
+    auto background = [this](int row, int column) {
+        return Grid()->topLevelItem(row)->data(column, Qt::BackgroundRole).value<QBrush>().color();
+    };
+    const QColor emptyTint = background(0, 1);
+    for (const GridCell& c : path) {
+        EXPECT_EQ(Grid()->topLevelItem(c.row)->text(c.column), QStringLiteral("A1")) << c.row;
+        EXPECT_NE(background(c.row, c.column), emptyTint) << c.row;
+    }
+    QTest::keyClick(Editor(), Qt::Key_Escape);  // nothing of it stays
+    EXPECT_TRUE(Form().PreviewCells().empty());
+    for (const GridCell& c : path) {
+        EXPECT_EQ(Grid()->topLevelItem(c.row)->text(c.column), c.row == 3 ? QStringLiteral("浙X0") : QString()) << c.row;
+        EXPECT_EQ(Form().Grid().Cell(c.row, c.column), Grid()->topLevelItem(c.row)->text(c.column).toStdString());
+        if (c.row == 3) EXPECT_FALSE(Grid()->topLevelItem(3)->data(2, Qt::BackgroundRole).isValid());
+        else EXPECT_EQ(background(c.row, c.column), emptyTint) << c.row;
+        EXPECT_FALSE(Grid()->topLevelItem(c.row)->font(c.column).italic());
+    }
+
     TypeIntoCell(0, 2, QStringLiteral("浙A1"), Qt::Key_Return);
     EXPECT_FALSE(Editor()->isVisible());
     EXPECT_FALSE(Form().IsEditing());
@@ -340,6 +371,84 @@ TEST_F(SchedulePageTest, SaveRunsTheDayByDayExchangeAndResetsTheForm) {
     EXPECT_EQ(sent.size(), 4u);
 }
 
+TEST_F(SchedulePageTest, RosterFindingsAreTintedCountedAndAskedAboutBeforeSaving) {
+    ImportThreeBatches(2);  // 班次1 06:00-12:30, 班次2 07:00-13:30, 班次3 08:00-14:30: all overlap
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("夏季"));
+    auto* line = Form().Item<QLabel>(IDC_STA_PAIBAN_CHECK);
+    EXPECT_TRUE(line->isVisible());
+    EXPECT_EQ(line->text(), QStringLiteral("排班检查：6处没有配车（尚未收到车辆列表，车牌未核对）"));
+
+    // The fleet arrives, one vehicle a message: one check after the burst.
+    fleet = {"浙A1", "浙A2", "浙A3", "浙A4"};
+    page->FleetChanged();
+    page->FleetChanged();
+    ASSERT_TRUE(test::WaitFor([&] { return Form().Check().platesChecked; }, 5000));
+    EXPECT_EQ(line->text(), QStringLiteral("排班检查：6处没有配车"));
+
+    // A sound roster: no tint, no line, and Save sends at once as it always has.
+    for (int column = 1; column <= 3; ++column) TypeIntoCell(0, column, QStringLiteral("浙A%1").arg(column), Qt::Key_Return);
+    EXPECT_FALSE(line->isVisible());
+    for (int row = 0; row < 2; ++row)
+        for (int column = 1; column <= 3; ++column) {
+            EXPECT_FALSE(Grid()->topLevelItem(row)->data(column, Qt::BackgroundRole).isValid()) << row << column;
+            EXPECT_EQ(Grid()->topLevelItem(row)->toolTip(column), QString());
+        }
+
+    // Trouble on the second day: 浙A2 on two batches at once, a plate the fleet does not have.
+    TypeIntoCell(1, 1, QStringLiteral("浙A2"), Qt::Key_Return);
+    TypeIntoCell(1, 2, QStringLiteral("浙Z9"), Qt::Key_Return);
+    EXPECT_EQ(line->text(), QStringLiteral("排班检查：1处车牌不在车辆列表中，2处时间冲突"));
+    QTreeWidgetItem* day2 = Grid()->topLevelItem(1);
+    const QString clash1 = QStringLiteral("浙A2同日还在“班次3”（08:00–14:30），与本班次（06:00–12:30）时间重叠");
+    const QString clash3 = QStringLiteral("浙A2同日还在“班次1”（06:00–12:30），与本班次（08:00–14:30）时间重叠");
+    EXPECT_EQ(day2->toolTip(1), clash1);
+    EXPECT_EQ(day2->toolTip(2), QStringLiteral("车牌“浙Z9”不在车辆列表中"));
+    EXPECT_EQ(day2->toolTip(3), clash3);
+    const QVariant clashTint = day2->data(1, Qt::BackgroundRole), plateTint = day2->data(2, Qt::BackgroundRole);
+    ASSERT_TRUE(clashTint.isValid() && plateTint.isValid());
+    EXPECT_NE(clashTint.value<QBrush>().color(), plateTint.value<QBrush>().color());
+    EXPECT_EQ(day2->data(3, Qt::BackgroundRole), clashTint);
+    EXPECT_FALSE(Grid()->topLevelItem(0)->data(1, Qt::BackgroundRole).isValid());
+
+    // Save lists them and asks; going back sends nothing and leaves the form as it is.
+    SetNextAnswer(false);
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(QString::fromStdString(messages[0]),
+              QStringLiteral("排班检查：1处车牌不在车辆列表中，2处时间冲突\n\n2014-08-26 班次1：") + clash1 +
+                  QStringLiteral("\n2014-08-26 班次3：") + clash3 +
+                  QStringLiteral("\n2014-08-26 班次2：车牌“浙Z9”不在车辆列表中\n\n仍要发送这个排班，还是返回修改？"));
+    EXPECT_TRUE(sent.empty());
+    EXPECT_FALSE(Form().SaveRunning());
+    EXPECT_EQ(Form().Grid().Cell(1, 2), "浙Z9");
+
+    // Sending anyway: the exchange as always.
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    EXPECT_EQ(messages.size(), 2u);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent[0].code, 9008);
+    EXPECT_TRUE(Form().SaveRunning());
+}
+
+TEST_F(SchedulePageTest, TheSaveQuestionGoesBackOnEnterAndSaysWhatEachButtonDoes) {
+    SetMessageObserver({});  // a real box
+    bool answered = false;
+    QString ok, cancel;
+    QTimer::singleShot(0, &main, [&] {
+        ASSERT_TRUE(test::WaitFor([] { return qobject_cast<SkinMessageBox*>(QApplication::activeModalWidget()) != nullptr; }, 5000));
+        auto* box = qobject_cast<SkinMessageBox*>(QApplication::activeModalWidget());
+        ok = box->OkButton()->text();
+        cancel = box->CancelButton()->text();
+        answered = true;
+        QTest::keyClick(box, Qt::Key_Return);
+    });
+    EXPECT_FALSE(AskQuestion(&main, QStringLiteral("排班检查：1处没有配车"),
+                             {QString::fromUtf8(ScheduleSetupWindow::kSendAnyway), QString::fromUtf8(ScheduleSetupWindow::kGoBack), true}));
+    EXPECT_TRUE(answered);
+    EXPECT_EQ(ok, QStringLiteral("仍然发送"));
+    EXPECT_EQ(cancel, QStringLiteral("返回修改"));
+}
+
 TEST_F(SchedulePageTest, ASilentServerOrALostLoginEndsTheSaveAndKeepsTheForm) {
     ImportThreeBatches(1);
     Form().SetSaveTimeout(50);
@@ -347,7 +456,8 @@ TEST_F(SchedulePageTest, ASilentServerOrALostLoginEndsTheSaveAndKeepsTheForm) {
     Click(Form(), IDC_BTN_PAIBAN_SAVE);
     ASSERT_TRUE(Form().SaveRunning());
     ASSERT_TRUE(test::WaitFor([&] { return !Form().SaveRunning(); }, 5000));
-    EXPECT_THAT(messages, ElementsAre("服务器无应答，排班未能保存"));
+    ASSERT_EQ(messages.size(), 2u);  // the empty cells were asked about, then sent anyway
+    EXPECT_EQ(messages[1], "服务器无应答，排班未能保存");
     EXPECT_TRUE(Form().Item<QAbstractButton>(IDC_BTN_PAIBAN_SAVE)->isEnabled());
     EXPECT_EQ(Import().Rows().size(), 6u);
 

@@ -1,14 +1,22 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
 #include <string>
 #include <vector>
 
+#include "net/Requests.h"
+#include "schedules/NumberFormats.h"
 #include "schedules/Timetable.h"
+#include "schedules/XlsxWorkbook.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/XlsWriter.h"
+#include "tests/support/XlsxWriter.h"
+#include "text/Encoding.h"
 
 namespace fw {
 
@@ -23,6 +31,7 @@ void PrintTo(const TimetableRow& r, std::ostream* os) {
 namespace {
 
 using test::XlsWriter;
+using test::XlsxWriter;
 using testing::ElementsAre;
 
 // The sheet rules, on sheets held in memory.
@@ -44,83 +53,425 @@ TEST(BuildTimetable, PairsColumnsSkipsFPairsAndEmptyBatchCells) {
                                     TimetableRow{"晚班", "18:00", " 3路 "},
                                     TimetableRow{"晚班", "18:30", "3路"},
                                     TimetableRow{"末班", "22:00", ""}));
-}
-
-TEST(BuildTimetable, ColumnNamesOfBlankHeadersAreFAndTheColumnNumber) {
     EXPECT_EQ(ColumnName("", 1), "F2");
     EXPECT_EQ(ColumnName("  ", 3), "F4");
-    EXPECT_EQ(ColumnName(" 早班", 0), " 早班");
     EXPECT_TRUE(BuildTimetable(TableSheet({{"", "", "", ""}, {"07:00", "1路", "08:00", "2路"}})).batches.empty());
     EXPECT_TRUE(BuildTimetable(TableSheet()).rows.empty());
 }
 
-class TimetableWorkbook : public testing::Test {
-protected:
-    std::string Save(const XlsWriter& book, const std::string& name = "timetable.xls") {
-        const std::string path = home.File(name);
-        EXPECT_TRUE(book.Save(path));
-        return path;
-    }
-    // The workbook of the examples: four columns A, (empty), B, (empty); a time cell, a text
-    // time, a date-time, a number; B's row 4 is empty. "Sheet1" is the second sheet.
-    static XlsWriter Example() {
-        XlsWriter book;
-        book.AddSheet("说明").Text(0, 0, "不是时刻表");
-        XlsWriter::SheetData& s = book.AddSheet("Sheet1");
-        s.Text(0, 0, "A").Text(0, 2, "B");
-        s.Time(1, 0, 6, 30).Text(1, 1, "一号线").Time(1, 2, 7, 0).Text(1, 3, "二号线");
-        s.Text(2, 0, "06:45").Text(2, 1, "一号线").Time(2, 2, 7, 20, 30).Text(2, 3, "二号线");
-        s.DateTime(3, 0, 41876.3125).Number(3, 1, 5);
-        s.Number(4, 0, 7.5).Text(4, 1, "一号线").Time(4, 2, 8, 0).Text(4, 3, "二号线");
-        return book;
-    }
-
-    test::TempHome home;
-};
-
-TEST_F(TimetableWorkbook, ReadsSheet1WhereverItStandsAsTheDriverGaveTheCells) {
-    const TimetableImport import = ImportTimetableWorkbook(Save(Example()));
-    EXPECT_EQ(import.error, "");
-    EXPECT_THAT(import.timetable.batches, ElementsAre("A", "B"));
-    EXPECT_THAT(import.timetable.rows, ElementsAre(TimetableRow{"A", " 06:30:00", "一号线"},
-                                                   TimetableRow{"A", "06:45", "一号线"},
-                                                   TimetableRow{"A", "2014-08-25 07:30:00", "5"},
-                                                   TimetableRow{"A", "7.5", "一号线"},
-                                                   TimetableRow{"B", " 07:00:00", "二号线"},
-                                                   TimetableRow{"B", " 07:20:30", "二号线"},
-                                                   TimetableRow{"B", " 08:00:00", "二号线"}));
+TEST(SparseSheet, KeepsTheLastOfTwoCellsAtOnePlaceWhateverTheOrder) {
+    SparseSheet sheet;
+    sheet.Put(2, 16383, "far");
+    sheet.Put(0, 3, "b");
+    sheet.Put(0, 1, "a");
+    sheet.Put(0, 3, "b2");
+    sheet.Put(1, 0, "");
+    sheet.Finish();
+    EXPECT_EQ(sheet.RowCount(), 3);
+    EXPECT_EQ(sheet.ColumnCount(), 16384);
+    EXPECT_EQ(sheet.CellText(0, 1), "a");
+    EXPECT_EQ(sheet.CellText(0, 3), "b2");
+    EXPECT_EQ(sheet.CellText(0, 2), "");
+    EXPECT_EQ(sheet.CellText(2, 16383), "far");
+    EXPECT_EQ(sheet.CellText(9, 0), "");
 }
 
-TEST_F(TimetableWorkbook, AWorkbookWrittenByXlwtReadsTheSame) {
-    const std::string path = home.File("xlwt.xls");
-    const std::string script =
-        "import sys, datetime, xlwt\n"
-        "b = xlwt.Workbook(encoding='utf-8')\n"
-        "b.add_sheet(u'说明').write(0, 0, u'不是时刻表')\n"
-        "s = b.add_sheet('Sheet1')\n"
-        "t = xlwt.easyxf(num_format_str='hh:mm:ss')\n"
+// One timetable, as typed cells, written in every format the import reads.
+enum class Kind { Text, Number, Time, DateTime };
+struct TypedCell {
+    int row, column;
+    Kind kind;
+    std::string text;
+    double number = 0;
+};
+
+TypedCell T(int r, int c, std::string s) { return {r, c, Kind::Text, std::move(s)}; }
+TypedCell N(int r, int c, double v) { return {r, c, Kind::Number, {}, v}; }
+TypedCell Tm(int r, int c, int h, int m, int s = 0) { return {r, c, Kind::Time, {}, (h * 3600 + m * 60 + s) / 86400.0}; }
+TypedCell Dt(int r, int c, double serial) { return {r, c, Kind::DateTime, {}, serial}; }
+
+// Headers: 早班 with its line, a pair without headers (F3), " 晚班 ", a pair "Fast" (skipped),
+// 末班 without a line column. 晚班 has no departure in row 3.
+const std::vector<TypedCell> kTimetable = {
+    T(0, 0, "早班"), T(0, 1, "线路"), T(0, 4, " 晚班 "), T(0, 6, "Fast"), T(0, 7, "x"), T(0, 8, "末班"),
+    Tm(1, 0, 6, 30), T(1, 1, "一号线"), Tm(1, 2, 8, 0), T(1, 3, "9路"), Tm(1, 4, 18, 0), T(1, 5, " 3路 "),
+    Tm(1, 6, 9, 0), T(1, 7, "2路"), Tm(1, 8, 22, 0),
+    Tm(2, 0, 7, 20, 30), T(2, 1, "一号线"), Tm(2, 4, 18, 30), T(2, 5, "3路"),
+    Dt(3, 0, 41876.3125), N(3, 1, 5),
+    N(4, 0, 7.5), T(4, 1, "一号线, 支线"), Tm(4, 4, 19, 5), T(4, 5, "3路\"快\""),
+};
+
+const std::vector<TimetableRow> kExpectedRows = {
+    {"早班", " 06:30:00", "一号线"},  {"早班", " 07:20:30", "一号线"}, {"早班", "2014-08-25 07:30:00", "5"},
+    {"早班", "7.5", "一号线, 支线"},  {"晚班", " 18:00:00", " 3路 "},  {"晚班", " 18:30:00", "3路"},
+    {"晚班", " 19:05:00", "3路\"快\""}, {"末班", " 22:00:00", ""},
+};
+
+std::string XlsOf(const std::vector<TypedCell>& cells) {
+    XlsWriter book;
+    book.AddSheet("说明").Text(0, 0, "不是时刻表");
+    XlsWriter::SheetData& s = book.AddSheet("Sheet1");
+    for (const TypedCell& c : cells) {
+        if (c.kind == Kind::Text) s.Text(c.row, c.column, c.text);
+        else if (c.kind == Kind::Number) s.Number(c.row, c.column, c.number);
+        else if (c.kind == Kind::Time) s.Time(c.row, c.column, 0, 0, static_cast<int>(c.number * 86400 + 0.5));
+        else s.DateTime(c.row, c.column, c.number);
+    }
+    return book.Bytes();
+}
+
+std::string XlsxOf(const std::vector<TypedCell>& cells, bool inlineStrings) {
+    XlsxWriter book;
+    book.AddSheet("说明").Text(0, 0, "不是时刻表");
+    XlsxWriter::SheetData& s = book.AddSheet("Sheet1");
+    for (const TypedCell& c : cells) {
+        if (c.kind == Kind::Text) inlineStrings ? s.InlineText(c.row, c.column, c.text) : s.Text(c.row, c.column, c.text);
+        else if (c.kind == Kind::Number) s.Number(c.row, c.column, c.number);
+        else if (c.kind == Kind::Time) s.Number(c.row, c.column, c.number, c.column == 4 ? XlsxWriter::kChineseTime : XlsxWriter::kTime);
+        else s.DateTime(c.row, c.column, c.number);
+    }
+    return book.Bytes();
+}
+
+// As other systems export it: times as a clock shows them, dates with slashes, fields quoted
+// where they hold a separator or a quote.
+std::string CsvOf(const std::vector<TypedCell>& cells, char separator, const char* newline) {
+    std::vector<std::vector<std::string>> rows;
+    for (const TypedCell& c : cells) {
+        if (rows.size() <= static_cast<std::size_t>(c.row)) rows.resize(static_cast<std::size_t>(c.row) + 1);
+        auto& row = rows[static_cast<std::size_t>(c.row)];
+        if (row.size() <= static_cast<std::size_t>(c.column)) row.resize(static_cast<std::size_t>(c.column) + 1);
+        std::string text = c.text;
+        char buf[40];
+        if (c.kind == Kind::Number) {
+            std::snprintf(buf, sizeof buf, "%g", c.number);
+            text = buf;
+        } else if (c.kind == Kind::Time) {
+            const int s = static_cast<int>(c.number * 86400 + 0.5);
+            std::snprintf(buf, sizeof buf, s % 60 ? "%02d:%02d:%02d" : "%d:%02d", s / 3600, s / 60 % 60, s % 60);
+            text = buf;
+        } else if (c.kind == Kind::DateTime) {
+            text = "2014/8/25 7:30";
+        }
+        if (text.find_first_of(",;\"") != std::string::npos) {
+            std::string quoted = "\"";
+            for (char ch : text) quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
+            text = quoted + "\"";
+        }
+        row[static_cast<std::size_t>(c.column)] = text;
+    }
+    std::string out;
+    for (const auto& row : rows) {
+        for (std::size_t i = 0; i < row.size(); ++i) out += (i ? std::string(1, separator) : "") + row[i];
+        out += newline;
+    }
+    return out;
+}
+
+Json::Value StationsOf(const ImportedTimetable& t) {
+    return SendTimetableRequest(Timetable{"2014-08-25", "2014-08-31", "夏季", "调度员", t.rows})["body"]["stationns"];
+}
+
+// The same timetable in every format reaches the server as the same 9006 content.
+TEST(TimetableFormats, TheSameTimetableInEveryFormatSendsTheSame9006) {
+    const struct {
+        const char* name;
+        WorkbookFormat format;
+        std::string bytes;
+    } files[] = {
+        {".xls", WorkbookFormat::Xls, XlsOf(kTimetable)},
+        {".xlsx, shared strings", WorkbookFormat::Xlsx, XlsxOf(kTimetable, false)},
+        {".xlsx, inline strings", WorkbookFormat::Xlsx, XlsxOf(kTimetable, true)},
+        {".csv, UTF-8", WorkbookFormat::Csv, CsvOf(kTimetable, ',', "\n")},
+        {".csv, UTF-8 with BOM, semicolons", WorkbookFormat::Csv, "\xEF\xBB\xBF" + CsvOf(kTimetable, ';', "\r\n")},
+        {".csv, GBK", WorkbookFormat::Csv, Utf8ToGbk(CsvOf(kTimetable, ',', "\r\n"))},
+    };
+    const Json::Value expected = StationsOf({{}, kExpectedRows});
+    for (const auto& f : files) {
+        const TimetableImport import = ImportTimetableBytes(f.bytes, f.format);
+        EXPECT_EQ(import.error, "") << f.name;
+        EXPECT_THAT(import.timetable.batches, ElementsAre("早班", "晚班", "末班")) << f.name;
+        EXPECT_EQ(import.timetable.rows, kExpectedRows) << f.name;
+        EXPECT_EQ(StationsOf(import.timetable), expected) << f.name;
+    }
+}
+
+// Real writers: python's xlwt and openpyxl, when the Debian packages are there.
+TEST(TimetableFormats, WorkbooksWrittenByXlwtAndOpenpyxlReadAsOurOwn) {
+    test::TempHome home;
+    const std::string body =
         "s.write(0, 0, 'A'); s.write(0, 2, 'B')\n"
         "s.write(1, 0, datetime.time(6, 30), t); s.write(1, 1, u'一号线')\n"
         "s.write(1, 2, datetime.time(7, 0), t); s.write(1, 3, u'二号线')\n"
         "s.write(2, 0, '06:45'); s.write(2, 1, u'一号线')\n"
         "s.write(2, 2, datetime.time(7, 20, 30), t); s.write(2, 3, u'二号线')\n"
-        "s.write(3, 0, datetime.datetime(2014, 8, 25, 7, 30), xlwt.easyxf(num_format_str='yyyy-mm-dd hh:mm:ss'))\n"
-        "s.write(3, 1, 5)\n"
+        "s.write(3, 0, datetime.datetime(2014, 8, 25, 7, 30), dt); s.write(3, 1, 5)\n"
         "s.write(4, 0, 7.5); s.write(4, 1, u'一号线'); s.write(4, 2, datetime.time(8, 0), t)\n"
-        "s.write(4, 3, u'二号线')\n"
-        "b.save(sys.argv[1])\n";
-    test::WriteFile(home.File("make.py"), script);
-    // The system's Python, which has the Debian package; a user's own Python may not.
-    const std::string command = "/usr/bin/python3 " + home.File("make.py") + " " + path + " 2>/dev/null";
-    if (std::system(command.c_str()) != 0) GTEST_SKIP() << "python3-xlwt is not installed";
-    const TimetableImport mine = ImportTimetableWorkbook(Save(Example()));
-    const TimetableImport xlwt = ImportTimetableWorkbook(path);
-    EXPECT_EQ(xlwt.error, "");
-    EXPECT_EQ(xlwt.timetable.batches, mine.timetable.batches);
-    EXPECT_EQ(xlwt.timetable.rows, mine.timetable.rows);
+        "s.write(4, 3, u'二号线')\n";
+    const struct {
+        const char* module;
+        const char* file;
+        std::string script;
+    } writers[] = {
+        {"xlwt", "xlwt.xls",
+         "import sys, datetime, xlwt\n"
+         "b = xlwt.Workbook(encoding='utf-8')\n"
+         "b.add_sheet(u'说明').write(0, 0, u'不是时刻表')\n"
+         "s = b.add_sheet('Sheet1')\n"
+         "t = xlwt.easyxf(num_format_str='hh:mm:ss')\n"
+         "dt = xlwt.easyxf(num_format_str='yyyy-mm-dd hh:mm:ss')\n" +
+             body + "b.save(sys.argv[1])\n"},
+        {"openpyxl", "openpyxl.xlsx",
+         "import sys, datetime, openpyxl\n"
+         "b = openpyxl.Workbook()\n"
+         "b.active.title = u'说明'\n"
+         "s0 = b.create_sheet('Sheet1')\n"
+         "class S:\n"
+         "    def write(self, r, c, v, fmt=None):\n"
+         "        cell = s0.cell(row=r + 1, column=c + 1, value=v)\n"
+         "        if fmt: cell.number_format = fmt\n"
+         "s = S(); t = 'h:mm:ss'; dt = 'yyyy-mm-dd h:mm:ss'\n" +
+             body + "b.save(sys.argv[1])\n"},
+    };
+    const std::vector<TimetableRow> expected = {
+        {"A", " 06:30:00", "一号线"}, {"A", "06:45", "一号线"},  {"A", "2014-08-25 07:30:00", "5"},
+        {"A", "7.5", "一号线"},        {"B", " 07:00:00", "二号线"}, {"B", " 07:20:30", "二号线"},
+        {"B", " 08:00:00", "二号线"},
+    };
+    int ran = 0;
+    for (const auto& w : writers) {
+        test::WriteFile(home.File("make.py"), w.script);
+        // The system's Python, which has the Debian packages; a user's own Python may not.
+        const std::string command = "/usr/bin/python3 " + home.File("make.py") + " " + home.File(w.file) + " 2>/dev/null";
+        if (std::system(command.c_str()) != 0) continue;
+        ++ran;
+        const TimetableImport import = ImportTimetableWorkbook(home.File(w.file));
+        EXPECT_EQ(import.error, "") << w.module;
+        EXPECT_EQ(import.timetable.rows, expected) << w.module;
+    }
+    if (ran == 0) GTEST_SKIP() << "neither python3-xlwt nor python3-openpyxl is installed";
 }
 
-TEST_F(TimetableWorkbook, ManyBatchesLongTextsAndChinesePathsRead) {
+TEST(NumberFormats, FormatCodesSayWhatANumberStandsFor) {
+    const struct {
+        const char* code;
+        NumberKind kind;
+    } cases[] = {
+        {"General", NumberKind::Number},          {"0.00", NumberKind::Number},
+        {"0.00E+00", NumberKind::Number},         {"0.0\"ms\"", NumberKind::Number},
+        {"[Red]0.0;[Blue]-0.0", NumberKind::Number}, {"hh:mm:ss", NumberKind::Time},
+        {"h:mm AM/PM", NumberKind::Time},         {"[h]:mm", NumberKind::Time},
+        {"mm:ss", NumberKind::Time},              {"h\"时\"mm\"分\"", NumberKind::Time},
+        {"上午/下午h\"时\"mm\"分\"ss\"秒\"", NumberKind::Time}, {"yyyy\\-mm\\-dd", NumberKind::Date},
+        {"mmm", NumberKind::Date},                {"[$-804]yyyy\"年\"m\"月\"d\"日\"", NumberKind::Date},
+        {"m/d/yy h:mm", NumberKind::DateTime},    {"yyyy-mm-dd hh:mm:ss", NumberKind::DateTime},
+    };
+    for (const auto& c : cases) EXPECT_EQ(FormatCodeKind(c.code), c.kind) << c.code;
+    for (int id : {14, 22, 20, 32, 46, 58, 0, 2, 49})
+        EXPECT_EQ(BuiltInFormatKind(id), id == 22              ? NumberKind::DateTime
+                                         : id == 20 || id == 32 || id == 46 ? NumberKind::Time
+                                         : id == 14 || id == 58 ? NumberKind::Date
+                                                                : NumberKind::Number)
+            << id;
+}
+
+TEST(NumberFormats, SerialNumbersReadAsTheXlsReaderGivesThem) {
+    const struct {
+        double value;
+        NumberKind kind;
+        bool date1904;
+        const char* text;
+    } cases[] = {
+        {0.3125, NumberKind::Time, false, "1899-12-30 07:30:00"},
+        {41876.3125, NumberKind::Time, false, "1899-12-30 07:30:00"},  // the time of day only
+        {0.99999999, NumberKind::Time, false, "1899-12-30 24:00:00"},
+        {41876.3125, NumberKind::DateTime, false, "2014-08-25 07:30:00"},
+        {41876.75, NumberKind::Date, false, "2014-08-25 00:00:00"},
+        {40414.3125, NumberKind::DateTime, true, "2014-08-25 07:30:00"},
+        {60, NumberKind::Date, false, "1900-02-29 00:00:00"},  // the 1900 system's day that never was
+        {61, NumberKind::Date, false, "1900-03-01 00:00:00"},
+        {-1, NumberKind::Date, false, "-1"},
+        {7.5, NumberKind::Number, false, "7.5"},
+        {1e20, NumberKind::Number, false, "1e+20"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(SerialText(c.value, c.kind, c.date1904), c.text) << c.value;
+}
+
+// Every kind of .xlsx cell, as the sheet hands it to the timetable rules.
+TEST(XlsxWorkbook, CellsReadByTypeAndNumberFormat) {
+    XlsxWriter book;
+    XlsxWriter::SheetData& s = book.AddSheet("sheet1");  // matched without regard to case
+    s.Number(0, 0, 0.3125, XlsxWriter::kTime).Number(0, 1, 0.3125, XlsxWriter::kChineseTime);
+    s.Number(0, 2, 0.3125, XlsxWriter::kBuiltInTime).Number(0, 3, 0.3125);
+    s.Number(0, 4, 41876.3125, XlsxWriter::kDateTime).Number(0, 5, 41876, XlsxWriter::kDate);
+    s.Text(0, 6, " 早班 & <晚班> ").InlineText(0, 7, "一号线");
+    s.RawCell(1, "<c r=\"A2\" t=\"d\"><v>2014-08-25T07:30:00</v></c>"
+                 "<c r=\"B2\" t=\"b\"><v>1</v></c><c r=\"C2\" t=\"str\"><f>A1</f><v>07:30</v></c>"
+                 "<c r=\"D2\" t=\"e\"><v>#N/A</v></c><c r=\"E2\" t=\"inlineStr\"><is><r><t>早</t></r><r><t>班</t></r>"
+                 "<rPh><t>zao</t></rPh></is></c><c r=\"F2\" t=\"inlineStr\"><is><t>a_x000D_b_x005F_x0041_</t></is></c>"
+                 "<c r=\"G2\" s=\"99\"><v>5</v></c><c><v>6</v></c><c r=\"I2\" t=\"s\"/>");
+    ReadProblem problem;
+    const auto sheet = OpenXlsxSheet(book.Bytes(), "Sheet1", &problem);
+    ASSERT_TRUE(sheet) << WorkbookProblemText(problem);
+    const std::vector<std::string> row0 = {"1899-12-30 07:30:00", "1899-12-30 07:30:00", "1899-12-30 07:30:00", "0.3125",
+                                           "2014-08-25 07:30:00", "2014-08-25 00:00:00", " 早班 & <晚班> ", "一号线"};
+    const std::vector<std::string> row1 = {"2014-08-25 07:30:00", "1", "07:30", "#N/A", "早班", "a\rb_x0041_", "5", "6", ""};
+    for (std::size_t c = 0; c < row0.size(); ++c) EXPECT_EQ(sheet->CellText(0, static_cast<int>(c)), row0[c]) << c;
+    for (std::size_t c = 0; c < row1.size(); ++c) EXPECT_EQ(sheet->CellText(1, static_cast<int>(c)), row1[c]) << c;
+
+    XlsxWriter old;
+    old.SetDate1904();
+    old.AddSheet("Sheet1").DateTime(0, 0, 40414.3125);
+    EXPECT_EQ(OpenXlsxSheet(old.Bytes(), "Sheet1", &problem)->CellText(0, 0), "2014-08-25 07:30:00");
+}
+
+// A zip member whose declared size is rewritten: what the archive says is not what inflates.
+std::string WithDeclaredSize(std::string zip, const std::string& member, std::uint32_t size) {
+    auto put32 = [&zip](std::size_t at, std::uint32_t v) {
+        for (int b = 0; b < 4; ++b) zip[at + b] = static_cast<char>((v >> (8 * b)) & 0xFF);
+    };
+    auto u16 = [&zip](std::size_t at) {
+        return static_cast<std::size_t>(static_cast<unsigned char>(zip[at]) | static_cast<unsigned char>(zip[at + 1]) << 8);
+    };
+    for (std::size_t at = 0; (at = zip.find("PK\x03\x04", at)) != std::string::npos; at += 4)
+        if (zip.compare(at + 30, member.size(), member) == 0 && u16(at + 26) == member.size()) put32(at + 22, size);
+    for (std::size_t at = 0; (at = zip.find("PK\x01\x02", at)) != std::string::npos; at += 4)
+        if (zip.compare(at + 46, member.size(), member) == 0 && u16(at + 28) == member.size()) put32(at + 24, size);
+    return zip;
+}
+
+// Files that are no usable timetable: a message and nothing else, whatever the format.
+TEST(TimetableRefusals, BadFilesOfEveryFormatGiveAClearMessageAndNothingElse) {
+    const auto sheetParts = [](const std::string& rows, const std::string& before = {}) {
+        XlsxWriter book;
+        book.AddSheet("Sheet1").Text(0, 0, "A").Text(0, 1, "线");
+        auto parts = book.Parts();
+        std::string& xml = parts["xl/worksheets/sheet1.xml"];
+        xml.insert(xml.find("<sheetData>"), before);
+        xml.insert(xml.find("</sheetData>"), rows);
+        return parts;
+    };
+    const std::string bombParts = [&] {
+        auto parts = sheetParts("");
+        std::string& xml = parts["xl/worksheets/sheet1.xml"];
+        xml.insert(xml.find("</sheetData>"), std::string(51u << 20, ' '));
+        return XlsxWriter::Zip(parts);
+    }();
+    const std::string truncatedXlsx = [] {
+        XlsxWriter book;
+        book.AddSheet("Sheet1").Text(0, 0, "A").Time(1, 0, 6, 0);
+        const std::string whole = book.Bytes();
+        return whole.substr(0, whole.size() / 2);
+    }();
+    const std::string gbkLine = Utf8ToGbk("晚班,二号线\n");
+    std::string tooManyRows = "A,线\n";
+    for (int i = 0; i < 65536; ++i) tooManyRows += "7:00,1\n";
+    std::string tooManyColumns = "A";
+    for (int i = 0; i < 16384; ++i) tooManyColumns += ",";
+
+    const struct {
+        const char* name;
+        WorkbookFormat format;
+        std::string bytes;
+        const char* error;
+    } cases[] = {
+        {"zip without workbook", WorkbookFormat::Xlsx, XlsxWriter::Zip({{"word/document.xml", "<document/>"}}),
+         "所选文件是ZIP压缩包，但其中没有Excel工作簿(*.xlsx)"},
+        {"cut .xlsx", WorkbookFormat::Xlsx, truncatedXlsx, "工作簿已损坏或不完整，无法读取"},
+        {"zip bomb", WorkbookFormat::Xlsx, bombParts, "所选文件过大（解压后的内容超过50 MB），不是时刻表文件，未导入"},
+        {"zip bomb with a lying size", WorkbookFormat::Xlsx, WithDeclaredSize(bombParts, "xl/worksheets/sheet1.xml", 4096),
+         "所选文件过大（解压后的内容超过50 MB），不是时刻表文件，未导入"},
+        {"shared string out of range", WorkbookFormat::Xlsx,
+         XlsxWriter::Zip(sheetParts("<row r=\"2\"><c r=\"A2\"><v>0.25</v></c><c r=\"B2\" t=\"s\"><v>2</v></c></row>")),
+         "工作簿已损坏：单元格B2引用了不存在的共享文本，未导入"},
+        {"cell below the last row", WorkbookFormat::Xlsx,
+         XlsxWriter::Zip(sheetParts("<row r=\"2\"><c r=\"A1048577\"><v>1</v></c></row>")),
+         "工作簿已损坏：单元格位置“A1048577”无效，未导入"},
+        {"cell right of the last column", WorkbookFormat::Xlsx,
+         XlsxWriter::Zip(sheetParts("<row r=\"2\"><c r=\"XFE2\"><v>1</v></c></row>")), "工作簿已损坏：单元格位置“XFE2”无效，未导入"},
+        {"1,048,576 rows with data", WorkbookFormat::Xlsx,
+         XlsxWriter::Zip(sheetParts("<row r=\"1048576\"><c r=\"A1048576\"><v>0.25</v></c></row>")),
+         "表格超过65536行（A1048576），不是时刻表文件，未导入"},
+        {"a number that is none", WorkbookFormat::Xlsx, XlsxWriter::Zip(sheetParts("<row r=\"2\"><c r=\"A2\"><v>7 点</v></c></row>")),
+         "工作簿已损坏：单元格A2的内容无法读取，未导入"},
+        {"broken XML", WorkbookFormat::Xlsx, XlsxWriter::Zip(sheetParts("<row r=\"2\"><c r=\"A2\">")),
+         "工作簿已损坏或不完整，无法读取"},
+        {"no Sheet1", WorkbookFormat::Xlsx,
+         [] {
+             XlsxWriter b;
+             b.AddSheet("Sheet2").Text(0, 0, "A").Time(1, 0, 6, 0);
+             return b.Bytes();
+         }(),
+         "工作簿中没有名为“Sheet1”的工作表"},
+        {"headers only", WorkbookFormat::Xlsx, XlsxWriter::Zip(sheetParts("")), "工作表“Sheet1”中没有班次"},
+        {"encrypted .xlsx", WorkbookFormat::Xls, XlsWriter::CompoundFile(std::string(5000, 'x'), "EncryptedPackage"),
+         "工作簿设有密码保护，请在Excel中取消密码后再导入"},
+        {"mixed encodings", WorkbookFormat::Csv, "批次,线路\n早班,一号线\n" + gbkLine,
+         "文件中混有两种编码（第1行是UTF-8，第3行是GBK），请统一保存为UTF-8或GBK后再导入"},
+        {"a BOM and a GBK line", WorkbookFormat::Csv, "\xEF\xBB\xBF" "A,B\n" + gbkLine,
+         "文件中混有两种编码（第1行是UTF-8，第2行是GBK），请统一保存为UTF-8或GBK后再导入"},
+        {"neither UTF-8 nor GBK", WorkbookFormat::Csv, "A,B\r\n7:00,1\r8:00,\x80\x80\r\n", "文件第3行既不是UTF-8也不是GBK编码，无法读取"},
+        {"UTF-16", WorkbookFormat::Csv, std::string("\xFF\xFE" "A\0,\0", 6), "文件第1行既不是UTF-8也不是GBK编码，无法读取"},
+        {"ragged row", WorkbookFormat::Csv, "A,,B,\n07:00,1路,08:00,2路\n07:30,1,路,08:30,2路\n",
+         "文件第3行有5列，超出了标题行的列数（可能是未加引号的逗号或分号），未导入"},
+        {"1 MB line", WorkbookFormat::Csv, "A,B\n" + std::string(1 << 20, 'x') + "\n", "文件第2行超过256 KB，不是时刻表文件，未导入"},
+        {"quote never closed", WorkbookFormat::Csv, "A,B\n7:00,1路\n\"8:00,2路\n9:00,3路\n", "文件第3行的引号没有结束，未导入"},
+        {"too many rows", WorkbookFormat::Csv, tooManyRows, "表格超过65536行（第65537行），不是时刻表文件，未导入"},
+        {"too many columns", WorkbookFormat::Csv, tooManyColumns, "表格超过16384列（第1行），不是时刻表文件，未导入"},
+        {"binary", WorkbookFormat::Csv, std::string("A,B\n\0\0\0", 7), "所选文件不是Excel工作簿(*.xls, *.xlsx)或CSV文件(*.csv)"},
+        {"headers only", WorkbookFormat::Csv, "A,线路\n", "文件中没有班次"},
+        {"empty", WorkbookFormat::Csv, "", "文件中没有班次"},
+    };
+    for (const auto& c : cases) {
+        const TimetableImport import = ImportTimetableBytes(c.bytes, c.format);
+        EXPECT_EQ(import.error, c.error) << c.name;
+        EXPECT_TRUE(import.timetable.batches.empty()) << c.name;
+        EXPECT_TRUE(import.timetable.rows.empty()) << c.name;
+    }
+}
+
+// What looks odd but is a timetable: it imports.
+TEST(TimetableRefusals, OddButSoundFilesImport) {
+    XlsxWriter book;
+    book.AddSheet("Sheet1").Text(0, 0, "A").Time(1, 0, 6, 0);
+    auto declared = book.Parts();
+    std::string& xml = declared["xl/worksheets/sheet1.xml"];
+    // A million rows declared, and one empty row far down: no memory for them, no refusal.
+    xml.insert(xml.find("<sheetData>"), "<dimension ref=\"A1:XFD1048576\"/>");
+    xml.insert(xml.find("</sheetData>"), "<row r=\"1048576\" spans=\"1:2\"><c r=\"A1048576\" s=\"1\"/></row>");
+    const struct {
+        const char* name;
+        WorkbookFormat format;
+        std::string bytes;
+        std::vector<TimetableRow> rows;
+    } cases[] = {
+        {"declared 1,048,576 rows", WorkbookFormat::Xlsx, XlsxWriter::Zip(declared), {{"A", " 06:00:00", ""}}},
+        {"stored, not deflated", WorkbookFormat::Xlsx, XlsxWriter::Zip(book.Parts(), false), {{"A", " 06:00:00", ""}}},
+        {"the last pair's line header missing", WorkbookFormat::Csv, "A,,B\n7:00,1路,8:00,2路\n",
+         {{"A", " 07:00:00", "1路"}, {"B", " 08:00:00", "2路"}}},
+        {"line breaks and separators in quotes", WorkbookFormat::Csv, "A,线\r\n07:00,\"一号线\n支线\"\r\n\"8:00\",\"2,\"\"快\"\"\"\r\n",
+         {{"A", " 07:00:00", "一号线\n支线"}, {"A", " 08:00:00", "2,\"快\""}}},
+        {"tabs, and rows shorter than the header", WorkbookFormat::Csv, "A\t线\tB\t线\n07:00\n\n2014-08-25\t1路\n",
+         {{"A", " 07:00:00", ""}, {"A", "2014-08-25 00:00:00", "1路"}}},
+    };
+    for (const auto& c : cases) {
+        const TimetableImport import = ImportTimetableBytes(c.bytes, c.format);
+        EXPECT_EQ(import.error, "") << c.name;
+        EXPECT_EQ(import.timetable.rows, c.rows) << c.name;
+    }
+}
+
+// The .xls reader: its own refusals, and files named for one format holding another.
+class TimetableFile : public testing::Test {
+protected:
+    std::string Save(const std::string& bytes, const std::string& name) {
+        test::WriteFile(home.File(name), bytes);
+        return home.File(name);
+    }
+    test::TempHome home;
+};
+
+TEST_F(TimetableFile, ManyBatchesLongTextsAndChinesePathsRead) {
     XlsWriter book;
     XlsWriter::SheetData& s = book.AddSheet("sheet1");  // the driver matched names in any case
     for (int b = 0; b < 300; ++b) {
@@ -129,68 +480,51 @@ TEST_F(TimetableWorkbook, ManyBatchesLongTextsAndChinesePathsRead) {
     }
     const std::string line(3000, 'L');  // continued over one record boundary, as FreeXL reads well
     s.Text(2, 0, "23:59").Text(2, 1, line);
-    const TimetableImport import = ImportTimetableWorkbook(Save(book, "三百个班次.xls"));
+    const TimetableImport import = ImportTimetableWorkbook(Save(book.Bytes(), "三百个班次.xls"));
     EXPECT_EQ(import.error, "");
     ASSERT_EQ(import.timetable.batches.size(), 300u);
     EXPECT_EQ(import.timetable.batches.back(), "班次300");
     ASSERT_EQ(import.timetable.rows.size(), 301u);
     EXPECT_EQ(import.timetable.rows[1], (TimetableRow{"班次1", "23:59", line}));
     EXPECT_EQ(import.timetable.rows.back(), (TimetableRow{"班次300", " 16:59:00", "5路"}));
+
+    // Each format by its content, whatever the name says; a .csv only by its name.
+    const std::string xlsx = XlsxOf(kTimetable, false);
+    for (const char* name : {"时刻表.xls", "时刻表.XLSX", "时刻表.csv"})
+        EXPECT_EQ(ImportTimetableWorkbook(Save(xlsx, name)).timetable.rows, kExpectedRows) << name;
+    EXPECT_EQ(ImportTimetableWorkbook(Save(CsvOf(kTimetable, ',', "\n"), "导出.CSV")).timetable.rows, kExpectedRows);
 }
 
-// Every file that is no usable timetable ends in a message and an empty timetable.
-TEST_F(TimetableWorkbook, BadFilesGiveAMessageAndNothingElse) {
-    const std::string headersOnly = [&] {
-        XlsWriter book;
-        book.AddSheet("Sheet1").Text(0, 0, "A").Text(0, 2, "B");
-        return Save(book, "headers.xls");
-    }();
-    const std::string noSheet1 = [&] {
-        XlsWriter book;
-        book.AddSheet("Sheet2").Text(0, 0, "A").Time(1, 0, 6, 0);
-        return Save(book, "sheet2.xls");
-    }();
-    const std::string locked = [&] {
-        XlsWriter book = Example();
-        book.SetPasswordProtected();
-        return Save(book, "locked.xls");
-    }();
-    const std::string longText = [&] {
+TEST_F(TimetableFile, BadFilesGiveAMessageAndNothingElse) {
+    const std::string longText = [] {
         XlsWriter book;
         std::string text;
         for (int i = 0; i < 10000; ++i) text += "长";
         book.AddSheet("Sheet1").Text(0, 0, "A").Text(1, 0, "07:00").Text(1, 1, text).Text(2, 0, "08:00");
-        return Save(book, "long.xls");
+        return book.Bytes();
     }();
-    const std::string truncated = [&] {
-        const std::string whole = Example().Bytes();
-        test::WriteFile(home.File("truncated.xls"), whole.substr(0, whole.size() / 2));
-        return home.File("truncated.xls");
-    }();
-    test::WriteFile(home.File("text.xls"), "批次,线路\n早班,1路\n");
-    test::WriteFile(home.File("book.xls"), std::string("PK\x03\x04\x14\x00\x06\x00", 8) + "[Content_Types].xml");
-    test::WriteFile(home.File("empty.xls"), "");
+    XlsWriter locked;
+    locked.AddSheet("Sheet1").Text(0, 0, "A").Time(1, 0, 6, 0);
+    locked.SetPasswordProtected();
+    const std::string whole = XlsOf(kTimetable);
+    ASSERT_EQ(::truncate(Save("", "huge.xlsx").c_str(), static_cast<off_t>(kMaxWorkbookFileBytes) + 1), 0);  // sparse
 
     const struct {
         std::string path;
         const char* error;
     } cases[] = {
-        {headersOnly, "工作表“Sheet1”中没有班次"},
-        {noSheet1, "工作簿中没有名为“Sheet1”的工作表"},
-        {locked, "工作簿设有密码保护，请在Excel中取消密码后再导入"},
-        {longText, "工作簿中有字数过多（数千字）的单元格，无法读取，请缩短后再导入"},
-        {truncated, "工作簿已损坏或不完整，无法读取"},
-        {home.File("text.xls"), "所选文件不是Excel 97-2003工作簿(*.xls)"},
-        {home.File("empty.xls"), "所选文件不是Excel 97-2003工作簿(*.xls)"},
-        {home.File("book.xls"),
-         "所选文件是Excel 2007及以后版本的.xlsx格式，请在Excel中另存为“Excel 97-2003 工作簿(*.xls)”后再导入"},
+        {Save(locked.Bytes(), "locked.xls"), "工作簿设有密码保护，请在Excel中取消密码后再导入"},
+        {Save(longText, "long.xls"), "工作簿中有字数过多（数千字）的单元格，无法读取，请缩短后再导入"},
+        {Save(whole.substr(0, whole.size() / 2), "truncated.xls"), "工作簿已损坏或不完整，无法读取"},
+        {Save("批次,线路\n早班,1路\n", "text.xls"), "所选文件不是Excel工作簿(*.xls, *.xlsx)或CSV文件(*.csv)"},
+        {Save("", "empty.xls"), "所选文件不是Excel工作簿(*.xls, *.xlsx)或CSV文件(*.csv)"},
+        {home.File("huge.xlsx"), "所选文件过大（超过100 MB），不是时刻表文件，未导入"},
         {home.File("missing.xls"), "无法读取所选文件，请确认文件存在并且可以打开"},
-        {home.Path(), "所选文件不是Excel 97-2003工作簿(*.xls)"},
+        {home.Path(), "所选文件不是Excel工作簿(*.xls, *.xlsx)或CSV文件(*.csv)"},
     };
     for (const auto& c : cases) {
         const TimetableImport import = ImportTimetableWorkbook(c.path);
         EXPECT_EQ(import.error, c.error) << c.path;
-        EXPECT_TRUE(import.timetable.batches.empty()) << c.path;
         EXPECT_TRUE(import.timetable.rows.empty()) << c.path;
     }
 }

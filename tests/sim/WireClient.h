@@ -66,8 +66,8 @@ private:
     }
 
     QTcpSocket socket_;
-    Framer framer_{true};
     TextCodec codec_{"GBK"};
+    Framer framer_{codec_.Family()};
 };
 
 inline Json::Value Request(const char* cmd, std::initializer_list<std::pair<const char*, std::string>> body) {

@@ -40,25 +40,16 @@ INSTANTIATE_TEST_SUITE_P(
                     LineCase{"#define IDW_WORD abc", "IDW_WORD", 0},
                     LineCase{"#define IDW_NEG -5", "IDW_NEG", -5}));
 
-TEST(IdentifierTable, LinesWithoutANameAreSkipped) {
-    const auto t = IdentifierTable::Parse("#define\n#define   \n#define ONLYNAME\nint x = 1;\n");
-    EXPECT_TRUE(t.Empty());
-}
-
-TEST(IdentifierTable, ReservedNamesKeepTheirPlatformValues) {
-    const auto t = IdentifierTable::Parse("#define IDOK 1234\n#define IDC_STATIC 1001\n#define IDC_A 1001\n");
+TEST(IdentifierTable, SkipsNamelessLinesKeepsReservedValuesAndTheFirstDefinition) {
+    EXPECT_TRUE(IdentifierTable::Parse("#define\n#define   \n#define ONLYNAME\nint x = 1;\n").Empty());
+    const auto t = IdentifierTable::Parse(
+        "#define IDOK 1234\n#define IDC_STATIC 1001\n#define IDC_A 1001\n#define IDC_A 6\n");
     EXPECT_EQ(t.NumberOf("IDOK"), 1);
     EXPECT_EQ(t.NumberOf("IDCANCEL"), 2);
     EXPECT_EQ(t.NumberOf("IDC_STATIC"), -1);
     EXPECT_EQ(t.NumberOf("IDCONTINUE"), 11);
-    // The reserved name never answers for a skin number.
-    EXPECT_EQ(t.NameOf(1001), "IDC_A");
-}
-
-TEST(IdentifierTable, FirstDefinitionWinsForDuplicates) {
-    const auto t = IdentifierTable::Parse("#define IDC_X 5\n#define IDC_X 6\n#define IDC_Y 5\n");
-    EXPECT_EQ(t.NumberOf("IDC_X"), 5);
-    EXPECT_EQ(t.NameOf(5), "IDC_X");
+    EXPECT_EQ(t.NameOf(1001), "IDC_A");  // a reserved name never answers for a skin number
+    EXPECT_EQ(t.NumberOf("IDC_A"), 1001);
 }
 
 }  // namespace

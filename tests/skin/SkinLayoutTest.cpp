@@ -2,6 +2,8 @@
 
 #include "skin/SkinLayout.h"
 
+#include <climits>
+
 namespace fw::skin {
 namespace {
 
@@ -58,6 +60,19 @@ INSTANTIATE_TEST_SUITE_P(
                    M::KeepOriginAspect, {}, {2300, 1120}, {230, 112, 345, 168}},
         LayoutCase{"shrinking moves right-hand controls back", {1110, 10, 1140, 30}, M::Default, M::Default, {},
                    {1100, 560}, {1060, 10, 1090, 30}}));
+
+// The largest skin values in the largest window: the arithmetic saturates instead of overflowing.
+TEST(LayoutAxis, ExtremeSizesSaturate) {
+    constexpr int k = kCoordinateLimit;
+    const Rect r{k, -k, 2 * k, k};
+    const Margins m{-k, -k, k, k};
+    for (const LayoutMode mode : {M::Default, M::LeftTop, M::RightBottom, M::Center, M::Fill, M::Free,
+                                  M::EvenZoomOut, M::KeepOriginAspect, M::KeepAspect}) {
+        const Rect placed = LayoutChild(r, mode, mode, m, {1, 1}, {0, 0}, {INT_MAX, INT_MAX});
+        EXPECT_LE(placed.left, placed.right) << static_cast<int>(mode);
+    }
+    EXPECT_EQ(LayoutAxis(M::KeepAspect, {k, 2 * k, 1, INT_MAX, 0, 0, 0}), std::make_pair(INT_MAX, INT_MAX));
+}
 
 TEST(TitleBar, DragRule) {
     EXPECT_TRUE(TitleBarDrags(28, 27));

@@ -149,6 +149,24 @@ TEST(SkinReader, BrokenDocumentsAreRefusedWithAReason) {
     EXPECT_EQ(ReadSkin("", kHeader, &skin, &error), kSkinBadDocument);
 }
 
+// Coordinates near INT_MAX would overflow every sum the layout makes: they are clamped when read.
+TEST(SkinReader, GeometryIsClampedWhenRead) {
+    const std::string huge =
+        "<STATIC><ID Value=\"IDC_STA_HIDDEN\"/><Rect Size=\"2147483647,2147483647\" "
+        "Location=\"2147483647,-2147483648\"/><ParentLayoutMargin Left=\"-2147483648\" "
+        "Right=\"99999999999\"/><TextOffset X=\"2147483647\"/></STATIC>";
+    std::string xui = Document("0700", "5542", huge);
+    xui.replace(xui.find("Height=\"-12\""), 12, "Height=\"-2147483648\"");
+    Skin skin;
+    ASSERT_EQ(ReadSkin(xui, kHeader, &skin, nullptr), kSkinOk);
+    const Control& c = skin.windows[0].controls[0];
+    constexpr int k = kCoordinateLimit;
+    EXPECT_EQ(c.rect, (Rect{k, -k, 2 * k, 0}));
+    EXPECT_EQ(c.layoutMargin, (Margins{-k, 0, k, 0}));
+    EXPECT_EQ(c.textOffset, (Point{k, 0}));
+    EXPECT_EQ(skin.defaultFont.height, -k);
+}
+
 TEST(Colors, PlatformByteOrder) {
     EXPECT_EQ(ParseColor("#00FF00FF"), Color::FromRgb(255, 0, 255));
     EXPECT_EQ(ParseColor("#00804000")->Red(), 0x00);

@@ -5,9 +5,6 @@
 #include <unistd.h>
 
 #include <filesystem>
-#include <fstream>
-#include <functional>
-#include <iterator>
 #include <string>
 
 #include "store/Database.h"
@@ -19,20 +16,9 @@ namespace {
 
 using test::TempHome;
 
-std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 StopTimeEntry Entry(std::string stop) {
-    return {"沪A12345",
-            "B01",
-            "Line 7",
-            "2014-08-25",
-            "2014-08-25 08:00:00",
-            "2014-08-25 08:01:00",
-            std::move(stop),
-            "3"};
+    return {"沪A12345", "B01", "Line 7", "2014-08-25", "2014-08-25 08:00:00", "2014-08-25 08:01:00",
+            std::move(stop), "3"};
 }
 
 std::size_t CountRows(Database& db) {
@@ -42,37 +28,23 @@ std::size_t CountRows(Database& db) {
     return count;
 }
 
-TEST(Database, CreatesFileAndTableWhenMissing) {
+// A fresh store is created with its table; the detection's stop lookup and the report's range
+// query use an index instead of scanning it.
+TEST(Database, NewStoreHasItsTableAndIndexes) {
     TempHome home;
     Database db;
     ASSERT_TRUE(db.Open(home.Path(), "fleet", "")) << db.LastError();
     EXPECT_TRUE(std::filesystem::exists(home.Path() + "/fleet.mdb"));
-    EXPECT_EQ(Database::FilePath(home.Path(), "fleet"), home.Path() + "/fleet.mdb");
     EXPECT_EQ(CountRows(db), 0u);
-    std::vector<std::string> columns;
-    ASSERT_TRUE(db.Query("PRAGMA table_info(busbatch)", {},
-                         [&](const DbRow& row) { columns.push_back(row.Text(1)); }));
-    EXPECT_EQ(columns.size(), 12u);
-}
-
-TEST(Database, ScratchStoreSettings) {
-    TempHome home;
-    Database db;
-    ASSERT_TRUE(db.Open(home.Path(), "fleet", ""));
-    std::string mode;
-    int synchronous = -1;
-    db.Query("PRAGMA journal_mode", {}, [&](const DbRow& row) { mode = row.Text(0); });
-    db.Query("PRAGMA synchronous", {},
-             [&](const DbRow& row) { synchronous = static_cast<int>(row.Int64(0)); });
-    EXPECT_EQ(mode, "wal");
-    EXPECT_EQ(synchronous, 1);  // NORMAL
-    std::string locking;
-    int pageSize = 0;
-    db.Query("PRAGMA locking_mode", {}, [&](const DbRow& row) { locking = row.Text(0); });
-    db.Query("PRAGMA page_size", {},
-             [&](const DbRow& row) { pageSize = static_cast<int>(row.Int64(0)); });
-    EXPECT_EQ(locking, "exclusive");
-    EXPECT_EQ(pageSize, 1024);
+    for (std::string_view sql : {StopTimeTable::kFindStopRowsSql, StopTimeTable::kReportRowsSql}) {
+        std::string plan;
+        ASSERT_TRUE(db.Query("EXPLAIN QUERY PLAN " + std::string(sql),
+                             sql == StopTimeTable::kFindStopRowsSql ? Database::Values{"a", "b", "c"}
+                                                                    : Database::Values{"a", "b", "c", "d"},
+                             [&](const DbRow& row) { plan += row.Text(3) + "\n"; }));
+        EXPECT_NE(plan.find("USING INDEX"), std::string::npos) << plan;
+        EXPECT_EQ(plan.find("TEMP B-TREE"), std::string::npos) << plan;
+    }
 }
 
 // The running program owns its store: a second program on the same home runs without one
@@ -91,24 +63,6 @@ TEST(Database, SecondConnectionToAnOpenStoreFailsQuietly) {
     EXPECT_EQ(CountRows(second), 1u);
 }
 
-// The detection's stop lookup and the report's range query must not scan the table.
-TEST(Database, StopLookupAndReportQueryUseAnIndex) {
-    TempHome home;
-    Database db;
-    ASSERT_TRUE(db.Open(home.Path(), "fleet", ""));
-    for (std::string_view sql : {StopTimeTable::kFindStopRowsSql, StopTimeTable::kReportRowsSql}) {
-        std::string plan;
-        ASSERT_TRUE(db.Query("EXPLAIN QUERY PLAN " + std::string(sql),
-                             sql == StopTimeTable::kFindStopRowsSql
-                                 ? Database::Values{"a", "b", "c"}
-                                 : Database::Values{"a", "b", "c", "d"},
-                             [&](const DbRow& row) { plan += row.Text(3) + "\n"; }))
-            << db.LastError();
-        EXPECT_NE(plan.find("USING INDEX"), std::string::npos) << sql << "\n" << plan;
-        EXPECT_EQ(plan.find("TEMP B-TREE"), std::string::npos) << sql << "\n" << plan;
-    }
-}
-
 TEST(Database, KeyedFileReopensWithItsPasswordAndIsNotPlainText) {
     TempHome home;
     {
@@ -117,37 +71,43 @@ TEST(Database, KeyedFileReopensWithItsPasswordAndIsNotPlainText) {
         StopTimeTable table(db);
         ASSERT_TRUE(table.InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
     }
-    EXPECT_EQ(ReadFile(home.Path() + "/fleet.mdb").find("Harbour Gate"), std::string::npos);
-    EXPECT_NE(ReadFile(home.Path() + "/fleet.mdb").rfind("SQLite format 3", 0), 0u);
+    const std::string file = test::ReadFile(home.Path() + "/fleet.mdb");
+    EXPECT_EQ(file.find("Harbour Gate"), std::string::npos);
+    EXPECT_NE(file.rfind("SQLite format 3", 0), 0u);
     Database db;
     ASSERT_TRUE(db.Open(home.Path(), "fleet", "s3cr;et'pw")) << db.LastError();
     EXPECT_EQ(CountRows(db), 1u);
 }
 
+void MakeStore(const std::string& home, const char* password) {
+    Database db;
+    ASSERT_TRUE(db.Open(home, "fleet", password));
+    ASSERT_TRUE(StopTimeTable(db).InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
+}
+
 struct FailedOpenCase {
     const char* label;
-    // Prepares the home and returns the arguments of the open that must fail.
-    std::function<void(const std::string& home, std::string& dir, std::string& name,
-                       std::string& password)>
-        setUp;
+    const char* storeKey;  // a store made beforehand with this key, which must survive; or none
+    const char* dir;       // under the home
+    const char* name;
+    const char* password;
+    const char* fileInTheWay;  // a file of junk at this path under the home
 };
 
 void PrintTo(const FailedOpenCase& c, std::ostream* os) { *os << c.label; }
 
-class DatabaseFailedOpen : public ::testing::TestWithParam<FailedOpenCase> {};
+class DatabaseFailedOpen : public testing::TestWithParam<FailedOpenCase> {};
 
-TEST_P(DatabaseFailedOpen, FailsQuietlyAndEveryStatementThenFails) {
+TEST_P(DatabaseFailedOpen, FailsQuietlyEveryStatementFailsAndNothingStoredIsLost) {
+    const FailedOpenCase& c = GetParam();
     TempHome home;
-    std::string dir = home.Path(), name = "fleet", password;
-    GetParam().setUp(home.Path(), dir, name, password);
-
+    if (c.storeKey != nullptr) MakeStore(home.Path(), c.storeKey);
+    if (c.fileInTheWay != nullptr) test::WriteFile(home.File(c.fileInTheWay), std::string(4096, 'Z'));
     Database db;
     test::MemoryLog log;
-    EXPECT_FALSE(db.Open(dir, name, password, &log));
+    EXPECT_FALSE(db.Open(home.Path() + c.dir, c.name, c.password, &log));
     EXPECT_FALSE(db.IsOpen());
-    EXPECT_FALSE(db.LastError().empty());
-    ASSERT_EQ(log.lines.size(), 1u);
-    EXPECT_EQ(log.lines[0], "连接数据库失败 错误描述:" + db.LastError());
+    EXPECT_EQ(log.lines, std::vector<std::string>{"连接数据库失败 错误描述:" + db.LastError()});
 
     StopTimeTable table(db);
     std::vector<std::string> lines;
@@ -160,71 +120,45 @@ TEST_P(DatabaseFailedOpen, FailsQuietlyAndEveryStatementThenFails) {
     EXPECT_FALSE(table.SetRealReachTime(1, "2014-08-25 08:00:00"));
     EXPECT_FALSE(table.SetRealLeaveTime(1, "2014-08-25 08:00:00"));
     EXPECT_FALSE(table.ReadReportRows("沪A12345", "dispatcher", "2014", "2015", rows));
-    EXPECT_TRUE(lines.empty());
-    EXPECT_TRUE(rows.empty());
-}
+    EXPECT_TRUE(lines.empty() && rows.empty());
 
-void MakeKeyedFile(const std::string& home, const char* password) {
-    Database db;
-    ASSERT_TRUE(db.Open(home, "fleet", password));
-    StopTimeTable table(db);
-    ASSERT_TRUE(table.InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
+    if (c.storeKey != nullptr) {
+        Database again;
+        ASSERT_TRUE(again.Open(home.Path(), "fleet", c.storeKey)) << again.LastError();
+        EXPECT_EQ(CountRows(again), 1u);
+    }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, DatabaseFailedOpen,
-    ::testing::Values(
-        FailedOpenCase{"WrongPassword",
-                       [](const std::string& home, std::string&, std::string&, std::string& pw) {
-                           MakeKeyedFile(home, "right");
-                           pw = "wrong";
-                       }},
-        FailedOpenCase{"NoPasswordForKeyedFile",
-                       [](const std::string& home, std::string&, std::string&, std::string& pw) {
-                           MakeKeyedFile(home, "right");
-                           pw = "";
-                       }},
-        FailedOpenCase{"PasswordForPlainFile",
-                       [](const std::string& home, std::string&, std::string&, std::string& pw) {
-                           MakeKeyedFile(home, "");
-                           pw = "right";
-                       }},
-        FailedOpenCase{"EmptyDataName", [](const std::string&, std::string&, std::string& name,
-                                           std::string&) { name = ""; }},
-        FailedOpenCase{"MissingDirectory",
-                       [](const std::string& home, std::string& dir, std::string&, std::string&) {
-                           dir = home + "/no/such/dir";
-                       }},
-        FailedOpenCase{"HomeIsAFile",
-                       [](const std::string& home, std::string& dir, std::string&, std::string&) {
-                           dir = home + "/plain-file";
-                           std::ofstream(dir) << "x";
-                       }},
-        FailedOpenCase{"NotADatabase",
-                       [](const std::string& home, std::string&, std::string&, std::string&) {
-                           std::ofstream(home + "/fleet.mdb") << std::string(4096, 'Z');
-                       }}),
+    testing::Values(FailedOpenCase{"WrongPassword", "right", "", "fleet", "wrong", nullptr},
+                    FailedOpenCase{"NoPasswordForKeyedFile", "right", "", "fleet", "", nullptr},
+                    FailedOpenCase{"PasswordForPlainFile", "", "", "fleet", "right", nullptr},
+                    FailedOpenCase{"EmptyDataName", nullptr, "", "", "", nullptr},
+                    FailedOpenCase{"MissingDirectory", nullptr, "/no/such/dir", "fleet", "", nullptr},
+                    FailedOpenCase{"HomeIsAFile", nullptr, "/plain-file", "fleet", "", "plain-file"},
+                    FailedOpenCase{"NotADatabase", nullptr, "", "fleet", "", "fleet.mdb"}),
     [](const auto& info) { return std::string(info.param.label); });
 
-// Makes a directory unwritable even for root (the immutable attribute) or by its mode, and
-// writable again afterwards so the home can be removed.
-class LockedDirectory {
+// Makes a file or directory unwritable even for root (the immutable attribute) or by its mode,
+// and writable again afterwards so the home can be removed.
+class LockedPath {
 public:
-    explicit LockedDirectory(const std::string& dir) : dir_(dir) {
+    explicit LockedPath(const std::string& path) : path_(path) {
         if (geteuid() != 0) {
-            std::filesystem::permissions(
-                dir, std::filesystem::perms::owner_read | std::filesystem::perms::owner_exec);
+            std::filesystem::permissions(path, std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::remove);
             locked_ = true;
             return;
         }
-        fd_ = open(dir.c_str(), O_RDONLY | O_DIRECTORY);
+        fd_ = open(path.c_str(), O_RDONLY);
         int flags = 0;
         if (fd_ >= 0 && ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
             flags |= FS_IMMUTABLE_FL;
             locked_ = ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
         }
     }
-    ~LockedDirectory() {
+    ~LockedPath() {
         if (fd_ >= 0) {
             int flags = 0;
             if (ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
@@ -233,27 +167,91 @@ public:
             }
             close(fd_);
         } else {
-            std::filesystem::permissions(dir_, std::filesystem::perms::owner_all);
+            std::filesystem::permissions(path_, std::filesystem::perms::owner_write,
+                                         std::filesystem::perm_options::add);
         }
     }
     bool Locked() const { return locked_; }
 
 private:
-    std::string dir_;
+    std::string path_;
     int fd_ = -1;
     bool locked_ = false;
 };
 
-TEST(Database, UnwritableDirectoryFailsQuietly) {
+TEST(Database, UnwritableDirectoryOrFileFailsQuietlyAndLosesNothing) {
     TempHome home;
     const std::string dir = home.Path() + "/locked";
     std::filesystem::create_directory(dir);
-    LockedDirectory lock(dir);
-    if (!lock.Locked()) GTEST_SKIP() << "cannot make a directory unwritable here";
+    {
+        LockedPath lock(dir);
+        if (!lock.Locked()) GTEST_SKIP() << "cannot make a directory unwritable here";
+        Database db;
+        EXPECT_FALSE(db.Open(dir, "fleet", ""));
+        EXPECT_FALSE(StopTimeTable(db).InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
+    }
+    MakeStore(home.Path(), "");
+    const std::string file = home.Path() + "/fleet.mdb";
+    {
+        LockedPath lock(file);
+        if (!lock.Locked()) GTEST_SKIP() << "cannot make a file unwritable here";
+        Database db;
+        test::MemoryLog log;
+        EXPECT_FALSE(db.Open(home.Path(), "fleet", "", &log));
+        EXPECT_EQ(log.lines.size(), 1u);
+    }
     Database db;
-    EXPECT_FALSE(db.Open(dir, "fleet", ""));
+    ASSERT_TRUE(db.Open(home.Path(), "fleet", "")) << db.LastError();
+    EXPECT_EQ(CountRows(db), 1u);
+}
+
+// A full disk: the row that does not fit is refused, every row before it stays, and the store
+// works again once there is room.
+TEST(Database, FullDiskRefusesTheRowAndKeepsTheOthers) {
+    TempHome home;
+    Database db;
+    ASSERT_TRUE(db.Open(home.Path(), "fleet", "s3cret"));
     StopTimeTable table(db);
-    EXPECT_FALSE(table.InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
+    ASSERT_TRUE(table.InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
+    std::string pages;
+    db.Query("PRAGMA page_count", {}, [&](const DbRow& row) { pages = row.Text(0); });
+    ASSERT_TRUE(db.Execute("PRAGMA max_page_count=" + pages));
+    std::size_t stored = 1;
+    while (stored < 10000 && table.InsertStopTime(Entry("Stop " + std::to_string(stored)), "d"))
+        ++stored;
+    ASSERT_LT(stored, 10000u);
+    EXPECT_NE(db.LastError().find("full"), std::string::npos) << db.LastError();
+    EXPECT_EQ(CountRows(db), stored);
+    ASSERT_TRUE(db.Execute("PRAGMA max_page_count=1000000"));
+    EXPECT_TRUE(table.InsertStopTime(Entry("Later"), "d")) << db.LastError();
+    db.Close();
+    ASSERT_TRUE(db.Open(home.Path(), "fleet", "s3cret"));
+    EXPECT_EQ(CountRows(db), stored + 1);
+}
+
+// A store made before texts compared without regard to case gets the collation, rows kept.
+TEST(Database, OlderTableGetsTheCollationAndKeepsItsRows) {
+    TempHome home;
+    {
+        Database db;
+        ASSERT_TRUE(db.Open(home.Path(), "fleet", ""));
+        ASSERT_TRUE(db.Execute("drop table busbatch"));
+        std::string sql = "create table busbatch (";
+        for (const char* c : {"vhcCode", "batchname", "lineName", "batchdate", "userName",
+                              "planreachtime", "realreachtime", "planleavetime", "realLeavetime",
+                              "classeName", "usermarkName"})
+            sql += std::string(c) + " TEXT NOT NULL DEFAULT '',";
+        ASSERT_TRUE(db.Execute(sql + "flag TEXT)"));
+        ASSERT_TRUE(StopTimeTable(db).InsertStopTime(Entry("Harbour Gate"), "dispatcher"));
+        ASSERT_TRUE(db.Execute("update busbatch set flag = NULL"));
+    }
+    Database db;
+    ASSERT_TRUE(db.Open(home.Path(), "fleet", ""));
+    std::vector<StopTimeRecord> rows;
+    ASSERT_TRUE(StopTimeTable(db).FindStopRows("沪a12345", "LINE 7", "harbour gate", rows));
+    ASSERT_EQ(rows.size(), 1u);
+    EXPECT_EQ(rows[0].usermarkName, "Harbour Gate");
+    EXPECT_EQ(rows[0].flag, 0);
 }
 
 TEST(Database, WrongValueCountIsAnErrorNotACrash) {

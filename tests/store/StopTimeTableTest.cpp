@@ -86,45 +86,57 @@ TEST_F(StopTimeTableTest, ReportRowsFilterByVehicleUserAndRangeInPlannedOrder) {
     EXPECT_EQ(stops, (std::vector<std::string>{"s1", "s2", "s3"}));
 }
 
-TEST_F(StopTimeTableTest, ClearRealTimesTouchesOnlyThatVehicle) {
-    table.InsertStopTime(Entry("A1", "L", "s", "2014-08-25 08:00:00", "2014-08-25 08:01:00"), "u");
-    table.InsertStopTime(Entry("B2", "L", "s", "2014-08-25 08:00:00", "2014-08-25 08:01:00"), "u");
+// Two stops share a planned time: writing one row's real times leaves the other alone, and
+// clearing one vehicle's real times leaves the other vehicle's.
+TEST_F(StopTimeTableTest, RealTimesGoIntoTheChosenRowAndClearPerVehicle) {
+    table.InsertStopTime(Entry("A1", "L", "north", "2014-08-25 08:00:00", "2014-08-25 08:02:00"), "u");
+    table.InsertStopTime(Entry("A1", "L", "south", "2014-08-25 08:00:00", "2014-08-25 08:02:00"), "u");
+    table.InsertStopTime(Entry("B2", "L", "north", "2014-08-25 08:00:00", "2014-08-25 08:02:00"), "u");
     for (const char* plate : {"A1", "B2"}) {
         std::vector<StopTimeRecord> rows;
-        table.FindStopRows(plate, "L", "s", rows);
-        ASSERT_TRUE(table.SetRealReachTime(rows[0].rowId, "2014-08-25 08:00:05"));
-        ASSERT_TRUE(table.SetRealLeaveTime(rows[0].rowId, "2014-08-25 08:01:05"));
+        ASSERT_TRUE(table.FindStopRows(plate, "L", "north", rows));
+        ASSERT_EQ(rows.size(), 1u);
+        ASSERT_TRUE(table.SetRealReachTime(rows[0].rowId, "2014-08-25 08:00:30"));
+        ASSERT_TRUE(table.SetRealLeaveTime(rows[0].rowId, "2014-08-25 08:02:30"));
     }
-    ASSERT_TRUE(table.ClearRealTimes("A1"));
-    EXPECT_EQ(Report("A1", "u")[0].realReachTime, "");
-    EXPECT_EQ(Report("A1", "u")[0].realLeaveTime, "");
-    EXPECT_EQ(Report("B2", "u")[0].realReachTime, "2014-08-25 08:00:05");
-    EXPECT_EQ(Report("B2", "u")[0].realLeaveTime, "2014-08-25 08:01:05");
-}
-
-// Two stops share a planned time: writing one row's real time must leave the other alone.
-TEST_F(StopTimeTableTest, RealTimeGoesIntoTheChosenRowOnly) {
-    table.InsertStopTime(Entry("A1", "L", "north", "2014-08-25 08:00:00", "2014-08-25 08:02:00"),
-                         "u");
-    table.InsertStopTime(Entry("A1", "L", "south", "2014-08-25 08:00:00", "2014-08-25 08:02:00"),
-                         "u");
-    std::vector<StopTimeRecord> rows;
-    ASSERT_TRUE(table.FindStopRows("A1", "L", "north", rows));
-    ASSERT_EQ(rows.size(), 1u);
-    ASSERT_TRUE(table.SetRealReachTime(rows[0].rowId, "2014-08-25 08:00:30"));
-    ASSERT_TRUE(table.SetRealLeaveTime(rows[0].rowId, "2014-08-25 08:02:30"));
     for (const auto& r : Report("A1", "u")) {
         const bool north = r.usermarkName == "north";
         EXPECT_EQ(r.realReachTime, north ? "2014-08-25 08:00:30" : "") << r.usermarkName;
         EXPECT_EQ(r.realLeaveTime, north ? "2014-08-25 08:02:30" : "") << r.usermarkName;
     }
+    ASSERT_TRUE(table.ClearRealTimes("A1"));
+    for (const auto& r : Report("A1", "u")) EXPECT_EQ(r.realReachTime + r.realLeaveTime, "");
+    EXPECT_EQ(Report("B2", "u")[0].realLeaveTime, "2014-08-25 08:02:30");
 }
 
-TEST_F(StopTimeTableTest, LinesAreDistinctAndDeleteAllEmptiesEveryVehicle) {
-    table.InsertStopTime(Entry("A1", "L1", "s1", "2014-08-25 08:00:00"), "u");
-    table.InsertStopTime(Entry("A1", "L1", "s2", "2014-08-25 08:10:00"), "u");
-    table.InsertStopTime(Entry("A1", "L2", "s1", "2014-08-25 09:00:00"), "u");
-    table.InsertStopTime(Entry("B2", "L3", "s1", "2014-08-25 09:00:00"), "v");
+// As the original's database did: ASCII letters match without regard to case, nothing else does.
+TEST_F(StopTimeTableTest, TextsCompareWithoutRegardToAsciiCase) {
+    table.InsertStopTime(Entry("沪a12345", "line 7", "Harbour Gate", "2014-08-25 08:00:00"), "Dispatcher");
+    table.InsertStopTime(Entry("沪a12345", "LINE 7", "Ｈarbour Gate", "2014-08-25 09:00:00"), "Dispatcher");
+    std::vector<StopTimeRecord> rows;
+    ASSERT_TRUE(table.FindStopRows("沪A12345", "Line 7", "HARBOUR GATE", rows));
+    ASSERT_EQ(rows.size(), 1u);  // the full-width Ｈ is another letter
+    EXPECT_EQ(rows[0].lineName, "line 7");
+    std::vector<std::string> lines;
+    ASSERT_TRUE(table.ListVehicleLines("沪A12345", lines));
+    EXPECT_EQ(lines.size(), 1u);
+    EXPECT_EQ(Report("沪A12345", "dispatcher").size(), 2u);
+    ASSERT_TRUE(table.ClearRealTimes("沪A12345"));
+    EXPECT_EQ(table.Db().LastChanges(), 2);
+}
+
+TEST_F(StopTimeTableTest, LinesAreDistinctStopRowsInInsertionOrderAndDeleteAllEmpties) {
+    for (const char* plan : {"2014-08-25 10:00:00", "2014-08-25 08:00:00", "2014-08-25 09:00:00"})
+        table.InsertStopTime(Entry("A1", "L1", "s", plan), "u");
+    table.InsertStopTime(Entry("A1", "L1", "elsewhere", "2014-08-25 08:00:00"), "u");
+    table.InsertStopTime(Entry("A1", "L2", "s", "2014-08-25 08:00:00"), "u");
+    table.InsertStopTime(Entry("B2", "L3", "s", "2014-08-25 09:00:00"), "v");
+    std::vector<StopTimeRecord> rows;
+    ASSERT_TRUE(table.FindStopRows("A1", "L1", "s", rows));
+    std::vector<std::string> plans;
+    for (const auto& r : rows) plans.push_back(r.planReachTime);
+    EXPECT_EQ(plans, (std::vector<std::string>{"2014-08-25 10:00:00", "2014-08-25 08:00:00",
+                                               "2014-08-25 09:00:00"}));
     std::vector<std::string> lines;
     ASSERT_TRUE(table.ListVehicleLines("A1", lines));
     std::sort(lines.begin(), lines.end());
@@ -135,19 +147,6 @@ TEST_F(StopTimeTableTest, LinesAreDistinctAndDeleteAllEmptiesEveryVehicle) {
     ASSERT_TRUE(table.ListVehicleLines("A1", lines));
     ASSERT_TRUE(table.ListVehicleLines("B2", lines));
     EXPECT_TRUE(lines.empty());
-}
-
-TEST_F(StopTimeTableTest, StopRowsComeInInsertionOrder) {
-    for (const char* plan : {"2014-08-25 10:00:00", "2014-08-25 08:00:00", "2014-08-25 09:00:00"})
-        table.InsertStopTime(Entry("A1", "L", "s", plan), "u");
-    table.InsertStopTime(Entry("A1", "L", "elsewhere", "2014-08-25 08:00:00"), "u");
-    table.InsertStopTime(Entry("A1", "M", "s", "2014-08-25 08:00:00"), "u");
-    std::vector<StopTimeRecord> rows;
-    ASSERT_TRUE(table.FindStopRows("A1", "L", "s", rows));
-    ASSERT_EQ(rows.size(), 3u);
-    EXPECT_EQ(rows[0].planReachTime, "2014-08-25 10:00:00");
-    EXPECT_EQ(rows[1].planReachTime, "2014-08-25 08:00:00");
-    EXPECT_EQ(rows[2].planReachTime, "2014-08-25 09:00:00");
 }
 
 }  // namespace

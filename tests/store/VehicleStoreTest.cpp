@@ -13,31 +13,17 @@ VehicleStore Fleet() {
     return store;
 }
 
-TEST(VehicleStore, IdOfAPlateIsTheLastRecordsAndEmptyWhenUnknown) {
-    const VehicleStore store = Fleet();
-    EXPECT_EQ(store.VehicleIdOfPlate("沪A1"), "13");
-    EXPECT_EQ(store.VehicleIdOfPlate("沪A2"), "12");
-    EXPECT_EQ(store.VehicleIdOfPlate("沪a2"), "");  // exact, case counts
+TEST(VehicleStore, LookupsByPlateIdAndGroup) {
+    VehicleStore store = Fleet();
+    EXPECT_EQ(store.VehicleIdOfPlate("沪A1"), "13");  // the last record's
+    EXPECT_EQ(store.VehicleIdOfPlate("沪a2"), "");    // exact, case counts
     EXPECT_EQ(store.VehicleIdOfPlate(""), "");
-}
-
-TEST(VehicleStore, PlateOfAnIdIsTheFirstRecordsElseTheIdItself) {
-    VehicleStore store = Fleet();
     store.Add({"沪B9", "12", "东区"});
-    EXPECT_EQ(store.PlateOfId("12"), "沪A2");
-    EXPECT_EQ(store.PlateOfId("99"), "99");
-    EXPECT_EQ(store.PlateOfId(""), "");
-}
-
-TEST(VehicleStore, PlatesOfAGroupOrAllForTheUsersOwnName) {
-    const VehicleStore store = Fleet();
+    EXPECT_EQ(store.PlateOfId("12"), "沪A2");  // the first record's
+    EXPECT_EQ(store.PlateOfId("99"), "99");    // else the id itself
     EXPECT_EQ(store.PlatesOfGroup("西区", "调度员"), (std::vector<std::string>{"沪A2", "沪A1"}));
-    EXPECT_EQ(store.PlatesOfGroup("调度员", "调度员").size(), 3u);
+    EXPECT_EQ(store.PlatesOfGroup("调度员", "调度员").size(), 4u);  // the user's own name: all
     EXPECT_TRUE(store.PlatesOfGroup("北区", "调度员").empty());
-}
-
-TEST(VehicleStore, ClearEmptiesTheStore) {
-    VehicleStore store = Fleet();
     store.Clear();
     EXPECT_EQ(store.Size(), 0u);
     EXPECT_EQ(store.VehicleIdOfPlate("沪A1"), "");

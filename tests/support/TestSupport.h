@@ -1,5 +1,6 @@
 #pragma once
 
+#include <stdio.h>
 #include <stdlib.h>
 
 #include <filesystem>
@@ -10,7 +11,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/LogSink.h"
+#include "text/LogSink.h"
 
 namespace fw::test {
 
@@ -41,6 +42,17 @@ inline std::string ReadFile(const std::string& path) {
     std::ostringstream ss;
     ss << in.rdbuf();
     return ss.str();
+}
+
+// What a shell command prints on its standard output (and error, when asked in the command).
+inline std::string CommandOutput(const std::string& command) {
+    std::string out;
+    if (FILE* pipe = ::popen(command.c_str(), "r")) {
+        char buf[4096];
+        for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe)) > 0;) out.append(buf, n);
+        ::pclose(pipe);
+    }
+    return out;
 }
 
 inline void WriteFile(const std::string& path, const std::string& text) {

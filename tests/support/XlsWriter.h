@@ -60,6 +60,69 @@ public:
 
     std::string Bytes() const { return CompoundFile(WorkbookStream()); }
 
+    // A compound file of 512-byte sectors holding one stream of that name: the stream's
+    // sectors, one directory sector, then the allocation table.
+    static std::string CompoundFile(const std::string& stream, std::string_view name = "Workbook") {
+        constexpr std::uint32_t kSector = 512, kEnd = 0xFFFFFFFE, kFree = 0xFFFFFFFF, kFatSector = 0xFFFFFFFD;
+        const auto dataSectors = static_cast<std::uint32_t>((stream.size() + kSector - 1) / kSector);
+        std::uint32_t fatSectors = 1;
+        while (fatSectors * (kSector / 4) < dataSectors + 1 + fatSectors) ++fatSectors;
+        const std::uint32_t directorySector = dataSectors;
+        const std::uint32_t firstFat = dataSectors + 1;
+
+        std::string header;
+        header += "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
+        header += std::string(16, '\0');
+        Put16(header, 0x003E);
+        Put16(header, 0x0003);
+        Put16(header, 0xFFFE);
+        Put16(header, 9);  // 512-byte sectors
+        Put16(header, 6);  // 64-byte mini sectors
+        header += std::string(6, '\0');
+        Put32(header, 0);
+        Put32(header, fatSectors);
+        Put32(header, directorySector);
+        Put32(header, 0);
+        Put32(header, 4096);
+        Put32(header, kEnd);  // no mini allocation table
+        Put32(header, 0);
+        Put32(header, kEnd);  // no further table sectors
+        Put32(header, 0);
+        for (std::uint32_t i = 0; i < 109; ++i) Put32(header, i < fatSectors ? firstFat + i : kFree);
+
+        std::string body = stream;
+        body.resize(static_cast<std::size_t>(dataSectors) * kSector, '\0');
+
+        auto entry = [](std::string_view entryName, std::uint8_t type, std::uint32_t child, std::uint32_t start,
+                        std::uint32_t size) {
+            std::string e;
+            for (char c : entryName) Put16(e, static_cast<unsigned char>(c));
+            e.resize(64, '\0');
+            Put16(e, entryName.empty() ? 0 : static_cast<std::uint32_t>(entryName.size() + 1) * 2);
+            e += static_cast<char>(type);
+            e += '\x01';  // black
+            Put32(e, kFree);
+            Put32(e, kFree);
+            Put32(e, child);
+            e += std::string(36, '\0');
+            Put32(e, start);
+            Put32(e, size);
+            Put32(e, 0);
+            return e;
+        };
+        body += entry("Root Entry", 5, 1, kEnd, 0);
+        body += entry(name, 2, kFree, dataSectors == 0 ? kEnd : 0, static_cast<std::uint32_t>(stream.size()));
+        body += entry("", 0, kFree, 0, 0);
+        body += entry("", 0, kFree, 0, 0);
+
+        std::string fat;
+        for (std::uint32_t i = 0; i < dataSectors; ++i) Put32(fat, i + 1 == dataSectors ? kEnd : i + 1);
+        Put32(fat, kEnd);  // the directory
+        for (std::uint32_t i = 0; i < fatSectors; ++i) Put32(fat, kFatSector);
+        fat.resize(static_cast<std::size_t>(fatSectors) * kSector, '\xFF');
+        return header + std::string(kSector - header.size(), '\0') + body + fat;
+    }
+
     bool Save(const std::string& path) const {
         std::ofstream out(path, std::ios::binary | std::ios::trunc);
         const std::string bytes = Bytes();
@@ -260,69 +323,6 @@ private:
             stream += sheetStreams[i];
         }
         return stream;
-    }
-
-    // A compound file of 512-byte sectors holding one stream, "Workbook": the stream's sectors,
-    // one directory sector, then the allocation table.
-    static std::string CompoundFile(const std::string& stream) {
-        constexpr std::uint32_t kSector = 512, kEnd = 0xFFFFFFFE, kFree = 0xFFFFFFFF, kFatSector = 0xFFFFFFFD;
-        const auto dataSectors = static_cast<std::uint32_t>((stream.size() + kSector - 1) / kSector);
-        std::uint32_t fatSectors = 1;
-        while (fatSectors * (kSector / 4) < dataSectors + 1 + fatSectors) ++fatSectors;
-        const std::uint32_t directorySector = dataSectors;
-        const std::uint32_t firstFat = dataSectors + 1;
-
-        std::string header;
-        header += "\xD0\xCF\x11\xE0\xA1\xB1\x1A\xE1";
-        header += std::string(16, '\0');
-        Put16(header, 0x003E);
-        Put16(header, 0x0003);
-        Put16(header, 0xFFFE);
-        Put16(header, 9);  // 512-byte sectors
-        Put16(header, 6);  // 64-byte mini sectors
-        header += std::string(6, '\0');
-        Put32(header, 0);
-        Put32(header, fatSectors);
-        Put32(header, directorySector);
-        Put32(header, 0);
-        Put32(header, 4096);
-        Put32(header, kEnd);  // no mini allocation table
-        Put32(header, 0);
-        Put32(header, kEnd);  // no further table sectors
-        Put32(header, 0);
-        for (std::uint32_t i = 0; i < 109; ++i) Put32(header, i < fatSectors ? firstFat + i : kFree);
-
-        std::string body = stream;
-        body.resize(static_cast<std::size_t>(dataSectors) * kSector, '\0');
-
-        auto entry = [](std::string_view name, std::uint8_t type, std::uint32_t child, std::uint32_t start,
-                        std::uint32_t size) {
-            std::string e;
-            for (char c : name) Put16(e, static_cast<unsigned char>(c));
-            e.resize(64, '\0');
-            Put16(e, name.empty() ? 0 : static_cast<std::uint32_t>(name.size() + 1) * 2);
-            e += static_cast<char>(type);
-            e += '\x01';  // black
-            Put32(e, kFree);
-            Put32(e, kFree);
-            Put32(e, child);
-            e += std::string(36, '\0');
-            Put32(e, start);
-            Put32(e, size);
-            Put32(e, 0);
-            return e;
-        };
-        body += entry("Root Entry", 5, 1, kEnd, 0);
-        body += entry("Workbook", 2, kFree, dataSectors == 0 ? kEnd : 0, static_cast<std::uint32_t>(stream.size()));
-        body += entry("", 0, kFree, 0, 0);
-        body += entry("", 0, kFree, 0, 0);
-
-        std::string fat;
-        for (std::uint32_t i = 0; i < dataSectors; ++i) Put32(fat, i + 1 == dataSectors ? kEnd : i + 1);
-        Put32(fat, kEnd);  // the directory
-        for (std::uint32_t i = 0; i < fatSectors; ++i) Put32(fat, kFatSector);
-        fat.resize(static_cast<std::size_t>(fatSectors) * kSector, '\xFF');
-        return header + std::string(kSector - header.size(), '\0') + body + fat;
     }
 
     std::deque<SheetData> sheets_;

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <cmath>
+#include <cstring>
 #include <ostream>
+#include <random>
+#include <vector>
 
 #include "text/Strings.h"
 
@@ -54,6 +58,29 @@ TEST(Strings, FormatFixed6RoundsToSixDecimals) {
     EXPECT_EQ(FormatFixed6(31.2345675), "31.234568");
     EXPECT_EQ(FormatFixed6(0.0), "0.000000");
     EXPECT_EQ(FormatFixed6(-121.5), "-121.500000");
+}
+
+// The arithmetic rounding equals printing and reading back, bit for bit: on random values of every
+// scale, on exact ties (odd multiples of 1/128 are the doubles that end in a 5 at the 7th
+// decimal), on both sides of the rounding points, on signed zeros and on huge values.
+TEST(Strings, RoundToSixDecimalsIsPrintingAndReadingBack) {
+    std::vector<double> values = {0.0, -0.0, 1e-7, -4e-7, 5e-7, 0.5, 31.2345675, 4e9, -4.5e9, 1e300, 5e-324};
+    for (int k = -40000; k <= 40000; k += 7) {
+        values.push_back(k / 128.0);
+        values.push_back((k + 0.5) / 1e6);
+        values.push_back(std::nextafter((k + 0.5) / 1e6, 1e9));
+        values.push_back(std::nextafter((k + 0.5) / 1e6, -1e9));
+    }
+    std::mt19937_64 rng(20141225);
+    for (int i = 0; i < 200000; ++i) {
+        const double unit = std::uniform_real_distribution<double>(-1, 1)(rng);
+        values.push_back(unit * std::pow(10.0, std::uniform_int_distribution<int>(-9, 10)(rng)));
+    }
+    for (const double v : values) {
+        const double expected = AtofLike(FormatFixed6(v));
+        const double got = RoundToSixDecimals(v);
+        ASSERT_EQ(std::memcmp(&got, &expected, sizeof got), 0) << std::hexfloat << v << " " << got << " " << expected;
+    }
 }
 
 }  // namespace
