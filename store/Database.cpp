@@ -187,8 +187,9 @@ bool Database::OpenScratch() {
     lastError_.clear();
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
-    for (std::size_t i = 0; rc == SQLITE_OK && i < std::size(kSchema); ++i)
-        rc = sqlite3_exec(db, kSchema[i], nullptr, nullptr, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, TableSql("busbatch").c_str(), nullptr, nullptr, nullptr);
+    for (const char* statement : kIndexes)
+        if (rc == SQLITE_OK) rc = sqlite3_exec(db, statement, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         Fail(ErrorText(db, rc));
         sqlite3_close_v2(db);
