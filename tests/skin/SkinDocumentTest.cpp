@@ -125,8 +125,10 @@ TEST_F(ProgramSkin, EveryControlHasANumberAndAPlaceInItsWindow) {
 TEST_F(ProgramSkin, PagesFitAScreen1024PixelsWide) {
     for (const Window& w : skin_->windows) {
         if (w.size.width != 1150) continue;
-        for (const auto& c : w.controls)
-            if (c.visible && c.rect.right <= w.LayoutPoint().x) EXPECT_LE(c.rect.right, 1010) << w.idName << " " << c.idName;
+        for (const auto& c : w.controls) {
+            if (c.visible && c.rect.right <= w.LayoutPoint().x)
+                EXPECT_LE(c.rect.right, 1010) << w.idName << " " << c.idName;
+        }
     }
 }
 
