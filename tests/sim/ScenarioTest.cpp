@@ -88,7 +88,7 @@ TEST(Scenario, AFleetOfAnySizeKeepsTheBuiltInPartAndKeepsEveryVehicleBusy) {
             EXPECT_GT(GroundDistanceMetres(a->lat, a->lng, b->lat, b->lng), 400) << line.name;
         }
     }
-    for (const std::string& date : {"2026-12-05", "2026-12-07", "2026-12-11"}) {
+    for (const char* date : {"2026-12-05", "2026-12-07", "2026-12-11"}) {
         std::set<std::string> busy;
         for (const auto& t : PlanTripsFromSchedules(big, date)) busy.insert(t.vehicle);
         EXPECT_EQ(busy.size(), 200u) << date;
