@@ -89,7 +89,7 @@ std::string Dispatcher::JoinStationNames(const std::vector<StationRecord>& stati
     return joined;
 }
 
-void Dispatcher::InsertStopTime(const Json::Value& body) {
+StopTimeEntry StopTimeEntryOf(const Json::Value& body) {
     StopTimeEntry entry;
     entry.code = Text(body, "code");
     entry.batchName = Text(body, "batchname");
@@ -99,8 +99,12 @@ void Dispatcher::InsertStopTime(const Json::Value& body) {
     entry.planLeaveTime = Text(body, "planleavetime");
     entry.userMarkName = Text(body, "userMarkName");
     entry.flag = Text(body, "flag");
+    return entry;
+}
+
+void Dispatcher::InsertStopTime(const Json::Value& body) {
     // A row the database refuses is lost alone; the documents after it are still handled.
-    stopTimes_.InsertStopTime(entry, user_);
+    stopTimes_.InsertStopTime(StopTimeEntryOf(body), user_);
 }
 
 }  // namespace fw

@@ -14,6 +14,7 @@ class RouteStore;
 class StopTimeTable;
 class VehicleStore;
 struct RouteRecord;
+struct StopTimeEntry;
 struct StationRecord;
 
 // What received messages reach in the shell: the link, the login and the drop-down lists.
@@ -59,6 +60,9 @@ public:
     virtual bool ReportBatchEnded(bool runReport) = 0;
     virtual void AddReportRow(const Message& message) = 0;
 };
+
+// The planned stop event of a stop-time message's body (9017), its fields as read.
+StopTimeEntry StopTimeEntryOf(const Json::Value& body);
 
 // Routes every received document by its code to the stores, the database and the target.
 class Dispatcher {

@@ -195,6 +195,7 @@ void DispatchSession::AddRoute(const Json::Value& body) {
     Log("9004 route \"" + line.name + "\" stored as " + line.id + " with " +
         std::to_string(line.stops.size()) + " stations");
     sc.lines.push_back(std::move(line));
+    state_.ScenarioChanged();
 }
 
 void DispatchSession::DeleteRoute(const Json::Value& body) {
@@ -202,6 +203,7 @@ void DispatchSession::DeleteRoute(const Json::Value& body) {
     const std::string name = Text(body, "linename");
     const auto before = lines.size();
     std::erase_if(lines, [&](const Line& l) { return l.name == name; });
+    state_.ScenarioChanged();
     Log("9012 deleted " + std::to_string(before - lines.size()) + " route(s) named \"" + name + "\"");
 }
 
@@ -211,6 +213,7 @@ void DispatchSession::DeleteSchedule(const Json::Value& body, std::vector<Json::
     const auto before = schedules.size();
     std::erase_if(schedules, [&](const Schedule& s) { return s.name == name; });
     const bool deleted = schedules.size() != before;
+    if (deleted) state_.ScenarioChanged();
     Log("9014 schedule \"" + name + "\" " + (deleted ? "deleted" : "not found"));
     Json::Value m = Reply("9015");
     m["body"]["classename"] = name;
@@ -236,6 +239,7 @@ void DispatchSession::ScheduleContent(const Json::Value& body, std::vector<Json:
             for (const auto& c : cells) days.insert(c.date);
             std::erase_if(*content, [&](const Assignment& a) { return days.count(a.date) > 0; });
             content->insert(content->end(), cells.begin(), cells.end());
+            state_.ScenarioChanged();
         }
         Log("9008 day content of \"" + save_.name + "\" (" + std::to_string(cells.size()) + " cells, " +
             std::to_string(save_.daysOutstanding) + " days outstanding)");
@@ -289,6 +293,7 @@ void DispatchSession::ScheduleTimetable(const Json::Value& body) {
     Log("9006 schedule \"" + s.name + "\" " + (replaced ? "replaced" : "completed") + " with " +
         std::to_string(s.timetable.size()) + " batches");
     schedules.push_back(std::move(s));
+    state_.ScenarioChanged();
     save_.timetableReceived = true;
     save_.content.clear();
     if (save_.daysOutstanding == 0) save_.open = false;
@@ -301,7 +306,7 @@ void DispatchSession::StopTimes(const Json::Value& body, std::vector<Json::Value
     const std::string date = Text(body, "date");
     std::size_t events = 0;
     if (v) {
-        for (const auto& trip : TripsOfVehicle(sc, v->code, date))
+        for (const auto& trip : state_.TripsOfVehicle(v->code, date))
             for (const auto& ev : trip.stops) {
                 const Station* st = sc.FindStation(ev.stationId);
                 Json::Value m = Reply("9017");

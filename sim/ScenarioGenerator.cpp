@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <functional>
 #include <map>
 
 #include "sim/Geo.h"
@@ -62,6 +63,49 @@ struct LineDraft {
     std::vector<std::string> stationIds;
     int vehicles = 0;
 };
+
+// Names for the stations of the added lines: the pool's names with a quarter or a landmark.
+const char* const kNameSuffixes[] = {"东", "西", "南", "北", "口", "新村", "公园", "北口", "南口", "东口", "西口", "路口"};
+
+std::string AddedStationName(std::size_t k) {
+    const std::size_t pool = std::size(kStationNames);
+    const std::size_t variant = k / pool;
+    std::string name = kStationNames[k % pool];
+    if (variant < std::size(kNameSuffixes)) return name + kNameSuffixes[variant];
+    return name + std::to_string(variant) + "号";
+}
+
+// Lines of four vehicles each beyond the built-in ones, five to a group, walked from their own
+// random sequence so that the built-in part of the scenario stays as it is.
+void AddFleetLines(Scenario& sc, std::vector<LineDraft>& drafts, int vehicles, std::uint64_t seed,
+                   const std::function<std::vector<GeoPoint>(const std::function<std::vector<GeoPoint>()>&)>& retry) {
+    Random rng(seed ^ HashText("fleet lines"));
+    std::size_t named = 0;
+    int nextStation = static_cast<int>(sc.stations.size()) + 1;
+    for (int i = 0; vehicles > 0; ++i) {
+        char id[16], group[32], groupId[16];
+        std::snprintf(id, sizeof id, "L%02d", 5 + i);
+        std::snprintf(groupId, sizeof groupId, "G%02d", 4 + i / 5);
+        std::snprintf(group, sizeof group, "公交车队%02d", 1 + i / 5);
+        if (i % 5 == 0) sc.groups.push_back({groupId, group});
+        LineDraft d{id, std::to_string(201 + i) + "路", group, {}, {}, std::min(4, vehicles)};
+        vehicles -= d.vehicles;
+        // Spread over the city and its outskirts, farther out as the fleet grows.
+        const double reach = 6000.0 + 40.0 * i;
+        const GeoPoint start = Offset(kCityCentre, rng.Uniform(-reach, reach), rng.Uniform(-reach, reach));
+        const double heading = rng.Uniform(0, 360);
+        const int count = rng.Int(12, 20);
+        d.points = retry([&] { return Walk(rng, start, heading, count); });
+        for (const GeoPoint& p : d.points) {
+            char sid[16];
+            std::snprintf(sid, sizeof sid, "S%03d", nextStation++);
+            sc.stations.push_back({sid, AddedStationName(named++), std::round(p.lat * 1e6) / 1e6,
+                                   std::round(p.lng * 1e6) / 1e6});
+            d.stationIds.push_back(sid);
+        }
+        drafts.push_back(std::move(d));
+    }
+}
 
 std::string Hhmm(int secondsOfDay) {
     char buf[16];
@@ -124,7 +168,8 @@ void AddTrueTimes(const Scenario& sc, std::vector<Trip>& trips, std::uint64_t se
     }
 }
 
-Scenario GenerateScenario(std::uint64_t seed, const std::string& date) {
+Scenario GenerateScenario(std::uint64_t seed, const std::string& date, int vehicles) {
+    vehicles = std::clamp(vehicles, 0, kMaxVehicles);
     Scenario sc;
     sc.seed = seed;
     sc.date = date;
@@ -139,7 +184,14 @@ Scenario GenerateScenario(std::uint64_t seed, const std::string& date) {
         {"L03", "155路", "公交二公司", {}, {}, 3},
         {"L04", "西湖观光线", "旅游客运公司", {}, {}, 2},
     };
-    auto retry = [&](auto make) {
+    // A smaller fleet: the last lines give up their vehicles first.
+    int surplus = kBuiltInVehicles - vehicles;
+    for (auto d = drafts.rbegin(); surplus > 0 && d != drafts.rend(); ++d) {
+        const int given = std::min(d->vehicles, surplus);
+        d->vehicles -= given;
+        surplus -= given;
+    }
+    auto retry = [&](const std::function<std::vector<GeoPoint>()>& make) {
         for (int attempt = 0;; ++attempt) {
             auto pts = make();
             if (WellSpaced(pts) || attempt > 200) return pts;
@@ -186,6 +238,8 @@ Scenario GenerateScenario(std::uint64_t seed, const std::string& date) {
     // A few stops that no line calls at yet, for drawing new lines on the map.
     for (int i = 0; i < 8; ++i)
         addStation(Offset(kCityCentre, rng.Uniform(-4500, 4500), rng.Uniform(-4000, 4000)));
+    const std::size_t builtInLines = drafts.size();
+    AddFleetLines(sc, drafts, vehicles - kBuiltInVehicles, seed, retry);
 
     for (auto& d : drafts) {
         Line line{d.id, d.name, "", "", "", {}};
@@ -287,6 +341,11 @@ Scenario GenerateScenario(std::uint64_t seed, const std::string& date) {
     };
     makeSchedule("一公司冬季排班", {"1路", "7路"});
     makeSchedule("二公司冬季排班", {"155路", "西湖观光线"});
+    for (std::size_t i = builtInLines; i < drafts.size(); i += 5) {
+        std::vector<std::string> lineNames;
+        for (std::size_t k = i; k < std::min(i + 5, drafts.size()); ++k) lineNames.push_back(drafts[k].name);
+        makeSchedule(drafts[i].group + "排班", lineNames);
+    }
 
     // The date's trips with what really happened. One trip sets off 25 minutes late, beyond what
     // a report can match, and the vehicle catches up over the following stops.

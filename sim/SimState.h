@@ -2,8 +2,8 @@
 
 #include <map>
 #include <memory>
-#include <mutex>
 #include <string>
+#include <vector>
 
 #include "sim/Scenario.h"
 #include "sim/TrackGenerator.h"
@@ -11,7 +11,8 @@
 namespace fw::sim {
 
 // The server's world, shared by every connection and the web site: the scenario, changed by
-// drawn, deleted and saved routes and schedules, and the vehicles' tracks, made on first use.
+// drawn, deleted and saved routes and schedules, and what is made from it on first use: each
+// day's trips with what really happened, and the vehicles' tracks.
 class SimState {
 public:
     explicit SimState(Scenario scenario) : scenario_(std::move(scenario)) {}
@@ -22,13 +23,30 @@ public:
     // Empty text on success, otherwise the reason shown to the user.
     std::string CheckLogin(const std::string& name, const std::string& password) const;
 
+    // The trips of a day with their true times: the scenario's own on its date, the schedules'
+    // plan with generated true times on any other. Each day is made once.
+    const std::vector<Trip>& TripsOn(const std::string& date);
+    // One vehicle's trips of a day (what 9016 hands out), in time order.
+    std::vector<Trip> TripsOfVehicle(const std::string& plate, const std::string& date);
+
+    // The track of a vehicle on the scenario date (kept: the monitoring page reads it all day),
+    // and on any day (made for each request: a fleet's tracks of a day are large).
     std::shared_ptr<const VehicleTrack> Track(const std::string& plate);
+    std::shared_ptr<const VehicleTrack> Track(const std::string& plate, const std::string& date);
+
+    // Routes or schedules changed: the other days' trips are made again.
+    void ScenarioChanged();
 
     std::string NextLineId();
 
 private:
+    const std::vector<Trip>& DayOf(const std::string& date);
+
     Scenario scenario_;
-    std::map<std::string, std::shared_ptr<const VehicleTrack>> tracks_;
+    std::map<std::string, std::shared_ptr<const VehicleTrack>> tracks_;  // the scenario date's
+    // The trips of other days, the last few asked for.
+    std::map<std::string, std::vector<Trip>> days_;
+    std::vector<std::string> dayOrder_;
     int lineCounter_ = 0;
 };
 

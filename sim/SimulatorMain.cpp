@@ -76,8 +76,12 @@ int RunSimulator(int argc, char** argv) {
                                       "Metres of GPS noise on each axis, 0 to 10 (default 3, or the "
                                       "scenario file's).",
                                       "metres");
+    const QCommandLineOption vehiclesOpt("vehicles",
+                                         "Vehicles of the built-in scenario, 1 to 10000 (default 12); lines, "
+                                         "stations and schedules are added to keep them all busy.",
+                                         "n");
     parser.addOptions({bindOpt, portOpt, webOpt, scenarioOpt, dateOpt, recordOpt, seedOpt, dumpOpt, faultOpt,
-                       clockOpt, intervalOpt, noiseOpt});
+                       clockOpt, intervalOpt, noiseOpt, vehiclesOpt});
     if (!parser.parse(QCoreApplication::arguments())) return Fail(parser.errorText(), 2);
     if (parser.isSet("help")) {
         std::fputs(qPrintable(parser.helpText()), stdout);
@@ -102,6 +106,16 @@ int RunSimulator(int argc, char** argv) {
         if (!d.isValid() || parser.value(dateOpt).size() != 10)
             return Fail(QStringLiteral("--date: %1 is not a date as yyyy-MM-dd").arg(parser.value(dateOpt)), 2);
         date = d.toString(Qt::ISODate).toStdString();
+    }
+
+    int vehicles = kBuiltInVehicles;
+    if (parser.isSet(vehiclesOpt)) {
+        bool ok = false;
+        vehicles = parser.value(vehiclesOpt).toInt(&ok);
+        if (!ok || vehicles < 1 || vehicles > kMaxVehicles)
+            return Fail(QStringLiteral("--vehicles: %1 is not 1 to %2").arg(parser.value(vehiclesOpt)).arg(kMaxVehicles), 2);
+        if (parser.isSet(scenarioOpt))
+            return Fail(QStringLiteral("--vehicles applies to the built-in scenario, not to --scenario"), 2);
     }
 
     std::optional<int> interval;
@@ -140,7 +154,7 @@ int RunSimulator(int argc, char** argv) {
         scenario = std::move(*loaded);
         if (parser.isSet(dateOpt)) MoveScenarioToDate(scenario, date);
     } else {
-        scenario = GenerateScenario(seed, date);
+        scenario = GenerateScenario(seed, date, vehicles);
     }
     if (interval) scenario.track.intervalSeconds = *interval;
     if (noise) scenario.track.noiseMetres = *noise;

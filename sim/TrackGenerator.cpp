@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <map>
 
 #include "sim/Random.h"
 
@@ -37,9 +38,14 @@ std::optional<GeoPoint> VehicleTrack::PositionAt(double seconds) const {
 }
 
 std::shared_ptr<const VehicleTrack> GenerateTrack(const Scenario& sc, const std::string& plate) {
+    return GenerateTrack(sc, sc.trips, plate, sc.date);
+}
+
+std::shared_ptr<const VehicleTrack> GenerateTrack(const Scenario& sc, const std::vector<Trip>& dayTrips,
+                                                  const std::string& plate, const std::string& date) {
     auto track = std::make_shared<VehicleTrack>();
     std::vector<const Trip*> trips;
-    for (const auto& t : sc.trips)
+    for (const auto& t : dayTrips)
         if (t.vehicle == plate && !t.stops.empty() && !t.stops.front().trueReach.empty())
             trips.push_back(&t);
     std::sort(trips.begin(), trips.end(), [](const Trip* a, const Trip* b) {
@@ -53,9 +59,15 @@ std::shared_ptr<const VehicleTrack> GenerateTrack(const Scenario& sc, const std:
         if (!kf.empty()) t = std::max(t, kf.back().t);  // hand-written scenarios may be too tight
         kf.push_back({t, p, far});
     };
-    auto pos = [&sc](const StopEvent& ev) {
-        const Station* s = sc.FindStation(ev.stationId);
-        return s ? GeoPoint{s->lat, s->lng} : GeoPoint{};
+    // Each station looked up once: a large fleet's scenario has thousands of them.
+    std::map<std::string, GeoPoint> places;
+    auto pos = [&sc, &places](const StopEvent& ev) {
+        auto [at, added] = places.try_emplace(ev.stationId);
+        if (added) {
+            const Station* s = sc.FindStation(ev.stationId);
+            at->second = s ? GeoPoint{s->lat, s->lng} : GeoPoint{};
+        }
+        return at->second;
     };
 
     for (std::size_t ti = 0; ti < trips.size(); ++ti) {
@@ -96,7 +108,8 @@ std::shared_ptr<const VehicleTrack> GenerateTrack(const Scenario& sc, const std:
 
     // Fixes: a regular beat per vehicle, noise on both axes, gaps and dead fixes only while the
     // vehicle is well away from any station circle.
-    Random rng(sc.seed ^ HashText("track|" + plate));
+    // The scenario date's tracks keep the beat they always had; other days get their own.
+    Random rng(sc.seed ^ HashText(date == sc.date ? "track|" + plate : "track|" + plate + "|" + date));
     const int interval = sc.track.intervalSeconds;
     // Noise must stay well under the distance covered between two fixes near a circle, or a fix
     // could flicker in and out of it.

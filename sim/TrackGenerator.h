@@ -45,5 +45,8 @@ constexpr double kLayoverDistance = 350.0;
 // lines between stations, waits between trips at a stand beyond the terminus, and reports a fix
 // every few seconds with a few metres of noise, some gaps and some dead fixes away from stations.
 std::shared_ptr<const VehicleTrack> GenerateTrack(const Scenario& scenario, const std::string& plate);
+// The same for the trips of any day (those with true times): the vehicle's trips among them.
+std::shared_ptr<const VehicleTrack> GenerateTrack(const Scenario& scenario, const std::vector<Trip>& trips,
+                                                  const std::string& plate, const std::string& date);
 
 }  // namespace fw::sim

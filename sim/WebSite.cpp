@@ -12,6 +12,7 @@
 #include <QUrl>
 
 #include <algorithm>
+#include <charconv>
 #include <cmath>
 #include <memory>
 
@@ -69,6 +70,92 @@ std::map<std::string, std::string> ParseQueryBytes(const QByteArray& encodedQuer
         const QByteArray value = eq < 0 ? QByteArray() : QByteArray::fromPercentEncoding(pair.mid(eq + 1));
         out.emplace(key.toStdString(), value.toStdString());
     }
+    return out;
+}
+
+namespace {
+
+// JsonCpp's "decimal" precision 6: at most six decimals, trailing zeros dropped but one kept.
+// Fixes hold six decimals, so whole millionths give the digits printf would.
+void AppendCoordinate(std::string& out, double value) {
+    const double micro = std::fabs(value) * 1e6;
+    if (micro < 1e15) {
+        const long long whole = std::llround(micro);
+        if (std::signbit(value)) out += '-';
+        out += std::to_string(whole / 1000000);
+        char fraction[7];
+        long long rest = whole % 1000000;
+        for (int i = 5; i >= 0; --i, rest /= 10) fraction[i] = static_cast<char>('0' + rest % 10);
+        int digits = 6;
+        while (digits > 1 && fraction[digits - 1] == '0') --digits;
+        out += '.';
+        out.append(fraction, static_cast<std::size_t>(digits));
+        return;
+    }
+    char buf[400];
+    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 6);
+    if (ec != std::errc()) {
+        out += "0.0";
+        return;
+    }
+    const char* last = end;
+    while (last - buf > 2 && last[-1] == '0' && last[-2] != '.') --last;
+    out.append(buf, static_cast<std::size_t>(last - buf));
+}
+
+// FormatSeconds, with the date text made once per day: a day's fixes share it.
+class TimeWriter {
+public:
+    void Append(std::string& out, long long seconds) {
+        if (seconds < 0) {
+            out += FormatSeconds(seconds);
+            return;
+        }
+        const long long day = seconds / 86400;
+        if (day != day_) {
+            day_ = day;
+            date_ = FormatDay(day * 86400);
+        }
+        const long long t = seconds % 86400;
+        const int parts[3] = {static_cast<int>(t / 3600), static_cast<int>(t / 60 % 60), static_cast<int>(t % 60)};
+        out += date_;
+        for (int i = 0; i < 3; ++i) {
+            out += i == 0 ? ' ' : ':';
+            out += static_cast<char>('0' + parts[i] / 10);
+            out += static_cast<char>('0' + parts[i] % 10);
+        }
+    }
+
+private:
+    long long day_ = -1;
+    std::string date_;
+};
+
+}  // namespace
+
+std::string WriteTrackReply(const std::vector<Fix>& fixes) {
+    std::string out;
+    out.reserve(40 + fixes.size() * 150);
+    out += R"({"msg":"","result":true,"topics":[)";
+    TimeWriter times;
+    for (std::size_t i = 0; i < fixes.size(); ++i) {
+        const Fix& f = fixes[i];
+        if (i > 0) out += ',';
+        out += R"({"gpst":")";
+        times.Append(out, f.gpsTime);
+        out += R"(","lat":)";
+        AppendCoordinate(out, f.lat);
+        out += R"(,"lat_xz":)";
+        AppendCoordinate(out, f.latXz);
+        out += R"(,"lng":)";
+        AppendCoordinate(out, f.lng);
+        out += R"(,"lng_xz":)";
+        AppendCoordinate(out, f.lngXz);
+        out += R"(,"recvt":")";
+        times.Append(out, f.receiveTime);
+        out += R"("})";
+    }
+    out += "]}";
     return out;
 }
 
@@ -164,31 +251,19 @@ std::string WebSite::TrackReply(const std::map<std::string, std::string>& q) {
     const Vehicle* v = state_.scenario().FindVehicle(GbkToUtf8(Value(q, "vhcid")), plate);
     if (!v) v = state_.scenario().FindVehicle({}, plate);
     if (!v) return fail("车辆不存在");
-    const auto track = state_.Track(v->code);
-    auto first = std::lower_bound(track->fixes.begin(), track->fixes.end(), *begin,
-                                  [](const Fix& f, long long t) { return f.gpsTime < t; });
-    auto last = std::upper_bound(track->fixes.begin(), track->fixes.end(), *end,
-                                 [](long long t, const Fix& f) { return t < f.gpsTime; });
-    Json::Value& topics = reply["topics"] = Json::Value(Json::arrayValue);
-    auto add = [&topics](const Fix& f) {
-        Json::Value p(Json::objectValue);
-        p["gpst"] = FormatSeconds(f.gpsTime);
-        p["recvt"] = FormatSeconds(f.receiveTime);
-        p["lat"] = f.lat;
-        p["lat_xz"] = f.latXz;
-        p["lng"] = f.lng;
-        p["lng_xz"] = f.lngXz;
-        topics.append(p);
-    };
-    if (Value(q, "timeorder") == "1") {
-        for (auto it = last; it != first;) add(*--it);
-    } else {
-        for (auto it = first; it != last; ++it) add(*it);
+    // Every day the range touches; the dates outside all schedules have no fixes.
+    std::vector<Fix> fixes;
+    for (long long day = *begin / 86400 * 86400; day <= *end; day += 86400) {
+        const auto track = state_.Track(v->code, FormatDay(day));
+        auto first = std::lower_bound(track->fixes.begin(), track->fixes.end(), *begin,
+                                      [](const Fix& f, long long t) { return f.gpsTime < t; });
+        auto last = std::upper_bound(track->fixes.begin(), track->fixes.end(), *end,
+                                     [](long long t, const Fix& f) { return t < f.gpsTime; });
+        fixes.insert(fixes.end(), first, last);
     }
-    reply["result"] = true;
-    reply["msg"] = "";
-    Log(QStringLiteral("track of %1: %2 fixes").arg(QString::fromStdString(v->code)).arg(topics.size()));
-    return WriteCompact(reply);
+    if (Value(q, "timeorder") == "1") std::reverse(fixes.begin(), fixes.end());
+    Log(QStringLiteral("track of %1: %2 fixes").arg(QString::fromStdString(v->code)).arg(fixes.size()));
+    return WriteTrackReply(fixes);
 }
 
 void WebSite::ServeTrack(const QByteArray& body, QHttpServerResponder&& responder) {

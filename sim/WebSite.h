@@ -11,6 +11,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "sim/SimState.h"
 #include "sim/TrackFault.h"
@@ -29,6 +30,11 @@ inline constexpr const char* kTrackKey = "3c9d0a7e51b2f6480d1e9a7c25b4f063";
 // Query values as the byte strings they were sent as (percent-decoded, not yet converted from
 // their charset). The first occurrence of a key wins.
 std::map<std::string, std::string> ParseQueryBytes(const QByteArray& encodedQuery);
+
+// The successful track reply for these fixes, in their order: what JsonCpp's compact writer
+// gives for the reply document (keys in byte order, coordinates to six decimals without
+// trailing zeros), written directly, since a day of fixes is a large document.
+std::string WriteTrackReply(const std::vector<Fix>& fixes);
 
 // The dispatch server's web site: the track interface, the route map page, the monitoring page
 // and the web report site, plus the small JSON feeds the pages draw from. Everything is served

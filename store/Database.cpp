@@ -182,6 +182,23 @@ bool Database::OpenFile(std::string_view home, std::string_view dataName,
     return true;
 }
 
+bool Database::OpenScratch() {
+    Close();
+    lastError_.clear();
+    sqlite3* db = nullptr;
+    int rc = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    if (rc == SQLITE_OK) rc = sqlite3_exec(db, TableSql("busbatch").c_str(), nullptr, nullptr, nullptr);
+    for (const char* statement : kIndexes)
+        if (rc == SQLITE_OK) rc = sqlite3_exec(db, statement, nullptr, nullptr, nullptr);
+    if (rc != SQLITE_OK) {
+        Fail(ErrorText(db, rc));
+        sqlite3_close_v2(db);
+        return false;
+    }
+    db_ = db;
+    return true;
+}
+
 void Database::FinalizeAll() {
     for (auto& [text, stmt] : statements_) sqlite3_finalize(stmt);
     statements_.clear();

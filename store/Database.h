@@ -70,6 +70,9 @@ public:
     // ("连接数据库失败 错误描述:" and the reason), when one is given.
     bool Open(std::string_view home, std::string_view dataName, std::string_view password,
               LogSink* log = nullptr);
+    // A store of its own in memory, with the same table, for one report among many that run
+    // side by side (never the window's file). Any earlier connection is closed first.
+    bool OpenScratch();
     void Close();
     bool IsOpen() const { return db_ != nullptr; }
 

@@ -64,6 +64,44 @@ TEST(Scenario, DefaultHasTheFleetAndLinesADispatcherWorksWith) {
     EXPECT_EQ(shared, 1) << "one interchange station is called at by two lines";
 }
 
+// --vehicles: the built-in part stays as it is, and every added vehicle has a line of its own
+// kind (stations well apart, named once) and a day's work on every day of the schedules.
+TEST(Scenario, AFleetOfAnySizeKeepsTheBuiltInPartAndKeepsEveryVehicleBusy) {
+    const Scenario& base = Default();
+    const Scenario big = GenerateScenario(1, "2026-12-07", 200);
+    ASSERT_EQ(big.vehicles.size(), 200u);
+    for (std::size_t i = 0; i < base.vehicles.size(); ++i) EXPECT_EQ(big.vehicles[i].code, base.vehicles[i].code);
+    for (std::size_t i = 0; i < base.lines.size(); ++i) EXPECT_EQ(big.lines[i].name, base.lines[i].name);
+    for (std::size_t i = 0; i < base.stations.size(); ++i) EXPECT_EQ(big.stations[i].name, base.stations[i].name);
+    EXPECT_EQ(big.lines.size(), 4u + 47u);
+    std::set<std::string> plates, stationNames;
+    for (const auto& v : big.vehicles) plates.insert(v.code);
+    EXPECT_EQ(plates.size(), 200u);
+    for (const auto& st : big.stations) stationNames.insert(st.name);
+    EXPECT_EQ(stationNames.size(), big.stations.size());
+    for (std::size_t i = base.lines.size(); i < big.lines.size(); ++i) {
+        const Line& line = big.lines[i];
+        EXPECT_GE(line.stops.size(), 12u) << line.name;
+        for (std::size_t k = 1; k < line.stops.size(); ++k) {
+            const Station* a = big.FindStation(line.stops[k - 1].stationId);
+            const Station* b = big.FindStation(line.stops[k].stationId);
+            EXPECT_GT(GroundDistanceMetres(a->lat, a->lng, b->lat, b->lng), 400) << line.name;
+        }
+    }
+    for (const char* date : {"2026-12-05", "2026-12-07", "2026-12-11"}) {
+        std::set<std::string> busy;
+        for (const auto& t : PlanTripsFromSchedules(big, date)) busy.insert(t.vehicle);
+        EXPECT_EQ(busy.size(), 200u) << date;
+    }
+    // A smaller fleet: the last lines give up their vehicles.
+    const Scenario small = GenerateScenario(1, "2026-12-07", 5);
+    ASSERT_EQ(small.vehicles.size(), 5u);
+    EXPECT_EQ(small.vehicles[0].code, base.vehicles[0].code);
+    std::set<std::string> busy;
+    for (const auto& t : small.trips) busy.insert(t.vehicle);
+    EXPECT_EQ(busy.size(), 5u);
+}
+
 TEST(Scenario, TripsFollowTheSchedulesAndRunEarlyLateAndLingerByKnownAmounts) {
     const Scenario& sc = Default();
     // The planned part of every trip is what the schedules give for the date.

@@ -5,6 +5,7 @@
 
 #include "sim/Geo.h"
 #include "sim/ScenarioGenerator.h"
+#include "sim/SimState.h"
 #include "sim/TrackGenerator.h"
 #include "text/Strings.h"
 
@@ -56,17 +57,21 @@ const Scenario& Default() {
 // Every vehicle of the default scenario: the client's detection finds exactly one arrival and one
 // departure per stop event, each within one fix interval after the true crossing, so the report
 // sees the lateness the scenario intended.
-class TrackOfSeed : public ::testing::TestWithParam<std::uint64_t> {};
+// The same holds on the other days of the schedules, whose true times are made when asked for.
+class TrackOfSeed : public ::testing::TestWithParam<std::pair<std::uint64_t, const char*>> {};
 
 TEST_P(TrackOfSeed, DetectionOnTheTrackFindsEveryTrueCrossingAndNothingElse) {
-    const Scenario sc = GenerateScenario(GetParam(), "2026-12-07");
+    SimState state(GenerateScenario(GetParam().first, "2026-12-07"));
+    const Scenario& sc = state.scenario();
+    const std::string date = GetParam().second;
+    const std::vector<Trip>& trips = state.TripsOn(date);
     const long long interval = sc.track.intervalSeconds;
     for (const auto& v : sc.vehicles) {
-        const auto track = GenerateTrack(sc, v.code);
+        const auto track = state.Track(v.code, date);
         ASSERT_FALSE(track->fixes.empty()) << v.code;
         std::vector<const StopEvent*> truth;
         std::vector<std::string> stationIds;
-        for (const auto& trip : sc.trips) {
+        for (const auto& trip : trips) {
             if (trip.vehicle != v.code) continue;
             for (const auto& e : trip.stops) truth.push_back(&e);
             if (stationIds.empty())
@@ -105,7 +110,10 @@ TEST_P(TrackOfSeed, DetectionOnTheTrackFindsEveryTrueCrossingAndNothingElse) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Seeds, TrackOfSeed, ::testing::Values(1u, 2u, 17u));
+INSTANTIATE_TEST_SUITE_P(Seeds, TrackOfSeed,
+                         ::testing::Values(std::pair{1u, "2026-12-07"}, std::pair{2u, "2026-12-07"},
+                                           std::pair{17u, "2026-12-07"}, std::pair{1u, "2026-12-08"},
+                                           std::pair{2u, "2026-12-05"}));
 
 TEST(Track, FixesAreRegularNoisyAndHaveGapsAndDeadFixes) {
     const Scenario& sc = Default();

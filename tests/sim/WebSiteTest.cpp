@@ -9,8 +9,12 @@
 
 #include <cmath>
 #include <map>
+#include <set>
+
+#include <json/writer.h>
 
 #include "net/Message.h"
+#include "sim/Geo.h"
 #include "sim/ReportRows.h"
 #include "sim/ScenarioGenerator.h"
 #include "sim/WebSite.h"
@@ -109,10 +113,53 @@ TEST_F(Web, TrackInterfaceGivesTheFixesOfTheRangeInEitherOrder) {
     ASSERT_EQ(a.size(), d.size());
     ASSERT_GT(a.size(), 5u);
     EXPECT_EQ(a[0]["gpst"], d[d.size() - 1]["gpst"]);
-    // Outside the scenario date there are no fixes, and that is not an error.
-    const auto [s3, empty] = Get(TrackQuery(v.id, v.code, "2026-12-08 05:00:00", "2026-12-08 21:00:00"));
+    // A range over two days gives both days' fixes (the schedules plan the next day too), in
+    // time order; outside every schedule there are none, and that is not an error.
+    const auto [s3, twoDays] = Get(TrackQuery(v.id, v.code, "2026-12-07 17:00:00", "2026-12-08 09:00:00"));
+    const Json::Value both = (*ParseDocument(twoDays))["topics"];
+    ASSERT_GT(both.size(), 100u);
+    std::set<std::string> days;
+    for (Json::ArrayIndex i = 0; i < both.size(); ++i) {
+        days.insert(both[i]["gpst"].asString().substr(0, 10));
+        if (i == 0) continue;
+        EXPECT_GT(both[i]["gpst"].asString(), both[i - 1]["gpst"].asString());
+    }
+    EXPECT_EQ(days, (std::set<std::string>{"2026-12-07", "2026-12-08"}));
+    const auto [s4, empty] = Get(TrackQuery(v.id, v.code, "2026-12-20 05:00:00", "2026-12-20 21:00:00"));
     EXPECT_TRUE((*ParseDocument(empty))["result"].asBool());
     EXPECT_EQ((*ParseDocument(empty))["topics"].size(), 0u);
+}
+
+// The reply is written directly for speed; it must be what JsonCpp's compact writer makes of it.
+TEST(TrackReply, IsWhatTheJsonWriterWrites) {
+    const std::vector<Fix> fixes = {{*ParseSeconds("2026-12-07 08:00:05"), *ParseSeconds("2026-12-07 08:00:07"),
+                                     30.257913, -0.00235, 120.111365, 0.00462},
+                                    {*ParseSeconds("2026-12-07 08:00:10"), *ParseSeconds("2026-12-07 08:00:11"), 0, 0, 0, 0},
+                                    {*ParseSeconds("2026-12-07 23:59:59"), *ParseSeconds("2026-12-08 00:00:01"),
+                                     31.2, 0.0021, -73.123456789, 100.0},
+                                    {*ParseSeconds("2026-12-08 09:05:00"), *ParseSeconds("2026-12-08 09:05:02"),
+                                     30.25, -0.0000001, 120.1, 1e20}};
+    Json::Value reply(Json::objectValue);
+    reply["result"] = true;
+    reply["msg"] = "";
+    Json::Value& topics = reply["topics"] = Json::Value(Json::arrayValue);
+    for (const Fix& f : fixes) {
+        Json::Value p(Json::objectValue);
+        p["gpst"] = FormatSeconds(f.gpsTime);
+        p["recvt"] = FormatSeconds(f.receiveTime);
+        p["lat"] = f.lat;
+        p["lat_xz"] = f.latXz;
+        p["lng"] = f.lng;
+        p["lng_xz"] = f.lngXz;
+        topics.append(p);
+    }
+    Json::StreamWriterBuilder b;
+    b["indentation"] = "";
+    b["emitUTF8"] = true;
+    b["precision"] = 6;
+    b["precisionType"] = "decimal";
+    EXPECT_EQ(WriteTrackReply(fixes), Json::writeString(b, reply));
+    EXPECT_EQ(WriteTrackReply({}), R"({"msg":"","result":true,"topics":[]})");
 }
 
 // The whole day's track as the client fetches it, run through the client's detection rules, passes

@@ -1,0 +1,56 @@
+#pragma once
+
+#include <condition_variable>
+#include <cstddef>
+#include <deque>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <string>
+#include <thread>
+#include <utility>
+#include <vector>
+
+#include "fleet/VehicleDayRun.h"
+
+namespace fw {
+
+class RouteStore;
+class VehicleStore;
+
+// The detection of a fleet run on a pool of threads. Each thread has its own copy of the routes
+// (the detection keeps presence states in them), its own wire codec and, per vehicle-day, its own
+// store; the vehicles are only read. Results are handed to `done` on the worker's thread, in the
+// order they finish.
+class FleetWorkers {
+public:
+    using Done = std::function<void(std::size_t index, VehicleDayResult result)>;
+
+    // The routes are copied for each thread; the vehicles must outlive the pool.
+    FleetWorkers(int jobs, const RouteStore& routes, const VehicleStore& vehicles, FleetContext context,
+                 std::string wireCharset, Done done);
+    // Stops: waiting vehicle-days are dropped, running ones finish first.
+    ~FleetWorkers();
+    FleetWorkers(const FleetWorkers&) = delete;
+    FleetWorkers& operator=(const FleetWorkers&) = delete;
+
+    void Submit(std::size_t index, VehicleDayInput input);
+    // Drops what waits and lets no more start; running ones finish (their results still come).
+    void Stop();
+
+private:
+    void Work(int worker);
+
+    const VehicleStore& vehicles_;
+    const FleetContext context_;
+    const std::string charset_;
+    Done done_;
+    std::vector<std::unique_ptr<RouteStore>> routes_;  // one per thread
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::deque<std::pair<std::size_t, VehicleDayInput>> queue_;
+    bool stopping_ = false;
+    std::vector<std::thread> threads_;
+};
+
+}  // namespace fw

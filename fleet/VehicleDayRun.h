@@ -1,0 +1,59 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "fleet/FleetPlan.h"
+#include "reports/DetectionRule.h"
+#include "reports/ReportForm.h"
+#include "reports/ReportRows.h"
+#include "store/StopTimeTable.h"
+
+namespace fw {
+
+class RouteStore;
+class TextCodec;
+class VehicleStore;
+
+// What every vehicle-day of a run shares: the login and the detection rule.
+struct FleetContext {
+    std::string userName;
+    std::string serverAddress;
+    int webPort = kDefaultWebPort;
+    DetectionOptions detection;
+};
+
+// Failure reasons, as the summary lists them.
+inline constexpr std::string_view kNoStopRowsText = "无计划站点";
+inline constexpr std::string_view kScratchStoreText = "临时库出错";
+
+// The report form of a vehicle-day: the whole day, every row.
+ReportForm VehicleDayForm(const FleetContext& context, const VehicleDay& day);
+
+// Why a track body that arrived holds no track: it is no JSON document, or the service refused
+// ("result" false) with its text. Empty when it reads as a track, fixes or none.
+std::string TrackBodyProblem(std::string_view body);
+
+// A vehicle-day once its stop rows and its track have come.
+struct VehicleDayInput {
+    VehicleDay day;
+    std::vector<StopTimeEntry> stops;  // what the server sent for its request
+    std::string trackBody;             // empty when the transfer failed
+    std::string trackFailure;          // why, for the summary
+};
+
+struct VehicleDayResult {
+    std::vector<ReportRow> rows;  // in planned order; empty when failed
+    std::size_t plannedStops = 0;
+    std::string failure;  // empty when reported
+};
+
+// The window's report run on a store of its own: the stop rows stored, the real times detected
+// on the track with the context's rule, the rows of the day read back. `routes` belongs to the
+// caller's thread (the detection keeps its presence states there); `wire` likewise.
+VehicleDayResult RunVehicleDay(const FleetContext& context, const VehicleDayInput& input,
+                               RouteStore& routes, const VehicleStore& vehicles,
+                               const TextCodec& wire);
+
+}  // namespace fw

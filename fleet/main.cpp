@@ -1,0 +1,3 @@
+#include "fleet/FleetMain.h"
+
+int main(int argc, char** argv) { return fw::RunFleetReport(argc, argv); }

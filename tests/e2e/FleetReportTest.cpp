@@ -1,0 +1,477 @@
+// fenwarde-report against fenwarde-sim, both as real processes on free loopback ports: every real
+// time equal to what the report window's run computes for the same vehicle-day, the summary's
+// counts, a server that dies or falls silent mid-run, Ctrl-C, and each kind of bad input.
+#include <gtest/gtest.h>
+#include <json/json.h>
+
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+
+#include <csignal>
+#include <cstdio>
+#include <map>
+#include <memory>
+#include <set>
+#include <string>
+#include <vector>
+
+#include "net/Dispatcher.h"
+#include "net/Requests.h"
+#include "reports/Punctuality.h"
+#include "reports/ReportRun.h"
+#include "routes/RouteStore.h"
+#include "sim/DispatchSession.h"
+#include "sim/ScenarioGenerator.h"
+#include "sim/WebSite.h"
+#include "store/Database.h"
+#include "store/StopTimeTable.h"
+#include "store/VehicleStore.h"
+#include "tests/support/WaitFor.h"
+#include "text/Encoding.h"
+
+namespace fw {
+namespace {
+
+constexpr int kSeed = 3;
+constexpr const char* kDay1 = "2014-08-25";
+constexpr const char* kDay2 = "2014-08-26";
+
+using Record = std::vector<std::string>;
+
+// RFC 4180 records, the byte-order mark dropped.
+std::vector<Record> ReadCsv(const std::string& path) {
+    QFile file(QString::fromStdString(path));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    std::string text = file.readAll().toStdString();
+    if (text.rfind("\xEF\xBB\xBF", 0) == 0) text.erase(0, 3);
+    std::vector<Record> records;
+    Record record;
+    std::string field;
+    bool quoted = false;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (quoted) {
+            if (c == '"' && i + 1 < text.size() && text[i + 1] == '"') field += text[++i];
+            else if (c == '"') quoted = false;
+            else field += c;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == ',') {
+            record.push_back(std::exchange(field, {}));
+        } else if (c == '\r') {
+        } else if (c == '\n') {
+            record.push_back(std::exchange(field, {}));
+            records.push_back(std::exchange(record, {}));
+        } else {
+            field += c;
+        }
+    }
+    return records;
+}
+
+// The records of a table: those after its heading row (the row whose first cell is `heading`
+// and that follows the row `title`, when one is given), up to the next blank record.
+std::vector<Record> Table(const std::vector<Record>& csv, const std::string& title, const std::string& heading) {
+    std::size_t i = 0;
+    if (!title.empty())
+        while (i < csv.size() && !(csv[i].size() == 1 && csv[i][0] == title)) ++i;
+    while (i < csv.size() && (csv[i].empty() || csv[i][0] != heading)) ++i;
+    std::vector<Record> rows;
+    for (++i; i < csv.size() && !(csv[i].size() == 1 && csv[i][0].empty()); ++i) rows.push_back(csv[i]);
+    return rows;
+}
+
+// What the report window computes for a vehicle-day: the server's stop rows stored by the
+// client's dispatcher, its routes as the login gathered them, the track the service gives for
+// the day, and the report run of the window, all in this process over the same scenario.
+class WindowRun : public DispatchTarget {
+public:
+    WindowRun() : state_(sim::GenerateScenario(kSeed, kDay1)), session_(state_, {}), web_(state_, {}) {
+        Answer(LoginRequest("admin", "admin"));
+        Answer(AnnounceRequest());
+    }
+
+    std::vector<ReportRow> Rows(const std::string& plate, const std::string& date) {
+        Database db;
+        EXPECT_TRUE(db.OpenScratch());
+        StopTimeTable table(db);
+        Dispatcher dispatcher(routes_, vehicles_, table, *this);
+        dispatcher.SetUser("admin");
+        for (const Json::Value& reply : session_.Handle(ReadMessage(StopTimesRequest(
+                 "admin", vehicles_.VehicleIdOfPlate(plate), plate, date))))
+            dispatcher.Dispatch(ReadMessage(reply));
+        const std::string body = web_.TrackReply({{"key", sim::kTrackKey},
+                                                  {"vhcid", vehicles_.VehicleIdOfPlate(plate)},
+                                                  {"vehicle", Utf8ToGbk(plate)},
+                                                  {"begin_time", date + " 00:00:00"},
+                                                  {"end_time", date + " 23:59:59"},
+                                                  {"timeorder", "0"}});
+        ReportForm form;
+        form.plate = plate;
+        form.start = date + " 00:00:00";
+        form.end = date + " 23:59:59";
+        form.userName = "admin";
+        ReportRun run(table, routes_, vehicles_, nullptr);
+        EXPECT_TRUE(run.Begin(form).proceed);
+        ReportList list;
+        run.Finish(form, body, list);
+        std::vector<ReportRow> rows;
+        for (const ReportRow& row : list.Rows()) rows.push_back(row);
+        return rows;
+    }
+
+    const sim::Scenario& Scenario() const { return state_.scenario(); }
+
+    bool SendJson(const Json::Value& message) override {
+        pending_.push_back(message);
+        return true;
+    }
+    bool LoginResult(const std::string&, const std::string&) override { return true; }
+    void AddGroupChoice(const std::string&) override {}
+    void AddVehicleChoice(const std::string&) override {}
+
+private:
+    // Hands a request to the server and its answers to the client's dispatcher, and so on for
+    // the client's own answers (1010, 9002), until nothing is left.
+    void Answer(const Json::Value& request) {
+        Dispatcher dispatcher(routes_, vehicles_, unusedTable_, *this);
+        dispatcher.SetUser("admin");
+        pending_.push_back(request);
+        while (!pending_.empty()) {
+            const Json::Value next = pending_.front();
+            pending_.erase(pending_.begin());
+            for (const Json::Value& reply : session_.Handle(ReadMessage(next))) dispatcher.Dispatch(ReadMessage(reply));
+        }
+    }
+
+    sim::SimState state_;
+    sim::DispatchSession session_;
+    sim::WebSite web_;
+    RouteStore routes_;
+    VehicleStore vehicles_;
+    Database unused_;
+    StopTimeTable unusedTable_{unused_};
+    std::vector<Json::Value> pending_;
+};
+
+class FleetReport : public testing::Test {
+protected:
+    void TearDown() override {
+        for (QProcess* p : {&report, &sim}) {
+            if (p->state() == QProcess::NotRunning) continue;
+            ::kill(static_cast<pid_t>(p->processId()), SIGCONT);
+            p->kill();
+            p->waitForFinished(5000);
+        }
+    }
+
+    void StartSim(QStringList extra = {}) {
+        sim.start(QStringLiteral(FENWARDE_SIM_EXE),
+                  QStringList{"--port", "0", "--web-port", "0", "--seed", QString::number(kSeed), "--date", kDay1} +
+                      extra);
+        ASSERT_TRUE(sim.waitForStarted(5000));
+        const QRegularExpression ports(
+            QStringLiteral("on 127\\.0\\.0\\.1:(\\d+), web site on http://127\\.0\\.0\\.1:(\\d+)/"));
+        QString log;
+        QRegularExpressionMatch m;
+        for (int i = 0; i < 100 && !(m = ports.match(log)).hasMatch(); ++i) {
+            sim.waitForReadyRead(100);
+            log += QString::fromUtf8(sim.readAllStandardError());
+        }
+        ASSERT_TRUE(m.hasMatch()) << log.toStdString();
+        port = m.captured(1);
+        webPort = m.captured(2);
+    }
+
+    void WriteConf(const QString& pass = "admin", const QString& remember = "1") {
+        QFile conf(home.filePath("conf.ini"));
+        ASSERT_TRUE(conf.open(QIODevice::WriteOnly));
+        conf.write(QStringLiteral("[login]\nServer=127.0.0.1\nUser=admin\nPass=%1\nRemember=%2\nDataName=bus\n"
+                                  "Write=0\nPort=%3\nWebPort=%4\n")
+                       .arg(pass, remember, port, webPort)
+                       .toUtf8());
+    }
+
+    // Starts fenwarde-report with the home's conf.ini; stderr is a pipe, so it writes a line per
+    // vehicle-day.
+    void StartReport(const QStringList& args, const QString& password = {}) {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.remove("FENWARDE_PASSWORD");
+        if (!password.isEmpty()) env.insert("FENWARDE_PASSWORD", password);
+        report.setProcessEnvironment(env);
+        report.start(QStringLiteral(FENWARDE_REPORT_EXE), QStringList{"--home", home.path()} + args);
+        ASSERT_TRUE(report.waitForStarted(5000));
+    }
+
+    // Waits for the report to end; its exit status, stdout and stderr.
+    int Finish(int timeoutMs = 60000) {
+        EXPECT_TRUE(report.waitForFinished(timeoutMs)) << "still running";
+        out += QString::fromUtf8(report.readAllStandardOutput()).toStdString();
+        err += QString::fromUtf8(report.readAllStandardError()).toStdString();
+        return report.exitStatus() == QProcess::NormalExit ? report.exitCode() : -1;
+    }
+
+    // Reads stderr until it holds the text.
+    bool ErrShows(const std::string& text, int timeoutMs = 30000) {
+        return test::WaitFor(
+            [&] {
+                err += QString::fromUtf8(report.readAllStandardError()).toStdString();
+                return err.find(text) != std::string::npos;
+            },
+            timeoutMs);
+    }
+
+    std::string Out(const char* name) const { return home.filePath(name).toStdString(); }
+
+    QTemporaryDir home;
+    QProcess sim;
+    QProcess report;
+    QString port, webPort;
+    std::string out, err;
+};
+
+TEST_F(FleetReport, EveryRealTimeIsTheWindowsAndTheSummaryCountsThem) {
+    ASSERT_NO_FATAL_FAILURE(StartSim());
+    // No remembered password: it comes from the environment.
+    ASSERT_NO_FATAL_FAILURE(WriteConf("", "0"));
+    WindowRun window;
+    const auto& vehicles = window.Scenario().vehicles;
+    // Three vehicles of three lines, given out of order.
+    const std::vector<std::string> plates = {vehicles[9].code, vehicles[0].code, vehicles[5].code};
+    ASSERT_NO_FATAL_FAILURE(StartReport({"--from", kDay1, "--to", kDay2, "--plates",
+                                         QString::fromStdString(plates[0] + "," + plates[1] + "," + plates[2]),
+                                         "--jobs", "2", "--out", QString::fromStdString(Out("fleet.csv"))},
+                                        "admin"));
+    ASSERT_EQ(Finish(), 0) << err;
+    EXPECT_NE(out.find("6 vehicle-days (3 vehicles, 2 days)"), std::string::npos) << out;
+
+    const auto csv = ReadCsv(Out("fleet.csv"));
+    const auto detail = Table(csv, "", "车牌号码");
+    std::map<std::pair<std::string, std::string>, std::vector<Record>> listed;
+    std::vector<std::pair<std::string, std::string>> order;
+    for (const Record& r : detail) {
+        ASSERT_EQ(r.size(), 11u);
+        const std::pair key{r[kColPlate], r[kColPlanReach].substr(0, 10)};
+        if (order.empty() || order.back() != key) order.push_back(key);
+        listed[key].push_back(r);
+    }
+    // (plate, date) order, whatever order the vehicle-days finished in.
+    std::vector<std::string> sorted = plates;
+    std::sort(sorted.begin(), sorted.end());
+    ASSERT_EQ(order.size(), 6u);
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        EXPECT_EQ(order[i].first, sorted[i / 2]);
+        EXPECT_EQ(order[i].second, i % 2 == 0 ? kDay1 : kDay2);
+    }
+
+    const auto perDay = Table(csv, "车辆日汇总", "车牌号码");
+    ASSERT_EQ(perDay.size(), 7u);  // six vehicle-days and the total
+    PunctualityCounts total;
+    std::size_t served = 0;
+    for (std::size_t i = 0; i < 6; ++i) {
+        const auto& [plate, date] = order[i];
+        const std::vector<ReportRow> expected = window.Rows(plate, date);
+        const std::vector<Record>& got = listed[order[i]];
+        ASSERT_EQ(got.size(), expected.size()) << plate << " " << date;
+        ASSERT_GT(expected.size(), 50u);
+        for (std::size_t r = 0; r < expected.size(); ++r) {
+            for (std::size_t c = 0; c < kReportColumnCount; ++c)
+                EXPECT_EQ(got[r][c], expected[r][c]) << plate << " " << date << " row " << r << " column " << c;
+            served += !expected[r][kColRealReach].empty();
+        }
+        const PunctualityCounts c = CountPunctuality(expected, {});
+        EXPECT_EQ(perDay[i], (Record{plate, date, "完成", std::to_string(c.planned), std::to_string(c.served),
+                                     std::to_string(c.onTime), std::to_string(c.late), std::to_string(c.early),
+                                     std::to_string(c.notServed), std::to_string(c.unreadable),
+                                     perDay[i][10]}));
+        total.planned += c.planned;
+        total.onTime += c.onTime;
+        total.late += c.late;
+    }
+    // The second day has its own track: most stops are served on both days.
+    EXPECT_GT(served, detail.size() * 9 / 10);
+    EXPECT_EQ(perDay[6][0], "合计");
+    EXPECT_EQ(perDay[6][3], std::to_string(total.planned));
+    EXPECT_EQ(perDay[6][5], std::to_string(total.onTime));
+    EXPECT_EQ(perDay[6][6], std::to_string(total.late));
+    EXPECT_NE(out.find("stops: " + std::to_string(total.planned) + " planned"), std::string::npos) << out;
+    // No failures: no failure table.
+    EXPECT_TRUE(Table(csv, "未完成", "车牌号码").empty());
+}
+
+TEST_F(FleetReport, WorkbookHoldsTheDetailAndTheSummarySheets) {
+    ASSERT_NO_FATAL_FAILURE(StartSim());
+    ASSERT_NO_FATAL_FAILURE(WriteConf());
+    const std::string plate = WindowRun().Scenario().vehicles[2].code;
+    ASSERT_NO_FATAL_FAILURE(StartReport({"--from", kDay2, "--to", kDay2, "--plates", QString::fromStdString(plate),
+                                         "--rule", "interpolated", "--out", QString::fromStdString(Out("周报 1.xlsx"))}));
+    ASSERT_EQ(Finish(), 0) << err;
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(
+        ::popen(("/usr/bin/python3 '" + std::string(std::getenv("FENWARDE_SOURCE_DIR")) +
+                 "/tests/reports/read_xlsx.py' '" + Out("周报 1.xlsx") + "' 2>&1")
+                    .c_str(),
+                "r"),
+        ::pclose);
+    ASSERT_TRUE(pipe);
+    std::string text;
+    char buf[4096];
+    for (std::size_t n; (n = std::fread(buf, 1, sizeof buf, pipe.get())) > 0;) text.append(buf, n);
+    Json::Value book;
+    std::string errors;
+    std::unique_ptr<Json::CharReader> reader(Json::CharReaderBuilder().newCharReader());
+    ASSERT_TRUE(reader->parse(text.data(), text.data() + text.size(), &book, &errors)) << text;
+    std::vector<std::string> names;
+    for (const auto& sheet : book["sheets"]) names.push_back(sheet["name"].asString());
+    EXPECT_EQ(names, (std::vector<std::string>{"明细", "车辆日汇总", "线路汇总"}));
+    // The detail sheet: the header block names the rule; real times are date-time cells.
+    const Json::Value& rows = book["sheets"][0]["rows"];
+    bool rule = false;
+    int times = 0;
+    for (const auto& row : rows) {
+        rule = rule || (row[0]["v"].asString() == "判定规则" && row[1]["v"].asString() == "精确推算");
+        if (row.size() > kColRealReach && row[0]["v"].asString() == plate)
+            times += row[static_cast<int>(kColRealReach)]["t"].asString() == "datetime";
+    }
+    EXPECT_TRUE(rule);
+    EXPECT_GT(times, 50);
+}
+
+// A fleet split as the README says: the plates of a group listed, a part of them reported.
+TEST_F(FleetReport, ListedPlatesGiveThePartsOfAFleet) {
+    ASSERT_NO_FATAL_FAILURE(StartSim());
+    ASSERT_NO_FATAL_FAILURE(WriteConf());
+    ASSERT_NO_FATAL_FAILURE(StartReport({"--group", "公交一公司", "--list-plates"}));
+    ASSERT_EQ(Finish(), 0) << err;
+    std::vector<std::string> lines;
+    for (std::size_t at = 0, next; (next = out.find('\n', at)) != std::string::npos; at = next + 1)
+        lines.push_back(out.substr(at, next - at));
+    ASSERT_EQ(lines.size(), 7u) << out;  // the vehicles of 1路 and 7路
+    for (const auto& line : lines) EXPECT_NE(line.find("\t公交一公司"), std::string::npos) << line;
+    QFile part(home.filePath("part.txt"));
+    ASSERT_TRUE(part.open(QIODevice::WriteOnly));
+    part.write(QByteArray::fromStdString(lines[1] + "\n" + lines[4] + "\n"));
+    part.close();
+
+    out.clear();
+    ASSERT_NO_FATAL_FAILURE(StartReport({"--from", kDay1, "--to", kDay1, "--plates", "@" + part.fileName(),
+                                         "--out", QString::fromStdString(Out("part.csv"))}));
+    ASSERT_EQ(Finish(), 0) << err;
+    std::set<std::string> plates;
+    for (const Record& r : Table(ReadCsv(Out("part.csv")), "", "车牌号码")) plates.insert(r[kColPlate]);
+    EXPECT_EQ(plates, (std::set<std::string>{lines[1].substr(0, lines[1].find('\t')),
+                                              lines[4].substr(0, lines[4].find('\t'))}));
+}
+
+// The reasons of the vehicle-days of a report's summary: how many finished, and how many failed
+// for each reason (track failures counted together).
+std::map<std::string, std::size_t> Outcomes(const std::vector<Record>& perDay) {
+    std::map<std::string, std::size_t> outcomes;
+    for (std::size_t i = 0; i + 1 < perDay.size(); ++i) {
+        const std::string& why = perDay[i][2];
+        const bool track = why.rfind("轨迹数据为空", 0) == 0 || why.rfind("轨迹服务不可用", 0) == 0;
+        ++outcomes[track ? "track" : why];
+    }
+    return outcomes;
+}
+
+// The server dies after a few vehicle-days: they are written, the rest are listed as failed: those
+// whose stop rows had not come for the lost connection, those whose track had not come for that.
+TEST_F(FleetReport, AServerKilledMidRunGivesStatusThreeAndTheFinishedDays) {
+    // Each track takes a while to arrive, so the run is surely under way when the server dies.
+    ASSERT_NO_FATAL_FAILURE(StartSim({"--vehicles", "40", "--track-fault", "slow:300"}));
+    ASSERT_NO_FATAL_FAILURE(WriteConf());
+    ASSERT_NO_FATAL_FAILURE(StartReport({"--from", kDay1, "--to", kDay2, "--fetches", "1", "--jobs", "1", "--out",
+                                         QString::fromStdString(Out("fleet.csv"))}));
+    ASSERT_TRUE(ErrShows("3/80 ")) << err;
+    sim.kill();
+    ASSERT_EQ(Finish(), 3) << err;
+    EXPECT_NE(err.find("the connection to the server ended: 与服务器断开连接"), std::string::npos) << err;
+
+    const auto csv = ReadCsv(Out("fleet.csv"));
+    const auto perDay = Table(csv, "车辆日汇总", "车牌号码");
+    ASSERT_EQ(perDay.size(), 81u);
+    auto outcomes = Outcomes(perDay);
+    EXPECT_GE(outcomes["完成"], 3u);
+    EXPECT_GT(outcomes["与服务器断开连接"], 10u);
+    EXPECT_EQ(outcomes["完成"] + outcomes["与服务器断开连接"] + outcomes["track"], 80u);
+    std::set<std::pair<std::string, std::string>> done;
+    for (std::size_t i = 0; i < 80; ++i)
+        if (perDay[i][2] == "完成") done.insert({perDay[i][0], perDay[i][1]});
+    EXPECT_EQ(Table(csv, "未完成", "车牌号码").size(), 80u - done.size());
+    const auto detail = Table(csv, "", "车牌号码");
+    ASSERT_FALSE(detail.empty());
+    for (const Record& r : detail) EXPECT_TRUE(done.count({r[kColPlate], r[kColPlanReach].substr(0, 10)})) << r[0];
+    EXPECT_NE(out.find("failed:\n"), std::string::npos) << out;
+}
+
+// The server stops answering but keeps the connection: after --timeout what was not answered
+// fails with "服务器无应答", and what was finished is written.
+TEST_F(FleetReport, AServerThatFallsSilentTimesOut) {
+    ASSERT_NO_FATAL_FAILURE(StartSim({"--vehicles", "40", "--track-fault", "slow:300"}));
+    ASSERT_NO_FATAL_FAILURE(WriteConf());
+    ASSERT_NO_FATAL_FAILURE(StartReport({"--from", kDay1, "--to", kDay2, "--fetches", "4", "--jobs", "1",
+                                         "--timeout", "2", "--out", QString::fromStdString(Out("fleet.csv"))}));
+    ASSERT_TRUE(ErrShows("2/80 ")) << err;
+    ::kill(static_cast<pid_t>(sim.processId()), SIGSTOP);
+    ASSERT_EQ(Finish(), 3) << err;
+    auto outcomes = Outcomes(Table(ReadCsv(Out("fleet.csv")), "车辆日汇总", "车牌号码"));
+    EXPECT_GE(outcomes["完成"], 2u);
+    EXPECT_GT(outcomes["服务器无应答"], 10u);
+    EXPECT_EQ(outcomes["完成"] + outcomes["服务器无应答"] + outcomes["track"], 80u);
+}
+
+TEST_F(FleetReport, InterruptedRunLeavesNoFile) {
+    ASSERT_NO_FATAL_FAILURE(StartSim({"--track-fault", "slow:20000"}));
+    ASSERT_NO_FATAL_FAILURE(WriteConf());
+    ASSERT_NO_FATAL_FAILURE(StartReport({"--from", kDay1, "--to", kDay2, "--out", QString::fromStdString(Out("fleet.xlsx"))}));
+    ASSERT_TRUE(ErrShows("vehicle-days (12 vehicles × 2 days)")) << err;
+    ::kill(static_cast<pid_t>(report.processId()), SIGINT);
+    EXPECT_EQ(Finish(10000), 130) << err;
+    EXPECT_NE(err.find("interrupted: nothing written"), std::string::npos) << err;
+    // Neither the file nor a temporary one beside it.
+    EXPECT_EQ(QDir(home.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"conf.ini"});
+}
+
+struct BadInput {
+    const char* what;
+    QStringList args;
+    const char* message;  // a part of stderr
+    bool serverUp = true;
+    const char* pass = "admin";
+    const char* remember = "1";
+};
+
+TEST_F(FleetReport, BadInputIsAClearMessageAndStatusTwo) {
+    ASSERT_NO_FATAL_FAILURE(StartSim());
+    const QString csv = home.filePath("r.csv");
+    const std::vector<BadInput> rows = {
+        {"wrong password", {"--from", kDay1, "--to", kDay1, "--out", csv}, "sign-in failed: 用户名或密码错误", true, "nimda"},
+        {"no password", {"--from", kDay1, "--to", kDay1, "--out", csv}, "remembers no password for admin", true, "", "0"},
+        {"from after to", {"--from", kDay2, "--to", kDay1, "--out", csv}, "--from 2014-08-26 is after --to 2014-08-25"},
+        {"400 days", {"--from", "2014-01-01", "--to", "2015-02-04", "--out", csv}, "400 days; more than 92 need --force"},
+        {"unknown plate", {"--from", kDay1, "--to", kDay1, "--plates", "京X00000", "--out", csv}, "unknown plate: 京X00000"},
+        {"missing folder", {"--from", kDay1, "--to", kDay1, "--out", home.filePath("nowhere/r.csv")}, "文件夹不存在"},
+        {"password on the command line", {"--from", kDay1, "--to", kDay1, "--password=admin", "--out", csv},
+         "never taken from the command line"},
+        {"server down", {"--from", kDay1, "--to", kDay1, "--out", csv}, "sign-in failed: 服务器连接失败!!!", false},
+    };
+    for (const BadInput& row : rows) {
+        if (!row.serverUp && sim.state() != QProcess::NotRunning) {
+            sim.kill();
+            sim.waitForFinished(5000);
+        }
+        ASSERT_NO_FATAL_FAILURE(WriteConf(row.pass, row.remember));
+        out.clear();
+        err.clear();
+        ASSERT_NO_FATAL_FAILURE(StartReport(row.args));
+        EXPECT_EQ(Finish(30000), 2) << row.what << ": " << err;
+        EXPECT_NE(err.find(row.message), std::string::npos) << row.what << ": " << err;
+        EXPECT_FALSE(QFile::exists(csv)) << row.what;
+    }
+}
+
+}  // namespace
+}  // namespace fw

@@ -1,0 +1,371 @@
+// The rules of fenwarde-report that need no connection: its command line, the choice of
+// vehicles, one vehicle-day's run on a store of its own, the pool that runs many at once, and
+// the report's order and summaries.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <atomic>
+#include <map>
+#include <mutex>
+#include <set>
+
+#include "fleet/FleetOptions.h"
+#include "fleet/FleetPlan.h"
+#include "fleet/FleetProgress.h"
+#include "fleet/FleetReport.h"
+#include "fleet/FleetWorkers.h"
+#include "fleet/VehicleDayRun.h"
+#include "reports/ReportRun.h"
+#include "routes/RouteStore.h"
+#include "store/VehicleStore.h"
+#include "tests/reports/HandmadeList.h"
+#include "tests/reports/SyntheticDay.h"
+#include "tests/support/TestSupport.h"
+#include "text/Encoding.h"
+
+namespace fw {
+namespace {
+
+// --- command line -------------------------------------------------------------------------------
+
+struct OptionsRow {
+    std::vector<std::string> args;
+    std::string error;  // a part of the message; empty: accepted
+};
+
+void PrintTo(const OptionsRow& row, std::ostream* out) {
+    for (const std::string& arg : row.args) *out << arg << ' ';
+}
+
+class FleetOptionsRows : public testing::TestWithParam<OptionsRow> {};
+
+TEST_P(FleetOptionsRows, AcceptOrRefuseWithAClearMessage) {
+    const FleetOptions o = ParseFleetOptions(GetParam().args, 2);
+    if (GetParam().error.empty())
+        EXPECT_EQ(o.error, "");
+    else
+        EXPECT_NE(o.error.find(GetParam().error), std::string::npos) << o.error;
+}
+
+const std::vector<std::string> kRange = {"--from", "2014-08-25", "--to", "2014-08-26", "--out", "r.xlsx"};
+std::vector<std::string> With(std::vector<std::string> more, std::vector<std::string> base = kRange) {
+    base.insert(base.end(), more.begin(), more.end());
+    return base;
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Rows, FleetOptionsRows,
+    testing::Values(
+        OptionsRow{kRange, ""}, OptionsRow{With({"--plates", " 浙A1 ,,浙A2"}), ""},
+        OptionsRow{With({"--group=公交一公司", "--rule", "interpolated", "--jobs=3"}), ""},
+        OptionsRow{{"--from", "2014-08-26", "--to", "2014-08-25", "--out", "r.csv"}, "is after --to"},
+        OptionsRow{{"--from", "2014-01-01", "--to", "2015-02-04", "--out", "r.csv"}, "400 days; more than 92 need --force"},
+        OptionsRow{{"--from", "2014-01-01", "--to", "2015-02-04", "--out", "r.csv", "--force"}, ""},
+        OptionsRow{{"--from", "2014-02-30", "--to", "2014-03-01", "--out", "r.csv"}, "--from: 2014-02-30 is not a date"},
+        OptionsRow{{"--from", "2014-8-25", "--to", "2014-08-26", "--out", "r.csv"}, "not a date as YYYY-MM-DD"},
+        OptionsRow{{"--from", "2014-08-25", "--out", "r.csv"}, "--from and --to are required"},
+        OptionsRow{{"--from", "2014-08-25", "--to", "2014-08-25"}, "--out is required"},
+        OptionsRow{{"--from", "2014-08-25", "--to", "2014-08-25", "--out", "r.pdf"}, "must end in .xlsx or .csv"},
+        OptionsRow{With({"--plates", "浙A1", "--group", "公交一公司"}), "cannot be used together"},
+        OptionsRow{With({"--plates", " , "}), "--plates needs at least one plate"},
+        OptionsRow{With({"--password", "secret"}), "never taken from the command line"},
+        OptionsRow{With({"--rule", "nearest"}), "neither first-fix nor interpolated"},
+        OptionsRow{With({"--jobs", "0"}), "--jobs: 0 is not a number from 1 to 64"},
+        OptionsRow{With({"--timeout", "soon"}), "--timeout: soon is not a number"},
+        OptionsRow{With({"--verbose"}), "unknown option: --verbose"}, OptionsRow{With({"--home"}), "--home needs a value"},
+        OptionsRow{With({"--plates", "@/nonexistent/plates.txt"}), "--plates: cannot read /nonexistent/plates.txt"},
+        OptionsRow{{"--list-plates", "--group", "公交一公司"}, ""},
+        OptionsRow{{"--list-plates", "--plates", "浙A1", "--group", "公交一公司"}, "cannot be used together"}));
+
+TEST(FleetOptions, ValuesAndDefaults) {
+    const FleetOptions a = ParseFleetOptions(With({"--plates", " 浙A1 ,,浙A2", "--out=R.CSV"}), 6);
+    EXPECT_EQ(a.plates, (std::vector<std::string>{"浙A1", "浙A2"}));
+    EXPECT_EQ(a.format, FleetFormat::Csv);
+    EXPECT_EQ(a.jobs, 6);
+    EXPECT_EQ(a.fetches, 4);
+    EXPECT_EQ(a.timeoutSeconds, 60);
+    EXPECT_FALSE(a.rule.has_value());
+    const FleetOptions b = ParseFleetOptions(With({"--rule", "Interpolated", "--jobs", "2"}), 6);
+    EXPECT_EQ(b.rule, DetectionRule::Interpolated);
+    EXPECT_EQ(b.jobs, 2);
+    EXPECT_EQ(b.format, FleetFormat::Xlsx);
+    // A file of plates, as --list-plates writes them (the group after a tab), or by commas.
+    test::TempHome dir;
+    test::WriteFile(dir.File("part.txt"), "浙A1\t公交一公司\n 浙A2 \n\n浙A3,浙A4\n");
+    EXPECT_EQ(ParseFleetOptions(With({"--plates", "@" + dir.File("part.txt")}), 1).plates,
+              (std::vector<std::string>{"浙A1", "浙A2", "浙A3", "浙A4"}));
+    // --help needs nothing else.
+    EXPECT_TRUE(ParseFleetOptions({"--help"}, 1).help);
+    EXPECT_EQ(ParseFleetOptions({"--help"}, 1).error, "");
+}
+
+TEST(FleetOptions, DatesBetweenCrossMonthsAndLeapDays) {
+    EXPECT_EQ(DatesBetween("2016-02-28", "2016-03-01"),
+              (std::vector<std::string>{"2016-02-28", "2016-02-29", "2016-03-01"}));
+    EXPECT_EQ(DatesBetween("2014-12-31", "2015-01-01"), (std::vector<std::string>{"2014-12-31", "2015-01-01"}));
+    EXPECT_EQ(DatesBetween("2014-08-25", "2014-08-25").size(), 1u);
+    EXPECT_EQ(DatesBetween("2014-08-25", "2014-08-24").size(), 0u);
+    EXPECT_EQ(DatesBetween("2014-08-25", "soon").size(), 0u);
+    EXPECT_EQ(DatesBetween("2014-01-01", "2014-12-31").size(), 365u);
+}
+
+// --- vehicles ----------------------------------------------------------------------------------
+
+VehicleStore Fleet() {
+    VehicleStore v;
+    v.Add({"浙B2", "2", "公交二公司"});
+    v.Add({"浙A1", "1", "公交一公司"});
+    v.Add({"浙A3", "3", "公交一公司"});
+    v.Add({"浙A1", "11", "公交一公司"});  // announced twice: the later id wins
+    return v;
+}
+
+TEST(FleetPlan, PlatesComeSortedOnceFromTheListTheGroupOrTheWholeLogin) {
+    const VehicleStore fleet = Fleet();
+    FleetOptions o;
+    EXPECT_EQ(ChoosePlates(o, fleet, "admin").plates, (std::vector<std::string>{"浙A1", "浙A3", "浙B2"}));
+    o.group = "公交一公司";
+    EXPECT_EQ(ChoosePlates(o, fleet, "admin").plates, (std::vector<std::string>{"浙A1", "浙A3"}));
+    o.group = "admin";  // the user's own name lists every vehicle, as the company list does
+    EXPECT_EQ(ChoosePlates(o, fleet, "admin").plates.size(), 3u);
+    o.group = "旅游公司";
+    EXPECT_EQ(ChoosePlates(o, fleet, "admin").error, "group 旅游公司 has no vehicles");
+    o.group.clear();
+    o.plates = {"浙B2", "浙A1", "浙B2"};
+    EXPECT_EQ(ChoosePlates(o, fleet, "admin").plates, (std::vector<std::string>{"浙A1", "浙B2"}));
+    o.plates = {"浙A1", "京X0", "京X9"};
+    const PlateChoice unknown = ChoosePlates(o, fleet, "admin");
+    EXPECT_TRUE(unknown.plates.empty());
+    EXPECT_EQ(unknown.error, "unknown plates: 京X0, 京X9 (not among the 4 vehicles of user admin)");
+    EXPECT_NE(ChoosePlates(FleetOptions{}, VehicleStore{}, "admin").error.find("no vehicles"), std::string::npos);
+
+    const auto days = PlanVehicleDays({"浙A1", "浙B2"}, {"2014-08-25", "2014-08-26"}, fleet);
+    ASSERT_EQ(days.size(), 4u);
+    EXPECT_EQ(days[0].vehicleId, "11");
+    EXPECT_EQ(days[1].date, "2014-08-26");
+    EXPECT_EQ(days[2].plate, "浙B2");
+}
+
+// --- one vehicle-day ----------------------------------------------------------------------------
+
+struct DayFixture {
+    test::SyntheticDay day = test::MakeSyntheticDay({});
+    RouteStore routes;
+    VehicleStore vehicles;
+    TextCodec wire{"GBK"};
+    FleetContext context{"admin", "127.0.0.1", 8089, {}};
+
+    DayFixture() {
+        for (const RouteRecord& r : day.routes) routes.Append(r);
+        vehicles.Add({"沪A10086", "77", "公交一公司"});
+    }
+    VehicleDayInput Input() const {
+        VehicleDayInput input{{"沪A10086", "77", "2014-08-25"}, {}, day.trackBody, ""};
+        for (const auto& stop : day.stops) input.stops.push_back(stop.entry);
+        return input;
+    }
+};
+
+TEST(VehicleDayRun, FindsTheKnownPassingTimesOnAStoreOfItsOwn) {
+    DayFixture f;
+    const VehicleDayResult result = RunVehicleDay(f.context, f.Input(), f.routes, f.vehicles, f.wire);
+    ASSERT_EQ(result.failure, "");
+    ASSERT_EQ(result.rows.size(), f.day.stops.size());
+    EXPECT_EQ(result.plannedStops, f.day.stops.size());
+    std::map<std::string, const test::SyntheticStop*> expected;
+    for (const auto& s : f.day.stops) expected[s.entry.lineName + s.entry.userMarkName + s.entry.planReachTime] = &s;
+    for (const ReportRow& row : result.rows) {
+        const auto* stop = expected.at(row[kColLine] + row[kColStop] + row[kColPlanReach]);
+        EXPECT_EQ(row[kColRealReach], stop->expectedReach) << row[kColStop];
+        EXPECT_EQ(row[kColRealLeave], stop->expectedLeave) << row[kColStop];
+    }
+    EXPECT_TRUE(std::is_sorted(result.rows.begin(), result.rows.end(), [](const ReportRow& a, const ReportRow& b) {
+        return a[kColPlanReach] < b[kColPlanReach];
+    }));
+}
+
+TEST(VehicleDayRun, EachFailureHasItsReason) {
+    DayFixture f;
+    struct Row {
+        const char* what;
+        std::function<void(VehicleDayInput&)> change;
+        std::string failure;
+    };
+    const std::vector<Row> rows = {
+        {"no stop rows", [](VehicleDayInput& in) { in.stops.clear(); }, "无计划站点"},
+        {"rows of another vehicle only",
+         [](VehicleDayInput& in) {
+             for (auto& s : in.stops) s.code = "沪B99999";
+         },
+         "无计划站点"},
+        {"transfer failed",
+         [](VehicleDayInput& in) {
+             in.trackBody.clear();
+             in.trackFailure = "HTTP status 503";
+         },
+         "轨迹数据为空：HTTP status 503"},
+        {"refused", [](VehicleDayInput& in) { in.trackBody = R"({"result":false,"msg":"车辆不存在","topics":[]})"; },
+         "轨迹服务拒绝：车辆不存在"},
+        {"an error page", [](VehicleDayInput& in) { in.trackBody = "<html>busy</html>\n"; }, "轨迹数据不是JSON"},
+        {"broken", [](VehicleDayInput& in) { in.trackBody = R"({"result":true,"topics":[{"gpst":)"; }, "轨迹数据无法读取"},
+    };
+    for (const Row& row : rows) {
+        VehicleDayInput input = f.Input();
+        row.change(input);
+        const VehicleDayResult result = RunVehicleDay(f.context, input, f.routes, f.vehicles, f.wire);
+        EXPECT_EQ(result.failure, row.failure) << row.what;
+        EXPECT_TRUE(result.rows.empty()) << row.what;
+    }
+    // A day without a single fix is a day reported without real times, not a failure.
+    VehicleDayInput quiet = f.Input();
+    quiet.trackBody = R"({"result":true,"msg":"","topics":[]})";
+    const VehicleDayResult result = RunVehicleDay(f.context, quiet, f.routes, f.vehicles, f.wire);
+    EXPECT_EQ(result.failure, "");
+    ASSERT_EQ(result.rows.size(), f.day.stops.size());
+    EXPECT_TRUE(std::all_of(result.rows.begin(), result.rows.end(),
+                            [](const ReportRow& r) { return r[kColRealReach].empty(); }));
+}
+
+// Many vehicle-days at once on several threads, each with its own routes and store, give what
+// one run at a time gives, whole and cut-short tracks alike.
+TEST(FleetWorkers, ParallelRunsGiveTheSameRowsAsOneAtATime) {
+    DayFixture f;
+    std::vector<VehicleDayInput> inputs;
+    for (int i = 0; i < 24; ++i) {
+        VehicleDayInput input = f.Input();
+        // Every third one cut short: those stations stay inside their circle at the end.
+        if (i % 3 == 1) input.trackBody = test::MakeSyntheticDay({.fixCount = 400 + 40 * i}).trackBody;
+        inputs.push_back(std::move(input));
+    }
+    std::vector<VehicleDayResult> alone;
+    for (const auto& input : inputs) alone.push_back(RunVehicleDay(f.context, input, f.routes, f.vehicles, f.wire));
+
+    std::mutex mutex;
+    std::map<std::size_t, VehicleDayResult> together;
+    {
+        FleetWorkers workers(4, f.routes, f.vehicles, f.context, "GBK", [&](std::size_t i, VehicleDayResult r) {
+            const std::lock_guard lock(mutex);
+            together.emplace(i, std::move(r));
+        });
+        for (std::size_t i = 0; i < inputs.size(); ++i) workers.Submit(i, inputs[i]);
+        for (int waited = 0; waited < 3000; ++waited) {
+            {
+                const std::lock_guard lock(mutex);
+                if (together.size() == inputs.size()) break;
+            }
+            std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        }
+    }
+    ASSERT_EQ(together.size(), inputs.size());
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        ASSERT_EQ(together[i].rows.size(), alone[i].rows.size()) << i;
+        for (std::size_t r = 0; r < alone[i].rows.size(); ++r)
+            EXPECT_EQ(together[i].rows[r].text, alone[i].rows[r].text) << i << " row " << r;
+    }
+}
+
+TEST(FleetWorkers, StoppingDropsWhatWaits) {
+    DayFixture f;
+    std::atomic<int> done{0};
+    {
+        FleetWorkers workers(1, f.routes, f.vehicles, f.context, "GBK",
+                             [&](std::size_t, VehicleDayResult) { ++done; });
+        for (std::size_t i = 0; i < 50; ++i) workers.Submit(i, f.Input());
+        workers.Stop();
+        workers.Submit(99, f.Input());
+    }
+    EXPECT_LT(done.load(), 50);
+}
+
+// --- the report --------------------------------------------------------------------------------
+
+VehicleDayResult Reported(std::vector<ReportRow> rows) {
+    VehicleDayResult r;
+    r.plannedStops = rows.size();
+    r.rows = std::move(rows);
+    return r;
+}
+VehicleDayResult FailedWith(std::string why, std::size_t planned = 0) {
+    VehicleDayResult r;
+    r.failure = std::move(why);
+    r.plannedStops = planned;
+    return r;
+}
+ReportRow RowOf(const std::string& plate, const std::string& date, const std::string& line, const std::string& reach,
+                const std::string& real) {
+    ReportRow row = test::StopRow("早班", line, "定安路", date + " " + reach, real.empty() ? "" : date + " " + real);
+    row.text[kColPlate] = plate;
+    row.text[kColDate] = date;
+    return row;
+}
+
+// The cells of one table of a document, by row.
+std::vector<std::vector<std::string>> Cells(const ExportTable& table) {
+    std::vector<std::vector<std::string>> cells(table.rowCount);
+    for (std::size_t r = 0; r < table.rowCount; ++r)
+        for (std::size_t c = 0; c < table.columns.size(); ++c) cells[r].emplace_back(table.cell(r, c));
+    return cells;
+}
+
+TEST(FleetReport, OutputOrderIsPlanOrderWhateverOrderResultsCameIn) {
+    FleetReport report({{"浙A1", "1", "2014-08-25"}, {"浙A1", "1", "2014-08-26"}, {"浙B2", "2", "2014-08-25"}});
+    report.Record(2, Reported({RowOf("浙B2", "2014-08-25", "7路", "06:00:00", "06:00:30")}));
+    report.Record(1, FailedWith("轨迹数据为空：HTTP status 500", 3));
+    EXPECT_FALSE(report.Complete());
+    report.Record(0, Reported({RowOf("浙A1", "2014-08-25", "7路", "06:00:00", "06:09:00"),
+                               RowOf("浙A1", "2014-08-25", "9路", "07:00:00", "")}));
+    report.Record(0, FailedWith("a second result is ignored"));
+    ASSERT_TRUE(report.Complete());
+    EXPECT_EQ(report.Failed(), 1u);
+    report.Gather();
+
+    const ExportDocument doc = report.Document({"admin", "", "2014-08-25", "2014-08-26", "首个定位点", "now"}, {});
+    EXPECT_EQ(doc.detail.columns[kColLate].heading, "到达迟到");
+    EXPECT_EQ(doc.detail.columns[kColOverstay].heading, "离开久滞");
+    EXPECT_EQ(doc.detail.columns[kColRealReach].heading, "实际到达时间");
+    const auto detail = Cells(doc.detail);
+    ASSERT_EQ(detail.size(), 3u);
+    EXPECT_EQ(detail[0][kColPlate] + detail[1][kColLine] + detail[2][kColPlate], "浙A19路浙B2");
+
+    ASSERT_EQ(doc.summaries.size(), 3u);  // per vehicle-day, per line, the failures
+    const auto perDay = Cells(doc.summaries[0]);
+    ASSERT_EQ(perDay.size(), 4u);
+    // plate, date, result, planned, served, on time, late, early, not served, unreadable, share
+    EXPECT_EQ(perDay[0], (std::vector<std::string>{"浙A1", "2014-08-25", "完成", "2", "1", "0", "1", "0", "1", "0", "0"}));
+    EXPECT_EQ(perDay[1][2], "轨迹数据为空：HTTP status 500");
+    EXPECT_EQ(perDay[1][3], "3");
+    EXPECT_EQ(perDay[1][10], "");
+    EXPECT_EQ(perDay[2][2], "完成");
+    EXPECT_EQ(perDay[2][5], "1");
+    EXPECT_EQ(perDay[3][0], "合计");
+    EXPECT_EQ(perDay[3][3], "6");
+    EXPECT_EQ(perDay[3][5], "1");
+    EXPECT_EQ(doc.summaries[1].title, "线路汇总");
+    const auto failures = Cells(doc.summaries[2]);
+    ASSERT_EQ(failures.size(), 1u);
+    EXPECT_EQ(failures[0], (std::vector<std::string>{"浙A1", "2014-08-26", "轨迹数据为空：HTTP status 500"}));
+    const auto header = doc.header;
+    EXPECT_TRUE(std::any_of(header.begin(), header.end(), [](const HeaderLine& h) {
+        return h.label == "车辆日" && h.value == "3（完成 2，失败 1）";
+    }));
+
+    const std::string text = report.SummaryText({}, 2.0);
+    EXPECT_NE(text.find("3 vehicle-days (2 vehicles, 2 days) in 2.0 s, 1.5 per second: 2 reported, 1 failed"),
+              std::string::npos)
+        << text;
+    EXPECT_NE(text.find("stops: 3 planned, 2 served, 1 on time, 1 late"), std::string::npos) << text;
+    EXPECT_NE(text.find("浙A1  2014-08-26  轨迹数据为空：HTTP status 500"), std::string::npos) << text;
+}
+
+TEST(FleetProgress, LinesForATerminalAndForALog) {
+    EXPECT_EQ(ProgressLine({0, 0, 200, 0.0}), "[  0/200]  starting");
+    EXPECT_EQ(ProgressLine({37, 2, 200, 2.0}), "[ 37/200]  18.5 vehicle-days/s  2 failed  ETA 0:09");
+    EXPECT_EQ(ProgressLine({200, 0, 200, 10.0}), "[200/200]  20.0 vehicle-days/s  done in 0:10");
+    EXPECT_EQ(ProgressLine({1, 0, 5000, 2.0}), "[   1/5000]  0.5 vehicle-days/s  ETA 2:46:38");
+    const VehicleDay day{"浙A1", "1", "2014-08-25"};
+    EXPECT_EQ(VehicleDayLine({3, 0, 10, 1.0}, day, 52, ""), "3/10 浙A1 2014-08-25 ok, 52 stops");
+    EXPECT_EQ(VehicleDayLine({4, 1, 10, 1.0}, day, 0, "服务器无应答"), "4/10 浙A1 2014-08-25 failed: 服务器无应答");
+}
+
+}  // namespace
+}  // namespace fw
