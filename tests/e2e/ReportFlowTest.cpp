@@ -108,7 +108,8 @@ protected:
         ASSERT_EQ(plates->currentText().toStdString(), plate);
         QSignalSpy listed(report, &ReportWindow::reportListed);
         Click(IDC_BTN_STAT_SCBB);
-        if (wait) ASSERT_TRUE(listed.wait(30000));
+        if (!wait) return;
+        ASSERT_TRUE(listed.wait(30000));
     }
     void Click(int id) { report->Item<QAbstractButton>(id)->click(); }
 
