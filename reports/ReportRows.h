@@ -4,7 +4,6 @@
 #include <cstddef>
 #include <memory>
 #include <optional>
-#include <ranges>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -85,12 +84,32 @@ public:
     void Sort();
     void Clear() { rows_.clear(); }
     const ReportRow& Row(std::size_t index) const { return *rows_[index]; }
-    // The rows in order, for range-for and indexing.
-    auto Rows() const {
-        return rows_ |
-               std::views::transform(
-                   [](const std::unique_ptr<ReportRow>& row) -> const ReportRow& { return *row; });
-    }
+    // The rows in order, for range-for and indexing. (Not a std::views::transform: clang 14,
+    // which builds the fuzz targets, cannot compile libstdc++ 12's views.)
+    class RowsView {
+    public:
+        using Slots = std::vector<std::unique_ptr<ReportRow>>;
+        class Iterator {
+        public:
+            explicit Iterator(Slots::const_iterator at) : at_(at) {}
+            const ReportRow& operator*() const { return **at_; }
+            Iterator& operator++() { ++at_; return *this; }
+            bool operator==(const Iterator&) const = default;
+
+        private:
+            Slots::const_iterator at_;
+        };
+        explicit RowsView(const Slots& rows) : rows_(&rows) {}
+        Iterator begin() const { return Iterator(rows_->begin()); }
+        Iterator end() const { return Iterator(rows_->end()); }
+        const ReportRow& operator[](std::size_t index) const { return *(*rows_)[index]; }
+        std::size_t size() const { return rows_->size(); }
+        bool empty() const { return rows_->empty(); }
+
+    private:
+        const Slots* rows_;
+    };
+    RowsView Rows() const { return RowsView(rows_); }
     std::size_t Size() const { return rows_.size(); }
     bool Empty() const { return rows_.empty(); }
 

@@ -11,14 +11,15 @@ shift || true
 dir=${FENWARDE_FUZZ_DIR:-build-fuzz}
 jobs=${FENWARDE_FUZZ_JOBS:-2}
 targets=("$@")
-[ ${#targets[@]} -eq 0 ] && targets=(framer receive trackreader charset ini skin)
+[ ${#targets[@]} -eq 0 ] && targets=(framer receive trackreader charset ini skin timetable)
 
 launcher=()
 command -v ccache >/dev/null && launcher=(-DCMAKE_CXX_COMPILER_LAUNCHER=ccache)
 CC=clang CXX=clang++ cmake -S . -B "$dir" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DFENWARDE_FUZZ=ON "${launcher[@]}" >/dev/null
 cmake --build "$dir" -j2
-python3 tools/fuzz_seeds.py "$dir/seeds" >/dev/null
+# Debian's interpreter: the one that has python3-openpyxl.
+/usr/bin/python3 tools/fuzz_seeds.py "$dir/seeds" >/dev/null
 
 run() {
   local target=$1 log="$dir/fuzz-$1.log"

@@ -3,11 +3,15 @@
 
 Every seed is built here from text, so none is a binary that cannot be regenerated: protocol
 documents in the server's layout and charsets, the regression inputs of the faults found so far,
-track replies, conf.ini files and the program's own skin.
+track replies, conf.ini files, the program's own skin and timetables.
 """
+import datetime
+import io
 import json
 import pathlib
 import sys
+
+import openpyxl
 
 ROOT = pathlib.Path(__file__).resolve().parent.parent
 FAMILIES = {"GBK": 0, "GB18030": 1, "Big5": 2, "Shift_JIS": 3, "UTF-8": 4}
@@ -61,8 +65,27 @@ def track_reply(fixes, result="true"):
     return ('{\r\n"msg" : "",\r\n"result" : %s,\r\n"topics" : [\r\n%s\r\n]\r\n}\r\n' % (result, rows)).encode()
 
 
+def timetable_xlsx():
+    """A small timetable workbook: a blank and an "F" header pair, times, dates and numbers."""
+    book = openpyxl.Workbook()
+    book.active.title = "Other"
+    sheet = book.create_sheet("Sheet1")
+    sheet.append(["早1", "线路", "", "", "F备注", "x", "晚1", "线路"])
+    sheet.append([datetime.time(6, 0), "1路", "a", "b", "c", "d", 18.5, "7路"])
+    sheet.append([datetime.time(6, 45, 30), "1路", None, None, None, None, datetime.datetime(2026, 12, 7, 19), "7路"])
+    sheet.append([None, "1路", None, None, None, None, "19:30", "7路"])
+    data = io.BytesIO()
+    book.save(data)
+    return data.getvalue()
+
+
 def seeds():
-    out = {name: [] for name in ("framer", "receive", "trackreader", "charset", "ini", "skin")}
+    out = {name: [] for name in ("framer", "receive", "trackreader", "charset", "ini", "skin", "timetable")}
+    # Format byte: even .xlsx, odd .csv.
+    out["timetable"].append(b"\0" + timetable_xlsx())
+    csv = "早1,线路,,,晚1;x,线路\r\n06:00,1路,,,18:30,7路\r\n\"06:45\",\"1\"\"路\",,,,7路\n,1路\r"
+    out["timetable"] += [b"\1" + csv.encode(), b"\1\xef\xbb\xbf" + csv.replace(",", ";").encode(),
+                         b"\1" + csv.encode("gbk")]
     for charset, family in FAMILIES.items():
         session = wire(charset, SESSION)
         out["framer"].append(bytes([family, 7]) + session)
