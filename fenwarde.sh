@@ -81,7 +81,9 @@ case "$command" in
     BUILD_DIR=${FENWARDE_ASAN_DIR:-build-asan}
     # -O1 with line tables: compiles in 60% of the time of -O2 -g, and asserts stay on.
     build -DFENWARDE_SANITIZE=ON -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG="-O1 -g1"
-    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1:detect_stack_use_after_return=1 \
+    # No strict_string_checks: it reads the whole of a string given to strndup with a length,
+    # which libxkbcommon (X11 keyboard set-up) legitimately passes unterminated.
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:detect_stack_use_after_return=1 \
     UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
     LSAN_OPTIONS=suppressions=$PWD/tools/lsan.supp \
       ctest --test-dir "$BUILD_DIR" --output-on-failure -j2 --timeout 600

@@ -84,6 +84,9 @@ std::unique_ptr<QChart> MakeLatenessChart(const LatenessChartData& data, OnTimeW
     lower->append(left, early);
     lower->append(right, early);
     auto* band = new QAreaSeries(upper, lower);
+    // An area series does not own its edges.
+    upper->setParent(band);
+    lower->setParent(band);
     band->setName(QStringLiteral("准点范围"));
     band->setColor(QColor(kOnTime.red(), kOnTime.green(), kOnTime.blue(), 70));
     band->setBorderColor(QColor(kOnTime.red(), kOnTime.green(), kOnTime.blue(), 110));
