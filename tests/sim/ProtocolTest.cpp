@@ -46,6 +46,14 @@ std::vector<const Message*> OfCode(const WireClient& c, int code) {
     return found;
 }
 
+// The texts of those fields of a body, in order.
+std::vector<std::string> Fields(const Json::Value& body, std::initializer_list<const char*> keys) {
+    std::vector<std::string> texts;
+    for (const char* key : keys) texts.push_back(Text(body, key));
+    return texts;
+}
+using Texts = std::vector<std::string>;
+
 TEST_F(Protocol, LoginIsAnsweredInGbkAndOnlyASuccessfulOneOpensThePush) {
     struct Row {
         std::string name, pass, result, text;
@@ -101,10 +109,8 @@ TEST_F(Protocol, PushAfter1008AndStationsForEach9002) {
     expected.insert(expected.end(), sc().lines.size(), 9001);
     expected.push_back(9011);
     EXPECT_EQ(codes, expected);
-    const Message& vehicle = *OfCode(*client, 1011)[0];
     EXPECT_EQ(Text(client->received[1].body, "groupname"), sc().groups[0].name);
-    EXPECT_EQ(Text(vehicle.body, "code"), sc().vehicles[0].code);
-    EXPECT_EQ(Text(vehicle.body, "id"), sc().vehicles[0].id);
+    EXPECT_EQ(Fields(OfCode(*client, 1011)[0]->body, {"code", "id"}), (Texts{sc().vehicles[0].code, sc().vehicles[0].id}));
     EXPECT_EQ(Text(OfCode(*client, 9001)[0]->body, "countertime").size(), 5u);
     EXPECT_EQ(Text(client->received.back().body[0], "classename"), sc().schedules[0].name);
 
@@ -139,48 +145,15 @@ TEST_F(Protocol, StopTimesOfAVehicleThenBatch) {
     ASSERT_EQ(static_cast<std::size_t>(done), expected.size());
     for (std::size_t i = 0; i < expected.size(); ++i) {
         const auto& [trip, stop] = expected[i];
-        const Message& m = client->received[i];
-        ASSERT_EQ(m.code, 9017);
-        EXPECT_EQ(Text(m.body, "code"), v.code);
-        EXPECT_EQ(Text(m.body, "batchname"), trip->batch);
-        EXPECT_EQ(Text(m.body, "linenaem"), trip->line);
-        EXPECT_EQ(Text(m.body, "batchdate"), sc().date);
-        EXPECT_EQ(Text(m.body, "planreachtime"), stop->planReach);
-        EXPECT_EQ(Text(m.body, "planleavetime"), stop->planLeave);
-        EXPECT_EQ(Text(m.body, "userMarkName"), sc().FindStation(stop->stationId)->name);
-        EXPECT_EQ(Text(m.body, "flag"), trip->flag);
+        ASSERT_EQ(client->received[i].code, 9017);
+        EXPECT_EQ(Fields(client->received[i].body, {"code", "batchname", "linenaem", "batchdate", "planreachtime",
+                                                    "planleavetime", "userMarkName", "flag"}),
+                  (Texts{v.code, trip->batch, trip->line, sc().date, stop->planReach, stop->planLeave,
+                         sc().FindStation(stop->stationId)->name, trip->flag}));
     }
     // A plate without an id is found by plate; an unknown vehicle still gets its 9019.
     EXPECT_EQ(client->Ask(Request("9016", {{"vhcid", ""}, {"code", v.code}, {"date", sc().date}}), 9019), done);
     EXPECT_EQ(client->Ask(Request("9016", {{"vhcid", ""}, {"code", "京X00000"}, {"date", sc().date}}), 9019), 0);
-}
-
-TEST_F(Protocol, ReportQueryRowsOfAVehicleOrAGroupThenQuery) {
-    auto client = LoggedIn();
-    const Vehicle& v = sc().vehicles[0];
-    auto query = [&](const std::string& id, const std::string& plate, const std::string& group) {
-        return Request("9018", {{"vhcid", id}, {"code", plate}, {"group", group}, {"username", "admin"},
-                                {"timeStart", sc().date + " 05:00:00"}, {"timeEnd", sc().date + " 21:00:00"}});
-    };
-    const int done = client->Ask(query(v.id, v.code, ""), 9019);
-    ASSERT_GT(done, 1);
-    EXPECT_EQ(Text(client->received[done].body, "type"), "query");
-    int withReal = 0, late = 0;
-    for (int i = 0; i < done; ++i) {
-        const Message& m = client->received[i];
-        ASSERT_EQ(m.code, 9021);
-        EXPECT_EQ(Text(m.body, "vhcID"), v.id);
-        withReal += !Text(m.body, "realreachtime").empty();
-        late += Text(m.body, "realreachtime") > Text(m.body, "planreachtime");
-    }
-    EXPECT_GT(withReal, done / 2);
-    EXPECT_GT(late, 0);
-
-    const int groupDone = client->Ask(query("", "", "旅游客运公司"), 9019);
-    ASSERT_GT(groupDone, 0);
-    std::set<std::string> ids;
-    for (int i = 0; i < groupDone; ++i) ids.insert(Text(client->received[i].body, "vhcID"));
-    EXPECT_EQ(ids.size(), 2u);
 }
 
 // One 9008 of a schedule save: its name, its range and (day, plate) cells of batch 早班.
@@ -211,27 +184,16 @@ TEST_F(Protocol, ScheduleSaveExchangeCompletesTheScheduleForLaterLogins) {
         client->Send(SaveRequest("元旦排班", days[0], days[2], {{day, day == days[1] ? other : plate}}));
     Json::Value timetable =
         Request("9006", {{"startdate", days[0]}, {"enddate", days[2]}, {"name", "元旦排班"}, {"userName", "admin"}});
-    Json::Value row;
-    row["batch"] = "早班";
-    row["starttime"] = "07:30";
-    row["flag"] = "0";
-    row["linename"] = "1路";
-    timetable["body"]["stationns"].append(row);
+    timetable["body"]["stationns"].append(
+        *ParseDocument(R"({"batch": "早班", "starttime": "07:30", "flag": "0", "linename": "1路"})"));
     client->Send(timetable);
     // No more 9007s: the day answers did not start new saves.
     EXPECT_FALSE(client->WaitFor(6, 400));
     ASSERT_EQ(client->received.size(), 5u);
 
+    // A later login is given the schedule (the schedule flow test checks the list); its plan drives
+    // the stop times of its dates, and the day answer changed the 2nd's vehicle.
     auto later = LoggedIn();
-    const int list = later->Ask(Request("1008", {{"client", "true"}}), 9011);
-    ASSERT_GT(list, 0);
-    const Json::Value& rows = later->received[list].body;
-    ASSERT_EQ(rows.size(), sc().schedules.size());
-    EXPECT_EQ(Text(rows[rows.size() - 1], "classename"), "元旦排班");
-    EXPECT_EQ(Text(rows[rows.size() - 1], "startDate"), days[0]);
-    EXPECT_EQ(Text(rows[rows.size() - 1], "endDate"), days[2]);
-
-    // The saved plan drives the stop times of its dates; the day answer changed the 2nd's vehicle.
     const int done = later->Ask(Request("9016", {{"code", other}, {"date", days[1]}}), 9019);
     ASSERT_EQ(done, static_cast<int>(sc().FindLineByName("1路")->stops.size()));
     EXPECT_EQ(Text(later->received[0].body, "planleavetime"), "2027-01-02 07:30:00");
@@ -278,7 +240,8 @@ TEST_F(Protocol, ASaveWithAnImpossibleRangeIsRefusedNotAnsweredDayByDay) {
     }
 }
 
-TEST_F(Protocol, DrawnRouteIsStoredListedWithStationsAndDeleted) {
+// Adding and deleting through the client are the page flow tests'; here what a later login is given.
+TEST_F(Protocol, DrawnRouteIsStoredAndListedWithItsTotalsAndStations) {
     auto client = LoggedIn();
     Json::Value add = Request("9004", {{"linename", "夜班线"}, {"countertime", "00:07"}, {"counterdis", "2.10"},
                                        {"userName", "admin"}});
@@ -302,19 +265,13 @@ TEST_F(Protocol, DrawnRouteIsStoredListedWithStationsAndDeleted) {
     const auto routes = OfCode(*later, 9001);
     EXPECT_EQ(routes.size(), 5u);
     const Message* drawn = routes.back();
-    ASSERT_EQ(Text(drawn->body, "linename"), "夜班线");
-    EXPECT_EQ(Text(drawn->body, "counterdis"), "2.10");
-    EXPECT_EQ(Text(drawn->body, "countertime"), "00:07");
+    EXPECT_EQ(Fields(drawn->body, {"linename", "counterdis", "countertime"}), (Texts{"夜班线", "2.10", "00:07"}));
     ASSERT_EQ(later->Ask(Request("9002", {{"lineid", Text(drawn->body, "lineid")}}), 9003), 0);
     const Json::Value& st = later->received[0].body["stationns"];
     ASSERT_EQ(st.size(), 3u);
     EXPECT_EQ(Text(st[0], "name"), sc().stations.back().name);
     EXPECT_FALSE(Text(st[0], "lat").empty());
     EXPECT_EQ(Text(st[2], "time"), "3");
-
-    later->Send(Request("9012", {{"linename", "夜班线"}, {"username", "admin"}}));
-    ASSERT_TRUE(QTest::qWaitFor([&] { return sc().FindLineByName("夜班线") == nullptr; }, 3000));
-    EXPECT_EQ(sc().lines.size(), 4u);
 }
 
 TEST_F(Protocol, SeveralClientsAtOnceEachGetTheirOwnAnswers) {
@@ -383,32 +340,29 @@ TEST_F(Protocol, AClientThatStopsReadingIsDroppedAfterItsBacklogGrows) {
 
 TEST_F(Protocol, RecordingKeepsEveryReceivedDocumentAsAJsonLine) {
     QTemporaryDir dir;
-    const QString path = dir.filePath("record.jsonl");
-    Recorder recorder;
+    Recorder recorder, bad;
     QString error;
-    ASSERT_TRUE(recorder.Open(path, &error)) << error.toStdString();
+    ASSERT_TRUE(recorder.Open(dir.filePath("record.jsonl"), &error)) << error.toStdString();
+    EXPECT_FALSE(bad.Open(dir.filePath("missing/dir/record.jsonl"), &error));
+    EXPECT_TRUE(error.contains("cannot write"));
     server->SetRecorder(&recorder);
     auto client = LoggedIn("调度员", "123456");
     client->SendRaw("{ not json }");
     client->Send(Request("1002", {{"result", ""}}));
     ASSERT_TRUE(QTest::qWaitFor([&] { return log.filter("heartbeat").size() == 1; }, 3000));
 
-    QFile file(path);
+    QFile file(dir.filePath("record.jsonl"));
     ASSERT_TRUE(file.open(QIODevice::ReadOnly));
     const QList<QByteArray> lines = file.readAll().split('\n');
     ASSERT_EQ(lines.size(), 4);  // three lines and the empty text after the last newline
-    const auto login = ParseDocument(lines[0].toStdString());
-    ASSERT_TRUE(login);
-    EXPECT_EQ((*login)["connection"].asInt(), 1);
-    EXPECT_EQ((*login)["document"]["body"]["name"].asString(), "调度员");
+    std::vector<Json::Value> docs;
+    for (int i = 0; i < 3; ++i) docs.push_back(ParseDocument(lines[i].toStdString()).value_or(Json::Value()));
+    EXPECT_EQ(docs[0]["connection"].asInt(), 1);
+    EXPECT_EQ(docs[0]["document"]["body"]["name"].asString(), "调度员");
     EXPECT_NE(lines[0].indexOf("调度员"), -1) << "UTF-8, not escaped";
-    EXPECT_EQ((*login)["time"].asString().size(), 23u);
-    EXPECT_EQ((*ParseDocument(lines[1].toStdString()))["raw"].asString(), "{ not json }");
-    EXPECT_EQ((*ParseDocument(lines[2].toStdString()))["document"]["header"]["cmd"].asString(), "1002");
-
-    Recorder bad;
-    EXPECT_FALSE(bad.Open(dir.filePath("missing/dir/record.jsonl"), &error));
-    EXPECT_TRUE(error.contains("cannot write"));
+    EXPECT_EQ(docs[0]["time"].asString().size(), 23u);
+    EXPECT_EQ(docs[1]["raw"].asString(), "{ not json }");
+    EXPECT_EQ(docs[2]["document"]["header"]["cmd"].asString(), "1002");
 }
 
 }  // namespace
