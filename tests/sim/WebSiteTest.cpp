@@ -14,6 +14,7 @@
 #include "sim/Geo.h"
 #include "sim/ScenarioGenerator.h"
 #include "sim/WebSite.h"
+#include "tests/support/TestSupport.h"
 #include "text/Encoding.h"
 
 namespace fw::sim {
@@ -255,7 +256,8 @@ TEST(SimExecutable, StartUpErrorsAndDumpedScenario) {
     QTcpServer taken;
     ASSERT_TRUE(taken.listen(QHostAddress::LocalHost, 0));
     const QString port = QString::number(taken.serverPort());
-    const QString file = dir.filePath("scenario.json");
+    const QString file = dir.filePath("scenario.json"), broken = dir.filePath("broken.json");
+    test::WriteFile(broken.toStdString(), "{ \"date\": ");
     const struct {
         QStringList args;
         int code;
@@ -264,6 +266,7 @@ TEST(SimExecutable, StartUpErrorsAndDumpedScenario) {
         {{"--port", port, "--web-port", "0"}, 1, {"cannot listen", port}},
         {{"--port", "0", "--web-port", port}, 1, {"web site", port}},
         {{"--scenario", dir.filePath("missing.json"), "--port", "0", "--web-port", "0"}, 1, {"cannot read"}},
+        {{"--scenario", broken, "--port", "0", "--web-port", "0"}, 1, {"not valid JSON"}},
         {{"--date", "2026-13-01"}, 2, {"--date"}},
         {{"--port", "70000"}, 2, {"--port"}},
         {{"--seed", "many"}, 2, {"--seed"}},
@@ -285,10 +288,8 @@ TEST(SimExecutable, StartUpErrorsAndDumpedScenario) {
     std::string error;
     const auto loaded = LoadScenarioFile(file.toStdString(), &error);
     ASSERT_TRUE(loaded) << error;
-    EXPECT_EQ(loaded->seed, 9u);
-    EXPECT_EQ(loaded->date, "2026-12-07");
-    EXPECT_EQ(loaded->track.intervalSeconds, 30);
-    EXPECT_EQ(loaded->track.noiseMetres, 7.5);
+    EXPECT_EQ(std::tuple(loaded->seed, loaded->date, loaded->track.intervalSeconds, loaded->track.noiseMetres),
+              std::tuple(9u, "2026-12-07", 30, 7.5));
     // Replayed on another day, to standard output.
     const SimRun moved = RunSim({"--scenario", file, "--date", "2026-12-24", "--dump-scenario", "-"});
     EXPECT_EQ(moved.code, 0) << moved.err.toStdString();
