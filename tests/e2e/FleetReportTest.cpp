@@ -2,7 +2,6 @@
 // time equal to what the report window's run computes for the same vehicle-day, the summary's
 // counts, a server that dies or falls silent mid-run, Ctrl-C, and each kind of bad input.
 #include <gtest/gtest.h>
-#include <json/json.h>
 
 #include <QDir>
 #include <QFile>
@@ -11,9 +10,7 @@
 #include <QTemporaryDir>
 
 #include <csignal>
-#include <cstdio>
 #include <map>
-#include <memory>
 #include <set>
 #include <string>
 #include <vector>
