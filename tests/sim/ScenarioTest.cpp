@@ -1,8 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
-#include <functional>
-#include <fstream>
 #include <map>
 #include <set>
 
@@ -23,34 +21,32 @@ const Scenario& Default() {
 
 long long Sec(const std::string& t) { return *ParseSeconds(t); }
 
-TEST(Scenario, TheSameSeedGivesTheSameScenarioAndAnotherSeedAnother) {
-    const std::string a = WriteStyled(ScenarioToJson(GenerateScenario(42, "2026-12-07")));
-    EXPECT_EQ(a, WriteStyled(ScenarioToJson(GenerateScenario(42, "2026-12-07"))));
-    EXPECT_NE(a, WriteStyled(ScenarioToJson(GenerateScenario(43, "2026-12-07"))));
+std::string Styled(const Scenario& sc) { return WriteStyled(ScenarioToJson(sc)); }
+
+TEST(Scenario, TheSameSeedGivesTheSameScenarioAnotherSeedAnotherAndJsonKeepsIt) {
+    const std::string a = Styled(GenerateScenario(42, "2026-12-07"));
+    EXPECT_EQ(a, Styled(GenerateScenario(42, "2026-12-07")));
+    EXPECT_NE(a, Styled(GenerateScenario(43, "2026-12-07")));
+    std::string error;
+    const auto back = ScenarioFromJson(ScenarioToJson(Default()), &error);
+    ASSERT_TRUE(back) << error;
+    EXPECT_EQ(Styled(*back), Styled(Default()));
 }
 
 TEST(Scenario, DefaultHasTheFleetAndLinesADispatcherWorksWith) {
     const Scenario& sc = Default();
     EXPECT_GE(sc.groups.size(), 2u);
     EXPECT_EQ(sc.vehicles.size(), 12u);
-    for (const auto& v : sc.vehicles) EXPECT_EQ(v.code.rfind("浙A", 0), 0u) << v.code;
     std::set<std::string> plates;
-    for (const auto& v : sc.vehicles) plates.insert(v.code);
-    EXPECT_EQ(plates.size(), sc.vehicles.size());
-    bool chineseUser = false;
-    for (const auto& u : sc.users)
-        for (unsigned char c : u.name) chineseUser |= c >= 0x80;
-    EXPECT_TRUE(chineseUser);
+    for (const auto& v : sc.vehicles) plates.insert(v.code.substr(0, 4) == "浙A" ? v.code : "");
+    EXPECT_EQ(plates.size(), sc.vehicles.size()) << "each plate once, all of 浙A";
+    EXPECT_TRUE(std::any_of(sc.users.begin(), sc.users.end(), [](const User& u) { return u.name == "调度员"; }));
 
     int twoStationLines = 0;
     std::map<std::string, int> linesOfStation;
     for (const auto& line : sc.lines) {
-        if (line.stops.size() == 2) {
-            ++twoStationLines;
-        } else {
-            EXPECT_GE(line.stops.size(), 8u) << line.name;
-            EXPECT_LE(line.stops.size(), 25u) << line.name;
-        }
+        twoStationLines += line.stops.size() == 2;
+        EXPECT_TRUE(line.stops.size() == 2 || (line.stops.size() >= 8 && line.stops.size() <= 25)) << line.name;
         for (const auto& stop : line.stops) {
             ++linesOfStation[stop.stationId];
             const Station* st = sc.FindStation(stop.stationId);
@@ -139,51 +135,29 @@ TEST(Scenario, TripsFollowTheSchedulesAndRunEarlyLateAndLingerByKnownAmounts) {
     EXPECT_GT(beyondWindow, 0);
 }
 
-TEST(Scenario, JsonRoundTripKeepsEverything) {
-    const Json::Value json = ScenarioToJson(Default());
-    std::string error;
-    const auto back = ScenarioFromJson(json, &error);
-    ASSERT_TRUE(back) << error;
-    EXPECT_EQ(WriteStyled(ScenarioToJson(*back)), WriteStyled(json));
-}
-
 TEST(Scenario, LoadingAFileReportsWhatIsWrong) {
-    struct Case {
-        const char* what;
-        std::function<void(Json::Value&)> spoil;
+    const struct {
+        const char* path;
+        Json::Value value;
         const char* expected;
-    };
-    const std::vector<Case> cases = {
-        {"bad date", [](Json::Value& r) { r["date"] = "07.12.2026"; }, "date"},
-        {"line with unknown station", [](Json::Value& r) { r["lines"][0]["stops"][0]["station"] = "nope"; },
-         "nope"},
-        {"duplicate station", [](Json::Value& r) { r["stations"][1]["id"] = r["stations"][0]["id"]; },
-         "twice"},
-        {"unreadable time", [](Json::Value& r) { r["trips"][0]["stops"][0]["planReach"] = "8 o'clock"; },
-         "yyyy-MM-dd"},
-        {"departure before arrival",
-         [](Json::Value& r) { r["trips"][0]["stops"][1]["trueLeave"] = "2000-01-01 00:00:00"; }, "true"},
-        {"interval", [](Json::Value& r) { r["track"]["interval"] = 0; }, "interval"},
-        {"trip of an unknown vehicle", [](Json::Value& r) { r["trips"][0]["vehicle"] = "沪C00000"; }, "plate"},
-        {"trip on an unknown line", [](Json::Value& r) { r["trips"][0]["line"] = "99路"; }, "99路"},
-        {"vehicle without plate", [](Json::Value& r) { r["vehicles"][0]["code"] = ""; }, "plate"},
+    } cases[] = {
+        {".date", "07.12.2026", "date"},
+        {".lines[0].stops[0].station", "nope", "nope"},                // an unknown station
+        {".stations[1].id", Default().stations[0].id, "twice"},       // a duplicate station
+        {".trips[0].stops[0].planReach", "8 o'clock", "yyyy-MM-dd"},
+        {".trips[0].stops[1].trueLeave", "2000-01-01 00:00:00", "true"},  // departure before arrival
+        {".track.interval", 0, "interval"},
+        {".trips[0].vehicle", "沪C00000", "plate"},
+        {".trips[0].line", "99路", "99路"},
+        {".vehicles[0].code", "", "plate"},
     };
     for (const auto& c : cases) {
         Json::Value json = ScenarioToJson(Default());
-        c.spoil(json);
+        Json::Path(c.path).make(json) = c.value;
         std::string error;
-        EXPECT_FALSE(ScenarioFromJson(json, &error)) << c.what;
-        EXPECT_NE(error.find(c.expected), std::string::npos) << c.what << ": " << error;
+        EXPECT_FALSE(ScenarioFromJson(json, &error)) << c.path;
+        EXPECT_NE(error.find(c.expected), std::string::npos) << c.path << ": " << error;
     }
-
-    const std::string path = std::string(std::getenv("FENWARDE_HOME") ? std::getenv("FENWARDE_HOME") : "/tmp") +
-                             "/broken-scenario.json";
-    std::ofstream(path) << "{ \"date\": ";
-    std::string error;
-    EXPECT_FALSE(LoadScenarioFile(path, &error));
-    EXPECT_NE(error.find("not valid JSON"), std::string::npos) << error;
-    EXPECT_FALSE(LoadScenarioFile(path + ".missing", &error));
-    EXPECT_NE(error.find("cannot read"), std::string::npos) << error;
 }
 
 TEST(Scenario, MovingToAnotherDateShiftsEveryTimeByWholeDays) {

@@ -42,6 +42,12 @@ public:
             ms);
         return found;
     }
+    // Forgets what came so far, sends the request and waits for the message with that code.
+    int Ask(const Json::Value& request, int code, int ms = 5000) {
+        received.clear();
+        Send(request);
+        return WaitForCode(code, 0, ms);
+    }
     bool Disconnected(int ms = 5000) {
         return QTest::qWaitFor([&] { return socket_.state() == QAbstractSocket::UnconnectedState; }, ms);
     }
