@@ -44,6 +44,9 @@ void DispatchServer::Accept() {
         auto c = std::make_unique<Connection>();
         c->id = nextId_++;
         c->socket = socket;
+        // Replies go out whole as they are written: with Nagle's rule the tail of a reply would
+        // wait for the client's delayed acknowledgement (up to 40 ms a request).
+        socket->setSocketOption(QAbstractSocket::LowDelayOption, 1);
         const int id = c->id;
         c->session = std::make_unique<DispatchSession>(state_, [this, id](const std::string& text) {
             if (log_) log_(QStringLiteral("[%1] %2").arg(id).arg(QString::fromStdString(text)));
