@@ -17,21 +17,9 @@
 
 namespace {
 
-fw::test::DayShape FullDay() {
-    fw::test::DayShape shape;
-    shape.routes = 3;
-    shape.stationsPerRoute = 40;
-    shape.tripsPerRoute = 10;
-    shape.layoverSeconds = 60;
-    shape.fixCount = 11520;
-    shape.reachOffsets = {0, -20, 15, 40, -10, 5, 30, -35};
-    shape.leaveOffsets = {0, 25, -15, 10, -30, 20, -5, 35};
-    return shape;
-}
-
 void RunReportDay(benchmark::State& state, const char* password,
                   fw::DetectionRule rule = fw::DetectionRule::FirstFix) {
-    const fw::test::DayShape shape = FullDay();
+    const fw::test::DayShape shape = fw::test::FullDay();
     const fw::test::SyntheticDay day = fw::test::MakeSyntheticDay(shape);
 
     std::string dir = (std::filesystem::temp_directory_path() / "fenwarde-bench-XXXXXX").string();
@@ -88,7 +76,7 @@ BENCHMARK(BM_ReportRunKeyed)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // The track reply of that day read into its points: the part of the run the reader owns.
 void BM_ReadTrack(benchmark::State& state) {
-    const fw::test::SyntheticDay day = fw::test::MakeSyntheticDay(FullDay());
+    const fw::test::SyntheticDay day = fw::test::MakeSyntheticDay(fw::test::FullDay());
     for (auto _ : state) benchmark::DoNotOptimize(fw::ReadTrackPoints(day.trackBody));
     state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations() * day.trackBody.size()));
 }

@@ -55,14 +55,7 @@ bool StartWidgets() {
 
 void BM_ReportBatchEndToFilledList(benchmark::State& state) {
     if (!StartWidgets()) return state.SkipWithError("no skin");
-    fw::test::DayShape shape;
-    shape.routes = 3;
-    shape.stationsPerRoute = 40;
-    shape.tripsPerRoute = 10;
-    shape.layoverSeconds = 60;
-    shape.fixCount = 11520;
-    shape.reachOffsets = {0, -20, 15, 40, -10, 5, 30, -35};
-    shape.leaveOffsets = {0, 25, -15, 10, -30, 20, -5, 35};
+    const fw::test::DayShape shape = fw::test::FullDay();
     const fw::test::SyntheticDay day = fw::test::MakeSyntheticDay(shape);
 
     // The track service: the day's reply for every request.

@@ -44,6 +44,19 @@ struct DayShape {
     std::string plate = "沪A10086";
 };
 
+// A dispatcher's full day for the benchmarks: three routes of 40 stations, ten trips each, 16
+// hours of fixes every 5 s (11,520), 1,200 planned stops, offsets within a minute.
+inline DayShape FullDay() {
+    DayShape shape;
+    shape.stationsPerRoute = 40;
+    shape.tripsPerRoute = 10;
+    shape.layoverSeconds = 60;
+    shape.fixCount = 11520;
+    shape.reachOffsets = {0, -20, 15, 40, -10, 5, 30, -35};
+    shape.leaveOffsets = {0, 25, -15, 10, -30, 20, -5, 35};
+    return shape;
+}
+
 struct SyntheticStop {
     StopTimeEntry entry;    // as the dispatcher stores it
     std::string trueReach;  // the fix times at which the vehicle reached and left the stop
