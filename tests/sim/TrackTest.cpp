@@ -100,7 +100,12 @@ TEST_P(TrackOfSeed, DetectionOnTheTrackFindsEveryTrueCrossingAndNothingElse) {
 INSTANTIATE_TEST_SUITE_P(Seeds, TrackOfSeed,
                          ::testing::Values(std::pair{1u, "2026-12-07"}, std::pair{2u, "2026-12-07"},
                                            std::pair{17u, "2026-12-07"}, std::pair{1u, "2026-12-08"},
-                                           std::pair{2u, "2026-12-05"}));
+                                           std::pair{2u, "2026-12-05"}),
+                         [](const auto& info) {
+                             std::string date = info.param.second;
+                             std::erase(date, '-');
+                             return "Seed" + std::to_string(info.param.first) + "On" + date;
+                         });
 
 TEST(Track, FixesAreRegularNoisyAndHaveGapsAndDeadFixes) {
     const Scenario& sc = Default();
