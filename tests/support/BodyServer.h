@@ -51,6 +51,8 @@ private:
         s->disconnectFromHost();
     }
 
-    QTcpServer tcp_;
+    // Before the server: the server's sockets, destroyed with it, still report their
+    // disconnection to a handler that uses this.
     QHash<QTcpSocket*, QByteArray> pending_;
+    QTcpServer tcp_;
 };
