@@ -7,6 +7,8 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "tests/support/SimProcess.h"
+
 namespace {
 
 QString ReadAll(const QString& path) {
@@ -31,20 +33,11 @@ protected:
 
     // Ports "0" let the simulator pick; its first log line names them.
     void StartSimulator(const QString& tcp, const QString& web) {
-        sim.setProcessChannelMode(QProcess::SeparateChannels);
-        sim.start(QStringLiteral(FENWARDE_SIM_EXE),
+        const fw::test::SimPorts started = fw::test::StartSimProcess(sim, QStringLiteral(FENWARDE_SIM_EXE),
                   {"--port", tcp, "--web-port", web, "--seed", "3", "--record", Path("sent.jsonl")});
-        ASSERT_TRUE(sim.waitForStarted(5000));
-        const QRegularExpression ports(QStringLiteral("on 127\\.0\\.0\\.1:(\\d+), web site on http://127\\.0\\.0\\.1:(\\d+)/"));
-        QString log;
-        QRegularExpressionMatch m;
-        for (int i = 0; i < 100 && !(m = ports.match(log)).hasMatch(); ++i) {
-            sim.waitForReadyRead(100);
-            log += QString::fromUtf8(sim.readAllStandardError());
-        }
-        ASSERT_TRUE(m.hasMatch()) << log.toStdString();
-        port = m.captured(1);
-        webPort = m.captured(2);
+        ASSERT_FALSE(started.port.isEmpty()) << started.log.toStdString();
+        port = started.port;
+        webPort = started.webPort;
     }
 
     QString Path(const QString& name) const { return home.filePath(name); }

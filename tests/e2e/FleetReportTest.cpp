@@ -6,7 +6,6 @@
 #include <QDir>
 #include <QFile>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 
 #include <csignal>
@@ -27,6 +26,7 @@
 #include "store/StopTimeTable.h"
 #include "store/VehicleStore.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/SimProcess.h"
 #include "tests/support/WaitFor.h"
 #include "text/Encoding.h"
 
@@ -157,21 +157,12 @@ protected:
 
     // The simulator, and a conf.ini in the home that points at it.
     void StartSim(QStringList extra = {}, const QString& pass = "admin", const QString& remember = "1") {
-        sim.start(QStringLiteral(FENWARDE_SIM_EXE),
+        const test::SimPorts started = test::StartSimProcess(sim, QStringLiteral(FENWARDE_SIM_EXE),
                   QStringList{"--port", "0", "--web-port", "0", "--seed", QString::number(kSeed), "--date", kDay1} +
                       extra);
-        ASSERT_TRUE(sim.waitForStarted(5000));
-        const QRegularExpression ports(
-            QStringLiteral("on 127\\.0\\.0\\.1:(\\d+), web site on http://127\\.0\\.0\\.1:(\\d+)/"));
-        QString log;
-        QRegularExpressionMatch m;
-        for (int i = 0; i < 100 && !(m = ports.match(log)).hasMatch(); ++i) {
-            sim.waitForReadyRead(100);
-            log += QString::fromUtf8(sim.readAllStandardError());
-        }
-        ASSERT_TRUE(m.hasMatch()) << log.toStdString();
-        port = m.captured(1);
-        webPort = m.captured(2);
+        ASSERT_FALSE(started.port.isEmpty()) << started.log.toStdString();
+        port = started.port;
+        webPort = started.webPort;
         WriteConf(pass, remember);
     }
 

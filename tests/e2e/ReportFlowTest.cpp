@@ -9,7 +9,6 @@
 #include <QElapsedTimer>
 #include <QLabel>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QTimer>
 #include <algorithm>
@@ -31,6 +30,7 @@
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
 #include "tests/support/TestSupport.h"
+#include "tests/support/SimProcess.h"
 #include "tests/support/WaitFor.h"
 #include "text/OleDate.h"
 
@@ -63,25 +63,16 @@ protected:
     // simExtra: more options of the simulator; confExtra: more lines of conf.ini.
     void Start(const QString& trackFault = QStringLiteral("none"), const QStringList& simExtra = {},
                const std::string& confExtra = "") {
-        sim.start(QStringLiteral(FENWARDE_SIM_EXE),
+        const test::SimPorts started = test::StartSimProcess(sim, QStringLiteral(FENWARDE_SIM_EXE),
                   QStringList{"--port", "0", "--web-port", "0", "--seed", QString::number(kSeed),
                               "--date", kDate, "--track-fault", trackFault, "--record",
                               QString::fromStdString(home.File("sent.jsonl"))} +
                       simExtra);
-        ASSERT_TRUE(sim.waitForStarted(5000));
-        const QRegularExpression ports(QStringLiteral(
-            "on 127\\.0\\.0\\.1:(\\d+), web site on http://127\\.0\\.0\\.1:(\\d+)/"));
-        QString log;
-        QRegularExpressionMatch m;
-        for (int i = 0; i < 100 && !(m = ports.match(log)).hasMatch(); ++i) {
-            sim.waitForReadyRead(100);
-            log += QString::fromUtf8(sim.readAllStandardError());
-        }
-        ASSERT_TRUE(m.hasMatch()) << log.toStdString();
+        ASSERT_FALSE(started.port.isEmpty()) << started.log.toStdString();
         std::ofstream(home.File("conf.ini"))
             << "[login]\nServer=127.0.0.1\nUser=admin\nPass=admin\nRemember=1\n"
                "DataName=bus\nDataBasePsw=\nWrite=0\nPort="
-            << m.captured(1).toStdString() << "\nWebPort=" << m.captured(2).toStdString() << "\n"
+            << started.port.toStdString() << "\nWebPort=" << started.webPort.toStdString() << "\n"
             << confExtra;
         MainWindow::Options options;
         options.home = home.Path();
