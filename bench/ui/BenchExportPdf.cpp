@@ -30,12 +30,7 @@ bool StartGui() {
 void BM_ExportPdf(benchmark::State& state) {
     if (!StartGui()) return state.SkipWithError("no application");
     const auto rows = fw::test::LongList(static_cast<std::size_t>(state.range(0)));
-    const fw::ReportHeading heading{.company = "一公司",
-                                    .plate = "沪A10086",
-                                    .start = "2014-08-25 05:00:00",
-                                    .end = "2014-08-29 21:00:00",
-                                    .rule = "首个定位点",
-                                    .generatedAt = "2014-08-30 09:00:00"};
+    const fw::ReportHeading heading = fw::test::LongListHeading();
     std::string dir = (std::filesystem::temp_directory_path() / "fenwarde-bench-XXXXXX").string();
     if (mkdtemp(dir.data()) == nullptr) return state.SkipWithError("no temporary directory");
     const std::string path = dir + "/报表.pdf";

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "reports/ReportExport.h"
 #include "reports/ReportRows.h"
 
 namespace fw::test {
@@ -39,6 +40,16 @@ inline std::vector<ReportRow> HandmadeList() {
         StopRow("晚班", "9路", "城站", day + "18:00:00", "", day + "18:01:00", day + "18:06:00"),
         StopRow("晚班", "9路", "龙翔桥", day + "18:10:00", "soon"),  // unreadable
     };
+}
+
+// The header block of the long list's exports.
+inline ReportHeading LongListHeading() {
+    return {.company = "一公司",
+            .plate = "沪A10086",
+            .start = "2014-08-25 05:00:00",
+            .end = "2014-08-29 21:00:00",
+            .rule = "首个定位点",
+            .generatedAt = "2014-08-30 09:00:00"};
 }
 
 // A long list for benchmarks and the progress of an export: batches of 40 stops on three

@@ -38,12 +38,7 @@ protected:
         folder = home.File("导出 PDF");
         std::filesystem::create_directory(folder);
     }
-    ReportHeading heading{.company = "一公司",
-                          .plate = "沪A10086",
-                          .start = "2014-08-25 05:00:00",
-                          .end = "2014-08-29 21:00:00",
-                          .rule = "首个定位点",
-                          .generatedAt = "2014-08-30 09:30:00"};
+    ReportHeading heading = test::LongListHeading();
     test::TempHome home;
     std::string folder;
 };
@@ -77,7 +72,7 @@ TEST_F(PdfExport, EveryRowOnPagesThatRepeatTheHeadingsWithTheFontEmbedded) {
     EXPECT_NE(text.find("迟到00:05:"), std::string::npos);
     for (const char* header : {"线路运行报表", "公司：", "一公司", "车牌号：", "沪A10086",
                                "2014-08-25 05:00:00 至 2014-08-29 21:00:00", "判定规则：",
-                               "首个定位点", "生成时间：", "2014-08-30 09:30:00"})
+                               "首个定位点", "生成时间：", "2014-08-30 09:00:00"})
         EXPECT_NE(text.find(header), std::string::npos) << header;
 
     // The detail's pages each start with the heading row; the summary and the charts follow.
