@@ -7,12 +7,12 @@
 #include <cstdlib>
 
 #include "app/CommandLine.h"
-#include "app/Config.h"
-#include "app/Home.h"
+#include "base/Config.h"
+#include "base/Home.h"
 #include "app/Language.h"
 #include "app/MainWindow.h"
-#include "app/MessageBox.h"
-#include "app/ShutdownSignals.h"
+#include "base/MessageBox.h"
+#include "base/ShutdownSignals.h"
 #include "net/Requests.h"
 #include "skin/SkinLibrary.h"
 #include "text/Charset.h"

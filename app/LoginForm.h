@@ -2,7 +2,7 @@
 
 #include <string>
 
-#include "app/Config.h"
+#include "base/Config.h"
 
 namespace fw {
 

@@ -13,10 +13,10 @@
 #include <algorithm>
 #include <utility>
 
-#include "app/Home.h"
+#include "base/Home.h"
 #include "app/LoginForm.h"
 #include "app/LoginWindow.h"
-#include "app/MessageBox.h"
+#include "base/MessageBox.h"
 #include "app/PageLayout.h"
 #include "app/PageWindow.h"
 #include "app/ReconnectPlan.h"

@@ -10,8 +10,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Config.h"
-#include "app/Log.h"
+#include "base/Config.h"
+#include "base/Log.h"
 #include "app/LoginWindow.h"
 #include "net/Dispatcher.h"
 #include "net/DocumentHold.h"

@@ -3,8 +3,8 @@
 #include <QLineEdit>
 #include <QRadioButton>
 
-#include "app/Config.h"
-#include "app/MessageBox.h"
+#include "base/Config.h"
+#include "base/MessageBox.h"
 #include "res/RESOURCE.H"
 
 namespace fw {

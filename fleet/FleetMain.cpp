@@ -10,9 +10,9 @@
 #include <cstdlib>
 #include <thread>
 
-#include "app/Config.h"
-#include "app/Home.h"
-#include "app/ShutdownSignals.h"
+#include "base/Config.h"
+#include "base/Home.h"
+#include "base/ShutdownSignals.h"
 #include "fleet/FleetRun.h"
 #include "net/Requests.h"
 #include "reports/ReplacingFile.h"

@@ -14,8 +14,8 @@
 #include <thread>
 #include <vector>
 
-#include "app/Config.h"
-#include "app/Log.h"
+#include "base/Config.h"
+#include "base/Log.h"
 #include "fleet/FleetOptions.h"
 #include "fleet/FleetReport.h"
 #include "fleet/FleetSession.h"

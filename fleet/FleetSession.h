@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "app/Config.h"
-#include "app/Log.h"
+#include "base/Config.h"
+#include "base/Log.h"
 #include "net/Dispatcher.h"
 #include "net/ReceivePipeline.h"
 #include "net/ServerSocket.h"

@@ -5,7 +5,7 @@
 #include <utility>
 #include <vector>
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "fuzz/FuzzSupport.h"
 #include "text/Strings.h"
 

@@ -6,8 +6,8 @@
 #include <QLabel>
 #include <QVBoxLayout>
 
-#include "app/FileDialog.h"
-#include "app/MessageBox.h"
+#include "base/FileDialog.h"
+#include "base/MessageBox.h"
 #include "reports/PunctualityChart.h"
 #include "reports/ReplacingFile.h"
 #include "res/RESOURCE.H"

@@ -13,10 +13,10 @@
 #include <array>
 #include <vector>
 
-#include "app/ChoiceList.h"
-#include "app/Config.h"
-#include "app/FileDialog.h"
-#include "app/MessageBox.h"
+#include "base/ChoiceList.h"
+#include "base/Config.h"
+#include "base/FileDialog.h"
+#include "base/MessageBox.h"
 #include "net/DocumentHold.h"
 #include "reports/ChartWindow.h"
 #include "reports/CsvWriter.h"

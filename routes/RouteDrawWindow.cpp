@@ -4,7 +4,7 @@
 #include <QLineEdit>
 
 #include "text/LogSink.h"
-#include "app/MessageBox.h"
+#include "base/MessageBox.h"
 #include "res/RESOURCE.H"
 #include "routes/RouteListWindow.h"
 #include "routes/RouteMenuWindow.h"

@@ -5,7 +5,7 @@
 #include <QLabel>
 #include <QLineEdit>
 
-#include "app/MessageBox.h"
+#include "base/MessageBox.h"
 #include "net/Requests.h"
 #include "res/RESOURCE.H"
 #include "routes/RouteList.h"

@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QScrollBar>
 
-#include "app/MessageBox.h"
+#include "base/MessageBox.h"
 #include "net/Requests.h"
 #include "res/RESOURCE.H"
 #include "schedules/ScheduleDates.h"

@@ -7,8 +7,8 @@
 #include <QFile>
 #include <QLineEdit>
 
-#include "app/FileDialog.h"
-#include "app/MessageBox.h"
+#include "base/FileDialog.h"
+#include "base/MessageBox.h"
 #include "res/RESOURCE.H"
 #include "schedules/ScheduleSetupWindow.h"
 #include "schedules/Timetable.h"

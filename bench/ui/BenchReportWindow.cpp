@@ -19,7 +19,7 @@
 #include <system_error>
 #include <vector>
 
-#include "app/Config.h"
+#include "base/Config.h"
 #include "text/LogSink.h"
 #include "net/DocumentHold.h"
 #include "reports/ReportListModel.h"

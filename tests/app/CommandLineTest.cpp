@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
-#include "app/Home.h"
+#include "base/Home.h"
 #include "tests/support/TestSupport.h"
 
 #include <sys/stat.h>

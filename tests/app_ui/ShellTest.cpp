@@ -17,10 +17,10 @@
 #include <functional>
 #include <memory>
 
-#include "app/Config.h"
+#include "base/Config.h"
 #include "app/Language.h"
 #include "app/MainWindow.h"
-#include "app/MessageBox.h"
+#include "base/MessageBox.h"
 #include "app/PageWindow.h"
 #include "app/SettingsWindow.h"
 #include "res/RESOURCE.H"

@@ -19,9 +19,9 @@
 #include <string>
 #include <vector>
 
-#include "app/FileDialog.h"
+#include "base/FileDialog.h"
 #include "app/MainWindow.h"
-#include "app/MessageBox.h"
+#include "base/MessageBox.h"
 #include "reports/ReportListModel.h"
 #include "reports/ReportWindow.h"
 #include "res/RESOURCE.H"

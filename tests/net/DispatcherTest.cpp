@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "app/ChoiceList.h"
+#include "base/ChoiceList.h"
 #include "net/Dispatcher.h"
 #include "net/Message.h"
 #include "routes/RouteStore.h"

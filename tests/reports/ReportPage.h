@@ -12,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include "app/Config.h"
-#include "app/FileDialog.h"
-#include "app/MessageBox.h"
+#include "base/Config.h"
+#include "base/FileDialog.h"
+#include "base/MessageBox.h"
 #include "net/Dispatcher.h"
 #include "net/DocumentHold.h"
 #include "reports/ReportListModel.h"

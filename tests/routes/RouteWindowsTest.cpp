@@ -8,7 +8,7 @@
 #include <QLineEdit>
 #include <QTest>
 
-#include "app/MessageBox.h"
+#include "base/MessageBox.h"
 #include "res/RESOURCE.H"
 #include "routes/RouteDrawWindow.h"
 #include "routes/RouteList.h"

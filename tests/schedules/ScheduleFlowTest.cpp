@@ -14,9 +14,9 @@
 #include <string>
 #include <vector>
 
-#include "app/FileDialog.h"
+#include "base/FileDialog.h"
 #include "app/MainWindow.h"
-#include "app/MessageBox.h"
+#include "base/MessageBox.h"
 #include "res/RESOURCE.H"
 #include "schedules/ScheduleListWindow.h"
 #include "schedules/ScheduleMenuWindow.h"

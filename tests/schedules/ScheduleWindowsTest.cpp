@@ -15,8 +15,8 @@
 #include <string>
 #include <vector>
 
-#include "app/FileDialog.h"
-#include "app/MessageBox.h"
+#include "base/FileDialog.h"
+#include "base/MessageBox.h"
 #include "net/Message.h"
 #include "res/RESOURCE.H"
 #include "schedules/SchedulePage.h"

@@ -9,7 +9,7 @@
 #include <fstream>
 
 #include "app/MainWindow.h"
-#include "app/MessageBox.h"
+#include "base/MessageBox.h"
 #include "res/RESOURCE.H"
 #include "routes/RouteDrawWindow.h"
 #include "routes/RouteListWindow.h"

@@ -1,4 +1,4 @@
-#include "app/Config.h"
+#include "base/Config.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -9,7 +9,7 @@
 #include <sstream>
 
 #include "app/CommandLine.h"
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 #include "text/Encoding.h"
 #include "text/Strings.h"
 

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "app/Config.h"
+#include "base/Config.h"
 #include "tests/support/TestSupport.h"
 
 namespace fw {

@@ -4,7 +4,7 @@
 #include <filesystem>
 
 #include "tests/support/TestSupport.h"
-#include "app/Log.h"
+#include "base/Log.h"
 #include "text/OleDate.h"
 
 namespace fw {

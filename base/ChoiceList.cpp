@@ -1,4 +1,4 @@
-#include "app/ChoiceList.h"
+#include "base/ChoiceList.h"
 
 #include "text/Strings.h"
 

@@ -1,4 +1,4 @@
-#include "app/FileDialog.h"
+#include "base/FileDialog.h"
 
 #include <QDir>
 #include <QFileDialog>

@@ -1,4 +1,4 @@
-#include "app/Home.h"
+#include "base/Home.h"
 
 #include <fcntl.h>
 #include <unistd.h>

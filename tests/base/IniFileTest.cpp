@@ -2,7 +2,7 @@
 
 #include <ostream>
 
-#include "app/IniFile.h"
+#include "base/IniFile.h"
 
 namespace fw {
 namespace {
