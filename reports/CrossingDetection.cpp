@@ -210,12 +210,4 @@ std::vector<StationEvent> DetectCrossings(const std::vector<StationPlace>& stati
     return events;
 }
 
-void AnalyseTrackInterpolated(RouteRecord& route, std::string_view vehicleCode,
-                              const std::vector<TimedFix>& fixes, const CrossingSettings& settings,
-                              StopTimeTable& table, LogSink* log) {
-    for (StationRecord& station : route.stations) station.presenceState = PresenceState::Outside;
-    for (const StationEvent& event : DetectCrossings(StationPlaces(route), fixes, settings))
-        RecordStationEvent(route, vehicleCode, event, table, log);
-}
-
 }  // namespace fw

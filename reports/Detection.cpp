@@ -62,13 +62,17 @@ void DetectFirstFix(const std::vector<StationPlace>& stations, const std::vector
     }
 }
 
+void MarkPresence(RouteRecord& route, const StationEvent& event) {
+    route.stations[event.station].presenceState =
+        event.kind == StopEventKind::Arrival ? PresenceState::Inside : PresenceState::Left;
+}
+
 void RecordStationEvent(RouteRecord& route, std::string_view vehicleCode, const StationEvent& event,
                         StopTimeTable& table, LogSink* log) {
-    StationRecord& station = route.stations[event.station];
     // The state is set before the write and stays whatever the write does.
-    station.presenceState =
-        event.kind == StopEventKind::Arrival ? PresenceState::Inside : PresenceState::Left;
-    UpdateStopTime(table, log, vehicleCode, route.lineName, station.name, event.time, event.kind);
+    MarkPresence(route, event);
+    UpdateStopTime(table, log, vehicleCode, route.lineName, route.stations[event.station].name,
+                   event.time, event.kind);
 }
 
 void AnalyseTrack(RouteRecord& route, std::string_view vehicleCode,

@@ -56,8 +56,10 @@ using StationEventSink = std::function<void(const StationEvent&)>;
 void DetectFirstFix(const std::vector<StationPlace>& stations, const std::vector<TrackPoint>& track,
                     const StationEventSink& onEvent);
 
-// Marks the station's presence (an arrival inside, a departure left) and matches the event to
-// its stop-time row (UpdateStopTime).
+// Marks the station's presence: an arrival inside, a departure left.
+void MarkPresence(RouteRecord& route, const StationEvent& event);
+
+// Marks the station's presence and matches the event to its stop-time row (UpdateStopTime).
 void RecordStationEvent(RouteRecord& route, std::string_view vehicleCode, const StationEvent& event,
                         StopTimeTable& table, LogSink* log);
 

@@ -49,8 +49,9 @@ std::string TrackProgressText(long long received, long long total) {
     return text;
 }
 
-std::string DetectionRuleCaption(DetectionRule rule) {
-    return "到站判定：" + std::string(DetectionRuleTitle(rule));
+std::string DetectionRuleCaption(DetectionRule rule, Matching matching) {
+    return "到站判定：" + std::string(DetectionRuleTitle(rule)) + "，" +
+           std::string(MatchingTitle(matching));
 }
 
 }  // namespace fw

@@ -41,7 +41,8 @@ Json::Value StopTimesMessage(const ReportForm& form, const VehicleStore& vehicle
 // the whole size is known (total < 0: unknown).
 std::string TrackProgressText(long long received, long long total);
 
-// Beside a run's list: which detection rule made its real times, "到站判定：精确推算".
-std::string DetectionRuleCaption(DetectionRule rule);
+// Beside a run's list: which detection rule made its real times and how they were given to the
+// rows, "到站判定：精确推算，按班次顺序".
+std::string DetectionRuleCaption(DetectionRule rule, Matching matching);
 
 }  // namespace fw

@@ -3,10 +3,12 @@
 #include <vector>
 
 #include "reports/CrossingDetection.h"
+#include "reports/EventMatching.h"
 #include "text/LogSink.h"
 #include "reports/Detection.h"
 #include "reports/TimedTrack.h"
 #include "reports/TrackReader.h"
+#include "routes/RouteRecord.h"
 #include "routes/RouteStore.h"
 #include "store/StopTimeTable.h"
 #include "store/VehicleStore.h"
@@ -44,20 +46,34 @@ ReportRun::Outcome ReportRun::Finish(const ReportForm& form, std::string_view tr
     const std::vector<TrackPoint> track = ReadTrackPoints(trackBody);
     const DetectionOptions& detection = form.detection;
     outcome.rule = detection.rule;
+    outcome.matching = detection.matching;
     // The interpolated rule reads the fixes' times once for every line.
     const std::vector<TimedFix> timed = detection.rule == DetectionRule::Interpolated
                                             ? TimeTrack(track, detection.crossing)
                                             : std::vector<TimedFix>();
     std::vector<std::string> lines;
     outcome.linesRead = table_.ListVehicleLines(form.plate, lines);
+    // Every line's events first, in the order found: matching in trip order sees the whole day.
+    std::vector<LineEvent> events;
     for (const std::string& line : lines) {
         RouteRecord* route = routes_.FindRoute(Trim(line), RouteStore::FindBy::LineName);
         if (route == nullptr) continue;
-        if (detection.rule == DetectionRule::Interpolated)
-            AnalyseTrackInterpolated(*route, form.plate, timed, detection.crossing, table_, log_);
-        else
-            AnalyseTrack(*route, form.plate, track, table_, log_);
+        // The presence states start at 0 for each analysis.
+        for (StationRecord& station : route->stations) station.presenceState = PresenceState::Outside;
+        auto take = [&](const StationEvent& event) {
+            MarkPresence(*route, event);
+            events.push_back({route->lineName, route->stations[event.station].name, event.kind,
+                              event.time});
+        };
+        if (detection.rule == DetectionRule::Interpolated) {
+            for (const StationEvent& event :
+                 DetectCrossings(StationPlaces(*route), timed, detection.crossing))
+                take(event);
+        } else {
+            DetectFirstFix(StationPlaces(*route), track, take);
+        }
     }
+    RecordEvents(table_, log_, form.plate, events, detection.matching);
 
     std::vector<StopTimeRecord> records;
     outcome.rowsRead =

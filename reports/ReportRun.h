@@ -47,10 +47,11 @@ public:
         bool rowsRead = false;   // false: the row query failed, some rows are missing
         std::size_t rowsAdded = 0;
         DetectionRule rule = DetectionRule::FirstFix;  // the rule that made the real times
+        Matching matching = Matching::Nearest;         // and how they were given to the rows
     };
     // Analyses every line of the vehicle that has a route against the track (parsed once) with
-    // the form's detection rule and appends the rows of the range to the list, sorted. An empty
-    // body still lists the rows.
+    // the form's detection rule, gives the events to the rows with its matching, and appends
+    // the rows of the range to the list, sorted. An empty body still lists the rows.
     Outcome Finish(const ReportForm& form, std::string_view trackBody, ReportList& list);
 
 private:

@@ -56,13 +56,15 @@ void OfferInCombo(QComboBox* combo, const std::string& text) {
 }
 
 // Where a list comes from: the form of its request and the rule that made it.
-ReportHeading HeadingOf(const ReportForm& form, std::string_view rule) {
+ReportHeading HeadingOf(const ReportForm& form, std::string_view rule,
+                        std::string_view matching = {}) {
     return ReportHeading{.company = form.group,
                          .plate = form.plate,
                          .start = form.start,
                          .end = form.end,
                          .rule = std::string(rule),
-                         .generatedAt = {}};
+                         .generatedAt = {},
+                         .matching = std::string(matching)};
 }
 
 // The size the charts are drawn at, on screen and on the PDF's last page.
@@ -195,6 +197,7 @@ ReportForm ReportWindow::ReadForm() const {
     form.webPort = session_.login.webPort;
     form.filter = ReadFilter();
     form.detection.rule = session_.login.detection;
+    form.detection.matching = session_.login.matching;
     return form;
 }
 
@@ -260,7 +263,8 @@ bool ReportWindow::RunReport() {
         ShowMessage(this, Q(*refusal));
         return false;
     }
-    listed_ = HeadingOf(form, DetectionRuleTitle(form.detection.rule));
+    listed_ = HeadingOf(form, DetectionRuleTitle(form.detection.rule),
+                        MatchingTitle(form.detection.matching));
     if (session_.hold != nullptr) session_.hold->Begin();
     SetBusy(true);
     return true;
@@ -269,9 +273,10 @@ bool ReportWindow::RunReport() {
 void ReportWindow::OnRunFinished() {
     ReportRunner::Result result = runner_->TakeResult();
     listed_.rule = std::string(DetectionRuleTitle(result.outcome.rule));
+    listed_.matching = std::string(MatchingTitle(result.outcome.matching));
     SetBusy(false);
     model_->AddRunRows(std::move(result.rows));
-    ShowRule(result.outcome.rule);
+    ShowRule(result.outcome.rule, result.outcome.matching);
     QPointer<ReportWindow> self(this);
     const int login = logins_;
     if (!result.message.empty()) ShowMessage(this, Q(result.message));
@@ -401,10 +406,10 @@ void ReportWindow::ShowCharts() {
     charts_->activateWindow();
 }
 
-void ReportWindow::ShowRule(std::optional<DetectionRule> rule) {
+void ReportWindow::ShowRule(std::optional<DetectionRule> rule, Matching matching) {
     shownRule_ = rule;
     auto* label = Item<QLabel>(IDC_STA_STAT_RULE);
-    label->setText(rule ? Q(DetectionRuleCaption(*rule)) : QString());
+    label->setText(rule ? Q(DetectionRuleCaption(*rule, matching)) : QString());
     label->setVisible(rule.has_value());
 }
 

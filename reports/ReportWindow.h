@@ -117,7 +117,7 @@ private:
     void ShowExportProgress(qint64 written, qint64 total);
     void OnExportFinished();
     // The rule that made the listed real times, or none (no run's rows listed).
-    void ShowRule(std::optional<DetectionRule> rule);
+    void ShowRule(std::optional<DetectionRule> rule, Matching matching = Matching::Nearest);
     QComboBox* Groups() const;
     QComboBox* Plates() const;
 

@@ -79,12 +79,14 @@ int AddCaseInsensitiveCollation(sqlite3* db) {
 
 int DbRow::ColumnCount() const { return sqlite3_column_count(stmt_); }
 
-std::string DbRow::Text(int column) const {
+std::string DbRow::Text(int column) const { return Trim(RawText(column)); }
+
+std::string DbRow::RawText(int column) const {
     if (column < 0 || column >= ColumnCount()) return {};
     const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
     if (text == nullptr) return {};
     const int size = sqlite3_column_bytes(stmt_, column);
-    return Trim(std::string_view(text, static_cast<std::size_t>(size)));
+    return std::string(text, static_cast<std::size_t>(size));
 }
 
 std::int64_t DbRow::Int64(int column) const {

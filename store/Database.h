@@ -40,6 +40,8 @@ public:
     int ColumnCount() const;
     // By position; out of range reads as empty.
     std::string Text(int column) const;
+    // The same, untrimmed: a value as the statements compare it.
+    std::string RawText(int column) const;
     std::int64_t Int64(int column) const;
     // Position of a column by name, letter case ignored; -1 when there is none.
     int ColumnIndex(std::string_view name) const;

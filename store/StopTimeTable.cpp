@@ -84,6 +84,14 @@ bool StopTimeTable::FindStopTimes(std::string_view vehicleCode, std::string_view
     });
 }
 
+bool StopTimeTable::ReadVehicleStops(std::string_view vehicleCode,
+                                     std::vector<VehicleStopRow>& rows) {
+    return db_.Query(kVehicleStopsSql, {vehicleCode}, [&](const DbRow& row) {
+        rows.push_back({row.Int64(0), row.RawText(1), row.RawText(2), row.Text(3), row.Text(4),
+                        row.Text(5), row.Text(6)});
+    });
+}
+
 bool StopTimeTable::SetRealReachTime(std::int64_t rowId, std::string_view gpsTime) {
     return db_.Execute(kSetRealReachSql, {gpsTime, rowId});
 }

@@ -45,6 +45,17 @@ struct StopTimeCandidate {
     std::string real;     // trimmed
 };
 
+// What matching needs of one of a vehicle's rows: its stop, its plans and its real times.
+struct VehicleStopRow {
+    std::int64_t rowId = 0;
+    std::string lineName;  // as stored, untrimmed: matched as the statements match it
+    std::string stopName;
+    std::string planReach;  // trimmed
+    std::string planLeave;
+    std::string realReach;
+    std::string realLeave;
+};
+
 // The statements issued against the stop-time table, one operation each, named after what
 // their callers do with them. Every operation is guarded: a failing statement (or a closed
 // database) returns false and the caller decides what is lost. Queries hand back the rows read
@@ -71,6 +82,8 @@ public:
     bool FindStopTimes(std::string_view vehicleCode, std::string_view lineName,
                        std::string_view stopName, bool departure,
                        std::vector<StopTimeCandidate>& rows);
+    // Matching: every row of one vehicle, in the order they were stored.
+    bool ReadVehicleStops(std::string_view vehicleCode, std::vector<VehicleStopRow>& rows);
     // Detection: writes a real arrival / departure into the one row it chose, by rowid: rows
     // of other stops that share the planned time are not touched.
     bool SetRealReachTime(std::int64_t rowId, std::string_view gpsTime);
@@ -93,6 +106,9 @@ public:
         "select distinct linename  from busbatch where vhcCode =?";
     static constexpr std::string_view kFindStopRowsSql =
         "select rowid,* from busbatch where vhcCode=? and lineName=? and usermarkName=?";
+    static constexpr std::string_view kVehicleStopsSql =
+        "select rowid,lineName,usermarkName,planreachtime,planleavetime,realreachtime,"
+        "realLeavetime from busbatch where vhcCode=? order by rowid";
     static constexpr std::string_view kSetRealReachSql =
         "UPDATE busbatch SET realreachtime = ? WHERE rowid = ?";
     static constexpr std::string_view kSetRealLeaveSql =
