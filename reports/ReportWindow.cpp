@@ -241,13 +241,35 @@ void ReportWindow::RequestStopTimes() {
         ShowMessage(this, Q(kEmptyPlateText));
         return;
     }
+    if (std::optional<std::string> refusal = days_.Plan(form.start, form.end)) {
+        ShowMessage(this, Q(*refusal));
+        return;
+    }
     DisableReportControls();
+    RequestDay(form);
+}
+
+// The stops of the start day, or of the plan's current day.
+void ReportWindow::RequestDay(ReportForm form) {
+    if (days_.Active()) {
+        form.start = days_.Start();
+        awaitingDay_ = true;
+        auto* text = Item<QLabel>(IDC_STA_STAT_TRACK);
+        text->setText(Q(DayProgressText(days_.Progress(), "正在获取计划站点…")));
+        text->setVisible(true);
+    }
     // A table that cannot be emptied still takes the new rows; the report shows what it has.
     session_.stopTimes.DeleteAllStopTimes();
     session_.send(StopTimesMessage(form, session_.vehicles));
 }
 
 bool ReportWindow::ReportBatchEnded(bool runReport) {
+    // A plan of several days runs each of its days once that day's stops are in; any other batch
+    // end is not one of its.
+    if (days_.Active()) {
+        if (!runReport || !awaitingDay_) return true;
+        awaitingDay_ = false;
+    }
     QPointer<ReportWindow> self(this);
     const int login = logins_;
     // A run that started enables the inputs when it ends.
@@ -258,13 +280,22 @@ bool ReportWindow::ReportBatchEnded(bool runReport) {
 }
 
 bool ReportWindow::RunReport() {
-    const ReportForm form = ReadForm();
+    ReportForm form = ReadForm();
+    if (days_.Active()) {
+        form.start = days_.Start();
+        form.end = days_.End();
+    }
     if (std::optional<std::string> refusal = runner_->Start(form)) {
+        days_.Clear();
         ShowMessage(this, Q(*refusal));
         return false;
     }
     listed_ = HeadingOf(form, DetectionRuleTitle(form.detection.rule),
                         MatchingTitle(form.detection.matching));
+    if (days_.Active()) {
+        listed_.start = days_.RangeStart();
+        listed_.end = days_.RangeEnd();
+    }
     if (session_.hold != nullptr) session_.hold->Begin();
     SetBusy(true);
     return true;
@@ -277,6 +308,17 @@ void ReportWindow::OnRunFinished() {
     SetBusy(false);
     model_->AddRunRows(std::move(result.rows));
     ShowRule(result.outcome.rule, result.outcome.matching);
+    if (days_.Active()) {
+        if (!result.message.empty()) days_.Note(result.message);
+        if (days_.Next()) {
+            // What arrived meanwhile is handled first, then the next day is asked for.
+            QPointer<ReportWindow> self(this);
+            if (session_.hold != nullptr) session_.hold->Release();
+            if (self && days_.Active()) RequestDay(ReadForm());
+            return;
+        }
+        result.message = days_.Notes();
+    }
     QPointer<ReportWindow> self(this);
     const int login = logins_;
     if (!result.message.empty()) ShowMessage(this, Q(result.message));
@@ -293,6 +335,8 @@ void ReportWindow::AddReportRow(const Message& message) {
 
 void ReportWindow::EndLogin() {
     ++logins_;
+    days_.Clear();
+    awaitingDay_ = false;
     runner_->Abort();
     export_->Abort();
     if (session_.hold != nullptr) session_.hold->Clear();
@@ -417,14 +461,16 @@ void ReportWindow::SetBusy(bool busy) {
     if (busy) ShowRule(std::nullopt);  // the busy text takes its place
     auto* text = Item<QLabel>(IDC_STA_STAT_TRACK);
     auto* bar = Item<QProgressBar>(IDC_PRG_STAT_TRACK);
-    text->setText(Q(TrackProgressText(0, -1)));
+    text->setText(Q(DayProgressText(days_.Active() ? days_.Progress() : "", TrackProgressText(0, -1))));
     text->setVisible(busy);
     bar->setValue(0);
     bar->setVisible(false);
 }
 
 void ReportWindow::ShowProgress(qint64 received, qint64 total) {
-    Item<QLabel>(IDC_STA_STAT_TRACK)->setText(Q(TrackProgressText(received, total)));
+    Item<QLabel>(IDC_STA_STAT_TRACK)
+        ->setText(Q(DayProgressText(days_.Active() ? days_.Progress() : "",
+                                    TrackProgressText(received, total))));
     auto* bar = Item<QProgressBar>(IDC_PRG_STAT_TRACK);
     if (total > 0) {
         bar->setRange(0, 1000);

@@ -12,6 +12,7 @@
 
 #include "net/Dispatcher.h"
 #include "reports/ExportFolder.h"
+#include "reports/ReportDays.h"
 #include "reports/ReportExport.h"
 #include "reports/ReportForm.h"
 #include "skin/CUIWnd.h"
@@ -69,7 +70,8 @@ public:
     // The company chosen: its vehicles, or every vehicle for the user's own name.
     void FillVehicleCombo();
     void QueryReport();       // "查询"
-    void RequestStopTimes();  // "生成报表"
+    // "生成报表": a range of several days (at most 31) is run day by day into one list.
+    void RequestStopTimes();
     void DisableReportControls();
     void EnableReportControls();
     // "导出": asks where, then writes the listed rows on a thread of its own; pressed again
@@ -108,6 +110,7 @@ protected:
 private:
     ReportForm ReadForm() const;
     StatusFilter ReadFilter() const;
+    void RequestDay(ReportForm form);
     bool RunReport();
     void OnRunFinished();
     void ShowProgress(qint64 received, qint64 total);
@@ -129,6 +132,8 @@ private:
     QPointer<ChartWindow> charts_;
     ReportHeading listed_;
     std::optional<DetectionRule> shownRule_;
+    ReportDays days_;
+    bool awaitingDay_ = false;  // a day's stops were asked for and its batch end is to come
     QString exportPath_;
     std::size_t exportRows_ = 0;
     int logins_ = 0;  // counts ended logins, so a step that ran a modal box knows
