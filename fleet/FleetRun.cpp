@@ -102,7 +102,7 @@ void FleetRun::OnSignedIn() {
     context_.detection.matching = options_.matching.value_or(config_.matching);
     const int jobs = sequential_ ? 1 : options_.jobs;
     workers_ = std::make_unique<FleetWorkers>(
-        jobs, session_.Routes(), session_.Vehicles(), context_, config_.charset,
+        jobs, session_.Routes(), context_,
         [this](std::size_t index, VehicleDayResult result) {
             auto moved = std::make_shared<VehicleDayResult>(std::move(result));
             QMetaObject::invokeMethod(

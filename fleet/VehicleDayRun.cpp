@@ -2,8 +2,10 @@
 
 #include <json/reader.h>
 
+#include <algorithm>
 #include <memory>
 
+#include "reports/EventMatching.h"
 #include "reports/ReportRun.h"
 #include "store/Database.h"
 #include "text/Strings.h"
@@ -54,8 +56,7 @@ std::string TrackBodyProblem(std::string_view body) {
 }
 
 VehicleDayResult RunVehicleDay(const FleetContext& context, const VehicleDayInput& input,
-                               RouteStore& routes, const VehicleStore& vehicles,
-                               const TextCodec& wire) {
+                               RouteStore& routes) {
     VehicleDayResult result;
     // Rows of other vehicles may come with a request's answer; they are stored and not counted,
     // as the window does with them.
@@ -75,33 +76,52 @@ VehicleDayResult RunVehicleDay(const FleetContext& context, const VehicleDayInpu
         return result;
     }
 
+    // The vehicle's rows as a run reads them from its store (in the order stored), and its lines as
+    // the store lists them (each spelling once, letter case aside, in its order).
+    const std::size_t kNotTheVehicle = input.stops.size();
+    std::vector<VehicleStopRow> rows;
+    std::vector<std::size_t> rowOf(input.stops.size(), kNotTheVehicle);
+    std::vector<std::string> spellings;
+    for (std::size_t i = 0; i < input.stops.size(); ++i) {
+        const StopTimeEntry& stop = input.stops[i];
+        if (!EqualsNoCase(stop.code, input.day.plate)) continue;
+        rowOf[i] = rows.size();
+        rows.push_back({static_cast<std::int64_t>(i + 1), stop.lineName, stop.userMarkName,
+                        Trim(stop.planReachTime), Trim(stop.planLeaveTime), {}, {}});
+        if (std::none_of(spellings.begin(), spellings.end(),
+                         [&](const std::string& s) { return EqualsNoCase(s, stop.lineName); }))
+            spellings.push_back(stop.lineName);
+    }
+    std::stable_sort(spellings.begin(), spellings.end(),
+                     [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; });
+    std::vector<std::string> lines;
+    for (const std::string& spelling : spellings) lines.push_back(Trim(spelling));
+
+    // The window's run, in memory: the events of the day's lines given to the rows.
+    const ReportForm form = VehicleDayForm(context, input.day);
+    MatchEvents(rows, DetectLineEvents(routes, lines, input.trackBody, form.detection),
+                form.detection.matching, nullptr);
+
+    // Then the rows are stored once, with their real times, in one transaction never committed:
+    // nobody else sees this store, it goes with the vehicle-day. The list is read back from it
+    // as the window reads its own.
     Database db;
     StopTimeTable table(db);
-    // One transaction for the whole day, never committed: nobody else sees this store, it goes
-    // with the vehicle-day, and a commit per statement was most of what its writes cost.
     bool stored = db.OpenScratch() && db.Execute("BEGIN");
-    for (std::size_t i = 0; stored && i < input.stops.size(); ++i)
-        stored = table.InsertStopTime(input.stops[i], context.userName);
-    if (!stored) {
-        result.failure = std::string(kScratchStoreText) + "：" + db.LastError();
-        return result;
+    for (std::size_t i = 0; stored && i < input.stops.size(); ++i) {
+        const VehicleStopRow* row = rowOf[i] == kNotTheVehicle ? nullptr : &rows[rowOf[i]];
+        stored = table.InsertStopTime(input.stops[i], context.userName,
+                                      row != nullptr ? row->realReach : std::string_view(),
+                                      row != nullptr ? row->realLeave : std::string_view());
     }
-
-    const ReportForm form = VehicleDayForm(context, input.day);
-    ReportRun run(table, routes, vehicles, nullptr, &wire);
-    const ReportRun::Start start = run.Begin(form);
-    if (!start.proceed) {
-        result.failure = start.message;
+    std::vector<StopTimeRecord> records;
+    if (!stored || !table.ReadReportRows(form.plate, form.userName, form.start, form.end, records)) {
+        result.failure = std::string(kScratchStoreText) + "：" + db.LastError();
         return result;
     }
     ReportList list;
-    const ReportRun::Outcome outcome = run.Finish(form, input.trackBody, list);
-    if (!outcome.linesRead || !outcome.rowsRead) {
-        result.failure = std::string(kScratchStoreText) + "：" + db.LastError();
-        return result;
-    }
-    result.rows.reserve(list.Size());
-    for (const ReportRow& row : list.Rows()) result.rows.push_back(row);
+    ListRecords(std::move(records), form.filter, list);
+    result.rows = std::move(list).TakeRows();
     return result;
 }
 

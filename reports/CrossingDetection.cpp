@@ -4,7 +4,6 @@
 #include <cmath>
 #include <optional>
 
-#include "routes/RouteRecord.h"
 #include "text/OleDate.h"
 
 namespace fw {

@@ -4,10 +4,7 @@
 #include <optional>
 #include <string>
 
-#include "text/LogSink.h"
 #include "routes/RouteRecord.h"
-#include "store/StopTimeTable.h"
-#include "text/OleDate.h"
 #include "text/Strings.h"
 
 namespace fw {
@@ -65,69 +62,6 @@ void DetectFirstFix(const std::vector<StationPlace>& stations, const std::vector
 void MarkPresence(RouteRecord& route, const StationEvent& event) {
     route.stations[event.station].presenceState =
         event.kind == StopEventKind::Arrival ? PresenceState::Inside : PresenceState::Left;
-}
-
-void RecordStationEvent(RouteRecord& route, std::string_view vehicleCode, const StationEvent& event,
-                        StopTimeTable& table, LogSink* log) {
-    // The state is set before the write and stays whatever the write does.
-    MarkPresence(route, event);
-    UpdateStopTime(table, log, vehicleCode, route.lineName, route.stations[event.station].name,
-                   event.time, event.kind);
-}
-
-void AnalyseTrack(RouteRecord& route, std::string_view vehicleCode,
-                  const std::vector<TrackPoint>& track, StopTimeTable& table, LogSink* log) {
-    for (StationRecord& station : route.stations) station.presenceState = PresenceState::Outside;
-    if (track.empty()) return;
-    DetectFirstFix(StationPlaces(route), track, [&](const StationEvent& event) {
-        RecordStationEvent(route, vehicleCode, event, table, log);
-    });
-}
-
-bool UpdateStopTime(StopTimeTable& table, LogSink* log, std::string_view vehicleCode,
-                    std::string_view lineName, std::string_view stationName,
-                    std::string_view gpsTime, StopEventKind kind) {
-    const bool arrival = kind == StopEventKind::Arrival;
-    if (log != nullptr) {
-        std::string line(stationName);
-        line += arrival ? ":1:" : ":2:";
-        line += gpsTime;
-        log->WriteLog(line);
-    }
-    const std::optional<OleDate> g = ParseDateTime(gpsTime);
-    if (!g) return false;
-
-    std::vector<StopTimeCandidate> rows;
-    if (!table.FindStopTimes(vehicleCode, lineName, stationName, !arrival, rows)) return false;
-
-    // The nearest planned time wins; on a tie the row returned first stays chosen. Distances are
-    // whole seconds (every time text has second resolution), so equal gaps really are equal.
-    const StopTimeCandidate* chosen = nullptr;
-    long long best = kMatchingHorizonSeconds;
-    long long offset = 0;  // G - P of the chosen row
-    for (const StopTimeCandidate& row : rows) {
-        if (row.planned.empty()) continue;
-        const std::optional<OleDate> p = ParseDateTime(row.planned);
-        if (!p) continue;
-        const long long delta = SecondsBetween(*g, *p);
-        if (std::llabs(delta) < best) {
-            best = std::llabs(delta);
-            chosen = &row;
-            offset = delta;
-        }
-    }
-    if (chosen == nullptr) return false;
-
-    // An existing real time stays unless the new one lies nearer the plan than to it.
-    if (!chosen->real.empty()) {
-        const std::optional<OleDate> r = ParseDateTime(chosen->real);
-        if (r && !(std::llabs(SecondsBetween(*g, *r)) > std::llabs(offset))) return false;
-    }
-
-    if (std::llabs(offset) > kAcceptanceWindowSeconds) return false;
-
-    return arrival ? table.SetRealReachTime(chosen->rowId, gpsTime)
-                   : table.SetRealLeaveTime(chosen->rowId, gpsTime);
 }
 
 }  // namespace fw

@@ -72,8 +72,9 @@ public:
     // ("连接数据库失败 错误描述:" and the reason), when one is given.
     bool Open(std::string_view home, std::string_view dataName, std::string_view password,
               LogSink* log = nullptr);
-    // A store of its own in memory, with the same table, for one report among many that run
-    // side by side (never the window's file). Any earlier connection is closed first.
+    // A store of its own in memory, with the same table (without its indexes: one vehicle-day's
+    // rows are few and read whole), for one report among many that run side by side (never the
+    // window's file). Any earlier connection is closed first.
     bool OpenScratch();
     void Close();
     bool IsOpen() const { return db_ != nullptr; }
@@ -87,6 +88,10 @@ public:
     // statements itself). On an error in the middle of the walk the rows already handed over stay
     // handed over, and the result is false.
     bool Query(std::string_view sql, Values values, const RowHandler& onRow);
+    // Runs work inside a savepoint: what it did is kept when it returns true and undone when it
+    // returns false, or when the savepoint cannot be kept; then the result is false and
+    // LastError() tells the first reason. Nests inside a transaction that is already open.
+    bool Transaction(const std::function<bool()>& work);
     // Rows changed by the last successful Execute.
     int LastChanges() const;
     const std::string& LastError() const { return lastError_; }
@@ -102,8 +107,15 @@ private:
     void FinalizeAll();
 
     sqlite3* db_ = nullptr;
-    // Statements are prepared once per text and reused: the receive path inserts row by row.
-    std::unordered_map<std::string, sqlite3_stmt*> statements_;
+    // Statements are prepared once per text and reused: the receive path inserts row by row. The
+    // texts are looked up as they are passed, without a copy.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    std::unordered_map<std::string, sqlite3_stmt*, TextHash, std::equal_to<>> statements_;
     std::string lastError_;
 };
 

@@ -159,7 +159,7 @@ struct DayFixture {
 
 TEST(VehicleDayRun, FindsTheKnownPassingTimesOnAStoreOfItsOwn) {
     DayFixture f;
-    const VehicleDayResult result = RunVehicleDay(f.context, f.Input(), f.routes, f.vehicles, f.wire);
+    const VehicleDayResult result = RunVehicleDay(f.context, f.Input(), f.routes);
     ASSERT_EQ(result.failure, "");
     ASSERT_EQ(result.rows.size(), f.day.stops.size());
     EXPECT_EQ(result.plannedStops, f.day.stops.size());
@@ -199,7 +199,7 @@ TEST(VehicleDayRun, EachFailureHasItsReason) {
         SCOPED_TRACE(row.what);
         VehicleDayInput input = f.Input();
         row.change(input);
-        const VehicleDayResult result = RunVehicleDay(f.context, input, f.routes, f.vehicles, f.wire);
+        const VehicleDayResult result = RunVehicleDay(f.context, input, f.routes);
         EXPECT_EQ(result.failure, row.failure);
         EXPECT_EQ(result.rows.size(), row.failure.empty() ? f.day.stops.size() : 0u);
         for (const ReportRow& r : result.rows) EXPECT_EQ(r[kColRealReach], "");
@@ -218,13 +218,13 @@ TEST(FleetWorkers, ParallelRunsGiveTheSameRowsAsOneAtATime) {
         inputs.push_back(std::move(input));
     }
     std::vector<VehicleDayResult> alone;
-    for (const auto& input : inputs) alone.push_back(RunVehicleDay(f.context, input, f.routes, f.vehicles, f.wire));
+    for (const auto& input : inputs) alone.push_back(RunVehicleDay(f.context, input, f.routes));
 
     std::mutex mutex;
     std::condition_variable arrived;
     std::map<std::size_t, VehicleDayResult> together;
     {
-        FleetWorkers workers(4, f.routes, f.vehicles, f.context, "GBK", [&](std::size_t i, VehicleDayResult r) {
+        FleetWorkers workers(4, f.routes, f.context, [&](std::size_t i, VehicleDayResult r) {
             const std::lock_guard lock(mutex);
             together.emplace(i, std::move(r));
             arrived.notify_one();
@@ -245,7 +245,7 @@ TEST(FleetWorkers, StoppingDropsWhatWaits) {
     DayFixture f;
     std::atomic<int> done{0};
     {
-        FleetWorkers workers(1, f.routes, f.vehicles, f.context, "GBK",
+        FleetWorkers workers(1, f.routes, f.context,
                              [&](std::size_t, VehicleDayResult) { ++done; });
         for (std::size_t i = 0; i < 50; ++i) workers.Submit(i, f.Input());
         workers.Stop();

@@ -2,7 +2,8 @@
 // ran its own statements (tests/reports/golden/report-rows.txt): every row of every vehicle of
 // the simulator's day at 30 s fixes and 10 m noise, and of the synthetic day whose plans lie up
 // to 25 minutes off (the acceptance window and the replacing rule at work), with both rules and
-// both matchings; with each run the number of log lines and a checksum of them and of the list.
+// both matchings; with each run the number of log lines and a checksum of them and of the list,
+// which fenwarde-report's run of the same vehicle-day must list alike.
 // FENWARDE_WRITE_GOLDEN=1 writes the file instead.
 #include <gtest/gtest.h>
 
@@ -10,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "fleet/VehicleDayRun.h"
 #include "reports/ReportRun.h"
 #include "routes/RouteStore.h"
 #include "sim/DetectionAccuracy.h"
@@ -103,6 +105,15 @@ void Dump(const Day& day, const DetectionOptions& options, std::string& out) {
         for (const std::string& line : log.lines) logged = Fnv(logged, line);
         for (const ReportRow& row : list.Rows())
             for (const std::string& text : row.text) listed = Fnv(listed, text);
+        // fenwarde-report's run of the vehicle-day lists the same rows.
+        VehicleDayInput input{{v.plate, "1", day.date}, v.stops, v.track, {}};
+        const VehicleDayResult fleet =
+            RunVehicleDay({"调度员", "127.0.0.1", 8089, options}, input, routes);
+        std::uint64_t fleetListed = 14695981039346656037ULL;
+        for (const ReportRow& row : fleet.rows)
+            for (const std::string& text : row.text) fleetListed = Fnv(fleetListed, text);
+        EXPECT_EQ(fleetListed, listed) << v.plate << " " << fleet.failure;
+
         std::vector<VehicleStopRow> rows;
         ASSERT_TRUE(table.ReadVehicleStops(v.plate, rows));
         out += "# " + day.name + " | " + v.plate + " | " + std::string(DetectionRuleKey(options.rule)) +

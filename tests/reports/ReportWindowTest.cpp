@@ -331,6 +331,32 @@ TEST_F(ReportWindowTest, ARangeOfSeveralDaysRunsDayByDayIntoOneList) {
     EXPECT_TRUE(InputsEnabled(true));
 }
 
+// A run whose real times the store refuses says so; the store keeps the times it had, and the
+// list shows what the run found.
+TEST_F(ReportWindowTest, ARunTheStoreRefusesIsToldAndTheStoredTimesStay) {
+    GenerateAndRun();
+    const int reached = Reached();
+    ASSERT_GT(reached, 0);
+    std::vector<StopTimeRecord> before, after;
+    ASSERT_TRUE(table.ReadReportRows(Plate(), login.user, "2014", "2015", before));
+    ASSERT_TRUE(db.Execute("CREATE TRIGGER refuse BEFORE UPDATE ON busbatch "
+                           "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+    server.body = "{\"result\":true,\"topics\":[]}";  // this time nothing is found
+    QSignalSpy listed(window.get(), &ReportWindow::reportListed);
+    Receive(kBatchEnd);  // the same rows run again
+    ASSERT_TRUE(listed.wait(20000));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("本次结果未能存入本地数据库，库中保留此前的实际时间：", 0), 0u) << boxes[0];
+    // The rerun's rows join the list as it found them, without real times.
+    EXPECT_EQ(window->Model().rowCount(), 2 * InRange());
+    EXPECT_EQ(Reached(), reached);
+    ASSERT_TRUE(table.ReadReportRows(Plate(), login.user, "2014", "2015", after));
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < after.size(); ++i)
+        EXPECT_EQ(after[i].realReachTime, before[i].realReachTime) << i;
+    EXPECT_TRUE(InputsEnabled(true));
+}
+
 struct BadBody {
     const char* name;
     int status;
