@@ -1,9 +1,11 @@
 #include "reports/Detection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
 
+#include "reports/StationGrid.h"
 #include "routes/RouteRecord.h"
 #include "text/Strings.h"
 
@@ -40,19 +42,30 @@ std::vector<StationPlace> StationPlaces(const RouteRecord& route) {
 
 void DetectFirstFix(const std::vector<StationPlace>& stations, const std::vector<TrackPoint>& track,
                     const StationEventSink& onEvent) {
-    std::vector<bool> inside(stations.size(), false);
+    // Each fix is tested against the stations near it (the grid's candidates) and those it is
+    // inside of; every other station is outside and was, so nothing happens there. Candidates go
+    // in route order, as the events at one fix must.
+    const StationGrid grid(stations);
+    std::vector<char> inside(stations.size(), 0);
+    std::vector<std::size_t> insideNow, candidates;
     for (const TrackPoint& point : track) {
         if (point.latitude < kLowestTrackCoordinate || point.longitude < kLowestTrackCoordinate)
             continue;
-        for (std::size_t i = 0; i < stations.size(); ++i) {
+        candidates = insideNow;
+        grid.Candidates(point.latitude, point.longitude, candidates);
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        insideNow.clear();
+        for (std::size_t i : candidates) {
             if (IsInsideStation(stations[i].latitude, stations[i].longitude, point.latitude,
                                 point.longitude)) {
+                insideNow.push_back(i);
                 if (!inside[i]) {
-                    inside[i] = true;
+                    inside[i] = 1;
                     onEvent({i, StopEventKind::Arrival, point.gpsTime});
                 }
             } else if (inside[i]) {
-                inside[i] = false;
+                inside[i] = 0;
                 onEvent({i, StopEventKind::Departure, point.gpsTime});
             }
         }

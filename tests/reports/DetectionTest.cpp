@@ -9,6 +9,7 @@
 #include "reports/Detection.h"
 #include "reports/EventMatching.h"
 #include "reports/RouteAnalysis.h"
+#include "reports/StationGrid.h"
 #include "routes/RouteRecord.h"
 #include "store/Database.h"
 #include "store/StopTimeTable.h"
@@ -177,6 +178,39 @@ TEST(StationCircle, ShortcutDecidesLikeTheFullDistance) {
         }
     }
     EXPECT_GT(inside, 20000);  // the cases cover both sides of the circle
+}
+
+// The grid only narrows the search: every station a fix is inside of is among its candidates,
+// at every latitude, for stations the distance treats as everywhere and far off the globe.
+TEST(StationGrid, EveryStationAFixIsInsideOfIsACandidate) {
+    std::uint64_t seed = 7;
+    auto uniform = [&](double lo, double hi) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return lo + (hi - lo) * static_cast<double>(seed >> 11) / 9007199254740992.0;
+    };
+    const std::vector<StationPlace> stations = {
+        {31.0, 121.0},  {31.0004, 121.0005}, {0.05, 121.0}, {31.0, 0.0},   {-33.9, 151.2},
+        {64.1, -21.9},  {88.95, 10.0},       {89.5, 10.0},  {31.0, 179.9999}, {1e9, 121.0},
+        {31.0019, 121.0019}};
+    const StationGrid grid(stations);
+    int inside = 0;
+    std::vector<std::size_t> candidates;
+    for (const StationPlace& s : stations) {
+        for (int n = 0; n < 5000; ++n) {
+            const double reach = n % 2 ? 0.0008 : 0.01;
+            const double lat = std::clamp(s.latitude, -90.0, 90.0) + uniform(-reach, reach);
+            const double lng = s.longitude + uniform(-reach, reach) * (std::fabs(lat) > 80 ? 20 : 1);
+            candidates.clear();
+            grid.Candidates(lat, lng, candidates);
+            for (std::size_t i = 0; i < stations.size(); ++i)
+                if (IsInsideStation(stations[i].latitude, stations[i].longitude, lat, lng)) {
+                    ++inside;
+                    ASSERT_NE(std::find(candidates.begin(), candidates.end(), i), candidates.end())
+                        << "station " << i << " fix " << lat << "," << lng;
+                }
+        }
+    }
+    EXPECT_GT(inside, 20000);
 }
 
 struct WindowCase {
