@@ -103,8 +103,7 @@ VehicleDayResult RunVehicleDay(const FleetContext& context, const VehicleDayInpu
                 form.detection.matching, nullptr);
 
     // Then the rows are stored once, with their real times, in one transaction never committed:
-    // nobody else sees this store, it goes with the vehicle-day. The list is read back from it
-    // as the window reads its own.
+    // nobody else sees this store, it goes with the vehicle-day.
     Database db;
     StopTimeTable table(db);
     bool stored = db.OpenScratch() && db.Execute("BEGIN");
@@ -114,10 +113,32 @@ VehicleDayResult RunVehicleDay(const FleetContext& context, const VehicleDayInpu
                                       row != nullptr ? row->realReach : std::string_view(),
                                       row != nullptr ? row->realLeave : std::string_view());
     }
-    std::vector<StopTimeRecord> records;
-    if (!stored || !table.ReadReportRows(form.plate, form.userName, form.start, form.end, records)) {
+    if (!stored) {
         result.failure = std::string(kScratchStoreText) + "：" + db.LastError();
         return result;
+    }
+    // The day's list, as the window's range query gives it from such a store: the vehicle's rows
+    // planned within the range (texts compared as the store compares them, letter case aside),
+    // in planned order and then in the order stored, their texts trimmed.
+    std::vector<std::size_t> listed;
+    for (std::size_t i = 0; i < input.stops.size(); ++i) {
+        const std::string& plan = input.stops[i].planReachTime;
+        if (rowOf[i] != kNotTheVehicle && CompareNoCase(plan, form.start) >= 0 &&
+            CompareNoCase(plan, form.end) <= 0)
+            listed.push_back(i);
+    }
+    std::stable_sort(listed.begin(), listed.end(), [&](std::size_t a, std::size_t b) {
+        return CompareNoCase(input.stops[a].planReachTime, input.stops[b].planReachTime) < 0;
+    });
+    std::vector<StopTimeRecord> records;
+    records.reserve(listed.size());
+    for (std::size_t i : listed) {
+        const StopTimeEntry& stop = input.stops[i];
+        const VehicleStopRow& row = rows[rowOf[i]];
+        records.push_back({row.rowId, Trim(stop.code), Trim(stop.batchName), Trim(stop.lineName),
+                           Trim(stop.batchDate), Trim(context.userName), row.planReach,
+                           Trim(row.realReach), row.planLeave, Trim(row.realLeave), {},
+                           Trim(stop.userMarkName), AtoiLike(Trim(stop.flag))});
     }
     ReportList list;
     ListRecords(std::move(records), form.filter, list);

@@ -49,8 +49,8 @@ struct VehicleDayResult {
 
 // The window's report run of the day, with the context's rule and matching: the real times the
 // track gives the vehicle's rows, the rows stored with them on a store of its own (in memory, one
-// transaction) and those of the day read back in planned order. `routes` belongs to the caller's
-// thread (the detection keeps its presence states there).
+// transaction), and the rows of the day listed as the window's range query reads them from such
+// a store. `routes` belongs to the caller's thread (the detection keeps its presence states there).
 VehicleDayResult RunVehicleDay(const FleetContext& context, const VehicleDayInput& input,
                                RouteStore& routes);
 

@@ -16,6 +16,7 @@
 #include "fleet/FleetWorkers.h"
 #include "fleet/VehicleDayRun.h"
 #include "reports/CsvWriter.h"
+#include "store/Database.h"
 #include "reports/ReportRun.h"
 #include "routes/RouteStore.h"
 #include "store/VehicleStore.h"
@@ -173,6 +174,48 @@ TEST(VehicleDayRun, FindsTheKnownPassingTimesOnAStoreOfItsOwn) {
     EXPECT_TRUE(std::is_sorted(result.rows.begin(), result.rows.end(), [](const ReportRow& a, const ReportRow& b) {
         return a[kColPlanReach] < b[kColPlanReach];
     }));
+}
+
+// fenwarde-report lists a vehicle-day as the window's run lists it from its store, odd rows
+// too: a planned time with a blank after it, the plate and a line in another letter case, equal
+// plans, a stop of another vehicle and one beyond the day.
+TEST(VehicleDayRun, ListsTheDayAsTheWindowsRunReadsItFromItsStore) {
+    DayFixture f;
+    VehicleDayInput input = f.Input();
+    StopTimeEntry odd = input.stops[4];
+    odd.planReachTime += " ";
+    odd.batchName = "  early ";
+    input.stops.push_back(odd);
+    odd = input.stops[7];
+    odd.code = "沪a10086";
+    odd.lineName = "X" + odd.lineName;
+    input.stops.push_back(odd);
+    input.stops.push_back(input.stops[9]);  // the same plan once more
+    odd = input.stops[2];
+    odd.code = "沪B2";
+    input.stops.push_back(odd);
+    odd.code = input.stops[0].code;
+    odd.planReachTime = "2014-08-26 00:00:00";
+    input.stops.push_back(odd);
+    for (Matching matching : {Matching::Nearest, Matching::Sequence}) {
+        FleetContext context = f.context;
+        context.detection.matching = matching;
+        const VehicleDayResult fleet = RunVehicleDay(context, input, f.routes);
+        ASSERT_EQ(fleet.failure, "");
+
+        Database db;
+        ASSERT_TRUE(db.OpenScratch());
+        StopTimeTable table(db);
+        for (const StopTimeEntry& stop : input.stops) ASSERT_TRUE(table.InsertStopTime(stop, "admin"));
+        ReportRun run(table, f.routes, f.vehicles, nullptr);
+        const ReportForm form = VehicleDayForm(context, input.day);
+        ASSERT_TRUE(run.Begin(form).proceed);
+        ReportList list;
+        run.Finish(form, input.trackBody, list);
+        ASSERT_EQ(fleet.rows.size(), list.Size());
+        EXPECT_EQ(list.Size(), f.day.stops.size() + 3);
+        for (std::size_t i = 0; i < list.Size(); ++i) EXPECT_EQ(fleet.rows[i].text, list.Row(i).text) << i;
+    }
 }
 
 TEST(VehicleDayRun, EachFailureHasItsReason) {
