@@ -1,10 +1,8 @@
 #include "app/ClientApp.h"
 
 #include <QApplication>
-#include <QDir>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/CommandLine.h"
 #include "base/Config.h"
@@ -47,11 +45,11 @@ int RunClient(int argc, char** argv) {
     SpeakChinese(app);
 
     MainWindow::Options options;
-    options.home = ResolveHome(cl.home, std::getenv("FENWARDE_HOME"),
-                               QApplication::applicationDirPath().toStdString());
+    const Home home = ResolveHome(cl.home, QApplication::applicationDirPath().toStdString());
+    options.home = home.path;
     options.autoLogin = cl.autoLogin;
     options.page = cl.page;
-    QDir().mkpath(QString::fromStdString(options.home));
+    PrepareHome(home);  // when it cannot be made, the main window's warning names it
     // Framing and conversion need the byte rules of the server's charset: refuse one we lack.
     const std::string refusal = CharsetRefusal(ReadConfig(options.home + "/" + kConfigFileName).charset);
     if (!refusal.empty()) {
