@@ -1,6 +1,7 @@
 #include "app/ClientApp.h"
 
 #include <QApplication>
+#include <QIcon>
 
 #include <cstdio>
 
@@ -14,6 +15,9 @@
 #include "net/Requests.h"
 #include "skin/SkinLibrary.h"
 #include "text/Charset.h"
+
+// Resources of a static library must be registered by name.
+static void InitIconResources() { Q_INIT_RESOURCE(icon); }
 
 namespace fw {
 
@@ -40,6 +44,12 @@ int RunClient(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Fen_warde"));
     QApplication::setApplicationVersion(QString::fromLatin1(kClientVersion));
+    // The menu entry's icon on every window, and its name for the desktop to match windows to.
+    InitIconResources();
+    QIcon icon;
+    for (int size : {16, 32, 48, 256}) icon.addFile(QStringLiteral(":/icon/%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral("fenwarde"));
     // The program ends when the main window closes, not when a login window hides.
     QApplication::setQuitOnLastWindowClosed(false);
     SpeakChinese(app);
