@@ -404,7 +404,9 @@ int CUIWnd::DoModal() {
     if (owner && windowHandle() && owner->windowHandle()) windowHandle()->setTransientParent(owner->windowHandle());
     raise();
     activateWindow();
-    setFocus(Qt::ActiveWindowFocusReason);
+    // A control the window gave the focus before it showed keeps it; else the window takes it.
+    QWidget* chosen = focusWidget();
+    (chosen != nullptr ? chosen : static_cast<QWidget*>(this))->setFocus(Qt::ActiveWindowFocusReason);
 
     QEventLoop loop;
     loop_ = &loop;
