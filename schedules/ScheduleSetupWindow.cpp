@@ -29,7 +29,8 @@ constexpr int kBatchColumnWidth = 100;
 QColor TintOf(RosterIssue issue) {
     switch (issue) {
         case RosterIssue::TimeClash: return QColor(0xF8, 0xC4, 0xC4);
-        case RosterIssue::UnknownPlate: return QColor(0xFB, 0xDD, 0xB0);
+        case RosterIssue::UnknownPlate:
+        case RosterIssue::UnsendableName: return QColor(0xFB, 0xDD, 0xB0);
         case RosterIssue::NoVehicle: break;
     }
     return QColor(0xFF, 0xF4, 0xC6);
@@ -37,7 +38,15 @@ QColor TintOf(RosterIssue issue) {
 const QColor kPreviewTint(0xCF, 0xE3, 0xFA);
 const QColor kPreviewText(0x4A, 0x6A, 0x90);
 
-int Rank(RosterIssue issue) { return issue == RosterIssue::TimeClash ? 0 : issue == RosterIssue::UnknownPlate ? 1 : 2; }
+int Rank(RosterIssue issue) {
+    switch (issue) {
+        case RosterIssue::TimeClash: return 0;
+        case RosterIssue::UnsendableName: return 1;
+        case RosterIssue::UnknownPlate: return 2;
+        case RosterIssue::NoVehicle: break;
+    }
+    return 3;
+}
 
 }  // namespace
 
@@ -120,7 +129,7 @@ void ScheduleSetupWindow::ShowGrid() {
     QStringList headers{QStringLiteral("日期")};
     for (int column = 1; column < grid_.ColumnCount(); ++column) headers << Q(grid_.Batch(column));
     grid_view_->setColumnCount(grid_.ColumnCount());
-    grid_view_->setHeaderLabels(headers);
+    grid_view_->setHeaderItem(new QTreeWidgetItem(headers));  // with none of the old names' marks
     grid_view_->setColumnWidth(0, kDateColumnWidth);
     for (int column = 1; column < grid_.ColumnCount(); ++column) grid_view_->setColumnWidth(column, kBatchColumnWidth);
     QList<QTreeWidgetItem*> items;
@@ -140,9 +149,17 @@ void ScheduleSetupWindow::ShowCells(const std::vector<GridCell>& cells) {
 
 void ScheduleSetupWindow::SetBatches(const std::vector<std::string>& batches) {
     grid_.SetBatches(batches);
-    static const std::vector<TimetableRow> kNoRows;
-    spans_ = BatchSpans(batches, import_ ? import_->Rows() : kNoRows);
+    UpdateSpans(true);
     ShowGrid();
+}
+
+// The batches' spans, made again when the timetable or the lines' trip times changed (routes
+// arrive after the login).
+void ScheduleSetupWindow::UpdateSpans(bool always) {
+    TripTimes trips = link_.tripTimes();
+    if (!always && trips == trips_) return;
+    trips_ = std::move(trips);
+    spans_ = import_ ? BatchSpans(import_->Departures(), trips_) : std::vector<BatchSpan>();
 }
 
 // Roster checks ---------------------------------------------------------------------------------
@@ -151,7 +168,8 @@ void ScheduleSetupWindow::FleetChanged() { fleetTimer_.start(); }
 
 void ScheduleSetupWindow::RunRosterCheck() {
     fleetTimer_.stop();
-    check_ = CheckRoster(grid_, spans_, link_.fleetPlates(), link_.minTurnaround);
+    UpdateSpans(false);
+    check_ = CheckRoster(grid_, spans_, link_.fleetPlates(), link_.minTurnaround, link_.wire);
     std::map<CellKey, CellMark> next;
     for (const RosterFinding& f : check_.findings) {
         CellMark& mark = next[{f.row, f.column}];
@@ -173,6 +191,13 @@ void ScheduleSetupWindow::RunRosterCheck() {
 }
 
 void ScheduleSetupWindow::PaintCell(int row, int column) {
+    if (row < 0) {  // a batch's name, in the header
+        const auto mark = marks_.find({row, column});
+        QTreeWidgetItem* header = grid_view_->headerItem();
+        header->setToolTip(column, mark != marks_.end() ? mark->second.reasons : QString());
+        header->setForeground(column, mark != marks_.end() ? QBrush(QColor(0xC0, 0x20, 0x20)) : QBrush());
+        return;
+    }
     QTreeWidgetItem* item = grid_view_->topLevelItem(row);
     if (item == nullptr) return;
     const auto mark = marks_.find({row, column});
@@ -321,7 +346,7 @@ bool ScheduleSetupWindow::SendContent(const std::vector<AssignmentRow>& rows) {
 void ScheduleSetupWindow::SaveSchedule() {
     if (exchange_.Running()) return;
     EndCellEdit();  // what is being typed belongs to the schedule
-    if (!import_ || import_->Rows().empty()) return;
+    if (!import_ || import_->Departures().empty()) return;
     const std::string name = Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->text().toStdString();
     if (name.empty()) {  // a name of blanks is a name
         ShowMessage(this, QString::fromUtf8(kNameMissing));
@@ -359,7 +384,7 @@ bool ScheduleSetupWindow::FinishScheduleSave() {
     if (!exchange_.Finish()) return true;
     SetSaving(false);
     Timetable timetable{savingStart_, savingEnd_, savingName_, link_.userName(), {}};
-    if (import_) timetable.rows = import_->Rows();
+    if (import_) timetable.rows = import_->Departures().ToRows();
     if (!link_.send(SendTimetableRequest(timetable))) return false;
     if (list_) list_->AddScheduleRow(savingName_, savingStart_, savingEnd_);
     ResetScheduleForm();

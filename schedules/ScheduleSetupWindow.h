@@ -84,6 +84,7 @@ private:
     void ShowGrid();
     void ShowCells(const std::vector<GridCell>& cells);
     void RunRosterCheck();
+    void UpdateSpans(bool always);
     void PaintCell(int row, int column);
     void ShowPreview();
     void EndPreview();
@@ -112,6 +113,7 @@ private:
         bool operator==(const CellMark&) const = default;
     };
     std::vector<BatchSpan> spans_;
+    TripTimes trips_;  // what spans_ were made with
     RosterCheck check_;
     std::map<CellKey, CellMark> marks_;  // as the grid shows them
     std::vector<GridCell> preview_;

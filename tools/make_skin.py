@@ -244,6 +244,9 @@ window("IDW_PAIBAN_ADD_FILE", (1150, 255), "page_bg.bmp", (10, 10), 0, [
     ("PUSHBUTTON", "IDC_BTN_PAIBAN_ADD", 654, 12, 70, 28, "上传", hidden(primary_button())),
     ("PUSHBUTTON", "IDC_BTN_PAIBAN_SHANGCHUAN", 554, 12, 90, 28, "上传文件", primary_button()),
     ("LISTCTRL", "IDC_LSTCTRL_ADDFILE", 1, 50, 1148, 204, "", list_control(False)),
+    # Shown while a timetable is read, when "上传文件" reads "取消".
+    ("STATIC", "IDC_STA_PAIBAN_ADD_STATE", 654, 12, 150, 28, "", hidden(label("Left", "IDR_COLOR_TITLE"))),
+    ("PROGRESS", "IDC_PRG_PAIBAN_ADD", 810, 20, 200, 12, "", hidden(progress())),
 ], win_point=(1100, 200))
 
 window("IDW_PAIBAN_ADD_PEIZHI", (1150, 305), "page_bg.bmp", (10, 10), 0, [
@@ -524,6 +527,7 @@ ADDED = [
     "IDC_RAD_STAT_TYPE_CSV", "IDC_BTN_STAT_EXPORT", "IDC_BTN_STAT_CHART",
     "IDW_BAOBIAO_CHART", "IDC_STA_CHART_TITLE", "IDC_BTN_CHART_CLOSE", "IDC_STA_CHART_SUBJECT",
     "IDC_BTN_CHART_PNG", "IDC_STA_CHART_LINE", "IDC_STA_CHART_HIST",
+    "IDC_STA_PAIBAN_ADD_STATE", "IDC_PRG_PAIBAN_ADD",
 ]
 
 ORIGINAL_COUNT = 121
