@@ -284,6 +284,73 @@ TEST_F(SchedulePageTest, ABatchNameTheServerCannotReadIsMarkedInTheHeader) {
     EXPECT_EQ(QToolTip::text(), Grid()->headerItem()->toolTip(1));
 }
 
+// 自动配车 fills the free cells with a plan in blue: Escape or 放弃 drops it, Enter or 采用
+// keeps it; typed cells stay.
+TEST_F(SchedulePageTest, AutoAssignProposesInBlueEnterKeepsEscapeDrops) {
+    ImportThreeBatches(3);  // 班次1 06:00-12:30, 班次2 07:00-13:30, 班次3 08:00-14:30: three at once
+    Click(Form(), IDC_BTN_PAIBAN_AUTO);
+    EXPECT_THAT(messages, ElementsAre("尚未收到车辆列表，无法自动配车"));
+    EXPECT_FALSE(Form().HasProposal());
+
+    fleet = {"浙A1", "浙A2", "浙A3", "浙A4"};
+    TypeIntoCell(1, 2, QStringLiteral("浙Z9"), Qt::Key_Return);  // typed: it stays
+    auto* line = Form().Item<QLabel>(IDC_STA_PAIBAN_AUTO);
+    auto* keep = Form().Item<QAbstractButton>(IDC_BTN_PAIBAN_AUTO_KEEP);
+    auto* drop = Form().Item<QAbstractButton>(IDC_BTN_PAIBAN_AUTO_DROP);
+    const QColor plain = Grid()->topLevelItem(0)->data(1, Qt::BackgroundRole).value<QBrush>().color();
+    auto shown = [this] {
+        std::vector<std::string> rows;
+        for (int row = 0; row < 3; ++row) rows.push_back(Column(Grid(), 1)[static_cast<std::size_t>(row)] + "|" +
+                                                         Column(Grid(), 2)[static_cast<std::size_t>(row)] + "|" +
+                                                         Column(Grid(), 3)[static_cast<std::size_t>(row)]);
+        return rows;
+    };
+    const std::vector<std::string> planned = {"浙A1|浙A2|浙A3", "浙A2|浙Z9|浙A3", "浙A3|浙A4|浙A1"};
+    for (const bool byKey : {true, false}) {
+        Click(Form(), IDC_BTN_PAIBAN_AUTO);
+        ASSERT_TRUE(Form().HasProposal());
+        EXPECT_EQ(shown(), planned);
+        // No route tells 2路's trip time here: each batch's span ends at its last departure, and
+        // the line says so.
+        EXPECT_EQ(line->text(), QStringLiteral("自动配车：需 3 辆，已配 3 辆，每天轮换（3 条说明）"));
+        EXPECT_TRUE(line->toolTip().startsWith(QStringLiteral("班次“班次1”的线路“2路”没有行程时间，按末班发车时间计\n")));
+        EXPECT_TRUE(line->isVisible() && keep->isVisible() && drop->isVisible());
+        EXPECT_NE(Grid()->topLevelItem(0)->data(1, Qt::BackgroundRole).value<QBrush>().color(), plain);
+        EXPECT_TRUE(Grid()->topLevelItem(0)->font(1).italic());
+        EXPECT_FALSE(Grid()->topLevelItem(1)->font(2).italic());  // the typed cell is not the plan's
+        EXPECT_EQ(Form().Grid().Cell(0, 1), "");                   // not taken yet
+        if (byKey) QTest::keyClick(Grid(), Qt::Key_Escape);
+        else drop->click();
+        EXPECT_FALSE(Form().HasProposal());
+        EXPECT_EQ(shown(), (std::vector<std::string>{"||", "|浙Z9|", "||"}));
+        EXPECT_FALSE(line->isVisible() || keep->isVisible());
+        EXPECT_FALSE(Grid()->topLevelItem(0)->font(1).italic());
+    }
+    Click(Form(), IDC_BTN_PAIBAN_AUTO);
+    QTest::keyClick(Grid(), Qt::Key_Return);
+    EXPECT_FALSE(Form().HasProposal());
+    EXPECT_EQ(shown(), planned);
+    EXPECT_EQ(Form().Grid().Cell(2, 3), "浙A1");
+    EXPECT_FALSE(Grid()->topLevelItem(0)->font(1).italic());
+    EXPECT_TRUE(line->isVisible());  // what the plan did stays said
+    EXPECT_FALSE(keep->isVisible());
+    // The roster checks look at the kept plan as at typed cells: only 浙Z9 is not in the fleet.
+    EXPECT_EQ(Form().Item<QLabel>(IDC_STA_PAIBAN_CHECK)->text(), QStringLiteral("排班检查：1处车牌不在车辆列表中"));
+
+    // 采用 keeps, and 保存 takes a plan still on screen.
+    Click(Form(), IDC_BTN_PAIBAN_ADD_PEIBEI);
+    EXPECT_FALSE(line->isVisible());
+    Click(Form(), IDC_BTN_PAIBAN_AUTO);
+    keep->click();
+    EXPECT_EQ(Form().Grid().Cell(1, 2), "浙A3");
+    Click(Form(), IDC_BTN_PAIBAN_ADD_PEIBEI);
+    Click(Form(), IDC_BTN_PAIBAN_AUTO);
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("夏季"));
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(Text(sent[0].body["content"][0], "carcode"), "浙A1");
+}
+
 TEST_F(SchedulePageTest, CellEditorCarriesTheFirstRowDownKeepsOtherRowsAndEscapeDrops) {
     ImportThreeBatches(5);
     TypeIntoCell(3, 2, QStringLiteral("浙X0"), Qt::Key_Return);  // in the carry-down's way below
