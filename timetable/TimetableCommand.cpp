@@ -1,11 +1,18 @@
 #include "timetable/TimetableCommand.h"
 
+#include <fstream>
+#include <optional>
 #include <ostream>
 #include <set>
+#include <sstream>
 #include <string_view>
 
 #include "net/Requests.h"
 #include "reports/CsvWriter.h"
+#include "reports/ReplacingFile.h"
+#include "schedules/AutoAssign.h"
+#include "schedules/RosterCheck.h"
+#include "schedules/ScheduleDates.h"
 #include "schedules/Timetable.h"
 #include "text/Charset.h"
 #include "text/Encoding.h"
@@ -26,8 +33,38 @@ struct Options {
     std::vector<std::string> files;
     std::string charset = "GBK";
     bool csv = false;
+    // plan
+    std::string from, to, out;
+    std::vector<std::string> vehicles;
+    bool vehiclesGiven = false;
+    int turnaround = kDefaultMinTurnaround;
+    TripTimes trips;
     std::string error;
 };
+
+// Plates separated by commas or line breaks; a line's plate is what stands before a tab (the
+// lines fenwarde-report --list-plates writes).
+std::vector<std::string> SplitPlates(std::string_view text) {
+    std::vector<std::string> plates;
+    std::size_t start = 0;
+    while (start <= text.size()) {
+        std::size_t end = text.find_first_of(",\r\n", start);
+        if (end == std::string_view::npos) end = text.size();
+        std::string_view field = text.substr(start, end - start);
+        field = field.substr(0, field.find('\t'));
+        if (const std::string_view plate = TrimView(field); !plate.empty()) plates.emplace_back(plate);
+        start = end + 1;
+    }
+    return plates;
+}
+
+std::optional<int> Count(std::string_view text, int lowest, int highest) {
+    text = TrimView(text);
+    if (text.empty() || text.size() > 6 || text.find_first_not_of("0123456789") != std::string_view::npos) return std::nullopt;
+    const int n = std::stoi(std::string(text));
+    if (n < lowest || n > highest) return std::nullopt;
+    return n;
+}
 
 // args[0] is the command.
 Options Parse(const std::vector<std::string>& args) {
@@ -47,6 +84,36 @@ Options Parse(const std::vector<std::string>& args) {
             if (o.error.empty() && !FindWireCharset(o.charset)) o.error = CharsetRefusal(o.charset);
         } else if (a == "--csv" && o.command == "show") {
             o.csv = true;
+        } else if (OptionIs(a, "--from") && o.command == "plan") {
+            o.from = value(i, "--from");
+        } else if (OptionIs(a, "--to") && o.command == "plan") {
+            o.to = value(i, "--to");
+        } else if (OptionIs(a, "--out") && o.command == "plan") {
+            o.out = value(i, "--out");
+        } else if (OptionIs(a, "--vehicles") && o.command == "plan") {
+            const std::string list = value(i, "--vehicles");
+            o.vehiclesGiven = true;
+            if (list.starts_with('@')) {
+                std::ifstream in(list.substr(1), std::ios::binary);
+                std::ostringstream text;
+                text << in.rdbuf();
+                if (!in) o.error = "--vehicles: cannot read " + list.substr(1);
+                o.vehicles = SplitPlates(text.str());
+            } else {
+                o.vehicles = SplitPlates(list);
+            }
+        } else if (OptionIs(a, "--turnaround") && o.command == "plan") {
+            const std::string text = value(i, "--turnaround");
+            const auto seconds = Count(text, 0, 86400);
+            if (o.error.empty() && !seconds) o.error = "--turnaround: " + text + " is not a number of seconds from 0 to 86400";
+            o.turnaround = seconds.value_or(0);
+        } else if (OptionIs(a, "--trip-time") && o.command == "plan") {
+            const std::string text = value(i, "--trip-time");
+            const std::size_t equals = text.rfind('=');
+            const auto minutes = equals == std::string::npos ? std::nullopt : Count(text.substr(equals + 1), 0, 1440);
+            if (o.error.empty() && (!minutes || TrimView(text.substr(0, equals)).empty()))
+                o.error = "--trip-time: " + text + " is not LINE=MINUTES";
+            else if (minutes) o.trips.Set(text.substr(0, equals), *minutes * 60);
         } else if (a.starts_with("--")) {
             o.error = "unknown option" + (o.command.empty() ? "" : " of " + o.command) + ": " + a;
         } else {
@@ -55,7 +122,11 @@ Options Parse(const std::vector<std::string>& args) {
     }
     if (!o.error.empty()) return o;
     if (o.files.empty()) o.error = o.command + " needs a file";
-    else if (o.command == "show" && o.files.size() > 1) o.error = "show takes one file";
+    else if (o.command != "check" && o.files.size() > 1) o.error = o.command + " takes one file";
+    else if (o.command == "plan" && (o.from.empty() || o.to.empty())) o.error = "plan needs --from and --to";
+    else if (o.command == "plan" && !o.vehiclesGiven) o.error = "plan needs --vehicles";
+    else if (o.command == "plan" && o.vehicles.empty()) o.error = "--vehicles names no plate";
+    else if (o.command == "plan" && o.out.empty()) o.error = "plan needs --out FILE.csv";
     return o;
 }
 
@@ -128,11 +199,71 @@ int Show(const Options& o, std::ostream& out, std::ostream& err) {
     return kTimetableClean;
 }
 
+// A moment of the plan as a date-time: `seconds` from the start of `day`.
+std::string MomentText(OleDate day, int seconds) {
+    return FormatDateTime(day + seconds / 86400.0);
+}
+
+int Plan(const Options& o, std::ostream& err) {
+    const ScheduleDays days = ReadScheduleDays(o.from, o.to);
+    if (!days.error.empty() || days.dates.empty()) {
+        err << kProgram << ": " << (days.error.empty() ? "--from and --to must be dates as YYYY-MM-DD" : days.error) << '\n'
+            << TimetableUsageText(kProgram);
+        return kTimetableUsage;
+    }
+    const std::string& file = o.files[0];
+    const TimetableImport import = ImportTimetableWorkbook(file);
+    if (!import.error.empty()) {
+        err << file << ": " << import.error << '\n';
+        return kTimetableProblems;
+    }
+    AutoAssignRequest request;
+    request.batches = import.timetable.batches;
+    request.spans = BatchSpans(import.timetable.rows, o.trips);
+    request.vehicles = o.vehicles;
+    request.minTurnaround = o.turnaround;
+    request.days = static_cast<int>(days.dates.size());
+    const AutoAssignment plan = AutoAssign(request);
+
+    std::string csv = "日期,批次,车牌,开始,结束\r\n";
+    for (std::size_t d = 0; d < plan.days.size(); ++d) {
+        const OleDate day = *days.first + static_cast<double>(d);
+        for (std::size_t b = 0; b < request.batches.size(); ++b) {
+            const BatchSpan& span = request.spans[b];
+            for (const std::string_view field : {std::string_view(days.dates[d]), std::string_view(request.batches[b]),
+                                                 std::string_view(plan.days[d].plates[b])}) {
+                AppendCsvField(csv, field);
+                csv += ',';
+            }
+            if (span.known) csv += MomentText(day, span.first) + "," + MomentText(day, span.end);
+            else csv += ",";
+            csv += "\r\n";
+        }
+    }
+    ReplacingFile target(o.out);
+    std::string error;
+    if (!target.Open(&error) || !target.Write(csv, &error) || !target.Commit(&error)) {
+        err << kProgram << ": " << error << '\n';
+        return kTimetableProblems;
+    }
+    for (std::size_t d = 0; d < plan.days.size(); ++d) {
+        const DayAssignment& day = plan.days[d];
+        err << days.dates[d] << ": 需 " << day.need << " 辆，已配 " << day.used << " 辆";
+        if (day.unassigned > 0) err << "，" << day.unassigned << " 个班次未配车";
+        err << '\n';
+    }
+    for (const std::string& finding : plan.findings) err << file << ": " << finding << '\n';
+    err << plan.Summary() << '\n';
+    return plan.Unassigned() > 0 ? kTimetableProblems : kTimetableClean;
+}
+
 }  // namespace
 
 std::string TimetableUsageText(const std::string& program) {
     return "Usage: " + program + " check FILE... [--charset NAME]\n"
            "       " + program + " show FILE [--csv]\n"
+           "       " + program + " plan FILE --from YYYY-MM-DD --to YYYY-MM-DD --vehicles P1,P2,...|@FILE\n"
+           "                         [--turnaround S] [--trip-time LINE=MIN ...] --out FILE.csv\n"
            "Reads timetables (.xls, .xlsx, .csv) as the scheduling page imports them.\n"
            "  check            per file: its batches, departures and lines, or one line per\n"
            "                   problem naming the file, the sheet and cell or the line;\n"
@@ -141,6 +272,14 @@ std::string TimetableUsageText(const std::string& program) {
            "  show             the departures as the import page lists them: batch, departure,\n"
            "                   line, one a row (tab-separated)\n"
            "  --csv            the same as CSV (UTF-8)\n"
+           "  plan             the fewest vehicles for each day's batches, turned round day by\n"
+           "                   day: date, batch, plate, start, end as CSV (UTF-8) in --out, what\n"
+           "                   each day needs on stderr; exit status 3 when some batch is left\n"
+           "                   without a vehicle\n"
+           "  --vehicles       plates separated by commas, or @FILE with one a line\n"
+           "  --turnaround S   seconds a vehicle needs between two batches (default 180)\n"
+           "  --trip-time LINE=MIN  minutes a trip of the line takes, after a batch's last\n"
+           "                   departure (repeat for each line; others count none)\n"
            "  --help, --version\n"
            "Exit status: 0 done, 2 a bad command line, 3 problems found.\n";
 }
@@ -155,7 +294,7 @@ int RunTimetableCommand(const std::vector<std::string>& args, std::ostream& out,
         out << kProgram << " " << kClientVersion << '\n';
         return kTimetableClean;
     }
-    if (command != "check" && command != "show") {
+    if (command != "check" && command != "show" && command != "plan") {
         err << kProgram << ": " << (command.empty() ? "a command is needed" : "unknown command: " + command) << '\n'
             << TimetableUsageText(kProgram);
         return kTimetableUsage;
@@ -165,6 +304,7 @@ int RunTimetableCommand(const std::vector<std::string>& args, std::ostream& out,
         err << kProgram << ": " << o.error << '\n' << TimetableUsageText(kProgram);
         return kTimetableUsage;
     }
+    if (command == "plan") return Plan(o, err);
     return command == "check" ? Check(o, out) : Show(o, out, err);
 }
 
