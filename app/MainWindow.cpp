@@ -110,6 +110,14 @@ bool MainWindow::Start() {
         return plates;
     };
     scheduleLink.minTurnaround = config_.minTurnaround;
+    scheduleLink.tripTimes = [this] {
+        TripTimes trips;
+        trips.SetFallback(config_.defaultTripTime);
+        for (std::size_t i = 0; i < routes_.Size(); ++i)
+            if (const auto seconds = RouteTimeSeconds(routes_.At(i)->time)) trips.Set(routes_.At(i)->lineName, *seconds);
+        return trips;
+    };
+    scheduleLink.wire = &codec_;
     schedulePage_ = std::make_unique<SchedulePage>(std::move(scheduleLink));
 
     for (int i = 0; i < kChildCount; ++i) {

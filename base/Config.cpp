@@ -94,6 +94,7 @@ LoginConfig ReadConfig(const std::string& path) {
         config.autoReconnect = AtoiLike(*reconnect) != 0;
     if (const auto page = ini.Get(kSection, "Page")) config.page = PageNumberOf(Trim(*page));
     config.minTurnaround = ReadSeconds(ini, "MinTurnaround", config.minTurnaround);
+    config.defaultTripTime = ReadSeconds(ini, "DefaultTripTime", config.defaultTripTime);
     if (const auto detection = ini.Get(kSection, "Detection"))
         config.detection = ParseDetectionRule(*detection).value_or(DetectionRule::FirstFix);
     config.onTimeEarly = ReadSeconds(ini, "OnTimeEarly", config.onTimeEarly);
@@ -126,6 +127,8 @@ bool WriteConfig(const std::string& path, const LoginConfig& config) {
     setIfUsed("Page", PageNameOf(config.page), config.page < 0);
     setIfUsed("MinTurnaround", std::to_string(config.minTurnaround),
               config.minTurnaround == defaults.minTurnaround);
+    setIfUsed("DefaultTripTime", std::to_string(config.defaultTripTime),
+              config.defaultTripTime == defaults.defaultTripTime);
     setIfUsed("Detection", std::string(DetectionRuleKey(config.detection)),
               config.detection == defaults.detection);
     setIfUsed("OnTimeEarly", std::to_string(config.onTimeEarly),

@@ -10,10 +10,15 @@
 #include <string>
 #include <vector>
 
+#include "schedules/TripTimes.h"
+
 namespace fw {
 
+class TextCodec;
+
 // What the scheduling windows need from the main window: the connection, the signed-in user,
-// the clock, the row images, and for the roster checks the fleet and the turnaround time.
+// the clock, the row images, and for the roster checks the fleet, the turnaround time, the trip
+// times of the lines and the wire charset.
 struct ScheduleLink {
     // Sends a request; false when the send ended the login.
     std::function<bool(const Json::Value&)> send;
@@ -24,6 +29,10 @@ struct ScheduleLink {
     // The plates of the vehicle store; none while no vehicle list has arrived.
     std::function<std::vector<std::string>()> fleetPlates = [] { return std::vector<std::string>(); };
     int minTurnaround = 180;  // seconds, from conf.ini
+    // The routes' trip times by line, with conf.ini's DefaultTripTime for the others.
+    std::function<TripTimes()> tripTimes = [] { return TripTimes(); };
+    // The charset batch names go to the server in; null: not checked.
+    const TextCodec* wire = nullptr;
 };
 
 }  // namespace fw

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "schedules/AssignmentGrid.h"
+#include "schedules/AutoAssign.h"
 #include "schedules/RosterCheck.h"
 #include "schedules/SaveExchange.h"
 #include "schedules/ScheduleLink.h"
@@ -52,6 +53,17 @@ public:
     bool IsEditing() const { return editing_; }
     const std::vector<GridCell>& PreviewCells() const { return preview_; }
 
+    // 自动配车: fills the grid's free cells with a plan (AutoAssign) over the typed ones, shown in
+    // blue with a line under the grid until Enter or 采用 keeps it (so do a click into the grid
+    // and 保存) or Escape or 放弃 drops it. The roster checks look at the grid with the plan.
+    static constexpr const char* kNoTimetable = "请先导入时刻表，再自动配车";
+    static constexpr const char* kNoFleet = "尚未收到车辆列表，无法自动配车";
+    void ProposeAssignment();
+    void KeepProposal();
+    void DropProposal();
+    bool HasProposal() const { return !proposal_.empty(); }
+    const AutoAssignment& Plan() const { return plan_; }
+
     // The roster checks, run after every change of the grid, the timetable or the fleet: the
     // offending cells are tinted with the reason as their tooltip, a line under the grid counts
     // them, and Save asks before sending a roster that has any.
@@ -84,10 +96,12 @@ private:
     void ShowGrid();
     void ShowCells(const std::vector<GridCell>& cells);
     void RunRosterCheck();
+    void UpdateSpans(bool always);
     void PaintCell(int row, int column);
     void ShowPreview();
     void EndPreview();
     bool SendContent(const std::vector<AssignmentRow>& rows);
+    void ShowPlanLine(bool proposing);
     void SetSaving(bool saving);
     void ShowProgress();
     void GiveUpSave();
@@ -112,10 +126,14 @@ private:
         bool operator==(const CellMark&) const = default;
     };
     std::vector<BatchSpan> spans_;
+    TripTimes trips_;  // what spans_ were made with
     RosterCheck check_;
     std::map<CellKey, CellMark> marks_;  // as the grid shows them
     std::vector<GridCell> preview_;
     std::set<CellKey> previewed_;
+    std::map<CellKey, std::string> proposal_;  // the plan's plates for free cells, until kept or dropped
+    AssignmentGrid planned_;                   // the grid with them, for the roster checks meanwhile
+    AutoAssignment plan_;
     QTimer fleetTimer_;  // vehicles arrive one message each: one check after a burst
 
     SaveExchange exchange_;

@@ -88,13 +88,14 @@ TEST_F(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     LoginConfig c = ReadConfig(path);
     EXPECT_EQ(std::tuple(c.autoReconnect, c.page, c.detection), std::tuple(true, -1, DetectionRule::FirstFix));
     const std::string untouched = Written(c);
-    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "MinTurnaround", "Detection",
+    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "MinTurnaround", "DefaultTripTime", "Detection",
                             "OnTimeEarly", "OnTimeLate", "CsvCharset", "ExportFolder"})
         EXPECT_FALSE(Has(untouched, key)) << key;
 
     c.webPort = 8089;
     c.page = 3;
     c.minTurnaround = 300;
+    c.defaultTripTime = 2400;
     c.detection = DetectionRule::Interpolated;
     c.onTimeLate = 300;
     c.csvCharset = "GBK";
@@ -103,8 +104,9 @@ TEST_F(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_TRUE(Has(written, "Page=monitor") && Has(written, "Detection=interpolated")) << written;
     EXPECT_FALSE(Has(written, "OnTimeEarly"));
     LoginConfig back = Read(written + "AutoReconnect=0\n");
-    EXPECT_EQ(std::tuple(back.webPort, back.port, back.page, back.minTurnaround, back.autoReconnect, back.detection),
-              std::tuple(8089, 1502, 3, 300, false, DetectionRule::Interpolated));
+    EXPECT_EQ(std::tuple(back.webPort, back.port, back.page, back.minTurnaround, back.defaultTripTime, back.autoReconnect,
+                         back.detection),
+              std::tuple(8089, 1502, 3, 300, 2400, false, DetectionRule::Interpolated));
     EXPECT_EQ(std::tuple(back.onTimeEarly, back.onTimeLate, back.csvCharset), std::tuple(60, 300, "GBK"));
     EXPECT_EQ(back.exportFolder, c.exportFolder);  // not cut at 254 bytes
 
