@@ -24,6 +24,7 @@ struct LoginConfig {
     bool autoReconnect = true;     // AutoReconnect=0: a lost connection goes to the login window
     int page = -1;                 // Page: the page shown at the last exit, -1 none
     int minTurnaround = 180;       // MinTurnaround: seconds a vehicle needs between two batches
+    int trackTimeout = 30;         // TrackTimeout: seconds without a byte that end a track transfer
     // Detection: how report runs find arrivals; an unknown value reads as first-fix.
     DetectionRule detection = DetectionRule::FirstFix;
     // Report export: a stop is on time from OnTimeEarly seconds before its plan to OnTimeLate
@@ -45,7 +46,7 @@ std::optional<int> ParsePort(std::string_view text);
 LoginConfig ReadConfig(const std::string& path);
 
 // Writes Server, User, Pass, Remember and Write, and the later keys (Port, WebPort, Page,
-// MinTurnaround, Detection, the export's keys) when they are already in the file or differ from
+// MinTurnaround, TrackTimeout, Detection, the export's keys) when they are already in the file or differ from
 // their defaults; every other line stays as it was. The file is replaced atomically and readable
 // by its owner only, since it may hold a password. False when it could not be written; the
 // caller carries on with its values.
