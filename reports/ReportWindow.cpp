@@ -11,6 +11,7 @@
 #include <QRadioButton>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "base/ChoiceList.h"
@@ -18,10 +19,12 @@
 #include "base/FileDialog.h"
 #include "base/MessageBox.h"
 #include "net/DocumentHold.h"
+#include "net/NotSent.h"
 #include "reports/ChartWindow.h"
 #include "reports/CsvWriter.h"
 #include "reports/ExportJob.h"
 #include "reports/PunctualityChart.h"
+#include "reports/ReportNotices.h"
 #include "reports/ReportListModel.h"
 #include "reports/ReportRunner.h"
 #include "res/RESOURCE.H"
@@ -44,15 +47,16 @@ constexpr std::array<int, 9> kInputs = {
     IDC_DATETIME_STAT_S, IDC_DATETIME_STAT_E,      IDC_BTN_STAT_SCBB,
     IDC_RAD_STAT_ZT_ALL, IDC_RAD_STAT_ZT_WANCHENG, IDC_RAD_STAT_ZT_WEIWANCHENG};
 
-// Offers a text in a drop-down: select the first item it begins, else append it.
-void OfferInCombo(QComboBox* combo, const std::string& text) {
+// Offers a text in a drop-down: select the first item it begins, else append it. With
+// keepChoice a list that has a choice keeps it.
+void OfferInCombo(QComboBox* combo, const std::string& text, bool keepChoice) {
     if (combo == nullptr) return;
     std::vector<std::string> items;
     items.reserve(static_cast<std::size_t>(combo->count()));
     for (int i = 0; i < combo->count(); ++i) items.push_back(combo->itemText(i).toStdString());
     const auto index = static_cast<int>(OfferChoice(items, text));
     if (index == combo->count()) combo->addItem(Q(text));
-    combo->setCurrentIndex(index);
+    if (!keepChoice || combo->currentIndex() < 0) combo->setCurrentIndex(index);
 }
 
 // Where a list comes from: the form of its request and the rule that made it.
@@ -84,6 +88,10 @@ ReportWindow::ReportWindow(ReportSession session, QWidget* owner)
     runner_->SetWireCodec(&session_.wire);
     connect(runner_, &ReportRunner::progress, this, &ReportWindow::ShowProgress);
     connect(runner_, &ReportRunner::finished, this, &ReportWindow::OnRunFinished);
+    lossGrace_.setSingleShot(true);
+    connect(&lossGrace_, &QTimer::timeout, this, [this] {
+        if (unfinished_) FinishRun(*std::exchange(unfinished_, std::nullopt));
+    });
     connect(export_, &ExportJob::progress, this, &ReportWindow::ShowExportProgress);
     connect(export_, &ExportJob::finished, this, &ReportWindow::OnExportFinished);
     // The chart button follows whether there is anything to chart.
@@ -164,9 +172,13 @@ void ReportWindow::OnCommand(int id) {
     // The hidden "删除所选" does nothing; the format radios are read when an export starts.
 }
 
-void ReportWindow::AddGroupChoice(const std::string& group) { OfferInCombo(Groups(), group); }
+void ReportWindow::AddGroupChoice(const std::string& group, bool keepChoice) {
+    OfferInCombo(Groups(), group, keepChoice);
+}
 
-void ReportWindow::AddVehicleChoice(const std::string& plate) { OfferInCombo(Plates(), plate); }
+void ReportWindow::AddVehicleChoice(const std::string& plate, bool keepChoice) {
+    OfferInCombo(Plates(), plate, keepChoice);
+}
 
 void ReportWindow::FillVehicleCombo() {
     QComboBox* groups = Groups();
@@ -222,29 +234,47 @@ void ReportWindow::UpdateExportButtons() {
 }
 
 void ReportWindow::QueryReport() {
+    const ReportForm form = ReadForm();
+    // Without the connection the list and the form stay as they are.
+    if (!session_.send(ReportQueryMessage(form, session_.vehicles))) {
+        ShowMessage(this, Q(NotSentText(kReportNotQueried)));
+        return;
+    }
+    awaitingServer_ = true;
     model_->Clear();
     ShowRule(std::nullopt);  // the server's rows are its own
     DisableReportControls();
-    const ReportForm form = ReadForm();
     listed_ = HeadingOf(form, kServerRuleName);
-    session_.send(ReportQueryMessage(form, session_.vehicles));
 }
 
 void ReportWindow::RequestStopTimes() {
-    model_->Clear();
-    ShowRule(std::nullopt);
     const ReportForm form = ReadForm();
     if (form.plate.empty()) {
+        model_->Clear();
+        ShowRule(std::nullopt);
         ShowMessage(this, Q(kEmptyPlateText));
         return;
     }
+    // The run works on the store: without it there is nothing to report on.
+    if (const Database& store = session_.stopTimes.Db(); !store.IsOpen()) {
+        ShowMessage(this, Q(StoreUnavailableText(store.OpenProblem())));
+        return;
+    }
+    if (!session_.send(StopTimesMessage(form, session_.vehicles))) {
+        ShowMessage(this, Q(NotSentText(kReportNotGenerated)));
+        return;
+    }
+    awaitingServer_ = true;
+    model_->Clear();
+    ShowRule(std::nullopt);
     DisableReportControls();
-    // A table that cannot be emptied still takes the new rows; the report shows what it has.
+    // Emptied before the answers can arrive (they come after this returns). A table that cannot
+    // be emptied still takes the new rows; the report shows what it has.
     session_.stopTimes.DeleteAllStopTimes();
-    session_.send(StopTimesMessage(form, session_.vehicles));
 }
 
 bool ReportWindow::ReportBatchEnded(bool runReport) {
+    awaitingServer_ = false;
     QPointer<ReportWindow> self(this);
     const int login = logins_;
     // A run that started enables the inputs when it ends.
@@ -256,6 +286,8 @@ bool ReportWindow::ReportBatchEnded(bool runReport) {
 
 bool ReportWindow::RunReport() {
     const ReportForm form = ReadForm();
+    runner_->SetTimeouts({.idleMs = session_.login.trackTimeout * 1000});
+    lostDuringRun_ = false;
     if (std::optional<std::string> refusal = runner_->Start(form)) {
         ShowMessage(this, Q(*refusal));
         return false;
@@ -268,6 +300,20 @@ bool ReportWindow::RunReport() {
 
 void ReportWindow::OnRunFinished() {
     ReportRunner::Result result = runner_->TakeResult();
+    if (!result.failure.isEmpty() && !lostDuringRun_) {
+        // A server that goes takes the track and the connection at once, and the connection's
+        // loss may be noticed a moment after the transfer's: wait that moment to tell which.
+        unfinished_ = std::move(result);
+        lossGrace_.start(kLossGraceMs);
+        return;
+    }
+    FinishRun(std::move(result));
+}
+
+void ReportWindow::FinishRun(ReportRunner::Result result) {
+    // The server went with the track: the report is incomplete rather than without real times.
+    if (std::exchange(lostDuringRun_, false) && !result.failure.isEmpty())
+        result.message = std::string(kReportCutText);
     listed_.rule = std::string(DetectionRuleTitle(result.outcome.rule));
     SetBusy(false);
     model_->AddRunRows(std::move(result.rows));
@@ -288,6 +334,9 @@ void ReportWindow::AddReportRow(const Message& message) {
 
 void ReportWindow::EndLogin() {
     ++logins_;
+    lossGrace_.stop();
+    unfinished_.reset();
+    awaitingServer_ = false;
     runner_->Abort();
     export_->Abort();
     if (session_.hold != nullptr) session_.hold->Clear();
@@ -299,7 +348,16 @@ void ReportWindow::EndLogin() {
     EnableReportControls();
 }
 
-bool ReportWindow::IsRunning() const { return runner_->IsRunning(); }
+void ReportWindow::ConnectionLost() {
+    if (IsRunning()) lostDuringRun_ = true;
+    // The news the failed transfer waited for: it ends once the other pages have heard it too.
+    if (lossGrace_.isActive()) lossGrace_.start(0);
+    if (!std::exchange(awaitingServer_, false)) return;
+    EnableReportControls();
+    ShowMessage(this, Q(kReportCutText));
+}
+
+bool ReportWindow::IsRunning() const { return runner_->IsRunning() || lossGrace_.isActive(); }
 
 bool ReportWindow::IsExporting() const { return export_->IsRunning(); }
 

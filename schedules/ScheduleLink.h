@@ -20,7 +20,7 @@ class TextCodec;
 // the clock, the row images, and for the roster checks the fleet, the turnaround time, the trip
 // times of the lines and the wire charset.
 struct ScheduleLink {
-    // Sends a request; false when the send ended the login.
+    // Sends a request; false when it did not go out (no connection): nothing was sent.
     std::function<bool(const Json::Value&)> send;
     std::function<std::string()> userName;
     std::function<QDateTime()> now = &QDateTime::currentDateTime;
@@ -33,6 +33,11 @@ struct ScheduleLink {
     std::function<TripTimes()> tripTimes = [] { return TripTimes(); };
     // The charset batch names go to the server in; null: not checked.
     const TextCodec* wire = nullptr;
+    // Whether a request would go out now, asked before an action that sends.
+    std::function<bool()> canSend = [] { return true; };
+    // Whether documents of the server wait in the hold (a report run fetches its track): the
+    // server has answered, it is not silent.
+    std::function<bool()> answersWaiting = [] { return false; };
 };
 
 }  // namespace fw

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 
 #include "base/MessageBox.h"
+#include "net/NotSent.h"
 #include "net/Requests.h"
 #include "res/RESOURCE.H"
 #include "schedules/ScheduleDates.h"
@@ -20,7 +21,7 @@
 namespace fw {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 constexpr int kDateColumnWidth = 150;
 constexpr int kBatchColumnWidth = 100;
@@ -58,7 +59,12 @@ ScheduleSetupWindow::ScheduleSetupWindow(ScheduleLink link, QWidget* owner)
     saveTimer_.setSingleShot(true);
     connect(&saveTimer_, &QTimer::timeout, this, [this] {
         if (!exchange_.Running()) return;
-        GiveUpSave();
+        if (link_.answersWaiting()) {  // answered, and held back here: not silent
+            saveTimer_.start(saveTimeoutMs_);
+            return;
+        }
+        exchange_.GiveUp();  // a late answer takes it up again
+        SetSaving(false);
         ShowMessage(this, QString::fromUtf8(kNoAnswer));
     });
 }
@@ -435,8 +441,14 @@ void ScheduleSetupWindow::ShowProgress() {
 }
 
 void ScheduleSetupWindow::GiveUpSave() {
+    const bool saving = exchange_.Running();
     exchange_.Abandon();
-    SetSaving(false);
+    if (saving) SetSaving(false);
+}
+
+void ScheduleSetupWindow::CutSave(const std::string& message) {
+    GiveUpSave();
+    ShowMessage(this, Q(message));
 }
 
 bool ScheduleSetupWindow::SendContent(const std::vector<AssignmentRow>& rows) {
@@ -462,6 +474,10 @@ void ScheduleSetupWindow::SaveSchedule() {
         return;
     }
     if (!days.first) return;
+    if (!link_.canSend()) {
+        ShowMessage(this, Q(NotSentText(kScheduleNotSaved)));
+        return;
+    }
     // With no finding the save goes out at once, as it always has.
     RunRosterCheck();
     if (!check_.Clean() &&
@@ -470,32 +486,62 @@ void ScheduleSetupWindow::SaveSchedule() {
     savingName_ = name;
     savingStart_ = start;
     savingEnd_ = end;
+    // Nothing is shown as saving before the first request went out.
+    if (!SendContent(grid_.Content())) {
+        ShowMessage(this, Q(NotSentText(kScheduleNotSaved)));
+        return;
+    }
     exchange_.Begin(*days.first, static_cast<int>(days.dates.size()));
     SetSaving(true);
-    if (!SendContent(grid_.Content())) GiveUpSave();
 }
 
 bool ScheduleSetupWindow::SendDayContent() {
+    const bool late = exchange_.GivenUp();
     const auto day = exchange_.NextDay();
     if (!day) return true;
+    if (late) SetSaving(true);  // the server was slow, not gone: the save goes on
+    // A send that finds the connection gone: the save is cut and says how far it got.
+    if (!SendContent(grid_.DayContent(*day))) {
+        if (exchange_.Running()) CutSave(exchange_.CutText());
+        return true;
+    }
+    exchange_.DaySent();
     ShowProgress();
-    return SendContent(grid_.DayContent(*day));
+    return true;
 }
 
 bool ScheduleSetupWindow::FinishScheduleSave() {
     if (!exchange_.Finish()) return true;
+    const bool late = exchange_.Late();
     SetSaving(false);
     Timetable timetable{savingStart_, savingEnd_, savingName_, link_.userName(), {}};
     if (import_) timetable.rows = import_->Departures().ToRows();
-    if (!link_.send(SendTimetableRequest(timetable))) return false;
+    if (!link_.send(SendTimetableRequest(timetable))) {
+        ShowMessage(this, Q(exchange_.CutText()));
+        return true;
+    }
+    const QString name = Q(savingName_);
     if (list_) list_->AddScheduleRow(savingName_, savingStart_, savingEnd_);
     ResetScheduleForm();
     if (menu_) menu_->SwitchToManage();
+    if (late) ShowMessage(this, QString::fromUtf8(kLateCompleted).arg(name));
     return true;
 }
 
+void ScheduleSetupWindow::ServerHeard() {
+    if (exchange_.Running() && saveTimer_.isActive()) saveTimer_.start(saveTimeoutMs_);
+}
+
+void ScheduleSetupWindow::ConnectionLost() {
+    if (exchange_.Running()) {
+        CutSave(exchange_.CutText());
+        return;
+    }
+    exchange_.Abandon();  // a save given up earlier cannot be answered on another connection
+}
+
 void ScheduleSetupWindow::ResetScheduleForm() {
-    if (exchange_.Running()) GiveUpSave();  // cancelled while saving: the rest is not sent
+    GiveUpSave();  // cancelled while saving (or after giving up): the rest is not sent
     Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->clear();
     for (int id : {IDC_DATETIME_PAIBAN_ADD_S, IDC_DATETIME_PAIBAN_ADD_E}) Item<QDateTimeEdit>(id)->setDateTime(link_.now());
     if (import_) import_->ClearTimetable();
@@ -505,7 +551,7 @@ void ScheduleSetupWindow::ResetScheduleForm() {
 }
 
 void ScheduleSetupWindow::LoginEnded() {
-    if (exchange_.Running()) GiveUpSave();
+    GiveUpSave();
     FleetChanged();  // the vehicle list went with the login
 }
 

@@ -33,6 +33,7 @@ class ScheduleSetupWindow : public CUIWnd {
 public:
     static constexpr const char* kNameMissing = "排班名称不能为空";
     static constexpr const char* kNoAnswer = "服务器无应答，排班未能保存";
+    static constexpr const char* kLateCompleted = "服务器应答迟到，排班“%1”已保存完成。";
     static constexpr const char* kSendAnyway = "仍然发送";
     static constexpr const char* kGoBack = "返回修改";
 
@@ -73,10 +74,17 @@ public:
     void SaveSchedule();
     void ResetScheduleForm();
     // The server's side of the save: 9007 asks for the next day's rows, 9009 for the timetable,
-    // which ends the save. Both change nothing while no save runs. False when a send ended the
-    // login.
+    // which ends the save. Both change nothing while no save runs; after the client gave a save
+    // up for the server's silence they take it up again (and the user is told when it is done).
+    // False when the login ended meanwhile.
     bool SendDayContent();
     bool FinishScheduleSave();
+    // Something came from the server: a save's silence is counted from the last document, also
+    // one that waits in the hold while a report run fetches its track.
+    void ServerHeard();
+    // The connection went: a save under way cannot be finished and says how far it got; the
+    // form stays as it is, ready for 保存 again.
+    void ConnectionLost();
     // The login ended: a save under way is given up; the form stays as it is.
     void LoginEnded();
 
@@ -105,6 +113,7 @@ private:
     void SetSaving(bool saving);
     void ShowProgress();
     void GiveUpSave();
+    void CutSave(const std::string& message);
     QString PickerText(int id) const;
 
     ScheduleLink link_;

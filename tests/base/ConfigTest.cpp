@@ -88,8 +88,8 @@ TEST_F(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     LoginConfig c = ReadConfig(path);
     EXPECT_EQ(std::tuple(c.autoReconnect, c.page, c.detection), std::tuple(true, -1, DetectionRule::FirstFix));
     const std::string untouched = Written(c);
-    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "MinTurnaround", "DefaultTripTime", "Detection",
-                            "OnTimeEarly", "OnTimeLate", "CsvCharset", "ExportFolder"})
+    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "MinTurnaround", "DefaultTripTime",
+                            "TrackTimeout", "Detection", "OnTimeEarly", "OnTimeLate", "CsvCharset", "ExportFolder"})
         EXPECT_FALSE(Has(untouched, key)) << key;
 
     c.webPort = 8089;
@@ -120,7 +120,7 @@ TEST_F(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_EQ(Read("[login]\nDetection=exact\n").detection, DetectionRule::FirstFix);
 }
 
-// MinTurnaround and the on-time window read the same way.
+// MinTurnaround and the on-time window read the same way; TrackTimeout takes 5 to 600.
 TEST_F(Config, SecondsKeysAreWholeSecondsUpToADay) {
     const struct {
         const char* value;
@@ -132,6 +132,11 @@ TEST_F(Config, SecondsKeysAreWholeSecondsUpToADay) {
         EXPECT_EQ(read.minTurnaround, c.seconds < 0 ? 180 : c.seconds) << c.value;
         EXPECT_EQ(read.onTimeEarly, c.seconds < 0 ? 60 : c.seconds) << c.value;
     }
+    for (const auto& [value, seconds] : {std::pair{"5", 5}, {"600", 600}, {" 90 ", 90}, {"4", 30}, {"601", 30}, {"x", 30}})
+        EXPECT_EQ(Read(std::string("[login]\nTrackTimeout=") + value + "\n").trackTimeout, seconds) << value;
+    LoginConfig slow;
+    slow.trackTimeout = 120;
+    EXPECT_TRUE(Has(Written(slow), "TrackTimeout=120"));
 }
 
 TEST(ConfigPort, AsTypedInTheSettings) {

@@ -7,6 +7,7 @@
 #include "net/Requests.h"
 #include "schedules/AssignmentGrid.h"
 #include "schedules/RosterCheck.h"
+#include "schedules/SaveExchange.h"
 #include "schedules/ScheduleDates.h"
 #include "schedules/ScheduleList.h"
 #include "text/Encoding.h"
@@ -290,6 +291,66 @@ TEST(ScheduleList, DeletingWalksTheRowsAgainAfterEachRemoval) {
     });
     EXPECT_THAT(sent, ElementsAre("甲"));
     EXPECT_TRUE(list.Rows().empty());
+}
+
+// A re-login: the rows stay until the server's list comes, which then takes their place; a row
+// that comes again (same name and dates) keeps its mark. Later lists add to it, as ever.
+TEST(ScheduleList, RefreshReplacesTheRowsWhenTheServersListArrives) {
+    ScheduleList list;
+    for (const char* name : {"甲", "乙", "丙"}) list.Add(name, "2014-08-01", "2014-08-31");
+    list.ToggleMark(0);
+    list.ToggleMark(2);
+    list.ListArrives();  // no refresh asked for: nothing happens
+    EXPECT_EQ(list.Rows().size(), 3u);
+    list.BeginRefresh();
+    EXPECT_EQ(list.Rows().size(), 3u);
+    list.ListArrives();
+    EXPECT_TRUE(list.Rows().empty());
+    list.Add("丙", "2014-08-01", "2014-08-31");
+    list.Add("甲", "2014-08-01", "2014-09-30");  // other dates: another schedule
+    list.Add("丁", "2014-08-01", "2014-08-31");
+    EXPECT_THAT(Names(list, true), ElementsAre("丙"));
+    list.ListArrives();  // a later list adds
+    list.Add("戊", "", "");
+    EXPECT_THAT(Names(list), ElementsAre("丙", "甲", "丁", "戊"));
+}
+
+TEST(ScheduleList, DatesSortAsDates) {
+    ScheduleList list;
+    for (const char* start : {"2014-10-01", "2014-8-1", "2014-08-05", "?"}) list.Add(start, start, "");
+    list.SortBy(1);
+    EXPECT_THAT(Names(list), ElementsAre("2014-8-1", "2014-08-05", "2014-10-01", "?"));
+    list.SortBy(1);
+    EXPECT_THAT(Names(list), ElementsAre("?", "2014-10-01", "2014-08-05", "2014-8-1"));
+}
+
+// A save given up for the server's silence is taken up again by its late answers; one cut by a
+// lost connection (Abandon) is not. The cut names how far it got.
+TEST(SaveExchange, LateAnswersTakeAGivenUpSaveUpAgain) {
+    SaveExchange save;
+    save.Begin(*ParseDateTime("2014-08-25"), 3);
+    EXPECT_EQ(save.NextDay(), "2014-08-25");
+    save.DaySent();
+    save.GiveUp();
+    EXPECT_TRUE(save.GivenUp());
+    EXPECT_FALSE(save.Running());
+    EXPECT_FALSE(save.Late());
+    EXPECT_EQ(save.NextDay(), "2014-08-26");
+    EXPECT_TRUE(save.Running());
+    EXPECT_TRUE(save.Late());
+    EXPECT_EQ(save.CutText(), "连接中断，排班未保存完整（已发送 1 / 3 天）");  // this day's rows did not go
+    save.DaySent();
+    EXPECT_EQ(save.CutText(), "连接中断，排班未保存完整（已发送 2 / 3 天）");
+    save.GiveUp();
+    EXPECT_TRUE(save.Finish());
+    EXPECT_FALSE(save.Finish());
+
+    save.Begin(*ParseDateTime("2014-08-25"), 3);
+    EXPECT_FALSE(save.Late());
+    save.Abandon();
+    save.GiveUp();  // nothing to give up
+    EXPECT_EQ(save.NextDay(), std::nullopt);
+    EXPECT_FALSE(save.Finish());
 }
 
 }  // namespace

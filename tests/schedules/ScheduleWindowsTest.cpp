@@ -72,6 +72,8 @@ protected:
         link.rowImages = {SkinLibrary::Bitmap(133)};
         link.fleetPlates = [this] { return fleet; };
         link.wire = &wire;
+        link.canSend = [this] { return sendSucceeds; };
+        link.answersWaiting = [this] { return answersWaiting; };
         page = std::make_unique<SchedulePage>(link);
         main.resize(1600, 900);
         for (int id : {IDW_SUBMEBU_PAIBAN, IDW_PAIBAN_GUANLI, IDW_PAIBAN_ADD_FILE, IDW_PAIBAN_ADD_PEIZHI})
@@ -149,6 +151,7 @@ protected:
     std::vector<std::string> messages;
     QString chosenFile;
     bool sendSucceeds = true;
+    bool answersWaiting = false;
     std::vector<std::string> fleet;
     TextCodec wire{"GBK"};
 };
@@ -202,8 +205,8 @@ TEST_F(SchedulePageTest, HeaderClicksSortEachListByItsOwnState) {
     EXPECT_THAT(Column(view, 0), ElementsAre("b", "a"));
     clickHeader(List(), 0);
     EXPECT_THAT(Column(view, 0), ElementsAre("a", "b"));
-    clickHeader(other, 1);  // the other list starts from its own state: ascending dates, as text
-    EXPECT_THAT(Column(other.Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE), 0), ElementsAre("b", "a"));
+    clickHeader(other, 1);  // the other list starts from its own state: ascending dates, as dates
+    EXPECT_THAT(Column(other.Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE), 0), ElementsAre("a", "b"));
     EXPECT_EQ(List().Schedules().Sort().column, 0);
     EXPECT_FALSE(List().Schedules().Sort().descending);
 }
@@ -588,6 +591,7 @@ TEST_F(SchedulePageTest, ASilentServerOrALostLoginEndsTheSaveAndKeepsTheForm) {
     EXPECT_EQ(Import().Departures().size(), 6u);
 
     Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_TRUE(Form().SaveRunning());
     page->LoginEnded();
     EXPECT_FALSE(Form().SaveRunning());
     EXPECT_EQ(Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->text(), QStringLiteral("夏季"));
@@ -600,13 +604,125 @@ TEST_F(SchedulePageTest, ASilentServerOrALostLoginEndsTheSaveAndKeepsTheForm) {
     EXPECT_FALSE(List().isVisible());
     EXPECT_FALSE(Form().isVisible());
 
-    page->Menu()->show();
-    ImportThreeBatches(1);
+}
+
+// Without the connection 保存 says so at once, before any question, and sends nothing; the
+// form stays as it is. A connection that goes between the question and the send: the same.
+TEST_F(SchedulePageTest, SaveWithoutTheConnectionIsRefusedAtOnceAndKeepsTheForm) {
+    ImportThreeBatches(2);
     Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("夏季"));
-    sendSucceeds = false;  // the send itself ends the login
+    TypeIntoCell(0, 1, QStringLiteral("浙A1"), Qt::Key_Return);
+    sendSucceeds = false;
     Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    EXPECT_THAT(messages, ElementsAre("与服务器的连接已断开，排班未保存。重新连接后请再试。"));
+    EXPECT_TRUE(sent.empty());
+    EXPECT_FALSE(Form().SaveRunning());
+    EXPECT_FALSE(Form().Item<QLabel>(IDC_STA_PAIBAN_SAVE_STATE)->isVisible());
+    EXPECT_TRUE(Form().Item<QAbstractButton>(IDC_BTN_PAIBAN_SAVE)->isEnabled());
+    EXPECT_EQ(Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->text(), QStringLiteral("夏季"));
+    EXPECT_EQ(Form().Grid().Cell(1, 2), "浙A1");
+    EXPECT_EQ(Import().Departures().size(), 6u);
+
+    messages.clear();
+    SetMessageObserver([this](const QString& text) {
+        messages.push_back(text.toStdString());
+        sendSucceeds = false;  // gone while the roster question is open
+    });
+    sendSucceeds = true;
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1], "与服务器的连接已断开，排班未保存。重新连接后请再试。");
+    EXPECT_EQ(sent.size(), 1u);  // tried, not sent
+    EXPECT_FALSE(Form().SaveRunning());
+}
+
+// The connection goes in the middle of the exchange: the save says how far it got, the form is
+// kept for 保存 again, and answers from the old connection change nothing.
+TEST_F(SchedulePageTest, ALostConnectionCutsTheSaveAndSaysHowFarItGot) {
+    ImportThreeBatches(3);
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("夏季"));
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_TRUE(page->SendDayContent());
+    ASSERT_TRUE(page->SendDayContent());
+    messages.clear();
+    page->ConnectionLost();
+    EXPECT_THAT(messages, ElementsAre("连接中断，排班未保存完整（已发送 2 / 3 天）"));
     EXPECT_FALSE(Form().SaveRunning());
     EXPECT_TRUE(Form().Item<QAbstractButton>(IDC_BTN_PAIBAN_SAVE)->isEnabled());
+    EXPECT_FALSE(Form().Item<QLabel>(IDC_STA_PAIBAN_SAVE_STATE)->isVisible());
+    EXPECT_EQ(Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->text(), QStringLiteral("夏季"));
+    EXPECT_EQ(Grid()->topLevelItemCount(), 3);
+    const std::size_t before = sent.size();
+    EXPECT_TRUE(page->SendDayContent());
+    EXPECT_TRUE(page->FinishScheduleSave());
+    EXPECT_EQ(sent.size(), before);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(List().Schedules().Rows().empty());
+}
+
+// The server's silence is counted from the last document heard, also one held back while a
+// report run fetches its track, and not while its answers wait in the hold. Answers that come
+// after the save was given up finish it after all, and the user is told.
+TEST_F(SchedulePageTest, HeardOrHeldAnswersKeepTheSaveAndLateOnesStillFinishIt) {
+    ImportThreeBatches(2);
+    Form().SetSaveTimeout(300);
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("夏季"));
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    messages.clear();
+    for (int i = 0; i < 8; ++i) {
+        QTest::qWait(100);
+        page->ServerHeard();
+    }
+    EXPECT_TRUE(Form().SaveRunning());
+    answersWaiting = true;
+    QTest::qWait(700);
+    EXPECT_TRUE(Form().SaveRunning());
+    EXPECT_TRUE(messages.empty());
+    answersWaiting = false;
+    ASSERT_TRUE(test::WaitFor([&] { return !Form().SaveRunning(); }, 5000));
+    EXPECT_THAT(messages, ElementsAre("服务器无应答，排班未能保存"));
+
+    Form().SetSaveTimeout(30000);
+    ASSERT_TRUE(page->SendDayContent());  // late: the save runs again
+    EXPECT_TRUE(Form().SaveRunning());
+    EXPECT_EQ(Form().Item<QLabel>(IDC_STA_PAIBAN_SAVE_STATE)->text(), QStringLiteral("已发送 1 / 2 天"));
+    ASSERT_TRUE(page->SendDayContent());
+    ASSERT_TRUE(page->FinishScheduleSave());
+    EXPECT_EQ(sent.back().code, 9006);
+    EXPECT_THAT(Column(List().Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE), 0), ElementsAre("夏季"));
+    EXPECT_EQ(messages.back(), "服务器应答迟到，排班“夏季”已保存完成。");
+
+    // Given up and then cancelled: a late answer finds nothing to finish.
+    ImportThreeBatches(1);
+    Form().SetSaveTimeout(50);
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("秋季"));
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_TRUE(test::WaitFor([&] { return !Form().SaveRunning(); }, 5000));
+    Click(Form(), IDC_BTN_CANCEL);
+    const std::size_t before = sent.size();
+    EXPECT_TRUE(page->FinishScheduleSave());
+    EXPECT_EQ(sent.size(), before);
+}
+
+// The server's list after a re-login takes the rows' place, marks kept where the rows are still
+// there; deleting without the connection keeps the rows and their marks.
+TEST_F(SchedulePageTest, ListRefreshedAfterAReloginAndDeleteWithoutTheConnection) {
+    for (const char* name : {"甲", "乙", "丙"}) List().AddScheduleRow(name, "2014-06-01", "2014-08-31");
+    auto* view = List().Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE);
+    ClickRow(view, 0);
+    ClickRow(view, 2);
+    sendSucceeds = false;
+    Click(List(), IDC_BTN_PAIBAN_GL_DELE);
+    EXPECT_THAT(messages, ElementsAre("与服务器的连接已断开，排班未删除。重新连接后请再试。"));
+    EXPECT_THAT(Column(view, 0), ElementsAre("甲", "乙", "丙"));
+    EXPECT_EQ(view->topLevelItem(2)->data(0, SkinListCtrl::kImageRole).toInt(), 1);
+
+    page->BeginRefresh();
+    page->ScheduleListArrived();
+    for (const char* name : {"丙", "丁"}) page->AddScheduleRow(name, "2014-06-01", "2014-08-31");
+    EXPECT_THAT(Column(view, 0), ElementsAre("丙", "丁"));
+    EXPECT_EQ(view->topLevelItem(0)->data(0, SkinListCtrl::kImageRole).toInt(), 1);
+    EXPECT_EQ(view->topLevelItem(1)->data(0, SkinListCtrl::kImageRole).toInt(), 0);
 }
 
 }  // namespace
