@@ -4,6 +4,7 @@
 #   ./fenwarde.sh test            build everything and run the whole test suite
 #   ./fenwarde.sh sanitize        the same with AddressSanitizer and UBSan (build-asan/)
 #   ./fenwarde.sh fuzz [SECONDS]  build the fuzz targets with clang and run each (default 30 s)
+#   ./fenwarde.sh package         build the programs and fenwarde_<version>_<arch>.deb, here
 set -euo pipefail
 cd "$(dirname "$(readlink -f "$0")")"
 
@@ -14,6 +15,7 @@ PACKAGES=(
   libgtest-dev libgmock-dev libbenchmark-dev
   fonts-wqy-microhei python3-xlwt python3-openpyxl libxlsxwriter-dev xvfb qt6-translations-l10n
   qt6-charts-dev poppler-utils
+  dpkg-dev file desktop-file-utils groff-base
 )
 # Only the fuzz targets need clang and its libFuzzer runtime.
 FUZZ_PACKAGES=(clang libclang-rt-14-dev)
@@ -33,12 +35,15 @@ install_packages() {
     "${missing[@]}" >/dev/null
 }
 
-build() {  # [extra CMake arguments]
-  local werror=OFF
+build() {  # [extra CMake arguments] [--target TARGET...]
+  local werror=OFF configure=() targets=()
   [ "${CI:-}" = "true" ] && werror=ON
+  while [ $# -gt 0 ]; do
+    if [ "$1" = --target ]; then targets+=(--target "$2"); shift 2; else configure+=("$1"); shift; fi
+  done
   cmake -S . -B "$BUILD_DIR" -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-    -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DFENWARDE_WERROR=$werror "$@" >/dev/null
-  cmake --build "$BUILD_DIR" -j2
+    -DCMAKE_CXX_COMPILER_LAUNCHER=ccache -DFENWARDE_WERROR=$werror "${configure[@]}" >/dev/null
+  cmake --build "$BUILD_DIR" -j2 "${targets[@]}"
 }
 
 command=${1:-}
@@ -92,8 +97,17 @@ case "$command" in
     install_packages "${FUZZ_PACKAGES[@]}"
     tools/fuzz.sh "${1:-30}"
     ;;
+  package)
+    # The programs and their pages only, then CPack over them (it strips them as it copies).
+    install_packages
+    build --target programs
+    cpack --config "$BUILD_DIR/CPackConfig.cmake" -B "$BUILD_DIR/package" >/dev/null
+    deb=$(cd "$BUILD_DIR/package" && ls -t fenwarde_*.deb | head -n 1)
+    mv "$BUILD_DIR/package/$deb" .
+    echo "$PWD/$deb: sudo apt install ./$deb"
+    ;;
   *)
-    echo "usage: $0 run|test|sanitize|fuzz [SECONDS]" >&2
+    echo "usage: $0 run|test|sanitize|fuzz [SECONDS]|package" >&2
     exit 2
     ;;
 esac

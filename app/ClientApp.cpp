@@ -1,10 +1,9 @@
 #include "app/ClientApp.h"
 
 #include <QApplication>
-#include <QDir>
+#include <QIcon>
 
 #include <cstdio>
-#include <cstdlib>
 
 #include "app/CommandLine.h"
 #include "base/Config.h"
@@ -16,6 +15,9 @@
 #include "net/Requests.h"
 #include "skin/SkinLibrary.h"
 #include "text/Charset.h"
+
+// Resources of a static library must be registered by name.
+static void InitIconResources() { Q_INIT_RESOURCE(icon); }
 
 namespace fw {
 
@@ -42,16 +44,22 @@ int RunClient(int argc, char** argv) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Fen_warde"));
     QApplication::setApplicationVersion(QString::fromLatin1(kClientVersion));
+    // The menu entry's icon on every window, and its name for the desktop to match windows to.
+    InitIconResources();
+    QIcon icon;
+    for (int size : {16, 32, 48, 256}) icon.addFile(QStringLiteral(":/icon/%1.png").arg(size));
+    QApplication::setWindowIcon(icon);
+    QGuiApplication::setDesktopFileName(QStringLiteral("fenwarde"));
     // The program ends when the main window closes, not when a login window hides.
     QApplication::setQuitOnLastWindowClosed(false);
     SpeakChinese(app);
 
     MainWindow::Options options;
-    options.home = ResolveHome(cl.home, std::getenv("FENWARDE_HOME"),
-                               QApplication::applicationDirPath().toStdString());
+    const Home home = ResolveHome(cl.home, QApplication::applicationDirPath().toStdString());
+    options.home = home.path;
     options.autoLogin = cl.autoLogin;
     options.page = cl.page;
-    QDir().mkpath(QString::fromStdString(options.home));
+    PrepareHome(home);  // when it cannot be made, the main window's warning names it
     // Framing and conversion need the byte rules of the server's charset: refuse one we lack.
     const std::string refusal = CharsetRefusal(ReadConfig(options.home + "/" + kConfigFileName).charset);
     if (!refusal.empty()) {

@@ -89,12 +89,13 @@ std::string UsageText(const std::string& program) {
     return "Usage: " + program +
            " [--home DIR] [--autologin] [--page PAGE] [--help] [--version]\n"
            "  --home DIR    keep conf.ini, the logs and the database in DIR\n"
-           "                (default: $FENWARDE_HOME, else the program's folder)\n"
+           "                (default: $FENWARDE_HOME, else the program's folder; installed,\n"
+           "                $XDG_DATA_HOME/fenwarde or ~/.local/share/fenwarde)\n"
            "  --autologin   sign in at once when conf.ini remembers a password\n"
            "  --page PAGE   show this page after login: routes, schedules, reports or monitor\n"
            "                (default: the page shown when the program last ended)\n"
-           "  --help        show this text\n"
-           "  --version     show the client version\n"
+           "  -h, --help    show this text\n"
+           "  -v, --version show the client version\n"
            "SIGTERM or SIGINT (Ctrl-C) ends the program cleanly, as closing it does.\n";
 }
 

@@ -26,6 +26,9 @@ bool LoginWindow::OnCreate() {
         if (GetDlgItem(id) == nullptr) return false;
     if (auto* password = Item<QLineEdit>(IDC_EDT_LOGIN_PASSWORD))
         password->setEchoMode(QLineEdit::Password);
+    // A new home knows no server yet: the empty field says what goes there.
+    if (auto* server = Item<QLineEdit>(IDC_EDT_SERVER))
+        server->setPlaceholderText(QStringLiteral("调度服务器地址，如 192.168.1.10"));
     // Enter in any field logs in, as the default button would.
     for (int id : {IDC_EDT_LOGIN_NAME, IDC_EDT_LOGIN_PASSWORD, IDC_EDT_SERVER})
         if (auto* edit = Item<QLineEdit>(id))
@@ -39,6 +42,7 @@ void LoginWindow::Fill(const LoginForm& form) {
     Item<QLineEdit>(IDC_EDT_LOGIN_PASSWORD)->setText(Q(form.password));
     Item<QLineEdit>(IDC_EDT_SERVER)->setText(Q(form.server));
     Item<QCheckBox>(IDC_CHK_LOGIN_JIZHU)->setChecked(form.remember);
+    if (form.server.empty()) Item<QLineEdit>(IDC_EDT_SERVER)->setFocus();
 }
 
 LoginForm LoginWindow::Form() const {

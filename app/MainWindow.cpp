@@ -19,11 +19,11 @@
 #include "base/MessageBox.h"
 #include "app/PageLayout.h"
 #include "app/PageWindow.h"
-#include "app/ReconnectPlan.h"
+#include "net/ReconnectPlan.h"
+#include "net/Requests.h"
 #include "app/ReportMenuWindow.h"
 #include "app/SettingsWindow.h"
 #include "app/WorkPages.h"
-#include "net/Requests.h"
 #include "reports/ReportWindow.h"
 #include "res/RESOURCE.H"
 #include "routes/RouteMenuWindow.h"
@@ -35,9 +35,6 @@
 namespace fw {
 namespace {
 
-constexpr const char* kConnectFailed = "服务器连接失败!!!";
-constexpr const char* kDisconnected = "与服务器断开连接";
-constexpr const char* kNoAnswer = "服务器无应答";
 constexpr const char* kAskQuit = "确定退出系统？";
 constexpr const char* kAskLogout = "确定注销当前用户？";
 constexpr int kMinimumWidth = 1024;
@@ -63,26 +60,45 @@ MainWindow::MainWindow(Options options)
       options_(std::move(options)),
       config_(ReadConfig(ConfigPath(options_.home))),
       log_(options_.home),
-      codec_(config_.charset) {
+      codec_(config_.charset),
+      session_(config_, codec_, log_,
+               {.heartbeatMs = options_.heartbeatMs,
+                .loginReplyMs = options_.loginReplyMs,
+                .reconnectDivisor = options_.reconnectDivisor,
+                .settleMs = options_.settleMs}) {
     log_.SetSwitch(config_.writeLog);
     autoLoginPending_ = options_.autoLogin;
     if (options_.page >= 0) currentPage_ = options_.page;
     else if (config_.page >= 0) currentPage_ = config_.page;
-    for (QTimer* timer : {&heartbeat_, &sweep_, &loginReply_, &reconnect_}) timer->setSingleShot(true);
-    connect(&heartbeat_, &QTimer::timeout, this, &MainWindow::OnHeartbeat);
+    sweep_.setSingleShot(true);
     connect(&sweep_, &QTimer::timeout, this, &MainWindow::OnSweep);
-    connect(&loginReply_, &QTimer::timeout, this, [this] { LoginAttemptFailed(kNoAnswer); });
-    connect(&reconnect_, &QTimer::timeout, this, &MainWindow::Connect);
+    session_.SetHandler([this](Message& m) { return !shutDown_ && dispatcher_.Dispatch(m); });
+    ConnectSession();
+}
+
+void MainWindow::ConnectSession() {
+    connect(&session_, &ServerSession::loggingIn, this, [this] {
+        if (login_) login_->SetState(LoginWindow::State::LoggingIn);
+    });
+    connect(&session_, &ServerSession::signInFailed, this, &MainWindow::OnSignInFailed);
+    connect(&session_, &ServerSession::signedIn, this, &MainWindow::OnSignedIn);
+    connect(&session_, &ServerSession::loginRefused, this, &MainWindow::OnLoginRefused);
+    connect(&session_, &ServerSession::connectionLost, this, &MainWindow::OnConnectionLost);
+    connect(&session_, &ServerSession::reconnectTry, this, [this](int attempt) {
+        if (auto* band = Item<QLabel>(IDC_STA_RECONNECT)) band->setText(Q(ReconnectPlan::BandText(attempt)));
+        if (bandHeight_ == 0) ShowReconnectBand(true);
+    });
+    connect(&session_, &ServerSession::ended, this, &MainWindow::OnSessionEnded);
+    connect(&session_, &ServerSession::pushesSettled, this, &MainWindow::OnPushesSettled);
 }
 
 MainWindow::~MainWindow() {
     Shutdown();
-    // The pages and sockets use the stores and the codec: they go before the members do.
+    // The pages use the stores and the session: they go before the members do.
     for (CUIWnd*& child : children_) {
         delete child;
         child = nullptr;
     }
-    qDeleteAll(findChildren<ServerSocket*>(Qt::FindDirectChildrenOnly));
 }
 
 void MainWindow::InitSkinWindowId() { SetSkinWindowId(IDW_MAIN); }
@@ -101,7 +117,7 @@ bool MainWindow::Start() {
 
     checkImages_ = {SkinLibrary::Bitmap(132), SkinLibrary::Bitmap(131)};
     rowImages_ = {SkinLibrary::Bitmap(133)};
-    ScheduleLink scheduleLink{[this](const Json::Value& m) { return SendJson(m); }, [this] { return dispatcher_.User(); },
+    ScheduleLink scheduleLink{[this](const Json::Value& m) { return session_.Send(m); }, [this] { return dispatcher_.User(); },
                               &QDateTime::currentDateTime, {checkImages_.begin(), checkImages_.end()},
                               {rowImages_.begin(), rowImages_.end()}};
     scheduleLink.fleetPlates = [this] {
@@ -110,6 +126,16 @@ bool MainWindow::Start() {
         return plates;
     };
     scheduleLink.minTurnaround = config_.minTurnaround;
+    scheduleLink.tripTimes = [this] {
+        TripTimes trips;
+        trips.SetFallback(config_.defaultTripTime);
+        for (std::size_t i = 0; i < routes_.Size(); ++i)
+            if (const auto seconds = RouteTimeSeconds(routes_.At(i)->time)) trips.Set(routes_.At(i)->lineName, *seconds);
+        return trips;
+    };
+    scheduleLink.wire = &codec_;
+    scheduleLink.canSend = [this] { return session_.CanSend(); };
+    scheduleLink.answersWaiting = [this] { return session_.Hold().Waiting() > 0; };
     schedulePage_ = std::make_unique<SchedulePage>(std::move(scheduleLink));
 
     for (int i = 0; i < kChildCount; ++i) {
@@ -133,6 +159,7 @@ bool MainWindow::Start() {
     schedulePage_->Connect();
     dispatcher_.SetScheduleEvents(schedulePage_.get());
     connect(this, &MainWindow::loginEnded, this, [this] { schedulePage_->LoginEnded(); });
+    connect(&session_, &ServerSession::documentArrived, this, [this] { schedulePage_->ServerHeard(); });
 
     db_.Open(options_.home, config_.dataName, config_.dataBasePassword, &log_);
     const std::string warning = HomeWriteWarning(
@@ -140,10 +167,7 @@ bool MainWindow::Start() {
     if (!warning.empty()) ShowMessage(nullptr, Q(warning));
 
     setMinimumSize(kMinimumWidth, kMinimumHeight);
-    connect(Item<QAbstractButton>(IDC_BTN_RECONNECT_STOP), &QAbstractButton::clicked, this, [this] {
-        StopReconnect();
-        ReturnToLogin();
-    });
+    connect(Item<QAbstractButton>(IDC_BTN_RECONNECT_STOP), &QAbstractButton::clicked, this, [this] { ReturnToLogin(); });
 
     if (!RunLogin()) return false;
     if (QWidget* version = GetDlgItem(IDC_STA_VER)) version->hide();
@@ -164,8 +188,7 @@ bool MainWindow::RunLogin() {
     login_ = nullptr;
     if (result != LoginWindow::kOk) {
         // An attempt still under way for this window is abandoned with it.
-        loginReply_.stop();
-        if (!loggedIn_) DropSocket();
+        if (!loggedIn_) session_.End();
         return false;
     }
     return true;
@@ -176,153 +199,55 @@ void MainWindow::AttemptLogin(LoginWindow& window) {
     WriteConfig(ConfigPath(options_.home), config_);
     dispatcher_.SetUser(config_.user);
     window.SetState(LoginWindow::State::Connecting);
-    Connect();
+    session_.SignIn();
 }
 
-void MainWindow::Connect() {
-    DropSocket();
-    // What a report run held came over the old connection; the new one starts with nothing held.
-    held_.Clear();
-    socket_ = new ServerSocket(codec_, *this, this);
-    connect(socket_, &ServerSocket::connected, this, [this] {
-        if (login_) login_->SetState(LoginWindow::State::LoggingIn);
-        // Straight to the socket: nothing else may go out before the server has answered.
-        if (socket_->SendJson(LoginRequest(config_.user, config_.password)) != ServerSocket::SendResult::Sent) {
-            LoginAttemptFailed(kDisconnected);
-            return;
-        }
-        loginReply_.start(options_.loginReplyMs);
-    });
-    connect(socket_, &ServerSocket::connectFailed, this, [this] { LoginAttemptFailed(kConnectFailed); });
-    connect(socket_, &ServerSocket::connectionLost, this, &MainWindow::OnConnectionLost);
-    socket_->Open(Q(config_.server), static_cast<quint16>(config_.port));
+void MainWindow::OnSignInFailed(const QString& reason) {
+    if (!login_) return;
+    login_->SetState(LoginWindow::State::Idle);
+    ShowMessage(login_, reason);
 }
 
-void MainWindow::LoginAttemptFailed(const char* reason) {
-    loginReply_.stop();
-    WriteLog(reason);
-    DropSocket();
-    if (reconnecting_) {
-        ScheduleReconnect();
-    } else if (login_) {
-        login_->SetState(LoginWindow::State::Idle);
-        ShowMessage(login_, Q(reason));
-    }
-}
-
-void MainWindow::OnConnectionLost() {
-    if (loginReply_.isActive() || !loggedIn_) {
-        LoginAttemptFailed(kDisconnected);  // gone before it answered the login
-        return;
-    }
-    WriteLog(kDisconnected);
-    if (config_.autoReconnect && config_.remember == "1") {
-        StartReconnect();
-        return;
-    }
-    DropSocket();
-    ShowMessage(this, Q(kDisconnected));
-    ReturnToLogin();
-}
-
-void MainWindow::StartReconnect() {
-    DropSocket();
-    reconnecting_ = true;
-    reconnectAttempt_ = 0;
-    reconnectClock_.start();
-    ShowReconnectBand(true);
-    ScheduleReconnect();
-}
-
-void MainWindow::ScheduleReconnect() {
-    const auto delay = ReconnectPlan::DelayBefore(reconnectAttempt_ + 1,
-                                                  static_cast<int>(reconnectClock_.elapsed()) *
-                                                      options_.reconnectDivisor);
-    if (!delay) {
-        StopReconnect();
-        ShowMessage(this, Q(kDisconnected));
-        ReturnToLogin();
-        return;
-    }
-    ++reconnectAttempt_;
-    if (auto* band = Item<QLabel>(IDC_STA_RECONNECT)) band->setText(Q(ReconnectPlan::BandText(reconnectAttempt_)));
-    reconnect_.start(*delay / std::max(1, options_.reconnectDivisor));
-}
-
-void MainWindow::StopReconnect() {
-    if (!reconnecting_) return;
-    reconnecting_ = false;
-    reconnect_.stop();
-    loginReply_.stop();
+void MainWindow::OnLoginRefused(const QString& text) {
+    // A password the server refused is not kept for the next start.
+    config_.password.clear();
+    WriteConfig(ConfigPath(options_.home), config_);
     ShowReconnectBand(false);
-}
-
-void MainWindow::ShowReconnectBand(bool visible) {
-    SetWindowlessVisible(IDC_WL_PIC_RECONNECT, visible);
-    for (int id : {IDC_STA_RECONNECT, IDC_BTN_RECONNECT_STOP})
-        if (QWidget* w = GetDlgItem(id)) {
-            w->setVisible(visible);
-            w->raise();
-        }
-    bandHeight_ = visible ? FindWindowless(IDC_WL_PIC_RECONNECT)->rect.height() : 0;
-    ShowCurrentPage();
-}
-
-void MainWindow::DropSocket() {
-    if (!socket_) return;
-    socket_->disconnect(this);
-    socket_->Close();
-    // It may be inside its own read notification: delete it once that has returned.
-    socket_->deleteLater();
-    socket_ = nullptr;
-}
-
-void MainWindow::WriteLog(std::string_view text) { log_.WriteLog(text); }
-
-void MainWindow::SetWriteLog(int writeLog) {
-    config_.writeLog = writeLog;
-    log_.SetSwitch(writeLog);
-}
-
-bool MainWindow::Dispatch(Message& message) {
-    return !shutDown_ && held_.Receive(message);
-}
-
-bool MainWindow::SendJson(const Json::Value& message) {
-    // Nobody logged in, or the connection is being made again: nothing is sent.
-    if (!socket_ || reconnecting_) return true;
-    switch (socket_->SendJson(message)) {
-        case ServerSocket::SendResult::Sent:
-        case ServerSocket::SendResult::NotConnected: return true;
-        case ServerSocket::SendResult::Lost: break;
+    if (const QPointer<LoginWindow> w = login_; w) {
+        w->Fill(PrefillLoginForm(config_));
+        w->SetState(LoginWindow::State::Idle);
+        ShowMessage(w, text);
+    } else {
+        ShowMessage(this, text);
+        ReturnToLogin();
     }
-    ShowMessage(this, Q(kDisconnected));
+}
+
+// The connection of a signed-in session is gone. The pages keep what they show; what waited for
+// an answer is told it will not get one.
+void MainWindow::OnConnectionLost() {
+    refreshing_ = false;
+    // The report first: it only notes the loss unless it waited for rows, so a run that ends
+    // under the schedule's box already knows why its track did not come.
+    if (report_) report_->ConnectionLost();
+    schedulePage_->ConnectionLost();
+}
+
+void MainWindow::OnSessionEnded(const QString& reason) {
+    ShowReconnectBand(false);
+    ShowMessage(this, reason);
     ReturnToLogin();
-    return false;
 }
 
-bool MainWindow::LoginResult(const std::string& result, const std::string& text) {
-    loginReply_.stop();
-    if (!IsLoginSuccess(result)) {
-        // A password the server refused is not kept for the next start.
-        config_.password.clear();
-        WriteConfig(ConfigPath(options_.home), config_);
-        StopReconnect();
-        DropSocket();
-        if (const QPointer<LoginWindow> w = login_; w) {
-            w->Fill(PrefillLoginForm(config_));
-            w->SetState(LoginWindow::State::Idle);
-            ShowMessage(w, Q(text));
-        } else {
-            ShowMessage(this, Q(text));
-            ReturnToLogin();
-        }
-        return false;
-    }
-    if (reconnecting_) {
-        // The connection is back: the server's answers refill what the old login had.
-        StopReconnect();
-        ClearSession();
+void MainWindow::OnSignedIn(bool again) {
+    if (again) {
+        // The pages keep their state; the server's pushes refresh the stores in place, and what
+        // it no longer has goes once they have settled.
+        ShowReconnectBand(false);
+        refreshing_ = true;
+        routes_.BeginRefresh();
+        vehicles_.BeginRefresh();
+        schedulePage_->BeginRefresh();
     }
     AddGroupChoice(config_.user);
     auto* monitor = children_[Monitor]->Item<SkinBrowser>(IDC_HTMLCTRL_BUS_MONITOR);
@@ -338,21 +263,51 @@ bool MainWindow::LoginResult(const std::string& result, const std::string& text)
     loggedIn_ = 1;
     ShowCurrentPage();
     sweep_.start(options_.sweepMs);
-    heartbeat_.start(options_.heartbeatMs);
     if (login_) login_->EndDialog(LoginWindow::kOk);
-    return SendJson(HelloRequest(config_.user)) && SendJson(AnnounceRequest());
+}
+
+void MainWindow::OnPushesSettled() {
+    if (!refreshing_) return;
+    refreshing_ = false;
+    routes_.EndRefresh();
+    vehicles_.EndRefresh();
+    schedulePage_->FleetChanged();  // the roster checks look at the fleet as it is now
+    emit refreshed();
+}
+
+void MainWindow::ShowReconnectBand(bool visible) {
+    SetWindowlessVisible(IDC_WL_PIC_RECONNECT, visible);
+    for (int id : {IDC_STA_RECONNECT, IDC_BTN_RECONNECT_STOP})
+        if (QWidget* w = GetDlgItem(id)) {
+            w->setVisible(visible);
+            w->raise();
+        }
+    bandHeight_ = visible ? FindWindowless(IDC_WL_PIC_RECONNECT)->rect.height() : 0;
+    ShowCurrentPage();
+}
+
+void MainWindow::SetWriteLog(int writeLog) {
+    config_.writeLog = writeLog;
+    log_.SetSwitch(writeLog);
+}
+
+bool MainWindow::SendJson(const Json::Value& message) { return session_.Answer(message); }
+
+bool MainWindow::LoginResult(const std::string& result, const std::string& text) {
+    return session_.LoginReply(result, text);
 }
 
 QComboBox* MainWindow::ReportCombo(int id) const {
     return children_[Report] ? children_[Report]->Item<QComboBox>(id) : nullptr;
 }
 
+// After a re-login the drop-downs only gain what they lack: the dispatcher's choice stays.
 void MainWindow::AddGroupChoice(const std::string& group) {
-    if (report_) report_->AddGroupChoice(group);
+    if (report_) report_->AddGroupChoice(group, refreshing_);
 }
 
 void MainWindow::AddVehicleChoice(const std::string& plate) {
-    if (report_) report_->AddVehicleChoice(plate);
+    if (report_) report_->AddVehicleChoice(plate, refreshing_);
     if (schedulePage_) schedulePage_->FleetChanged();
 }
 
@@ -363,9 +318,9 @@ CUIWnd* MainWindow::MakeReportWindow() {
                       .vehicles = vehicles_,
                       .login = config_,
                       .wire = codec_,
-                      .log = *this,
-                      .send = [this](const Json::Value& m) { return SendJson(m); },
-                      .hold = &held_,
+                      .log = log_,
+                      .send = [this](const Json::Value& m) { return session_.Send(m); },
+                      .hold = &session_.Hold(),
                       .dispatcher = &dispatcher_,
                       .rowImages = QVector<QImage>(rowImages_.begin(), rowImages_.end()),
                       .rememberExportFolder =
@@ -439,6 +394,7 @@ void MainWindow::LayoutReportPage() {
 }
 
 void MainWindow::ClearSession() {
+    refreshing_ = false;
     vehicles_.Clear();
     routes_.Clear();
     for (auto [child, id] : {std::pair{RouteList, IDC_LSTCTRL_LX_GL},
@@ -452,11 +408,9 @@ void MainWindow::ClearSession() {
 
 void MainWindow::ReturnToLogin() {
     if (shutDown_) return;
-    StopReconnect();
-    loginReply_.stop();
+    session_.End();
     loggedIn_ = 0;
-    ShowCurrentPage();
-    DropSocket();
+    ShowReconnectBand(false);  // and the pages go
     ClearSession();
     currentPage_ = 0;
     TickMenu(0);
@@ -506,12 +460,6 @@ void MainWindow::resizeEvent(QResizeEvent* event) {
     if (IsCreated() && children_[0] != nullptr) ShowCurrentPage();
 }
 
-void MainWindow::OnHeartbeat() {
-    heartbeat_.stop();
-    if (socket_ && loggedIn_ && !reconnecting_) SendJson(HeartbeatRequest());
-    heartbeat_.start(options_.heartbeatMs);
-}
-
 void MainWindow::OnSweep() {
     sweep_.stop();
     emit dialogSweep();
@@ -532,12 +480,12 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 void MainWindow::Shutdown() {
     if (shutDown_) return;
     shutDown_ = true;
-    for (QTimer* timer : {&heartbeat_, &sweep_, &loginReply_, &reconnect_}) timer->stop();
+    sweep_.stop();
+    session_.End();
     if (loggedIn_) config_.page = currentPage_;
     // The pages stay until the destructor: an event of theirs may still be on the stack.
     for (CUIWnd* child : children_)
         if (child) child->hide();
-    DropSocket();
     vehicles_.Clear();
     routes_.Clear();
     WriteConfig(ConfigPath(options_.home), config_);

@@ -1,7 +1,6 @@
 #pragma once
 
 #include <QImage>
-#include <QElapsedTimer>
 #include <QPointer>
 #include <QTimer>
 
@@ -14,9 +13,7 @@
 #include "base/Log.h"
 #include "app/LoginWindow.h"
 #include "net/Dispatcher.h"
-#include "net/DocumentHold.h"
-#include "net/ReceivePipeline.h"
-#include "net/ServerSocket.h"
+#include "net/ServerSession.h"
 #include "routes/RouteStore.h"
 #include "skin/CUIWnd.h"
 #include "store/Database.h"
@@ -32,9 +29,11 @@ class ReportMenuWindow;
 class SchedulePage;
 class ReportWindow;
 
-// The one top-level window. It owns everything that lives for a login: the connection, the
-// login values, the stores filled from the server, the local database and the eleven pages.
-class MainWindow : public CUIWnd, public ReceiveHandler, public DispatchTarget {
+// The one top-level window. It owns everything that lives for a login: the session with the
+// server (ServerSession: connection, login, re-login, sends), the login values, the stores
+// filled from the server, the local database and the eleven pages, and it tells the pages what
+// the session went through.
+class MainWindow : public CUIWnd, public DispatchTarget {
     Q_OBJECT
 public:
     struct Options {
@@ -45,6 +44,7 @@ public:
         int sweepMs = 10000;
         int loginReplyMs = 15000;  // the server's answer to the login request
         int reconnectDivisor = 1;  // divides the reconnect waits
+        int settleMs = 3000;       // after a re-login: how long the server's pushes may pause
     };
 
     // The pages, in the order they are created.
@@ -66,15 +66,12 @@ public:
     // Ends the program now, as SIGTERM and SIGINT do: open boxes and modal windows are ended,
     // nothing is asked, conf.ini is written.
     void Quit();
-    bool IsReconnecting() const { return reconnecting_; }
-    int ReconnectAttempt() const { return reconnectAttempt_; }
+    bool IsReconnecting() const { return session_.IsReconnecting(); }
+    int ReconnectAttempt() const { return session_.ReconnectAttempt(); }
+    ServerSession& Session() { return session_; }
+    LogSink& Logger() { return log_; }
 
-    // ReceiveHandler
-    void WriteLog(std::string_view text) override;
-    bool WantsLog() const override { return log_.Switch() != 0; }
-    bool Dispatch(Message& message) override;
-
-    // DispatchTarget
+    // DispatchTarget: the answers and the login reply go to the session.
     bool SendJson(const Json::Value& message) override;
     bool LoginResult(const std::string& result, const std::string& text) override;
     void AddGroupChoice(const std::string& group) override;
@@ -94,7 +91,7 @@ public:
     VehicleStore& Vehicles() { return vehicles_; }
     Database& Db() { return db_; }
     StopTimeTable& StopTimes() { return stopTimes_; }
-    ServerSocket* Socket() const { return socket_; }
+    ServerSocket* Socket() const { return session_.Socket(); }
     const std::vector<QImage>& CheckImages() const { return checkImages_; }
     const std::vector<QImage>& RowImages() const { return rowImages_; }
 
@@ -102,6 +99,8 @@ signals:
     // Timer 1: the web pages sweep their message boxes.
     void dialogSweep();
     void loginEnded();
+    // After a re-login the server's pushes have settled: the stores hold what it sent again.
+    void refreshed();
     // The window was closed: the program ends.
     void closed();
 
@@ -115,20 +114,18 @@ protected:
 private:
     bool RunLogin();
     void AttemptLogin(LoginWindow& window);
-    // Opens a connection and sends the login request; the answer (or its absence) decides.
-    void Connect();
-    void LoginAttemptFailed(const char* reason);
+    void ConnectSession();
+    void OnSignInFailed(const QString& reason);
+    void OnSignedIn(bool again);
+    void OnLoginRefused(const QString& text);
     void OnConnectionLost();
-    void StartReconnect();
-    void ScheduleReconnect();
-    void StopReconnect();
+    void OnSessionEnded(const QString& reason);
+    void OnPushesSettled();
     void ShowReconnectBand(bool visible);
     void ClearSession();
-    void DropSocket();
     void LayoutReportPage();
     void Place(CUIWnd* window, const skin::Rect& rect);
     void TickMenu(int page);
-    void OnHeartbeat();
     void OnSweep();
     void Shutdown();
     CUIWnd* MakeReportWindow();
@@ -140,13 +137,12 @@ private:
     TextCodec codec_;
     Database db_;
     StopTimeTable stopTimes_{db_};
-    RouteStore routes_{this};
+    RouteStore routes_{&log_};
     VehicleStore vehicles_;
     Dispatcher dispatcher_{routes_, vehicles_, stopTimes_, *this};
-    // Received documents pass here first: they wait while a report run fetches its track.
-    DocumentHold held_{[this](Message& m) { return dispatcher_.Dispatch(m); }};
-    QPointer<ServerSocket> socket_;
+    ServerSession session_;
     int loggedIn_ = 0;
+    bool refreshing_ = false;  // re-logged in, the server's pushes still coming
     int currentPage_ = 0;
     std::array<CUIWnd*, kChildCount> children_{};
     ReportMenuWindow* reportMenu_ = nullptr;
@@ -155,13 +151,7 @@ private:
     QPointer<LoginWindow> login_;
     std::vector<QImage> checkImages_;
     std::vector<QImage> rowImages_;
-    QTimer heartbeat_;
     QTimer sweep_;
-    QTimer loginReply_;
-    QTimer reconnect_;
-    QElapsedTimer reconnectClock_;
-    bool reconnecting_ = false;
-    int reconnectAttempt_ = 0;
     int bandHeight_ = 0;
     bool autoLoginPending_ = false;
     bool loginPending_ = false;

@@ -15,8 +15,8 @@ namespace {
 RouteContext RoutesOf(MainWindow& main) {
     RouteContext c;
     c.routes = &main.Routes();
-    c.log = &main;
-    c.sendJson = [&main](const Json::Value& message) { return main.SendJson(message); };
+    c.log = &main.Logger();
+    c.sendJson = [&main](const Json::Value& message) { return main.Session().Send(message); };
     c.userName = [&main] { return main.MessageDispatcher().User(); };
     return c;
 }
@@ -46,8 +46,8 @@ CUIWnd* CreateWorkPage(MainWindow& main, int child) {
             return new RouteListWindow(&main, RoutesOf(main), QVector<QImage>(images.begin(), images.end()));
         }
         case MainWindow::RouteDraw: return new RouteDrawWindow(&main, RoutesOf(main), WebSiteOf(main));
-        case MainWindow::Monitor: return new MonitorWindow(&main, {&main, WebSiteOf(main)});
-        case MainWindow::WebReport: return new WebReportWindow(&main, {&main, WebSiteOf(main)});
+        case MainWindow::Monitor: return new MonitorWindow(&main, {&main.Logger(), WebSiteOf(main)});
+        case MainWindow::WebReport: return new WebReportWindow(&main, {&main.Logger(), WebSiteOf(main)});
         default: return nullptr;
     }
 }
@@ -63,6 +63,7 @@ void ConnectWorkPages(MainWindow& main) {
         QObject::connect(list, &QObject::destroyed, &main,
                          [&main] { main.MessageDispatcher().SetRouteEvents(nullptr); });
         QObject::connect(&main, &MainWindow::loginEnded, list, &RouteListWindow::ResetForLogin);
+        QObject::connect(&main, &MainWindow::refreshed, list, &RouteListWindow::Refill);
     }
     if (auto* monitor = Page<MonitorWindow>(main, MainWindow::Monitor))
         QObject::connect(&main, &MainWindow::dialogSweep, monitor, &MonitorWindow::Sweep);

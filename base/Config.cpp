@@ -43,6 +43,12 @@ int ReadSeconds(const IniFile& ini, const char* key, int fallback) {
     return seconds <= 86400 ? seconds : fallback;
 }
 
+// Whole seconds within [least, most]; anything else keeps the default.
+int ReadSecondsWithin(const IniFile& ini, const char* key, int fallback, int least, int most) {
+    const int seconds = ReadSeconds(ini, key, -1);
+    return seconds >= least && seconds <= most ? seconds : fallback;
+}
+
 bool ReadFile(const std::string& path, std::string& out) {
     std::ifstream in(path, std::ios::binary);
     if (!in) return false;
@@ -94,6 +100,8 @@ LoginConfig ReadConfig(const std::string& path) {
         config.autoReconnect = AtoiLike(*reconnect) != 0;
     if (const auto page = ini.Get(kSection, "Page")) config.page = PageNumberOf(Trim(*page));
     config.minTurnaround = ReadSeconds(ini, "MinTurnaround", config.minTurnaround);
+    config.defaultTripTime = ReadSeconds(ini, "DefaultTripTime", config.defaultTripTime);
+    config.trackTimeout = ReadSecondsWithin(ini, "TrackTimeout", config.trackTimeout, 5, 600);
     if (const auto detection = ini.Get(kSection, "Detection"))
         config.detection = ParseDetectionRule(*detection).value_or(DetectionRule::FirstFix);
     if (const auto matching = ini.Get(kSection, "Matching"))
@@ -128,6 +136,10 @@ bool WriteConfig(const std::string& path, const LoginConfig& config) {
     setIfUsed("Page", PageNameOf(config.page), config.page < 0);
     setIfUsed("MinTurnaround", std::to_string(config.minTurnaround),
               config.minTurnaround == defaults.minTurnaround);
+    setIfUsed("DefaultTripTime", std::to_string(config.defaultTripTime),
+              config.defaultTripTime == defaults.defaultTripTime);
+    setIfUsed("TrackTimeout", std::to_string(config.trackTimeout),
+              config.trackTimeout == defaults.trackTimeout);
     setIfUsed("Detection", std::string(DetectionRuleKey(config.detection)),
               config.detection == defaults.detection);
     setIfUsed("Matching", std::string(MatchingKey(config.matching)),

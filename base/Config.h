@@ -24,6 +24,10 @@ struct LoginConfig {
     bool autoReconnect = true;     // AutoReconnect=0: a lost connection goes to the login window
     int page = -1;                 // Page: the page shown at the last exit, -1 none
     int minTurnaround = 180;       // MinTurnaround: seconds a vehicle needs between two batches
+    // DefaultTripTime: seconds a batch keeps its vehicle after its last departure when no route
+    // of its line tells its trip time; 0 ends a batch at its last departure.
+    int defaultTripTime = 0;
+    int trackTimeout = 30;         // TrackTimeout: seconds without a byte that end a track transfer
     // Detection: how report runs find arrivals; an unknown value reads as first-fix.
     DetectionRule detection = DetectionRule::FirstFix;
     // Matching: how a run gives the events to the rows; an unknown value reads as nearest.
@@ -47,8 +51,8 @@ std::optional<int> ParsePort(std::string_view text);
 LoginConfig ReadConfig(const std::string& path);
 
 // Writes Server, User, Pass, Remember and Write, and the later keys (Port, WebPort, Page,
-// MinTurnaround, Detection, Matching, the export's keys) when they are already in the file or differ from
-// their defaults; every other line stays as it was. The file is replaced atomically and readable
+// MinTurnaround, DefaultTripTime, TrackTimeout, Detection, Matching, the export's keys) when they
+// are already in the file or differ from their defaults; every other line stays as it was. The file is replaced atomically and readable
 // by its owner only, since it may hold a password. False when it could not be written; the
 // caller carries on with its values.
 bool WriteConfig(const std::string& path, const LoginConfig& config);

@@ -1,6 +1,7 @@
 #include "base/MessageBox.h"
 
 #include <QEventLoop>
+#include <QTimer>
 
 #include <vector>
 
@@ -36,13 +37,18 @@ bool Run(QWidget* parent, const QString& text, SkinMessageBox::Kind kind, const 
         if (hook.runLoop) {
             QEventLoop loop;
             hook.loops.push_back(&loop);
+            if (buttons != nullptr && buttons->answerNoAfterMs > 0)
+                QTimer::singleShot(buttons->answerNoAfterMs, &loop, [&loop] { loop.exit(1); });
             answer = loop.exec() == 0 && answer;
             std::erase(hook.loops, &loop);
         }
         return answer;
     }
     SkinMessageBox box(parent, text, kind);
-    if (buttons != nullptr) box.SetButtons(buttons->yes, buttons->no, buttons->noIsDefault);
+    if (buttons != nullptr) {
+        box.SetButtons(buttons->yes, buttons->no, buttons->noIsDefault);
+        if (buttons->answerNoAfterMs > 0) QTimer::singleShot(buttons->answerNoAfterMs, &box, &QDialog::reject);
+    }
     return box.exec() == QDialog::Accepted;
 }
 

@@ -14,11 +14,13 @@ void ShowMessage(QWidget* parent, const QString& text);
 // True when the user answered "确定".
 bool AskQuestion(QWidget* parent, const QString& text);
 // A question whose answers say what they do. With `noIsDefault` Enter gives the "no" answer:
-// for questions where the hasty answer should be the safe one.
+// for questions where the hasty answer should be the safe one. With `answerNoAfterMs` a box
+// left unanswered that long closes as "no".
 struct QuestionButtons {
     QString yes;
     QString no;
     bool noIsDefault = false;
+    int answerNoAfterMs = 0;
 };
 bool AskQuestion(QWidget* parent, const QString& text, const QuestionButtons& buttons);
 

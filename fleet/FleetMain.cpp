@@ -60,8 +60,8 @@ int RunFleetReport(int argc, char** argv) {
     QCoreApplication::setApplicationName(QStringLiteral("Fen_warde"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kClientVersion));
 
-    const std::string home = ResolveHome(options.home, std::getenv("FENWARDE_HOME"),
-                                         QCoreApplication::applicationDirPath().toStdString());
+    // The client's home, found by the same rule; only the client makes one.
+    const std::string home = ResolveHome(options.home, QCoreApplication::applicationDirPath().toStdString()).path;
     const std::string confPath = (QDir(QString::fromStdString(home)).filePath(kConfigFileName)).toStdString();
     if (!QFile::exists(QString::fromStdString(confPath)))
         return Refuse("no " + confPath + " (sign in once with fenwarde, or give --home)");

@@ -195,9 +195,10 @@ std::string FleetUsageText(const std::string& program) {
            "   or: " + program + " [--home DIR] [--group NAME] --list-plates\n"
            "Punctuality of every vehicle and day of the range, computed as the report window does,\n"
            "written as one workbook or CSV file: every stop and a summary per vehicle-day and line.\n"
-           "  --home DIR       conf.ini to sign in with (default: $FENWARDE_HOME, else the\n"
-           "                   program's folder); the password is conf.ini's remembered one,\n"
-           "                   or $FENWARDE_PASSWORD, never an option\n"
+           "  --home DIR       conf.ini to sign in with (default: the client's home:\n"
+           "                   $FENWARDE_HOME, else the program's folder; installed,\n"
+           "                   $XDG_DATA_HOME/fenwarde or ~/.local/share/fenwarde); the password\n"
+           "                   is conf.ini's remembered one, or $FENWARDE_PASSWORD, never an option\n"
            "  --from, --to     first and last day, both included; at most " +
            std::to_string(kFleetMaxDays) +
            " days unless --force\n"
@@ -218,6 +219,8 @@ std::string FleetUsageText(const std::string& program) {
            "                   one a line, and stop: a list to split a fleet with\n"
            "  --sequential     one vehicle-day at a time, stop rows, track and detection one after\n"
            "                   another, as the report window goes (to compare speeds)\n"
+           "  -h, --help       show this text\n"
+           "  -v, --version    show the version\n"
            "Exit status: 0 every vehicle-day reported, 3 some failed (listed in the summary),\n"
            "2 bad command line, home, output folder or sign-in, 1 the file could not be written,\n"
            "130 interrupted (SIGINT or SIGTERM; nothing is written).\n";

@@ -46,7 +46,8 @@ FleetRun::FleetRun(FleetOptions options, LoginConfig config, std::string passwor
     const int timeoutMs = options_.timeoutSeconds * 1000;
     for (int k = 0; k < transfers; ++k) {
         auto fetch = std::make_unique<TrackFetch>(network_);
-        fetch->SetTimeouts({std::min(10000, timeoutMs), timeoutMs});
+        // --timeout is the longest wait for a whole track, as it always was.
+        fetch->SetTimeouts({std::min(10000, timeoutMs), timeoutMs, timeoutMs});
         TrackFetch* f = fetch.get();
         connect(f, &TrackFetch::finished, this,
                 [this, f](const QByteArray& body, const QString& failure) { OnFetched(f, body, failure); });

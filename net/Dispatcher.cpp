@@ -32,10 +32,12 @@ bool Dispatcher::Dispatch(const Message& message) {
         case 9007: return scheduleEvents_ == nullptr || scheduleEvents_->SendDayContent();
         case 9009: return scheduleEvents_ == nullptr || scheduleEvents_->FinishScheduleSave();
         case 9011:
-            if (scheduleEvents_ != nullptr && body.isArray())
+            if (scheduleEvents_ != nullptr && body.isArray()) {
+                scheduleEvents_->ScheduleListArrived();
                 for (const Json::Value& row : body)
                     scheduleEvents_->AddScheduleRow(Text(row, "classename"), Text(row, "startDate"),
                                                     Text(row, "endDate"));
+            }
             return true;
         case 9017: InsertStopTime(body); return true;
         case 9019:
@@ -75,9 +77,10 @@ void Dispatcher::AttachStations(const Json::Value& body) {
             arrived.push_back(std::move(station));
         }
     }
-    route->stations.insert(route->stations.end(), arrived.begin(), arrived.end());
     // The list row shows this message's stations, not every one the route has gathered.
-    if (routeEvents_ != nullptr) routeEvents_->RouteStationsArrived(*route, JoinStationNames(arrived));
+    const std::string joined = JoinStationNames(arrived);
+    routes_.AttachStations(*route, std::move(arrived));
+    if (routeEvents_ != nullptr) routeEvents_->RouteStationsArrived(*route, joined);
 }
 
 std::string Dispatcher::JoinStationNames(const std::vector<StationRecord>& stations) {

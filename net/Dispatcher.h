@@ -48,6 +48,8 @@ public:
     // timetable and finish the save (9009). False when a send ended the login.
     virtual bool SendDayContent() = 0;
     virtual bool FinishScheduleSave() = 0;
+    // A schedule list (9011) begins; its rows follow, one AddScheduleRow each.
+    virtual void ScheduleListArrived() {}
     virtual void AddScheduleRow(const std::string& name, const std::string& startDate,
                                 const std::string& endDate) = 0;
 };

@@ -5,11 +5,12 @@
 #include <string>
 #include <vector>
 
+#include "net/Version.h"
+
 namespace fw {
 
 // The requests the client sends, one builder per command code. Every value is text; the
 // caller hands the result to SendJson.
-inline constexpr const char* kClientVersion = "4.6936";
 inline constexpr const char* kClientType = "fenWarde";
 
 Json::Value LoginRequest(const std::string& name, const std::string& password);        // 1000

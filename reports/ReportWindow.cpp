@@ -11,6 +11,7 @@
 #include <QRadioButton>
 
 #include <array>
+#include <utility>
 #include <vector>
 
 #include "base/ChoiceList.h"
@@ -18,10 +19,12 @@
 #include "base/FileDialog.h"
 #include "base/MessageBox.h"
 #include "net/DocumentHold.h"
+#include "net/NotSent.h"
 #include "reports/ChartWindow.h"
 #include "reports/CsvWriter.h"
 #include "reports/ExportJob.h"
 #include "reports/PunctualityChart.h"
+#include "reports/ReportNotices.h"
 #include "reports/ReportListModel.h"
 #include "reports/ReportRunner.h"
 #include "res/RESOURCE.H"
@@ -44,15 +47,16 @@ constexpr std::array<int, 9> kInputs = {
     IDC_DATETIME_STAT_S, IDC_DATETIME_STAT_E,      IDC_BTN_STAT_SCBB,
     IDC_RAD_STAT_ZT_ALL, IDC_RAD_STAT_ZT_WANCHENG, IDC_RAD_STAT_ZT_WEIWANCHENG};
 
-// Offers a text in a drop-down: select the first item it begins, else append it.
-void OfferInCombo(QComboBox* combo, const std::string& text) {
+// Offers a text in a drop-down: select the first item it begins, else append it. With
+// keepChoice a list that has a choice keeps it.
+void OfferInCombo(QComboBox* combo, const std::string& text, bool keepChoice) {
     if (combo == nullptr) return;
     std::vector<std::string> items;
     items.reserve(static_cast<std::size_t>(combo->count()));
     for (int i = 0; i < combo->count(); ++i) items.push_back(combo->itemText(i).toStdString());
     const auto index = static_cast<int>(OfferChoice(items, text));
     if (index == combo->count()) combo->addItem(Q(text));
-    combo->setCurrentIndex(index);
+    if (!keepChoice || combo->currentIndex() < 0) combo->setCurrentIndex(index);
 }
 
 // Where a list comes from: the form of its request and the rule that made it.
@@ -86,6 +90,10 @@ ReportWindow::ReportWindow(ReportSession session, QWidget* owner)
     runner_->SetWireCodec(&session_.wire);
     connect(runner_, &ReportRunner::progress, this, &ReportWindow::ShowProgress);
     connect(runner_, &ReportRunner::finished, this, &ReportWindow::OnRunFinished);
+    lossGrace_.setSingleShot(true);
+    connect(&lossGrace_, &QTimer::timeout, this, [this] {
+        if (unfinished_) FinishRun(*std::exchange(unfinished_, std::nullopt));
+    });
     connect(export_, &ExportJob::progress, this, &ReportWindow::ShowExportProgress);
     connect(export_, &ExportJob::finished, this, &ReportWindow::OnExportFinished);
     // The chart button follows whether there is anything to chart.
@@ -166,9 +174,13 @@ void ReportWindow::OnCommand(int id) {
     // The hidden "删除所选" does nothing; the format radios are read when an export starts.
 }
 
-void ReportWindow::AddGroupChoice(const std::string& group) { OfferInCombo(Groups(), group); }
+void ReportWindow::AddGroupChoice(const std::string& group, bool keepChoice) {
+    OfferInCombo(Groups(), group, keepChoice);
+}
 
-void ReportWindow::AddVehicleChoice(const std::string& plate) { OfferInCombo(Plates(), plate); }
+void ReportWindow::AddVehicleChoice(const std::string& plate, bool keepChoice) {
+    OfferInCombo(Plates(), plate, keepChoice);
+}
 
 void ReportWindow::FillVehicleCombo() {
     QComboBox* groups = Groups();
@@ -225,42 +237,64 @@ void ReportWindow::UpdateExportButtons() {
 }
 
 void ReportWindow::QueryReport() {
+    const ReportForm form = ReadForm();
+    // Without the connection the list and the form stay as they are.
+    if (!session_.send(ReportQueryMessage(form, session_.vehicles))) {
+        ShowMessage(this, Q(NotSentText(kReportNotQueried)));
+        return;
+    }
+    awaitingServer_ = true;
     model_->Clear();
     ShowRule(std::nullopt);  // the server's rows are its own
     DisableReportControls();
-    const ReportForm form = ReadForm();
     listed_ = HeadingOf(form, kServerRuleName);
-    session_.send(ReportQueryMessage(form, session_.vehicles));
 }
 
 void ReportWindow::RequestStopTimes() {
-    model_->Clear();
-    ShowRule(std::nullopt);
     const ReportForm form = ReadForm();
     if (form.plate.empty()) {
+        model_->Clear();
+        ShowRule(std::nullopt);
         ShowMessage(this, Q(kEmptyPlateText));
+        return;
+    }
+    // The run works on the store: without it there is nothing to report on.
+    if (const Database& store = session_.stopTimes.Db(); !store.IsOpen()) {
+        ShowMessage(this, Q(StoreUnavailableText(store.OpenProblem())));
         return;
     }
     if (std::optional<std::string> refusal = days_.Plan(form.start, form.end)) {
         ShowMessage(this, Q(*refusal));
         return;
     }
+    if (!RequestDay(form)) {
+        days_.Clear();
+        return;
+    }
+    model_->Clear();
+    ShowRule(std::nullopt);
     DisableReportControls();
-    RequestDay(form);
 }
 
-// The stops of the start day, or of the plan's current day.
-void ReportWindow::RequestDay(ReportForm form) {
+// Asks for the stops of the start day, or of the plan's current day; false, and told, when it
+// could not be sent.
+bool ReportWindow::RequestDay(ReportForm form) {
+    if (days_.Active()) form.start = days_.Start();
+    if (!session_.send(StopTimesMessage(form, session_.vehicles))) {
+        ShowMessage(this, Q(NotSentText(kReportNotGenerated)));
+        return false;
+    }
+    awaitingServer_ = true;
     if (days_.Active()) {
-        form.start = days_.Start();
         awaitingDay_ = true;
         auto* text = Item<QLabel>(IDC_STA_STAT_TRACK);
         text->setText(Q(DayProgressText(days_.Progress(), "正在获取计划站点…")));
         text->setVisible(true);
     }
-    // A table that cannot be emptied still takes the new rows; the report shows what it has.
+    // Emptied before the answers can arrive (they come after this returns). A table that cannot
+    // be emptied still takes the new rows; the report shows what it has.
     session_.stopTimes.DeleteAllStopTimes();
-    session_.send(StopTimesMessage(form, session_.vehicles));
+    return true;
 }
 
 bool ReportWindow::ReportBatchEnded(bool runReport) {
@@ -270,6 +304,7 @@ bool ReportWindow::ReportBatchEnded(bool runReport) {
         if (!runReport || !awaitingDay_) return true;
         awaitingDay_ = false;
     }
+    awaitingServer_ = false;
     QPointer<ReportWindow> self(this);
     const int login = logins_;
     // A run that started enables the inputs when it ends.
@@ -285,6 +320,8 @@ bool ReportWindow::RunReport() {
         form.start = days_.Start();
         form.end = days_.End();
     }
+    runner_->SetTimeouts({.idleMs = session_.login.trackTimeout * 1000});
+    lostDuringRun_ = false;
     if (std::optional<std::string> refusal = runner_->Start(form)) {
         days_.Clear();
         ShowMessage(this, Q(*refusal));
@@ -303,6 +340,20 @@ bool ReportWindow::RunReport() {
 
 void ReportWindow::OnRunFinished() {
     ReportRunner::Result result = runner_->TakeResult();
+    if (!result.failure.isEmpty() && !lostDuringRun_) {
+        // A server that goes takes the track and the connection at once, and the connection's
+        // loss may be noticed a moment after the transfer's: wait that moment to tell which.
+        unfinished_ = std::move(result);
+        lossGrace_.start(kLossGraceMs);
+        return;
+    }
+    FinishRun(std::move(result));
+}
+
+void ReportWindow::FinishRun(ReportRunner::Result result) {
+    // The server went with the track: the report is incomplete rather than without real times.
+    const bool cut = std::exchange(lostDuringRun_, false) && !result.failure.isEmpty();
+    if (cut) result.message = std::string(kReportCutText);
     listed_.rule = std::string(DetectionRuleTitle(result.outcome.rule));
     listed_.matching = std::string(MatchingTitle(result.outcome.matching));
     SetBusy(false);
@@ -310,14 +361,17 @@ void ReportWindow::OnRunFinished() {
     ShowRule(result.outcome.rule, result.outcome.matching);
     if (days_.Active()) {
         if (!result.message.empty()) days_.Note(result.message);
-        if (days_.Next()) {
+        // A run the server's loss cut short ends the plan.
+        if (!cut && days_.Next()) {
             // What arrived meanwhile is handled first, then the next day is asked for.
             QPointer<ReportWindow> self(this);
+            const int login = logins_;
             if (session_.hold != nullptr) session_.hold->Release();
-            if (self && days_.Active()) RequestDay(ReadForm());
-            return;
+            if (!self || logins_ != login) return;
+            if (days_.Active() && RequestDay(ReadForm())) return;
         }
         result.message = days_.Notes();
+        days_.Clear();
     }
     QPointer<ReportWindow> self(this);
     const int login = logins_;
@@ -337,6 +391,9 @@ void ReportWindow::EndLogin() {
     ++logins_;
     days_.Clear();
     awaitingDay_ = false;
+    lossGrace_.stop();
+    unfinished_.reset();
+    awaitingServer_ = false;
     runner_->Abort();
     export_->Abort();
     if (session_.hold != nullptr) session_.hold->Clear();
@@ -348,7 +405,22 @@ void ReportWindow::EndLogin() {
     EnableReportControls();
 }
 
-bool ReportWindow::IsRunning() const { return runner_->IsRunning(); }
+void ReportWindow::ConnectionLost() {
+    if (IsRunning()) lostDuringRun_ = true;
+    // The news the failed transfer waited for: it ends once the other pages have heard it too.
+    if (lossGrace_.isActive()) lossGrace_.start(0);
+    if (!std::exchange(awaitingServer_, false)) return;
+    // A plan of several days waiting for a day's stops ends with them.
+    if (days_.Active()) {
+        days_.Clear();
+        awaitingDay_ = false;
+        SetBusy(false);
+    }
+    EnableReportControls();
+    ShowMessage(this, Q(kReportCutText));
+}
+
+bool ReportWindow::IsRunning() const { return runner_->IsRunning() || lossGrace_.isActive(); }
 
 bool ReportWindow::IsExporting() const { return export_->IsRunning(); }
 

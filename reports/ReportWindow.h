@@ -4,6 +4,7 @@
 #include <QDateTime>
 #include <QImage>
 #include <QPointer>
+#include <QTimer>
 #include <QVector>
 
 #include <functional>
@@ -15,6 +16,7 @@
 #include "reports/ReportDays.h"
 #include "reports/ReportExport.h"
 #include "reports/ReportForm.h"
+#include "reports/ReportRunner.h"
 #include "skin/CUIWnd.h"
 
 class QComboBox;
@@ -26,7 +28,6 @@ class DocumentHold;
 class ExportJob;
 class LogSink;
 class ReportListModel;
-class ReportRunner;
 class RouteStore;
 class StopTimeTable;
 class TextCodec;
@@ -64,9 +65,10 @@ public:
     ~ReportWindow() override;
 
     // Offers from the receive dispatcher (1009, 1011): select the first item the text begins,
-    // else add it.
-    void AddGroupChoice(const std::string& group);
-    void AddVehicleChoice(const std::string& plate);
+    // else add it. With keepChoice (the server announcing them again after a re-login) only
+    // what is missing is added and the dispatcher's choice stays.
+    void AddGroupChoice(const std::string& group, bool keepChoice = false);
+    void AddVehicleChoice(const std::string& plate, bool keepChoice = false);
     // The company chosen: its vehicles, or every vehicle for the user's own name.
     void FillVehicleCombo();
     void QueryReport();       // "查询"
@@ -86,6 +88,11 @@ public:
     // The login ended: a run stops, the documents it held are dropped, the list is emptied and
     // the inputs are usable again.
     void EndLogin();
+    // The connection went: a request still waiting for the server's rows will not get them;
+    // the inputs are usable again and the rows listed so far stay. A run fetching its track
+    // goes on (the track comes over HTTP); when the track does not come it lists its rows and
+    // says the report is not complete.
+    void ConnectionLost();
 
     bool IsRunning() const;
     bool IsExporting() const;
@@ -110,9 +117,10 @@ protected:
 private:
     ReportForm ReadForm() const;
     StatusFilter ReadFilter() const;
-    void RequestDay(ReportForm form);
+    bool RequestDay(ReportForm form);
     bool RunReport();
     void OnRunFinished();
+    void FinishRun(ReportRunner::Result result);
     void ShowProgress(qint64 received, qint64 total);
     void SetBusy(bool busy);
     void UpdateExportButtons();
@@ -137,6 +145,11 @@ private:
     QString exportPath_;
     std::size_t exportRows_ = 0;
     int logins_ = 0;  // counts ended logins, so a step that ran a modal box knows
+    bool awaitingServer_ = false;  // 9016 or 9018 sent, its 9019 not yet in
+    bool lostDuringRun_ = false;   // the connection went while the run fetched its track
+    static constexpr int kLossGraceMs = 300;
+    QTimer lossGrace_;             // a failed transfer waits this long for news of the connection
+    std::optional<ReportRunner::Result> unfinished_;
 };
 
 }  // namespace fw

@@ -9,10 +9,12 @@ namespace fw {
 
 TrackFetch::TrackFetch(QNetworkAccessManager& network, QObject* parent)
     : QObject(parent), network_(network) {
-    connectTimer_.setSingleShot(true);
-    wholeTimer_.setSingleShot(true);
+    for (QTimer* timer : {&connectTimer_, &idleTimer_, &wholeTimer_}) timer->setSingleShot(true);
     connect(&connectTimer_, &QTimer::timeout, this, [this] {
         Fail(QStringLiteral("no connection within %1 s").arg(timeouts_.connectMs / 1000.0));
+    });
+    connect(&idleTimer_, &QTimer::timeout, this, [this] {
+        Fail(QStringLiteral("no data for %1 s (%2 bytes received)").arg(timeouts_.idleMs / 1000.0).arg(body_.size()));
     });
     connect(&wholeTimer_, &QTimer::timeout, this, [this] {
         Fail(QStringLiteral("not complete within %1 s").arg(timeouts_.wholeMs / 1000.0));
@@ -31,18 +33,26 @@ void TrackFetch::Start(const QUrl& url) {
     // Uncompressed, so that the announced length is the length of the body we read.
     request.setRawHeader("Accept-Encoding", "identity");
     reply_ = network_.get(request);
-    connect(reply_, &QNetworkReply::requestSent, this, [this] { connectTimer_.stop(); });
+    // Connected: from now on the wait is for data, restarted by every byte (and the headers).
+    connect(reply_, &QNetworkReply::requestSent, this, [this] {
+        connectTimer_.stop();
+        idleTimer_.start(timeouts_.idleMs);
+    });
+    connect(reply_, &QNetworkReply::metaDataChanged, this, [this] {
+        if (idleTimer_.isActive()) idleTimer_.start(timeouts_.idleMs);
+    });
     connect(reply_, &QNetworkReply::readyRead, this, &TrackFetch::OnReadyRead);
     connect(reply_, &QNetworkReply::downloadProgress, this, &TrackFetch::progress);
     connect(reply_, &QNetworkReply::finished, this, &TrackFetch::OnFinished);
     connectTimer_.start(timeouts_.connectMs);
-    wholeTimer_.start(timeouts_.wholeMs);
+    if (timeouts_.wholeMs > 0) wholeTimer_.start(timeouts_.wholeMs);
 }
 
 void TrackFetch::Abort() { Drop(); }
 
 void TrackFetch::OnReadyRead() {
     if (!reply_) return;
+    idleTimer_.start(timeouts_.idleMs);
     const qint64 total = reply_->header(QNetworkRequest::ContentLengthHeader).toLongLong();
     if (total > largest_ || body_.size() + reply_->bytesAvailable() > largest_) {
         Fail(QStringLiteral("body larger than %1 bytes").arg(largest_));
@@ -89,8 +99,7 @@ void TrackFetch::Fail(const QString& why) {
 }
 
 void TrackFetch::Drop() {
-    connectTimer_.stop();
-    wholeTimer_.stop();
+    for (QTimer* timer : {&connectTimer_, &idleTimer_, &wholeTimer_}) timer->stop();
     if (!reply_) return;
     QNetworkReply* reply = reply_;
     reply_ = nullptr;

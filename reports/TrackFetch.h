@@ -13,15 +13,17 @@ class QNetworkAccessManager;
 namespace fw {
 
 // One transfer of a vehicle's track over HTTP that never blocks. The body comes whole or not
-// at all: a connection not made within the connect time, a transfer not done within the whole
-// time, a read error, an HTTP error status or a body beyond the largest size all give an empty
-// body and a reason, never the part that had arrived.
+// at all: a connection not made within the connect time, no byte for the idle time (a large
+// track that keeps arriving, however slowly, is waited for), a transfer not done within the
+// whole time when one is set, a read error, an HTTP error status or a body beyond the largest
+// size all give an empty body and a reason, never the part that had arrived.
 class TrackFetch : public QObject {
     Q_OBJECT
 public:
     struct Timeouts {
         int connectMs = 10000;
-        int wholeMs = 60000;
+        int idleMs = 30000;  // from the request on: the longest wait for the next byte
+        int wholeMs = 0;     // the longest the whole transfer may take; 0: no limit
     };
     // Far beyond any day's track (a fix a second for 24 h is some 13 MB).
     static constexpr qint64 kLargestBody = qint64{256} << 20;
@@ -54,6 +56,7 @@ private:
     QPointer<QNetworkReply> reply_;
     QByteArray body_;
     QTimer connectTimer_;
+    QTimer idleTimer_;
     QTimer wholeTimer_;
     Timeouts timeouts_;
     qint64 largest_ = kLargestBody;

@@ -5,6 +5,7 @@
 
 #include "text/LogSink.h"
 #include "base/MessageBox.h"
+#include "net/NotSent.h"
 #include "res/RESOURCE.H"
 #include "routes/RouteListWindow.h"
 #include "routes/RouteMenuWindow.h"
@@ -18,7 +19,7 @@
 namespace fw {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 }  // namespace
 
@@ -98,18 +99,21 @@ void RouteDrawWindow::Clear() {
 }
 
 void RouteDrawWindow::Save() {
-    const std::string refusal = drawing_.SaveRefusal();
+    const std::string refusal = drawing_.SaveRefusal(context_.routes);
     if (!refusal.empty()) {
         ShowMessage(this, Q(refusal));
         return;
     }
-    // The drawing is kept until the server has the route: a send that ends the login loses
-    // nothing the user drew.
+    // The route is stored and listed, and the drawing cleared, only once the request went out:
+    // without the connection nothing changes here and the user can save again later.
     RouteRecord route = drawing_.RouteToSave();
     const std::string user = context_.userName ? context_.userName() : std::string();
     const Json::Value request = SaveRouteRequest(SaveRequestFor(route, user));
+    if (!context_.sendJson || !context_.sendJson(request)) {
+        ShowMessage(this, Q(NotSentText(kRouteNotSaved)));
+        return;
+    }
     RouteRecord& stored = context_.routes->Append(std::move(route));
-    if (context_.sendJson && !context_.sendJson(request)) return;
     if (list_ != nullptr) {
         list_->RefreshPager();
         list_->AppendRow(stored);

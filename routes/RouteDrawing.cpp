@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "routes/RouteStore.h"
 #include "text/Strings.h"
 
 namespace fw {
@@ -95,10 +96,11 @@ void RouteDrawing::Reset() {
     working_.stations.clear();
 }
 
-std::string RouteDrawing::SaveRefusal() const {
+std::string RouteDrawing::SaveRefusal(const RouteStore* known) const {
     // A name of blanks only is no name.
     if (TrimView(routeName).empty()) return kRouteNameEmpty;
     if (working_.stations.size() < 2) return kTooFewRoutePoints;
+    if (known != nullptr && known->HasName(routeName)) return kRouteNameTaken;
     return {};
 }
 

@@ -9,8 +9,11 @@
 
 namespace fw {
 
+class RouteStore;
+
 inline constexpr const char* kRouteNameEmpty = "线路名称不能为空";
 inline constexpr const char* kTooFewRoutePoints = "线路上的点不能少于2个";
+inline constexpr const char* kRouteNameTaken = "线路名称已存在";
 inline constexpr const char* kMarkerWord = "marker";
 inline constexpr const char* kMarkerIdEmpty = "标注id为空";
 
@@ -49,8 +52,10 @@ public:
     // Clear: no stations, zero totals, every text empty.
     void Reset();
 
-    // Why the route cannot be saved (the message to show), or empty when it can.
-    std::string SaveRefusal() const;
+    // Why the route cannot be saved (the message to show), or empty when it can. With the
+    // routes known, a name one of them has (both trimmed) is refused too: the server would
+    // refuse it, and it deletes routes by name.
+    std::string SaveRefusal(const RouteStore* known = nullptr) const;
     // The route to store: the trimmed name, the stations, the length and time as shown. The
     // drawing stays as it is until Reset.
     RouteRecord RouteToSave() const;

@@ -4,7 +4,6 @@
 #include <numeric>
 
 #include "net/Dispatcher.h"
-#include "reports/ReportRows.h"
 #include "routes/RoutePager.h"
 #include "routes/RouteStore.h"
 #include "text/Strings.h"
@@ -66,11 +65,19 @@ SortState& RouteListSort() {
     return state;
 }
 
-std::vector<std::size_t> SortOrder(const std::vector<std::string>& keys, bool descending) {
+ValueKind RouteColumnKind(int column) {
+    switch (column) {
+        case 2: return ValueKind::Number;
+        case 3: return ValueKind::Time;
+        default: return ValueKind::Text;
+    }
+}
+
+std::vector<std::size_t> SortOrder(const std::vector<std::string>& keys, bool descending, ValueKind kind) {
     std::vector<std::size_t> order(keys.size());
     std::iota(order.begin(), order.end(), std::size_t{0});
     std::stable_sort(order.begin(), order.end(), [&](std::size_t x, std::size_t y) {
-        const int c = CompareNoCase(keys[x], keys[y]);
+        const int c = CompareValues(keys[x], keys[y], kind);
         return descending ? c > 0 : c < 0;
     });
     return order;

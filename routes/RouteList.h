@@ -5,6 +5,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/ValueOrder.h"
+
 namespace fw {
 
 class RouteStore;
@@ -30,7 +32,7 @@ RouteRow MakeRouteRow(const RouteRecord& route);
 std::vector<RouteRow> PageRows(const RouteStore& routes, int page);
 
 // A row is added to the list (stations arriving, a route saved here) only while it shows less
-// than a page, and only for a route the list shows at all (one with at least three stations).
+// than a page, and only for a route the list shows at all (one with at least two stations).
 bool MayAppendRow(const RouteRecord& route, int rowCount);
 
 // Column widths for a window of this client width: the stations column takes what the other
@@ -52,9 +54,13 @@ bool ClickSortColumn(SortState& state, int column);
 // The one state of the route list, kept for the life of the process.
 SortState& RouteListSort();
 
-// The order in which rows with these keys are shown: compared as text ignoring ASCII case (so
-// "100" sorts before "20"), a stable sort with the comparison reversed when descending, so equal
-// keys keep their order either way.
-std::vector<std::size_t> SortOrder(const std::vector<std::string>& keys, bool descending);
+// What each column holds: the length is a number, the time a time; the rest is text.
+ValueKind RouteColumnKind(int column);
+
+// The order in which rows with these keys are shown: texts compared ignoring ASCII case, numbers
+// and times by value (CompareValues), a stable sort with the comparison reversed when
+// descending, so equal keys keep their order either way.
+std::vector<std::size_t> SortOrder(const std::vector<std::string>& keys, bool descending,
+                                   ValueKind kind = ValueKind::Text);
 
 }  // namespace fw

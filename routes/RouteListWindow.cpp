@@ -5,7 +5,11 @@
 #include <QLabel>
 #include <QLineEdit>
 
+#include <algorithm>
+#include <set>
+
 #include "base/MessageBox.h"
+#include "net/NotSent.h"
 #include "net/Requests.h"
 #include "res/RESOURCE.H"
 #include "routes/RouteList.h"
@@ -15,14 +19,18 @@
 namespace fw {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 constexpr int kStationsColumn = 1;
 
 }  // namespace
 
 RouteListWindow::RouteListWindow(QWidget* owner, RouteContext context, QVector<QImage> checkImages)
-    : CUIWnd(owner), context_(std::move(context)), checkImages_(std::move(checkImages)) {}
+    : CUIWnd(owner), context_(std::move(context)), checkImages_(std::move(checkImages)) {
+    refillTimer_.setSingleShot(true);
+    refillTimer_.setInterval(0);
+    connect(&refillTimer_, &QTimer::timeout, this, &RouteListWindow::Refill);
+}
 
 void RouteListWindow::InitSkinWindowId() { SetSkinWindowId(IDW_LUXIAN_GUANLI); }
 
@@ -106,8 +114,22 @@ void RouteListWindow::Go() {
 }
 
 void RouteListWindow::ResetForLogin() {
+    refillTimer_.stop();
     currentPage_ = 1;
     list_->clear();
+    RefreshPager();
+}
+
+void RouteListWindow::Refill() {
+    refillTimer_.stop();
+    std::set<std::string> ticked;
+    for (int i = 0; i < list_->topLevelItemCount(); ++i)
+        if (IsTicked(list_->topLevelItem(i))) ticked.insert(list_->topLevelItem(i)->text(0).toStdString());
+    const int records = context_.routes ? static_cast<int>(context_.routes->ListedRouteCount()) : 0;
+    currentPage_ = std::clamp(currentPage_, 1, std::max(1, PageCount(records)));
+    FillPage(currentPage_);
+    for (int i = 0; i < list_->topLevelItemCount(); ++i)
+        if (ticked.contains(list_->topLevelItem(i)->text(0).toStdString())) SetTick(list_->topLevelItem(i), true);
     RefreshPager();
 }
 
@@ -123,6 +145,11 @@ void RouteListWindow::AppendRow(const RouteRecord& route) {
 }
 
 void RouteListWindow::RouteStationsArrived(const RouteRecord& route, const std::string& joined) {
+    // Refreshed routes are on the list already: the page is filled again instead.
+    if (context_.routes != nullptr && context_.routes->Refreshing()) {
+        refillTimer_.start();
+        return;
+    }
     RefreshPager();
     if (MayAppendRow(route, list_->topLevelItemCount())) AddRow(MakeRouteRow(route, joined));
 }
@@ -156,17 +183,27 @@ void RouteListWindow::Find() {
 
 void RouteListWindow::DeleteTicked() {
     const std::string user = context_.userName ? context_.userName() : std::string();
+    int deleted = 0;
     for (int i = 0; i < list_->topLevelItemCount();) {
         QTreeWidgetItem* item = list_->topLevelItem(i);
         if (!IsTicked(item)) {
             ++i;
             continue;
         }
-        const Json::Value request = DeleteRouteRequest(item->text(0).toStdString(), user);
-        // A send that ended the login has emptied the list already.
-        if (context_.sendJson && !context_.sendJson(request)) return;
+        const std::string name = item->text(0).toStdString();
+        if (!context_.sendJson || !context_.sendJson(DeleteRouteRequest(name, user))) {
+            int left = 0;
+            for (int j = i; j < list_->topLevelItemCount(); ++j) left += IsTicked(list_->topLevelItem(j)) ? 1 : 0;
+            if (deleted > 0) RefreshPager();
+            ShowMessage(this, Q(PartlySentText(deleted, "已删除", left, kRouteNotDeleted)));
+            return;
+        }
         delete list_->takeTopLevelItem(i);
+        // The server deletes by name: so does the store, and the name is free again.
+        if (context_.routes != nullptr) context_.routes->RemoveRoute(name);
+        ++deleted;
     }
+    if (deleted > 0) RefreshPager();
 }
 
 void RouteListWindow::Sort(int column) {
@@ -176,7 +213,7 @@ void RouteListWindow::Sort(int column) {
     keys.reserve(rows);
     for (int i = 0; i < rows; ++i)
         keys.push_back(sortCodec_.FromUtf8(list_->topLevelItem(i)->text(column).toStdString()));
-    const std::vector<std::size_t> order = SortOrder(keys, descending);
+    const std::vector<std::size_t> order = SortOrder(keys, descending, RouteColumnKind(column));
     QTreeWidgetItem* current = list_->currentItem();
     QList<QTreeWidgetItem*> selected = list_->selectedItems();
     QList<QTreeWidgetItem*> items = list_->invisibleRootItem()->takeChildren();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QTimer>
 #include <QVector>
 
 #include "net/Dispatcher.h"
@@ -33,10 +34,15 @@ public:
     const PagerView& Pager() const { return pager_; }
     // A new login starts on the first page of an empty list.
     void ResetForLogin();
+    // The store changed under the list (a re-login refreshed it): the current page is filled
+    // again, as far as it still goes, with the ticks of the rows that are still there.
+    void Refill();
 
     // List
     void AppendRow(const RouteRecord& route);
     void Find();
+    // Deletes the ticked routes on the server, and here once each request went out. Without
+    // the connection the rows stay as they are, ticked, and a box says what was not deleted.
     void DeleteTicked();
     void ToggleTick(QTreeWidgetItem* item);
     void Sort(int column);
@@ -62,6 +68,7 @@ private:
     QVector<QImage> checkImages_;
     SkinListCtrl* list_ = nullptr;
     TextCodec sortCodec_{"GBK"};  // names sort in GBK order, which is pinyin order
+    QTimer refillTimer_;          // stations arriving in a refresh: one refill per burst
     int currentPage_ = 1;
     PagerView pager_;
 };

@@ -66,6 +66,10 @@ std::vector<GridCell> AssignmentGrid::StoreEdit(int row, int column, const std::
     return written;
 }
 
+void AssignmentGrid::SetCell(int row, int column, const std::string& text) {
+    if (IsCell(row, column)) cells_[static_cast<std::size_t>(row)][static_cast<std::size_t>(column - 1)] = text;
+}
+
 void AssignmentGrid::AppendRow(int row, std::vector<AssignmentRow>& out) const {
     for (int column = 1; column < ColumnCount(); ++column)
         out.push_back({Date(row), BatchForContent(Batch(column)), Cell(row, column)});

@@ -42,6 +42,8 @@ public:
     // Stores what was typed into a cell; typed into the first row it is carried down the rows.
     // Returns every cell written.
     std::vector<GridCell> StoreEdit(int row, int column, const std::string& text);
+    // Sets one cell, the first row's too, without carrying it down (a plan that fills cells).
+    void SetCell(int row, int column, const std::string& text);
 
     // The assignment of every cell, rows in order and each row's batches left to right, empty
     // cells included; only the rows of `date` when one is given.

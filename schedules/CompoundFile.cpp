@@ -36,6 +36,7 @@ bool CompoundFile::Open() {
     }
     miniCutoff_ = LittleU32(file_, 56);
     directoryStart_ = LittleU32(file_, 48);
+    miniFatStart_ = LittleU32(file_, 60);
     return true;
 }
 
@@ -65,7 +66,7 @@ std::vector<CompoundFile::Entry> CompoundFile::Streams() const {
     if (!directory) return out;
     for (std::size_t at = 0; at + 128 <= directory->size(); at += 128) {
         const std::string_view entry(directory->data() + at, 128);
-        if (entry[66] != 2) continue;  // not a stream
+        if (entry[66] != 2 && entry[66] != 5) continue;  // not a stream, nor the root and its mini stream
         std::string name;
         for (std::size_t i = 0; i + 1 < 64 && LittleU16(entry, i) != 0; i += 2) {
             const std::uint32_t c = LittleU16(entry, i);
@@ -83,10 +84,31 @@ bool CompoundFile::HasStream(std::string_view name) const {
     return false;
 }
 
+std::optional<std::string> CompoundFile::MiniChain(std::uint32_t sector, std::uint32_t size) const {
+    constexpr std::uint32_t kMiniSector = 64;
+    const std::vector<Entry> streams = Streams();
+    if (streams.empty() || streams[0].name != "root entry") return std::nullopt;
+    const auto container = Chain(streams[0].start, streams[0].size);
+    const auto table = Chain(miniFatStart_, std::nullopt);
+    if (!container || !table) return std::nullopt;
+    std::string out;
+    for (std::size_t hops = 0; sector != kEndOfChain && out.size() < size; ++hops) {
+        const std::size_t at = static_cast<std::size_t>(sector) * kMiniSector;
+        if (hops > table->size() / 4 || 4 * static_cast<std::size_t>(sector) + 4 > table->size() ||
+            at + kMiniSector > container->size())
+            return std::nullopt;
+        out.append(*container, at, kMiniSector);
+        sector = LittleU32(*table, 4 * static_cast<std::size_t>(sector));
+    }
+    if (out.size() < size) return std::nullopt;
+    out.resize(size);
+    return out;
+}
+
 std::optional<std::string> CompoundFile::Workbook() const {
     for (const Entry& e : Streams()) {
         if (e.name != "workbook" && e.name != "book") continue;
-        if (e.size < miniCutoff_) return std::nullopt;
+        if (e.size < miniCutoff_) return MiniChain(e.start, e.size);
         return Chain(e.start, e.size);
     }
     return std::nullopt;

@@ -26,8 +26,8 @@ public:
     bool Open();
     // A stream of that name, compared without regard to ASCII case.
     bool HasStream(std::string_view name) const;
-    // The workbook stream of an .xls; nothing when it is missing, unreadable or kept in the mini
-    // stream (too short to matter to the readers that ask).
+    // The workbook stream of an .xls, from regular sectors or, when it is short, from the mini
+    // stream; nothing when it is missing or unreadable.
     std::optional<std::string> Workbook() const;
 
 private:
@@ -42,11 +42,13 @@ private:
     }
     bool SectorExists(std::uint32_t sector) const;
     std::optional<std::string> Chain(std::uint32_t sector, std::optional<std::uint32_t> size) const;
+    std::optional<std::string> MiniChain(std::uint32_t sector, std::uint32_t size) const;
 
     std::string_view file_;
     std::uint32_t sector_ = 512;
     std::uint32_t miniCutoff_ = 4096;
     std::uint32_t directoryStart_ = 0xFFFFFFFE;
+    std::uint32_t miniFatStart_ = 0xFFFFFFFE;
     std::vector<std::uint32_t> fat_;
 };
 

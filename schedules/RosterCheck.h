@@ -7,8 +7,12 @@
 
 #include "net/Requests.h"
 #include "schedules/AssignmentGrid.h"
+#include "schedules/DepartureList.h"
+#include "schedules/TripTimes.h"
 
 namespace fw {
+
+class TextCodec;
 
 inline constexpr int kDefaultMinTurnaround = 180;  // seconds between two batches of one vehicle
 
@@ -17,21 +21,31 @@ inline constexpr int kDefaultMinTurnaround = 180;  // seconds between two batche
 // other text gives nothing.
 std::optional<int> DepartureSeconds(std::string_view text);
 
-// When a batch is on the road: its first and last departure, in seconds of its day. A batch
-// that runs past midnight (23:40, 00:20) ends above 86400; a time a little earlier than the one
-// before it is taken as out of order, not as the next day.
+// When a batch has its vehicle: from its first departure to its last departure plus the trip
+// time of that departure's line, in seconds of its day. A batch that runs past midnight (23:40,
+// 00:20) ends above 86400; a time a little earlier than the one before it is taken as out of
+// order, not as the next day.
 struct BatchSpan {
     bool known = false;  // false when no departure time could be read
-    int first = 0;
-    int last = 0;
+    int first = 0;       // the first departure
+    int last = 0;        // the last departure
+    int end = 0;         // the last departure's trip done
+    std::string line;    // the line of the last departure
+    bool tripKnown = false;  // the line's trip time came from its route
+    bool outOfOrder = false; // a departure earlier than the one before it
 };
-// One span per batch, in the order of `batches`, from the timetable's rows of that batch.
-std::vector<BatchSpan> BatchSpans(const std::vector<std::string>& batches,
-                                  const std::vector<TimetableRow>& rows);
+// One span per batch of the list, in its order.
+std::vector<BatchSpan> BatchSpans(const DepartureList& departures, const TripTimes& trips = {});
+// One span per batch of `batches`, from the timetable's rows of that batch.
+std::vector<BatchSpan> BatchSpans(const std::vector<std::string>& batches, const std::vector<TimetableRow>& rows,
+                                  const TripTimes& trips = {});
 
-enum class RosterIssue { UnknownPlate, TimeClash, NoVehicle };
+// "06:00–08:40", "23:10–次日00:40": a span as the findings show it.
+std::string SpanText(const BatchSpan& span);
 
-// One thing wrong with one cell of the vehicle grid.
+enum class RosterIssue { UnknownPlate, TimeClash, NoVehicle, UnsendableName };
+
+// One thing wrong with one cell of the vehicle grid; row -1 for a batch's name, in the header.
 struct RosterFinding {
     int row = 0;
     int column = 0;
@@ -40,25 +54,30 @@ struct RosterFinding {
 };
 
 struct RosterCheck {
-    std::vector<RosterFinding> findings;  // rows in order, each row's batches left to right
+    std::vector<RosterFinding> findings;  // batch names first, then rows in order, each row's batches left to right
     int unknownPlates = 0;
     int clashes = 0;
     int noVehicle = 0;
+    int unsendableNames = 0;
+    std::string charset;        // the wire charset the names were checked against
     bool platesChecked = true;  // false while no vehicle list has arrived
 
     bool Clean() const { return findings.empty(); }
     // The line under the grid; empty for a clean roster.
     std::string Summary() const;
     // What Save asks before sending a roster with findings: the summary, at most `listed` of
-    // them (clashes first, then unknown plates, then empty cells), then how many more.
+    // them (clashes first, then names the server cannot read, unknown plates, empty cells), then
+    // how many more.
     std::string SaveQuestion(const AssignmentGrid& grid, std::size_t listed = 10) const;
 };
 
 // Checks a roster before it is sent: a plate not in the fleet (compared trimmed and without
-// regard to ASCII case; skipped while the fleet is empty); one vehicle on two batches of one
-// date whose spans overlap or leave less than `minTurnaround` seconds between them (both cells
-// are findings); a batch left without a vehicle on a date.
+// regard to ASCII case; skipped while the fleet is empty); one vehicle on two batches whose
+// spans overlap or leave less than `minTurnaround` seconds between them, on one date or across
+// midnight into the next date's batches (both cells are findings); a batch left without a
+// vehicle on a date; with `wire`, a batch name with characters its charset cannot carry.
 RosterCheck CheckRoster(const AssignmentGrid& grid, const std::vector<BatchSpan>& spans,
-                        const std::vector<std::string>& fleetPlates, int minTurnaround);
+                        const std::vector<std::string>& fleetPlates, int minTurnaround,
+                        const TextCodec* wire = nullptr);
 
 }  // namespace fw

@@ -1,8 +1,10 @@
 #include "schedules/ScheduleList.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "text/Strings.h"
+#include "text/ValueOrder.h"
 
 namespace fw {
 namespace {
@@ -27,7 +29,27 @@ void SortState::Click(int clicked) {
 }
 
 void ScheduleList::Add(std::string name, std::string startDate, std::string endDate) {
-    rows_.push_back({std::move(name), std::move(startDate), std::move(endDate), false});
+    bool marked = false;
+    if (!markedBefore_.empty())
+        if (const auto it = markedBefore_.find({name, startDate, endDate}); it != markedBefore_.end()) {
+            markedBefore_.erase(it);
+            marked = true;
+        }
+    rows_.push_back({std::move(name), std::move(startDate), std::move(endDate), marked});
+}
+
+void ScheduleList::Clear() {
+    rows_.clear();
+    refreshPending_ = false;
+    markedBefore_.clear();
+}
+
+void ScheduleList::ListArrives() {
+    if (!std::exchange(refreshPending_, false)) return;
+    markedBefore_.clear();
+    for (const ScheduleRow& row : rows_)
+        if (row.marked) markedBefore_.insert({row.name, row.startDate, row.endDate});
+    rows_.clear();
 }
 
 std::string ScheduleList::Search(std::string_view text) {
@@ -56,14 +78,13 @@ void ScheduleList::DeleteMarked(const std::function<bool(const ScheduleRow&)>& r
 
 void ScheduleList::SortBy(int column) {
     sort_.Click(column);
-    std::vector<std::pair<std::string, ScheduleRow>> keyed;
-    keyed.reserve(rows_.size());
-    for (ScheduleRow& row : rows_) keyed.emplace_back(ToLowerAscii(ColumnText(row, column)), std::move(row));
+    // The dates compare as dates, also when written without leading zeros.
+    const ValueKind kind = column == 0 ? ValueKind::Text : ValueKind::Time;
     const bool descending = sort_.descending;
-    std::stable_sort(keyed.begin(), keyed.end(), [descending](const auto& a, const auto& b) {
-        return descending ? b.first < a.first : a.first < b.first;
+    std::stable_sort(rows_.begin(), rows_.end(), [&](const ScheduleRow& a, const ScheduleRow& b) {
+        const int c = CompareValues(ColumnText(a, column), ColumnText(b, column), kind);
+        return descending ? c > 0 : c < 0;
     });
-    for (std::size_t i = 0; i < keyed.size(); ++i) rows_[i] = std::move(keyed[i].second);
 }
 
 }  // namespace fw

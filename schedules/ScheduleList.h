@@ -1,8 +1,10 @@
 #pragma once
 
 #include <functional>
+#include <set>
 #include <string>
 #include <string_view>
+#include <tuple>
 #include <vector>
 
 namespace fw {
@@ -26,7 +28,14 @@ struct SortState {
 class ScheduleList {
 public:
     void Add(std::string name, std::string startDate, std::string endDate);
-    void Clear() { rows_.clear(); }
+    void Clear();
+
+    // The login was made again: the next list the server sends takes the place of the rows,
+    // which keep their marks where they come again (same name and dates). Until then the rows
+    // stay as they are.
+    void BeginRefresh() { refreshPending_ = true; }
+    // A list from the server begins (9011).
+    void ListArrives();
     const std::vector<ScheduleRow>& Rows() const { return rows_; }
 
     // Marks every row whose trimmed name equals the trimmed text in full and unmarks the rest.
@@ -39,13 +48,16 @@ public:
     // with that row left in place.
     void DeleteMarked(const std::function<bool(const ScheduleRow&)>& remove);
 
-    // Sorts by a column's text without regard to ASCII case, as the sort state says.
+    // Sorts by a column as the sort state says: names as text without regard to ASCII case,
+    // the dates by date.
     void SortBy(int column);
     const SortState& Sort() const { return sort_; }
 
 private:
     std::vector<ScheduleRow> rows_;
     SortState sort_;
+    bool refreshPending_ = false;
+    std::multiset<std::tuple<std::string, std::string, std::string>> markedBefore_;
 };
 
 }  // namespace fw

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <QLineEdit>
 
+#include "base/MessageBox.h"
+#include "net/NotSent.h"
 #include "net/Requests.h"
 #include "res/RESOURCE.H"
 #include "skin/SkinControls.h"
@@ -12,7 +14,7 @@
 namespace fw {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 // The first column takes the window's width less the 300 pixels of the other two and the room
 // of the vertical scroll bar.
@@ -103,10 +105,18 @@ void ScheduleListWindow::ToggleScheduleMark(int row) {
 }
 
 void ScheduleListWindow::DeleteMarkedSchedules() {
-    schedules_.DeleteMarked([this](const ScheduleRow& row) {
-        return link_.send(DeleteScheduleRequest(row.name, link_.userName()));
+    int deleted = 0;
+    bool refused = false;
+    schedules_.DeleteMarked([&](const ScheduleRow& row) {
+        refused = !link_.send(DeleteScheduleRequest(row.name, link_.userName()));
+        deleted += refused ? 0 : 1;
+        return !refused;
     });
     ShowRows();
+    if (!refused) return;
+    const auto left = std::count_if(schedules_.Rows().begin(), schedules_.Rows().end(),
+                                    [](const ScheduleRow& r) { return r.marked; });
+    ShowMessage(this, Q(PartlySentText(deleted, "已删除", static_cast<int>(left), kScheduleNotDeleted)));
 }
 
 void ScheduleListWindow::SortScheduleList(int column) {
@@ -117,6 +127,13 @@ void ScheduleListWindow::SortScheduleList(int column) {
 void ScheduleListWindow::Clear() {
     schedules_.Clear();
     view_->clear();
+}
+
+void ScheduleListWindow::ListArrives() {
+    const std::size_t before = schedules_.Rows().size();
+    schedules_.ListArrives();
+    // The rows made way for the server's list, which follows at once.
+    if (schedules_.Rows().size() != before) view_->clear();
 }
 
 }  // namespace fw

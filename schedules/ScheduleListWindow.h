@@ -22,11 +22,17 @@ public:
     // A new unmarked row at the end (from 9011, and after a schedule was saved).
     void AddScheduleRow(const std::string& name, const std::string& startDate, const std::string& endDate);
     void SearchSchedules();
+    // One 9014 per marked row, each row going once its request went out. Without the
+    // connection the rows stay, marked, and a box says what was not deleted.
     void DeleteMarkedSchedules();
     void ToggleScheduleMark(int row);
     void SortScheduleList(int column);
     // The login ended: the list is the server's and goes with it.
     void Clear();
+    // The login was made again: the server's next list takes the rows' place (ScheduleList).
+    void BeginRefresh() { schedules_.BeginRefresh(); }
+    // A list from the server (9011) begins.
+    void ListArrives();
 
     const ScheduleList& Schedules() const { return schedules_; }
 

@@ -29,6 +29,22 @@ void SchedulePage::LoginEnded() {
     if (setup_) setup_->LoginEnded();
 }
 
+void SchedulePage::ConnectionLost() {
+    if (setup_) setup_->ConnectionLost();
+}
+
+void SchedulePage::BeginRefresh() {
+    if (list_) list_->BeginRefresh();
+}
+
+void SchedulePage::ServerHeard() {
+    if (setup_) setup_->ServerHeard();
+}
+
+void SchedulePage::ScheduleListArrived() {
+    if (list_) list_->ListArrives();
+}
+
 void SchedulePage::FleetChanged() {
     if (setup_) setup_->FleetChanged();
 }

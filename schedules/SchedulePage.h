@@ -25,6 +25,11 @@ public:
     // The main window shows the page: the windows of the sub-menu's mode.
     void ShowScheduleMode();
     void LoginEnded();
+    // The session with the server: the connection went, it was made again (the pages keep their
+    // state and the server's list replaces the schedules), a document came in.
+    void ConnectionLost();
+    void BeginRefresh();
+    void ServerHeard();
     // Vehicles arrived or went: the roster checks look again.
     void FleetChanged();
 
@@ -36,6 +41,7 @@ public:
     // ScheduleEvents
     bool SendDayContent() override;
     bool FinishScheduleSave() override;
+    void ScheduleListArrived() override;
     void AddScheduleRow(const std::string& name, const std::string& startDate, const std::string& endDate) override;
 
 private:

@@ -9,6 +9,7 @@
 #include <QScrollBar>
 
 #include "base/MessageBox.h"
+#include "net/NotSent.h"
 #include "net/Requests.h"
 #include "res/RESOURCE.H"
 #include "schedules/ScheduleDates.h"
@@ -20,7 +21,7 @@
 namespace fw {
 namespace {
 
-QString Q(const std::string& s) { return QString::fromStdString(s); }
+QString Q(std::string_view s) { return QString::fromUtf8(s.data(), static_cast<qsizetype>(s.size())); }
 
 constexpr int kDateColumnWidth = 150;
 constexpr int kBatchColumnWidth = 100;
@@ -29,7 +30,8 @@ constexpr int kBatchColumnWidth = 100;
 QColor TintOf(RosterIssue issue) {
     switch (issue) {
         case RosterIssue::TimeClash: return QColor(0xF8, 0xC4, 0xC4);
-        case RosterIssue::UnknownPlate: return QColor(0xFB, 0xDD, 0xB0);
+        case RosterIssue::UnknownPlate:
+        case RosterIssue::UnsendableName: return QColor(0xFB, 0xDD, 0xB0);
         case RosterIssue::NoVehicle: break;
     }
     return QColor(0xFF, 0xF4, 0xC6);
@@ -37,7 +39,15 @@ QColor TintOf(RosterIssue issue) {
 const QColor kPreviewTint(0xCF, 0xE3, 0xFA);
 const QColor kPreviewText(0x4A, 0x6A, 0x90);
 
-int Rank(RosterIssue issue) { return issue == RosterIssue::TimeClash ? 0 : issue == RosterIssue::UnknownPlate ? 1 : 2; }
+int Rank(RosterIssue issue) {
+    switch (issue) {
+        case RosterIssue::TimeClash: return 0;
+        case RosterIssue::UnsendableName: return 1;
+        case RosterIssue::UnknownPlate: return 2;
+        case RosterIssue::NoVehicle: break;
+    }
+    return 3;
+}
 
 }  // namespace
 
@@ -49,7 +59,12 @@ ScheduleSetupWindow::ScheduleSetupWindow(ScheduleLink link, QWidget* owner)
     saveTimer_.setSingleShot(true);
     connect(&saveTimer_, &QTimer::timeout, this, [this] {
         if (!exchange_.Running()) return;
-        GiveUpSave();
+        if (link_.answersWaiting()) {  // answered, and held back here: not silent
+            saveTimer_.start(saveTimeoutMs_);
+            return;
+        }
+        exchange_.GiveUp();  // a late answer takes it up again
+        SetSaving(false);
         ShowMessage(this, QString::fromUtf8(kNoAnswer));
     });
 }
@@ -63,7 +78,8 @@ bool ScheduleSetupWindow::OnCreate() {
     auto* end = Item<QDateTimeEdit>(IDC_DATETIME_PAIBAN_ADD_E);
     if (grid_view_ == nullptr || editor_ == nullptr || start == nullptr || end == nullptr ||
         Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB) == nullptr || GetDlgItem(IDC_STA_PAIBAN_SAVE_STATE) == nullptr ||
-        Item<QLabel>(IDC_STA_PAIBAN_CHECK) == nullptr)
+        Item<QLabel>(IDC_STA_PAIBAN_CHECK) == nullptr || Item<QLabel>(IDC_STA_PAIBAN_AUTO) == nullptr ||
+        GetDlgItem(IDC_BTN_PAIBAN_AUTO_KEEP) == nullptr || GetDlgItem(IDC_BTN_PAIBAN_AUTO_DROP) == nullptr)
         return false;
     for (QDateTimeEdit* picker : {start, end}) {
         // The dates are read back from the text at fixed places: the layout must be this one.
@@ -81,6 +97,7 @@ bool ScheduleSetupWindow::OnCreate() {
     for (QScrollBar* bar : {grid_view_->horizontalScrollBar(), grid_view_->verticalScrollBar()})
         connect(bar, &QScrollBar::valueChanged, this, [this] { EndCellEdit(); });
     editor_->installEventFilter(this);
+    grid_view_->installEventFilter(this);  // Enter and Escape for a plan
     editor_->hide();
     connect(editor_, &QLineEdit::textChanged, this, [this](const QString& text) {
         for (const GridCell& c : preview_)
@@ -99,6 +116,9 @@ void ScheduleSetupWindow::OnCommand(int id) {
     CUIWnd::OnCommand(id);
     switch (id) {
         case IDC_BTN_PAIBAN_ADD_PEIBEI: FillDateRows(); break;
+        case IDC_BTN_PAIBAN_AUTO: ProposeAssignment(); break;
+        case IDC_BTN_PAIBAN_AUTO_KEEP: KeepProposal(); break;
+        case IDC_BTN_PAIBAN_AUTO_DROP: DropProposal(); break;
         case IDC_BTN_PAIBAN_SAVE: SaveSchedule(); break;
         case IDC_BTN_CANCEL: ResetScheduleForm(); break;
         default: break;
@@ -115,12 +135,14 @@ QString ScheduleSetupWindow::PickerText(int id) const {
 
 void ScheduleSetupWindow::ShowGrid() {
     CancelCellEdit();
+    proposal_.clear();  // its cells are gone with the rows
+    ShowPlanLine(false);
     marks_.clear();
     grid_view_->clear();
     QStringList headers{QStringLiteral("日期")};
     for (int column = 1; column < grid_.ColumnCount(); ++column) headers << Q(grid_.Batch(column));
     grid_view_->setColumnCount(grid_.ColumnCount());
-    grid_view_->setHeaderLabels(headers);
+    grid_view_->setHeaderItem(new QTreeWidgetItem(headers));  // with none of the old names' marks
     grid_view_->setColumnWidth(0, kDateColumnWidth);
     for (int column = 1; column < grid_.ColumnCount(); ++column) grid_view_->setColumnWidth(column, kBatchColumnWidth);
     QList<QTreeWidgetItem*> items;
@@ -140,9 +162,17 @@ void ScheduleSetupWindow::ShowCells(const std::vector<GridCell>& cells) {
 
 void ScheduleSetupWindow::SetBatches(const std::vector<std::string>& batches) {
     grid_.SetBatches(batches);
-    static const std::vector<TimetableRow> kNoRows;
-    spans_ = BatchSpans(batches, import_ ? import_->Rows() : kNoRows);
+    UpdateSpans(true);
     ShowGrid();
+}
+
+// The batches' spans, made again when the timetable or the lines' trip times changed (routes
+// arrive after the login).
+void ScheduleSetupWindow::UpdateSpans(bool always) {
+    TripTimes trips = link_.tripTimes();
+    if (!always && trips == trips_) return;
+    trips_ = std::move(trips);
+    spans_ = import_ ? BatchSpans(import_->Departures(), trips_) : std::vector<BatchSpan>();
 }
 
 // Roster checks ---------------------------------------------------------------------------------
@@ -151,7 +181,8 @@ void ScheduleSetupWindow::FleetChanged() { fleetTimer_.start(); }
 
 void ScheduleSetupWindow::RunRosterCheck() {
     fleetTimer_.stop();
-    check_ = CheckRoster(grid_, spans_, link_.fleetPlates(), link_.minTurnaround);
+    UpdateSpans(false);
+    check_ = CheckRoster(proposal_.empty() ? grid_ : planned_, spans_, link_.fleetPlates(), link_.minTurnaround, link_.wire);
     std::map<CellKey, CellMark> next;
     for (const RosterFinding& f : check_.findings) {
         CellMark& mark = next[{f.row, f.column}];
@@ -173,10 +204,17 @@ void ScheduleSetupWindow::RunRosterCheck() {
 }
 
 void ScheduleSetupWindow::PaintCell(int row, int column) {
+    if (row < 0) {  // a batch's name, in the header
+        const auto mark = marks_.find({row, column});
+        QTreeWidgetItem* header = grid_view_->headerItem();
+        header->setToolTip(column, mark != marks_.end() ? mark->second.reasons : QString());
+        header->setForeground(column, mark != marks_.end() ? QBrush(QColor(0xC0, 0x20, 0x20)) : QBrush());
+        return;
+    }
     QTreeWidgetItem* item = grid_view_->topLevelItem(row);
     if (item == nullptr) return;
     const auto mark = marks_.find({row, column});
-    if (previewed_.contains({row, column})) {
+    if (previewed_.contains({row, column}) || proposal_.contains({row, column})) {
         item->setData(column, Qt::BackgroundRole, QBrush(kPreviewTint));
         item->setData(column, Qt::ForegroundRole, QBrush(kPreviewText));
         QFont italic = grid_view_->font();
@@ -235,6 +273,7 @@ void ScheduleSetupWindow::FillDateRows() {
 
 void ScheduleSetupWindow::BeginCellEdit(int row, int column) {
     if (!grid_.IsCell(row, column)) return;
+    KeepProposal();  // a click into the grid takes the plan, as it takes what was typed
     if (editing_) EndCellEdit();
     QTreeWidgetItem* item = grid_view_->topLevelItem(row);
     const QRect rowRect = grid_view_->visualItemRect(item);
@@ -272,6 +311,17 @@ void ScheduleSetupWindow::CancelCellEdit() {
 }
 
 bool ScheduleSetupWindow::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == grid_view_ && event->type() == QEvent::KeyPress && HasProposal()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            KeepProposal();
+            return true;
+        }
+        if (key == Qt::Key_Escape) {
+            DropProposal();
+            return true;
+        }
+    }
     if (watched == editor_) {
         if (event->type() == QEvent::FocusOut) {
             EndCellEdit();
@@ -291,10 +341,92 @@ bool ScheduleSetupWindow::eventFilter(QObject* watched, QEvent* event) {
     return CUIWnd::eventFilter(watched, event);
 }
 
+// Automatic assignment --------------------------------------------------------------------------
+
+void ScheduleSetupWindow::ProposeAssignment() {
+    EndCellEdit();
+    DropProposal();
+    if (grid_.ColumnCount() < 2) {
+        ShowMessage(this, QString::fromUtf8(kNoTimetable));
+        return;
+    }
+    if (grid_.RowCount() == 0) FillDateRows();  // the dates of the pickers, as 配备车辆 makes them
+    if (grid_.RowCount() == 0) return;
+    AutoAssignRequest request;
+    request.vehicles = link_.fleetPlates();
+    if (request.vehicles.empty()) {
+        ShowMessage(this, QString::fromUtf8(kNoFleet));
+        return;
+    }
+    UpdateSpans(false);
+    for (int column = 1; column < grid_.ColumnCount(); ++column) request.batches.push_back(grid_.Batch(column));
+    request.spans = spans_;
+    request.spans.resize(request.batches.size());
+    request.minTurnaround = link_.minTurnaround;
+    request.days = grid_.RowCount();
+    for (int row = 0; row < grid_.RowCount(); ++row) {
+        auto& typed = request.fixed.emplace_back();
+        for (int column = 1; column < grid_.ColumnCount(); ++column) typed.push_back(grid_.Cell(row, column));
+    }
+    plan_ = AutoAssign(request);
+    planned_ = grid_;
+    for (int row = 0; row < grid_.RowCount(); ++row)
+        for (int column = 1; column < grid_.ColumnCount(); ++column) {
+            const auto b = static_cast<std::size_t>(column - 1);
+            const DayAssignment& day = plan_.days[static_cast<std::size_t>(row)];
+            if (!day.planned[b]) continue;
+            proposal_[{row, column}] = day.plates[b];
+            planned_.SetCell(row, column, day.plates[b]);
+            grid_view_->topLevelItem(row)->setText(column, Q(day.plates[b]));
+        }
+    ShowPlanLine(true);
+    RunRosterCheck();
+    for (const auto& [cell, plate] : proposal_) PaintCell(cell.first, cell.second);
+    grid_view_->setFocus(Qt::OtherFocusReason);  // Enter keeps, Escape drops
+}
+
+void ScheduleSetupWindow::KeepProposal() {
+    if (proposal_.empty()) return;
+    const std::map<CellKey, std::string> cells = std::move(proposal_);
+    proposal_.clear();
+    for (const auto& [cell, plate] : cells) grid_.SetCell(cell.first, cell.second, plate);
+    ShowPlanLine(false);
+    Item<QLabel>(IDC_STA_PAIBAN_AUTO)->show();  // what the plan did stays said until the grid changes
+    RunRosterCheck();
+    for (const auto& [cell, plate] : cells) PaintCell(cell.first, cell.second);
+}
+
+void ScheduleSetupWindow::DropProposal() {
+    const std::map<CellKey, std::string> cells = std::move(proposal_);
+    proposal_.clear();
+    ShowPlanLine(false);
+    if (cells.empty()) return;
+    for (const auto& [cell, plate] : cells)
+        if (QTreeWidgetItem* item = grid_view_->topLevelItem(cell.first)) item->setText(cell.second, Q(grid_.Cell(cell.first, cell.second)));
+    RunRosterCheck();
+    for (const auto& [cell, plate] : cells) PaintCell(cell.first, cell.second);
+}
+
+// The plan's line under the grid, and its two buttons while there is a plan to take.
+void ScheduleSetupWindow::ShowPlanLine(bool proposing) {
+    auto* line = Item<QLabel>(IDC_STA_PAIBAN_AUTO);
+    if (proposing) {
+        QString text = Q(plan_.Summary());
+        QString notes;
+        for (const std::string& finding : plan_.findings) notes += (notes.isEmpty() ? QString() : QStringLiteral("\n")) + Q(finding);
+        if (!notes.isEmpty()) text += QStringLiteral("（%1 条说明）").arg(plan_.findings.size());
+        line->setText(text);
+        line->setToolTip(notes);
+    }
+    line->setVisible(proposing);
+    GetDlgItem(IDC_BTN_PAIBAN_AUTO_KEEP)->setVisible(proposing && !proposal_.empty());
+    GetDlgItem(IDC_BTN_PAIBAN_AUTO_DROP)->setVisible(proposing && !proposal_.empty());
+}
+
 // Saving ----------------------------------------------------------------------------------------
 
 void ScheduleSetupWindow::SetSaving(bool saving) {
-    for (int id : {IDC_BTN_PAIBAN_SAVE, IDC_BTN_PAIBAN_ADD_PEIBEI, IDC_EDT_PAIBAN_ADD_PB, IDC_DATETIME_PAIBAN_ADD_S,
+    for (int id : {IDC_BTN_PAIBAN_SAVE, IDC_BTN_PAIBAN_ADD_PEIBEI, IDC_BTN_PAIBAN_AUTO, IDC_EDT_PAIBAN_ADD_PB, IDC_DATETIME_PAIBAN_ADD_S,
                    IDC_DATETIME_PAIBAN_ADD_E})
         GetDlgItem(id)->setEnabled(!saving);
     if (import_) import_->SetImportEnabled(!saving);
@@ -309,8 +441,14 @@ void ScheduleSetupWindow::ShowProgress() {
 }
 
 void ScheduleSetupWindow::GiveUpSave() {
+    const bool saving = exchange_.Running();
     exchange_.Abandon();
-    SetSaving(false);
+    if (saving) SetSaving(false);
+}
+
+void ScheduleSetupWindow::CutSave(const std::string& message) {
+    GiveUpSave();
+    ShowMessage(this, Q(message));
 }
 
 bool ScheduleSetupWindow::SendContent(const std::vector<AssignmentRow>& rows) {
@@ -321,7 +459,8 @@ bool ScheduleSetupWindow::SendContent(const std::vector<AssignmentRow>& rows) {
 void ScheduleSetupWindow::SaveSchedule() {
     if (exchange_.Running()) return;
     EndCellEdit();  // what is being typed belongs to the schedule
-    if (!import_ || import_->Rows().empty()) return;
+    KeepProposal();  // and so does the plan on screen
+    if (!import_ || import_->Departures().empty()) return;
     const std::string name = Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->text().toStdString();
     if (name.empty()) {  // a name of blanks is a name
         ShowMessage(this, QString::fromUtf8(kNameMissing));
@@ -335,6 +474,10 @@ void ScheduleSetupWindow::SaveSchedule() {
         return;
     }
     if (!days.first) return;
+    if (!link_.canSend()) {
+        ShowMessage(this, Q(NotSentText(kScheduleNotSaved)));
+        return;
+    }
     // With no finding the save goes out at once, as it always has.
     RunRosterCheck();
     if (!check_.Clean() &&
@@ -343,32 +486,62 @@ void ScheduleSetupWindow::SaveSchedule() {
     savingName_ = name;
     savingStart_ = start;
     savingEnd_ = end;
+    // Nothing is shown as saving before the first request went out.
+    if (!SendContent(grid_.Content())) {
+        ShowMessage(this, Q(NotSentText(kScheduleNotSaved)));
+        return;
+    }
     exchange_.Begin(*days.first, static_cast<int>(days.dates.size()));
     SetSaving(true);
-    if (!SendContent(grid_.Content())) GiveUpSave();
 }
 
 bool ScheduleSetupWindow::SendDayContent() {
+    const bool late = exchange_.GivenUp();
     const auto day = exchange_.NextDay();
     if (!day) return true;
+    if (late) SetSaving(true);  // the server was slow, not gone: the save goes on
+    // A send that finds the connection gone: the save is cut and says how far it got.
+    if (!SendContent(grid_.DayContent(*day))) {
+        if (exchange_.Running()) CutSave(exchange_.CutText());
+        return true;
+    }
+    exchange_.DaySent();
     ShowProgress();
-    return SendContent(grid_.DayContent(*day));
+    return true;
 }
 
 bool ScheduleSetupWindow::FinishScheduleSave() {
     if (!exchange_.Finish()) return true;
+    const bool late = exchange_.Late();
     SetSaving(false);
     Timetable timetable{savingStart_, savingEnd_, savingName_, link_.userName(), {}};
-    if (import_) timetable.rows = import_->Rows();
-    if (!link_.send(SendTimetableRequest(timetable))) return false;
+    if (import_) timetable.rows = import_->Departures().ToRows();
+    if (!link_.send(SendTimetableRequest(timetable))) {
+        ShowMessage(this, Q(exchange_.CutText()));
+        return true;
+    }
+    const QString name = Q(savingName_);
     if (list_) list_->AddScheduleRow(savingName_, savingStart_, savingEnd_);
     ResetScheduleForm();
     if (menu_) menu_->SwitchToManage();
+    if (late) ShowMessage(this, QString::fromUtf8(kLateCompleted).arg(name));
     return true;
 }
 
+void ScheduleSetupWindow::ServerHeard() {
+    if (exchange_.Running() && saveTimer_.isActive()) saveTimer_.start(saveTimeoutMs_);
+}
+
+void ScheduleSetupWindow::ConnectionLost() {
+    if (exchange_.Running()) {
+        CutSave(exchange_.CutText());
+        return;
+    }
+    exchange_.Abandon();  // a save given up earlier cannot be answered on another connection
+}
+
 void ScheduleSetupWindow::ResetScheduleForm() {
-    if (exchange_.Running()) GiveUpSave();  // cancelled while saving: the rest is not sent
+    GiveUpSave();  // cancelled while saving (or after giving up): the rest is not sent
     Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->clear();
     for (int id : {IDC_DATETIME_PAIBAN_ADD_S, IDC_DATETIME_PAIBAN_ADD_E}) Item<QDateTimeEdit>(id)->setDateTime(link_.now());
     if (import_) import_->ClearTimetable();
@@ -378,7 +551,7 @@ void ScheduleSetupWindow::ResetScheduleForm() {
 }
 
 void ScheduleSetupWindow::LoginEnded() {
-    if (exchange_.Running()) GiveUpSave();
+    GiveUpSave();
     FleetChanged();  // the vehicle list went with the login
 }
 

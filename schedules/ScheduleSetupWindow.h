@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "schedules/AssignmentGrid.h"
+#include "schedules/AutoAssign.h"
 #include "schedules/RosterCheck.h"
 #include "schedules/SaveExchange.h"
 #include "schedules/ScheduleLink.h"
@@ -32,6 +33,7 @@ class ScheduleSetupWindow : public CUIWnd {
 public:
     static constexpr const char* kNameMissing = "排班名称不能为空";
     static constexpr const char* kNoAnswer = "服务器无应答，排班未能保存";
+    static constexpr const char* kLateCompleted = "服务器应答迟到，排班“%1”已保存完成。";
     static constexpr const char* kSendAnyway = "仍然发送";
     static constexpr const char* kGoBack = "返回修改";
 
@@ -52,6 +54,17 @@ public:
     bool IsEditing() const { return editing_; }
     const std::vector<GridCell>& PreviewCells() const { return preview_; }
 
+    // 自动配车: fills the grid's free cells with a plan (AutoAssign) over the typed ones, shown in
+    // blue with a line under the grid until Enter or 采用 keeps it (so do a click into the grid
+    // and 保存) or Escape or 放弃 drops it. The roster checks look at the grid with the plan.
+    static constexpr const char* kNoTimetable = "请先导入时刻表，再自动配车";
+    static constexpr const char* kNoFleet = "尚未收到车辆列表，无法自动配车";
+    void ProposeAssignment();
+    void KeepProposal();
+    void DropProposal();
+    bool HasProposal() const { return !proposal_.empty(); }
+    const AutoAssignment& Plan() const { return plan_; }
+
     // The roster checks, run after every change of the grid, the timetable or the fleet: the
     // offending cells are tinted with the reason as their tooltip, a line under the grid counts
     // them, and Save asks before sending a roster that has any.
@@ -61,10 +74,17 @@ public:
     void SaveSchedule();
     void ResetScheduleForm();
     // The server's side of the save: 9007 asks for the next day's rows, 9009 for the timetable,
-    // which ends the save. Both change nothing while no save runs. False when a send ended the
-    // login.
+    // which ends the save. Both change nothing while no save runs; after the client gave a save
+    // up for the server's silence they take it up again (and the user is told when it is done).
+    // False when the login ended meanwhile.
     bool SendDayContent();
     bool FinishScheduleSave();
+    // Something came from the server: a save's silence is counted from the last document, also
+    // one that waits in the hold while a report run fetches its track.
+    void ServerHeard();
+    // The connection went: a save under way cannot be finished and says how far it got; the
+    // form stays as it is, ready for 保存 again.
+    void ConnectionLost();
     // The login ended: a save under way is given up; the form stays as it is.
     void LoginEnded();
 
@@ -84,13 +104,16 @@ private:
     void ShowGrid();
     void ShowCells(const std::vector<GridCell>& cells);
     void RunRosterCheck();
+    void UpdateSpans(bool always);
     void PaintCell(int row, int column);
     void ShowPreview();
     void EndPreview();
     bool SendContent(const std::vector<AssignmentRow>& rows);
+    void ShowPlanLine(bool proposing);
     void SetSaving(bool saving);
     void ShowProgress();
     void GiveUpSave();
+    void CutSave(const std::string& message);
     QString PickerText(int id) const;
 
     ScheduleLink link_;
@@ -112,10 +135,14 @@ private:
         bool operator==(const CellMark&) const = default;
     };
     std::vector<BatchSpan> spans_;
+    TripTimes trips_;  // what spans_ were made with
     RosterCheck check_;
     std::map<CellKey, CellMark> marks_;  // as the grid shows them
     std::vector<GridCell> preview_;
     std::set<CellKey> previewed_;
+    std::map<CellKey, std::string> proposal_;  // the plan's plates for free cells, until kept or dropped
+    AssignmentGrid planned_;                   // the grid with them, for the roster checks meanwhile
+    AutoAssignment plan_;
     QTimer fleetTimer_;  // vehicles arrive one message each: one check after a burst
 
     SaveExchange exchange_;

@@ -4,6 +4,18 @@
 
 namespace fw {
 
+std::string CellName(int row, int column) {
+    std::string letters;
+    for (int c = column + 1; c > 0; c = (c - 1) / 26)
+        letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
+    return letters + std::to_string(row + 1);
+}
+
+const std::vector<CellProblem>& Sheet::Problems() const {
+    static const std::vector<CellProblem> kNone;
+    return kNone;
+}
+
 void Sheet::ForEachCell(int row, const CellVisitor& visit) const {
     for (int column = 0; column < ColumnCount(); ++column)
         if (std::string text = CellText(row, column); !text.empty()) visit(column, text);
@@ -32,6 +44,7 @@ void SparseSheet::Put(int row, int column, std::string text) {
     if (static_cast<std::size_t>(row) >= rows_.size())
         rows_.resize(static_cast<std::size_t>(row) + 1);
     rows_[static_cast<std::size_t>(row)].emplace_back(column, std::move(text));
+    ++cells_;
     columns_ = std::max(columns_, column + 1);
 }
 

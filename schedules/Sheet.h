@@ -7,6 +7,17 @@
 
 namespace fw {
 
+// A cell whose text is not what the sheet shows, or shows nothing the timetable can use: a
+// formula without a stored result, a formula whose result is an error or true/false.
+struct CellProblem {
+    int row = 0;
+    int column = 0;
+    std::string text;
+};
+
+// "C5": the name a spreadsheet gives the cell in row 4, column 2 (both from 0).
+std::string CellName(int row, int column);
+
 // One worksheet as a spreadsheet driver hands it over: every cell as text, row 0 the headers.
 // The timetable rules read sheets only through this, whatever file format they came from.
 class Sheet {
@@ -21,6 +32,11 @@ public:
     // Every cell of the row that holds something, left to right. Sheets that know where their
     // cells are skip the empty ones; this one asks every column.
     virtual void ForEachCell(int row, const CellVisitor& visit) const;
+
+    // Cells whose text cannot stand for what the sheet shows, in no particular order.
+    virtual const std::vector<CellProblem>& Problems() const;
+    // Where a cell is, as the user finds it: "C5"; a .csv names its line and column.
+    virtual std::string CellPlace(int row, int column) const { return CellName(row, column); }
 };
 
 // A sheet held in memory, row by row; rows may be shorter than the column count.
@@ -54,8 +70,15 @@ public:
     std::string CellText(int row, int column) const override;
     void ForEachCell(int row, const CellVisitor& visit) const override;
 
+    void AddProblem(CellProblem problem) { problems_.push_back(std::move(problem)); }
+    const std::vector<CellProblem>& Problems() const override { return problems_; }
+    // Cells kept so far.
+    std::size_t CellCount() const { return cells_; }
+
 private:
     using Cell = std::pair<int, std::string>;
+    std::vector<CellProblem> problems_;
+    std::size_t cells_ = 0;
     std::vector<std::vector<Cell>> rows_;
     int columns_ = 0;
 };

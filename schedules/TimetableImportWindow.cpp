@@ -1,18 +1,23 @@
 #include "schedules/TimetableImportWindow.h"
 
+#include <malloc.h>
+
 #include <QAbstractButton>
+#include <QFile>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QProgressBar>
 
 #include <algorithm>
-#include <QApplication>
-#include <QFile>
-#include <QLineEdit>
 
 #include "base/FileDialog.h"
 #include "base/MessageBox.h"
 #include "res/RESOURCE.H"
 #include "schedules/ScheduleSetupWindow.h"
-#include "schedules/Timetable.h"
-#include "skin/SkinControls.h"
+#include "schedules/TimetableListModel.h"
+#include "schedules/TimetableReadJob.h"
+#include "skin/SkinListView.h"
 
 namespace fw {
 namespace {
@@ -23,39 +28,60 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 // of the vertical scroll bar.
 int NameColumnWidth(int windowWidth) { return std::max(100, windowWidth - 300 - 16); }
 
-// The reading blocks the window for a moment; the cursor says so.
-struct WaitCursor {
-    WaitCursor() { QApplication::setOverrideCursor(Qt::WaitCursor); }
-    ~WaitCursor() { QApplication::restoreOverrideCursor(); }
-};
+const DepartureList kNoDepartures;
+constexpr int kLongList = 100'000;  // rows
 
 }  // namespace
 
 TimetableImportWindow::TimetableImportWindow(ScheduleLink link, QWidget* owner)
-    : CUIWnd(owner), link_(std::move(link)) {}
+    : CUIWnd(owner), link_(std::move(link)), model_(new TimetableListModel(this)) {
+    progressTimer_.setInterval(100);
+    connect(&progressTimer_, &QTimer::timeout, this, &TimetableImportWindow::ShowProgress);
+}
+
+TimetableImportWindow::~TimetableImportWindow() = default;
 
 void TimetableImportWindow::InitSkinWindowId() { SetSkinWindowId(IDW_PAIBAN_ADD_FILE); }
 
+bool TimetableImportWindow::WantsModelList(int controlId) const { return controlId == IDC_LSTCTRL_ADDFILE; }
+
 bool TimetableImportWindow::OnCreate() {
-    view_ = Item<SkinListCtrl>(IDC_LSTCTRL_ADDFILE);
-    if (view_ == nullptr || Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_SC) == nullptr) return false;
-    view_->SetImageList(link_.rowImages);
-    view_->setHeaderLabels({QStringLiteral("批次"), QStringLiteral("出发时间"), QStringLiteral("线路")});
-    view_->setColumnWidth(0, NameColumnWidth(width()));
-    view_->setColumnWidth(1, 150);
-    view_->setColumnWidth(2, 150);
+    if (Item<SkinListView>(IDC_LSTCTRL_ADDFILE) == nullptr || Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_SC) == nullptr ||
+        Item<QLabel>(IDC_STA_PAIBAN_ADD_STATE) == nullptr || Item<QProgressBar>(IDC_PRG_PAIBAN_ADD) == nullptr ||
+        Item<QAbstractButton>(IDC_BTN_PAIBAN_SHANGCHUAN) == nullptr)
+        return false;
+    SetUpList();
+    Item<QProgressBar>(IDC_PRG_PAIBAN_ADD)->setRange(0, 1000);
     Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_SC)->setReadOnly(true);  // shows the path; typing it does nothing
     return true;
 }
 
+void TimetableImportWindow::SetUpList() {
+    auto* view = Item<SkinListView>(IDC_LSTCTRL_ADDFILE);
+    view->setModel(model_);
+    view->setUniformRowHeights(true);  // a long timetable is laid out without measuring each row
+    view->SetImageList(link_.rowImages);
+    view->header()->resizeSection(0, NameColumnWidth(width()));
+    view->header()->resizeSection(1, 150);
+    view->header()->resizeSection(2, 150);
+}
+
 void TimetableImportWindow::resizeEvent(QResizeEvent* event) {
     CUIWnd::resizeEvent(event);
-    if (view_ != nullptr) view_->setColumnWidth(0, NameColumnWidth(width()));
+    if (auto* view = Item<SkinListView>(IDC_LSTCTRL_ADDFILE)) view->header()->resizeSection(0, NameColumnWidth(width()));
 }
 
 void TimetableImportWindow::OnCommand(int id) {
     CUIWnd::OnCommand(id);
-    if (id == IDC_BTN_PAIBAN_SHANGCHUAN) ImportTimetable();
+    if (id != IDC_BTN_PAIBAN_SHANGCHUAN) return;
+    if (IsReading()) CancelImport();
+    else ImportTimetable();
+}
+
+bool TimetableImportWindow::IsReading() const { return job_ && job_->IsRunning(); }
+
+const DepartureList& TimetableImportWindow::Departures() const {
+    return model_->Timetable() != nullptr ? model_->Timetable()->rows : kNoDepartures;
 }
 
 QString TimetableImportWindow::TimetablePath() const { return Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_SC)->text(); }
@@ -64,40 +90,73 @@ void TimetableImportWindow::SetImportEnabled(bool enabled) {
     if (auto* upload = Item<QAbstractButton>(IDC_BTN_PAIBAN_SHANGCHUAN)) upload->setEnabled(enabled);
 }
 
-void TimetableImportWindow::ShowRows() {
-    view_->clear();
-    QList<QTreeWidgetItem*> items;
-    items.reserve(static_cast<qsizetype>(rows_.size()));
-    for (const TimetableRow& row : rows_)
-        items.append(new QTreeWidgetItem({Q(row.batch), Q(row.startTime), Q(row.lineName)}));
-    view_->addTopLevelItems(items);
-}
-
 void TimetableImportWindow::ClearTimetable() {
-    rows_.clear();
-    view_->clear();
+    const int shown = model_->rowCount();
+    model_->SetTimetable(nullptr);
+    // The view keeps some forty bytes of its own for every row it ever laid out, however few it
+    // shows later: after a long timetable it is made anew, and the memory goes with it.
+    if (shown > kLongList && RemakeControl(IDC_LSTCTRL_ADDFILE) != nullptr) SetUpList();
     Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_SC)->clear();
+    // What a large timetable held goes back to the system here, not only to the allocator.
+    ::malloc_trim(0);
 }
 
 void TimetableImportWindow::ImportTimetable() {
+    if (IsReading()) return;
     ClearTimetable();
     if (setup_) setup_->SetBatches({});
 
-    QString path = ChooseFileToOpen(this, QString::fromUtf8(kFilter), QString());
-    if (!path.isEmpty()) {
-        TimetableImport import;
-        {
-            WaitCursor wait;
-            import = ImportTimetableWorkbook(QFile::encodeName(path).toStdString());
-        }
-        if (!import.error.empty()) {
-            ShowMessage(this, Q(import.error));
-            path.clear();  // nothing of it was taken
-        } else {
-            rows_ = std::move(import.timetable.rows);
-            ShowRows();
-            if (setup_) setup_->SetBatches(import.timetable.batches);
-        }
+    const QString path = ChooseFileToOpen(this, QString::fromUtf8(kFilter), QString());
+    if (path.isEmpty()) {
+        Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_SC)->clear();
+        if (setup_) setup_->FillDateRows();
+        return;
+    }
+    readingPath_ = path;
+    job_ = std::make_unique<TimetableReadJob>();
+    connect(job_.get(), &TimetableReadJob::finished, this, &TimetableImportWindow::ReadingFinished);
+    ShowReading(true);
+    job_->Start(QFile::encodeName(path).toStdString());
+}
+
+void TimetableImportWindow::CancelImport() {
+    if (IsReading()) job_->Cancel();
+}
+
+void TimetableImportWindow::ShowReading(bool reading) {
+    auto* button = Item<QAbstractButton>(IDC_BTN_PAIBAN_SHANGCHUAN);
+    button->setText(QString::fromUtf8(reading ? kCancel : kUpload));
+    Item<QLabel>(IDC_STA_PAIBAN_ADD_STATE)->setVisible(reading);
+    Item<QProgressBar>(IDC_PRG_PAIBAN_ADD)->setVisible(reading);
+    if (reading) {
+        Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_SC)->setText(readingPath_);
+        ShowProgress();
+        progressTimer_.start();
+    } else {
+        progressTimer_.stop();
+    }
+}
+
+void TimetableImportWindow::ShowProgress() {
+    const int permille = job_ ? job_->Permille() : 0;
+    Item<QLabel>(IDC_STA_PAIBAN_ADD_STATE)->setText(QStringLiteral("正在读取… %1%").arg(permille / 10));
+    Item<QProgressBar>(IDC_PRG_PAIBAN_ADD)->setValue(permille);
+}
+
+void TimetableImportWindow::ReadingFinished() {
+    TimetableImport import = job_->TakeResult();
+    job_.release()->deleteLater();  // it is inside its own signal
+    ShowReading(false);
+    QString path = readingPath_;
+    if (import.cancelled) {
+        path.clear();
+    } else if (!import.error.empty()) {
+        ShowMessage(this, Q(import.error));
+        path.clear();  // nothing of it was taken
+    } else {
+        auto timetable = std::make_shared<ImportedTimetable>(std::move(import.timetable));
+        model_->SetTimetable(timetable);
+        if (setup_) setup_->SetBatches(timetable->batches);
     }
     Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_SC)->setText(path);
     if (setup_) setup_->FillDateRows();

@@ -6,6 +6,7 @@ std::string WorkbookProblemText(const ReadProblem& p) {
     const std::string& at = p.where;
     switch (p.kind) {
         case WorkbookProblem::None:
+        case WorkbookProblem::Cancelled:
             return {};
         case WorkbookProblem::Unreadable:
             return "无法读取所选文件，请确认文件存在并且可以打开";
@@ -47,6 +48,9 @@ std::string WorkbookProblemText(const ReadProblem& p) {
         case WorkbookProblem::RaggedRow:
             return "文件第" + at + "行有" + p.detail +
                    "列，超出了标题行的列数（可能是未加引号的逗号或分号），未导入";
+        case WorkbookProblem::TooManyCells:
+            return "表格中有内容的单元格超过" + std::to_string(kMaxSheetCells / 10'000) + "万个（" + at +
+                   "），不是时刻表文件，未导入";
     }
     return {};
 }

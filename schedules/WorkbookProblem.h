@@ -12,6 +12,9 @@ inline constexpr std::size_t kMaxSheetTextBytes = 50u << 20;      // XML of an .
 inline constexpr int kMaxSheetRows = 65536;                       // as many as an .xls can hold
 inline constexpr int kMaxSheetColumns = 16384;                    // as many as an .xlsx can hold
 inline constexpr std::size_t kMaxCsvRecordBytes = 256u << 10;     // one line of a .csv
+// Cells that hold something: a timetable of 200 batches with a departure every minute of the day
+// has under 600,000. What is past this is no timetable, whatever its bytes.
+inline constexpr std::size_t kMaxSheetCells = 10'000'000;
 
 // Why a timetable file gave no sheet.
 enum class WorkbookProblem {
@@ -33,6 +36,8 @@ enum class WorkbookProblem {
     LongLine,          // a .csv line longer than kMaxCsvRecordBytes
     OpenQuote,         // a .csv field whose quote is never closed
     RaggedRow,         // a .csv line with data right of the header's columns
+    TooManyCells,      // more than kMaxSheetCells cells that hold something
+    Cancelled,         // the user stopped the reading
 };
 
 // The problem and where it was found: a cell ("B5") or a line number of a .csv, when known.
@@ -44,7 +49,16 @@ struct ReadProblem {
     explicit operator bool() const { return kind != WorkbookProblem::None; }
 };
 
-// The message the user reads; empty for None.
+// The message the user reads; empty for None and Cancelled.
 std::string WorkbookProblemText(const ReadProblem& problem);
+
+// Something in a sheet that the timetable cannot be read from as the planner wrote it: a formula
+// without a result, a duplicate batch name. `place` names the cell ("C5") or, in a .csv, the
+// line and column; `sheet` is empty for a .csv.
+struct TimetableProblem {
+    std::string sheet;
+    std::string place;
+    std::string text;
+};
 
 }  // namespace fw

@@ -3,6 +3,7 @@
 #include <freexl.h>
 
 #include "schedules/CompoundFile.h"
+#include "schedules/XlsCells.h"
 #include "schedules/NumberFormats.h"
 #include "schedules/XlsStrings.h"
 #include "text/Strings.h"
@@ -12,8 +13,8 @@ namespace {
 
 class XlsSheet : public Sheet {
 public:
-    XlsSheet(const void* handle, int rows, int columns)
-        : handle_(handle), rows_(rows), columns_(columns) {}
+    XlsSheet(const void* handle, int rows, int columns, XlsCells cells)
+        : handle_(handle), rows_(rows), columns_(columns), cells_(std::move(cells)) {}
     ~XlsSheet() override { freexl_close(handle_); }
     XlsSheet(const XlsSheet&) = delete;
     XlsSheet& operator=(const XlsSheet&) = delete;
@@ -21,8 +22,11 @@ public:
     int RowCount() const override { return rows_; }
     int ColumnCount() const override { return columns_; }
 
+    const std::vector<CellProblem>& Problems() const override { return cells_.problems; }
+
     std::string CellText(int row, int column) const override {
         if (row < 0 || row >= rows_ || column < 0 || column >= columns_) return {};
+        if (const auto own = cells_.texts.find({row, column}); own != cells_.texts.end()) return own->second;
         FreeXL_CellValue cell;
         if (freexl_get_cell_value(handle_, static_cast<unsigned>(row),
                                   static_cast<unsigned short>(column), &cell) != FREEXL_OK)
@@ -47,6 +51,7 @@ private:
     const void* handle_;
     int rows_;
     int columns_;
+    XlsCells cells_;  // what FreeXL does not give
 };
 
 WorkbookProblem ProblemOf(int freexlError) {
@@ -125,7 +130,10 @@ std::unique_ptr<Sheet> OpenXlsSheet(const std::string& path, std::string_view by
     if (freexl_select_active_worksheet(guard.handle, static_cast<unsigned short>(found)) != FREEXL_OK ||
         freexl_worksheet_dimensions(guard.handle, &rows, &columns) != FREEXL_OK)
         return fail(WorkbookProblem::Damaged);
-    auto sheet = std::make_unique<XlsSheet>(guard.handle, static_cast<int>(rows), columns);
+    const char* selected = nullptr;
+    freexl_get_worksheet_name(guard.handle, static_cast<unsigned short>(found), &selected);
+    auto sheet = std::make_unique<XlsSheet>(guard.handle, static_cast<int>(rows), columns,
+                                            ReadXlsCells(bytes, selected != nullptr ? selected : sheetName).value_or(XlsCells{}));
     guard.handle = nullptr;
     return sheet;
 }

@@ -51,13 +51,6 @@ std::optional<int> Digits(std::string_view text, int max) {
     return value;
 }
 
-std::string CellName(int row, int column) {
-    std::string letters;
-    for (int c = column + 1; c > 0; c = (c - 1) / 26)
-        letters.insert(letters.begin(), static_cast<char>('A' + (c - 1) % 26));
-    return letters + std::to_string(row + 1);
-}
-
 // "B5" → row 4, column 1; nothing for what is no cell of a sheet.
 bool ParseCellName(std::string_view name, int* row, int* column) {
     std::size_t i = 0;
@@ -188,6 +181,7 @@ public:
     // `missing`; false with the problem set on every other failure.
     bool Load(const std::string& name, pugi::xml_document& doc, WorkbookProblem missing) {
         std::string& text = buffers_.emplace_back();
+        lastSize_ = 0;
         switch (zip_.Read(name, budget_, &text)) {
             case ZipArchive::Status::Ok:
                 break;
@@ -204,6 +198,7 @@ public:
                 return Fail(WorkbookProblem::Damaged);
         }
         budget_ -= text.size();
+        lastSize_ = text.size();
         constexpr unsigned kOptions = pugi::parse_default | pugi::parse_ws_pcdata_single;
         if (!doc.load_buffer_inplace(text.data(), text.size(), kOptions))
             return Fail(WorkbookProblem::Damaged);
@@ -211,6 +206,8 @@ public:
     }
 
     bool Has(const std::string& name) const { return zip_.Has(name); }
+    // The size of the part loaded last.
+    std::size_t LastSize() const { return lastSize_; }
 
     std::map<std::string, Relationship> Relationships(const std::string& part) {
         std::map<std::string, Relationship> out;
@@ -237,6 +234,7 @@ private:
     const ZipArchive& zip_;
     ReadProblem* problem_;
     std::size_t budget_ = kMaxSheetTextBytes;
+    std::size_t lastSize_ = 0;
     std::vector<std::string> buffers_;  // the parsed documents point into these
 };
 
@@ -244,22 +242,27 @@ bool TypeIs(const Relationship& r, std::string_view kind) {
     return r.type.ends_with("/" + std::string(kind));
 }
 
-// The number kind of each cell format (the "s" of a cell), by its number format.
-std::vector<NumberKind> CellFormats(const pugi::xml_document& styles) {
+// A cell format's number format: what a number stands for, and the code that shows it.
+struct CellFormat {
+    NumberKind kind = NumberKind::Number;
+    std::string code = "General";
+};
+
+// The number format of each cell format (the "s" of a cell).
+std::vector<CellFormat> CellFormats(const pugi::xml_document& styles) {
     const pugi::xml_node sheet = styles.document_element();
-    std::map<int, NumberKind> custom;
+    std::map<int, std::string> custom;
     for (pugi::xml_node f = Child(Child(sheet, "numFmts"), "numFmt"); f; f = f.next_sibling())
-        if (Is(f, "numFmt"))
-            custom[f.attribute("numFmtId").as_int(-1)] =
-                FormatCodeKind(f.attribute("formatCode").value());
-    std::vector<NumberKind> kinds;
+        if (Is(f, "numFmt")) custom[f.attribute("numFmtId").as_int(-1)] = f.attribute("formatCode").value();
+    std::vector<CellFormat> formats;
     for (pugi::xml_node xf = Child(sheet, "cellXfs").first_child(); xf; xf = xf.next_sibling()) {
         if (!Is(xf, "xf")) continue;
         const int id = xf.attribute("numFmtId").as_int(0);
         const auto found = custom.find(id);
-        kinds.push_back(found != custom.end() ? found->second : BuiltInFormatKind(id));
+        if (found != custom.end()) formats.push_back({FormatCodeKind(found->second), found->second});
+        else formats.push_back({BuiltInFormatKind(id), std::string(BuiltInFormatCode(id))});
     }
-    return kinds;
+    return formats;
 }
 
 std::optional<double> Number(std::string_view text) {
@@ -284,16 +287,26 @@ std::optional<double> IsoSerial(std::string_view text) {
 
 class SheetReader {
 public:
-    SheetReader(const std::vector<std::string>& strings, const std::vector<NumberKind>& formats,
-                bool date1904, Package& package)
-        : strings_(strings), formats_(formats), date1904_(date1904), package_(package) {}
+    SheetReader(const std::vector<std::string>& strings, const std::vector<CellFormat>& formats,
+                bool date1904, Package& package, ReadStage stage)
+        : strings_(strings), formats_(formats), date1904_(date1904), package_(package), stage_(stage) {}
 
-    std::unique_ptr<Sheet> Read(const pugi::xml_document& doc) {
+    // `bytes`: the size of the sheet's XML, for telling how far the reading is.
+    std::unique_ptr<Sheet> Read(const pugi::xml_document& doc, std::size_t bytes) {
         auto sheet = std::make_unique<SparseSheet>();
+        sheet_ = sheet.get();
         const pugi::xml_node data = Child(doc.document_element(), "sheetData");
         int nextRow = 0;
+        std::size_t rowsRead = 0;
         for (pugi::xml_node row = data.first_child(); row; row = row.next_sibling()) {
             if (!Is(row, "row")) continue;
+            if (++rowsRead % 1024 == 0) {
+                if (stage_.Cancelled()) {
+                    package_.Fail(WorkbookProblem::Cancelled);
+                    return nullptr;
+                }
+                if (bytes > 0) stage_.Report(static_cast<double>(row.offset_debug()) / static_cast<double>(bytes));
+            }
             int r = nextRow;
             if (const pugi::xml_attribute at = row.attribute("r")) {
                 const auto number = Digits(at.value(), kMaxReferenceRow);
@@ -315,6 +328,8 @@ public:
                 if (text.empty()) continue;
                 if (cellRow >= kMaxSheetRows)
                     return Fail(WorkbookProblem::TooManyRows, CellName(cellRow, column));
+                if (sheet->CellCount() >= kMaxSheetCells)
+                    return Fail(WorkbookProblem::TooManyCells, CellName(cellRow, column));
                 sheet->Put(cellRow, column, std::move(text));
             }
         }
@@ -328,14 +343,34 @@ private:
         return nullptr;
     }
 
-    NumberKind FormatOf(const pugi::xml_node& c) const {
+    const CellFormat& FormatOf(const pugi::xml_node& c) const {
+        static const CellFormat kGeneral;
         const unsigned s = c.attribute("s").as_uint(0);
-        return s < formats_.size() ? formats_[s] : NumberKind::Number;
+        return s < formats_.size() ? formats_[s] : kGeneral;
     }
+
+    // A number as the cell gives it: header cells are names, shown as the sheet shows them;
+    // the others as the .xls reader gives them.
+    std::string NumberCell(double value, NumberKind kind, int row, const pugi::xml_node& c) const {
+        return row == 0 ? ShownText(value, FormatOf(c).code, date1904_) : SerialText(value, kind, date1904_);
+    }
+
+    void Problem(int row, int column, std::string text) { sheet_->AddProblem({row, column, std::move(text)}); }
 
     bool Value(const pugi::xml_node& c, int row, int column, std::string* out) {
         const std::string_view type = c.attribute("t").value();
-        const std::string_view v = Child(c, "v").child_value();
+        const pugi::xml_node value = Child(c, "v");
+        const std::string_view v = value.child_value();
+        const bool formula = static_cast<bool>(Child(c, "f"));
+        if (formula && type != "inlineStr") {
+            // A formula's result is what the sheet shows; one not stored is no silent gap.
+            // A program that does not calculate writes no value, or an empty one (an empty text
+            // result is a value: type "str").
+            if (!value || (v.empty() && type != "str")) Problem(row, column, "公式没有保存计算结果，请在Excel中打开并重新保存");
+            else if (type == "e") Problem(row, column, "公式的结果是错误值" + std::string(TrimView(v)));
+            else if (type == "b")
+                Problem(row, column, std::string("公式的结果是逻辑值") + (TrimView(v) == "1" ? "TRUE" : "FALSE") + "，不是时间或名称");
+        }
         if (type == "inlineStr") {
             *out = RichText(Child(c, "is"));
         } else if (v.empty()) {
@@ -353,30 +388,33 @@ private:
             *out = TrimView(v) == "1" || EqualsNoCase(TrimView(v), "true") ? "1" : "0";
         } else if (type == "d") {
             const auto serial = IsoSerial(v);
-            const NumberKind kind =
-                FormatOf(c) == NumberKind::Number ? NumberKind::DateTime : FormatOf(c);
-            *out = serial ? SerialText(*serial, kind, false) : std::string(v);
+            const NumberKind kind = FormatOf(c).kind == NumberKind::Number ? NumberKind::DateTime : FormatOf(c).kind;
+            if (!serial) *out = std::string(v);
+            else if (row == 0 && FormatOf(c).kind != NumberKind::Number) *out = ShownText(*serial, FormatOf(c).code, false);
+            else *out = SerialText(*serial, kind, false);
         } else {
             const auto number = Number(v);
             if (!number) {
                 package_.Fail(WorkbookProblem::Damaged, CellName(row, column));
                 return false;
             }
-            *out = SerialText(*number, FormatOf(c), date1904_);
+            *out = NumberCell(*number, FormatOf(c).kind, row, c);
         }
         return true;
     }
 
     const std::vector<std::string>& strings_;
-    const std::vector<NumberKind>& formats_;
+    const std::vector<CellFormat>& formats_;
     bool date1904_;
     Package& package_;
+    ReadStage stage_;
+    SparseSheet* sheet_ = nullptr;
 };
 
 }  // namespace
 
 std::unique_ptr<Sheet> OpenXlsxSheet(std::string_view bytes, std::string_view sheetName,
-                                     ReadProblem* problem) {
+                                     ReadProblem* problem, ReadStage stage) {
     ReadProblem ignored;
     if (problem == nullptr) problem = &ignored;
     *problem = {};
@@ -423,7 +461,7 @@ std::unique_ptr<Sheet> OpenXlsxSheet(std::string_view bytes, std::string_view sh
         return nullptr;
     }
 
-    std::vector<NumberKind> formats;
+    std::vector<CellFormat> formats;
     std::vector<std::string> strings;
     for (const auto& [id, r] : relationships) {
         if (TypeIs(r, "styles")) {
@@ -441,7 +479,8 @@ std::unique_ptr<Sheet> OpenXlsxSheet(std::string_view bytes, std::string_view sh
 
     pugi::xml_document sheetXml;
     if (!package.Load(sheetRel->second.target, sheetXml, WorkbookProblem::Damaged)) return nullptr;
-    return SheetReader(strings, formats, is1904, package).Read(sheetXml);
+    stage.Report(0.3);
+    return SheetReader(strings, formats, is1904, package, stage.Part(0.3, 1)).Read(sheetXml, package.LastSize());
 }
 
 }  // namespace fw

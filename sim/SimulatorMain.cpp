@@ -11,6 +11,7 @@
 #include <cstdio>
 #include <optional>
 
+#include "net/Version.h"
 #include "sim/DispatchServer.h"
 #include "sim/Recorder.h"
 #include "sim/ScenarioGenerator.h"
@@ -46,10 +47,12 @@ std::optional<quint16> PortValue(const QString& text) {
 int RunSimulator(int argc, char** argv) {
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("fenwarde-sim"));
+    QCoreApplication::setApplicationVersion(QString::fromLatin1(kClientVersion));
     QCommandLineParser parser;
     parser.setApplicationDescription(
         QStringLiteral("Stand-in for the dispatch server (JSON over TCP, GBK) and its web site."));
     parser.addHelpOption();
+    parser.addVersionOption();
     const QCommandLineOption bindOpt("bind", "Address to listen on (default 127.0.0.1).", "address", "127.0.0.1");
     const QCommandLineOption portOpt("port", "Port of the dispatch protocol (default 1502).", "port", "1502");
     const QCommandLineOption webOpt("web-port", "Port of the web site (default 8089).", "port", "8089");
@@ -85,6 +88,10 @@ int RunSimulator(int argc, char** argv) {
     if (!parser.parse(QCoreApplication::arguments())) return Fail(parser.errorText(), 2);
     if (parser.isSet("help")) {
         std::fputs(qPrintable(parser.helpText()), stdout);
+        return 0;
+    }
+    if (parser.isSet("version")) {
+        std::printf("fenwarde-sim (Fen_warde %s)\n", kClientVersion);
         return 0;
     }
     if (!parser.positionalArguments().isEmpty())

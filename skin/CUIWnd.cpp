@@ -1,5 +1,7 @@
 #include "skin/CUIWnd.h"
 
+#include <algorithm>
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QBitmap>
@@ -149,6 +151,21 @@ bool CUIWnd::CreateChildControls() {
 }
 
 QWidget* CUIWnd::GetDlgItem(int id) const { return byId_.value(id, nullptr); }
+
+QWidget* CUIWnd::RemakeControl(int id) {
+    QWidget* old = GetDlgItem(id);
+    const auto child = std::find_if(children_.begin(), children_.end(), [old](const Child& c) { return c.widget == old; });
+    if (old == nullptr || child == children_.end()) return nullptr;
+    QWidget* w = CreateSkinControl(*child->def, old->geometry(), this, WantsModelList(id) ? ListForm::Model : ListForm::Items);
+    if (w == nullptr) return nullptr;
+    if (auto* button = qobject_cast<QAbstractButton*>(w)) connect(button, &QAbstractButton::clicked, this, [this, id] { OnCommand(id); });
+    w->setVisible(old->isVisible());
+    w->stackUnder(old);
+    child->widget = w;
+    byId_.insert(id, w);
+    delete old;
+    return w;
+}
 
 WindowlessItem* CUIWnd::FindWindowless(int id) {
     for (auto& item : windowless_)
@@ -404,7 +421,9 @@ int CUIWnd::DoModal() {
     if (owner && windowHandle() && owner->windowHandle()) windowHandle()->setTransientParent(owner->windowHandle());
     raise();
     activateWindow();
-    setFocus(Qt::ActiveWindowFocusReason);
+    // A control the window gave the focus before it showed keeps it; else the window takes it.
+    QWidget* chosen = focusWidget();
+    (chosen != nullptr ? chosen : static_cast<QWidget*>(this))->setFocus(Qt::ActiveWindowFocusReason);
 
     QEventLoop loop;
     loop_ = &loop;

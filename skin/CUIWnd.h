@@ -102,6 +102,10 @@ protected:
     virtual void OnCommand(int id);
     // A window that fills a list control from a model of its own asks for it here.
     virtual bool WantsModelList(int /*controlId*/) const { return false; }
+    // Makes a windowed control again from its skin definition, where the old one stood and as
+    // visible as it was; the old one is deleted. For a view whose own bookkeeping grew with a
+    // list of millions of rows it no longer shows, and keeps. Null for an unknown id.
+    QWidget* RemakeControl(int id);
 
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;

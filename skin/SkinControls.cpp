@@ -339,7 +339,11 @@ void SkinHeaderView::paintSection(QPainter* p, const QRect& rect, int logicalInd
         p->fillRect(rect, QColor(0xF0, 0xF4, 0xF9));
     }
     p->setFont(font_);
-    p->setPen(color_);
+    // A section the model marks (a name with a finding) in its own colour.
+    const QVariant foreground = model() ? model()->headerData(logicalIndex, orientation(), Qt::ForegroundRole) : QVariant();
+    p->setPen(foreground.canConvert<QBrush>() && foreground.value<QBrush>().style() != Qt::NoBrush
+                  ? foreground.value<QBrush>().color()
+                  : color_);
     const QString text = model() ? model()->headerData(logicalIndex, orientation()).toString() : QString();
     const QVariant align = model() ? model()->headerData(logicalIndex, orientation(), Qt::TextAlignmentRole) : QVariant();
     p->drawText(rect.adjusted(8, 0, -6, 0), align.isValid() ? align.toInt() : int(Qt::AlignLeft | Qt::AlignVCenter),

@@ -6,6 +6,10 @@
 #endif
 #include <sqlite3.h>
 
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
 #include <climits>
 #include <utility>
 
@@ -75,6 +79,22 @@ int AddCaseInsensitiveCollation(sqlite3* db) {
     return SQLITE_OK;
 }
 
+// The stop rows are nobody else's business: the file and the journal files SQLite makes beside
+// it (which take the file's mode) are the owner's alone. A missing file is made empty, which
+// SQLite takes for a new database; one that is there and ours loses any group or other bits.
+// Files of another owner are left as they are (opening them decides).
+void KeepOwnerOnly(const std::string& path) {
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (fd >= 0) ::close(fd);
+    for (const char* suffix : {"", "-wal", "-shm", "-journal"}) {
+        const std::string file = path + suffix;
+        struct stat info {};
+        if (::lstat(file.c_str(), &info) != 0 || !S_ISREG(info.st_mode)) continue;
+        if (info.st_uid == ::getuid() && (info.st_mode & 077) != 0)
+            ::chmod(file.c_str(), info.st_mode & 0700);
+    }
+}
+
 }  // namespace
 
 int DbRow::ColumnCount() const { return sqlite3_column_count(stmt_); }
@@ -124,7 +144,9 @@ bool Database::Open(std::string_view home, std::string_view dataName, std::strin
                     LogSink* log) {
     Close();
     lastError_.clear();
+    openCode_ = -1;
     const bool opened = OpenFile(home, dataName, password);
+    openError_ = opened ? std::string() : lastError_;
     if (!opened && log != nullptr) log->WriteLog("连接数据库失败 错误描述:" + lastError_);
     return opened;
 }
@@ -137,10 +159,12 @@ bool Database::OpenFile(std::string_view home, std::string_view dataName,
     if (password.size() > INT_MAX) return Fail("password too long");
 
     const std::string path = FilePath(home, dataName);
+    KeepOwnerOnly(path);
     sqlite3* db = nullptr;
     int rc =
         sqlite3_open_v2(path.c_str(), &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
     auto abandon = [&](int code) {
+        openCode_ = code;
         std::string text = ErrorText(db, code);
         sqlite3_close_v2(db);
         return Fail(path + ": " + text);
@@ -198,9 +222,11 @@ bool Database::OpenScratch() {
     if (rc == SQLITE_OK) rc = sqlite3_exec(db, TableSql("busbatch").c_str(), nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         Fail(ErrorText(db, rc));
+        openError_ = lastError_;
         sqlite3_close_v2(db);
         return false;
     }
+    openError_.clear();
     db_ = db;
     return true;
 }
@@ -301,6 +327,24 @@ bool Database::Transaction(const std::function<bool()>& work) {
     Execute("ROLLBACK TO work");
     Execute("RELEASE work");
     return Fail(reason);
+}
+
+std::string Database::OpenProblem() const {
+    if (openError_.empty()) return {};
+    const char* what = "数据库文件无法使用";
+    switch (openCode_ < 0 ? -1 : openCode_ & 0xff) {  // the primary result code
+        case -1: what = "conf.ini 的 DataName 不能用作文件名"; break;
+        case SQLITE_NOTADB: what = "DataBasePsw 与数据库文件不符，或文件不是数据库"; break;
+        case SQLITE_CANTOPEN: what = "数据库文件无法打开或创建（文件夹不存在或不可写）"; break;
+        case SQLITE_READONLY:
+        case SQLITE_PERM:
+        case SQLITE_AUTH: what = "数据库文件不可写"; break;
+        case SQLITE_BUSY:
+        case SQLITE_LOCKED: what = "数据库文件正被另一个程序使用"; break;
+        case SQLITE_FULL: what = "磁盘已满"; break;
+        default: break;
+    }
+    return std::string(what) + "（" + openError_ + "）";
 }
 
 int Database::LastChanges() const { return db_ == nullptr ? 0 : sqlite3_changes(db_); }

@@ -68,8 +68,10 @@ public:
     static std::string FilePath(std::string_view home, std::string_view dataName);
 
     // Opens (creating the file and the stop-time table when missing). Any earlier connection is
-    // closed first. True when the connection is usable. A failure is told to nobody but the log
-    // ("连接数据库失败 错误描述:" and the reason), when one is given.
+    // closed first. True when the connection is usable. A failure is logged ("连接数据库失败
+    // 错误描述:" and the reason), when a log is given, and kept in OpenError() for whoever needs
+    // the store later. The file and its journal are readable by their owner only: a new file is
+    // made so, and an existing one the user owns is tightened to that.
     bool Open(std::string_view home, std::string_view dataName, std::string_view password,
               LogSink* log = nullptr);
     // A store of its own in memory, with the same table (without its indexes: one vehicle-day's
@@ -95,6 +97,10 @@ public:
     // Rows changed by the last successful Execute.
     int LastChanges() const;
     const std::string& LastError() const { return lastError_; }
+    // Why the last Open failed; empty once a connection is open (or none was tried).
+    const std::string& OpenError() const { return openError_; }
+    // The same for a person: what is wrong in words, then the technical reason in brackets.
+    std::string OpenProblem() const;
     // The raw handle, for measurements that must run on the very same settings.
     sqlite3* Handle() const { return db_; }
 
@@ -117,6 +123,8 @@ private:
     };
     std::unordered_map<std::string, sqlite3_stmt*, TextHash, std::equal_to<>> statements_;
     std::string lastError_;
+    std::string openError_;
+    int openCode_ = 0;  // the SQLite result that made the last Open fail; -1 for the settings
 };
 
 }  // namespace fw

@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <utility>
 #include <vector>
 
@@ -14,8 +15,17 @@ namespace fw {
 // announce one plate twice, and the lookups below say which record wins.
 class VehicleStore {
 public:
-    void Add(VehicleRecord record) { records_.push_back(std::move(record)); }
-    void Clear() { records_.clear(); }
+    // While the store is refreshed, the first record of the old login with this plate takes
+    // the new values (in its place) instead of a new record being added.
+    void Add(VehicleRecord record);
+    void Clear();
+
+    // The login was made again and the server announces its vehicles anew. Until EndRefresh the
+    // records of the old login stay (lookups and lists keep working); EndRefresh drops those not
+    // announced again. How many went.
+    void BeginRefresh();
+    std::size_t EndRefresh();
+    bool Refreshing() const { return refreshing_; }
 
     std::size_t Size() const { return records_.size(); }
     const std::vector<VehicleRecord>& Records() const { return records_; }
@@ -31,6 +41,10 @@ public:
 
 private:
     std::vector<VehicleRecord> records_;
+    std::vector<bool> stale_;  // per record while refreshing, else empty
+    // Plate → its stale records' positions, the first last.
+    std::unordered_map<std::string, std::vector<std::size_t>> staleByCode_;
+    bool refreshing_ = false;
 };
 
 }  // namespace fw

@@ -112,6 +112,20 @@ std::string TextCodec::FromUtf8(std::string_view utf8) const {
     return Convert(static_cast<iconv_t>(fromUtf8_), utf8, "?", std::nullopt);
 }
 
+std::vector<std::string> TextCodec::Unsendable(std::string_view utf8) const {
+    std::vector<std::string> out;
+    if (passThrough_) return out;
+    for (std::size_t i = 0; i < utf8.size();) {
+        const std::size_t n = Utf8SequenceLength(utf8.data() + i, utf8.size() - i);
+        const std::string_view character = utf8.substr(i, n);
+        i += n;
+        if (static_cast<unsigned char>(character[0]) < 0x80) continue;
+        if (FromUtf8(character) == "?" && std::find(out.begin(), out.end(), character) == out.end())
+            out.emplace_back(character);
+    }
+    return out;
+}
+
 std::string GbkToUtf8(std::string_view gbk) {
     static thread_local TextCodec codec("GBK");
     return codec.ToUtf8(gbk);

@@ -2,6 +2,7 @@
 
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "text/Charset.h"
 
@@ -27,6 +28,9 @@ public:
 
     std::string ToUtf8(std::string_view wire) const;
     std::string FromUtf8(std::string_view utf8) const;
+    // The characters of a UTF-8 text that the charset cannot carry (each once, in order of
+    // appearance): on the wire each would become '?'.
+    std::vector<std::string> Unsendable(std::string_view utf8) const;
 
 private:
     std::string charset_;

@@ -244,22 +244,31 @@ window("IDW_PAIBAN_ADD_FILE", (1150, 255), "page_bg.bmp", (10, 10), 0, [
     ("PUSHBUTTON", "IDC_BTN_PAIBAN_ADD", 654, 12, 70, 28, "上传", hidden(primary_button())),
     ("PUSHBUTTON", "IDC_BTN_PAIBAN_SHANGCHUAN", 554, 12, 90, 28, "上传文件", primary_button()),
     ("LISTCTRL", "IDC_LSTCTRL_ADDFILE", 1, 50, 1148, 204, "", list_control(False)),
+    # Shown while a timetable is read, when "上传文件" reads "取消".
+    ("STATIC", "IDC_STA_PAIBAN_ADD_STATE", 654, 12, 150, 28, "", hidden(label("Left", "IDR_COLOR_TITLE"))),
+    ("PROGRESS", "IDC_PRG_PAIBAN_ADD", 810, 20, 200, 12, "", hidden(progress())),
 ], win_point=(1100, 200))
 
 window("IDW_PAIBAN_ADD_PEIZHI", (1150, 305), "page_bg.bmp", (10, 10), 0, [
-    ("STATIC", "IDC_STA_PAIBAN_ADD_PB", 20, 10, 60, 28, "排班名称", label("Right")),
-    ("EDIT", "IDC_EDT_PAIBAN_ADD_PB", 88, 10, 180, 28, "", edit()),
-    ("PUSHBUTTON", "IDC_BTN_PAIBAN_ADD_PEIBEI", 280, 10, 90, 28, "配备车辆", primary_button()),
-    ("STATIC", "IDC_STA_PAIBAN_ADD_S_TIME", 386, 10, 60, 28, "开始日期", label("Right")),
-    ("DATETIMECTRL", "IDC_DATETIME_PAIBAN_ADD_S", 452, 10, 144, 28, "", picker("datetime.bmp", True)),
-    ("STATIC", "IDC_STA_PAIBAN_ADD_E_TIME", 608, 10, 60, 28, "结束时间", label("Right")),
-    ("DATETIMECTRL", "IDC_DATETIME_PAIBAN_ADD_E", 674, 10, 144, 28, "", picker("datetime.bmp", True)),
-    ("PUSHBUTTON", "IDC_BTN_PAIBAN_SAVE", 836, 10, 80, 28, "保存", primary_button()),
+    ("STATIC", "IDC_STA_PAIBAN_ADD_PB", 12, 10, 56, 28, "排班名称", label("Right")),
+    ("EDIT", "IDC_EDT_PAIBAN_ADD_PB", 72, 10, 150, 28, "", edit()),
+    ("PUSHBUTTON", "IDC_BTN_PAIBAN_ADD_PEIBEI", 230, 10, 80, 28, "配备车辆", primary_button()),
+    ("STATIC", "IDC_STA_PAIBAN_ADD_S_TIME", 402, 10, 56, 28, "开始日期", label("Right")),
+    ("DATETIMECTRL", "IDC_DATETIME_PAIBAN_ADD_S", 462, 10, 128, 28, "", picker("datetime.bmp", True)),
+    ("STATIC", "IDC_STA_PAIBAN_ADD_E_TIME", 598, 10, 56, 28, "结束时间", label("Right")),
+    ("DATETIMECTRL", "IDC_DATETIME_PAIBAN_ADD_E", 658, 10, 128, 28, "", picker("datetime.bmp", True)),
+    ("PUSHBUTTON", "IDC_BTN_PAIBAN_SAVE", 798, 10, 70, 28, "保存", primary_button()),
     ("LISTCTRL", "IDC_LSTCTRL_SETCAR", 1, 46, 1148, 228, "", list_control(False)),
     ("EDIT", "IDC_EDT_HIDE", 100, 100, 80, 28, "", hidden(edit())),
-    ("PUSHBUTTON", "IDC_BTN_CANCEL", 926, 10, 80, 28, "取消", normal_button()),
-    ("STATIC", "IDC_STA_PAIBAN_SAVE_STATE", 1016, 10, 128, 28, "", hidden(label("Left", "IDR_COLOR_TITLE"))),
-    ("STATIC", "IDC_STA_PAIBAN_CHECK", 12, 278, 1126, 24, "", hidden(label("Left", "IDR_COLOR_ORANGE"))),
+    ("PUSHBUTTON", "IDC_BTN_CANCEL", 876, 10, 70, 28, "取消", normal_button()),
+    ("STATIC", "IDC_STA_PAIBAN_SAVE_STATE", 954, 10, 190, 28, "", hidden(label("Left", "IDR_COLOR_TITLE"))),
+    ("STATIC", "IDC_STA_PAIBAN_CHECK", 12, 278, 560, 24, "", hidden(label("Left", "IDR_COLOR_ORANGE"))),
+    # Beside "配备车辆": fills the grid with a plan, shown in blue until it is taken or dropped.
+    ("PUSHBUTTON", "IDC_BTN_PAIBAN_AUTO", 316, 10, 80, 28, "自动配车", primary_button()),
+    # Left of the window's layout point, so that they keep their size on a wide screen.
+    ("STATIC", "IDC_STA_PAIBAN_AUTO", 580, 278, 360, 24, "", hidden(label("Right", "IDR_COLOR_TITLE"))),
+    ("PUSHBUTTON", "IDC_BTN_PAIBAN_AUTO_KEEP", 948, 278, 68, 24, "采用", hidden(primary_button())),
+    ("PUSHBUTTON", "IDC_BTN_PAIBAN_AUTO_DROP", 1022, 278, 68, 24, "放弃", hidden(normal_button())),
 ], win_point=(1100, 250))
 
 window("IDW_BAOBIAO", (1150, 560), "page_bg.bmp", (10, 10), 0, [
@@ -528,6 +537,8 @@ ADDED = [
     "IDC_RAD_STAT_TYPE_CSV", "IDC_BTN_STAT_EXPORT", "IDC_BTN_STAT_CHART",
     "IDW_BAOBIAO_CHART", "IDC_STA_CHART_TITLE", "IDC_BTN_CHART_CLOSE", "IDC_STA_CHART_SUBJECT",
     "IDC_BTN_CHART_PNG", "IDC_STA_CHART_LINE", "IDC_STA_CHART_HIST",
+    "IDC_STA_PAIBAN_ADD_STATE", "IDC_PRG_PAIBAN_ADD",
+    "IDC_BTN_PAIBAN_AUTO", "IDC_STA_PAIBAN_AUTO", "IDC_BTN_PAIBAN_AUTO_KEEP", "IDC_BTN_PAIBAN_AUTO_DROP",
     "IDC_RAD_SETTING_NEAREST", "IDC_RAD_SETTING_SEQUENCE",
 ]
 

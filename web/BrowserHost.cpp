@@ -6,6 +6,7 @@
 
 #include "skin/SkinControls.h"
 #include "web/EmbeddedPage.h"
+#include "web/PageAlertBand.h"
 #include "web/PageRelay.h"
 
 namespace fw {
@@ -13,6 +14,7 @@ namespace fw {
 BrowserHost::BrowserHost(SkinBrowser* browser, Options options)
     : QObject(browser), browser_(browser), options_(std::move(options)) {
     if (options_.relay) relay_ = new PageRelay(this);
+    band_ = new PageAlertBand(browser_);
     connect(browser_, &SkinBrowser::viewCreated, this, &BrowserHost::Attach);
     if (browser_->IsViewCreated()) Attach(browser_->View());
 }
@@ -30,7 +32,7 @@ void BrowserHost::Attach(QWebEngineView* view) {
     o.trustedBase = options_.trustedBase;
     page_ = new EmbeddedPage(std::move(o), view);
     view->setPage(page_);
-    connect(page_, &EmbeddedPage::alertRaised, this, &BrowserHost::alertRaised);
+    connect(page_, &EmbeddedPage::alertRaised, this, &BrowserHost::ShowAlert);
     view->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(view, &QWidget::customContextMenuRequested, this, [this, view](const QPoint& at) {
         QMenu* menu = CreateContextMenu(view);
@@ -38,6 +40,11 @@ void BrowserHost::Attach(QWebEngineView* view) {
         menu->popup(view->mapToGlobal(at));
     });
     emit pageCreated(page_);
+}
+
+void BrowserHost::ShowAlert(const QString& text) {
+    band_->ShowAlert(text, PageDialogTiming().alertMs);
+    emit alertRaised(text);
 }
 
 QMenu* BrowserHost::CreateContextMenu(QWidget* parent) {

@@ -15,12 +15,13 @@ class QWidget;
 namespace fw {
 
 class LogSink;
+class PageAlertBand;
 class PageRelay;
 class SkinBrowser;
 
 // Everything a window's browser control needs besides the skin: its page (made when the view is,
 // so the web engine still starts only when a page is first shown), the relay for page commands,
-// and a context menu of our own with just 刷新 and 复制.
+// the band that shows the page's alerts, and a context menu of our own with just 刷新 and 复制.
 class BrowserHost : public QObject {
     Q_OBJECT
 public:
@@ -41,6 +42,9 @@ public:
 
     // The context menu for the page as it is now; the caller owns it.
     QMenu* CreateContextMenu(QWidget* parent);
+    // Shows a page's alert over the page (also how an alert of the page reaches it).
+    void ShowAlert(const QString& text);
+    PageAlertBand* AlertBand() const { return band_; }
 
 signals:
     void pageCreated(EmbeddedPage* page);
@@ -53,6 +57,7 @@ private:
     Options options_;
     PageRelay* relay_ = nullptr;
     QPointer<EmbeddedPage> page_;
+    PageAlertBand* band_ = nullptr;
 };
 
 }  // namespace fw

@@ -5,6 +5,9 @@
 #include <QWebEngineProfile>
 #include <QWebEngineScriptCollection>
 #include <QWebEngineSettings>
+#include <QWebEngineView>
+
+#include "base/MessageBox.h"
 
 #include "text/LogSink.h"
 #include "web/LoadErrorPage.h"
@@ -22,6 +25,11 @@ QString Shown(const QUrl& url) {
 }
 
 }  // namespace
+
+PageDialogTimes& PageDialogTiming() {
+    static PageDialogTimes times;
+    return times;
+}
 
 bool IsSameSite(const QUrl& url, const QUrl& base) {
     return url.isValid() && base.isValid() && url.scheme() == base.scheme() &&
@@ -123,9 +131,12 @@ void EmbeddedPage::javaScriptAlert(const QUrl&, const QString& msg) {
 }
 
 bool EmbeddedPage::javaScriptConfirm(const QUrl&, const QString& msg) {
-    // The box is closed unanswered, which is a "no".
     Log(QStringLiteral("来自网页的消息（%1）：%2").arg(options_.name, msg));
-    return false;
+    const bool yes = AskQuestion(QWebEngineView::forPage(this), msg,
+                                 {QStringLiteral("确定"), QStringLiteral("取消"), false,
+                                  PageDialogTiming().confirmMs});
+    Log(QStringLiteral("网页确认（%1）：%2").arg(options_.name, yes ? QStringLiteral("确定") : QStringLiteral("取消")));
+    return yes;
 }
 
 bool EmbeddedPage::javaScriptPrompt(const QUrl&, const QString& msg, const QString&, QString*) {

@@ -15,10 +15,20 @@ namespace fw {
 class LogSink;
 class PageRelay;
 
-// A page of the dispatch server's web site inside the program. Nothing it does may block: alerts,
-// confirms and prompts are logged and answered at once (an alert is also announced), script
-// errors are logged. A page that cannot load is replaced by a Chinese page naming the address and
-// the reason. With a relay, documents of the trusted web site get FenwardeRelay; others do not.
+// How long a page's alert band stays and how long a page's confirm waits for an answer before
+// it reads as 取消 (as the dialog sweep closed such boxes). Tests shorten them.
+struct PageDialogTimes {
+    int alertMs = 10000;
+    int confirmMs = 10000;
+};
+PageDialogTimes& PageDialogTiming();
+
+// A page of the dispatch server's web site inside the program. No box of the browser's own may
+// open: an alert is logged and announced (its window shows it in a band over the page), a
+// confirm is asked in the program's own box (确定 / 取消) that answers 取消 when left unanswered,
+// a prompt is logged and answered at once, script errors are logged. A page that cannot load is
+// replaced by a Chinese page naming the address and the reason. With a relay, documents of the
+// trusted web site get FenwardeRelay; others do not.
 class EmbeddedPage : public QWebEnginePage {
     Q_OBJECT
 public:

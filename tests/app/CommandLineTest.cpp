@@ -1,10 +1,6 @@
 #include <gtest/gtest.h>
 
 #include "app/CommandLine.h"
-#include "base/Home.h"
-#include "tests/support/TestSupport.h"
-
-#include <sys/stat.h>
 
 namespace fw {
 namespace {
@@ -52,24 +48,6 @@ TEST(CommandLine, QtOptionsAreLeftToQt) {
     EXPECT_EQ(WithoutQtOptions({"-platform", "xcb", "--autologin", "-style=fusion", "-reverse",
                                 "--page", "reports"}),
               (std::vector<std::string>{"--autologin", "--page", "reports"}));
-}
-
-TEST(Home, OptionThenVariableThenProgramFolder) {
-    EXPECT_EQ(ResolveHome("/opt", "/env", "/bin"), "/opt");
-    EXPECT_EQ(ResolveHome("", "/env", "/bin"), "/env");
-    EXPECT_EQ(ResolveHome("", "", "/bin"), "/bin");
-    EXPECT_EQ(ResolveHome("", nullptr, "/bin"), "/bin");
-}
-
-TEST(Home, WarnsOnceNamingTheFolderWhenItCannotKeepItsFiles) {
-    test::TempHome dir;
-    EXPECT_EQ(HomeWriteWarning(dir.Path(), dir.File("bus.mdb")), "");
-    test::WriteFile(dir.File("plain"), "x");
-    const std::string notAFolder = HomeWriteWarning(dir.File("plain"), "");
-    EXPECT_EQ(notAFolder, "无法写入程序文件夹：" + dir.File("plain") + "\n设置、日志和数据库将无法保存。");
-    ::mkdir(dir.File("conf.ini").c_str(), 0700);  // there, but not a file that can be written
-    EXPECT_EQ(HomeWriteWarning(dir.Path(), ""),
-              "无法写入程序文件夹：" + dir.Path() + "\n设置（conf.ini）将无法保存。");
 }
 
 }  // namespace

@@ -2,7 +2,7 @@
 
 #include "tests/support/TestSupport.h"
 #include "app/LoginForm.h"
-#include "app/ReconnectPlan.h"
+#include "net/ReconnectPlan.h"
 
 namespace fw {
 namespace {

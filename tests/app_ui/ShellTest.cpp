@@ -18,6 +18,7 @@
 #include <memory>
 
 #include "base/Config.h"
+#include "base/Home.h"
 #include "app/Language.h"
 #include "app/MainWindow.h"
 #include "base/MessageBox.h"
@@ -108,6 +109,25 @@ TEST_F(ShellTest, CancellingTheFirstLoginEndsWithNothingShown) {
     EXPECT_FALSE(w.Start());
     EXPECT_FALSE(w.isVisible());
     EXPECT_EQ(server->ConnectionCount(), 0);
+}
+
+// An installed program's first start: a home made for the user, no warning, and the login window
+// waiting at the empty server field with a hint of what goes there.
+TEST_F(ShellTest, ANewUserHomeStartsAtTheServerField) {
+    const Home fresh{home.File("user/fenwarde"), true};
+    ASSERT_TRUE(PrepareHome(fresh));
+    MainWindow::Options o = Options();
+    o.home = fresh.path;
+    MainWindow w(o);
+    WhenLoginShows(w, [&](LoginWindow& login) {
+        auto* server = login.Item<QLineEdit>(IDC_EDT_SERVER);
+        EXPECT_EQ(server->text(), QString());
+        EXPECT_TRUE(server->placeholderText().contains(QStringLiteral("服务器地址")));
+        EXPECT_TRUE(WaitFor([&] { return server->hasFocus(); }, 2000));
+        CancelLogin(login);
+    });
+    EXPECT_FALSE(w.Start());
+    EXPECT_TRUE(messages.empty());
 }
 
 TEST_F(ShellTest, LoginFillsTheStoresAndSignsThePagesIn) {

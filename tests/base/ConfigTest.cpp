@@ -89,13 +89,15 @@ TEST_F(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_EQ(std::tuple(c.autoReconnect, c.page, c.detection, c.matching),
               std::tuple(true, -1, DetectionRule::FirstFix, Matching::Nearest));
     const std::string untouched = Written(c);
-    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "MinTurnaround", "Detection",
-                            "Matching", "OnTimeEarly", "OnTimeLate", "CsvCharset", "ExportFolder"})
+    for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "MinTurnaround", "DefaultTripTime",
+                            "TrackTimeout", "Detection", "Matching", "OnTimeEarly", "OnTimeLate", "CsvCharset",
+                            "ExportFolder"})
         EXPECT_FALSE(Has(untouched, key)) << key;
 
     c.webPort = 8089;
     c.page = 3;
     c.minTurnaround = 300;
+    c.defaultTripTime = 2400;
     c.detection = DetectionRule::Interpolated;
     c.matching = Matching::Sequence;
     c.onTimeLate = 300;
@@ -107,8 +109,9 @@ TEST_F(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
         << written;
     EXPECT_FALSE(Has(written, "OnTimeEarly"));
     LoginConfig back = Read(written + "AutoReconnect=0\n");
-    EXPECT_EQ(std::tuple(back.webPort, back.port, back.page, back.minTurnaround, back.autoReconnect, back.detection),
-              std::tuple(8089, 1502, 3, 300, false, DetectionRule::Interpolated));
+    EXPECT_EQ(std::tuple(back.webPort, back.port, back.page, back.minTurnaround, back.defaultTripTime, back.autoReconnect,
+                         back.detection),
+              std::tuple(8089, 1502, 3, 300, 2400, false, DetectionRule::Interpolated));
     EXPECT_EQ(std::tuple(back.onTimeEarly, back.onTimeLate, back.csvCharset, back.matching),
               std::tuple(60, 300, "GBK", Matching::Sequence));
     EXPECT_EQ(back.exportFolder, c.exportFolder);  // not cut at 254 bytes
@@ -128,7 +131,7 @@ TEST_F(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     EXPECT_EQ(Read("[login]\nMatching=order\n").matching, Matching::Nearest);
 }
 
-// MinTurnaround and the on-time window read the same way.
+// MinTurnaround and the on-time window read the same way; TrackTimeout takes 5 to 600.
 TEST_F(Config, SecondsKeysAreWholeSecondsUpToADay) {
     const struct {
         const char* value;
@@ -140,6 +143,11 @@ TEST_F(Config, SecondsKeysAreWholeSecondsUpToADay) {
         EXPECT_EQ(read.minTurnaround, c.seconds < 0 ? 180 : c.seconds) << c.value;
         EXPECT_EQ(read.onTimeEarly, c.seconds < 0 ? 60 : c.seconds) << c.value;
     }
+    for (const auto& [value, seconds] : {std::pair{"5", 5}, {"600", 600}, {" 90 ", 90}, {"4", 30}, {"601", 30}, {"x", 30}})
+        EXPECT_EQ(Read(std::string("[login]\nTrackTimeout=") + value + "\n").trackTimeout, seconds) << value;
+    LoginConfig slow;
+    slow.trackTimeout = 120;
+    EXPECT_TRUE(Has(Written(slow), "TrackTimeout=120"));
 }
 
 TEST(ConfigPort, AsTypedInTheSettings) {

@@ -7,6 +7,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 
+#include "net/Version.h"
 #include "tests/support/SimProcess.h"
 
 namespace {
@@ -184,7 +185,7 @@ TEST_F(EndToEnd, CommandLineIsAnsweredWithoutAWindowSystem) {
         const char* out;
         const char* err;
     } cases[] = {
-        {{"--version"}, 0, "4.6936", ""},
+        {{"--version"}, 0, fw::kClientVersion, ""},
         {{"--help"}, 0, "--page PAGE", ""},
         {{"--bogus"}, 2, "", "--bogus"},
         {{"--page", "timetable"}, 2, "", "unknown page: timetable"},

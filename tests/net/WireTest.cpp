@@ -20,7 +20,8 @@ TEST(Wire, EveryRequestCarriesExactlyItsMembers) {
         std::string document;
     } cases[] = {
         {LoginRequest(user, "p\"w"),
-         R"({"body":{"name":"调度员","pass":"p\"w","ver":"4.6936"},"header":{"cmd":"1000","mode":"","type":"json_busmgr"}})"},
+         R"({"body":{"name":"调度员","pass":"p\"w","ver":")" + std::string(kClientVersion) +
+             R"("},"header":{"cmd":"1000","mode":"","type":"json_busmgr"}})"},
         {HeartbeatRequest(), R"({"body":{"result":""},"header":{"cmd":"1002"}})"},
         {AnnounceRequest(), R"({"body":{"client":"true"},"header":{"cmd":"1008"}})"},
         {GroupAnswer("g7"), R"({"body":{"groupid":"g7"},"header":{"cmd":"1010"}})"},
@@ -58,7 +59,7 @@ TEST(Wire, RequestsGoOutStyledInTheCodePage) {
     const TextCodec gbk("GBK");
     EXPECT_EQ(PrepareOutgoing(LoginRequest("调度员", "p\"w"), gbk).wire,
               "{\n   \"body\" : {\n      \"name\" : \"\xB5\xF7\xB6\xC8\xD4\xB1\",\n      \"pass\" : \"p\\\"w\",\n"
-              "      \"ver\" : \"4.6936\"\n   },\n   \"header\" : {\n      \"cmd\" : \"1000\",\n"
+              "      \"ver\" : \"" + std::string(kClientVersion) + "\"\n   },\n   \"header\" : {\n      \"cmd\" : \"1000\",\n"
               "      \"mode\" : \"\",\n      \"type\" : \"json_busmgr\"\n   }\n}\n");
 }
 

@@ -83,7 +83,7 @@ protected:
                 .login = login,
                 .wire = wire,
                 .log = log,
-                .send = [this](const Json::Value& m) { return sent.push_back(m), true; },
+                .send = [this](const Json::Value& m) { return sent.push_back(m), sendSucceeds; },
                 .hold = &hold,
                 .dispatcher = &dispatcher,
                 .today = [] { return QDate(2014, 8, 25); },
@@ -134,6 +134,7 @@ protected:
         DayShape{.routes = 2, .stationsPerRoute = 6, .tripsPerRoute = 2, .layoverSeconds = 1800});
     std::unique_ptr<ReportWindow> window;
     std::vector<Json::Value> sent;
+    bool sendSucceeds = true;  // false: the connection is down, nothing goes out
     std::string answer;  // the save dialog's, empty for a cancel
     std::vector<std::string> boxes, filters, proposals;
 };

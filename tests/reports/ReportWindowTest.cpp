@@ -420,6 +420,72 @@ TEST_F(ReportWindowTest, LoggingOutDuringARunStopsItAndDropsWhatItHeld) {
     Receive(kBatchEnd);  // nobody hooked in: ignored
 }
 
+// Without the connection 查询 and 生成报表 say so at once and change nothing: the list and the
+// rule it was made by stay, the stop rows stay in the store, the inputs stay usable.
+TEST_F(ReportWindowTest, WithoutTheConnectionQueryAndGenerateAreRefusedAndTheListStays) {
+    GenerateAndRun();
+    const int listed = window->Model().rowCount();
+    ASSERT_GT(listed, 0);
+    std::vector<StopTimeRecord> stored, kept;
+    ASSERT_TRUE(table.ReadReportRows(Plate(), login.user, "2014", "2015", stored));
+    sent.clear();
+    sendSucceeds = false;
+    Click(IDC_BTN_STAT_SEARCH);
+    Click(IDC_BTN_STAT_SCBB);
+    EXPECT_EQ(boxes, (std::vector<std::string>{"与服务器的连接已断开，报表未查询。重新连接后请再试。",
+                                               "与服务器的连接已断开，报表未生成。重新连接后请再试。"}));
+    EXPECT_EQ(sent.size(), 2u);  // tried, not sent
+    EXPECT_EQ(window->Model().rowCount(), listed);
+    EXPECT_TRUE(Shown(IDC_STA_STAT_RULE));
+    EXPECT_TRUE(InputsEnabled(true));
+    ASSERT_TRUE(table.ReadReportRows(Plate(), login.user, "2014", "2015", kept));
+    EXPECT_EQ(kept.size(), stored.size());
+}
+
+// Without its store 生成报表 cannot report anything, and says why instead of listing nothing.
+TEST_F(ReportWindowTest, GenerateWithoutTheStoreSaysSoAndWhy) {
+    ASSERT_FALSE(db.Open(home.Path() + "/no-such-folder", "bus", ""));
+    Plates()->setEditText(QString::fromStdString(Plate()));
+    Click(IDC_BTN_STAT_SCBB);
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("本地数据库不可用，无法生成报表\n原因：数据库文件无法打开或创建（文件夹不存在或不可写）（" +
+                                 home.Path() + "/no-such-folder/bus.mdb: ", 0),
+              0u)
+        << boxes[0];
+    EXPECT_TRUE(sent.empty());
+    EXPECT_TRUE(InputsEnabled(true));
+}
+
+// The connection goes while the page waits for the server's rows: they will not come, so the
+// inputs come back, with the rows listed so far and a word. A run fetching its track goes on:
+// the track comes over HTTP; when it does not come either, the report says it is not complete.
+TEST_F(ReportWindowTest, ALostConnectionEndsTheWaitAndARunWithoutItsTrackSaysItIsIncomplete) {
+    Click(IDC_BTN_STAT_SEARCH);
+    Receive(Row9021("2014-08-25 08:00:00"));
+    ASSERT_TRUE(InputsEnabled(false));
+    window->ConnectionLost();
+    EXPECT_TRUE(InputsEnabled(true));
+    EXPECT_EQ(window->Model().rowCount(), 1);
+    EXPECT_EQ(boxes, std::vector<std::string>{"报表未完成：与服务器的连接中断"});
+    window->ConnectionLost();  // nothing waited for any more
+    EXPECT_EQ(boxes.size(), 1u);
+
+    for (const BodyServer::Mode mode : {BodyServer::Mode::Whole, BodyServer::Mode::Half}) {
+        boxes.clear();
+        server.mode = mode;
+        QSignalSpy listed(window.get(), &ReportWindow::reportListed);
+        Generate();
+        ASSERT_TRUE(window->IsRunning());
+        window->ConnectionLost();
+        ASSERT_TRUE(listed.wait(20000));
+        EXPECT_EQ(window->Model().rowCount(), InRange());
+        EXPECT_EQ(Reached() > 0, mode == BodyServer::Mode::Whole);
+        EXPECT_EQ(boxes, mode == BodyServer::Mode::Whole ? std::vector<std::string>{}
+                                                         : std::vector<std::string>{"报表未完成：与服务器的连接中断"});
+        EXPECT_TRUE(InputsEnabled(true));
+    }
+}
+
 TEST_F(ReportWindowTest, BatchEndsWithNothingRequestedOrAnOddPlateStillGiveTheInputsBack) {
     // No plate, nothing requested; then a plate with a character GBK lacks, sent as '?'.
     for (const char* plate : {"", "浙A😀1"}) {

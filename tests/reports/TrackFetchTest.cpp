@@ -69,6 +69,21 @@ TEST_F(TrackFetchTest, TheWholeBodyArrivesEvenWhenItTrickles) {
     EXPECT_GE(slow.progressSignals, 5);
 }
 
+// A large track that keeps coming is waited for however long it takes in all; only silence for
+// the idle time (TrackTimeout) ends a transfer.
+TEST_F(TrackFetchTest, OnlySilenceEndsATransferThatHasStarted) {
+    site.SetTrackFault(*sim::TrackFault::Parse("slow:2000"));  // twenty pieces, 100 ms apart
+    const Outcome trickle = Fetch(url, {.connectMs = 10000, .idleMs = 600});
+    EXPECT_TRUE(trickle.failure.isEmpty()) << trickle.failure.toStdString();
+    EXPECT_TRUE(trickle.body.startsWith("{\"msg\":\"\",\"result\":true"));
+
+    BodyServer silent;
+    silent.mode = BodyServer::Mode::Silent;
+    const Outcome hung = Fetch(Local(silent.Port()), {.connectMs = 10000, .idleMs = 300});
+    EXPECT_TRUE(hung.body.isEmpty());
+    EXPECT_TRUE(hung.failure.startsWith("no data for 0.3 s")) << hung.failure.toStdString();
+}
+
 TEST_F(TrackFetchTest, FailuresGiveNoBodyAtAll) {
     const struct {
         const char* fault;

@@ -33,7 +33,9 @@ TEST(RouteList, RowsAreAppendedOnlyBelowAPageAndOnlyForListedRoutes) {
     EXPECT_TRUE(MayAppendRow(listed, 0));
     EXPECT_TRUE(MayAppendRow(listed, 19));
     EXPECT_FALSE(MayAppendRow(listed, 20));
-    EXPECT_FALSE(MayAppendRow(Route("two", {"A", "B"}), 0));
+    // A route of two stations is one the server takes: it is listed, so it can be deleted.
+    EXPECT_TRUE(MayAppendRow(Route("two", {"A", "B"}), 0));
+    EXPECT_FALSE(MayAppendRow(Route("one", {"A"}), 0));
     EXPECT_FALSE(MayAppendRow(Route("none", {}), 0));
 }
 
@@ -49,9 +51,32 @@ TEST(RouteList, SortComparesTextWithoutCaseSoHundredComesBeforeTwenty) {
     EXPECT_EQ(Ordered({"20", "100", "3"}, false), (std::vector<std::string>{"100", "20", "3"}));
     EXPECT_EQ(Ordered({"20", "100", "3"}, true), (std::vector<std::string>{"3", "20", "100"}));
     EXPECT_EQ(Ordered({"b", "A", "a", "B"}, false), (std::vector<std::string>{"A", "a", "b", "B"}));
+    EXPECT_EQ(RouteColumnKind(0), ValueKind::Text);
+    EXPECT_EQ(RouteColumnKind(1), ValueKind::Text);
     // Equal keys keep their order in both directions.
     EXPECT_EQ(SortOrder({"x", "X", "x"}, true), (std::vector<std::size_t>{0, 1, 2}));
     EXPECT_EQ(Ordered({"abcd", "ABC", "MiXeD"}, false), (std::vector<std::string>{"ABC", "abcd", "MiXeD"}));
+}
+
+// The length and time columns sort by value, both ways; what is no value goes after the values
+// (before them when descending).
+TEST(RouteList, LengthAndTimeSortByValue) {
+    const struct {
+        int column;
+        std::vector<std::string> keys;
+        std::vector<std::string> ascending;
+    } rows[] = {
+        {2, {"10.07", "13.20", "8.10", "-", "9", "8.2"}, {"8.10", "8.2", "9", "10.07", "13.20", "-"}},
+        {2, {"1e1", " 2 ", "", "nan", "100"}, {" 2 ", "1e1", "100", "", "nan"}},
+        {3, {"00:41", "1:05", "10:00", "9:59", "00:41:30", "x"}, {"00:41", "00:41:30", "1:05", "9:59", "10:00", "x"}},
+    };
+    for (const auto& r : rows) {
+        std::vector<std::string> up, down;
+        for (std::size_t i : SortOrder(r.keys, false, RouteColumnKind(r.column))) up.push_back(r.keys[i]);
+        for (std::size_t i : SortOrder(r.keys, true, RouteColumnKind(r.column))) down.push_back(r.keys[i]);
+        EXPECT_EQ(up, r.ascending) << r.column;
+        EXPECT_EQ(down, std::vector<std::string>(r.ascending.rbegin(), r.ascending.rend())) << r.column;
+    }
 }
 
 TEST(RouteList, ChineseNamesSortInPinyinOrderThroughTheirGbkBytes) {

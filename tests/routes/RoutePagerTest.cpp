@@ -9,14 +9,14 @@
 namespace fw {
 namespace {
 
-// A store of `total` routes named R1, R2, ..., of which those in `shortOnes` have two stations.
+// A store of `total` routes named R1, R2, ..., of which those in `shortOnes` have one station.
 RouteStore Store(int total, std::vector<int> shortOnes = {}) {
     RouteStore store;
     for (int i = 1; i <= total; ++i) {
         RouteRecord route;
         route.lineName = "R" + std::to_string(i);
         const bool isShort = std::find(shortOnes.begin(), shortOnes.end(), i) != shortOnes.end();
-        route.stations.resize(isShort ? 2 : 3);
+        route.stations.resize(isShort ? 1 : 2);
         store.Append(std::move(route));
     }
     return store;
@@ -61,8 +61,8 @@ TEST(RoutePager, PagesHoldTwentyListedRoutesInStoreOrderAndTheLastIsShort) {
     EXPECT_EQ(Names(PageRows(twentyOne, 2)), std::vector<std::string>{"R21"});
 }
 
-TEST(RoutePager, RoutesWithTwoStationsAreNeitherCountedNorListed) {
-    // 25 routes of which 6 have two stations: 19 records on one page.
+TEST(RoutePager, RoutesOfOneStationAreNeitherCountedNorListed) {
+    // 25 routes of which 6 have one station: 19 records on one page.
     const RouteStore store = Store(25, {2, 5, 9, 13, 20, 24});
     EXPECT_EQ(store.ListedRouteCount(), 19u);
     EXPECT_EQ(ComputePager(19, 1).pageCount, 1);

@@ -52,10 +52,11 @@ TEST(RouteStore, FindByIdOrNameExactlyAndNothingForOtherKinds) {
     EXPECT_EQ(store.FindRoute("100", -1), nullptr);
 }
 
-TEST(RouteStore, ListedRoutesHaveAtLeastThreeStations) {
+// Every route the server takes (two stations or more) is listed, so it can be seen and deleted.
+TEST(RouteStore, ListedRoutesHaveAtLeastTwoStations) {
     RouteStore store;
-    store.AddRoute(Route("A", "1", 3));
-    store.AddRoute(Route("B", "2", 2));
+    store.AddRoute(Route("A", "1", 2));
+    store.AddRoute(Route("B", "2", 1));
     store.AddRoute(Route("C", "3", 0));
     store.AddRoute(Route("D", "4", 25));
     EXPECT_EQ(store.ListedRouteCount(), 2u);
@@ -85,6 +86,52 @@ TEST(RouteStore, FoundRoutesStayValidWhileMoreArriveAndClearEmptiesAll) {
     EXPECT_EQ(store.Size(), 0u);
     EXPECT_EQ(store.FindRoute("first", 1), nullptr);
     EXPECT_EQ(store.ListedRouteCount(), 0u);
+}
+
+// A name the store has, trimmed as a saved name is, cannot be taken by a new route; deleting a
+// route frees its name.
+TEST(RouteStore, NamesTakenAndFreedByDeletion) {
+    RouteStore store;
+    store.AddRoute(Route(" 7路", "1", 3));
+    store.Append(Route("8路", "", 2));
+    for (const char* taken : {"7路", " 7路 ", "8路\t"}) EXPECT_TRUE(store.HasName(taken)) << taken;
+    for (const char* free : {"7", "7路路", "9路", ""}) EXPECT_FALSE(store.HasName(free)) << free;
+    EXPECT_EQ(store.RemoveRoute("8路"), 1u);
+    EXPECT_FALSE(store.HasName("8路"));
+    EXPECT_EQ(store.RemoveRoute("7路"), 0u);  // the server's name is " 7路"
+}
+
+// A re-login: the old routes stay while the server sends its own again; one that comes again
+// takes the new values and, with its next stations, loses the old ones; one that does not come
+// is gone once the refresh ends. A route that is new is added as usual.
+TEST(RouteStore, RefreshKeepsTheRoutesUntilTheServerHasSentItsOwn) {
+    test::MemoryLog log;
+    RouteStore store(&log);
+    store.AddRoute(Route("1路", "10", 3));
+    store.AddRoute(Route("2路", "20", 3));
+    RouteRecord* one = store.FindRoute("1路", 1);
+    store.BeginRefresh();
+    EXPECT_TRUE(store.Refreshing());
+    RouteRecord again = Route("1路", "11", 0);
+    again.length = "9.90";
+    EXPECT_TRUE(store.AddRoute(again));
+    EXPECT_TRUE(store.AddRoute(Route("3路", "30", 0)));
+    EXPECT_FALSE(store.AddRoute(Route("1路", "12", 0)));  // sent twice in one login: dropped
+    EXPECT_EQ(store.FindRoute("1路", 1), one);             // the same record, still listed
+    EXPECT_EQ(one->lineId + " " + one->length, "11 9.90");
+    EXPECT_EQ(one->stations.size(), 3u);
+    EXPECT_EQ(store.ListedRouteCount(), 2u);
+
+    store.AttachStations(*one, Route("", "", 2).stations);  // replaces
+    store.AttachStations(*one, Route("", "", 1).stations);  // then adds, as ever
+    EXPECT_EQ(one->stations.size(), 3u);
+    store.AttachStations(*store.FindRoute("3路", 1), Route("", "", 2).stations);
+    EXPECT_EQ(store.EndRefresh(), 1u);  // 2路 was not sent again
+    EXPECT_FALSE(store.Refreshing());
+    EXPECT_EQ(store.FindRoute("2路", 1), nullptr);
+    EXPECT_EQ(store.Size(), 2u);
+    EXPECT_EQ(store.ListedRouteAt(2)->lineName, "3路");
+    EXPECT_EQ(log.lines, std::vector<std::string>{"线路名称：1路已经存在"});
 }
 
 }  // namespace

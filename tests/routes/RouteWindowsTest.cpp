@@ -122,7 +122,7 @@ TEST_F(RouteWindows, PagerButtonsOnTheFirstAMiddleAndTheLastPage) {
     EXPECT_EQ(PagerButtons(), (std::vector<bool>{false, false, false, false}));
 
     AddRoutes(45);
-    AddRoutes(2, 2);  // not listed
+    AddRoutes(2, 1);  // not listed
     list->RefreshPager();
     list->FillPage(1);
     EXPECT_EQ(Text(IDC_STA_LX_GL_FENYE_JILUSHU), "45");
@@ -164,7 +164,7 @@ TEST_F(RouteWindows, GoTakesLeadingDigitsAndRefusesWhatIsNoPage) {
 }
 
 TEST_F(RouteWindows, TwoTickedRowsAreDeletedWithOneRequestEachInListOrder) {
-    AddRoutes(4);
+    AddRoutes(5);
     list->GoToPage(1);
     ClickRow(3);
     ClickRow(1);
@@ -178,16 +178,41 @@ TEST_F(RouteWindows, TwoTickedRowsAreDeletedWithOneRequestEachInListOrder) {
     std::vector<std::string> requests;
     for (const auto& r : sent) requests.push_back(r["header"]["cmd"].asString() + " " + r["body"]["linename"].asString());
     EXPECT_EQ(requests, (std::vector<std::string>{"9012 L2", "9012 L4"}));
-    EXPECT_EQ(Column(0), (std::vector<std::string>{"L1", "L3"}));
-    // The store and the pager are left as they were.
-    EXPECT_EQ(store.Size(), 4u);
-    EXPECT_EQ(Text(IDC_STA_LX_GL_FENYE_JILUSHU), "4");
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"L1", "L3", "L5"}));
+    // The server deletes by name, and so does the store: the names are free again.
+    EXPECT_EQ(store.Size(), 3u);
+    EXPECT_FALSE(store.HasName("L2"));
+    EXPECT_EQ(Text(IDC_STA_LX_GL_FENYE_JILUSHU), "3");
+    EXPECT_TRUE(messages.empty());
+}
 
-    for (int row = 0; row < 2; ++row) ClickRow(row);
-    sent.clear();
-    sendSucceeds = false;  // the first send ends the login: no more requests
+// Without the connection nothing is deleted here either: the rows stay, still ticked, and a box
+// says what was not deleted. A connection that goes in the middle leaves the rest.
+TEST_F(RouteWindows, DeletingWithoutTheConnectionKeepsTheRowsAndSaysSo) {
+    AddRoutes(4);
+    list->GoToPage(1);
+    for (int row : {0, 2, 3}) ClickRow(row);
+    sendSucceeds = false;
     Button(list, IDC_BTN_LX_GL_DELE)->click();
-    EXPECT_EQ(sent.size(), 1u);
+    EXPECT_EQ(sent.size(), 1u);  // tried once, not sent
+    EXPECT_EQ(Column(0), (std::vector<std::string>{"L1", "L2", "L3", "L4"}));
+    for (int row = 0; row < 4; ++row) EXPECT_EQ(RouteListWindow::IsTicked(list->List()->topLevelItem(row)), row != 1);
+    EXPECT_EQ(store.Size(), 4u);
+
+    int sends = 0;
+    // A second list whose connection goes after one request.
+    RouteContext c;
+    c.routes = &store;
+    c.sendJson = [&](const Json::Value&) { return ++sends == 1; };
+    RouteListWindow other(&main, c, {QImage(15, 33, QImage::Format_RGB32), QImage(15, 33, QImage::Format_RGB32)});
+    ASSERT_TRUE(other.Create(&main, false));
+    other.GoToPage(1);
+    for (int row : {0, 2, 3}) other.ToggleTick(other.List()->topLevelItem(row));
+    other.DeleteTicked();
+    EXPECT_EQ(other.List()->topLevelItemCount(), 3);
+    EXPECT_EQ(store.Size(), 3u);
+    EXPECT_EQ(messages, (std::vector<std::string>{"与服务器的连接已断开，线路未删除。重新连接后请再试。",
+                                                  "与服务器的连接已断开，已删除 1 条，其余 2 条线路未删除。重新连接后请再试。"}));
 }
 
 TEST_F(RouteWindows, FindTicksAndSelectsExactTrimmedNamesOnThisPageOnly) {
@@ -212,7 +237,7 @@ TEST_F(RouteWindows, FindTicksAndSelectsExactTrimmedNamesOnThisPageOnly) {
     EXPECT_TRUE(list->List()->selectedItems().isEmpty());
 }
 
-TEST_F(RouteWindows, HeaderClicksSortAsTextAndShareTheirState) {
+TEST_F(RouteWindows, HeaderClicksSortByValueAndShareTheirState) {
     for (const char* length : {"20", "100", "3"}) {
         RouteRecord r;
         r.lineName = std::string("R") + length;
@@ -227,11 +252,11 @@ TEST_F(RouteWindows, HeaderClicksSortAsTextAndShareTheirState) {
         QTest::mouseClick(header->viewport(), Qt::LeftButton, {},
                           QPoint(header->sectionViewportPosition(column) + 5, header->height() / 2));
     };
+    click(2);  // the length is a number
+    EXPECT_EQ(Column(2), (std::vector<std::string>{"3", "20", "100"}));
+    EXPECT_TRUE(list->List()->topLevelItem(2)->isSelected());  // the selection moves with its row
     click(2);
     EXPECT_EQ(Column(2), (std::vector<std::string>{"100", "20", "3"}));
-    EXPECT_TRUE(list->List()->topLevelItem(0)->isSelected());  // the selection moves with its row
-    click(2);
-    EXPECT_EQ(Column(2), (std::vector<std::string>{"3", "20", "100"}));
     click(0);
     EXPECT_EQ(Column(0), (std::vector<std::string>{"R100", "R20", "R3"}));
     EXPECT_EQ(RouteListSort().column, 0);
@@ -250,12 +275,43 @@ TEST_F(RouteWindows, ArrivingStationsRefreshThePagerAndFillOnlyTheFirstTwentyRow
     list->ResetForLogin();
     EXPECT_EQ(list->List()->topLevelItemCount(), 0);
     RouteRecord shortRoute;
-    shortRoute.stations.resize(2);
-    list->RouteStationsArrived(shortRoute, "甲 — 乙");
+    shortRoute.stations.resize(1);
+    list->RouteStationsArrived(shortRoute, "甲");
     EXPECT_EQ(list->List()->topLevelItemCount(), 0);
 }
 
-TEST_F(RouteWindows, SaveRefusesANamelessRouteAndOneOfASingleStation) {
+// A re-login refreshes the store in place: arriving stations fill the page again (no second
+// row of a route), on the page the user was on, with the ticks of the rows still there.
+TEST_F(RouteWindows, RefreshedStoreRefillsThePageWithItsTicks) {
+    AddRoutes(30);
+    list->GoToPage(2);
+    ClickRow(0);  // L21
+    ClickRow(3);  // L24
+    store.BeginRefresh();
+    for (int i = 1; i <= 30; ++i) {
+        if (i == 24) continue;  // gone from the server
+        RouteRecord again;
+        again.lineName = "L" + std::to_string(i);
+        again.lineId = std::to_string(i);
+        store.AddRoute(again);
+        RouteRecord* r = store.FindRoute(again.lineName, 1);
+        store.AttachStations(*r, std::vector<StationRecord>(3));
+        list->RouteStationsArrived(*r, "甲 — 乙 — 丙");
+    }
+    ASSERT_TRUE(test::WaitFor([&] { return Column(0).size() == 10u && Column(0)[0] == "L21"; }));
+    EXPECT_EQ(Column(0).size(), 10u);  // no row twice
+    store.EndRefresh();
+    list->Refill();
+    EXPECT_EQ(list->CurrentPage(), 2);
+    EXPECT_EQ(Column(0).size(), 9u);
+    EXPECT_EQ(Column(0)[2], "L23");
+    EXPECT_EQ(Column(0)[3], "L25");
+    for (int row = 0; row < 9; ++row) EXPECT_EQ(RouteListWindow::IsTicked(list->List()->topLevelItem(row)), row == 0) << row;
+    EXPECT_EQ(Text(IDC_STA_LX_GL_FENYE_JILUSHU), "29");
+}
+
+TEST_F(RouteWindows, SaveRefusesANamelessRouteOneOfASingleStationAndATakenName) {
+    AddRoutes(1);
     menu->ShowAdd();
     Command("marker,S1,甲,30.1,120.1,0,0");
     Command("marker,S2,乙,30.2,120.2,1.5,6");
@@ -265,9 +321,15 @@ TEST_F(RouteWindows, SaveRefusesANamelessRouteAndOneOfASingleStation) {
     Type(draw->Item<QLineEdit>(IDC_EDT_LX_ADD_NAME), "新线");
     Command("marker,S1,甲,30.1,120.1,0,0");
     Button(draw, IDC_BTN_LX_ADD)->click();
-    EXPECT_EQ(messages, (std::vector<std::string>{"线路名称不能为空", "线路上的点不能少于2个"}));
+    // The server refuses a name it has, and deletes by name: a second L1 is never sent.
+    draw->Item<QLineEdit>(IDC_EDT_LX_ADD_NAME)->clear();
+    Type(draw->Item<QLineEdit>(IDC_EDT_LX_ADD_NAME), " L1 ");
+    Command("marker,S2,乙,30.2,120.2,1.5,6");
+    Button(draw, IDC_BTN_LX_ADD)->click();
+    EXPECT_EQ(messages, (std::vector<std::string>{"线路名称不能为空", "线路上的点不能少于2个", "线路名称已存在"}));
     EXPECT_TRUE(sent.empty());
-    EXPECT_EQ(store.Size(), 0u);
+    EXPECT_EQ(store.Size(), 1u);
+    EXPECT_EQ(draw->Drawing().Working().stations.size(), 2u);
 }
 
 TEST_F(RouteWindows, SaveStoresSendsListsAndGoesBackToTheList) {
@@ -312,7 +374,11 @@ TEST_F(RouteWindows, SaveStoresSendsListsAndGoesBackToTheList) {
     EXPECT_FALSE(menu->Item<QAbstractButton>(IDC_RAD_SUBMENU_XIANLU__ADD)->isChecked());
 }
 
-TEST_F(RouteWindows, ASaveThatLosesTheLinkKeepsTheDrawing) {
+// Without the connection the route is not sent: it is neither stored nor listed, the drawing
+// stays as it is, and a box says so.
+TEST_F(RouteWindows, ASaveWithoutTheConnectionKeepsTheDrawingAndSaysSo) {
+    AddRoutes(1);
+    list->GoToPage(1);
     menu->ShowAdd();
     Type(draw->Item<QLineEdit>(IDC_EDT_LX_ADD_NAME), "环线");
     Command("marker,S1,甲,,,0,0");
@@ -320,9 +386,12 @@ TEST_F(RouteWindows, ASaveThatLosesTheLinkKeepsTheDrawing) {
     sendSucceeds = false;
     draw->Save();
     EXPECT_EQ(sent.size(), 1u);
+    EXPECT_EQ(messages, std::vector<std::string>{"与服务器的连接已断开，线路未保存。重新连接后请再试。"});
     EXPECT_EQ(draw->Drawing().Working().stations.size(), 2u);
     EXPECT_EQ(draw->Drawing().routeName, "环线");
     EXPECT_EQ(menu->CurrentMode(), RouteMenuWindow::Mode::Add);
+    EXPECT_EQ(store.Size(), 1u);
+    EXPECT_EQ(Column(0), std::vector<std::string>{"L1"});
 }
 
 TEST_F(RouteWindows, ABurstOfCommandsEndsWithEveryStationShown) {

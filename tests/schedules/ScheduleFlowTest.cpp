@@ -18,6 +18,7 @@
 #include "app/MainWindow.h"
 #include "base/MessageBox.h"
 #include "res/RESOURCE.H"
+#include "schedules/TimetableImportWindow.h"
 #include "schedules/ScheduleListWindow.h"
 #include "schedules/ScheduleMenuWindow.h"
 #include "schedules/ScheduleSetupWindow.h"
@@ -131,6 +132,7 @@ TEST_F(ScheduleFlow, ImportFillSaveAndTheNextLoginListsTheSchedule) {
     EXPECT_EQ(import->geometry(), QRect(1, top, w.width() - 2, import->WindowData().size.height));
     EXPECT_EQ(setup->geometry(), QRect(1, import->geometry().bottom() + 1, w.width() - 2, w.height() - 1 - top - import->height()));
     import->Item<QAbstractButton>(IDC_BTN_PAIBAN_SHANGCHUAN)->click();
+    ASSERT_TRUE(test::WaitFor([&] { return !qobject_cast<TimetableImportWindow*>(import)->IsReading(); }, 10000));
     setup->Item<QDateTimeEdit>(IDC_DATETIME_PAIBAN_ADD_S)->setDate(QDate(2027, 1, 1));
     setup->Item<QDateTimeEdit>(IDC_DATETIME_PAIBAN_ADD_E)->setDate(QDate(2027, 1, 3));
     setup->Item<QAbstractButton>(IDC_BTN_PAIBAN_ADD_PEIBEI)->click();

@@ -7,8 +7,10 @@
 #include "net/Requests.h"
 #include "schedules/AssignmentGrid.h"
 #include "schedules/RosterCheck.h"
+#include "schedules/SaveExchange.h"
 #include "schedules/ScheduleDates.h"
 #include "schedules/ScheduleList.h"
+#include "text/Encoding.h"
 
 namespace fw {
 namespace {
@@ -103,12 +105,78 @@ TEST(RosterCheck, DepartureTimesGiveEachBatchItsSpan) {
     const std::vector<TimetableRow> rows = {
         {"夜", "23:10", ""}, {"早", "06:00", ""}, {"夜", "23:50", ""}, {"早", "07:55", ""}, {"夜", "00:20", ""},
         {"乱", "08:00", ""}, {"乱", "07:40", ""}, {"乱", "08:10", ""}, {"无", "7.5", ""},
+        {"跨", " 23:30:00", ""}, {"跨", " 24:10:00", ""},
     };
     std::vector<std::string> got;
-    for (const BatchSpan& s : BatchSpans({"早", "夜", "乱", "无", "缺"}, rows))
+    for (const BatchSpan& s : BatchSpans({"早", "夜", "乱", "无", "缺", "跨"}, rows))
         got.push_back(s.known ? std::to_string(s.first) + "-" + std::to_string(s.last) : std::string("?"));
-    // Past midnight the night batch ends the next day; a time out of order widens the span.
-    EXPECT_THAT(got, ElementsAre("21600-28500", "83400-87600", "27600-29400", "?", "?"));
+    // Past midnight the night batch ends the next day (written 00:20 or 24:10); a time out of
+    // order widens the span.
+    EXPECT_THAT(got, ElementsAre("21600-28500", "83400-87600", "27600-29400", "?", "?", "84600-87000"));
+}
+
+// A batch keeps its vehicle until its last trip is done: its line's route time, else
+// DefaultTripTime. Batches: 早 06:00, 07:00 on 1路; 中 07:45 on 2路; 夜 23:30, 24:10 on 1路;
+// 晨 00:20 on 2路. One vehicle on 早 and 中 of a day, and on 夜 and the next day's 晨.
+TEST(RosterCheck, BatchesRunUntilTheirLastTripIsDoneAcrossMidnightToo) {
+    const std::vector<std::string> batches = {"早", "中", "夜", "晨"};
+    const std::vector<TimetableRow> rows = {{"早", "06:00", "1路"}, {"早", "07:00", " 1路 "}, {"中", "07:45", "2路"},
+                                            {"夜", "23:30", "1路"}, {"夜", " 24:10:00", "1路"}, {"晨", "00:20", "2路"}};
+    auto trips = [](int route1, int fallback) {
+        TripTimes t;
+        if (route1 >= 0) t.Set("1路", route1 * 60);
+        t.SetFallback(fallback * 60);
+        return t;
+    };
+    const struct {
+        const char* name;
+        TripTimes trips;
+        std::vector<std::string> findings;  // "row,column"
+    } cases[] = {
+        {"no trip times: the departures alone", trips(-1, 0), {}},
+        {"1路 takes 40 minutes: five left before 中", trips(40, 0), {"0,3", "1,4"}},
+        {"1路 takes 60 minutes: still driving at 07:45", trips(60, 0), {"0,1", "0,2", "0,3", "1,4"}},
+        {"no route: DefaultTripTime 50 minutes", trips(-1, 50), {"0,1", "0,2", "0,3", "1,4"}},
+        {"the route's time before DefaultTripTime", trips(5, 50), {}},
+    };
+    for (const auto& c : cases) {
+        AssignmentGrid grid;
+        grid.SetBatches(batches);
+        grid.SetDates({"2014-08-25", "2014-08-26"});
+        for (int column = 1; column <= 3; ++column) grid.StoreEdit(0, column, "浙A1");
+        for (int column = 1; column <= 4; ++column) grid.StoreEdit(1, column, column == 4 ? "浙A1" : "");
+        const RosterCheck check = CheckRoster(grid, BatchSpans(batches, rows, c.trips), {}, 180);
+        std::vector<std::string> got, reasons;
+        for (const RosterFinding& f : check.findings)
+            if (f.issue == RosterIssue::TimeClash) {
+                got.push_back(std::to_string(f.row) + "," + std::to_string(f.column));
+                reasons.push_back(f.reason);
+            }
+        EXPECT_EQ(got, c.findings) << c.name;
+        if (c.findings.size() == 2) {
+            EXPECT_THAT(reasons, ElementsAre("浙A1次日还在“晨”（00:20–00:20），与本班次（23:30–次日00:50）时间重叠",
+                                             "浙A1前一天还在“夜”（23:30–次日00:50），与本班次（00:20–00:20）时间重叠"));
+        }
+    }
+}
+
+// Names the server's charset cannot carry would arrive with '?' and may meet another name.
+TEST(RosterCheck, BatchNamesTheWireCharsetCannotCarryAreFindings) {
+    AssignmentGrid grid;
+    grid.SetBatches({"早班😀", "晚班", "서울"});
+    grid.SetDates({"2014-08-25"});
+    for (int column = 1; column <= 3; ++column) grid.StoreEdit(0, column, "浙A" + std::to_string(column));
+    const TextCodec gbk("GBK"), gb18030("GB18030");
+    const std::vector<std::string> fleet = {"浙A1", "浙A2", "浙A3"};
+    const RosterCheck check = CheckRoster(grid, {}, fleet, 180, &gbk);
+    ASSERT_EQ(check.findings.size(), 2u);
+    EXPECT_EQ(std::tuple(check.findings[0].row, check.findings[0].column, check.findings[0].reason),
+              std::tuple(-1, 1, std::string("班次名称中的“😀”无法以GBK发送，服务器收到的是“?”")));
+    EXPECT_EQ(check.findings[1].reason, "班次名称中的“서”“울”无法以GBK发送，服务器收到的是“?”");
+    EXPECT_EQ(check.Summary(), "排班检查：2个班次名称含GBK无法发送的字符");
+    EXPECT_EQ(check.SaveQuestion(grid, 1), "排班检查：2个班次名称含GBK无法发送的字符\n\n班次“早班😀”：" + check.findings[0].reason +
+                                               "\n……另有1处\n\n仍要发送这个排班，还是返回修改？");
+    EXPECT_TRUE(CheckRoster(grid, {}, fleet, 180, &gb18030).Clean());
 }
 
 // A roster of two dates over the batches 早 06:00-08:00, 中 08:02-09:00, 长 07:30-12:30 and 夜,
@@ -223,6 +291,66 @@ TEST(ScheduleList, DeletingWalksTheRowsAgainAfterEachRemoval) {
     });
     EXPECT_THAT(sent, ElementsAre("甲"));
     EXPECT_TRUE(list.Rows().empty());
+}
+
+// A re-login: the rows stay until the server's list comes, which then takes their place; a row
+// that comes again (same name and dates) keeps its mark. Later lists add to it, as ever.
+TEST(ScheduleList, RefreshReplacesTheRowsWhenTheServersListArrives) {
+    ScheduleList list;
+    for (const char* name : {"甲", "乙", "丙"}) list.Add(name, "2014-08-01", "2014-08-31");
+    list.ToggleMark(0);
+    list.ToggleMark(2);
+    list.ListArrives();  // no refresh asked for: nothing happens
+    EXPECT_EQ(list.Rows().size(), 3u);
+    list.BeginRefresh();
+    EXPECT_EQ(list.Rows().size(), 3u);
+    list.ListArrives();
+    EXPECT_TRUE(list.Rows().empty());
+    list.Add("丙", "2014-08-01", "2014-08-31");
+    list.Add("甲", "2014-08-01", "2014-09-30");  // other dates: another schedule
+    list.Add("丁", "2014-08-01", "2014-08-31");
+    EXPECT_THAT(Names(list, true), ElementsAre("丙"));
+    list.ListArrives();  // a later list adds
+    list.Add("戊", "", "");
+    EXPECT_THAT(Names(list), ElementsAre("丙", "甲", "丁", "戊"));
+}
+
+TEST(ScheduleList, DatesSortAsDates) {
+    ScheduleList list;
+    for (const char* start : {"2014-10-01", "2014-8-1", "2014-08-05", "?"}) list.Add(start, start, "");
+    list.SortBy(1);
+    EXPECT_THAT(Names(list), ElementsAre("2014-8-1", "2014-08-05", "2014-10-01", "?"));
+    list.SortBy(1);
+    EXPECT_THAT(Names(list), ElementsAre("?", "2014-10-01", "2014-08-05", "2014-8-1"));
+}
+
+// A save given up for the server's silence is taken up again by its late answers; one cut by a
+// lost connection (Abandon) is not. The cut names how far it got.
+TEST(SaveExchange, LateAnswersTakeAGivenUpSaveUpAgain) {
+    SaveExchange save;
+    save.Begin(*ParseDateTime("2014-08-25"), 3);
+    EXPECT_EQ(save.NextDay(), "2014-08-25");
+    save.DaySent();
+    save.GiveUp();
+    EXPECT_TRUE(save.GivenUp());
+    EXPECT_FALSE(save.Running());
+    EXPECT_FALSE(save.Late());
+    EXPECT_EQ(save.NextDay(), "2014-08-26");
+    EXPECT_TRUE(save.Running());
+    EXPECT_TRUE(save.Late());
+    EXPECT_EQ(save.CutText(), "连接中断，排班未保存完整（已发送 1 / 3 天）");  // this day's rows did not go
+    save.DaySent();
+    EXPECT_EQ(save.CutText(), "连接中断，排班未保存完整（已发送 2 / 3 天）");
+    save.GiveUp();
+    EXPECT_TRUE(save.Finish());
+    EXPECT_FALSE(save.Finish());
+
+    save.Begin(*ParseDateTime("2014-08-25"), 3);
+    EXPECT_FALSE(save.Late());
+    save.Abandon();
+    save.GiveUp();  // nothing to give up
+    EXPECT_EQ(save.NextDay(), std::nullopt);
+    EXPECT_FALSE(save.Finish());
 }
 
 }  // namespace

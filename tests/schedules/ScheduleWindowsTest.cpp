@@ -11,6 +11,7 @@
 #include <QScrollBar>
 #include <QTest>
 #include <QTimer>
+#include <QToolTip>
 
 #include <string>
 #include <vector>
@@ -22,10 +23,12 @@
 #include "schedules/SchedulePage.h"
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
+#include "skin/SkinListView.h"
 #include "skin/SkinMessageBox.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaitFor.h"
 #include "tests/support/XlsWriter.h"
+#include "text/Encoding.h"
 
 namespace fw {
 namespace {
@@ -35,6 +38,13 @@ using testing::ElementsAre;
 std::vector<std::string> Column(QTreeWidget* view, int column) {
     std::vector<std::string> out;
     for (int i = 0; i < view->topLevelItemCount(); ++i) out.push_back(view->topLevelItem(i)->text(column).toStdString());
+    return out;
+}
+
+std::vector<std::string> Column(QAbstractItemView* view, int column) {
+    std::vector<std::string> out;
+    const QAbstractItemModel* model = view->model();
+    for (int i = 0; i < model->rowCount(); ++i) out.push_back(model->index(i, column).data().toString().toStdString());
     return out;
 }
 
@@ -61,6 +71,9 @@ protected:
         link.markImages = {SkinLibrary::Bitmap(132), SkinLibrary::Bitmap(131)};
         link.rowImages = {SkinLibrary::Bitmap(133)};
         link.fleetPlates = [this] { return fleet; };
+        link.wire = &wire;
+        link.canSend = [this] { return sendSucceeds; };
+        link.answersWaiting = [this] { return answersWaiting; };
         page = std::make_unique<SchedulePage>(link);
         main.resize(1600, 900);
         for (int id : {IDW_SUBMEBU_PAIBAN, IDW_PAIBAN_GUANLI, IDW_PAIBAN_ADD_FILE, IDW_PAIBAN_ADD_PEIZHI})
@@ -111,9 +124,15 @@ protected:
         chosenFile = QString::fromStdString(home.File("时刻表.xls"));
         ASSERT_TRUE(book.Save(chosenFile.toStdString()));
         SetDates(QDate(2014, 8, 25), QDate(2014, 8, 25).addDays(days - 1));
-        Click(Import(), IDC_BTN_PAIBAN_SHANGCHUAN);
-        ASSERT_EQ(Import().Rows().size(), 6u);
+        ImportChosenFile();
+        ASSERT_EQ(Import().Departures().size(), 6u);
         ASSERT_EQ(Grid()->topLevelItemCount(), days);
+    }
+
+    // 上传文件, and the reading of the chosen file to its end.
+    void ImportChosenFile() {
+        Click(Import(), IDC_BTN_PAIBAN_SHANGCHUAN);
+        ASSERT_TRUE(test::WaitFor([&] { return !Import().IsReading(); }, 10000));
     }
 
     // Types into a grid cell and ends the edit with a key.
@@ -132,7 +151,9 @@ protected:
     std::vector<std::string> messages;
     QString chosenFile;
     bool sendSucceeds = true;
+    bool answersWaiting = false;
     std::vector<std::string> fleet;
+    TextCodec wire{"GBK"};
 };
 
 TEST_F(SchedulePageTest, SearchMarksByTrimmedNameAndDeleteRemovesAdjacentMarkedRows) {
@@ -184,8 +205,8 @@ TEST_F(SchedulePageTest, HeaderClicksSortEachListByItsOwnState) {
     EXPECT_THAT(Column(view, 0), ElementsAre("b", "a"));
     clickHeader(List(), 0);
     EXPECT_THAT(Column(view, 0), ElementsAre("a", "b"));
-    clickHeader(other, 1);  // the other list starts from its own state: ascending dates, as text
-    EXPECT_THAT(Column(other.Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE), 0), ElementsAre("b", "a"));
+    clickHeader(other, 1);  // the other list starts from its own state: ascending dates, as dates
+    EXPECT_THAT(Column(other.Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE), 0), ElementsAre("a", "b"));
     EXPECT_EQ(List().Schedules().Sort().column, 0);
     EXPECT_FALSE(List().Schedules().Sort().descending);
 }
@@ -193,7 +214,7 @@ TEST_F(SchedulePageTest, HeaderClicksSortEachListByItsOwnState) {
 TEST_F(SchedulePageTest, ImportFillsBothListsAndACancelledDialogEmptiesThem) {
     ImportThreeBatches(1);
     EXPECT_EQ(Import().TimetablePath(), chosenFile);
-    auto* list = Import().Item<SkinListCtrl>(IDC_LSTCTRL_ADDFILE);
+    auto* list = Import().Item<SkinListView>(IDC_LSTCTRL_ADDFILE);
     EXPECT_THAT(Column(list, 0), ElementsAre("班次1", "班次1", "班次2", "班次2", "班次3", "班次3"));
     EXPECT_THAT(Column(list, 1), ElementsAre(" 06:00:00", " 12:30:00", " 07:00:00", " 13:30:00", " 08:00:00", " 14:30:00"));
     EXPECT_EQ(Grid()->headerItem()->text(3), QStringLiteral("班次3"));
@@ -202,8 +223,9 @@ TEST_F(SchedulePageTest, ImportFillsBothListsAndACancelledDialogEmptiesThem) {
     chosenFile.clear();
     SetDates(QDate(2014, 8, 25), QDate(2014, 8, 26));
     Click(Import(), IDC_BTN_PAIBAN_SHANGCHUAN);
-    EXPECT_TRUE(Import().Rows().empty());
-    EXPECT_EQ(list->topLevelItemCount(), 0);
+    EXPECT_FALSE(Import().IsReading());
+    EXPECT_TRUE(Import().Departures().empty());
+    EXPECT_EQ(list->model()->rowCount(), 0);
     EXPECT_EQ(Import().TimetablePath(), QString());
     EXPECT_EQ(Grid()->columnCount(), 1);
     EXPECT_THAT(Column(Grid(), 0), ElementsAre("2014-08-25", "2014-08-26"));  // rebuilt
@@ -213,11 +235,123 @@ TEST_F(SchedulePageTest, ImportFillsBothListsAndACancelledDialogEmptiesThem) {
     ImportThreeBatches(1);
     test::WriteFile(home.File("notes.xls"), "早班,1路\n");
     chosenFile = QString::fromStdString(home.File("notes.xls"));
-    Click(Import(), IDC_BTN_PAIBAN_SHANGCHUAN);
+    ImportChosenFile();
     EXPECT_THAT(messages, ElementsAre("所选文件不是Excel工作簿(*.xls, *.xlsx)或CSV文件(*.csv)"));
-    EXPECT_TRUE(Import().Rows().empty());
+    EXPECT_TRUE(Import().Departures().empty());
     EXPECT_EQ(Import().TimetablePath(), QString());
     EXPECT_EQ(Grid()->columnCount(), 1);
+}
+
+TEST_F(SchedulePageTest, AReadingRunsBesideTheWindowAndItsButtonCancelsIt) {
+    page->Menu()->SwitchToCreate();
+    chosenFile = QString::fromStdString(home.File("时刻表.csv"));
+    test::WriteFile(chosenFile.toStdString(), "早班,线路\n06:00,1路\n");
+    auto* button = Import().Item<QAbstractButton>(IDC_BTN_PAIBAN_SHANGCHUAN);
+    auto* state = Import().Item<QLabel>(IDC_STA_PAIBAN_ADD_STATE);
+    Click(Import(), IDC_BTN_PAIBAN_SHANGCHUAN);
+    ASSERT_TRUE(Import().IsReading());
+    EXPECT_EQ(button->text(), QStringLiteral("取消"));
+    EXPECT_TRUE(state->isVisible());
+    EXPECT_TRUE(state->text().startsWith(QStringLiteral("正在读取")));
+    Click(Import(), IDC_BTN_PAIBAN_SHANGCHUAN);  // 取消
+    ASSERT_TRUE(test::WaitFor([&] { return !Import().IsReading(); }, 10000));
+    EXPECT_EQ(button->text(), QStringLiteral("上传文件"));
+    EXPECT_FALSE(state->isVisible());
+    EXPECT_TRUE(Import().Departures().empty());
+    EXPECT_EQ(Import().TimetablePath(), QString());
+    EXPECT_EQ(Grid()->columnCount(), 1);
+    EXPECT_TRUE(messages.empty());
+
+    ImportChosenFile();  // the same file, read to its end
+    EXPECT_EQ(Import().Departures().size(), 1u);
+    EXPECT_EQ(Import().TimetablePath(), chosenFile);
+}
+
+TEST_F(SchedulePageTest, ABatchNameTheServerCannotReadIsMarkedInTheHeader) {
+    page->Menu()->SwitchToCreate();
+    chosenFile = QString::fromStdString(home.File("时刻表.csv"));
+    test::WriteFile(chosenFile.toStdString(), "早班😀,线路,晚班,线路\n06:00,1路,16:00,2路\n");
+    SetDates(QDate(2014, 8, 25), QDate(2014, 8, 25));
+    ImportChosenFile();
+    fleet = {"浙A1"};
+    TypeIntoCell(0, 1, QStringLiteral("浙A1"), Qt::Key_Return);
+    TypeIntoCell(0, 2, QStringLiteral("浙A1"), Qt::Key_Return);
+    EXPECT_EQ(Form().Item<QLabel>(IDC_STA_PAIBAN_CHECK)->text(), QStringLiteral("排班检查：1个班次名称含GBK无法发送的字符"));
+    EXPECT_EQ(Grid()->headerItem()->toolTip(1), QStringLiteral("班次名称中的“😀”无法以GBK发送，服务器收到的是“?”"));
+    EXPECT_EQ(Grid()->headerItem()->toolTip(2), QString());
+    // As the user sees it: resting on the name.
+    QHeaderView* header = Grid()->header();
+    const QPoint on(header->sectionViewportPosition(1) + 10, header->height() / 2);
+    QHelpEvent rest(QEvent::ToolTip, on, header->viewport()->mapToGlobal(on));
+    QApplication::sendEvent(header->viewport(), &rest);
+    EXPECT_EQ(QToolTip::text(), Grid()->headerItem()->toolTip(1));
+}
+
+// 自动配车 fills the free cells with a plan in blue: Escape or 放弃 drops it, Enter or 采用
+// keeps it; typed cells stay.
+TEST_F(SchedulePageTest, AutoAssignProposesInBlueEnterKeepsEscapeDrops) {
+    ImportThreeBatches(3);  // 班次1 06:00-12:30, 班次2 07:00-13:30, 班次3 08:00-14:30: three at once
+    Click(Form(), IDC_BTN_PAIBAN_AUTO);
+    EXPECT_THAT(messages, ElementsAre("尚未收到车辆列表，无法自动配车"));
+    EXPECT_FALSE(Form().HasProposal());
+
+    fleet = {"浙A1", "浙A2", "浙A3", "浙A4"};
+    TypeIntoCell(1, 2, QStringLiteral("浙Z9"), Qt::Key_Return);  // typed: it stays
+    auto* line = Form().Item<QLabel>(IDC_STA_PAIBAN_AUTO);
+    auto* keep = Form().Item<QAbstractButton>(IDC_BTN_PAIBAN_AUTO_KEEP);
+    auto* drop = Form().Item<QAbstractButton>(IDC_BTN_PAIBAN_AUTO_DROP);
+    const QColor plain = Grid()->topLevelItem(0)->data(1, Qt::BackgroundRole).value<QBrush>().color();
+    auto shown = [this] {
+        std::vector<std::string> rows;
+        for (int row = 0; row < 3; ++row) rows.push_back(Column(Grid(), 1)[static_cast<std::size_t>(row)] + "|" +
+                                                         Column(Grid(), 2)[static_cast<std::size_t>(row)] + "|" +
+                                                         Column(Grid(), 3)[static_cast<std::size_t>(row)]);
+        return rows;
+    };
+    const std::vector<std::string> planned = {"浙A1|浙A2|浙A3", "浙A2|浙Z9|浙A3", "浙A3|浙A4|浙A1"};
+    for (const bool byKey : {true, false}) {
+        Click(Form(), IDC_BTN_PAIBAN_AUTO);
+        ASSERT_TRUE(Form().HasProposal());
+        EXPECT_EQ(shown(), planned);
+        // No route tells 2路's trip time here: each batch's span ends at its last departure, and
+        // the line says so.
+        EXPECT_EQ(line->text(), QStringLiteral("自动配车：需 3 辆，已配 3 辆，每天轮换（3 条说明）"));
+        EXPECT_TRUE(line->toolTip().startsWith(QStringLiteral("班次“班次1”的线路“2路”没有行程时间，按末班发车时间计\n")));
+        EXPECT_TRUE(line->isVisible() && keep->isVisible() && drop->isVisible());
+        EXPECT_NE(Grid()->topLevelItem(0)->data(1, Qt::BackgroundRole).value<QBrush>().color(), plain);
+        EXPECT_TRUE(Grid()->topLevelItem(0)->font(1).italic());
+        EXPECT_FALSE(Grid()->topLevelItem(1)->font(2).italic());  // the typed cell is not the plan's
+        EXPECT_EQ(Form().Grid().Cell(0, 1), "");                   // not taken yet
+        if (byKey) QTest::keyClick(Grid(), Qt::Key_Escape);
+        else drop->click();
+        EXPECT_FALSE(Form().HasProposal());
+        EXPECT_EQ(shown(), (std::vector<std::string>{"||", "|浙Z9|", "||"}));
+        EXPECT_FALSE(line->isVisible() || keep->isVisible());
+        EXPECT_FALSE(Grid()->topLevelItem(0)->font(1).italic());
+    }
+    Click(Form(), IDC_BTN_PAIBAN_AUTO);
+    QTest::keyClick(Grid(), Qt::Key_Return);
+    EXPECT_FALSE(Form().HasProposal());
+    EXPECT_EQ(shown(), planned);
+    EXPECT_EQ(Form().Grid().Cell(2, 3), "浙A1");
+    EXPECT_FALSE(Grid()->topLevelItem(0)->font(1).italic());
+    EXPECT_TRUE(line->isVisible());  // what the plan did stays said
+    EXPECT_FALSE(keep->isVisible());
+    // The roster checks look at the kept plan as at typed cells: only 浙Z9 is not in the fleet.
+    EXPECT_EQ(Form().Item<QLabel>(IDC_STA_PAIBAN_CHECK)->text(), QStringLiteral("排班检查：1处车牌不在车辆列表中"));
+
+    // 采用 keeps, and 保存 takes a plan still on screen.
+    Click(Form(), IDC_BTN_PAIBAN_ADD_PEIBEI);
+    EXPECT_FALSE(line->isVisible());
+    Click(Form(), IDC_BTN_PAIBAN_AUTO);
+    keep->click();
+    EXPECT_EQ(Form().Grid().Cell(1, 2), "浙A3");
+    Click(Form(), IDC_BTN_PAIBAN_ADD_PEIBEI);
+    Click(Form(), IDC_BTN_PAIBAN_AUTO);
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("夏季"));
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_EQ(sent.size(), 1u);
+    EXPECT_EQ(Text(sent[0].body["content"][0], "carcode"), "浙A1");
 }
 
 TEST_F(SchedulePageTest, CellEditorCarriesTheFirstRowDownKeepsOtherRowsAndEscapeDrops) {
@@ -361,7 +495,7 @@ TEST_F(SchedulePageTest, SaveRunsTheDayByDayExchangeAndResetsTheForm) {
     EXPECT_TRUE(save->isEnabled());
     EXPECT_FALSE(progress->isVisible());
     EXPECT_EQ(Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->text(), QString());
-    EXPECT_TRUE(Import().Rows().empty());
+    EXPECT_TRUE(Import().Departures().empty());
     EXPECT_EQ(Grid()->columnCount(), 1);
     EXPECT_EQ(Grid()->topLevelItemCount(), 0);
 
@@ -454,9 +588,10 @@ TEST_F(SchedulePageTest, ASilentServerOrALostLoginEndsTheSaveAndKeepsTheForm) {
     ASSERT_EQ(messages.size(), 2u);  // the empty cells were asked about, then sent anyway
     EXPECT_EQ(messages[1], "服务器无应答，排班未能保存");
     EXPECT_TRUE(Form().Item<QAbstractButton>(IDC_BTN_PAIBAN_SAVE)->isEnabled());
-    EXPECT_EQ(Import().Rows().size(), 6u);
+    EXPECT_EQ(Import().Departures().size(), 6u);
 
     Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_TRUE(Form().SaveRunning());
     page->LoginEnded();
     EXPECT_FALSE(Form().SaveRunning());
     EXPECT_EQ(Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->text(), QStringLiteral("夏季"));
@@ -469,13 +604,125 @@ TEST_F(SchedulePageTest, ASilentServerOrALostLoginEndsTheSaveAndKeepsTheForm) {
     EXPECT_FALSE(List().isVisible());
     EXPECT_FALSE(Form().isVisible());
 
-    page->Menu()->show();
-    ImportThreeBatches(1);
+}
+
+// Without the connection 保存 says so at once, before any question, and sends nothing; the
+// form stays as it is. A connection that goes between the question and the send: the same.
+TEST_F(SchedulePageTest, SaveWithoutTheConnectionIsRefusedAtOnceAndKeepsTheForm) {
+    ImportThreeBatches(2);
     Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("夏季"));
-    sendSucceeds = false;  // the send itself ends the login
+    TypeIntoCell(0, 1, QStringLiteral("浙A1"), Qt::Key_Return);
+    sendSucceeds = false;
     Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    EXPECT_THAT(messages, ElementsAre("与服务器的连接已断开，排班未保存。重新连接后请再试。"));
+    EXPECT_TRUE(sent.empty());
+    EXPECT_FALSE(Form().SaveRunning());
+    EXPECT_FALSE(Form().Item<QLabel>(IDC_STA_PAIBAN_SAVE_STATE)->isVisible());
+    EXPECT_TRUE(Form().Item<QAbstractButton>(IDC_BTN_PAIBAN_SAVE)->isEnabled());
+    EXPECT_EQ(Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->text(), QStringLiteral("夏季"));
+    EXPECT_EQ(Form().Grid().Cell(1, 2), "浙A1");
+    EXPECT_EQ(Import().Departures().size(), 6u);
+
+    messages.clear();
+    SetMessageObserver([this](const QString& text) {
+        messages.push_back(text.toStdString());
+        sendSucceeds = false;  // gone while the roster question is open
+    });
+    sendSucceeds = true;
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_EQ(messages.size(), 2u);
+    EXPECT_EQ(messages[1], "与服务器的连接已断开，排班未保存。重新连接后请再试。");
+    EXPECT_EQ(sent.size(), 1u);  // tried, not sent
+    EXPECT_FALSE(Form().SaveRunning());
+}
+
+// The connection goes in the middle of the exchange: the save says how far it got, the form is
+// kept for 保存 again, and answers from the old connection change nothing.
+TEST_F(SchedulePageTest, ALostConnectionCutsTheSaveAndSaysHowFarItGot) {
+    ImportThreeBatches(3);
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("夏季"));
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_TRUE(page->SendDayContent());
+    ASSERT_TRUE(page->SendDayContent());
+    messages.clear();
+    page->ConnectionLost();
+    EXPECT_THAT(messages, ElementsAre("连接中断，排班未保存完整（已发送 2 / 3 天）"));
     EXPECT_FALSE(Form().SaveRunning());
     EXPECT_TRUE(Form().Item<QAbstractButton>(IDC_BTN_PAIBAN_SAVE)->isEnabled());
+    EXPECT_FALSE(Form().Item<QLabel>(IDC_STA_PAIBAN_SAVE_STATE)->isVisible());
+    EXPECT_EQ(Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->text(), QStringLiteral("夏季"));
+    EXPECT_EQ(Grid()->topLevelItemCount(), 3);
+    const std::size_t before = sent.size();
+    EXPECT_TRUE(page->SendDayContent());
+    EXPECT_TRUE(page->FinishScheduleSave());
+    EXPECT_EQ(sent.size(), before);
+    EXPECT_EQ(messages.size(), 1u);
+    EXPECT_TRUE(List().Schedules().Rows().empty());
+}
+
+// The server's silence is counted from the last document heard, also one held back while a
+// report run fetches its track, and not while its answers wait in the hold. Answers that come
+// after the save was given up finish it after all, and the user is told.
+TEST_F(SchedulePageTest, HeardOrHeldAnswersKeepTheSaveAndLateOnesStillFinishIt) {
+    ImportThreeBatches(2);
+    Form().SetSaveTimeout(300);
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("夏季"));
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    messages.clear();
+    for (int i = 0; i < 8; ++i) {
+        QTest::qWait(100);
+        page->ServerHeard();
+    }
+    EXPECT_TRUE(Form().SaveRunning());
+    answersWaiting = true;
+    QTest::qWait(700);
+    EXPECT_TRUE(Form().SaveRunning());
+    EXPECT_TRUE(messages.empty());
+    answersWaiting = false;
+    ASSERT_TRUE(test::WaitFor([&] { return !Form().SaveRunning(); }, 5000));
+    EXPECT_THAT(messages, ElementsAre("服务器无应答，排班未能保存"));
+
+    Form().SetSaveTimeout(30000);
+    ASSERT_TRUE(page->SendDayContent());  // late: the save runs again
+    EXPECT_TRUE(Form().SaveRunning());
+    EXPECT_EQ(Form().Item<QLabel>(IDC_STA_PAIBAN_SAVE_STATE)->text(), QStringLiteral("已发送 1 / 2 天"));
+    ASSERT_TRUE(page->SendDayContent());
+    ASSERT_TRUE(page->FinishScheduleSave());
+    EXPECT_EQ(sent.back().code, 9006);
+    EXPECT_THAT(Column(List().Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE), 0), ElementsAre("夏季"));
+    EXPECT_EQ(messages.back(), "服务器应答迟到，排班“夏季”已保存完成。");
+
+    // Given up and then cancelled: a late answer finds nothing to finish.
+    ImportThreeBatches(1);
+    Form().SetSaveTimeout(50);
+    Form().Item<QLineEdit>(IDC_EDT_PAIBAN_ADD_PB)->setText(QStringLiteral("秋季"));
+    Click(Form(), IDC_BTN_PAIBAN_SAVE);
+    ASSERT_TRUE(test::WaitFor([&] { return !Form().SaveRunning(); }, 5000));
+    Click(Form(), IDC_BTN_CANCEL);
+    const std::size_t before = sent.size();
+    EXPECT_TRUE(page->FinishScheduleSave());
+    EXPECT_EQ(sent.size(), before);
+}
+
+// The server's list after a re-login takes the rows' place, marks kept where the rows are still
+// there; deleting without the connection keeps the rows and their marks.
+TEST_F(SchedulePageTest, ListRefreshedAfterAReloginAndDeleteWithoutTheConnection) {
+    for (const char* name : {"甲", "乙", "丙"}) List().AddScheduleRow(name, "2014-06-01", "2014-08-31");
+    auto* view = List().Item<SkinListCtrl>(IDC_LSTCTRL_ARRANGE);
+    ClickRow(view, 0);
+    ClickRow(view, 2);
+    sendSucceeds = false;
+    Click(List(), IDC_BTN_PAIBAN_GL_DELE);
+    EXPECT_THAT(messages, ElementsAre("与服务器的连接已断开，排班未删除。重新连接后请再试。"));
+    EXPECT_THAT(Column(view, 0), ElementsAre("甲", "乙", "丙"));
+    EXPECT_EQ(view->topLevelItem(2)->data(0, SkinListCtrl::kImageRole).toInt(), 1);
+
+    page->BeginRefresh();
+    page->ScheduleListArrived();
+    for (const char* name : {"丙", "丁"}) page->AddScheduleRow(name, "2014-06-01", "2014-08-31");
+    EXPECT_THAT(Column(view, 0), ElementsAre("丙", "丁"));
+    EXPECT_EQ(view->topLevelItem(0)->data(0, SkinListCtrl::kImageRole).toInt(), 1);
+    EXPECT_EQ(view->topLevelItem(1)->data(0, SkinListCtrl::kImageRole).toInt(), 0);
 }
 
 }  // namespace

@@ -8,6 +8,7 @@
 
 #include "net/Framer.h"
 #include "net/Message.h"
+#include "net/Version.h"
 #include "text/Encoding.h"
 
 namespace fw::sim {
@@ -84,7 +85,7 @@ inline Json::Value Request(const char* cmd, std::initializer_list<std::pair<cons
 }
 
 inline Json::Value LoginRequest(const std::string& name, const std::string& pass) {
-    Json::Value root = Request("1000", {{"name", name}, {"pass", pass}, {"ver", "4.6936"}});
+    Json::Value root = Request("1000", {{"name", name}, {"pass", pass}, {"ver", kClientVersion}});
     root["header"]["type"] = "json_busmgr";
     root["header"]["mode"] = "";
     return root;

@@ -29,5 +29,26 @@ TEST(VehicleStore, LookupsByPlateIdAndGroup) {
     EXPECT_EQ(store.VehicleIdOfPlate("沪A1"), "");
 }
 
+// A re-login: lookups keep answering while the server announces its vehicles again; each
+// announced plate takes the place of its old record (in order, a plate announced twice takes two),
+// and what was not announced again goes when the refresh ends.
+TEST(VehicleStore, RefreshReplacesInPlaceAndDropsWhatDidNotComeAgain) {
+    VehicleStore store = Fleet();
+    store.BeginRefresh();
+    EXPECT_TRUE(store.Refreshing());
+    store.Add({"沪A1", "21", "东区"});
+    EXPECT_EQ(store.Size(), 3u);
+    EXPECT_EQ(store.VehicleIdOfPlate("沪A2"), "12");  // not announced yet: still there
+    store.Add({"沪C3", "23", "南区"});
+    store.Add({"沪A1", "22", "西区"});
+    EXPECT_EQ(store.EndRefresh(), 1u);
+    EXPECT_FALSE(store.Refreshing());
+    std::vector<std::string> ids;
+    for (const VehicleRecord& r : store.Records()) ids.push_back(r.code + "=" + r.id);
+    EXPECT_EQ(ids, (std::vector<std::string>{"沪A1=21", "沪A1=22", "沪C3=23"}));
+    store.Add({"沪A1", "31", "东区"});  // no refresh: kept as a duplicate
+    EXPECT_EQ(store.Size(), 4u);
+}
+
 }  // namespace
 }  // namespace fw

@@ -3,8 +3,9 @@
 // Writes Excel 97-2003 workbooks (BIFF8 records in a compound file) for the timetable tests and
 // the benchmark, so that no binary workbook has to be kept in the repository. It writes what the
 // reader needs and a little more: named sheets in any order, text, number, time, date-time and
-// date cells, strings long enough to need continuation records, more columns than Excel allows,
-// and the password record of a protected workbook.
+// date cells, formulas with their stored results (or none), strings long enough to need
+// continuation records, more columns than Excel allows, and the password record of a protected
+// workbook.
 
 #include <algorithm>
 #include <deque>
@@ -20,7 +21,21 @@ namespace fw::test {
 
 class XlsWriter {
 public:
-    enum class Kind { Text, Number, Time, DateTime, Date };
+    enum class Kind { Text, Number, Time, DateTime, Date, ShortTime, ElapsedTime, Formula };
+    // What a formula cell stores as its result.
+    struct Result {
+        enum class Type { Number, Text, Boolean, Error, Nothing } type = Type::Number;
+        double number = 0;
+        Kind format = Kind::Number;  // the cell's number format, for a number
+        std::string text;            // a text result
+        int code = 0;                // true/false, or the error's code
+
+        static Result OfNumber(double value, Kind format) { return {Type::Number, value, format, {}, 0}; }
+        static Result OfText(std::string text) { return {Type::Text, 0, Kind::Number, std::move(text), 0}; }
+        static Result OfBoolean(bool value) { return {Type::Boolean, 0, Kind::Number, {}, value ? 1 : 0}; }
+        static Result OfError(int code) { return {Type::Error, 0, Kind::Number, {}, code}; }
+        static Result Nothing() { return {Type::Nothing, 0, Kind::Number, {}, 0}; }
+    };
 
     class SheetData {
     public:
@@ -34,6 +49,14 @@ public:
         // Days since 1899-12-30 (the 1900 date system), formatted with date and time.
         SheetData& DateTime(int row, int column, double serial) { return Put(row, column, Kind::DateTime, {}, serial); }
         SheetData& Date(int row, int column, double serial) { return Put(row, column, Kind::Date, {}, serial); }
+        // A number in "h:mm" or "[h]:mm" (a day and more shows its hours past 24).
+        SheetData& ShortTime(int row, int column, double value) { return Put(row, column, Kind::ShortTime, {}, value); }
+        SheetData& ElapsedTime(int row, int column, double value) { return Put(row, column, Kind::ElapsedTime, {}, value); }
+        SheetData& Formula(int row, int column, Result result) {
+            Put(row, column, Kind::Formula, {}, 0);
+            cells_.back().result = std::move(result);
+            return *this;
+        }
 
     private:
         friend class XlsWriter;
@@ -42,6 +65,7 @@ public:
             Kind kind;
             std::string text;
             double number;
+            Result result = {};
         };
         SheetData& Put(int row, int column, Kind kind, std::string text, double number) {
             cells_.push_back({row, column, kind, std::move(text), number});
@@ -133,7 +157,52 @@ public:
 private:
     static constexpr std::size_t kMaxRecord = 8224;
     // The first cell formats after the sixteen style formats Excel expects.
-    static constexpr std::uint16_t kXfGeneral = 16, kXfTime = 17, kXfDateTime = 18, kXfDate = 19;
+    static constexpr std::uint16_t kXfGeneral = 16, kXfTime = 17, kXfDateTime = 18, kXfDate = 19, kXfShortTime = 20,
+                                   kXfElapsedTime = 21;
+
+    static std::uint16_t XfOf(Kind kind) {
+        switch (kind) {
+            case Kind::Time: return kXfTime;
+            case Kind::DateTime: return kXfDateTime;
+            case Kind::Date: return kXfDate;
+            case Kind::ShortTime: return kXfShortTime;
+            case Kind::ElapsedTime: return kXfElapsedTime;
+            default: return kXfGeneral;
+        }
+    }
+
+    // FORMULA "=1" with the stored result, and a STRING record after it for a text result.
+    static void FormulaRecords(std::string& out, const SheetData::Cell& c) {
+        std::string d;
+        Put16(d, static_cast<std::uint32_t>(c.row));
+        Put16(d, static_cast<std::uint32_t>(c.column));
+        const Result& r = c.result;
+        using Type = Result::Type;
+        Put16(d, r.type == Type::Number ? XfOf(r.format) : kXfGeneral);
+        if (r.type == Type::Number) {
+            PutDouble(d, r.number);
+        } else {
+            const int type = r.type == Type::Text ? 0 : r.type == Type::Boolean ? 1 : r.type == Type::Error ? 2 : 0xFF;
+            d += static_cast<char>(type);
+            d += '\0';
+            d += static_cast<char>(r.code);
+            d += std::string(3, '\0');
+            Put16(d, 0xFFFF);
+        }
+        Put16(d, 0x0002);  // calculate on open
+        Put32(d, 0);
+        Put16(d, 3);       // the formula: the number 1
+        d += "\x1E\x01";
+        d += '\0';
+        Record(out, 0x0006, d);
+        if (r.type != Type::Text) return;
+        const std::u16string chars = Utf16(r.text);
+        std::string str;
+        Put16(str, static_cast<std::uint32_t>(chars.size()));
+        str += '\x01';
+        for (char16_t ch : chars) Put16(str, ch);
+        Record(out, 0x0207, str);
+    }
 
     static void Put16(std::string& s, std::uint32_t v) {
         s += static_cast<char>(v & 0xFF);
@@ -267,10 +336,11 @@ private:
                     Record(out, 0x00FD, d);  // LABELSST
                     continue;
                 }
-                Put16(d, c.kind == Kind::Time       ? kXfTime
-                         : c.kind == Kind::DateTime ? kXfDateTime
-                         : c.kind == Kind::Date     ? kXfDate
-                                                    : kXfGeneral);
+                if (c.kind == Kind::Formula) {
+                    FormulaRecords(out, c);
+                    continue;
+                }
+                Put16(d, XfOf(c.kind));
                 PutDouble(d, c.number);
                 Record(out, 0x0203, d);  // NUMBER
             }
@@ -293,8 +363,9 @@ private:
         Record(globals, 0x041E, Format(164, "hh:mm:ss"));
         Record(globals, 0x041E, Format(165, "yyyy-mm-dd hh:mm:ss"));
         Record(globals, 0x041E, Format(166, "yyyy-mm-dd"));
+        Record(globals, 0x041E, Format(167, "[h]:mm"));
         for (int i = 0; i < 16; ++i) Record(globals, 0x00E0, Xf(0, true));
-        for (std::uint16_t format : {0, 164, 165, 166}) Record(globals, 0x00E0, Xf(format, false));
+        for (std::uint16_t format : {0, 164, 165, 166, 20, 167}) Record(globals, 0x00E0, Xf(format, false));
         std::vector<std::size_t> offsetAt;
         for (const SheetData& sheet : sheets_) {
             const std::u16string name = Utf16(sheet.name_);

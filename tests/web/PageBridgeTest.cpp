@@ -7,17 +7,20 @@
 #include <QMenu>
 #include <QSignalSpy>
 #include <QTcpServer>
+#include <QToolButton>
 #include <QWebEngineView>
 
 #include <map>
 #include <memory>
 
+#include "base/MessageBox.h"
 #include "skin/SkinControls.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaitFor.h"
 #include "tests/support/WebEngineProbe.h"
 #include "web/BrowserHost.h"
 #include "web/EmbeddedPage.h"
+#include "web/PageAlertBand.h"
 #include "web/PageRelay.h"
 #include "web/PageScript.h"
 
@@ -193,17 +196,40 @@ TEST_F(PageBridge, ScriptsAreCalledByNameWithTheirArgumentsInOrder) {
     }
 }
 
-TEST_F(PageBridge, AlertsConfirmsPromptsAndScriptErrorsNeverBlock) {
+// A page's alert shows in a band over the page, in its own words, for a while or until closed;
+// a confirm asks in the program's own box, and one left unanswered reads as 取消; a prompt and
+// script errors are only logged. No box of the browser's own ever opens.
+TEST_F(PageBridge, AlertsShowInABandAndConfirmsAskInTheProgramsBox) {
+    std::vector<std::string> boxes;
+    SetMessageObserver([&](const QString& text) { boxes.push_back(text.toStdString()); });
+    PageDialogTiming() = {.alertMs = 400, .confirmMs = 300};
     QSignalSpy alerts(host, &BrowserHost::alertRaised);
     ASSERT_TRUE(Load(site.At("/dialogs")));
-    EXPECT_TRUE(TitleIs("confirm:false,prompt:null"));
+    EXPECT_TRUE(TitleIs("confirm:true,prompt:null"));
+    EXPECT_EQ(boxes, std::vector<std::string>{"继续?"});
     ASSERT_EQ(alerts.count(), 1);
-    EXPECT_EQ(alerts.at(0).at(0).toString(), "提示一下");
+    PageAlertBand* band = host->AlertBand();
+    EXPECT_TRUE(band->isVisible());
+    EXPECT_EQ(band->Text(), "提示一下");
+    EXPECT_EQ(band->geometry().topLeft(), QPoint(0, 0));
+    EXPECT_EQ(band->width(), browser->width());
     EXPECT_TRUE(Logged("来自网页的消息（测试页面）：提示一下"));
-    EXPECT_TRUE(Logged("来自网页的消息（测试页面）：继续?"));
+    EXPECT_TRUE(Logged("网页确认（测试页面）：确定"));
     ASSERT_TRUE(WaitFor([&] { return Logged("脚本错误（测试页面）"); }));
     EXPECT_TRUE(Logged("notAFunction"));
+    ASSERT_TRUE(WaitFor([&] { return !band->isVisible(); }, 5000));  // gone by itself
+
+    // Unanswered, the box answers 取消 by itself; the alert band closes with its ×.
+    SetMessageObserver([&](const QString& text) { boxes.push_back(text.toStdString()); }, true);
+    ASSERT_TRUE(Load(site.At("/dialogs")));
+    EXPECT_TRUE(TitleIs("confirm:false,prompt:null"));
+    EXPECT_TRUE(Logged("网页确认（测试页面）：取消"));
+    ASSERT_TRUE(band->isVisible());
+    band->CloseButton()->click();
+    EXPECT_FALSE(band->isVisible());
     for (QWidget* w : QApplication::topLevelWidgets()) EXPECT_FALSE(w->isVisible() && w->isModal());
+    SetMessageObserver({});
+    PageDialogTiming() = {};
 }
 
 TEST_F(PageBridge, APageThatCannotLoadShowsOurChinesePage) {

@@ -1,4 +1,4 @@
-#include "app/ReconnectPlan.h"
+#include "net/ReconnectPlan.h"
 
 #include <algorithm>
 

@@ -1,0 +1,220 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <random>
+#include <string>
+#include <vector>
+
+#include "schedules/AssignmentGrid.h"
+#include "schedules/AutoAssign.h"
+#include "schedules/RosterCheck.h"
+
+namespace fw {
+namespace {
+
+using testing::ElementsAre;
+
+BatchSpan Span(int first, int end, std::string line = "1路", bool tripKnown = true) {
+    BatchSpan s;
+    s.known = true;
+    s.first = first;
+    s.last = end;
+    s.end = end;
+    s.line = std::move(line);
+    s.tripKnown = tripKnown;
+    return s;
+}
+
+constexpr int H = 3600;
+
+// Two batches that one vehicle cannot both hold, by the rule of the roster checks.
+bool Clash(const BatchSpan& a, const BatchSpan& b, int turnaround) {
+    const int gap = std::max(b.first - a.end, a.first - b.end);
+    return !(gap >= turnaround && gap >= 0);
+}
+
+// The fewest vehicles for the batches, by trying every assignment to k vehicles, k = 1, 2, ….
+int BruteForceMinimum(const std::vector<BatchSpan>& spans, int turnaround) {
+    const int n = static_cast<int>(spans.size());
+    std::vector<int> vehicleOf(static_cast<std::size_t>(n), -1);
+    std::function<bool(int, int)> place = [&](int b, int k) {
+        if (b == n) return true;
+        for (int v = 0; v < k; ++v) {
+            bool free = true;
+            for (int o = 0; o < b && free; ++o)
+                free = vehicleOf[static_cast<std::size_t>(o)] != v || !Clash(spans[static_cast<std::size_t>(o)], spans[static_cast<std::size_t>(b)], turnaround);
+            if (!free) continue;
+            vehicleOf[static_cast<std::size_t>(b)] = v;
+            if (place(b + 1, k)) return true;
+        }
+        vehicleOf[static_cast<std::size_t>(b)] = -1;
+        return false;
+    };
+    for (int k = 1; k <= n; ++k)
+        if (place(0, k)) return k;
+    return 0;
+}
+
+// The plan as a grid the roster checks can look at: dates one after another.
+RosterCheck CheckPlan(const AutoAssignment& plan, const std::vector<BatchSpan>& spans, int turnaround) {
+    AssignmentGrid grid;
+    std::vector<std::string> batches, dates;
+    for (std::size_t b = 0; b < spans.size(); ++b) batches.push_back("班" + std::to_string(b + 1));
+    for (std::size_t d = 0; d < plan.days.size(); ++d) dates.push_back("2014-08-" + std::to_string(10 + d));
+    grid.SetBatches(batches);
+    grid.SetDates(dates);
+    for (std::size_t d = 0; d < plan.days.size(); ++d)
+        for (std::size_t b = 0; b < spans.size(); ++b)
+            grid.SetCell(static_cast<int>(d), static_cast<int>(b) + 1, plan.days[d].plates[b]);
+    return CheckRoster(grid, spans, {}, turnaround);
+}
+
+std::vector<std::string> Plates(int n) {
+    std::vector<std::string> out;
+    for (int i = 1; i <= n; ++i) out.push_back("浙A" + std::to_string(i));
+    return out;
+}
+
+// On random small days (fixed seeds) the plan is sound, and uses as few vehicles as trying
+// every assignment finds: the most batches holding a vehicle at one moment.
+TEST(AutoAssign, EveryRandomDayUsesTheFewestVehiclesTryingEveryAssignmentFinds) {
+    for (unsigned seed = 1; seed <= 300; ++seed) {
+        std::mt19937 random(seed);
+        auto uniform = [&random](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+        const int turnaround = std::vector<int>{0, 180, 600, 1800}[static_cast<std::size_t>(uniform(0, 3))];
+        std::vector<BatchSpan> spans;
+        const int count = uniform(1, 8);
+        for (int b = 0; b < count; ++b) {
+            const int first = uniform(0, 23) * H + uniform(0, 3) * 900;
+            spans.push_back(Span(first, first + uniform(0, 8) * 1200));  // some run past midnight
+        }
+        AutoAssignRequest request;
+        request.spans = spans;
+        request.vehicles = Plates(count);
+        request.minTurnaround = turnaround;
+        const AutoAssignment plan = AutoAssign(request);
+        ASSERT_EQ(plan.days.size(), 1u);
+        const DayAssignment& day = plan.days[0];
+        const int minimum = BruteForceMinimum(spans, turnaround);
+        EXPECT_EQ(day.unassigned, 0) << "seed " << seed;
+        EXPECT_EQ(day.used, minimum) << "seed " << seed;
+        EXPECT_EQ(day.need, minimum) << "seed " << seed;
+        EXPECT_EQ(CheckPlan(plan, spans, turnaround).clashes, 0) << "seed " << seed;
+    }
+}
+
+// Over several days, batches past midnight meet the next day's early ones: no vehicle holds
+// both, and each day still gets by with what it needs.
+TEST(AutoAssign, RandomWeeksNeverClashAcrossMidnight) {
+    for (unsigned seed = 1; seed <= 60; ++seed) {
+        std::mt19937 random(seed);
+        auto uniform = [&random](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
+        std::vector<BatchSpan> spans;
+        const int count = uniform(2, 10);
+        for (int b = 0; b < count; ++b) {
+            const int first = uniform(0, 95) * 900;
+            spans.push_back(Span(first, first + uniform(1, 36) * 600));
+        }
+        AutoAssignRequest request;
+        request.spans = spans;
+        request.vehicles = Plates(count + 2);
+        request.minTurnaround = 300;
+        request.days = 7;
+        const AutoAssignment plan = AutoAssign(request);
+        EXPECT_EQ(CheckPlan(plan, spans, 300).clashes, 0) << "seed " << seed;
+        for (const DayAssignment& day : plan.days) {
+            EXPECT_EQ(day.unassigned, 0) << "seed " << seed;
+            EXPECT_EQ(day.used, day.need) << "seed " << seed;
+        }
+    }
+}
+
+// Three batches at once every day, five vehicles: each day starts one vehicle further on, so
+// the early batch goes round the fleet as the carry-down turns a plate.
+TEST(AutoAssign, EachDayStartsOneVehicleFurtherOn) {
+    AutoAssignRequest request;
+    request.batches = {"早", "中", "晚"};
+    request.spans = {Span(6 * H, 14 * H), Span(7 * H, 15 * H), Span(8 * H, 16 * H)};
+    request.vehicles = Plates(5);
+    request.days = 7;
+    const AutoAssignment plan = AutoAssign(request);
+    std::vector<std::string> early;
+    for (const DayAssignment& d : plan.days) {
+        early.push_back(d.plates[0]);
+        EXPECT_EQ(std::tuple(d.need, d.used, d.unassigned), std::tuple(3, 3, 0));
+    }
+    EXPECT_THAT(early, ElementsAre("浙A1", "浙A2", "浙A3", "浙A4", "浙A5", "浙A1", "浙A2"));
+    EXPECT_THAT(plan.days[1].plates, ElementsAre("浙A2", "浙A3", "浙A4"));
+    EXPECT_EQ(plan.Summary(), "自动配车：需 3 辆，已配 3 辆，每天轮换");
+    EXPECT_TRUE(plan.findings.empty());
+}
+
+// Typed cells stay and are planned around, on their day and the days beside it.
+TEST(AutoAssign, TypedCellsStayAndArePlannedAround) {
+    AutoAssignRequest request;
+    request.batches = {"早", "中", "夜", "晨"};
+    // 夜 runs to 00:40; 晨 starts at 00:20 the next day.
+    request.spans = {Span(6 * H, 10 * H), Span(9 * H, 13 * H), Span(22 * H, 24 * H + 2400), Span(1200, 5 * H)};
+    request.vehicles = Plates(4);
+    request.days = 2;
+    request.fixed = {{"", "浙A1", "浙Z9", ""}, {"", "", "", "浙A3"}};
+    const AutoAssignment plan = AutoAssign(request);
+    // Day 1: 浙A1 typed on 中 (09-13) cannot take 早 (06-10); 浙Z9 (not in the list) stays on 夜.
+    EXPECT_THAT(plan.days[0].plates, ElementsAre("浙A2", "浙A1", "浙Z9", "浙A1"));
+    EXPECT_THAT(plan.days[0].planned, ElementsAre(true, false, false, true));
+    // Day 2: 浙A3 typed on 晨 the next day, so day 1's plan left it off 夜's night.
+    EXPECT_EQ(plan.days[1].plates[3], "浙A3");
+    EXPECT_FALSE(plan.days[1].planned[3]);
+    EXPECT_EQ(CheckPlan(plan, request.spans, request.minTurnaround).clashes, 0);
+    EXPECT_EQ(plan.days[0].used, 3);  // 浙A1, 浙A2 and the typed 浙Z9
+}
+
+TEST(AutoAssign, TooFewVehiclesAssignWhatFitsAndSayWhatTheDayNeeds) {
+    AutoAssignRequest request;
+    request.spans = {Span(6 * H, 9 * H), Span(7 * H, 10 * H), Span(8 * H, 11 * H), Span(12 * H, 13 * H)};
+    request.vehicles = Plates(2);
+    request.days = 3;
+    const AutoAssignment plan = AutoAssign(request);
+    for (const DayAssignment& d : plan.days) {
+        EXPECT_EQ(std::tuple(d.need, d.used, d.unassigned), std::tuple(3, 2, 1));
+        EXPECT_EQ(d.plates[2], "");  // the third at once finds no vehicle; 12:00 does
+        EXPECT_NE(d.plates[3], "");
+    }
+    EXPECT_EQ(plan.Summary(), "自动配车：需 3 辆，只有 2 辆：3 个班次未配车");
+    EXPECT_EQ(CheckPlan(plan, request.spans, request.minTurnaround).clashes, 0);
+}
+
+// What cannot be planned as it stands is said, never planned wrongly.
+TEST(AutoAssign, BadInputGivesFindingsNeverAClashOrACrash) {
+    BatchSpan unknown;  // no readable time
+    BatchSpan outOfOrder = Span(7 * H, 9 * H);
+    outOfOrder.outOfOrder = true;
+    AutoAssignRequest request;
+    request.batches = {"甲", "乙", "丙", "丁"};
+    request.spans = {Span(6 * H, 8 * H, "9路", false), unknown, outOfOrder, Span(23 * H, 25 * H)};
+    request.vehicles = {"浙A1", " 浙a1 ", "浙A2", "", "浙A3"};
+    request.days = 2;
+    const AutoAssignment plan = AutoAssign(request);
+    EXPECT_THAT(plan.findings, ElementsAre("车牌“浙a1”在车辆列表中不止一次，只算一辆",
+                                           "班次“甲”的线路“9路”没有行程时间，按末班发车时间计",
+                                           "班次“乙”没有可读的发车时间，未自动配车",
+                                           "班次“丙”的发车时间先后颠倒，按最早到最晚计"));
+    EXPECT_EQ(plan.vehicles, 3);
+    for (const DayAssignment& d : plan.days) {
+        EXPECT_EQ(d.plates[1], "");
+        EXPECT_EQ(d.unassigned, 0);  // a batch without times is not counted as short
+    }
+    EXPECT_EQ(CheckPlan(plan, request.spans, request.minTurnaround).clashes, 0);
+
+    request.vehicles.clear();
+    const AutoAssignment none = AutoAssign(request);
+    EXPECT_EQ(none.Summary(), "自动配车：需 2 辆，只有 0 辆：6 个班次未配车");
+    request.spans.clear();
+    request.batches.clear();
+    EXPECT_EQ(AutoAssign(request).Unassigned(), 0);
+}
+
+}  // namespace
+}  // namespace fw
