@@ -449,6 +449,8 @@ void MainWindow::OnCommand(int id) {
         });
         settings.SetDetection(config_.detection,
                               [this](DetectionRule rule) { config_.detection = rule; });
+        settings.SetMatching(config_.matching,
+                             [this](Matching matching) { config_.matching = matching; });
         settings.DoModal();
     }
 }

@@ -338,7 +338,7 @@ window("IDW_BAOBIAO_WEB", (480, 320), "page_bg.bmp", (10, 10), 0, [
     ("HTMLCTRL", "IDC_HTMLCTRL_NEW_REPOR", 0, 0, 480, 320, "", html()),
 ])
 
-window("IDW_SETTING", (480, 320), "setting_bg.bmp", (20, 50), 40, [
+window("IDW_SETTING", (480, 352), "setting_bg.bmp", (20, 50), 40, [
     ("STATIC", "IDC_STA_SETTING_TITLE", 18, 6, 200, 28, "设置", title()),
     ("PUSHBUTTON", "IDC_BTN_SETTING_CLOSE", 438, 0, 42, 25, "", system_box("CloseBox", "close.bmp")),
     ("STATIC", "IDC_STA_SETTING_LOG", 40, 80, 110, 28, "是否保存日志", label("Left", None, "IDR_FONT_BOLD")),
@@ -348,11 +348,15 @@ window("IDW_SETTING", (480, 320), "setting_bg.bmp", (20, 50), 40, [
     ("STATIC", "IDC_STA_SETTING_DETECTION", 40, 122, 110, 28, "到站判定", label("Left", None, "IDR_FONT_BOLD")),
     ("RADIO", "IDC_RAD_SETTING_FIRST_FIX", 160, 122, 110, 28, "首个定位点", radio_mark(True)),
     ("RADIO", "IDC_RAD_SETTING_INTERPOLATED", 280, 122, 110, 28, "精确推算", radio_mark()),
-    ("STATIC", "IDC_STA_SETTING_PORT", 40, 172, 110, 28, "服务器端口", label("Left", None, "IDR_FONT_BOLD")),
-    ("EDIT", "IDC_EDT_SETTING_PORT", 160, 172, 120, 28, "", edit()),
-    ("STATIC", "IDC_STA_SETTING_WEBPORT", 40, 214, 110, 28, "网页端口", label("Left", None, "IDR_FONT_BOLD")),
-    ("EDIT", "IDC_EDT_SETTING_WEBPORT", 160, 214, 120, 28, "", edit()),
-    ("STATIC", "IDC_STA_SETTING_PORT_HINT", 40, 256, 400, 24, "端口的修改在下次登录时生效", label("Left", "IDR_COLOR_GRAY")),
+    # Under it, a group of its own: how the events are given to the rows, by nearest plan or in
+    # trip order.
+    ("RADIO", "IDC_RAD_SETTING_NEAREST", 160, 154, 110, 28, "最近计划", radio_mark(True)),
+    ("RADIO", "IDC_RAD_SETTING_SEQUENCE", 280, 154, 110, 28, "按班次顺序", radio_mark()),
+    ("STATIC", "IDC_STA_SETTING_PORT", 40, 204, 110, 28, "服务器端口", label("Left", None, "IDR_FONT_BOLD")),
+    ("EDIT", "IDC_EDT_SETTING_PORT", 160, 204, 120, 28, "", edit()),
+    ("STATIC", "IDC_STA_SETTING_WEBPORT", 40, 246, 110, 28, "网页端口", label("Left", None, "IDR_FONT_BOLD")),
+    ("EDIT", "IDC_EDT_SETTING_WEBPORT", 160, 246, 120, 28, "", edit()),
+    ("STATIC", "IDC_STA_SETTING_PORT_HINT", 40, 288, 400, 24, "端口的修改在下次登录时生效", label("Left", "IDR_COLOR_GRAY")),
 ], mask=True)
 
 # The punctuality charts of the listed report; the two chart areas are placeholders that the
@@ -535,6 +539,7 @@ ADDED = [
     "IDC_BTN_CHART_PNG", "IDC_STA_CHART_LINE", "IDC_STA_CHART_HIST",
     "IDC_STA_PAIBAN_ADD_STATE", "IDC_PRG_PAIBAN_ADD",
     "IDC_BTN_PAIBAN_AUTO", "IDC_STA_PAIBAN_AUTO", "IDC_BTN_PAIBAN_AUTO_KEEP", "IDC_BTN_PAIBAN_AUTO_DROP",
+    "IDC_RAD_SETTING_NEAREST", "IDC_RAD_SETTING_SEQUENCE",
 ]
 
 ORIGINAL_COUNT = 121

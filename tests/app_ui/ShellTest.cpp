@@ -384,16 +384,19 @@ TEST_F(ShellTest, PagesFollowTheWindowAndTheReportPageKeepsItsMode) {
     w.Quit();
 }
 
-TEST(SettingsWindow, LogSwitchAndDetectionApplyAtOnceAndPortsWhenTheyRead) {
+TEST(SettingsWindow, LogSwitchDetectionAndMatchingApplyAtOnceAndPortsWhenTheyRead) {
     ASSERT_TRUE(StartSkin());
     std::vector<std::string> messages;
     SetMessageObserver([&](const QString& text) { messages.push_back(text.toStdString()); });
     for (int writeLog : {0, 1, 2}) {
         int set = -1;
         std::vector<DetectionRule> chosen;
+        std::vector<Matching> matchings;
         SettingsWindow settings(writeLog, [&](int v) { set = v; }, nullptr);
         const DetectionRule configured = writeLog == 1 ? DetectionRule::Interpolated : DetectionRule::FirstFix;
+        const Matching matching = writeLog == 2 ? Matching::Sequence : Matching::Nearest;
         settings.SetDetection(configured, [&](DetectionRule r) { chosen.push_back(r); });
+        settings.SetMatching(matching, [&](Matching m) { matchings.push_back(m); });
         ASSERT_TRUE(settings.Create(nullptr, false));
         auto* on = settings.Item<QRadioButton>(IDC_RAD_SETTING_LOG_TRUE);
         auto* off = settings.Item<QRadioButton>(IDC_RAD_SETTING_LOG_FALSE);
@@ -403,6 +406,10 @@ TEST(SettingsWindow, LogSwitchAndDetectionApplyAtOnceAndPortsWhenTheyRead) {
         EXPECT_EQ(off->isChecked(), writeLog == 0) << writeLog;
         EXPECT_EQ(interpolated->isChecked(), configured == DetectionRule::Interpolated);
         EXPECT_EQ(firstFix->isChecked(), configured == DetectionRule::FirstFix);
+        auto* nearest = settings.Item<QRadioButton>(IDC_RAD_SETTING_NEAREST);
+        auto* sequence = settings.Item<QRadioButton>(IDC_RAD_SETTING_SEQUENCE);
+        EXPECT_EQ(sequence->isChecked(), matching == Matching::Sequence);
+        EXPECT_EQ(nearest->isChecked(), matching == Matching::Nearest);
         on->click();
         EXPECT_EQ(set, 1);
         off->click();
@@ -410,7 +417,10 @@ TEST(SettingsWindow, LogSwitchAndDetectionApplyAtOnceAndPortsWhenTheyRead) {
         interpolated->click();
         firstFix->click();
         EXPECT_EQ(chosen, (std::vector<DetectionRule>{DetectionRule::Interpolated, DetectionRule::FirstFix}));
-        EXPECT_TRUE(off->isChecked());  // the log switch is a group of its own
+        sequence->click();
+        EXPECT_EQ(matchings, std::vector<Matching>{Matching::Sequence});
+        // Each choice is a group of its own.
+        EXPECT_TRUE(off->isChecked() && firstFix->isChecked() && sequence->isChecked());
     }
 
     SettingsWindow settings(0, [](int) {}, nullptr);

@@ -248,34 +248,50 @@ TEST_F(ReportFlow, GenerateListsTrueTimesExportsThemAndQueryListsTheServersRows)
 
 // A fix every 30 s with 10 m of noise, and the interpolated rule chosen in conf.ini: the times
 // listed are the instants the bus crossed the circles, seconds from the true passings where the
-// first fix inside would be half an interval late, and the page says which rule made them.
-TEST_F(ReportFlow, InterpolatedRuleListsTheCrossingInstantsOfSparseFixes) {
+// first fix inside would be half an interval late, and the page says which rule and which
+// matching made them. In trip order every stop the bus reached holds its own arrival.
+class ReportFlowSparse : public ReportFlow, public testing::WithParamInterface<Matching> {};
+
+TEST_P(ReportFlowSparse, InterpolatedRuleListsTheCrossingInstantsOfSparseFixes) {
+    const Matching matching = GetParam();
     ASSERT_NO_FATAL_FAILURE(Start(QStringLiteral("none"),
                                   {"--fix-interval", "30", "--gps-noise", "10"},
-                                  "Detection=interpolated\n"));
+                                  "Detection=interpolated\nMatching=" +
+                                      std::string(MatchingKey(matching)) + "\n"));
     ASSERT_NO_FATAL_FAILURE(Generate());
     EXPECT_TRUE(boxes.empty());
-    EXPECT_EQ(report->Item<QLabel>(IDC_STA_STAT_RULE)->text(), "到站判定：精确推算");
+    EXPECT_EQ(report->Item<QLabel>(IDC_STA_STAT_RULE)->text().toStdString(),
+              "到站判定：精确推算，" + std::string(MatchingTitle(matching)));
 
     const auto planned = Planned();
-    long long findable = 0, own = 0, sum = 0;
+    long long reached = 0, findable = 0, own = 0, sum = 0;
     for (const ReportRow* row : Rows()) {
         const auto it = planned.find(Key(*row));
         ASSERT_NE(it, planned.end()) << Key(*row);
-        if (!Findable(*it->second)) continue;
-        ++findable;
+        if (it->second->trueReach.empty()) continue;
+        ++reached;
+        findable += Findable(*it->second);
         if ((*row)[kColRealReach].empty()) continue;
-        // Some arrivals may rightly match a nearer plan of another trip; nearly all are their own.
+        // Nearest: some arrivals may match a nearer plan of another trip; nearly all are their own.
         const long long error =
             std::llabs(Seconds((*row)[kColRealReach]) - Seconds(it->second->trueReach));
         own += error <= 30;
         sum += error <= 30 ? error : 0;
     }
     ASSERT_GT(findable, 20);
-    EXPECT_GE(own, findable * 9 / 10);
+    if (matching == Matching::Sequence)
+        EXPECT_EQ(own, reached);
+    else
+        EXPECT_GE(own, findable * 9 / 10);
     EXPECT_LE(static_cast<double>(sum) / static_cast<double>(own), 6.0);
     window->close();
 }
+
+INSTANTIATE_TEST_SUITE_P(Matchings, ReportFlowSparse,
+                         testing::Values(Matching::Nearest, Matching::Sequence),
+                         [](const testing::TestParamInfo<Matching>& info) {
+                             return std::string(MatchingKey(info.param));
+                         });
 
 // Closing the client during the next run stops its transfer quietly.
 TEST_F(ReportFlow, TheWindowStaysResponsiveWhileASlowTrackArrivesAndClosingStopsIt) {

@@ -83,7 +83,8 @@ TEST_F(ReportExport, WritesTheListAsShownWhereTheUserChose) {
     Groups()->setCurrentIndex(Groups()->findText("一公司"));
     Plates()->setEditText("浙A3W066");
     QueryRows({Row9021("2014-08-25 09:00:00", "2014-08-25 09:05:30"),
-               Row9021("2014-08-25 08:00:00", "2014-08-25 07:59:00")});
+               Row9021("2014-08-25 08:00:00", "2014-08-25 07:59:00"),
+               Row9021("2014-08-25 10:00:00", "", "=1+2")});  // an id no vehicle has
     Click(IDC_RAD_STAT_TYPE_CSV);
     // A name typed without its suffix gets it.
     ASSERT_TRUE(ExportAndWait(folder + "/我的 报表"));
@@ -91,12 +92,16 @@ TEST_F(ReportExport, WritesTheListAsShownWhereTheUserChose) {
     EXPECT_EQ(proposals[0], home.Path() + "/报表_浙A3W066_2014-08-25.csv");
     EXPECT_EQ(filters[0], "CSV 文件 (*.csv)");
     const std::string path = folder + "/我的 报表.csv";
-    EXPECT_EQ(boxes, std::vector<std::string>{"已导出 2 行：\n" + path});
+    EXPECT_EQ(boxes, std::vector<std::string>{"已导出 3 行：\n" + path});
     const std::string text = test::ReadFile(path);
     EXPECT_EQ(text.substr(0, 3), "\xEF\xBB\xBF");
+    // The lateness headings pair with the planned times', as fenwarde-report heads them; a
+    // plate that would be a formula is text.
     for (const char* line : {"公司,一公司\r\n", "车牌号,浙A3W066\r\n",
                              "时间范围,2014-08-25 05:00:00 至 2014-08-25 21:00:00\r\n",
-                             "判定规则,服务器报表\r\n", "生成时间,2014-08-26 09:30:00\r\n"})
+                             "判定规则,服务器报表\r\n", "匹配方式,\r\n", "生成时间,2014-08-26 09:30:00\r\n",
+                             "计划到达时间,实际到达时间,到达迟到,计划离开时间,实际离开时间,离开久滞\r\n",
+                             "\r\n'=1+2,早班,"})
         EXPECT_NE(text.find(line), std::string::npos) << line;
     // In the list's order (planned), with its texts.
     const std::size_t first = text.find("2014-08-25 08:00:00,2014-08-25 07:59:00");

@@ -242,7 +242,7 @@ TEST_F(ReportWindowTest, ARunListsTheDetectedTimesAndTheDocumentsHeldMeanwhileFo
     EXPECT_TRUE(server.lastTarget.contains("vhcid=77&")) << server.lastTarget.toStdString();
     EXPECT_TRUE(InputsEnabled(true));
     EXPECT_FALSE(Shown(IDC_STA_STAT_TRACK));
-    EXPECT_EQ(Control<QLabel>(IDC_STA_STAT_RULE)->text(), "到站判定：首个定位点");
+    EXPECT_EQ(Control<QLabel>(IDC_STA_STAT_RULE)->text(), "到站判定：首个定位点，最近计划");
     EXPECT_TRUE(Shown(IDC_STA_STAT_RULE));
     EXPECT_TRUE(boxes.empty());
     // An export names the rule that made the list and the range the run used.
@@ -255,13 +255,106 @@ TEST_F(ReportWindowTest, ARunListsTheDetectedTimesAndTheDocumentsHeldMeanwhileFo
 // of another kind replace them.
 TEST_F(ReportWindowTest, TheRuleOfTheSettingsMakesTheRunAndIsShownBesideIt) {
     login.detection = DetectionRule::Interpolated;
+    login.matching = Matching::Sequence;
     GenerateAndRun();
     EXPECT_TRUE(Shown(IDC_STA_STAT_RULE));
-    EXPECT_EQ(Control<QLabel>(IDC_STA_STAT_RULE)->text(), "到站判定：精确推算");
-    EXPECT_EQ(window->Listed().rule, "精确推算");  // and an export's header block says so
-    EXPECT_EQ(Reached(), InRange(true));
+    EXPECT_EQ(Control<QLabel>(IDC_STA_STAT_RULE)->text(), "到站判定：精确推算，按班次顺序");
+    // And an export's header block says so.
+    EXPECT_EQ(window->Listed().rule + "," + window->Listed().matching, "精确推算,按班次顺序");
+    // (This synthetic day plans its stops out of their trip order: trip order finds fewer.)
+    EXPECT_GT(Reached(), 0);
     Click(IDC_BTN_STAT_SEARCH);  // the server's own rows: no rule of ours
     EXPECT_FALSE(Shown(IDC_STA_STAT_RULE));
+}
+
+// "生成报表" over three days: each day's stops (9016 for that day), then the track of that
+// day's part of the range, one day after another into one list; a batch end that is no day's
+// does not start one. Beyond 31 days the range is refused.
+TEST_F(ReportWindowTest, ARangeOfSeveralDaysRunsDayByDayIntoOneList) {
+    Plates()->setEditText(QString::fromStdString(Plate()));
+    Control<QDateTimeEdit>(IDC_DATETIME_STAT_E)
+        ->setDateTime(QDateTime(QDate(2014, 8, 27), QTime(21, 0)));
+    QSignalSpy listed(window.get(), &ReportWindow::reportListed);
+    Click(IDC_BTN_STAT_SCBB);
+    const char* days[] = {"2014-08-25", "2014-08-26", "2014-08-27"};
+    const char* begins[] = {"2014-08-25%2005", "2014-08-26%2000", "2014-08-27%2000"};
+    const char* ends[] = {"2014-08-25%2023%3A59%3A59", "2014-08-26%2023%3A59%3A59",
+                          "2014-08-27%2021%3A00%3A00"};
+    for (std::size_t d = 0; d < 3; ++d) {
+        ASSERT_TRUE(test::WaitFor([&] { return sent.size() == d + 1; }, 20000)) << d;
+        EXPECT_EQ(Text(sent[d]["body"], "date"), days[d]);
+        EXPECT_EQ(Control<QLabel>(IDC_STA_STAT_TRACK)->text().toStdString(),
+                  "第 " + std::to_string(d + 1) + " / 3 天　正在获取计划站点…");
+        EXPECT_TRUE(InputsEnabled(false));
+        // That day's stops: the synthetic day moved to it.
+        for (const auto& stop : day.stops) {
+            StopTimeEntry entry = stop.entry;
+            for (std::string* t : {&entry.planReachTime, &entry.planLeaveTime, &entry.batchDate})
+                if (!t->empty()) t->replace(0, 10, days[d]);
+            ASSERT_TRUE(table.InsertStopTime(entry, login.user));
+        }
+        Receive(kBatchEnd);
+        ASSERT_TRUE(window->IsRunning());
+        EXPECT_TRUE(Control<QLabel>(IDC_STA_STAT_TRACK)->text().startsWith(
+            QString::fromStdString("第 " + std::to_string(d + 1) + " / 3 天　已接收")));
+        if (d < 2) Receive(kBatchEnd);  // held during the run, then no day's
+    }
+    ASSERT_TRUE(listed.wait(20000) || listed.count() > 0);
+    EXPECT_EQ(listed.count(), 1);
+    EXPECT_EQ(server.requests, 3);
+    EXPECT_TRUE(server.lastTarget.contains(std::string("begin_time=") + begins[2]));
+    EXPECT_TRUE(server.lastTarget.contains(std::string("end_time=") + ends[2]));
+    const auto plans = Column(kColPlanReach);
+    EXPECT_TRUE(std::is_sorted(plans.begin(), plans.end()));
+    for (std::size_t d = 0; d < 3; ++d)  // each day's rows are listed once
+        EXPECT_EQ(std::count_if(plans.begin(), plans.end(), [&](const std::string& p) {
+                      return p.starts_with(days[d]);
+                  }),
+                  std::count_if(day.stops.begin(), day.stops.end(), [&](auto& s) {
+                      const std::string t = s.entry.planReachTime.substr(11);
+                      return (d > 0 || t >= "05:00:00") && (d < 2 || t <= "21:00:00");
+                  }))
+            << days[d];
+    EXPECT_EQ(Reached(), InRange(true));  // the track is the first day's
+    EXPECT_TRUE(InputsEnabled(true));
+    EXPECT_FALSE(Shown(IDC_STA_STAT_TRACK));
+    EXPECT_TRUE(boxes.empty());
+    EXPECT_EQ(window->Listed().start + " 至 " + window->Listed().end,
+              "2014-08-25 05:00:00 至 2014-08-27 21:00:00");
+
+    sent.clear();
+    Control<QDateTimeEdit>(IDC_DATETIME_STAT_E)
+        ->setDateTime(QDateTime(QDate(2014, 9, 25), QTime(4, 0)));
+    Click(IDC_BTN_STAT_SCBB);
+    EXPECT_EQ(boxes, std::vector<std::string>{"报表时间范围最多 31 天，所选范围有 32 天"});
+    EXPECT_TRUE(sent.empty());
+    EXPECT_TRUE(InputsEnabled(true));
+}
+
+// A run whose real times the store refuses says so; the store keeps the times it had, and the
+// list shows what the run found.
+TEST_F(ReportWindowTest, ARunTheStoreRefusesIsToldAndTheStoredTimesStay) {
+    GenerateAndRun();
+    const int reached = Reached();
+    ASSERT_GT(reached, 0);
+    std::vector<StopTimeRecord> before, after;
+    ASSERT_TRUE(table.ReadReportRows(Plate(), login.user, "2014", "2015", before));
+    ASSERT_TRUE(db.Execute("CREATE TRIGGER refuse BEFORE UPDATE ON busbatch "
+                           "BEGIN SELECT RAISE(ABORT, 'database or disk is full'); END"));
+    server.body = "{\"result\":true,\"topics\":[]}";  // this time nothing is found
+    QSignalSpy listed(window.get(), &ReportWindow::reportListed);
+    Receive(kBatchEnd);  // the same rows run again
+    ASSERT_TRUE(listed.wait(20000));
+    ASSERT_EQ(boxes.size(), 1u);
+    EXPECT_EQ(boxes[0].rfind("本次结果未能存入本地数据库，库中保留此前的实际时间：", 0), 0u) << boxes[0];
+    // The rerun's rows join the list as it found them, without real times.
+    EXPECT_EQ(window->Model().rowCount(), 2 * InRange());
+    EXPECT_EQ(Reached(), reached);
+    ASSERT_TRUE(table.ReadReportRows(Plate(), login.user, "2014", "2015", after));
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < after.size(); ++i)
+        EXPECT_EQ(after[i].realReachTime, before[i].realReachTime) << i;
+    EXPECT_TRUE(InputsEnabled(true));
 }
 
 struct BadBody {
