@@ -1,5 +1,6 @@
 #include "skin/SkinControls.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWebEngineView>
@@ -16,6 +17,10 @@ void DisableSystemBackground(QWidget* w) {
     w->setAttribute(Qt::WA_Hover);
     w->setAutoFillBackground(false);
 }
+
+// Buttons, radios and check boxes that are tab stops take the focus from the keyboard only: a
+// click leaves it where the user was typing.
+Qt::FocusPolicy ButtonFocus(const skin::Control& def) { return def.tabStop ? Qt::TabFocus : Qt::NoFocus; }
 
 }  // namespace
 
@@ -59,7 +64,7 @@ SkinPushButton::SkinPushButton(SkinLook look, QWidget* parent) : QAbstractButton
     DisableSystemBackground(this);
     setText(Q(look_.def.caption));
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(look_.def.tabStop ? Qt::StrongFocus : Qt::NoFocus);
+    setFocusPolicy(ButtonFocus(look_.def));
 }
 
 QSize SkinPushButton::sizeHint() const { return QSize(look_.def.rect.Width(), look_.def.rect.Height()); }
@@ -70,6 +75,16 @@ void SkinPushButton::paintEvent(QPaintEvent*) {
     look_.DrawBackground(p, rect(), state);
     p.setFont(look_.fonts[state]);
     DrawSkinText(p, rect(), Qt::AlignCenter | Qt::TextShowMnemonic, text(), look_.colors[state]);
+    if (hasFocus()) DrawFocusFrame(p, rect().adjusted(3, 3, -3, -3), look_.colors[state]);
+}
+
+// Enter on a focused button presses it, as Space does.
+void SkinPushButton::keyPressEvent(QKeyEvent* e) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->isAutoRepeat()) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(e);
 }
 
 void SkinPushButton::enterEvent(QEnterEvent* e) {
@@ -129,15 +144,18 @@ void PaintMarkButton(QAbstractButton* b, const SkinLook& look) {
     const auto& tm = look.def.textMargin;
     textRect.adjust(tm.left, tm.top, -tm.right, -tm.bottom);
     p.setFont(look.fonts[state]);
-    DrawSkinText(p, textRect, ToQtAlign(look.def.textAlignH, look.def.textAlignV, skin::Align::Left), b->text(),
-                 look.colors[state]);
+    const int flags = ToQtAlign(look.def.textAlignH, look.def.textAlignV, skin::Align::Left);
+    DrawSkinText(p, textRect, flags, b->text(), look.colors[state]);
+    if (b->hasFocus())
+        DrawFocusFrame(p, p.boundingRect(textRect, flags, b->text()).adjusted(-2, -1, 2, 1) & b->rect(),
+                       look.colors[state]);
 }
 
 SkinCheckBox::SkinCheckBox(SkinLook look, QWidget* parent) : QCheckBox(parent), look_(std::move(look)) {
     DisableSystemBackground(this);
     setText(Q(look_.def.caption));
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(look_.def.tabStop ? Qt::StrongFocus : Qt::NoFocus);
+    setFocusPolicy(ButtonFocus(look_.def));
 }
 
 void SkinCheckBox::paintEvent(QPaintEvent*) { PaintMarkButton(this, look_); }
@@ -149,12 +167,16 @@ SkinRadioButton::SkinRadioButton(SkinLook look, QWidget* parent) : QRadioButton(
     setText(Q(look_.def.caption));
     setAutoExclusive(false);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(look_.def.tabStop ? Qt::StrongFocus : Qt::NoFocus);
+    setFocusPolicy(ButtonFocus(look_.def));
 }
 
 void SkinRadioButton::paintEvent(QPaintEvent*) { PaintMarkButton(this, look_); }
 void SkinRadioButton::enterEvent(QEnterEvent* e) { update(); QRadioButton::enterEvent(e); }
 void SkinRadioButton::leaveEvent(QEvent* e) { update(); QRadioButton::leaveEvent(e); }
+
+// Every radio stays a tab stop: Qt would take Tab from the others of an exclusive group once
+// one of them has the focus.
+void SkinRadioButton::focusInEvent(QFocusEvent* e) { QWidget::focusInEvent(e); }
 
 void SkinRadioButton::nextCheckState() {
     setChecked(true);
@@ -289,6 +311,10 @@ void SkinDateTimeEdit::resizeEvent(QResizeEvent* e) {
     const int button = look_.def.buttonWidth > 0 ? look_.def.buttonWidth : 24;
     lineEdit()->setGeometry(rect().adjusted(look_.def.textOffset.x, 3 + look_.def.textOffset.y, -button - 2, -3));
 }
+
+// Tab goes on to the next control, as from any other field; the arrow keys move between the
+// year, month and day.
+bool SkinDateTimeEdit::focusNextPrevChild(bool next) { return QWidget::focusNextPrevChild(next); }
 
 void SkinDateTimeEdit::paintEvent(QPaintEvent*) {
     QPainter p(this);

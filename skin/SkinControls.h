@@ -54,6 +54,7 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
 
@@ -103,6 +104,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void nextCheckState() override;
+    void focusInEvent(QFocusEvent*) override;
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
     bool hitButton(const QPoint&) const override { return true; }
@@ -154,6 +156,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     SkinLook look_;

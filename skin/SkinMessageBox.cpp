@@ -1,5 +1,6 @@
 #include "skin/SkinMessageBox.h"
 
+#include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -38,14 +39,24 @@ QString ButtonSheet(bool primary) {
                                     "QPushButton:focus{border:1px solid #1E6AB0;}");
 }
 
+// To screen readers the box is an alert, read out as it opens: its title, then its text.
+QAccessibleInterface* AlertInterface(const QString& key, QObject* object) {
+    if (key == QLatin1String("fw::SkinMessageBox") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::AlertMessage);
+    return nullptr;
+}
+
 }  // namespace
 
 SkinMessageBox::SkinMessageBox(QWidget* parent, const QString& text, Kind kind)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+    static const bool alertInstalled = (QAccessible::installFactory(AlertInterface), true);
+    (void)alertInstalled;
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     setModal(true);
     setWindowTitle(QStringLiteral("Fen_warde"));
+    setAccessibleDescription(text);
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(14);
     setFont(font);
