@@ -190,7 +190,11 @@ TEST_F(PageFlows, TheMonitoringPageIsAnsweredWithSetAlarmTypeOncePerCommand) {
     window->Item<QAbstractButton>(IDC_RAD_MENU_JIANKONG)->click();
     ASSERT_TRUE(WaitFor([&] { return attached.count() > 0; }));
     QWebEnginePage* page = monitor->Host()->Page();
-    Evaluate(page, "FwMap.relay('alarm,浙A12345,超速报警'); FwMap.relay('whatever'); 'sent'");
+    // The relay is there from the document's creation, but the page's own scripts come with the
+    // page: FwMap, which hands the relay the commands, and setAlarmType, which takes the answers,
+    // may both still be loading when the channel is up.
+    ASSERT_TRUE(PageSays(page, "document.readyState", "complete"));
+    ASSERT_EQ(Evaluate(page, "FwMap.relay('alarm,浙A12345,超速报警'); FwMap.relay('whatever'); 'sent'"), "sent");
     ASSERT_TRUE(PageSays(page, "document.getElementById('alarmType').textContent", "Fen_warde"));
     const QString answers = QStringLiteral(
         "String(Array.prototype.filter.call(document.querySelectorAll('#alarms li'),"
@@ -200,7 +204,8 @@ TEST_F(PageFlows, TheMonitoringPageIsAnsweredWithSetAlarmTypeOncePerCommand) {
                monitor->Host()->Relay()->CommandCount() >= 2;
     })) << Evaluate(page, answers).toStdString() << " answers to " << monitor->Host()->Relay()->CommandCount()
         << " commands; " << Evaluate(page, "document.getElementById('alarms').innerText").toStdString() << " url "
-        << page->url().toString().toStdString();
+        << page->url().toString().toStdString() << "; sign-ins "
+        << siteLog.filter(QStringLiteral("AutomaticLogin")).size() << ", attached " << attached.count();
 }
 
 TEST_F(PageFlows, AWrongPasswordsAlertLeadsToANewSignIn) {
