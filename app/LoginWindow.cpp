@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -26,7 +27,9 @@ bool LoginWindow::OnCreate() {
         if (GetDlgItem(id) == nullptr) return false;
     if (auto* password = Item<QLineEdit>(IDC_EDT_LOGIN_PASSWORD))
         password->setEchoMode(QLineEdit::Password);
-    // Enter anywhere in the window presses 登录, the skin's default button.
+    // Enter anywhere in the window presses 登录, the skin's default button. The title the skin
+    // draws names the window to the desktop and to screen readers.
+    setWindowTitle(Item<QLabel>(IDC_STA_6)->text().simplified());
     return true;
 }
 

@@ -149,6 +149,9 @@ bool MainWindow::Start() {
     if (QWidget* version = GetDlgItem(IDC_STA_VER)) version->hide();
     SetMaximized(true);
     ShowCurrentPage();
+    // The keyboard starts on the menu, also where no window manager hands it to the new window.
+    activateWindow();
+    if (QWidget* first = InitialFocus()) first->setFocus(Qt::ActiveWindowFocusReason);
     return true;
 }
 

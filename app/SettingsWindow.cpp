@@ -1,5 +1,6 @@
 #include "app/SettingsWindow.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -55,6 +56,7 @@ bool SettingsWindow::OnCreate() {
         !Item<QRadioButton>(IDC_RAD_SETTING_INTERPOLATED))
         return false;
     SetDetection(rule_, setRule_);
+    setWindowTitle(Item<QLabel>(IDC_STA_SETTING_TITLE)->text());  // for the desktop and screen readers
     return true;
 }
 

@@ -13,6 +13,7 @@
 #include <QWindow>
 
 #include "skin/SkinAccessibility.h"
+#include "skin/SkinAccessibleInterfaces.h"
 #include "skin/SkinControlFactory.h"
 #include "skin/SkinControls.h"
 #include "skin/SkinImages.h"
@@ -72,6 +73,7 @@ bool CUIWnd::Create(QWidget* parent, bool visible) {
 }
 
 bool CUIWnd::Build() {
+    InstallSkinAccessibility();
     InitSkinWindowId();
     const auto& lib = SkinLibrary::Instance();
     if (const skin::Window* w = lib.IsLoaded() ? lib.Model().FindWindow(skinWindowId_) : nullptr) {

@@ -51,6 +51,10 @@ void SkinLook::DrawBackground(QPainter& p, const QRect& target, int state) const
     if (!img.isNull()) DrawSkinImage(p, img, img.rect(), target, ResizePoint());
 }
 
+bool IsKeyboardFocus(Qt::FocusReason reason) {
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+}
+
 int ControlState(const QWidget* w, bool pressed) {
     if (!w->isEnabled()) return 3;
     if (pressed) return 2;
@@ -75,7 +79,12 @@ void SkinPushButton::paintEvent(QPaintEvent*) {
     look_.DrawBackground(p, rect(), state);
     p.setFont(look_.fonts[state]);
     DrawSkinText(p, rect(), Qt::AlignCenter | Qt::TextShowMnemonic, text(), look_.colors[state]);
-    if (hasFocus()) DrawFocusFrame(p, rect().adjusted(3, 3, -3, -3), look_.colors[state]);
+    if (hasFocus() && keyboardFocus_) DrawFocusFrame(p, rect().adjusted(3, 3, -3, -3), look_.colors[state]);
+}
+
+void SkinPushButton::focusInEvent(QFocusEvent* e) {
+    keyboardFocus_ = IsKeyboardFocus(e->reason());
+    QAbstractButton::focusInEvent(e);
 }
 
 // Enter on a focused button presses it, as Space does.
@@ -119,7 +128,7 @@ void SkinStatic::paintEvent(QPaintEvent*) {
 
 // Check box and radio button ---------------------------------------------------------------------
 
-void PaintMarkButton(QAbstractButton* b, const SkinLook& look) {
+void PaintMarkButton(QAbstractButton* b, const SkinLook& look, bool focusFrame) {
     QPainter p(b);
     const int state = ControlState(b, b->isDown());
     const QImage& fg = look.foreground;
@@ -146,7 +155,7 @@ void PaintMarkButton(QAbstractButton* b, const SkinLook& look) {
     p.setFont(look.fonts[state]);
     const int flags = ToQtAlign(look.def.textAlignH, look.def.textAlignV, skin::Align::Left);
     DrawSkinText(p, textRect, flags, b->text(), look.colors[state]);
-    if (b->hasFocus())
+    if (focusFrame && b->hasFocus())
         DrawFocusFrame(p, p.boundingRect(textRect, flags, b->text()).adjusted(-2, -1, 2, 1) & b->rect(),
                        look.colors[state]);
 }
@@ -158,7 +167,11 @@ SkinCheckBox::SkinCheckBox(SkinLook look, QWidget* parent) : QCheckBox(parent), 
     setFocusPolicy(ButtonFocus(look_.def));
 }
 
-void SkinCheckBox::paintEvent(QPaintEvent*) { PaintMarkButton(this, look_); }
+void SkinCheckBox::paintEvent(QPaintEvent*) { PaintMarkButton(this, look_, keyboardFocus_); }
+void SkinCheckBox::focusInEvent(QFocusEvent* e) {
+    keyboardFocus_ = IsKeyboardFocus(e->reason());
+    QCheckBox::focusInEvent(e);
+}
 void SkinCheckBox::enterEvent(QEnterEvent* e) { update(); QCheckBox::enterEvent(e); }
 void SkinCheckBox::leaveEvent(QEvent* e) { update(); QCheckBox::leaveEvent(e); }
 
@@ -170,13 +183,16 @@ SkinRadioButton::SkinRadioButton(SkinLook look, QWidget* parent) : QRadioButton(
     setFocusPolicy(ButtonFocus(look_.def));
 }
 
-void SkinRadioButton::paintEvent(QPaintEvent*) { PaintMarkButton(this, look_); }
+void SkinRadioButton::paintEvent(QPaintEvent*) { PaintMarkButton(this, look_, keyboardFocus_); }
 void SkinRadioButton::enterEvent(QEnterEvent* e) { update(); QRadioButton::enterEvent(e); }
 void SkinRadioButton::leaveEvent(QEvent* e) { update(); QRadioButton::leaveEvent(e); }
 
 // Every radio stays a tab stop: Qt would take Tab from the others of an exclusive group once
 // one of them has the focus.
-void SkinRadioButton::focusInEvent(QFocusEvent* e) { QWidget::focusInEvent(e); }
+void SkinRadioButton::focusInEvent(QFocusEvent* e) {
+    keyboardFocus_ = IsKeyboardFocus(e->reason());
+    QWidget::focusInEvent(e);
+}
 
 void SkinRadioButton::nextCheckState() {
     setChecked(true);

@@ -1,6 +1,5 @@
 #include "skin/SkinMessageBox.h"
 
-#include <QAccessibleWidget>
 #include <QGuiApplication>
 #include <QFontMetrics>
 #include <QHBoxLayout>
@@ -13,6 +12,8 @@
 
 #include <algorithm>
 #include <vector>
+
+#include "skin/SkinAccessibleInterfaces.h"
 
 namespace fw {
 namespace {
@@ -39,19 +40,12 @@ QString ButtonSheet(bool primary) {
                                     "QPushButton:focus{border:1px solid #1E6AB0;}");
 }
 
-// To screen readers the box is an alert, read out as it opens: its title, then its text.
-QAccessibleInterface* AlertInterface(const QString& key, QObject* object) {
-    if (key == QLatin1String("fw::SkinMessageBox") && object && object->isWidgetType())
-        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::AlertMessage);
-    return nullptr;
-}
-
 }  // namespace
 
 SkinMessageBox::SkinMessageBox(QWidget* parent, const QString& text, Kind kind)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
-    static const bool alertInstalled = (QAccessible::installFactory(AlertInterface), true);
-    (void)alertInstalled;
+    // To screen readers the box is an alert, read out as it opens: its title, then its text.
+    InstallSkinAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     setModal(true);
@@ -140,6 +134,14 @@ void SkinMessageBox::showEvent(QShowEvent* e) {
     }
     move(r.topLeft());
     (cancelIsDefault_ && cancel_ != nullptr ? cancel_ : ok_)->setFocus();
+}
+
+// The keyboard goes back to the window the box belongs to; without a window manager nothing
+// else would hand it back, and the window would not hear a key until clicked.
+void SkinMessageBox::hideEvent(QHideEvent* e) {
+    QDialog::hideEvent(e);
+    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (owner != nullptr && owner->isVisible() && owner->isEnabled()) owner->activateWindow();
 }
 
 void SkinMessageBox::paintEvent(QPaintEvent*) {

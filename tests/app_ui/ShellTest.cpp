@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
+#include <QAccessible>
 #include <QAbstractItemView>
 #include <QApplication>
 #include <QComboBox>
@@ -396,6 +397,8 @@ TEST_F(ShellTest, TheLoginWindowWorksFromTheKeyboard) {
     std::vector<std::string> cycle;
     WhenLoginShows(w, [&](LoginWindow& login) {
         ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == &login; }, 5000));
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(&login)->text(QAccessible::Name),
+                  QStringLiteral("公交调度系统 用户登录"));
         first = FocusedControl();
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("admin"));
         cycle = TabStops(6);
@@ -417,7 +420,8 @@ TEST_F(ShellTest, TheLoginWindowWorksFromTheKeyboard) {
 TEST_F(ShellTest, APageIsTabbedThroughInReadingOrderAndEveryControlHasAName) {
     MainWindow w(Options(true));
     LogIn(w);
-    w.activateWindow();
+    // Signed in, the keyboard is on the menu.
+    ASSERT_TRUE(WaitFor([] { return FocusedControl() == "IDC_RAD_MENU_XIANLU"; }, 5000)) << FocusedControl();
     w.Item<QAbstractButton>(IDC_RAD_MENU_BAOBIAO)->click();
     CUIWnd* report = w.ChildWindow(MainWindow::Report);
     report->GetDlgItem(IDC_CMB__STAT_GONGSI)->setFocus(Qt::TabFocusReason);
