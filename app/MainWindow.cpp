@@ -149,10 +149,15 @@ bool MainWindow::Start() {
     if (QWidget* version = GetDlgItem(IDC_STA_VER)) version->hide();
     SetMaximized(true);
     ShowCurrentPage();
-    // The keyboard starts on the menu, also where no window manager hands it to the new window.
+    TakeKeyboard();
+    return true;
+}
+
+// Signed in, the keyboard starts on the menu (the page it was on is gone while the login window
+// runs), also where no window manager hands it to the window.
+void MainWindow::TakeKeyboard() {
     activateWindow();
     if (QWidget* first = InitialFocus()) first->setFocus(Qt::ActiveWindowFocusReason);
-    return true;
 }
 
 bool MainWindow::RunLogin() {
@@ -469,7 +474,8 @@ void MainWindow::ReturnToLogin() {
     QTimer::singleShot(0, this, [this] {
         loginPending_ = false;
         if (shutDown_) return;
-        if (!RunLogin()) Quit();
+        if (RunLogin()) TakeKeyboard();
+        else Quit();
     });
 }
 

@@ -114,6 +114,7 @@ protected:
 
 private:
     bool RunLogin();
+    void TakeKeyboard();
     void AttemptLogin(LoginWindow& window);
     // Opens a connection and sends the login request; the answer (or its absence) decides.
     void Connect();

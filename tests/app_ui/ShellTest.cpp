@@ -56,6 +56,23 @@ void WhenLoginShows(MainWindow& w, std::function<void(LoginWindow&)> action) {
 void ClickLogin(LoginWindow& login) { login.Item<QAbstractButton>(IDC_BTN_LOGIN)->click(); }
 void CancelLogin(LoginWindow& login) { login.Item<QAbstractButton>(IDC_BTN_LOGIN_CLOSE)->click(); }
 
+// The skin control a focused widget belongs to (the text field of a picker is its own widget).
+std::string FocusedControl() {
+    for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget())
+        if (w->objectName().startsWith(QStringLiteral("IDC_"))) return w->objectName().toStdString();
+    return QApplication::focusWidget() ? "?" : "none";
+}
+
+// Where Tab takes the focus from here, `steps` times.
+std::vector<std::string> TabStops(int steps) {
+    std::vector<std::string> stops;
+    for (int i = 0; i < steps; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        stops.push_back(FocusedControl());
+    }
+    return stops;
+}
+
 class ShellTest : public testing::Test {
 protected:
     static void SetUpTestSuite() {
@@ -280,6 +297,9 @@ TEST_F(ShellTest, LogoutAndCloseAskFirst) {
     EXPECT_TRUE(w.isVisible());
 
     bool checked = false;
+    // The keyboard is on a page that logging out hides; signed in again, it is on the menu.
+    w.Item<QAbstractButton>(IDC_RAD_MENU_BAOBIAO)->click();
+    plates->setFocus(Qt::TabFocusReason);
     WhenLoginShows(w, [&](LoginWindow& login) {
         checked = true;
         EXPECT_EQ(w.Vehicles().Size(), 0u);
@@ -291,6 +311,7 @@ TEST_F(ShellTest, LogoutAndCloseAskFirst) {
     });
     w.Item<QAbstractButton>(IDC_BTN_LOGOUT)->click();
     ASSERT_TRUE(WaitFor([&] { return checked && w.LoggedIn(); }, 5000));
+    EXPECT_TRUE(WaitFor([] { return FocusedControl() == "IDC_RAD_MENU_XIANLU"; }, 3000)) << FocusedControl();
     w.Item<QAbstractButton>(IDC_RAD_MENU_PAIBAN)->click();
     w.SetWriteLog(0);
     w.close();  // answered "确定"
@@ -368,23 +389,6 @@ TEST_F(ShellTest, PagesFollowTheWindowAndTheReportPageKeepsItsMode) {
     EXPECT_TRUE(web->isVisible());
     EXPECT_TRUE(reportHead->Item<QRadioButton>(IDC_RAD_MORE)->isChecked());
     w.Quit();
-}
-
-// The skin control a focused widget belongs to (the text field of a picker is its own widget).
-std::string FocusedControl() {
-    for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget())
-        if (w->objectName().startsWith(QStringLiteral("IDC_"))) return w->objectName().toStdString();
-    return QApplication::focusWidget() ? "?" : "none";
-}
-
-// Where Tab takes the focus from here, `steps` times.
-std::vector<std::string> TabStops(int steps) {
-    std::vector<std::string> stops;
-    for (int i = 0; i < steps; ++i) {
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
-        stops.push_back(FocusedControl());
-    }
-    return stops;
 }
 
 // The login window opens on the first field to fill, Tab goes down the form, and Enter in any
