@@ -36,7 +36,8 @@ bool LoginWindow::OnCreate() {
 // The first field still to fill in, else 登录: with a remembered password, Enter signs in.
 QWidget* LoginWindow::InitialFocus() const {
     for (int id : {IDC_EDT_LOGIN_NAME, IDC_EDT_LOGIN_PASSWORD, IDC_EDT_SERVER})
-        if (auto* edit = Item<QLineEdit>(id); edit && edit->isEnabled() && edit->text().isEmpty()) return edit;
+        if (auto* edit = Item<QLineEdit>(id); edit && edit->isEnabled() && edit->text().isEmpty())
+            return edit;
     return GetDlgItem(IDC_BTN_LOGIN);
 }
 

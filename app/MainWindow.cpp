@@ -474,8 +474,10 @@ void MainWindow::ReturnToLogin() {
     QTimer::singleShot(0, this, [this] {
         loginPending_ = false;
         if (shutDown_) return;
-        if (RunLogin()) TakeKeyboard();
-        else Quit();
+        if (RunLogin())
+            TakeKeyboard();
+        else
+            Quit();
     });
 }
 

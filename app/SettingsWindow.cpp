@@ -56,7 +56,8 @@ bool SettingsWindow::OnCreate() {
         !Item<QRadioButton>(IDC_RAD_SETTING_INTERPOLATED))
         return false;
     SetDetection(rule_, setRule_);
-    setWindowTitle(Item<QLabel>(IDC_STA_SETTING_TITLE)->text());  // for the desktop and screen readers
+    // The title the skin draws names the window to the desktop and to screen readers.
+    setWindowTitle(Item<QLabel>(IDC_STA_SETTING_TITLE)->text());
     return true;
 }
 

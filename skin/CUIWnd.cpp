@@ -168,7 +168,8 @@ std::vector<QWidget*> CUIWnd::TabStops() const {
         rects.push_back(FromQRect(inner->geometry()));
     }
     std::vector<QWidget*> stops;
-    for (std::size_t i : skin::ReadingOrder(rects)) stops.insert(stops.end(), blocks[i].begin(), blocks[i].end());
+    for (std::size_t i : skin::ReadingOrder(rects))
+        stops.insert(stops.end(), blocks[i].begin(), blocks[i].end());
     return stops;
 }
 
@@ -182,7 +183,8 @@ QWidget* CUIWnd::InitialFocus() const {
         if (!isAncestorOf(w) || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() ||
             !w->isVisibleTo(this))
             continue;
-        if (const auto* box = qobject_cast<const SkinPushButton*>(w); box && box->Type() != skin::ButtonType::Normal)
+        if (const auto* box = qobject_cast<const SkinPushButton*>(w);
+            box && box->Type() != skin::ButtonType::Normal)
             continue;
         return w;
     }
@@ -191,7 +193,8 @@ QWidget* CUIWnd::InitialFocus() const {
 
 QAbstractButton* CUIWnd::DefaultButton() const {
     for (const Child& child : children_)
-        if (child.widget && child.def->defaultButton) return qobject_cast<QAbstractButton*>(child.widget);
+        if (child.widget && child.def->defaultButton)
+            return qobject_cast<QAbstractButton*>(child.widget);
     return nullptr;
 }
 
@@ -268,7 +271,8 @@ void CUIWnd::DrawBackground(QPainter& p) {
 void CUIWnd::showEvent(QShowEvent* e) {
     QWidget::showEvent(e);
     // A page shown in its place joins its window's tab order there.
-    if (auto* outer = qobject_cast<CUIWnd*>(parentWidget()); outer && outer->IsCreated()) outer->ChainTabOrder();
+    if (auto* outer = qobject_cast<CUIWnd*>(parentWidget()); outer && outer->IsCreated())
+        outer->ChainTabOrder();
 }
 
 void CUIWnd::resizeEvent(QResizeEvent* e) {
@@ -297,7 +301,8 @@ void CUIWnd::SyncMaximizeBoxes() {
         if (box == nullptr) continue;
         if (child.def->family == skin::Family::Check) box->setChecked(maximized);
         if (child.def->accessibleName.empty() && !child.def->toolTipEnabled) {
-            const QString name = QString::fromUtf8(skin::SystemBoxName(skin::ButtonType::MaximizeBox, maximized));
+            const QString name =
+                QString::fromUtf8(skin::SystemBoxName(skin::ButtonType::MaximizeBox, maximized));
             box->setAccessibleName(name);
             box->setToolTip(name);
         }
@@ -401,8 +406,10 @@ void CUIWnd::keyPressEvent(QKeyEvent* e) {
         return;
     }
     // Enter that no control took presses the default button, as in a dialog.
-    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
-        if (QAbstractButton* button = DefaultButton(); button && button->isVisible() && button->isEnabled()) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+        (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (QAbstractButton* button = DefaultButton();
+            button && button->isVisible() && button->isEnabled()) {
             button->click();
             return;
         }
@@ -473,8 +480,10 @@ int CUIWnd::DoModal() {
     if (owner && windowHandle() && owner->windowHandle()) windowHandle()->setTransientParent(owner->windowHandle());
     raise();
     activateWindow();
-    if (QWidget* first = InitialFocus()) first->setFocus(Qt::ActiveWindowFocusReason);
-    else setFocus(Qt::ActiveWindowFocusReason);
+    if (QWidget* first = InitialFocus())
+        first->setFocus(Qt::ActiveWindowFocusReason);
+    else
+        setFocus(Qt::ActiveWindowFocusReason);
 
     QEventLoop loop;
     loop_ = &loop;

@@ -22,8 +22,10 @@ bool IsInteractive(Family family) {
         case Family::TreeCtrl:
         case Family::TreeList:
         case Family::DateTimeCtrl:
-        case Family::HtmlCtrl: return true;
-        default: return false;
+        case Family::HtmlCtrl:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -33,10 +35,14 @@ bool CaptionNames(Family family) {
 
 std::string_view SystemBoxName(ButtonType type, bool maximized) {
     switch (type) {
-        case ButtonType::MinimizeBox: return "最小化";
-        case ButtonType::MaximizeBox: return maximized ? "还原" : "最大化";
-        case ButtonType::CloseBox: return "关闭";
-        case ButtonType::Normal: break;
+        case ButtonType::MinimizeBox:
+            return "最小化";
+        case ButtonType::MaximizeBox:
+            return maximized ? "还原" : "最大化";
+        case ButtonType::CloseBox:
+            return "关闭";
+        case ButtonType::Normal:
+            break;
     }
     return {};
 }
@@ -51,7 +57,8 @@ std::vector<std::size_t> ReadingOrder(const std::vector<Rect>& rects) {
     std::vector<std::size_t> byTop(rects.size());
     std::iota(byTop.begin(), byTop.end(), std::size_t{0});
     std::stable_sort(byTop.begin(), byTop.end(), [&](std::size_t a, std::size_t b) {
-        return rects[a].top != rects[b].top ? rects[a].top < rects[b].top : rects[a].left < rects[b].left;
+        return rects[a].top != rects[b].top ? rects[a].top < rects[b].top
+                                            : rects[a].left < rects[b].left;
     });
     std::vector<bool> placed(rects.size(), false);
     std::vector<std::size_t> order;
@@ -69,7 +76,9 @@ std::vector<std::size_t> ReadingOrder(const std::vector<Rect>& rects) {
                 row.push_back(byTop[j]);
             }
         }
-        std::stable_sort(row.begin(), row.end(), [&](std::size_t a, std::size_t b) { return rects[a].left < rects[b].left; });
+        std::stable_sort(row.begin(), row.end(), [&](std::size_t a, std::size_t b) {
+            return rects[a].left < rects[b].left;
+        });
         order.insert(order.end(), row.begin(), row.end());
     }
     return order;

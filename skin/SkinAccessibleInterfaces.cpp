@@ -16,10 +16,12 @@ QString StripAmpersands(QString text) {
 // The skin's radios keep their groups themselves, so Qt sees them as not auto-exclusive.
 class RadioAccessible : public QAccessibleWidget {
 public:
-    explicit RadioAccessible(QAbstractButton* button) : QAccessibleWidget(button, QAccessible::RadioButton) {}
+    explicit RadioAccessible(QAbstractButton* button)
+        : QAccessibleWidget(button, QAccessible::RadioButton) {}
 
     QString text(QAccessible::Text t) const override {
-        if (t == QAccessible::Name && widget()->accessibleName().isEmpty()) return StripAmpersands(Button()->text());
+        if (t == QAccessible::Name && widget()->accessibleName().isEmpty())
+            return StripAmpersands(Button()->text());
         return QAccessibleWidget::text(t);
     }
     QAccessible::State state() const override {
@@ -53,8 +55,10 @@ QAccessibleInterface* SkinInterface(const QString& key, QObject* object) {
     if (key == QLatin1String("fw::SkinRadioButton"))
         return new RadioAccessible(static_cast<QAbstractButton*>(widget));
     if (key == QLatin1String("fw::CUIWnd"))
-        return new QAccessibleWidget(widget, widget->isWindow() ? QAccessible::Window : QAccessible::Pane);
-    if (key == QLatin1String("fw::SkinMessageBox")) return new QAccessibleWidget(widget, QAccessible::AlertMessage);
+        return new QAccessibleWidget(widget,
+                                     widget->isWindow() ? QAccessible::Window : QAccessible::Pane);
+    if (key == QLatin1String("fw::SkinMessageBox"))
+        return new QAccessibleWidget(widget, QAccessible::AlertMessage);
     return nullptr;
 }
 

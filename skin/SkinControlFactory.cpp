@@ -20,9 +20,11 @@ void Name(QWidget* w, const skin::Control& def) {
     w->setAccessibleName(name);
     // The text field inside an editable drop-down or a date picker, and a drop-down's list, are
     // nodes of their own.
-    for (QLineEdit* inner : w->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly)) inner->setAccessibleName(name);
+    for (QLineEdit* inner : w->findChildren<QLineEdit*>(Qt::FindDirectChildrenOnly))
+        inner->setAccessibleName(name);
     if (auto* combo = qobject_cast<QComboBox*>(w)) combo->view()->setAccessibleName(name);
-    if (def.family == skin::Family::PushButton && def.caption.empty() && w->toolTip().isEmpty()) w->setToolTip(name);
+    if (def.family == skin::Family::PushButton && def.caption.empty() && w->toolTip().isEmpty())
+        w->setToolTip(name);
 }
 
 }  // namespace

@@ -20,7 +20,9 @@ void DisableSystemBackground(QWidget* w) {
 
 // Buttons, radios and check boxes that are tab stops take the focus from the keyboard only: a
 // click leaves it where the user was typing.
-Qt::FocusPolicy ButtonFocus(const skin::Control& def) { return def.tabStop ? Qt::TabFocus : Qt::NoFocus; }
+Qt::FocusPolicy ButtonFocus(const skin::Control& def) {
+    return def.tabStop ? Qt::TabFocus : Qt::NoFocus;
+}
 
 }  // namespace
 
@@ -52,7 +54,8 @@ void SkinLook::DrawBackground(QPainter& p, const QRect& target, int state) const
 }
 
 bool IsKeyboardFocus(Qt::FocusReason reason) {
-    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason || reason == Qt::ShortcutFocusReason;
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+           reason == Qt::ShortcutFocusReason;
 }
 
 int ControlState(const QWidget* w, bool pressed) {
@@ -79,7 +82,8 @@ void SkinPushButton::paintEvent(QPaintEvent*) {
     look_.DrawBackground(p, rect(), state);
     p.setFont(look_.fonts[state]);
     DrawSkinText(p, rect(), Qt::AlignCenter | Qt::TextShowMnemonic, text(), look_.colors[state]);
-    if (hasFocus() && keyboardFocus_) DrawFocusFrame(p, rect().adjusted(3, 3, -3, -3), look_.colors[state]);
+    if (hasFocus() && keyboardFocus_)
+        DrawFocusFrame(p, rect().adjusted(3, 3, -3, -3), look_.colors[state]);
 }
 
 void SkinPushButton::focusInEvent(QFocusEvent* e) {
@@ -156,8 +160,9 @@ void PaintMarkButton(QAbstractButton* b, const SkinLook& look, bool focusFrame) 
     const int flags = ToQtAlign(look.def.textAlignH, look.def.textAlignV, skin::Align::Left);
     DrawSkinText(p, textRect, flags, b->text(), look.colors[state]);
     if (focusFrame && b->hasFocus())
-        DrawFocusFrame(p, p.boundingRect(textRect, flags, b->text()).adjusted(-2, -1, 2, 1) & b->rect(),
-                       look.colors[state]);
+        DrawFocusFrame(
+            p, p.boundingRect(textRect, flags, b->text()).adjusted(-2, -1, 2, 1) & b->rect(),
+            look.colors[state]);
 }
 
 SkinCheckBox::SkinCheckBox(SkinLook look, QWidget* parent) : QCheckBox(parent), look_(std::move(look)) {

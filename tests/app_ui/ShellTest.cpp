@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QAccessible>
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -59,7 +59,8 @@ void CancelLogin(LoginWindow& login) { login.Item<QAbstractButton>(IDC_BTN_LOGIN
 // The skin control a focused widget belongs to (the text field of a picker is its own widget).
 std::string FocusedControl() {
     for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget())
-        if (w->objectName().startsWith(QStringLiteral("IDC_"))) return w->objectName().toStdString();
+        if (w->objectName().startsWith(QStringLiteral("IDC_")))
+            return w->objectName().toStdString();
     return QApplication::focusWidget() ? "?" : "none";
 }
 
@@ -311,7 +312,8 @@ TEST_F(ShellTest, LogoutAndCloseAskFirst) {
     });
     w.Item<QAbstractButton>(IDC_BTN_LOGOUT)->click();
     ASSERT_TRUE(WaitFor([&] { return checked && w.LoggedIn(); }, 5000));
-    EXPECT_TRUE(WaitFor([] { return FocusedControl() == "IDC_RAD_MENU_XIANLU"; }, 3000)) << FocusedControl();
+    EXPECT_TRUE(WaitFor([] { return FocusedControl() == "IDC_RAD_MENU_XIANLU"; }, 3000))
+        << FocusedControl();
     w.Item<QAbstractButton>(IDC_RAD_MENU_PAIBAN)->click();
     w.SetWriteLog(0);
     w.close();  // answered "确定"
@@ -392,10 +394,12 @@ TEST_F(ShellTest, PagesFollowTheWindowAndTheReportPageKeepsItsMode) {
 }
 
 // The login window opens on the first field to fill, Tab goes down the form, and Enter in any
-// field signs in (登录 is the default button). While it signs in the focus is kept off the close box.
+// field signs in (登录 is the default button). While it signs in the focus is kept off the close
+// box.
 TEST_F(ShellTest, TheLoginWindowWorksFromTheKeyboard) {
-    std::ofstream(ConfPath()) << "[login]\nServer=127.0.0.1\nUser=admin\nRemember=0\nDataName=bus\nPort=" << port
-                              << "\nWebPort=8089\n";
+    std::ofstream(ConfPath())
+        << "[login]\nServer=127.0.0.1\nUser=admin\nRemember=0\nDataName=bus\nPort=" << port
+        << "\nWebPort=8089\n";
     MainWindow w(Options());
     std::string first;
     std::vector<std::string> cycle;
@@ -406,15 +410,17 @@ TEST_F(ShellTest, TheLoginWindowWorksFromTheKeyboard) {
         first = FocusedControl();
         QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("admin"));
         cycle = TabStops(6);
-        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);  // in the password field again
+        QTest::keyClick(QApplication::focusWidget(),
+                        Qt::Key_Return);  // in the password field again
         EXPECT_TRUE(login.IsConnecting());
         EXPECT_NE(FocusedControl(), "IDC_BTN_LOGIN_CLOSE");
     });
     ASSERT_TRUE(w.Start());
     EXPECT_TRUE(w.LoggedIn());
     EXPECT_EQ(first, "IDC_EDT_LOGIN_PASSWORD");  // the user name is remembered
-    EXPECT_EQ(cycle, (std::vector<std::string>{"IDC_EDT_SERVER", "IDC_CHK_LOGIN_JIZHU", "IDC_BTN_LOGIN",
-                                               "IDC_BTN_LOGIN_CLOSE", "IDC_EDT_LOGIN_NAME", "IDC_EDT_LOGIN_PASSWORD"}));
+    EXPECT_EQ(cycle, (std::vector<std::string>{"IDC_EDT_SERVER", "IDC_CHK_LOGIN_JIZHU",
+                                               "IDC_BTN_LOGIN", "IDC_BTN_LOGIN_CLOSE",
+                                               "IDC_EDT_LOGIN_NAME", "IDC_EDT_LOGIN_PASSWORD"}));
     w.Quit();
 }
 
@@ -425,23 +431,40 @@ TEST_F(ShellTest, APageIsTabbedThroughInReadingOrderAndEveryControlHasAName) {
     MainWindow w(Options(true));
     LogIn(w);
     // Signed in, the keyboard is on the menu.
-    ASSERT_TRUE(WaitFor([] { return FocusedControl() == "IDC_RAD_MENU_XIANLU"; }, 5000)) << FocusedControl();
+    ASSERT_TRUE(WaitFor([] { return FocusedControl() == "IDC_RAD_MENU_XIANLU"; }, 5000))
+        << FocusedControl();
     w.Item<QAbstractButton>(IDC_RAD_MENU_BAOBIAO)->click();
     CUIWnd* report = w.ChildWindow(MainWindow::Report);
     report->GetDlgItem(IDC_CMB__STAT_GONGSI)->setFocus(Qt::TabFocusReason);
     ASSERT_EQ(FocusedControl(), "IDC_CMB__STAT_GONGSI");
-    EXPECT_EQ(TabStops(25), (std::vector<std::string>{
-                                "IDC_CMB_STAT_CHEPAI", "IDC_DATETIME_STAT_S", "IDC_DATETIME_STAT_E",
-                                "IDC_BTN_STAT_SEARCH", "IDC_BTN_STAT_SCBB", "IDC_BTN_STAT_EXPORT",
-                                "IDC_RAD_STAT_ZT_ALL", "IDC_RAD_STAT_ZT_WANCHENG", "IDC_RAD_STAT_ZT_WEIWANCHENG",
-                                "IDC_RAD_STAT_TYPE_PDF", "IDC_RAD_STAT_TYPE_EXCEL", "IDC_RAD_STAT_TYPE_CSV",
-                                "IDC_LSTCTRL_REPORT",  // 图表 waits for rows
-                                "IDC_BTN_MIN", "IDC_BTN_MAX", "IDC_BTN_CLOSE", "IDC_RAD_MENU_XIANLU",
-                                "IDC_RAD_MENU_PAIBAN", "IDC_RAD_MENU_BAOBIAO", "IDC_RAD_MENU_JIANKONG",
-                                "IDC_BTN_SETTING", "IDC_BTN_LOGOUT", "IDC_RAD_LINE_RUN", "IDC_RAD_MORE",
-                                "IDC_CMB__STAT_GONGSI"}));
+    EXPECT_EQ(TabStops(25), (std::vector<std::string>{"IDC_CMB_STAT_CHEPAI",
+                                                      "IDC_DATETIME_STAT_S",
+                                                      "IDC_DATETIME_STAT_E",
+                                                      "IDC_BTN_STAT_SEARCH",
+                                                      "IDC_BTN_STAT_SCBB",
+                                                      "IDC_BTN_STAT_EXPORT",
+                                                      "IDC_RAD_STAT_ZT_ALL",
+                                                      "IDC_RAD_STAT_ZT_WANCHENG",
+                                                      "IDC_RAD_STAT_ZT_WEIWANCHENG",
+                                                      "IDC_RAD_STAT_TYPE_PDF",
+                                                      "IDC_RAD_STAT_TYPE_EXCEL",
+                                                      "IDC_RAD_STAT_TYPE_CSV",
+                                                      "IDC_LSTCTRL_REPORT",  // 图表 waits for rows
+                                                      "IDC_BTN_MIN",
+                                                      "IDC_BTN_MAX",
+                                                      "IDC_BTN_CLOSE",
+                                                      "IDC_RAD_MENU_XIANLU",
+                                                      "IDC_RAD_MENU_PAIBAN",
+                                                      "IDC_RAD_MENU_BAOBIAO",
+                                                      "IDC_RAD_MENU_JIANKONG",
+                                                      "IDC_BTN_SETTING",
+                                                      "IDC_BTN_LOGOUT",
+                                                      "IDC_RAD_LINE_RUN",
+                                                      "IDC_RAD_MORE",
+                                                      "IDC_CMB__STAT_GONGSI"}));
     // Space on a menu tab picks it, as a click does.
-    while (FocusedControl() != "IDC_RAD_MENU_XIANLU") QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    while (FocusedControl() != "IDC_RAD_MENU_XIANLU")
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
     QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
     EXPECT_EQ(w.CurrentPage(), 0);
 

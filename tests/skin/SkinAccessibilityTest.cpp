@@ -1,9 +1,9 @@
 #include <gtest/gtest.h>
 
-#include "skin/SkinAccessibility.h"
-
 #include <string>
 #include <vector>
+
+#include "skin/SkinAccessibility.h"
 
 namespace fw::skin {
 namespace {
@@ -19,14 +19,17 @@ TEST(ReadingOrder, RowsTopToBottomEachLeftToRight) {
               (std::vector<std::size_t>{0, 1, 2, 5, 3, 4}));
     // One row of controls of different heights and tops (a combo at 22, a radio at 55 beside a
     // button at 52), listed out of order; a list below spans far more than a row.
-    EXPECT_EQ(ReadingOrder({At(958, 52, 50, 28), At(270, 22, 160, 28), At(52, 55, 80, 24), At(1, 98, 1145, 449),
-                            At(52, 22, 160, 28), At(958, 22, 50, 28), At(136, 55, 80, 24)}),
+    EXPECT_EQ(ReadingOrder({At(958, 52, 50, 28), At(270, 22, 160, 28), At(52, 55, 80, 24),
+                            At(1, 98, 1145, 449), At(52, 22, 160, 28), At(958, 22, 50, 28),
+                            At(136, 55, 80, 24)}),
               (std::vector<std::size_t>{4, 1, 5, 2, 6, 0, 3}));
     // A column of small controls beside a tall one is read with it, top to bottom, on whichever
     // side it stands.
-    EXPECT_EQ(ReadingOrder({At(0, 0, 100, 300), At(120, 0, 50, 20), At(120, 200, 50, 20), At(120, 100, 50, 20)}),
+    EXPECT_EQ(ReadingOrder({At(0, 0, 100, 300), At(120, 0, 50, 20), At(120, 200, 50, 20),
+                            At(120, 100, 50, 20)}),
               (std::vector<std::size_t>{0, 1, 3, 2}));
-    EXPECT_EQ(ReadingOrder({At(200, 0, 100, 300), At(120, 0, 50, 20), At(120, 200, 50, 20), At(120, 100, 50, 20)}),
+    EXPECT_EQ(ReadingOrder({At(200, 0, 100, 300), At(120, 0, 50, 20), At(120, 200, 50, 20),
+                            At(120, 100, 50, 20)}),
               (std::vector<std::size_t>{1, 3, 2, 0}));
     EXPECT_TRUE(ReadingOrder({}).empty());
 }

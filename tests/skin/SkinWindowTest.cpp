@@ -97,7 +97,8 @@ TEST_F(SkinUi, EveryControlAUserOperatesHasAName) {
     auto* plates = report->Item<QComboBox>(Id("IDC_CMB_STAT_CHEPAI"));
     ASSERT_NE(plates, nullptr);
     ASSERT_NE(plates->lineEdit(), nullptr);
-    EXPECT_EQ(QAccessible::queryAccessibleInterface(plates->lineEdit())->text(QAccessible::Name), QStringLiteral("车牌号"));
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(plates->lineEdit())->text(QAccessible::Name),
+              QStringLiteral("车牌号"));
 }
 
 // A list reads out its column headings and its cells.
@@ -118,7 +119,8 @@ TEST_F(SkinUi, ListsExposeHeadingsAndCells) {
     EXPECT_EQ(table->cellAt(0, 1)->text(QAccessible::Name), QStringLiteral("12"));
     QStringList headings;
     for (int i = 0; i < node->childCount(); ++i)
-        if (node->child(i)->role() == QAccessible::ColumnHeader) headings << node->child(i)->text(QAccessible::Name);
+        if (node->child(i)->role() == QAccessible::ColumnHeader)
+            headings << node->child(i)->text(QAccessible::Name);
     EXPECT_EQ(headings, QStringList({QStringLiteral("线路名称"), QStringLiteral("站点数")}));
 }
 
@@ -136,7 +138,8 @@ TEST_F(SkinUi, AMessageBoxCanBeReadAndAnsweredWithoutAMouse) {
         EXPECT_EQ(box->role(), QAccessible::AlertMessage);
         description = box->text(QAccessible::Description);
         for (int i = 0; i < box->childCount(); ++i) read << box->child(i)->text(QAccessible::Name);
-        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &ask, Qt::Key_Return);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &ask,
+                        Qt::Key_Return);
         if (ask.isVisible()) ask.done(-1);  // Enter did nothing: fail, but do not hang
     });
     EXPECT_EQ(ask.exec(), QDialog::Rejected);  // Enter went back, the default here

@@ -23,8 +23,10 @@ inline bool IsOperated(QAccessible::Role role) {
         case QAccessible::Slider:
         case QAccessible::List:
         case QAccessible::Table:
-        case QAccessible::Tree: return true;
-        default: return false;
+        case QAccessible::Tree:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -36,12 +38,15 @@ inline std::vector<std::string> NamelessNodes(QWidget* root) {
         if (node == nullptr || !node->isValid()) return;
         const QObject* object = node->object();
         const std::string here =
-            path + "/" + (object && !object->objectName().isEmpty() ? object->objectName().toStdString()
-                          : object                                   ? std::string(object->metaObject()->className())
-                                                                     : std::string("?"));
-        if (IsOperated(node->role()) && node->text(QAccessible::Name).trimmed().isEmpty()) nameless.push_back(here);
+            path + "/" +
+            (object && !object->objectName().isEmpty() ? object->objectName().toStdString()
+             : object ? std::string(object->metaObject()->className())
+                      : std::string("?"));
+        if (IsOperated(node->role()) && node->text(QAccessible::Name).trimmed().isEmpty())
+            nameless.push_back(here);
         const QAccessible::Role role = node->role();
-        if (role == QAccessible::List || role == QAccessible::Table || role == QAccessible::Tree) return;
+        if (role == QAccessible::List || role == QAccessible::Table || role == QAccessible::Tree)
+            return;
         for (int i = 0; i < node->childCount(); ++i) self(self, node->child(i), here);
     };
     walk(walk, QAccessible::queryAccessibleInterface(root), "");
