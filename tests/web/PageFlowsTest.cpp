@@ -194,7 +194,9 @@ TEST_F(PageFlows, TheMonitoringPageIsAnsweredWithSetAlarmTypeOncePerCommand) {
     // page: FwMap, which hands the relay the commands, and setAlarmType, which takes the answers,
     // may both still be loading when the channel is up.
     ASSERT_TRUE(PageSays(page, "document.readyState", "complete"));
-    ASSERT_EQ(Evaluate(page, "FwMap.relay('alarm,浙A12345,超速报警'); FwMap.relay('whatever'); 'sent'"), "sent");
+    ASSERT_EQ(
+        Evaluate(page, "FwMap.relay('alarm,浙A12345,超速报警'); FwMap.relay('whatever'); 'sent'"),
+        "sent");
     ASSERT_TRUE(PageSays(page, "document.getElementById('alarmType').textContent", "Fen_warde"));
     const QString answers = QStringLiteral(
         "String(Array.prototype.filter.call(document.querySelectorAll('#alarms li'),"
@@ -202,10 +204,12 @@ TEST_F(PageFlows, TheMonitoringPageIsAnsweredWithSetAlarmTypeOncePerCommand) {
     ASSERT_TRUE(WaitFor([&] {
         return Evaluate(page, answers).toInt() == monitor->Host()->Relay()->CommandCount() &&
                monitor->Host()->Relay()->CommandCount() >= 2;
-    })) << Evaluate(page, answers).toStdString() << " answers to " << monitor->Host()->Relay()->CommandCount()
-        << " commands; " << Evaluate(page, "document.getElementById('alarms').innerText").toStdString() << " url "
+    })) << Evaluate(page, answers).toStdString()
+        << " answers to " << monitor->Host()->Relay()->CommandCount() << " commands; "
+        << Evaluate(page, "document.getElementById('alarms').innerText").toStdString() << " url "
         << page->url().toString().toStdString() << "; sign-ins "
-        << siteLog.filter(QStringLiteral("AutomaticLogin")).size() << ", attached " << attached.count();
+        << siteLog.filter(QStringLiteral("AutomaticLogin")).size() << ", attached "
+        << attached.count();
 }
 
 TEST_F(PageFlows, AWrongPasswordsAlertLeadsToANewSignIn) {
