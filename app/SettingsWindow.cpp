@@ -1,5 +1,6 @@
 #include "app/SettingsWindow.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -66,6 +67,8 @@ bool SettingsWindow::OnCreate() {
     if (!Item<QRadioButton>(IDC_RAD_SETTING_NEAREST) || !Item<QRadioButton>(IDC_RAD_SETTING_SEQUENCE))
         return false;
     SetMatching(matching_, setMatching_);
+    // The title the skin draws names the window to the desktop and to screen readers.
+    setWindowTitle(Item<QLabel>(IDC_STA_SETTING_TITLE)->text());
     return true;
 }
 

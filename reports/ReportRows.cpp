@@ -23,10 +23,10 @@ const std::array<ReportColumnInfo, kReportColumnCount> kReportColumns = {{
     {"站点", 100, false},
     {"计划到达时间", 150, false},
     {"实际到达时间", 130, false},
-    {"", 100, true},
+    {"", 100, true, "到达迟到"},
     {"计划离开时间", 150, false},
     {"实际离开时间", 130, false},
-    {"", 100, true},
+    {"", 100, true, "离开久滞"},
 }};
 
 namespace {

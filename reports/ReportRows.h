@@ -37,6 +37,8 @@ struct ReportColumnInfo {
     std::string_view heading;
     int width;         // pixels
     bool highlighted;  // the lateness columns are drawn in red
+    // What a screen reader says for a column whose heading is left blank on screen.
+    std::string_view spoken = {};
 };
 extern const std::array<ReportColumnInfo, kReportColumnCount> kReportColumns;
 

@@ -74,6 +74,10 @@ TEST_F(ReportWindowTest, StartsOnTodaysServiceHoursWithEveryRowAndAModelList) {
     EXPECT_EQ(list->model(), &window->Model());
     EXPECT_EQ(list->RowHeight(), 33);  // the row image's
     EXPECT_EQ(list->header()->sectionSize(5), kReportColumns[5].width);
+    // The lateness columns' headings are blank on screen, not to a screen reader.
+    EXPECT_EQ(
+        window->Model().headerData(kColLate, Qt::Horizontal, Qt::AccessibleTextRole).toString(),
+        QStringLiteral("到达迟到"));
 }
 
 TEST_F(ReportWindowTest, GenerateWithoutAPlateIsRefusedAndSendsNothing) {
