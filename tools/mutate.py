@@ -6,7 +6,7 @@ spread over every source folder, and for each one: changes that one place, rebui
 and the folder's core test executable, runs it and records which tests failed. A mutant that
 does not compile is replaced by the next site of its folder, so the sample keeps its size.
 
-    tools/mutate.py run [--count 120] [--seed 1] [--out mutants.json] [--build build-mutate]
+    tools/mutate.py run [--count 120] [--seed 1] [--folders a,b] [--out mutants.json] [--build DIR]
     tools/mutate.py compare before.json after.json
 
 The build directory is configured without the Qt shell (core tests only) at -O1 without debug
@@ -174,16 +174,16 @@ def build_target(build, targets):
 
 
 def draw_sample(build, count, seed):
-    """Sites per folder in a fixed order: every folder gets its share, at least three."""
+    """Sites per folder in a fixed order: every folder gets its share, at least three. Each folder
+    shuffles with a generator of its own, so a change elsewhere leaves its sample as it was."""
     by_folder = collections.defaultdict(list)
     for rel in core_sources(build):
         for site in sites_of(os.path.join(ROOT, rel)):
             by_folder[rel.split("/")[0]].append((rel, site))
-    rng = random.Random(seed)
     total = sum(len(v) for v in by_folder.values())
     plan = {}
     for folder, sites in sorted(by_folder.items()):
-        rng.shuffle(sites)
+        random.Random("%d/%s" % (seed, folder)).shuffle(sites)
         plan[folder] = (max(3, round(count * len(sites) / total)), sites)
     return plan
 
@@ -198,6 +198,8 @@ def run(args):
     if not build_target(build, ["all"]):
         sys.exit("the unmutated tree does not build in " + build)
     plan = draw_sample(build, args.count, args.seed)
+    if args.folders:
+        plan = {f: p for f, p in plan.items() if f in args.folders.split(",")}
     baseline = {}
     for folder in plan:
         exes = test_executables(build, folder)
@@ -272,6 +274,7 @@ def main():
     r.add_argument("--count", type=int, default=120)
     r.add_argument("--seed", type=int, default=1)
     r.add_argument("--out", default="mutants.json")
+    r.add_argument("--folders", help="only these source folders, separated by commas")
     r.add_argument("--build", default=os.path.join(ROOT, "build-mutate"))
     c = sub.add_parser("compare")
     c.add_argument("before")
