@@ -4,6 +4,7 @@
 
 #include <QSignalSpy>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -53,10 +54,7 @@ protected:
         for (const auto& args : *received) codes.push_back(args.at(1).toInt());
         return codes;
     }
-    bool ReceivedCode(int code) const {
-        const std::vector<int> codes = Received();
-        return std::find(codes.begin(), codes.end(), code) != codes.end();
-    }
+    bool ReceivedCode(int code) const { return std::ranges::count(Received(), code) > 0; }
     void SignIn() {
         QSignalSpy in(&session, &ServerSession::signedIn);
         session.SignIn();
@@ -91,7 +89,7 @@ TEST_F(SessionTest, RequestsGoOnlyWhileSignedInAndAreNeverKeptForLater) {
     const quint16 port = server->Port();
     server.reset();
     ASSERT_TRUE(lost.wait(5000));
-    EXPECT_EQ(session.CurrentState(), ServerSession::State::Reconnecting);
+    EXPECT_TRUE(session.IsReconnecting());
     EXPECT_GE(tries.count(), 1);
     EXPECT_FALSE(session.CanSend());
     EXPECT_FALSE(session.Send(DeleteRouteRequest("1路", "admin")));
