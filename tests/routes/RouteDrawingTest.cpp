@@ -9,19 +9,6 @@ std::string Fields(const StationRecord& s) {
     return s.id + "|" + s.name + "|" + s.latitude + "|" + s.longitude + "|" + s.time + "|" + s.serialNumber;
 }
 
-TEST(RouteDrawing, TwoMarkersGiveTheStationsTheirTotalsAndSerialNumbers) {
-    RouteDrawing d;
-    EXPECT_EQ(d.Apply("marker,S1,  A  ,30.1,120.1,1.5,7").outcome, RouteDrawing::Outcome::Added);
-    EXPECT_EQ(d.Apply("marker,S2,B,30.2,120.2,2.25,8").outcome, RouteDrawing::Outcome::Added);
-    EXPECT_EQ(d.stationsText, "A — B");
-    EXPECT_EQ(d.LengthText(), "3.75");
-    EXPECT_EQ(d.TimeText(), "00:15");
-    ASSERT_EQ(d.Working().stations.size(), 2u);
-    EXPECT_EQ(Fields(d.Working().stations[0]), "S1|A|30.1|120.1|7|0");
-    EXPECT_EQ(Fields(d.Working().stations[1]), "S2|B|30.2|120.2|8|1");
-    EXPECT_EQ(d.StationCounter(), 2);
-}
-
 TEST(RouteDrawing, FieldsAreTakenAtSingleCommasAndMissingOnesAreEmpty) {
     const struct {
         const char* command;
@@ -96,34 +83,28 @@ TEST(RouteDrawing, TotalTimeShowsHoursModuloADay) {
     EXPECT_TRUE(d.TotalTimeValid());
 }
 
-TEST(RouteDrawing, SaveNeedsANameAndTwoStations) {
+// Markers become stations with their totals and serial numbers; the route is saved once it has a
+// name and two stations, with the totals as shown; resetting starts the count again.
+TEST(RouteDrawing, MarkersMakeARouteThatIsSavedWithItsTotalsOnceNamedWithTwoStations) {
     RouteDrawing d;
-    d.Apply("marker,S1,A,1,2,0,0");
-    d.Apply("marker,S2,B,1,2,1.5,3");
+    d.Apply("marker,S1,  A  ,30.1,120.1,0,7");
     EXPECT_EQ(d.SaveRefusal(), "线路名称不能为空");
+    d.routeName = " 新线 ";
+    EXPECT_EQ(d.SaveRefusal(), "线路上的点不能少于2个");
+    d.Apply("marker,S2,B,30.2,120.2,1.25,4");
     d.routeName = "  \t";
     EXPECT_EQ(d.SaveRefusal(), "线路名称不能为空");
     d.routeName = " 新线 ";
     EXPECT_EQ(d.SaveRefusal(), "");
+    EXPECT_EQ(d.stationsText, "A — B");
+    EXPECT_EQ(Fields(d.Working().stations[0]), "S1|A|30.1|120.1|7|0");
 
-    RouteDrawing one;
-    one.routeName = "x";
-    one.Apply("marker,S1,A,1,2,0,0");
-    EXPECT_EQ(one.SaveRefusal(), "线路上的点不能少于2个");
-}
-
-TEST(RouteDrawing, SavedRouteCarriesTheShownTotalsAndResetEmptiesEverything) {
-    RouteDrawing d;
-    d.routeName = " 新线 ";
-    d.Apply("marker,S1,A,30.1,120.1,0,0");
-    d.Apply("marker,S2,B,30.2,120.2,1.25,4");
     const RouteRecord route = d.RouteToSave();
-    EXPECT_EQ(route.lineName + "|" + route.length + "|" + route.time + "|" + route.lineId, "新线|1.25|00:04|");
+    EXPECT_EQ(route.lineName + "|" + route.length + "|" + route.time + "|" + route.lineId, "新线|1.25|00:11|");
     EXPECT_EQ(route.stations.size(), 2u);
     EXPECT_EQ(d.Working().stations.size(), 2u);  // kept until the route is sent
-
     const DrawnRoute request = SaveRequestFor(route, "调度员");
-    EXPECT_EQ(request.userName + "|" + request.counterDistance + "|" + request.counterTime, "调度员|1.25|00:04");
+    EXPECT_EQ(request.userName + "|" + request.counterDistance + "|" + request.counterTime, "调度员|1.25|00:11");
     ASSERT_EQ(request.stations.size(), 2u);
     const DrawnStation& b = request.stations[1];
     EXPECT_EQ(b.markId + "|" + b.markName + "|" + b.serialNumber + "|" + b.time, "S2|B|1|4");

@@ -123,13 +123,14 @@ protected:
     RouteMenuWindow* menu = nullptr;
 };
 
-// The core tests hold the pager's states; here each button moves the page it says, and Go takes
-// the leading digits of what is typed or refuses what is no page.
-TEST_F(RouteWindows, PagerButtonsAndGoMoveThePage) {
+// The core tests hold the pager's states; here the rows come as the stations arrive (a route of
+// one station is not listed), each button moves the page it says, and Go takes the leading digits
+// of what is typed or refuses what is no page.
+TEST_F(RouteWindows, ArrivingStationsFillTheFirstPageAndThePagerMovesIt) {
     AddRoutes(45);
-    AddRoutes(2, 1);  // not listed
-    list->RefreshPager();
-    list->FillPage(1);
+    AddRoutes(2, 1);
+    for (std::size_t i = 0; i < store.Size(); ++i) list->RouteStationsArrived(*store.At(i), "甲 — 乙 — 丙");
+    EXPECT_EQ(Column(1), std::vector<std::string>(20, "甲 — 乙 — 丙"));
     EXPECT_EQ(Text(IDC_STA_LX_GL_FENYE_JILUSHU) + "/" + Text(IDC_STA_LX_GL_FENYE_YESHU2), "45/3");
     EXPECT_EQ(PagerButtons(), (std::vector<bool>{false, false, true, true}));
     Button(list, IDC_BTN_LX_GL_FENYE_NEXT)->click();
@@ -156,6 +157,8 @@ TEST_F(RouteWindows, PagerButtonsAndGoMoveThePage) {
     EXPECT_EQ(input->text(), "3");
     EXPECT_EQ(Column(0).size(), 5u);
     EXPECT_EQ(messages.size(), 1u);
+    list->ResetForLogin();
+    EXPECT_EQ(list->List()->topLevelItemCount(), 0);
 }
 
 // One request per ticked row, in list order; the server deletes by name, and so does the store.
@@ -221,16 +224,6 @@ TEST_F(RouteWindows, HeaderClicksSortByValueAndTheSelectionMovesWithItsRow) {
     EXPECT_TRUE(list->List()->topLevelItem(2)->isSelected());
     click(2);
     EXPECT_EQ(Column(2), (std::vector<std::string>{"1000", "500", "333"}));
-}
-
-TEST_F(RouteWindows, ArrivingStationsRefreshThePagerAndFillOnlyTheFirstTwentyRows) {
-    AddRoutes(21);
-    for (std::size_t i = 0; i < 21; ++i) list->RouteStationsArrived(*store.At(i), "甲 — 乙 — 丙");
-    EXPECT_EQ(list->List()->topLevelItemCount(), 20);
-    EXPECT_EQ(Text(IDC_STA_LX_GL_FENYE_JILUSHU) + "/" + Text(IDC_STA_LX_GL_FENYE_YESHU2), "21/2");
-    EXPECT_EQ(Column(1).front(), "甲 — 乙 — 丙");
-    list->ResetForLogin();
-    EXPECT_EQ(list->List()->topLevelItemCount(), 0);
 }
 
 // A re-login refreshes the store in place: arriving stations fill the page again (no second
