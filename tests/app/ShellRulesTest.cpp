@@ -1,5 +1,4 @@
-// The shell's rules without a window: the command line, the login form, the reconnect timing and
-// the page layout.
+// The shell's rules without a window: the command line, the login form and the reconnect timing.
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,7 +7,6 @@
 
 #include "app/CommandLine.h"
 #include "app/LoginForm.h"
-#include "app/PageLayout.h"
 #include "net/ReconnectPlan.h"
 #include "tests/support/TestSupport.h"
 
@@ -101,20 +99,6 @@ TEST(ReconnectPlan, BacksOffThenTriesEveryHalfMinuteForFiveMinutes) {
     }
     EXPECT_EQ(delays, (std::vector<int>{2, 4, 8, 16, 30, 30, 30, 30, 30, 30, 30, 30, 30}));
     EXPECT_EQ(elapsed, ReconnectPlan::kGiveUpAfterMs);
-}
-
-// As left,top,right,bottom: head, body, whole. A band shown under the menu pushes every page
-// down by its height.
-TEST(PageLayout, HeadUnderTheBandBodyBelowItMonitorEverything) {
-    const auto text = [](const PageLayout& p) {
-        std::string out;
-        for (const auto& r : {p.head, p.body, p.whole})
-            out += std::to_string(r.left) + "," + std::to_string(r.top) + "," + std::to_string(r.right) + "," +
-                   std::to_string(r.bottom) + " ";
-        return out;
-    };
-    EXPECT_EQ(text(ComputePageLayout(1280, 800, 40)), "1,62,1279,102 1,102,1279,799 1,62,1279,799 ");
-    EXPECT_EQ(text(ComputePageLayout(1280, 800, 40, 28)), "1,90,1279,130 1,130,1279,799 1,90,1279,799 ");
 }
 
 }  // namespace
