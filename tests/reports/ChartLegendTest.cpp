@@ -1,6 +1,6 @@
 // The lateness chart of a busy day: every batch in its legend, told apart by its colour, and no
-// title of the chart cut, at the size the window, the PNG and the PDF draw it (the PDF's text
-// holds the legend: PdfExportTest).
+// title of the chart cut, at the size the window, the PNG and the PDF draw it (the PDF's legend
+// is read in PdfExportTest).
 #include <gtest/gtest.h>
 
 #include <QChart>
