@@ -100,16 +100,6 @@ protected:
     }
     void Click(int id) { report->Item<QAbstractButton>(id)->click(); }
 
-    // The vehicle's planned stops of the day, keyed as line|stop|planned arrival.
-    std::map<std::string, const sim::StopEvent*> Planned() const {
-        std::map<std::string, const sim::StopEvent*> stops;
-        for (const auto& trip : scenario.trips)
-            if (trip.vehicle == plate)
-                for (const auto& ev : trip.stops)
-                    stops[trip.line + "|" + scenario.FindStation(ev.stationId)->name + "|" +
-                          ev.planReach] = &ev;
-        return stops;
-    }
     static long long Seconds(const std::string& text) {
         return SecondsBetween(*ParseDateTime(text), 0.0);
     }
@@ -121,7 +111,12 @@ protected:
         long long reached = 0, findable = 0, own = 0, error = 0, left = 0, late = 0;
     };
     Found Compare(long long tolerance) const {
-        const auto planned = Planned();
+        std::map<std::string, const sim::StopEvent*> planned;  // keyed line|stop|planned arrival
+        for (const auto& trip : scenario.trips)
+            if (trip.vehicle == plate)
+                for (const auto& ev : trip.stops)
+                    planned[trip.line + "|" + scenario.FindStation(ev.stationId)->name + "|" +
+                            ev.planReach] = &ev;
         Found found;
         for (const ReportRow& row : report->Model().Rows().Rows()) {
             const auto it =
