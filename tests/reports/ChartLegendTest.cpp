@@ -22,7 +22,7 @@ std::vector<ReportRow> Day(int batches, int lines) {
     std::vector<ReportRow> rows;
     for (int b = 0; b < batches; ++b)
         for (int s = 0; s < 18; ++s) {
-            char plan[32], real[32];
+            char plan[48], real[48];
             const int minute = 6 * 60 + b * 50 + s * 2;
             std::snprintf(plan, sizeof plan, "2014-08-25 %02d:%02d:00", minute / 60, minute % 60);
             std::snprintf(real, sizeof real, "2014-08-25 %02d:%02d:%02d", (minute + b % 4) / 60,
