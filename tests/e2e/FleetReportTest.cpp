@@ -71,19 +71,16 @@ std::vector<Record> Table(const std::vector<Record>& csv, const std::string& tit
 class WindowRun : public DispatchTarget {
 public:
     WindowRun() : state_(sim::GenerateScenario(kSeed, kDay1)), session_(state_, {}), web_(state_, {}) {
-        Answer(LoginRequest("admin", "admin"));
-        Answer(AnnounceRequest());
+        Answer(LoginRequest("admin", "admin"), unusedTable_);
+        Answer(AnnounceRequest(), unusedTable_);
     }
 
     std::vector<ReportRow> Rows(const std::string& plate, const std::string& date) {
         Database db;
         EXPECT_TRUE(db.OpenScratch());
         StopTimeTable table(db);
-        Dispatcher dispatcher(routes_, vehicles_, table, *this);
-        dispatcher.SetUser("admin");
         const std::string id = vehicles_.VehicleIdOfPlate(plate);
-        for (const Json::Value& reply : session_.Handle(ReadMessage(StopTimesRequest("admin", id, plate, date))))
-            dispatcher.Dispatch(ReadMessage(reply));
+        Answer(StopTimesRequest("admin", id, plate, date), table);
         ReportForm form;
         form.plate = plate;
         form.start = date + " 00:00:00";
@@ -96,12 +93,8 @@ public:
         EXPECT_TRUE(run.Begin(form).proceed);
         ReportList list;
         run.Finish(form, body, list);
-        std::vector<ReportRow> rows;
-        for (const ReportRow& row : list.Rows()) rows.push_back(row);
-        return rows;
+        return std::move(list).TakeRows();
     }
-
-    const sim::Scenario& Scenario() const { return state_.scenario(); }
 
     bool SendJson(const Json::Value& message) override {
         pending_.push_back(message);
@@ -114,8 +107,8 @@ public:
 private:
     // Hands a request to the server and its answers to the client's dispatcher, and so on for
     // the client's own answers (1010, 9002), until nothing is left.
-    void Answer(const Json::Value& request) {
-        Dispatcher dispatcher(routes_, vehicles_, unusedTable_, *this);
+    void Answer(const Json::Value& request, StopTimeTable& table) {
+        Dispatcher dispatcher(routes_, vehicles_, table, *this);
         dispatcher.SetUser("admin");
         pending_.push_back(request);
         while (!pending_.empty()) {
@@ -139,7 +132,7 @@ class FleetReport : public testing::Test {
 protected:
     void TearDown() override {
         End(report);
-        EndSim();
+        End(sim);
     }
     // Ends a process, stopped or not.
     static void End(QProcess& p) {
@@ -148,7 +141,6 @@ protected:
         p.kill();
         p.waitForFinished(5000);
     }
-    void EndSim() { End(sim); }
 
     // The simulator, and a conf.ini in the home that points at it.
     void StartSim(const QStringList& extra, const QString& pass = "admin", const QString& remember = "1") {
@@ -182,8 +174,8 @@ protected:
     }
 
     // Waits for the report to end; its exit status, with stdout and stderr in out and err.
-    int Finish(int timeoutMs = 60000) {
-        EXPECT_TRUE(report.waitForFinished(timeoutMs)) << "still running";
+    int Finish() {
+        EXPECT_TRUE(report.waitForFinished(60000)) << "still running";
         out += QString::fromUtf8(report.readAllStandardOutput()).toStdString();
         err += QString::fromUtf8(report.readAllStandardError()).toStdString();
         return report.exitStatus() == QProcess::NormalExit ? report.exitCode() : -1;
@@ -194,8 +186,11 @@ protected:
     }
     // Reads stderr until it holds the text.
     bool ErrShows(const std::string& text) {
-        const auto read = [&] { return (err += report.readAllStandardError().toStdString()).find(text) != std::string::npos; };
-        return test::WaitFor(read, 30000);
+        const auto shown = [&] {
+            err += report.readAllStandardError().toStdString();
+            return err.find(text) != std::string::npos;
+        };
+        return test::WaitFor(shown, 30000);
     }
 
     QString File(const char* name) const { return home.filePath(name); }
@@ -218,7 +213,8 @@ TEST_F(FleetReport, ListedPlatesAreReportedWithTheWindowsRealTimes) {
     ASSERT_EQ(lines.size(), 7) << out;  // the vehicles of 1路 and 7路
     for (const QString& line : lines) EXPECT_TRUE(line.endsWith("\t公交一公司")) << line.toStdString();
     test::WriteFile(File("part.txt").toStdString(), (lines[4] + "\n" + lines[1] + "\n").toStdString());
-    std::vector<std::string> plates = {lines[1].section('\t', 0, 0).toStdString(), lines[4].section('\t', 0, 0).toStdString()};
+    std::vector<std::string> plates = {lines[1].section('\t', 0, 0).toStdString(),
+                                       lines[4].section('\t', 0, 0).toStdString()};
     std::sort(plates.begin(), plates.end());
 
     ASSERT_EQ(Run({"--from", kDay1, "--to", kDay2, "--jobs", "2", "--rule", "interpolated", "--out", File("fleet.csv"),
@@ -287,7 +283,6 @@ TEST_F(FleetReport, EachWayARunEndsEarlyHasItsStatusAndMessage) {
     } rows[] = {
         {"wrong password", range, 2, "sign-in failed: 用户名或密码错误", None, "", "nimda"},
         {"no password", range, 2, "remembers no password for admin", None, "", "", "0"},
-        {"password option", range + QStringList{"--password=admin"}, 2, "never taken from the command line"},
         {"unknown plate", range + QStringList{"--plates", "京X00000"}, 2, "unknown plate: 京X00000"},
         {"missing folder", {"--from", kDay1, "--to", kDay1, "--out", File("nowhere/r.csv")}, 2, "文件夹不存在"},
         {"Ctrl-C", range, 130, "interrupted: nothing written", Interrupt, "vehicle-days (40 vehicles × 2 days)"},
@@ -300,7 +295,7 @@ TEST_F(FleetReport, EachWayARunEndsEarlyHasItsStatusAndMessage) {
     for (const auto& row : rows) {
         SCOPED_TRACE(row.what);
         QFile::remove(csv);
-        if (row.event == SimDown) EndSim();
+        if (row.event == SimDown) End(sim);
         if (row.event != SimDown && sim.state() == QProcess::NotRunning) {
             ASSERT_NO_FATAL_FAILURE(StartSim({"--vehicles", "40", "--track-fault", "slow:300"}));
         }
@@ -317,7 +312,7 @@ TEST_F(FleetReport, EachWayARunEndsEarlyHasItsStatusAndMessage) {
             EXPECT_EQ(QDir(home.path()).entryList(QDir::Files | QDir::Hidden), QStringList{"conf.ini"});
             continue;
         }
-        EndSim();
+        End(sim);
         EXPECT_NE(err.find(std::string("the connection to the server ended: ") + row.message), std::string::npos) << err;
         const auto file = ReadCsv(csv);
         const auto perDay = Table(file, "车辆日汇总", "车牌号码");

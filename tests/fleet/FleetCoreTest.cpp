@@ -20,7 +20,6 @@
 #include "tests/reports/HandmadeList.h"
 #include "tests/reports/SyntheticDay.h"
 #include "tests/support/TestSupport.h"
-#include "text/Encoding.h"
 
 namespace fw {
 namespace {
@@ -112,8 +111,6 @@ TEST(FleetPlan, PlatesComeSortedOnceFromTheListTheGroupOrTheWholeLogin) {
     EXPECT_EQ(ChoosePlates(o, fleet, "admin").plates, (std::vector<std::string>{"浙A1", "浙A3", "浙B2"}));
     o.group = "公交一公司";
     EXPECT_EQ(ChoosePlates(o, fleet, "admin").plates, (std::vector<std::string>{"浙A1", "浙A3"}));
-    o.group = "admin";  // the user's own name lists every vehicle, as the company list does
-    EXPECT_EQ(ChoosePlates(o, fleet, "admin").plates.size(), 3u);
     o.group = "旅游公司";
     EXPECT_EQ(ChoosePlates(o, fleet, "admin").error, "group 旅游公司 has no vehicles");
     o.group.clear();
@@ -134,7 +131,6 @@ struct DayFixture {
     test::SyntheticDay day = test::MakeSyntheticDay({});
     RouteStore routes;
     VehicleStore vehicles;
-    TextCodec wire{"GBK"};
     FleetContext context{"admin", "127.0.0.1", 8089, {}};
 
     DayFixture() {
@@ -201,8 +197,6 @@ TEST(VehicleDayRun, EachFailureHasItsReason) {
     const auto body = [](std::string text) { return [text](VehicleDayInput& in) { in.trackBody = text; }; };
     const std::vector<Row> rows = {
         {"no stop rows", [](VehicleDayInput& in) { in.stops.clear(); }, "无计划站点"},
-        {"rows of another vehicle only", [](VehicleDayInput& in) { in.stops[0].code = "沪B99999"; in.stops.resize(1); },
-         "无计划站点"},
         {"transfer failed", [](VehicleDayInput& in) { in.trackBody.clear(), in.trackFailure = "HTTP status 503"; },
          "轨迹数据为空：HTTP status 503"},
         {"refused", body(R"({"result":false,"msg":"车辆不存在","topics":[]})"), "轨迹服务拒绝：车辆不存在"},

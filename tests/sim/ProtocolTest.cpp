@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-
 #include <memory>
 
 #include "sim/DispatchServer.h"
@@ -120,39 +119,6 @@ TEST_F(Protocol, DrawnRouteIsPushedWithTheOthersAndHasItsStations) {
     EXPECT_NEAR(std::stod(Text(st[0], "lat")), sc().stations.back().lat, 1e-6);
 }
 
-// Five clients ask at once, each for another vehicle, and each gets that vehicle's stops of the
-// day (9017), then 9019.
-TEST_F(Protocol, StopTimesOfAVehicleForSeveralClientsAtOnce) {
-    std::vector<std::unique_ptr<WireClient>> clients;
-    for (int i = 0; i < 5; ++i) clients.push_back(LoggedIn(i % 2 ? "调度员" : "admin", i % 2 ? "123456" : "admin"));
-    for (std::size_t i = 0; i < clients.size(); ++i) {
-        const Vehicle& v = sc().vehicles[i];
-        clients[i]->received.clear();
-        clients[i]->Send(Request("9016", {{"username", "admin"}, {"vhcid", v.id}, {"code", v.code}, {"date", sc().date}}));
-    }
-    for (std::size_t i = 0; i < clients.size(); ++i) {
-        const WireClient& c = *clients[i];
-        const int done = clients[i]->WaitForCode(9019);
-        ASSERT_GT(done, 0);
-        EXPECT_EQ(Text(c.received[done].body, "type"), "batch");
-        std::vector<Texts> expected, got;
-        for (const auto& t : sc().trips)
-            for (const auto& e : t.stops)
-                if (t.vehicle == sc().vehicles[i].code) expected.push_back({t.vehicle, t.line, e.planReach, t.flag});
-        for (int k = 0; k < done; ++k)
-            got.push_back(Fields(c.received[k].body, {"code", "linenaem", "planreachtime", "flag"}));
-        EXPECT_EQ(got, expected);
-    }
-    EXPECT_EQ(server->ConnectionCount(), 5);
-    // A plate without an id is found by plate; an unknown vehicle still gets its 9019.
-    const std::string plate = sc().vehicles[2].code;
-    const int stops = clients[0]->Ask(Request("9016", {{"vhcid", ""}, {"code", plate}, {"date", sc().date}}), 9019);
-    EXPECT_EQ(stops, clients[2]->WaitForCode(9019));
-    EXPECT_EQ(clients[0]->Ask(Request("9016", {{"vhcid", ""}, {"code", "京X00000"}, {"date", sc().date}}), 9019), 0);
-    clients.clear();
-    EXPECT_TRUE(QTest::qWaitFor([&] { return server->ConnectionCount() == 0; }, 3000));
-}
-
 // One 9008 of a schedule save: its name, its range and (day, plate) cells of batch 早班.
 Json::Value SaveRequest(const std::string& name, const std::string& from, const std::string& to,
                         const std::vector<std::pair<std::string, std::string>>& cells = {}) {
@@ -227,40 +193,6 @@ TEST_F(Protocol, ScheduleSavesAreCompletedByTheirOwnExchangeOnly) {
         EXPECT_EQ(Fields(client->received[0].body, {"cmd", "result"}), (Texts{"9008", "failed"}));
         EXPECT_FALSE(client->WaitFor(2, 200));
     }
-}
-
-TEST_F(Protocol, MisbehavingClientsDoNotDisturbAWellBehavedOne) {
-    auto good = LoggedIn();
-    // Unknown codes, and a code given as a number, are ignored.
-    good->Send(Request("4711", {}));
-    Json::Value numeric = Request("1008", {});
-    numeric["header"]["cmd"] = 1008;
-    good->Send(numeric);
-    // Garbage, a document that does not parse, and a client that closes mid-document.
-    WireClient garbage, closer, nested, flood;
-    ASSERT_TRUE(garbage.Connect(server->Port()));
-    garbage.SendRaw("hello there\r\n{ this is not json }\n}}}{\"header\":{\"cmd\":\"1000\"");
-    ASSERT_TRUE(closer.Connect(server->Port()));
-    closer.SendRaw(EncodeForWire(LoginRequest("admin", "admin"), TextCodec("GBK")).substr(0, 20));
-    closer.Close();
-
-    // A document nested past the parser's limit, then an unbalanced one: each is ignored alone,
-    // and the login that follows on the same connection is answered.
-    ASSERT_TRUE(nested.Connect(server->Port()));
-    nested.SendRaw("{\"a\":" + std::string(999, '[') + "}\n{\"a\":{}\n");
-    nested.Send(LoginRequest("admin", "admin"));
-    ASSERT_TRUE(nested.WaitFor(1));
-    EXPECT_EQ(Text(nested.received[0].body, "result"), "succeed");
-
-    // A flood: one document that never ends.
-    ASSERT_TRUE(flood.Connect(server->Port()));
-    const std::string chunk(1 << 20, '{');
-    for (int i = 0; i < 10; ++i) flood.SendRaw(chunk);
-    EXPECT_TRUE(flood.Disconnected(10000));
-
-    EXPECT_EQ(good->Ask(Request("1008", {{"client", "true"}}), 9011), static_cast<int>(PushSize()) - 1);
-    EXPECT_FALSE(good->WaitFor(PushSize() + 1, 300));
-    EXPECT_FALSE(log.filter("dropped").isEmpty()) << log.join('\n').toStdString();
 }
 
 TEST_F(Protocol, AClientThatStopsReadingIsDroppedAfterItsBacklogGrows) {

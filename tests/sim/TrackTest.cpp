@@ -1,10 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cmath>
 
 #include "sim/DetectionAccuracy.h"
-#include "sim/Geo.h"
 #include "sim/ScenarioGenerator.h"
 #include "sim/SimState.h"
 #include "sim/TrackGenerator.h"
@@ -20,50 +18,43 @@ const Scenario& Default() {
 // On every vehicle's track the client's first-fix rule finds each true visit once, its arrival
 // and departure no later than the first fix after the crossing (there is no gap in the fixes
 // there), so the report sees the lateness the scenario intended. The same holds on the other
-// days of the schedules, whose true times are made when asked for.
+// days of the schedules, whose true times are made when asked for, and on the lines --vehicles
+// adds.
 TEST(Track, TheFirstFixRuleFindsEveryVisitOnceByTheFixAfterTheCrossing) {
-    for (const auto& [seed, date] : {std::pair{1u, "2026-12-07"}, {2u, "2026-12-07"}, {17u, "2026-12-07"},
-                                     {1u, "2026-12-08"}, {2u, "2026-12-05"}}) {
-        SCOPED_TRACE(std::to_string(seed) + " " + date);
-        SimState state(GenerateScenario(seed, "2026-12-07"));
+    const int n = kBuiltInVehicles;
+    for (const auto& [seed, date, vehicles] :
+         {std::tuple{1u, "2026-12-07", n}, {2u, "2026-12-07", n}, {17u, "2026-12-07", n}, {1u, "2026-12-08", n},
+          {2u, "2026-12-05", n}, {1u, "2026-12-07", 40}}) {
+        SCOPED_TRACE(std::to_string(seed) + " " + date + " " + std::to_string(vehicles));
+        SimState state(GenerateScenario(seed, "2026-12-07", vehicles));
         Scenario day = state.scenario();
         day.trips = state.TripsOn(date);
         day.date = date;
         const DetectionAccuracy found = MeasureDetection(day, {});
         ASSERT_GT(found.visits, 500u);
-        EXPECT_EQ(std::pair(found.detected, found.falseEvents), std::pair(found.visits, std::size_t{0}));
+        ASSERT_EQ(std::pair(found.detected, found.falseEvents), std::pair(found.visits, std::size_t{0}));
         for (const auto* errors : {&found.arrivalErrors, &found.departureErrors})
             EXPECT_LE(*std::max_element(errors->begin(), errors->end()), day.track.intervalSeconds + 1);
     }
 }
 
-// Fixes come at whole intervals with gaps and dead fixes, within the noise of the true position;
-// a vehicle without trips has none.
-TEST(Track, FixesAreRegularNoisyAndHaveGapsAndDeadFixes) {
+// Fixes come at whole intervals, later than they were taken, with gaps and dead fixes (how near
+// the stations they may be is the first-fix test's); a vehicle without trips has none.
+TEST(Track, FixesAreRegularAndHaveGapsAndDeadFixes) {
     const Scenario& sc = Default();
     int dead = 0, gaps = 0;
-    double largestNoise = 0;
     for (const auto& v : sc.vehicles) {
         const auto track = GenerateTrack(sc, v.code);
         for (std::size_t i = 1; i < track->fixes.size(); ++i) {
             const long long step = track->fixes[i].gpsTime - track->fixes[i - 1].gpsTime;
             ASSERT_GE(step, sc.track.intervalSeconds);
             EXPECT_EQ(step % sc.track.intervalSeconds, 0);
+            EXPECT_GT(track->fixes[i].receiveTime, track->fixes[i].gpsTime);
             gaps += step > 3 * sc.track.intervalSeconds;
-        }
-        for (const Fix& f : track->fixes) {
-            EXPECT_GT(f.receiveTime, f.gpsTime);
-            if (f.lat + f.latXz < 1.0) {
-                ++dead;
-                continue;
-            }
-            const auto truth = track->PositionAt(static_cast<double>(f.gpsTime));
-            const double off = GroundDistanceMetres(truth->lat, truth->lng, f.lat + f.latXz, f.lng + f.lngXz);
-            EXPECT_LE(off, sc.track.noiseMetres * std::sqrt(2.0) + 0.3);
-            largestNoise = std::max(largestNoise, off);
+            dead += track->fixes[i].lat + track->fixes[i].latXz < 1.0;
         }
     }
-    EXPECT_TRUE(dead > 3 && gaps > 3 && largestNoise > 1.0) << dead << " dead, " << gaps << " gaps, " << largestNoise;
+    EXPECT_TRUE(dead > 3 && gaps > 3) << dead << " dead, " << gaps << " gaps";
     EXPECT_TRUE(GenerateTrack(sc, "京X00000")->fixes.empty());
 }
 

@@ -13,12 +13,9 @@ class StopTimeTableTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_TRUE(db.Open(home.Path(), "fleet", "pw")) << db.LastError(); }
 
-    StopTimeEntry Entry(std::string plate, std::string line, std::string stop,
-                        std::string planReach, std::string planLeave = "") {
-        return {std::move(plate),     "B01",
-                std::move(line),      "2014-08-25",
-                std::move(planReach), std::move(planLeave),
-                std::move(stop),      "7"};
+    static StopTimeEntry Entry(std::string plate, std::string line, std::string stop, std::string planReach,
+                               std::string planLeave = "") {
+        return {plate, "B01", line, "2014-08-25", planReach, planLeave, stop, "7"};
     }
     std::vector<StopTimeRecord> Report(const std::string& plate, const std::string& user,
                                        const char* from = "2014-08-25 00:00:00",
@@ -52,14 +49,16 @@ TEST_F(StopTimeTableTest, InsertStoresTheMessageFieldsAndTheRangeQueryFindsThem)
     ASSERT_TRUE(table.FindStopRows("O'Neil-1", line, "St. Mary's Gate", rows));
     EXPECT_EQ(rows.size(), 1u);
 
-    for (const auto& [plate, stop, plan, user] : std::vector<std::tuple<const char*, const char*, const char*, const char*>>{
+    using Stop = std::tuple<const char*, const char*, const char*, const char*>;  // plate, stop, plan, user
+    for (const auto& [plate, stop, plan, user] : std::vector<Stop>{
              {"A1", "s3", "2014-08-25 09:00:00", "u"}, {"A1", "s1", "2014-08-25 07:00:00", "u"},
              {"A1", "s2", "2014-08-25 08:00:00", "u"}, {"A1", "other user", "2014-08-25 08:00:00", "v"},
              {"B2", "other bus", "2014-08-25 08:00:00", "u"}, {"A1", "no plan", "", "u"},
              {"A1", "late", "2014-08-25 21:00:01", "u"}})
         table.InsertStopTime(Entry(plate, "L", stop, plan), user);
     std::vector<std::string> stops;
-    for (const auto& found : Report("A1", "u", "2014-08-25 07:00:00", "2014-08-25 21:00:00")) stops.push_back(found.usermarkName);
+    for (const auto& found : Report("A1", "u", "2014-08-25 07:00:00", "2014-08-25 21:00:00"))
+        stops.push_back(found.usermarkName);
     EXPECT_EQ(stops, (std::vector<std::string>{"s1", "s2", "s3"}));
 }
 

@@ -40,16 +40,12 @@ public:
         http_.setMissingHandler([this](const QHttpServerRequest& r, QHttpServerResponder&& responder) {
             const QString path = r.url().path();
             if (path == "/redirect") {
-                responder.write(QByteArray(), {{"Location", Foreign("/probe").toUtf8()}},
-                                QHttpServerResponder::StatusCode::Found);
-                return;
+                return responder.write(QByteArray(), {{"Location", Foreign("/probe").toUtf8()}},
+                                       QHttpServerResponder::StatusCode::Found);
             }
             auto page = pages_.find(path);
-            if (page == pages_.end()) {
-                responder.write(QByteArray("not found\n"), "text/plain",
-                                QHttpServerResponder::StatusCode::NotFound);
-                return;
-            }
+            if (page == pages_.end())
+                return responder.write("not found\n", "text/plain", QHttpServerResponder::StatusCode::NotFound);
             responder.write(page->second.toUtf8(), "text/html; charset=utf-8");
         });
         const QString probe = QStringLiteral(
@@ -107,9 +103,8 @@ protected:
         return WaitFor([&] { return host->Page()->title() == title; }, 20000);
     }
     bool Logged(const std::string& part) {
-        for (const auto& line : log.lines)
-            if (line.find(part) != std::string::npos) return true;
-        return false;
+        return std::any_of(log.lines.begin(), log.lines.end(),
+                           [&](const std::string& line) { return line.find(part) != std::string::npos; });
     }
     QString Evaluate(const QString& script) {
         QVariant result;

