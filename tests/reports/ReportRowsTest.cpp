@@ -13,42 +13,31 @@
 namespace fw {
 namespace {
 
-struct DelayCase {
-    DelayKind kind;
-    const char* planned;
-    const char* real;
-    const char* text;
-};
+using Texts = std::array<std::string, kReportColumnCount>;
 
-void PrintTo(const DelayCase& c, std::ostream* os) {
-    *os << (c.kind == DelayKind::Late ? "late " : "overstay ") << c.planned << " -> " << c.real;
-}
-
-class FormatDelayTest : public ::testing::TestWithParam<DelayCase> {};
-
-TEST_P(FormatDelayTest, ShowsOnlyALaterRealTime) {
-    const DelayCase& c = GetParam();
-    EXPECT_EQ(FormatDelay(c.kind, c.planned, c.real), c.text);
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, FormatDelayTest,
-    ::testing::Values(
-        DelayCase{DelayKind::Late, "2014-08-25 08:00:00", "2014-08-25 08:05:30", "迟到00:05:30"},
-        DelayCase{DelayKind::Overstay, "2014-08-25 08:10:00", "2014-08-25 08:12:00",
-                  "久滞00:02:00"},
-        DelayCase{DelayKind::Late, "2014-08-25 08:00:00", "2014-08-25 07:58:00", ""},
-        DelayCase{DelayKind::Late, "2014-08-25 08:00:00", "2014-08-25 08:00:00", ""},
-        DelayCase{DelayKind::Late, "2014-08-25 08:00:00", "", ""},
-        DelayCase{DelayKind::Late, "", "2014-08-25 08:00:00", ""},
-        DelayCase{DelayKind::Late, "soon", "2014-08-25 08:00:00", ""},
-        DelayCase{DelayKind::Late, "2014-08-25 23:59:59", "2014-08-26 00:00:01", "迟到00:00:02"},
+TEST(FormatDelay, ShowsOnlyALaterRealTime) {
+    const struct {
+        DelayKind kind;
+        const char *planned, *real, *text;
+    } cases[] = {
+        {DelayKind::Late, "2014-08-25 08:00:00", "2014-08-25 08:05:30", "迟到00:05:30"},
+        {DelayKind::Overstay, "2014-08-25 08:10:00", "2014-08-25 08:12:00", "久滞00:02:00"},
+        {DelayKind::Late, "2014-08-25 08:00:00", "2014-08-25 07:58:00", ""},
+        {DelayKind::Late, "2014-08-25 08:00:00", "2014-08-25 08:00:00", ""},
+        {DelayKind::Late, "2014-08-25 08:00:00", "", ""},
+        {DelayKind::Late, "", "2014-08-25 08:00:00", ""},
+        {DelayKind::Late, "soon", "2014-08-25 08:00:00", ""},
+        {DelayKind::Late, "2014-08-25 23:59:59", "2014-08-26 00:00:01", "迟到00:00:02"},
         // days are dropped: 1 day 2 h 3 min 4 s shows as 02:03:04
-        DelayCase{DelayKind::Late, "2014-08-25 08:00:00", "2014-08-26 10:03:04", "迟到02:03:04"},
-        DelayCase{DelayKind::Overstay, "2014-08-25 08:00:00", "2014-08-25 19:59:59",
-                  "久滞11:59:59"}));
+        {DelayKind::Late, "2014-08-25 08:00:00", "2014-08-26 10:03:04", "迟到02:03:04"},
+        {DelayKind::Overstay, "2014-08-25 08:00:00", "2014-08-25 19:59:59", "久滞11:59:59"},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(FormatDelay(c.kind, c.planned, c.real), c.text) << c.planned << " " << c.real;
+}
 
-StopTimeRecord Record() {
+StopTimeRecord Record(const std::string& realReach = "2014-08-25 08:05:30",
+                      const std::string& realLeave = "2014-08-25 08:09:00") {
     StopTimeRecord r;
     r.vhcCode = "沪A1";
     r.batchName = "早班";
@@ -56,21 +45,18 @@ StopTimeRecord Record() {
     r.batchDate = "2014-08-25";
     r.usermarkName = "人民广场";
     r.planReachTime = "2014-08-25 08:00:00";
-    r.realReachTime = "2014-08-25 08:05:30";
+    r.realReachTime = realReach;
     r.planLeaveTime = "2014-08-25 08:10:00";
-    r.realLeaveTime = "2014-08-25 08:09:00";
+    r.realLeaveTime = realLeave;
     return r;
 }
 
-TEST(ReportRow, FromATableRecord) {
-    const ReportRow row = RowFromRecord(Record());
-    EXPECT_EQ(row.text, (std::array<std::string, kReportColumnCount>{
-                            "沪A1", "早班", "2014-08-25", "7路", "人民广场", "2014-08-25 08:00:00",
-                            "2014-08-25 08:05:30", "迟到00:05:30", "2014-08-25 08:10:00",
-                            "2014-08-25 08:09:00", ""}));
-}
+TEST(ReportRow, FromATableRecordAndAServerReportBody) {
+    EXPECT_EQ(RowFromRecord(Record()).text,
+              (Texts{"沪A1", "早班", "2014-08-25", "7路", "人民广场", "2014-08-25 08:00:00",
+                     "2014-08-25 08:05:30", "迟到00:05:30", "2014-08-25 08:10:00",
+                     "2014-08-25 08:09:00", ""}));
 
-TEST(ReportRow, FromAServerReportBody) {
     VehicleStore vehicles;
     vehicles.Add({"沪A1", "11", "东区"});
     vehicles.Add({"沪A9", "11", "东区"});
@@ -79,75 +65,55 @@ TEST(ReportRow, FromAServerReportBody) {
         R"({"vhcID":"11","batchname":"早班","batchdate":"2014-08-25","linenaem":"7路",)"
         R"("userMarkName":" 人民广场 ","planreachtime":"2014-08-25 08:00:00","realreachtime":"",)"
         R"("planleavetime":"2014-08-25 08:10:00","realleavetime":"2014-08-25 08:12:00"})");
-    ReportRow row = RowFromReportBody(body, vehicles);
-    EXPECT_EQ(row.text,
-              (std::array<std::string, kReportColumnCount>{
-                  "沪A1", "早班", "2014-08-25", "7路", " 人民广场 ", "2014-08-25 08:00:00", "", "",
-                  "2014-08-25 08:10:00", "2014-08-25 08:12:00", "久滞00:02:00"}));
-
+    EXPECT_EQ(RowFromReportBody(body, vehicles).text,
+              (Texts{"沪A1", "早班", "2014-08-25", "7路", " 人民广场 ", "2014-08-25 08:00:00", "",
+                     "", "2014-08-25 08:10:00", "2014-08-25 08:12:00", "久滞00:02:00"}));
     body["vhcID"] = "404";
     EXPECT_EQ(RowFromReportBody(body, vehicles)[kColPlate], "404");
     body["vhcID"] = 11;  // not a text: reads as empty, and no vehicle has an empty id
     EXPECT_EQ(RowFromReportBody(body, vehicles)[kColPlate], "");
 }
 
-struct FilterCase {
-    StatusFilter filter;
-    const char* realReach;
-    const char* realLeave;
-    bool added;
-};
-
-void PrintTo(const FilterCase& c, std::ostream* os) {
-    *os << "filter " << static_cast<int>(c.filter) << " reach '" << c.realReach << "' leave '"
-        << c.realLeave << "'";
-}
-
-class ReportFilter : public ::testing::TestWithParam<FilterCase> {};
-
-TEST_P(ReportFilter, OnlyTheRealArrivalDecides) {
-    StopTimeRecord record = Record();
-    record.realReachTime = GetParam().realReach;
-    record.realLeaveTime = GetParam().realLeave;
-    ReportList list;
-    EXPECT_EQ(list.Add(RowFromRecord(record), GetParam().filter), GetParam().added);
-    EXPECT_EQ(list.Size(), GetParam().added ? 1u : 0u);
-}
-
-const char* kSet = "2014-08-25 08:01:00";
-
-INSTANTIATE_TEST_SUITE_P(Radios, ReportFilter,
-                         ::testing::Values(FilterCase{StatusFilter::All, "", "", true},
-                                           FilterCase{StatusFilter::All, kSet, kSet, true},
-                                           FilterCase{StatusFilter::Completed, kSet, "", true},
-                                           FilterCase{StatusFilter::Completed, "", kSet, false},
-                                           FilterCase{StatusFilter::NotCompleted, "", kSet, true},
-                                           FilterCase{StatusFilter::NotCompleted, kSet, "",
-                                                      false}));
-
-TEST(ReportList, RowsWithoutAPlateAreNotAdded) {
-    StopTimeRecord record = Record();
-    record.vhcCode = "";
-    ReportList list;
-    EXPECT_FALSE(list.Add(RowFromRecord(record), StatusFilter::All));
-    EXPECT_EQ(list.Size(), 0u);
+// Only the real arrival decides, and a row without a plate is never listed.
+TEST(ReportList, TheFilterAndThePlateDecideWhatIsAdded) {
+    const char* set = "2014-08-25 08:01:00";
+    const struct {
+        StatusFilter filter;
+        const char *realReach, *realLeave, *plate;
+        bool added;
+    } cases[] = {
+        {StatusFilter::All, "", "", "沪A1", true},
+        {StatusFilter::All, set, set, "", false},
+        {StatusFilter::Completed, set, "", "沪A1", true},
+        {StatusFilter::Completed, "", set, "沪A1", false},
+        {StatusFilter::NotCompleted, "", set, "沪A1", true},
+        {StatusFilter::NotCompleted, set, "", "沪A1", false},
+    };
+    for (const auto& c : cases) {
+        StopTimeRecord record = Record(c.realReach, c.realLeave);
+        record.vhcCode = c.plate;
+        ReportList list;
+        EXPECT_EQ(list.Add(RowFromRecord(record), c.filter), c.added)
+            << static_cast<int>(c.filter) << " '" << c.realReach << "' '" << c.realLeave << "'";
+        EXPECT_EQ(list.Size(), c.added ? 1u : 0u);
+    }
 }
 
 TEST(ReportList, SortsByPlannedArrivalIgnoringCaseAndKeepsEqualsInOrder) {
     ReportList list;
-    auto add = [&](const char* plan, const char* stop) {
+    for (const auto& [plan, stop] :
+         std::vector<std::pair<const char*, const char*>>{{"2014-08-25 09:00:00", "c"},
+                                                          {"2014-08-25 08:00:00", "a1"},
+                                                          {"B", "x1"},
+                                                          {"2014-08-25 08:00:00", "a2"},
+                                                          {"b", "x2"},
+                                                          {"", "first"},
+                                                          {"2014-08-25 08:00:00", "a3"}}) {
         StopTimeRecord r = Record();
         r.planReachTime = plan;
         r.usermarkName = stop;
         list.Add(RowFromRecord(r), StatusFilter::All);
-    };
-    add("2014-08-25 09:00:00", "c");
-    add("2014-08-25 08:00:00", "a1");
-    add("b", "x1");
-    add("2014-08-25 08:00:00", "a2");
-    add("B", "x2");
-    add("", "first");
-    add("2014-08-25 08:00:00", "a3");
+    }
     list.Sort();
     std::vector<std::string> stops;
     for (const auto& row : list.Rows()) stops.push_back(row[kColStop]);
@@ -157,7 +123,7 @@ TEST(ReportList, SortsByPlannedArrivalIgnoringCaseAndKeepsEqualsInOrder) {
 TEST(ReportList, ServerRowsTakeTheirPlannedPlaceOnArrival) {
     VehicleStore vehicles;
     ReportList list;
-    auto message = [](const char* plan, const char* stop) {
+    auto message = [](const char* plan, const std::string& stop) {
         Json::Value root;
         root["header"]["cmd"] = "9021";
         root["body"]["vhcID"] = "11";
@@ -170,12 +136,11 @@ TEST(ReportList, ServerRowsTakeTheirPlannedPlaceOnArrival) {
     const std::vector<std::pair<const char*, std::size_t>> arrivals = {
         {"2014-08-25 09:00:00", 0}, {"2014-08-25 08:00:00", 0}, {"2014-08-25 08:30:00", 1},
         {"2014-08-25 08:00:00", 1}, {"2014-08-25 10:00:00", 4}, {"", 0}};
-    int n = 0;
-    for (const auto& [plan, at] : arrivals)
-        EXPECT_EQ(AddReportRow(list, message(plan, std::to_string(n++).c_str()), vehicles,
+    for (std::size_t n = 0; n < arrivals.size(); ++n)
+        EXPECT_EQ(AddReportRow(list, message(arrivals[n].first, std::to_string(n)), vehicles,
                                StatusFilter::All),
-                  at)
-            << plan;
+                  arrivals[n].second)
+            << n;
     std::vector<std::string> stops;
     for (const ReportRow& row : list.Rows()) stops.push_back(row[kColStop]);
     EXPECT_EQ(stops, (std::vector<std::string>{"5", "1", "3", "2", "0", "4"}));
