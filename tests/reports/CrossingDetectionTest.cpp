@@ -82,7 +82,6 @@ TEST(Crossing, GivesTheInstantsTheLineMeetsTheCircle) {
         // Northward at 10 m/s unless said otherwise; the circle's edge is 50 m from the station.
         {"ThroughTheCentreWithAFixInside",
          Track({{0, -120, 0}, {0, -20, 10}, {0, 80, 20}, {0, 180, 30}}), "A 08:00:07 D 08:00:17"},
-        {"ThroughTheCentreBetweenTwoFixes", through, "A 08:00:10 D 08:00:20"},
         // 30 m off the centre the line runs 40 m either side of it inside the circle.
         {"PassOffCentre", Track({{30, -200, 0}, {30, 200, 40}}), "A 08:00:16 D 08:00:24"},
         {"TangentJustInside", Track({{49.9, -100, 0}, {49.9, 100, 20}}), "A 08:00:10 D 08:00:10"},
@@ -95,19 +94,15 @@ TEST(Crossing, GivesTheInstantsTheLineMeetsTheCircle) {
          "A 08:00:25 D 08:00:35"},
         {"JitterAtTheEdgeIsOneStay", Track(kJitter), "A 08:00:10 D 08:01:00"},
         {"BackAfterTheRejoinTimeIsASecondStay",
-         Track(
-             {{0, -150, 0}, {0, -40, 11}, {0, -60, 21}, {0, -62, 51}, {0, -61, 81}, {0, -40, 91}}),
+         Track({{0, -150, 0}, {0, -40, 11}, {0, -60, 21}, {0, -62, 51}, {0, -61, 81},
+                {0, -40, 91}}),
          "A 08:00:10 D 08:00:16 A 08:01:26"},
         {"BeyondTheMarginIsASecondStay",
          Track({{0, -150, 0}, {0, -40, 11}, {0, -90, 21}, {0, -40, 31}}),
          "A 08:00:10 D 08:00:13 A 08:00:29"},
         // A passage through the edge within the rejoin time also rejoins the stay.
         {"PassBackThroughTheEdgeRejoins",
-         Track({{0, -150, 0},
-                {0, -40, 11},
-                {0, -60, 21},
-                {-40, -45, 31},
-                {40, -45, 41},
+         Track({{0, -150, 0}, {0, -40, 11}, {0, -60, 21}, {-40, -45, 31}, {40, -45, 41},
                 {0, -300, 71}}),
          "A 08:00:10 D 08:00:39"},
         // Over a long gap the fix beyond gives the time, and no pass is looked for.
@@ -121,8 +116,6 @@ TEST(Crossing, GivesTheInstantsTheLineMeetsTheCircle) {
         // The same instant at two places: the one that fits the track stays.
         {"OneTimeTwoPlaces", Track({{0, -150, 0}, {3000, 0, 15}, {0, 0, 15}, {0, 150, 30}}),
          "A 08:00:10 D 08:00:20"},
-        {"LoneJumpOf50Km", Track({{0, 0, 0}, {0, 5, 10}, {0, 50000, 20}, {0, 3, 30}, {0, 200, 50}}),
-         "A 08:00:00 D 08:00:35"},
         // A stray between the fixes around a departure: the departure is read across it.
         {"LoneJumpAcrossADeparture", Track({{0, 0, 0}, {0, 20, 10}, {0, 50000, 20}, {0, 120, 30}}),
          "A 08:00:00 D 08:00:16"},
@@ -134,12 +127,9 @@ TEST(Crossing, GivesTheInstantsTheLineMeetsTheCircle) {
          Track({{0, -300000, 0}, {0, -299990, 10}, {0, 0, 20}, {0, 10, 30}, {0, 200, 40}}),
          "D 08:00:32"},
         {"NaNAndEmptyCoordinatesAndTimes",
-         With(through, {{Clock(5), "", nan, 121.0},
-                        {Clock(12), "", 31.0, nan},
-                        {Clock(15), "", 0.0, 0.0},
-                        {Clock(18), "", 91.0, 121.0},
-                        {"", "", 31.0, 121.0},
-                        {"not a time", "", 31.0, 121.0}}),
+         With(through, {{Clock(5), "", nan, 121.0}, {Clock(12), "", 31.0, nan},
+                        {Clock(15), "", 0.0, 0.0}, {Clock(18), "", 91.0, 121.0},
+                        {"", "", 31.0, 121.0}, {"not a time", "", 31.0, 121.0}}),
          "A 08:00:10 D 08:00:20"},
         {"NoFixes", {}, ""},
         {"StationWithoutCoordinates", through, "", {0.0, 0.0}},

@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include <csignal>
+#include <cstdint>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -21,28 +22,19 @@ namespace fw {
 namespace {
 
 // The whole file's test below quotes commas and quotes and turns formulas into text; here the
-// other cases.
+// other cases, as (field, written) pairs. Data fields write what a spreadsheet would run as a
+// formula as text.
 TEST(Csv, FieldsAreQuotedOnlyWhenTheyMustBe) {
-    const std::pair<const char*, const char*> fields[] = {{"", ""},
-                                                          {"two\r\nlines", "\"two\r\nlines\""},
-                                                          {"line\nbreak", "\"line\nbreak\""},
-                                                          {" 人民广场 ", "\" 人民广场 \""},
-                                                          {"\"", "\"\"\"\""}};
-    // Data that a spreadsheet would run as a formula is written as text.
-    const std::pair<const char*, const char*> data[] = {{"\tcmd", "'\tcmd"},
-                                                        {"\rcmd", "\"'\rcmd\""},
-                                                        {"=A1,B1", "\"'=A1,B1\""},
-                                                        {"浙A=1", "浙A=1"},
-                                                        {"", ""}};
-    for (const auto& [field, written] : fields) {
-        std::string out;
-        AppendCsvField(out, field);
-        EXPECT_EQ(out, written) << field;
-    }
-    for (const auto& [field, written] : data) {
-        std::string out;
-        AppendCsvDataField(out, field);
-        EXPECT_EQ(out, written) << field;
+    const char* fields[] = {"", "", "two\r\nlines", "\"two\r\nlines\"", "line\nbreak",
+                            "\"line\nbreak\"", " 人民广场 ", "\" 人民广场 \"", "\"", "\"\"\"\""};
+    const char* data[] = {"\tcmd", "'\tcmd", "\rcmd", "\"'\rcmd\"", "=A1,B1", "\"'=A1,B1\"",
+                          "浙A=1", "浙A=1", "", ""};
+    for (std::size_t i = 0; i < std::size(fields); i += 2) {
+        std::string out, dataOut;
+        AppendCsvField(out, fields[i]);
+        AppendCsvDataField(dataOut, data[i]);
+        EXPECT_EQ(out, fields[i + 1]) << fields[i];
+        EXPECT_EQ(dataOut, data[i + 1]) << data[i];
     }
 }
 
@@ -55,16 +47,6 @@ TEST(Csv, CharsetNames) {
         EXPECT_FALSE(CsvCharsetNamed(name).has_value()) << name;
 }
 
-ReportHeading Heading() {
-    return {"一公司",
-            "沪A10086",
-            "2014-08-25 05:00:00",
-            "2014-08-25 21:00:00",
-            "首个定位点",
-            "2014-08-26 09:30:00",
-            "最近计划"};
-}
-
 TEST(Csv, WholeFileWithBomHeaderBlockRowsAndSummary) {
     test::TempHome home;
     std::vector<ReportRow> rows = {
@@ -72,7 +54,7 @@ TEST(Csv, WholeFileWithBomHeaderBlockRowsAndSummary) {
         test::StopRow("早班", "7路", "say \"鼓楼\"", "2014-08-25 08:10:00", ""),
         test::StopRow("+早班", "7路", "@SUM(1+1)", "2014-08-25 08:20:00", "")};
     rows[2].text[kColPlate] = "=1+2";
-    ReportHeading heading = Heading();
+    ReportHeading heading = test::LongListHeading();
     heading.company = "-一公司";
     const ExportDocument document = ReportDocument(heading, rows, {});
     const std::string path = home.File("报表 一.csv");
@@ -81,10 +63,10 @@ TEST(Csv, WholeFileWithBomHeaderBlockRowsAndSummary) {
         "线路运行报表\r\n"
         "公司,'-一公司\r\n"
         "车牌号,沪A10086\r\n"
-        "时间范围,2014-08-25 05:00:00 至 2014-08-25 21:00:00\r\n"
+        "时间范围,2014-08-25 05:00:00 至 2014-08-29 21:00:00\r\n"
         "判定规则,首个定位点\r\n"
         "匹配方式,最近计划\r\n"
-        "生成时间,2014-08-26 09:30:00\r\n"
+        "生成时间,2014-08-30 09:00:00\r\n"
         "准点窗口,提前1分钟至迟到4分钟\r\n"
         "\r\n"
         "车牌号码,批次,日期,线路,站点,计划到达时间,实际到达时间,到达迟到,计划离开时间,"
@@ -107,14 +89,14 @@ TEST(Csv, WholeFileWithBomHeaderBlockRowsAndSummary) {
     EXPECT_EQ(GbkToUtf8(gbk), expected);
 }
 
-TEST(ExportName, ProposalsForTheListedReport) {
-    ReportHeading h = Heading();
+TEST(ExportName, ProposalsForTheListedReportAndItsHeader) {
+    ReportHeading h = test::LongListHeading();
+    EXPECT_EQ(ExportFileName(h, "报表", "csv"), "报表_沪A10086_2014-08-25至2014-08-29.csv");
+    h.end = "2014-08-25 21:00:00";
     EXPECT_EQ(ExportFileName(h, "报表", "xlsx"), "报表_沪A10086_2014-08-25.xlsx");
-    h.end = "2014-08-27 21:00:00";
-    EXPECT_EQ(ExportFileName(h, "报表", "csv"), "报表_沪A10086_2014-08-25至2014-08-27.csv");
-    h = Heading();
     h.plate.clear();  // a company's report
     EXPECT_EQ(ExportFileName(h, "报表", "pdf"), "报表_一公司_2014-08-25.pdf");
+    EXPECT_EQ(HeaderBlock(h).at(1).value, "（全部车辆）");
     h.plate = "A/B:C*?\"<>|\\\t";
     EXPECT_EQ(ExportFileName(h, "图表", "png"), "图表_A_B_C_________2014-08-25.png");
     EXPECT_EQ(ExportFileName(ReportHeading{}, "报表", "xlsx"), "报表.xlsx");
@@ -125,27 +107,20 @@ TEST(ExportName, ProposalsForTheListedReport) {
     EXPECT_EQ(GbkToUtf8(Utf8ToGbk(longName)), longName);  // not cut inside a character
 }
 
-TEST(ExportName, HeaderBlockOfACompanyAndTextWidths) {
-    ReportHeading h = Heading();
-    h.plate.clear();
-    EXPECT_EQ(HeaderBlock(h).at(1).label + "=" + HeaderBlock(h).at(1).value, "车牌号=（全部车辆）");
-    for (const auto& [text, width] : {std::pair{"", 0u},
-                                      {"2014-08-25 08:00:00", 19u},
-                                      {"浙A3W066", 8u},
-                                      {"迟到00:05:30", 12u},
-                                      {"（", 2u}})
-        EXPECT_EQ(DisplayWidth(text), width) << text;
+TEST(ExportName, TextWidthsCountWideCharactersTwice) {
+    EXPECT_EQ(DisplayWidth(""), 0u);
+    EXPECT_EQ(DisplayWidth("2014-08-25 08:00:00"), 19u);
+    EXPECT_EQ(DisplayWidth("浙A3W066"), 8u);
+    EXPECT_EQ(DisplayWidth("迟到00:05:30（"), 14u);
 }
 
-// What every writer must do when it cannot finish: say why, and leave the chosen name as it
-// was (no file, or the old one untouched) with no temporary file behind.
 class ExportFailure : public testing::TestWithParam<std::string> {
 protected:
     void SetUp() override {
         for (int i = 0; i < 3000; ++i)
             rows.push_back(test::StopRow("早班" + std::to_string(i), "7路", "定安路",
                                          "2014-08-25 08:00:00", "2014-08-25 08:05:30"));
-        document = ReportDocument(Heading(), rows, {});
+        document = ReportDocument(test::LongListHeading(), rows, {});
     }
     ExportResult Write(const std::string& path, const ExportProgress& progress = {}) const {
         return GetParam() == "xlsx" ? WriteXlsx(document, path, progress)
@@ -183,11 +158,13 @@ TEST_P(ExportFailure, WhatCannotBeWrittenIsToldAndLeavesTheChosenNameAsItWas) {
     // Cancelled at the second progress: stops there and leaves nothing.
     const std::string path = home.File("报表 满.out");
     std::vector<std::size_t> told;
-    const ExportResult cancelled = Write(path, [&](std::size_t done) {
-        told.push_back(done);
-        return done < 1000;
-    });
-    EXPECT_EQ(cancelled.status, ExportResult::Status::Cancelled);
+    auto stopAfter = [&](std::size_t last) {
+        return [&told, last](std::size_t done) {
+            told.push_back(done);
+            return done < last;
+        };
+    };
+    EXPECT_EQ(Write(path, stopAfter(1000)).status, ExportResult::Status::Cancelled);
     EXPECT_EQ(told, (std::vector<std::size_t>{500, 1000}));
     EXPECT_TRUE(Entries().empty());
 
@@ -213,24 +190,19 @@ TEST_P(ExportFailure, WhatCannotBeWrittenIsToldAndLeavesTheChosenNameAsItWas) {
     // With room again it replaces the old file, telling every 500 rows of 3,000, and keeps its
     // permissions; a new file gets the permissions any new file would.
     told.clear();
-    auto tell = [&](std::size_t done) {
-        told.push_back(done);
-        return true;
-    };
-    ASSERT_TRUE(Write(path, tell).Written());
+    ASSERT_TRUE(Write(path, stopAfter(SIZE_MAX)).Written());
     EXPECT_EQ(told.size(), 6u);
     EXPECT_GT(test::ReadFile(path).size(), 10000u);
-    EXPECT_EQ(Entries(), std::vector<std::string>{"报表 满.out"});
-    const std::string fresh = home.File("新.out");
-    ASSERT_TRUE(Write(fresh).Written());
-    struct stat info {
-    }, freshInfo{};
-    ASSERT_EQ(::stat(path.c_str(), &info), 0);
-    ASSERT_EQ(::stat(fresh.c_str(), &freshInfo), 0);
+    ASSERT_TRUE(Write(home.File("新.out")).Written());
+    EXPECT_EQ(Entries(), (std::vector<std::string>{"报表 满.out", "新.out"}));
+    auto mode = [](const std::string& file) {
+        struct stat info {};
+        return ::stat(file.c_str(), &info) == 0 ? info.st_mode & 0777 : 0u;
+    };
     const mode_t mask = ::umask(0);
     ::umask(mask);
-    EXPECT_EQ(info.st_mode & 0777, 0640u);
-    EXPECT_EQ(freshInfo.st_mode & 0777, 0666u & ~mask);
+    EXPECT_EQ(mode(path), 0640u);
+    EXPECT_EQ(mode(home.File("新.out")), 0666u & ~mask);
 }
 
 INSTANTIATE_TEST_SUITE_P(Writers, ExportFailure, testing::Values("csv", "xlsx"),
@@ -238,7 +210,7 @@ INSTANTIATE_TEST_SUITE_P(Writers, ExportFailure, testing::Values("csv", "xlsx"),
 
 TEST(Xlsx, MoreRowsThanASheetHoldsAreRefusedBeforeWriting) {
     test::TempHome home;
-    ExportDocument document = ReportDocument(Heading(), {}, {});
+    ExportDocument document = ReportDocument(test::LongListHeading(), {}, {});
     document.detail.rowCount = 1048576;
     document.detail.cell = [](std::size_t, std::size_t) { return std::string_view("x"); };
     const ExportResult result = WriteXlsx(document, home.File("big.xlsx"), {});

@@ -57,13 +57,6 @@ TEST(Punctuality, SummaryPerLineWithATotal) {
               "201路|1|0|0|0|0|1|0|\n西湖观光线|1|0|0|0|0|1|0|\n合计|6|0|0|0|0|6|0|\n");
     EXPECT_EQ(Cells(LineSummary({}, {})), "合计|0|0|0|0|0|0|0|\n");
 
-    // Per vehicle and day, as a fleet's summary groups them: one key, then the total.
-    static constexpr ReportColumn kByVehicleDay[] = {kColPlate, kColDate};
-    const std::vector<SummaryRow> byDay = SummariseBy(rows, kByVehicleDay, {});
-    ASSERT_EQ(byDay.size(), 2u);
-    EXPECT_EQ(byDay[0].key, (std::vector<std::string>{"沪A10086", "2014-08-25"}));
-    EXPECT_EQ(byDay[1].key, (std::vector<std::string>{"合计", ""}));
-    EXPECT_EQ(byDay[0].counts, byDay[1].counts);
     EXPECT_EQ(DescribeWindow({90, 300}), "提前90秒至迟到5分钟");  // the default's in the CSV test
 }
 
