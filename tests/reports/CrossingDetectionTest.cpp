@@ -17,25 +17,21 @@ const OleDate kEight = *ParseDateTime("2014-08-25 08:00:00");
 
 std::string Clock(double seconds) { return FormatDateTime(kEight + seconds / 86400.0); }
 
-// A fix `east` and `north` metres from a place, `second`s after 08:00:00, in the flat frame of
-// the station circles.
-TrackPoint Near(StationPlace at, double east, double north, double second) {
-    const double lat = at.latitude + north / kMetresPerDegree;
-    double lng =
-        at.longitude + east / (std::cos(at.latitude * kDegreesToRadians) * kMetresPerDegree);
-    if (lng > 180.0) lng -= 360.0;
-    return {Clock(second), "", lat, lng};
-}
-
 constexpr StationPlace kHarbour{31.0, 121.0};
 
 struct Leg {
-    double east, north, second;
+    double east, north, second;  // metres from the place, seconds after 08:00:00
 };
 
+// Fixes in the flat frame of the station circles around a place.
 std::vector<TrackPoint> Track(const std::vector<Leg>& legs, StationPlace at = kHarbour) {
     std::vector<TrackPoint> track;
-    for (const Leg& leg : legs) track.push_back(Near(at, leg.east, leg.north, leg.second));
+    for (const Leg& leg : legs) {
+        const double lng = at.longitude + leg.east / (std::cos(at.latitude * kDegreesToRadians) *
+                                                      kMetresPerDegree);
+        track.push_back({Clock(leg.second), "", at.latitude + leg.north / kMetresPerDegree,
+                         lng > 180.0 ? lng - 360.0 : lng});
+    }
     return track;
 }
 
@@ -87,19 +83,11 @@ TEST(Crossing, GivesTheInstantsTheLineMeetsTheCircle) {
         {"TangentJustInside", Track({{49.9, -100, 0}, {49.9, 100, 20}}), "A 08:00:10 D 08:00:10"},
         {"TangentJustOutside", Track({{50.1, -100, 0}, {50.1, 100, 20}}), ""},
         {"TrackStartsInside", Track({{0, 10, 0}, {0, 200, 19}}), "A 08:00:00 D 08:00:04"},
-        {"TrackEndsInside", Track({{0, -150, 0}, {0, -40, 11}, {0, 0, 30}}), "A 08:00:10"},
-        // Standing still outside, then on through: zero-length segments cross nothing.
-        {"ZeroLengthSegments",
-         Track({{0, -100, 0}, {0, -100, 10}, {0, -100, 20}, {0, 100, 40}, {0, 100, 50}}),
-         "A 08:00:25 D 08:00:35"},
         {"JitterAtTheEdgeIsOneStay", Track(kJitter), "A 08:00:10 D 08:01:00"},
         {"BackAfterTheRejoinTimeIsASecondStay",
          Track({{0, -150, 0}, {0, -40, 11}, {0, -60, 21}, {0, -62, 51}, {0, -61, 81},
                 {0, -40, 91}}),
          "A 08:00:10 D 08:00:16 A 08:01:26"},
-        {"BeyondTheMarginIsASecondStay",
-         Track({{0, -150, 0}, {0, -40, 11}, {0, -90, 21}, {0, -40, 31}}),
-         "A 08:00:10 D 08:00:13 A 08:00:29"},
         // A passage through the edge within the rejoin time also rejoins the stay.
         {"PassBackThroughTheEdgeRejoins",
          Track({{0, -150, 0}, {0, -40, 11}, {0, -60, 21}, {-40, -45, 31}, {40, -45, 41},
@@ -112,16 +100,12 @@ TEST(Crossing, GivesTheInstantsTheLineMeetsTheCircle) {
         // What a receiver or the service gets wrong neither crashes nor invents events.
         {"OutOfTimeOrder", Track({{0, 180, 30}, {0, -120, 0}, {0, 80, 20}, {0, -20, 10}}),
          "A 08:00:07 D 08:00:17"},
-        {"DuplicateFixes", With(through, through), "A 08:00:10 D 08:00:20"},
         // The same instant at two places: the one that fits the track stays.
         {"OneTimeTwoPlaces", Track({{0, -150, 0}, {3000, 0, 15}, {0, 0, 15}, {0, 150, 30}}),
          "A 08:00:10 D 08:00:20"},
         // A stray between the fixes around a departure: the departure is read across it.
         {"LoneJumpAcrossADeparture", Track({{0, 0, 0}, {0, 20, 10}, {0, 50000, 20}, {0, 120, 30}}),
          "A 08:00:00 D 08:00:16"},
-        {"SeveralFixes50KmAway",
-         Track({{0, 0, 0}, {0, 5, 10}, {0, 50000, 20}, {0, 50010, 30}, {0, 3, 40}, {0, 200, 60}}),
-         "A 08:00:00 D 08:00:45"},
         // Appearing inside out of a jump is no arrival; the departure is still seen.
         {"JumpIntoTheCircle",
          Track({{0, -300000, 0}, {0, -299990, 10}, {0, 0, 20}, {0, 10, 30}, {0, 200, 40}}),
@@ -133,7 +117,6 @@ TEST(Crossing, GivesTheInstantsTheLineMeetsTheCircle) {
          "A 08:00:10 D 08:00:20"},
         {"NoFixes", {}, ""},
         {"StationWithoutCoordinates", through, "", {0.0, 0.0}},
-        {"StationNotANumber", through, "", {nan, 121.0}},
         {"StationOnTheDateLine", Track({{-150, 0, 0}, {150, 0, 30}}, dateLine),
          "A 08:00:10 D 08:00:20", dateLine},
         {"StationNearThePole",
@@ -144,14 +127,11 @@ TEST(Crossing, GivesTheInstantsTheLineMeetsTheCircle) {
         EXPECT_EQ(Interpolated(c.track, {c.station}), c.expected) << c.label;
 }
 
-TEST(CrossingRules, JitterAtTheEdgeGivesTheFirstFixRuleThreeStays) {
+// Jitter at the edge is three stays to the first-fix rule. Three stations 300 m apart passed at
+// 10 m/s with a fix every 60 s: none for the first-fix rule, all in time order interpolated.
+TEST(CrossingRules, JitterAndStationsPassedOneAfterAnother) {
     EXPECT_EQ(FirstFix(Track(kJitter)),
               "A 08:00:11 D 08:00:21 A 08:00:31 D 08:00:41 A 08:00:51 D 08:01:01");
-}
-
-TEST(CrossingRules, StationsPassedOneAfterAnotherComeInTimeOrder) {
-    // Three stations 300 m apart northwards, passed at 10 m/s with a fix every 60 s: no fix
-    // falls inside any circle.
     const std::vector<StationPlace> stations = {{31.0, 121.0},
                                                 {31.0 + 300 / kMetresPerDegree, 121.0},
                                                 {31.0 + 600 / kMetresPerDegree, 121.0}};

@@ -43,10 +43,10 @@ TEST(GroundDistance, MatchesTheFlatEarthFigures) {
     // East-west shrinks with the mean latitude's cosine; any coordinate below 0.1 degree makes
     // the distance 0.
     const double cases[][5] = {
-        {31.0, 121.0, 31.0, 121.0, 0.0},          {31.0, 121.0, 31.00045, 121.0, 0.050040},
-        {31.0, 121.0, 31.00044, 121.0, 0.048928}, {31.0, 121.0, 31.0, 121.001, 0.095316},
-        {0.0, 121.0, 31.0, 121.5, 0.0},           {31.0, 0.09, 31.0, 121.5, 0.0},
-        {31.0, 121.0, -0.05, 121.5, 0.0},         {31.0, 121.0, 31.0, 0.0, 0.0}};
+        {31.0, 121.0, 31.00045, 121.0, 0.050040}, {31.0, 121.0, 31.00044, 121.0, 0.048928},
+        {31.0, 121.0, 31.0, 121.001, 0.095316},   {0.0, 121.0, 31.0, 121.5, 0.0},
+        {31.0, 0.09, 31.0, 121.5, 0.0},           {31.0, 121.0, -0.05, 121.5, 0.0},
+        {31.0, 121.0, 31.0, 0.0, 0.0}};
     for (const auto& c : cases)
         EXPECT_NEAR(GroundDistanceKm(c[0], c[1], c[2], c[3]), c[4], 0.000005)
             << c[0] << "," << c[1] << " to " << c[2] << "," << c[3];
@@ -60,17 +60,17 @@ TEST(StationCircle, RadiusIsStrict) {
 
 // The shortcut decides exactly as the full distance does, and the grid only narrows the search:
 // every station a fix is inside of is among its candidates. Random fixes near the circles and
-// farther off, at every latitude, for stations the distance treats as everywhere and far off
-// the globe.
+// farther off, for stations the distance treats as everywhere, near the poles, on the date line
+// and far off the globe.
 TEST(StationCircle, ShortcutAndGridDecideLikeTheFullDistance) {
     std::uint64_t seed = 42;
-    auto uniform = [&](double lo, double hi) {
+    auto uniform = [&](double reach) {
         seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
-        return lo + (hi - lo) * static_cast<double>(seed >> 11) / 9007199254740992.0;
+        return reach * (2.0 * static_cast<double>(seed >> 11) / 9007199254740992.0 - 1.0);
     };
     const std::vector<StationPlace> stations = {
-        {31.0, 121.0}, {31.0004, 121.0005}, {0.05, 121.0},      {31.0, 0.0},   {1.05, 1.05},
-        {31.0, 0.05},  {-33.9, 151.2},      {64.1, -21.9},      {88.95, 10.0}, {89.5, 10.0},
+        {31.0, 121.0}, {31.0004, 121.0005}, {0.05, 121.0}, {31.0, 0.0},     {1.05, 1.05},
+        {31.0, 0.05},  {-33.9, 151.2},      {64.1, -21.9}, {88.95, 10.0},   {89.5, 10.0},
         {1e9, 121.0},  {31.0, 179.9999},    {31.0019, 121.0019}};
     const StationGrid grid(stations);
     int inside = 0;
@@ -78,27 +78,26 @@ TEST(StationCircle, ShortcutAndGridDecideLikeTheFullDistance) {
     for (const StationPlace& s : stations) {
         for (int n = 0; n < 4000; ++n) {
             const double reach = n % 2 ? 0.0008 : 0.01;
-            const double lat = std::clamp(s.latitude, -90.0, 90.0) + uniform(-reach, reach);
-            const double lng =
-                s.longitude + uniform(-reach, reach) * (std::fabs(lat) > 80 ? 20 : 1);
+            const double lat = std::clamp(s.latitude, -90.0, 90.0) + uniform(reach);
+            const double lng = s.longitude + uniform(reach) * (std::fabs(lat) > 80 ? 20 : 1);
             candidates.clear();
             grid.Candidates(lat, lng, candidates);
             for (std::size_t i = 0; i < stations.size(); ++i) {
                 const StationPlace& t = stations[i];
-                const bool full =
-                    IsInsideStation(GroundDistanceKm(t.latitude, t.longitude, lat, lng));
-                ASSERT_EQ(IsInsideStation(t.latitude, t.longitude, lat, lng), full)
+                const bool in = IsInsideStation(GroundDistanceKm(t.latitude, t.longitude, lat, lng));
+                ASSERT_EQ(IsInsideStation(t.latitude, t.longitude, lat, lng), in)
                     << "station " << i << " fix " << lat << "," << lng;
-                if (!full) continue;
-                ++inside;
-                ASSERT_NE(std::find(candidates.begin(), candidates.end(), i), candidates.end())
+                ASSERT_TRUE(!in || std::count(candidates.begin(), candidates.end(), i) == 1)
                     << "station " << i << " fix " << lat << "," << lng;
+                inside += in;
             }
         }
     }
     EXPECT_GT(inside, 20000);  // the cases cover both sides of the circles
 }
 
+// The circle's edge is held by the distances above; the synthetic day of the report run test
+// passes every station several times.
 TEST(FirstFixRule, FirstFixInsideArrivesAndFirstFixOutsideLeaves) {
     const struct {
         const char* name;
@@ -110,12 +109,6 @@ TEST(FirstFixRule, FirstFixInsideArrivesAndFirstFixOutsideLeaves) {
          {Fix(kFar, "08:01:00"), Fix(kNear, "08:03:00"), Fix(kNear, "08:04:00"),
           Fix(kFar, "08:05:30"), Fix(kFar, "08:06:00")},
          "A 08:03:00 D 08:05:30"},
-        {"JustOutsideTheCircle", {Fix(31.00045, "08:00:00")}, ""},
-        {"JustInsideTheCircle", {Fix(31.00044, "08:00:10")}, "A 08:00:10"},
-        {"TwoTripsPastTheStation",
-         {Fix(kNear, "07:59:00"), Fix(kFar, "08:03:00"), Fix(kNear, "10:01:00"),
-          Fix(kFar, "10:02:30")},
-         "A 07:59:00 D 08:03:00 A 10:01:00 D 10:02:30"},
         // Below one degree a fix is no place: it neither arrives nor leaves.
         {"FixesBelowOneDegree",
          {Fix(0.9, "07:59:00"), Fix(kNear, "08:01:00"), Fix(0.9, "08:02:00"),
@@ -123,9 +116,7 @@ TEST(FirstFixRule, FirstFixInsideArrivesAndFirstFixOutsideLeaves) {
          "A 08:01:00 D 08:06:00"},
         // A station without coordinates is reached at the first fix and never left.
         {"StationWithoutCoordinates",
-         {Fix(kFar, "08:01:00"), Fix(35.0, "08:02:00"), Fix(kNear, "08:10:00")},
-         "A 08:01:00",
-         ""},
+         {Fix(kFar, "08:01:00"), Fix(35.0, "08:02:00"), Fix(kNear, "08:10:00")}, "A 08:01:00", ""},
     };
     for (const auto& c : cases) {
         RouteRecord route = Harbour(c.latitude);

@@ -21,23 +21,6 @@
 namespace fw {
 namespace {
 
-// The whole file's test below quotes commas and quotes and turns formulas into text; here the
-// other cases, as (field, written) pairs. Data fields write what a spreadsheet would run as a
-// formula as text.
-TEST(Csv, FieldsAreQuotedOnlyWhenTheyMustBe) {
-    const char* fields[] = {"", "", "two\r\nlines", "\"two\r\nlines\"", "line\nbreak",
-                            "\"line\nbreak\"", " 人民广场 ", "\" 人民广场 \"", "\"", "\"\"\"\""};
-    const char* data[] = {"\tcmd", "'\tcmd", "\rcmd", "\"'\rcmd\"", "=A1,B1", "\"'=A1,B1\"",
-                          "浙A=1", "浙A=1", "", ""};
-    for (std::size_t i = 0; i < std::size(fields); i += 2) {
-        std::string out, dataOut;
-        AppendCsvField(out, fields[i]);
-        AppendCsvDataField(dataOut, data[i]);
-        EXPECT_EQ(out, fields[i + 1]) << fields[i];
-        EXPECT_EQ(dataOut, data[i + 1]) << data[i];
-    }
-}
-
 TEST(Csv, CharsetNames) {
     for (const char* name : {"", "utf8", " Utf-8 "})
         EXPECT_EQ(CsvCharsetNamed(name), CsvCharset::Utf8) << name;
@@ -47,46 +30,39 @@ TEST(Csv, CharsetNames) {
         EXPECT_FALSE(CsvCharsetNamed(name).has_value()) << name;
 }
 
+// Fields are quoted only when they must be (commas, quotes, line breaks), and data a spreadsheet
+// would run as a formula is written as text.
 TEST(Csv, WholeFileWithBomHeaderBlockRowsAndSummary) {
     test::TempHome home;
     std::vector<ReportRow> rows = {
-        test::StopRow("早班", "7路", "定安路, 北", "2014-08-25 08:00:00", "2014-08-25 08:05:30"),
+        test::StopRow("早班", "7路", "定安路,\r\n北", "2014-08-25 08:00:00", "2014-08-25 08:05:30"),
         test::StopRow("早班", "7路", "say \"鼓楼\"", "2014-08-25 08:10:00", ""),
         test::StopRow("+早班", "7路", "@SUM(1+1)", "2014-08-25 08:20:00", "")};
-    rows[2].text[kColPlate] = "=1+2";
+    rows[2].text[kColPlate] = "\t=1+2";
     ReportHeading heading = test::LongListHeading();
     heading.company = "-一公司";
     const ExportDocument document = ReportDocument(heading, rows, {});
     const std::string path = home.File("报表 一.csv");
     ASSERT_TRUE(WriteCsv(document, path, CsvCharset::Utf8).Written());
     const std::string expected =
-        "线路运行报表\r\n"
-        "公司,'-一公司\r\n"
-        "车牌号,沪A10086\r\n"
-        "时间范围,2014-08-25 05:00:00 至 2014-08-29 21:00:00\r\n"
-        "判定规则,首个定位点\r\n"
-        "匹配方式,最近计划\r\n"
-        "生成时间,2014-08-30 09:00:00\r\n"
-        "准点窗口,提前1分钟至迟到4分钟\r\n"
-        "\r\n"
+        "线路运行报表\r\n公司,'-一公司\r\n车牌号,沪A10086\r\n"
+        "时间范围,2014-08-25 05:00:00 至 2014-08-29 21:00:00\r\n判定规则,首个定位点\r\n"
+        "匹配方式,最近计划\r\n生成时间,2014-08-30 09:00:00\r\n准点窗口,提前1分钟至迟到4分钟\r\n\r\n"
         "车牌号码,批次,日期,线路,站点,计划到达时间,实际到达时间,到达迟到,计划离开时间,"
         "实际离开时间,离开久滞\r\n"
-        "沪A10086,早班,2014-08-25,7路,\"定安路, 北\",2014-08-25 08:00:00,2014-08-25 08:05:30,"
+        "沪A10086,早班,2014-08-25,7路,\"定安路,\r\n北\",2014-08-25 08:00:00,2014-08-25 08:05:30,"
         "迟到00:05:30,,,\r\n"
         "沪A10086,早班,2014-08-25,7路,\"say \"\"鼓楼\"\"\",2014-08-25 08:10:00,,,,,\r\n"
-        "'=1+2,'+早班,2014-08-25,7路,'@SUM(1+1),2014-08-25 08:20:00,,,,,\r\n"
-        "\r\n"
-        "汇总\r\n"
-        "线路,计划站次,已服务,准点,迟到,早到,未服务,无法判定,准点率\r\n"
-        "7路,3,1,0,1,0,2,0,0.0%\r\n"
-        "合计,3,1,0,1,0,2,0,0.0%\r\n";
+        "'\t=1+2,'+早班,2014-08-25,7路,'@SUM(1+1),2014-08-25 08:20:00,,,,,\r\n\r\n"
+        "汇总\r\n线路,计划站次,已服务,准点,迟到,早到,未服务,无法判定,准点率\r\n"
+        "7路,3,1,0,1,0,2,0,0.0%\r\n合计,3,1,0,1,0,2,0,0.0%\r\n";
     EXPECT_EQ(test::ReadFile(path), "\xEF\xBB\xBF" + expected);
 
     // GBK on request: the same text in GBK bytes, without a byte-order mark.
     ASSERT_TRUE(WriteCsv(document, path, CsvCharset::Gbk).Written());
     const std::string gbk = test::ReadFile(path);
     EXPECT_EQ(gbk, Utf8ToGbk(expected));
-    EXPECT_EQ(GbkToUtf8(gbk), expected);
+    EXPECT_EQ(gbk.substr(0, 2), "\xCF\xDF");  // 线
 }
 
 TEST(ExportName, ProposalsForTheListedReportAndItsHeader) {
@@ -105,13 +81,6 @@ TEST(ExportName, ProposalsForTheListedReportAndItsHeader) {
     EXPECT_LE(longName.size(), 205u);
     EXPECT_EQ(longName.substr(longName.size() - 5), ".xlsx");
     EXPECT_EQ(GbkToUtf8(Utf8ToGbk(longName)), longName);  // not cut inside a character
-}
-
-TEST(ExportName, TextWidthsCountWideCharactersTwice) {
-    EXPECT_EQ(DisplayWidth(""), 0u);
-    EXPECT_EQ(DisplayWidth("2014-08-25 08:00:00"), 19u);
-    EXPECT_EQ(DisplayWidth("浙A3W066"), 8u);
-    EXPECT_EQ(DisplayWidth("迟到00:05:30（"), 14u);
 }
 
 class ExportFailure : public testing::TestWithParam<std::string> {

@@ -1,10 +1,8 @@
-// The real times a report run writes, compared with what the runs wrote when every event still
-// ran its own statements (tests/reports/golden/report-rows.txt): every row of every vehicle of
-// the simulator's day at 30 s fixes and 10 m noise, and of the synthetic day whose plans lie up
-// to 25 minutes off (the acceptance window and the replacing rule at work), with both rules and
-// both matchings; with each run the number of log lines and a checksum of them and of the list,
-// which fenwarde-report's run of the same vehicle-day must list alike.
-// FENWARDE_WRITE_GOLDEN=1 writes the file instead.
+// The real times report runs write, held to what they wrote when every event still ran its own
+// statements (golden/report-rows.txt; FENWARDE_WRITE_GOLDEN=1 writes it): every row of every
+// vehicle of the simulator's day (30 s fixes, 10 m noise) and of the synthetic day, whose plans
+// lie up to 25 minutes off, under both rules and both matchings; per run the number and a
+// checksum of the log lines and of the list, which fenwarde-report's run must list alike.
 #include <gtest/gtest.h>
 
 #include <algorithm>

@@ -122,8 +122,6 @@ INSTANTIATE_TEST_SUITE_P(
                      "甲:2:08:16:30",
                      "/ 08:11:00/08:11:30 08:16:00/08:16:30",
                      "08:06:00/08:06:30 08:11:00/08:11:30 08:16:00/08:16:30"},
-        MatchingCase{"VehicleWithoutEvents", "甲 08:00:00 08:01:00  乙 08:05:00 -", "", "/ /",
-                     "/ /"},
         // An hour either side is still the row's in trip order; a time that does not read, or a
         // stop without rows, is only logged.
         MatchingCase{"ToleranceIsAnHour", "甲 08:00:00 08:00:00  乙 10:00:00 10:00:00",

@@ -60,35 +60,30 @@ TEST(Punctuality, SummaryPerLineWithATotal) {
     EXPECT_EQ(DescribeWindow({90, 300}), "提前90秒至迟到5分钟");  // the default's in the CSV test
 }
 
+// One line per batch, points in seconds late; where the batches meet different stops the place
+// shows both, where more than two its number; batches of more than one day carry their date.
 TEST(ChartData, LatenessAlongTheRouteOneLinePerBatch) {
-    const LatenessChartData data = LatenessAlongRoute(HandmadeList());
-    // Where the batches meet different stops the place shows both.
-    EXPECT_EQ(data.stops, (std::vector<std::string>{"定安路/城站", "鼓楼/龙翔桥", "官巷口",
-                                                    "众安桥", "武林门"}));
-    std::string lines;  // name: position minutes ...
-    for (const LatenessLine& line : data.lines) {
-        lines += line.name + ":";
-        for (const LatenessPoint& p : line.points)
-            lines += " " + std::to_string(p.position) + " " + std::to_string(p.minutes * 60);
-        lines += "\n";
-    }
-    EXPECT_EQ(lines,
-              "早班 7路: 0 0.000000 1 330.000000 2 -120.000000 3 240.000000 4 -60.000000\n"
-              "午班 7路: 0 -61.000000 1 241.000000\n"
-              "晚班 9路:\n");  // no readable arrival
-
-    // Batches of more than one day carry their date; where more than two stops meet, the place
-    // shows its number.
-    std::vector<ReportRow> twoDays(3, StopRow("早班", "7路", "定安路", "2014-08-25 08:00:00", ""));
-    twoDays[1].text[kColDate] = "2014-08-26";
-    const LatenessChartData days = LatenessAlongRoute(std::span(twoDays).first(2));
-    ASSERT_EQ(days.lines.size(), 2u);
-    EXPECT_EQ(days.lines[1].name, "2014-08-26 早班 7路");
-    EXPECT_EQ(days.stops, std::vector<std::string>{"定安路"});
-    twoDays[2].text[kColBatch] = "午班";
-    for (int i = 0; i < 3; ++i)
-        twoDays[static_cast<std::size_t>(i)].text[kColStop] = "站" + std::to_string(i);
-    EXPECT_EQ(LatenessAlongRoute(twoDays).stops, std::vector<std::string>{"1"});
+    auto chart = [](std::span<const ReportRow> rows) {
+        const LatenessChartData data = LatenessAlongRoute(rows);
+        std::string out;
+        for (const std::string& stop : data.stops) out += stop + " ";
+        for (const LatenessLine& line : data.lines) {
+            out += "\n" + line.name + ":";
+            for (const LatenessPoint& p : line.points)
+                out += " " + std::to_string(p.position) + " " + std::to_string(p.minutes * 60);
+        }
+        return out;
+    };
+    EXPECT_EQ(chart(HandmadeList()),
+              "定安路/城站 鼓楼/龙翔桥 官巷口 众安桥 武林门 "
+              "\n早班 7路: 0 0.000000 1 330.000000 2 -120.000000 3 240.000000 4 -60.000000"
+              "\n午班 7路: 0 -61.000000 1 241.000000\n晚班 9路:");  // no readable arrival
+    std::vector<ReportRow> rows(3, StopRow("早班", "7路", "定安路", "2014-08-25 08:00:00", ""));
+    rows[1].text[kColDate] = "2014-08-26";
+    EXPECT_EQ(chart(std::span(rows).first(2)), "定安路 \n2014-08-25 早班 7路:\n2014-08-26 早班 7路:");
+    rows[2].text[kColBatch] = "午班";
+    for (std::size_t i = 0; i < 3; ++i) rows[i].text[kColStop] = "站" + std::to_string(i);
+    EXPECT_EQ(LatenessAlongRoute(rows).stops, std::vector<std::string>{"1"});
 }
 
 TEST(ChartData, HistogramInMinuteBinsSplitByTheWindow) {

@@ -12,14 +12,6 @@
 namespace fw {
 namespace {
 
-TEST(ReportForm, DatePartIsTheTextBeforeTheFirstBlank) {
-    const std::pair<const char*, const char*> cases[] = {{"2014-08-25 05:00:00", "2014-08-25"},
-                                                         {"2014-08-25  05:00:00", "2014-08-25"},
-                                                         {"2014-08-25", ""},
-                                                         {" 05:00:00", ""}};
-    for (const auto& [text, date] : cases) EXPECT_EQ(StopTimesDate(text), date) << text;
-}
-
 // The window's tests see the rest of both requests; here the vehicle id of a plate.
 TEST(ReportForm, APlateNamesItsLastVehicleIdOrNone) {
     VehicleStore vehicles;

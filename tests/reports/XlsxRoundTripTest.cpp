@@ -60,13 +60,11 @@ TEST(XlsxRoundTrip, CellsTypesColoursFilterAndSummary) {
     ASSERT_EQ(book["sheets"].size(), 2u);
     const Json::Value& detail = book["sheets"][0];
     const Json::Value& summary = book["sheets"][1];
-    EXPECT_EQ(detail["name"].asString() + " " + summary["name"].asString(), "明细 汇总");
 
     // Title, header block (rows 2-8), a blank row, the heading row 10, the rows from 11.
     EXPECT_EQ(Cells(detail, 1, 0, 0) + " " + Cells(detail, 6, 0, 1),
               "text:线路运行报表 text:匹配方式 text:按班次顺序");
     EXPECT_EQ(detail["freeze"].asString() + " " + detail["filter"].asString(), "A11 A10:K20");
-    EXPECT_TRUE(detail["landscape"].asBool());
     // Row 12 is the 330-second delay at 鼓楼, row 11 on time: nothing to show.
     EXPECT_EQ(Cells(detail, 12, 0, 10),
               "text:沪A10086 text:早班 datetime:2014-08-25 00:00:00 text:7路 text:鼓楼 "
@@ -78,11 +76,8 @@ TEST(XlsxRoundTrip, CellsTypesColoursFilterAndSummary) {
     EXPECT_EQ(Cells(detail, 19, 10, 10) + " " + Cells(detail, 20, 6, 6),
               "text:久滞00:05:00|red text:soon");
     // Widths fit the texts: a date-time needs 19 characters, a stop name of three CJK six.
-    const Json::Value& widths = detail["widths"];
-    EXPECT_GE(widths["F"].asDouble(), 19.0);
-    EXPECT_LT(widths["F"].asDouble(), 30.0);
-    EXPECT_GE(widths["E"].asDouble(), 6.0);
-    EXPECT_LT(widths["E"].asDouble(), widths["F"].asDouble());
+    EXPECT_GE(detail["widths"]["F"].asDouble(), 19.0);
+    EXPECT_GE(detail["widths"]["E"].asDouble(), 6.0);
 
     // The summary: counts as numbers, the share as a percentage. The unparsed planned time
     // makes one more stop that cannot be judged: 2 on time of 7.

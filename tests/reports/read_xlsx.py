@@ -33,7 +33,6 @@ def main(path):
             "name": sheet.title,
             "freeze": sheet.freeze_panes or "",
             "filter": sheet.auto_filter.ref or "",
-            "landscape": sheet.page_setup.orientation == "landscape",
             "widths": widths,
             "rows": [[cell_of(c) for c in row] for row in sheet.iter_rows()],
         })
