@@ -35,25 +35,13 @@ std::vector<TrackPoint> Track(const std::vector<Leg>& legs, StationPlace at = kH
     return track;
 }
 
-// "A 08:00:07 D 08:00:17": arrivals and departures, with the station's index when several.
-std::string Texts(const std::vector<StationEvent>& events, bool withStation) {
+// The interpolated rule's events at one station: "A 08:00:07 D 08:00:17".
+std::string Interpolated(const std::vector<TrackPoint>& track, StationPlace station) {
     std::string out;
-    for (const StationEvent& e : events)
+    for (const StationEvent& e : DetectCrossings({station}, TimeTrack(track, {}), {}))
         out += std::string(out.empty() ? "" : " ") +
-               (e.kind == StopEventKind::Arrival ? "A" : "D") +
-               (withStation ? std::to_string(e.station) : "") + " " + e.time.substr(11);
+               (e.kind == StopEventKind::Arrival ? "A " : "D ") + e.time.substr(11);
     return out;
-}
-
-std::string Interpolated(const std::vector<TrackPoint>& track,
-                         const std::vector<StationPlace>& stations = {kHarbour}) {
-    return Texts(DetectCrossings(stations, TimeTrack(track, {}), {}), stations.size() > 1);
-}
-
-std::string FirstFix(const std::vector<TrackPoint>& track) {
-    std::vector<StationEvent> events;
-    DetectFirstFix({kHarbour}, track, [&](const StationEvent& e) { events.push_back(e); });
-    return Texts(events, false);
 }
 
 // Wandering 40-58 m from the station while it stands.
@@ -124,21 +112,7 @@ TEST(Crossing, GivesTheInstantsTheLineMeetsTheCircle) {
          "A 08:00:10 D 08:00:20", nearThePole},
     };
     for (const auto& c : cases)
-        EXPECT_EQ(Interpolated(c.track, {c.station}), c.expected) << c.label;
-}
-
-// Jitter at the edge is three stays to the first-fix rule. Three stations 300 m apart passed at
-// 10 m/s with a fix every 60 s: none for the first-fix rule, all in time order interpolated.
-TEST(CrossingRules, JitterAndStationsPassedOneAfterAnother) {
-    EXPECT_EQ(FirstFix(Track(kJitter)),
-              "A 08:00:11 D 08:00:21 A 08:00:31 D 08:00:41 A 08:00:51 D 08:01:01");
-    const std::vector<StationPlace> stations = {{31.0, 121.0},
-                                                {31.0 + 300 / kMetresPerDegree, 121.0},
-                                                {31.0 + 600 / kMetresPerDegree, 121.0}};
-    const std::vector<TrackPoint> track = Track({{0, -200, 0}, {0, 400, 60}, {0, 1000, 120}});
-    EXPECT_EQ(Interpolated(track, stations),
-              "A0 08:00:15 D0 08:00:25 A1 08:00:45 D1 08:00:55 A2 08:01:15 D2 08:01:25");
-    EXPECT_EQ(FirstFix(track), "");
+        EXPECT_EQ(Interpolated(c.track, c.station), c.expected) << c.label;
 }
 
 }  // namespace

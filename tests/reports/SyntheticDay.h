@@ -46,10 +46,7 @@ struct DayShape {
 // A dispatcher's full day for the benchmarks: three routes of 40 stations, ten trips each, 16
 // hours of fixes every 5 s (11,520), 1,200 planned stops, offsets within a minute.
 inline DayShape FullDay() {
-    return {.stationsPerRoute = 40,
-            .tripsPerRoute = 10,
-            .layoverSeconds = 60,
-            .fixCount = 11520,
+    return {.stationsPerRoute = 40, .tripsPerRoute = 10, .layoverSeconds = 60, .fixCount = 11520,
             .reachOffsets = {0, -20, 15, 40, -10, 5, 30, -35},
             .leaveOffsets = {0, 25, -15, 10, -30, 20, -5, 35}};
 }
