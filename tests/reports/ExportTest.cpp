@@ -102,7 +102,17 @@ protected:
     const ExportDocument document = ReportDocument(test::LongListHeading(), rows, {});
 };
 
-TEST_P(ExportFailure, ACancelOrAFullDiskLeavesTheChosenNameAsItWas) {
+TEST_P(ExportFailure, WhatCannotBeWrittenIsToldAndLeavesTheChosenNameAsItWas) {
+    // No folder, a folder that takes no new files, a folder of that name (which stays).
+    std::filesystem::create_directory(home.File("报表.out"));
+    const std::pair<std::string, const char*> cases[] = {{home.File("没有/报表.out"), "文件夹不存在"},
+                                                         {"/proc/报表.out", "该文件夹中不能新建文件"},
+                                                         {home.File("报表.out"), "已有同名的文件夹"}};
+    for (const auto& [path, error] : cases)
+        EXPECT_NE(Write(path).error.find(error), std::string::npos) << path;
+    EXPECT_TRUE(std::filesystem::is_directory(home.File("报表.out")));
+    std::filesystem::remove(home.File("报表.out"));
+
     // Cancelled at the second progress: stops there and leaves nothing.
     const std::string path = home.File("报表 满.out");
     std::vector<std::size_t> told;
