@@ -44,13 +44,8 @@ inline std::vector<ReportRow> HandmadeList() {
 
 // The header block of the long list's exports.
 inline ReportHeading LongListHeading() {
-    return {.company = "一公司",
-            .plate = "沪A10086",
-            .start = "2014-08-25 05:00:00",
-            .end = "2014-08-29 21:00:00",
-            .rule = "首个定位点",
-            .generatedAt = "2014-08-30 09:00:00",
-            .matching = "最近计划"};
+    return {"一公司", "沪A10086", "2014-08-25 05:00:00", "2014-08-29 21:00:00", "首个定位点",
+            "2014-08-30 09:00:00", "最近计划"};
 }
 
 // A long list for benchmarks and the progress of an export: batches of 40 stops on three

@@ -1,15 +1,14 @@
 #pragma once
 
-// A synthetic day of one vehicle for the report tests and the benchmark: routes with stations,
+// A synthetic day of one vehicle for the report tests and the benchmarks: routes with stations,
 // the planned stop events the server would send, and a GPS track (as the track service's reply
 // body) that passes every station at a known time, with position noise.
 //
-// Geometry: route r runs north along longitude 121.30 + 0.05 r from latitude 31.20, its stations
+// Route r runs north along longitude 121.30 + 0.05 r from latitude 31.20, its stations
 // `spacingMetres` apart. The vehicle drives each route forward and back in turn, dwells at every
-// station, lays over beyond the terminal stations, and moves between routes south of them all,
-// always fast enough that the fix before an arrival and the fix after a departure lie well
-// outside the 50 m circle. So the true arrival is the first fix of a dwell and the true
-// departure the first fix after it.
+// station, lays over beyond the terminals and moves between routes south of them all, always
+// fast enough that the fix before an arrival and the fix after a departure lie well outside the
+// 50 m circle. So the true arrival is the first fix of a dwell, the true departure the next fix.
 
 #include <cmath>
 #include <cstdint>
@@ -47,22 +46,15 @@ struct DayShape {
 // A dispatcher's full day for the benchmarks: three routes of 40 stations, ten trips each, 16
 // hours of fixes every 5 s (11,520), 1,200 planned stops, offsets within a minute.
 inline DayShape FullDay() {
-    DayShape shape;
-    shape.stationsPerRoute = 40;
-    shape.tripsPerRoute = 10;
-    shape.layoverSeconds = 60;
-    shape.fixCount = 11520;
-    shape.reachOffsets = {0, -20, 15, 40, -10, 5, 30, -35};
-    shape.leaveOffsets = {0, 25, -15, 10, -30, 20, -5, 35};
-    return shape;
+    return {.stationsPerRoute = 40, .tripsPerRoute = 10, .layoverSeconds = 60, .fixCount = 11520,
+            .reachOffsets = {0, -20, 15, 40, -10, 5, 30, -35},
+            .leaveOffsets = {0, 25, -15, 10, -30, 20, -5, 35}};
 }
 
 struct SyntheticStop {
-    StopTimeEntry entry;    // as the dispatcher stores it
-    std::string trueReach;  // the fix times at which the vehicle reached and left the stop
-    std::string trueLeave;
-    std::string expectedReach;  // what detection must write: the true time, or empty beyond
-    std::string expectedLeave;  // the acceptance window
+    StopTimeEntry entry;        // as the dispatcher stores it
+    std::string expectedReach;  // what detection must write: the fix time at which the vehicle
+    std::string expectedLeave;  // reached or left the stop, or empty beyond the window
 };
 
 struct SyntheticDay {
@@ -73,53 +65,16 @@ struct SyntheticDay {
     std::string firstFix, lastFix;
 };
 
-namespace synthetic_detail {
-
-constexpr double kMetresPerDegreeLat = 111198.9233214825;
-
-struct Pos {
-    double lat, lng;
-};
-
-// Piecewise-linear timeline of the vehicle: at time t[i] it is at p[i].
-struct Timeline {
-    std::vector<long> t;
-    std::vector<Pos> p;
-    void At(long time, Pos pos) {
-        t.push_back(time);
-        p.push_back(pos);
-    }
-    Pos Where(long time, std::size_t& cursor) const {
-        while (cursor + 1 < t.size() && t[cursor + 1] <= time) ++cursor;
-        if (cursor + 1 >= t.size() || time <= t[cursor]) return p[cursor];
-        const double f = double(time - t[cursor]) / double(t[cursor + 1] - t[cursor]);
-        return {p[cursor].lat + f * (p[cursor + 1].lat - p[cursor].lat),
-                p[cursor].lng + f * (p[cursor + 1].lng - p[cursor].lng)};
-    }
-};
-
-inline double Metres(Pos a, Pos b) {
-    const double y = (b.lat - a.lat) * kMetresPerDegreeLat;
-    const double x =
-        std::cos((a.lat + b.lat) * 0.5 * 0.0174532925) * (b.lng - a.lng) * kMetresPerDegreeLat;
-    return std::hypot(x, y);
-}
-
-}  // namespace synthetic_detail
-
 inline SyntheticDay MakeSyntheticDay(const DayShape& shape) {
-    using namespace synthetic_detail;
+    struct Pos {
+        double lat, lng;
+    };
+    constexpr double kMetresPerDegreeLat = 111198.9233214825;
     SyntheticDay day;
     const OleDate base = *ParseDateTime(shape.start);
     auto text = [&](long seconds) { return FormatDateTime(base + seconds / 86400.0); };
-    auto snap = [&](long seconds) {  // up to the next fix time
-        return (seconds + shape.fixSeconds - 1) / shape.fixSeconds * shape.fixSeconds;
-    };
     const double stepLat = shape.spacingMetres / kMetresPerDegreeLat;
     auto station = [&](int r, int i) { return Pos{31.20 + i * stepLat, 121.30 + 0.05 * r}; };
-    const Pos depot{31.17, 121.30};
-    const double southLat = 31.19;  // well below every first station
-
     for (int r = 0; r < shape.routes; ++r) {
         RouteRecord route;
         route.lineName = std::to_string(r + 1) + "路";
@@ -134,23 +89,35 @@ inline SyntheticDay MakeSyntheticDay(const DayShape& shape) {
         day.routes.push_back(std::move(route));
     }
 
-    Timeline line;
+    // The vehicle's piecewise-linear timeline: at times[k] it is at places[k].
+    std::vector<long> times;
+    std::vector<Pos> places;
     long now = 0;
-    Pos here = depot;
-    line.At(now, here);
-    now = 600;  // idle at the depot for the first ten minutes
-    line.At(now, here);
-    // Travel fast enough (about 15 m/s or more) that no fix lands within a circle on the way.
+    Pos here{31.17, 121.30};  // the depot, where it idles for the first ten minutes
+    auto stay = [&]() {
+        times.push_back(now);
+        places.push_back(here);
+    };
+    stay();
+    now = 600;
+    stay();
+    // Fast enough (about 15 m/s or more) that no fix lands within a circle on the way.
     auto driveTo = [&](Pos to, long seconds = 0) {
-        if (seconds == 0) seconds = snap(static_cast<long>(Metres(here, to) / 15.0) + 1);
+        if (seconds == 0) {
+            const double y = (to.lat - here.lat) * kMetresPerDegreeLat;
+            const double x = std::cos((here.lat + to.lat) * 0.5 * 0.0174532925) *
+                             (to.lng - here.lng) * kMetresPerDegreeLat;
+            const long s = static_cast<long>(std::hypot(x, y) / 15.0) + 1;
+            seconds = (s + shape.fixSeconds - 1) / shape.fixSeconds * shape.fixSeconds;
+        }
         now += seconds;
         here = to;
-        line.At(now, here);
+        stay();
     };
+    const double southLat = 31.19;  // well below every first station
     std::size_t eventIndex = 0;
     for (int r = 0; r < shape.routes; ++r) {
-        // To the first station from the south, below the other routes.
-        driveTo({southLat, here.lng});
+        driveTo({southLat, here.lng});  // to the first station from the south
         driveTo({southLat, station(r, 0).lng});
         driveTo(station(r, 0));
         for (int trip = 0; trip < shape.tripsPerRoute; ++trip) {
@@ -160,43 +127,30 @@ inline SyntheticDay MakeSyntheticDay(const DayShape& shape) {
                 if (k > 0) driveTo(station(r, i), shape.legSeconds);
                 const long reach = now;
                 now += shape.dwellSeconds;
-                line.At(now, here);
+                stay();
                 const long leave = now + shape.fixSeconds;  // first fix outside
-
                 const int ro = shape.reachOffsets[eventIndex % shape.reachOffsets.size()];
-                const int lo = shape.leaveOffsets[eventIndex % shape.leaveOffsets.size()];
-                ++eventIndex;
-                SyntheticStop stop;
-                stop.entry = {shape.plate,
-                              "班次" + std::to_string(r + 1) + "-" + std::to_string(trip + 1),
-                              day.routes[r].lineName,
-                              shape.start.substr(0, 10),
-                              text(reach - ro),
-                              text(leave - lo),
-                              day.routes[r].stations[i].name,
-                              std::to_string(trip)};
-                stop.trueReach = text(reach);
-                stop.trueLeave = text(leave);
-                stop.expectedReach = std::abs(ro) <= 1259 ? stop.trueReach : "";
-                stop.expectedLeave = std::abs(lo) <= 1259 ? stop.trueLeave : "";
-                day.stops.push_back(std::move(stop));
+                const int lo = shape.leaveOffsets[eventIndex++ % shape.leaveOffsets.size()];
+                day.stops.push_back(
+                    {{shape.plate, "班次" + std::to_string(r + 1) + "-" + std::to_string(trip + 1),
+                      day.routes[r].lineName, shape.start.substr(0, 10), text(reach - ro),
+                      text(leave - lo), day.routes[r].stations[i].name, std::to_string(trip)},
+                     std::abs(ro) <= 1259 ? text(reach) : "",
+                     std::abs(lo) <= 1259 ? text(leave) : ""});
             }
             // Lay over beyond the terminal, out of the circle, then come back for the next trip.
-            const int last = forward ? shape.stationsPerRoute - 1 : 0;
-            const Pos beyond{station(r, last).lat + (forward ? 300 : -300) / kMetresPerDegreeLat,
-                             station(r, last).lng};
+            const Pos last = station(r, forward ? shape.stationsPerRoute - 1 : 0);
             if (trip + 1 < shape.tripsPerRoute) {
-                driveTo(beyond);
+                driveTo({last.lat + (forward ? 300 : -300) / kMetresPerDegreeLat, last.lng});
                 now += shape.layoverSeconds;
-                line.At(now, here);
-                driveTo(station(r, last));
+                stay();
+                driveTo(last);
             }
         }
-        // Off the column sideways, halfway to the next one, before heading south.
-        driveTo({here.lat, here.lng + 0.025});
+        driveTo({here.lat, here.lng + 0.025});  // off the column sideways, halfway to the next
     }
     driveTo({southLat, here.lng});
-    driveTo(depot);
+    driveTo({31.17, 121.30});
 
     // The fixes, with deterministic noise and the service's own corrections.
     std::uint32_t seed = 12345;
@@ -209,11 +163,16 @@ inline SyntheticDay MakeSyntheticDay(const DayShape& shape) {
     std::string& body = day.trackBody;
     body.reserve(static_cast<std::size_t>(count) * 140 + 64);
     body = "{\r\n\"msg\" : \"\",\r\n\"result\" : true,\r\n\"topics\" : [\r\n";
-    std::size_t cursor = 0;
+    std::size_t k = 0;
     char buf[256];
     for (int n = 0; n < count; ++n) {
         const long t = long(n) * shape.fixSeconds;
-        const Pos p = line.Where(t, cursor);
+        while (k + 1 < times.size() && times[k + 1] <= t) ++k;
+        Pos p = places[k];
+        if (k + 1 < times.size() && t > times[k]) {
+            const double f = double(t - times[k]) / double(times[k + 1] - times[k]);
+            p = {p.lat + f * (places[k + 1].lat - p.lat), p.lng + f * (places[k + 1].lng - p.lng)};
+        }
         const double latFix = 0.0021, lngFix = -0.0043;
         std::snprintf(buf, sizeof buf,
                       "%s{\"gpst\":\"%s\",\"recvt\":\"%s\",\"lat\":%.7f,\"lat_xz\":%.4f,"

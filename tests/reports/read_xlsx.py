@@ -21,7 +21,7 @@ def cell_of(cell):
         kind, text = "text", str(value)
     color = cell.font.color.rgb if cell.font and cell.font.color is not None else None
     return {"v": text, "t": kind, "fmt": cell.number_format,
-            "color": color if isinstance(color, str) else None, "bold": bool(cell.font and cell.font.b)}
+            "color": color if isinstance(color, str) else None}
 
 
 def main(path):
@@ -33,7 +33,6 @@ def main(path):
             "name": sheet.title,
             "freeze": sheet.freeze_panes or "",
             "filter": sheet.auto_filter.ref or "",
-            "landscape": sheet.page_setup.orientation == "landscape",
             "widths": widths,
             "rows": [[cell_of(c) for c in row] for row in sheet.iter_rows()],
         })
