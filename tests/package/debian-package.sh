@@ -22,8 +22,8 @@ deb=$work/out/fenwarde_${version}_$(dpkg --print-architecture).deb
 
 # Control data: the version of the build, libraries found by dpkg-shlibdeps beside the pieces
 # loaded at run time.
-[ "$(dpkg-deb -f "$deb" Package)" = fenwarde ] || fail "package name $(dpkg-deb -f "$deb" Package)"
-[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version $(dpkg-deb -f "$deb" Version)"
+fields=$(dpkg-deb -f "$deb" Package Version | tr '\n' ' ')
+[ "$fields" = "Package: fenwarde Version: $version " ] || fail "control data: $fields"
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libc6 libqt6widgets6 libqt6webenginecore6 libqt6httpserver6 libsqlcipher0 libqt6webenginecore6-bin fonts-wqy-microhei; do
   grep -qE "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
@@ -34,12 +34,9 @@ expected=(usr/share/applications/fenwarde.desktop
           usr/share/doc/fenwarde/examples/fenwarde-last-week
           usr/share/doc/fenwarde/examples/fenwarde-week.service
           usr/share/doc/fenwarde/examples/fenwarde-week.timer)
-for program in "${programs[@]}"; do
-  expected+=("usr/bin/$program" "usr/share/man/man1/$program.1.gz")
-done
-for size in 16 24 32 48 64 128 256; do
-  expected+=("usr/share/icons/hicolor/${size}x$size/apps/fenwarde.png")
-done
+for program in "${programs[@]}"; do expected+=("usr/bin/$program" "usr/share/man/man1/$program.1.gz"); done
+sizes=(16 24 32 48 64 128 256)
+for size in "${sizes[@]}"; do expected+=("usr/share/icons/hicolor/${size}x$size/apps/fenwarde.png"); done
 dpkg-deb -c "$deb" >"$work/contents"
 awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' "$work/contents" | sort >"$work/files"
 printf '%s\n' "${expected[@]}" | sort >"$work/expected"
@@ -53,10 +50,8 @@ for program in "${programs[@]}"; do
   [ -x "$exe" ] || fail "$program is not executable"
   # An installed program finds its libraries where the system keeps them, never in a build tree.
   if readelf -d "$exe" | grep -qE 'R(UN)?PATH'; then fail "$program carries a run path"; fi
-  out=$("$exe" --version) || fail "$program --version ended with $?"
-  grep -qF "$version" <<<"$out" || fail "$program --version says: $out"
-  out=$("$exe" --help) || fail "$program --help ended with $?"
-  grep -q '^Usage: ' <<<"$out" || fail "$program --help says: $out"
+  out=$("$exe" --version) && grep -qF "$version" <<<"$out" || fail "$program --version: $out"
+  out=$("$exe" --help) && grep -q '^Usage: ' <<<"$out" || fail "$program --help: $out"
 done
 "$(dirname "$0")/manual-pages.sh" "$root/usr/share/man/man1" "${programs[@]/#/$root/usr/bin/}"
 
@@ -65,7 +60,7 @@ desktop-file-validate "$entry" || fail "desktop-file-validate refuses the menu e
 exec_line=$(sed -n 's/^Exec=//p' "$entry")
 [ -x "$root/usr/bin/${exec_line%% *}" ] || fail "the menu entry runs $exec_line, which the package lacks"
 [ "$(sed -n 's/^Icon=//p' "$entry")" = fenwarde ] || fail "the menu entry's icon is not fenwarde"
-for size in 16 24 32 48 64 128 256; do
+for size in "${sizes[@]}"; do
   file "$root/usr/share/icons/hicolor/${size}x$size/apps/fenwarde.png" | grep -q "PNG image data, $size x $size," ||
     fail "the ${size}x$size icon is not a PNG of that size"
 done

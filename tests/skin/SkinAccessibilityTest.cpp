@@ -42,7 +42,6 @@ TEST(AccessibleName, TheSkinsNameThenTheTooltipThenTheTitleBarBox) {
         std::string expected;
     };
     for (const Row& row : std::vector<Row>{
-             {"页码", "", false, ButtonType::Normal, "页码"},
              {"路线名称", "搜索", true, ButtonType::Normal, "路线名称"},
              {"", "首页", true, ButtonType::Normal, "首页"},
              {"", "首页", false, ButtonType::Normal, ""},  // a tooltip switched off says nothing
@@ -50,7 +49,6 @@ TEST(AccessibleName, TheSkinsNameThenTheTooltipThenTheTitleBarBox) {
              {"", "", false, ButtonType::MaximizeBox, "最大化"},
              {"", "", false, ButtonType::CloseBox, "关闭"},
              {"退出", "", false, ButtonType::CloseBox, "退出"},
-             {"", "", false, ButtonType::Normal, ""},
          }) {
         Control c;
         c.caption = "查询";  // a caption is the control's own text, not a name given besides it
