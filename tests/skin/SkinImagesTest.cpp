@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <tuple>
 #include <vector>
 
 #include "skin/SkinImages.h"
@@ -12,8 +13,8 @@ TEST(ResourceName, DerivedFromTheFileName) {
         const char* file;
         const char* resource;
     } rows[] = {
-        {"Main_N.bmp", "I6D61696E5F6E.bmp"}, {"fenye_shouye.bmp", "I66656E79655F73686F757965.BMP"},
-        {"close.png", "I636C6F7365.png"},    {"noext", "I6E6F657874"}, {"a.b.bmp", "I612E62.bmp"},
+        {"Main_N.bmp", "I6D61696E5F6E.bmp"}, {"fenye_shouye.bmp", "I66656E79655F73686F757965.BMP"}, {"noext", "I6E6F657874"},
+        {"close.png", "I636C6F7365.png"},    {"a.b.bmp", "I612E62.bmp"},
         {"\xE8\x83\x8C.bmp", "ICC80.bmp"},  // 背 is U+80CC: bytes CC 80, low first
         {"\xE4\xB8\x80.bmp", "I4E.bmp"},    // 一 is U+4E00: its zero low byte is skipped
         {"white_BG.bmp", "i77686974655f6267.BMP"},  // case does not matter, on either side
@@ -40,18 +41,14 @@ TEST(NineGrid, CornersKeepTheirSizeAndThePiecesCoverTheTarget) {
     EXPECT_EQ(pieces[4].target, (Rect{3, 4, 94, 45}));
     EXPECT_EQ(pieces[8].source, (Rect{4, 5, 10, 10}));
     EXPECT_EQ(pieces[8].target, (Rect{94, 45, 100, 50}));
-    struct Case {
-        Size image;
-        Point point;
-        Size target;
-    };
-    for (const Case& c : {Case{{20, 10}, {10, 5}, {10, 10}}, Case{{8, 8}, {50, -3}, {16, 16}}}) {
+    for (const auto& [image, point, target] : {std::tuple{Size{20, 10}, Point{10, 5}, Size{10, 10}},
+                                               std::tuple{Size{8, 8}, Point{50, -3}, Size{16, 16}}}) {
         int covered = 0;
-        for (const auto& p : NineGrid(c.image, c.point, c.target)) {
-            EXPECT_TRUE(p.target.left >= 0 && p.target.right <= c.target.width);
+        for (const auto& p : NineGrid(image, point, target)) {
+            EXPECT_TRUE(p.target.left >= 0 && p.target.right <= target.width);
             covered += p.target.Width() * p.target.Height();
         }
-        EXPECT_EQ(covered, c.target.width * c.target.height);
+        EXPECT_EQ(covered, target.width * target.height);
     }
     EXPECT_TRUE(NineGrid({8, 8}, {1, 1}, {0, 5}).empty());
 }

@@ -84,8 +84,7 @@ TEST(RadioGroups, GroupMarkStartsANewGroup) {
     Window w;
     for (const auto& [family, group] : {std::pair{Family::Static, false}, {Family::Radio, false}, {Family::Radio, false},
                                         {Family::Static, false}, {Family::Radio, true}, {Family::Radio, false}}) {
-        w.controls.emplace_back();
-        w.controls.back().family = family;
+        w.controls.emplace_back().family = family;
         w.controls.back().group = group;
     }
     EXPECT_EQ(RadioGroups(w), (std::vector<int>{-1, 0, 0, -1, 1, 1}));

@@ -35,18 +35,15 @@ std::string Document(const std::string& version, const std::string& build, const
 
 constexpr const char* kControls =
     "<PUSHBUTTON><Parent ID=\"IDW_DEMO\"/><ID Value=\"IDC_BTN_CLOSE\"/><Rect Size=\"42,25\" Location=\"345,0\"/>"
-    "<LayoutMode Horizontal=\"Right\" Vertical=\"Top\"/><ButtonType Value=\"CloseBox\"/>"
-    "<IsCombineImages Value=\"true\"/><BkCombine RelativePath=\"close.bmp\"/>"
-    "<FontResN Value=\"IDR_FONT_MENU\"/><FontResH Value=\"IDR_FONT_BOLD\"/><IsHSameNFont Value=\"false\"/>"
-    "<FontResS Value=\"IDR_FONT_BOLD\"/>"
-    "<ColorResN Value=\"IDR_COLOR_WHITE\"/><ColorResD Value=\"IDR_COLOR_NONE\"/><IsDSameNColor Value=\"false\"/>"
-    "<Caption Value=\"\xE5\x85\xB3\xE9\x97\xAD\"/></PUSHBUTTON>"
-    "<STATIC><ID Value=\"IDC_STA_HIDDEN\"/><Rect Size=\"60,24\" Location=\"10,40\"/><IsVisible Value=\"false\"/>"
+    "<LayoutMode Horizontal=\"Right\" Vertical=\"Top\"/><ButtonType Value=\"CloseBox\"/><IsCombineImages Value=\"true\"/>"
+    "<BkCombine RelativePath=\"close.bmp\"/><FontResN Value=\"IDR_FONT_MENU\"/><FontResH Value=\"IDR_FONT_BOLD\"/>"
+    "<IsHSameNFont Value=\"false\"/><FontResS Value=\"IDR_FONT_BOLD\"/><ColorResN Value=\"IDR_COLOR_WHITE\"/>"
+    "<ColorResD Value=\"IDR_COLOR_NONE\"/><IsDSameNColor Value=\"false\"/><Caption Value=\"\xE5\x85\xB3\xE9\x97\xAD\"/>"
+    "</PUSHBUTTON><STATIC><ID Value=\"IDC_STA_HIDDEN\"/><Rect Size=\"60,24\" Location=\"10,40\"/><IsVisible Value=\"false\"/>"
     "<ShadowText ShadowColor=\"#00FFFFFF\"/><TextAlignment Horizontal=\"Center\"/></STATIC>"
-    "<SOMETHING_NEW><ID Value=\"IDC_X\"/></SOMETHING_NEW>"
-    "<WL_PICTURE><ID Value=\"IDC_WL_PIC_A\"/><Rect Size=\"2,23\" Location=\"100,500\"/>"
-    "<Image RelativePath=\"fenye.bmp\"/><ImageResizePoint X=\"1\" Y=\"11\"/></WL_PICTURE>"
-    "<STATIC><ID Value=\"IDC_STATIC\"/><Rect Size=\"60,24\" Location=\"10,70\"/></STATIC>";
+    "<SOMETHING_NEW><ID Value=\"IDC_X\"/></SOMETHING_NEW><WL_PICTURE><ID Value=\"IDC_WL_PIC_A\"/>"
+    "<Rect Size=\"2,23\" Location=\"100,500\"/><Image RelativePath=\"fenye.bmp\"/><ImageResizePoint X=\"1\" Y=\"11\"/>"
+    "</WL_PICTURE><STATIC><ID Value=\"IDC_STATIC\"/><Rect Size=\"60,24\" Location=\"10,70\"/></STATIC>";
 
 // Document order, the unknown family skipped; a state's font and colour fall back to the normal
 // state's where its flag says so, and to the defaults for a name the resources lack.
@@ -67,10 +64,9 @@ TEST(SkinReader, ReadsWindowsControlsAndResources) {
                          LayoutMode::LeftTop, true, "\xE5\x85\xB3\xE9\x97\xAD", "close.bmp"));
     const Control& hidden = w.controls[1];
     EXPECT_EQ(std::tuple(hidden.visible, hidden.shadowText, hidden.textAlignH), std::tuple(false, true, Align::Center));
-    EXPECT_EQ(w.controls[2].family, Family::WlPicture);
-    EXPECT_TRUE(IsWindowless(w.controls[2].family));
-    EXPECT_EQ(w.controls[2].imageResizePoint, (Point{1, 11}));
-    EXPECT_EQ(w.controls[3].id, -1);
+    const Control& picture = w.controls[2];
+    EXPECT_EQ(std::tuple(picture.family, IsWindowless(picture.family), picture.imageResizePoint, w.controls[3].id),
+              std::tuple(Family::WlPicture, true, Point{1, 11}, -1));  // the last one is IDC_STATIC
 
     EXPECT_EQ(skin.fonts.at("IDR_FONT_MENU").charSet, 134);
     EXPECT_EQ(skin.colors.at("IDR_COLOR_ORANGE"), Color::FromRgb(0xFF, 0x72, 0x00));
@@ -86,33 +82,26 @@ TEST(SkinReader, ReadsWindowsControlsAndResources) {
     EXPECT_EQ(skin.ControlColor(hidden, State::Normal), Color{0x00383838});
 }
 
-TEST(SkinReader, NewerSkinsAreRefused) {
+// A newer skin is refused with its own message and nothing read, a broken document with the reason.
+TEST(SkinReader, NewerSkinsAndBrokenDocumentsAreRefused) {
     const struct {
-        const char* version;
-        const char* build;
+        std::string xui;
         int code;
-    } rows[] = {{"0700", "5542", kSkinOk},          {"0700", "5541", kSkinOk},
-                {"0701", "1", kSkinNewerVersion},   {"0700", "5543", kSkinNewerVersion},
-                {"0800", "5542", kSkinNewerVersion}, {"0600", "5542", kSkinNewerVersion}};
+        std::string reason;
+    } rows[] = {{Document("0700", "5541"), kSkinOk, ""},
+                {Document("0701", "1"), kSkinNewerVersion, std::string(kNewerSkinMessage)},
+                {Document("0700", "5543"), kSkinNewerVersion, std::string(kNewerSkinMessage)},
+                {Document("0800", "5542"), kSkinNewerVersion, std::string(kNewerSkinMessage)},
+                {Document("0600", "5542"), kSkinNewerVersion, std::string(kNewerSkinMessage)},
+                {"<GlimmerkitUI><Windows>", kSkinBadDocument, "not well-formed"},
+                {"<Other/>", kSkinBadDocument, ""}, {"<GlimmerkitUI/>", kSkinBadDocument, ""}, {"", kSkinBadDocument, ""}};
     for (const auto& r : rows) {
         Skin skin;
         std::string error;
-        EXPECT_EQ(ReadSkin(Document(r.version, r.build), kHeader, &skin, &error), r.code) << r.version << " " << r.build;
-        if (r.code == kSkinNewerVersion) {
-            EXPECT_EQ(error, kNewerSkinMessage);
-            EXPECT_TRUE(skin.windows.empty());
-        }
+        EXPECT_EQ(ReadSkin(r.xui, kHeader, &skin, &error), r.code) << r.xui.substr(0, 120);
+        EXPECT_NE(error.find(r.reason), std::string::npos) << error;
+        EXPECT_EQ(skin.windows.empty(), r.code != kSkinOk);
     }
-}
-
-TEST(SkinReader, BrokenDocumentsAreRefusedWithAReason) {
-    Skin skin;
-    std::string error;
-    EXPECT_EQ(ReadSkin("<GlimmerkitUI><Windows>", kHeader, &skin, &error), kSkinBadDocument);
-    EXPECT_NE(error.find("not well-formed"), std::string::npos);
-    EXPECT_EQ(ReadSkin("<Other/>", kHeader, &skin, &error), kSkinBadDocument);
-    EXPECT_EQ(ReadSkin("<GlimmerkitUI/>", kHeader, &skin, &error), kSkinBadDocument);
-    EXPECT_EQ(ReadSkin("", kHeader, &skin, &error), kSkinBadDocument);
 }
 
 // Coordinates near INT_MAX would overflow every sum the layout makes: they are clamped when read.
@@ -127,10 +116,8 @@ TEST(SkinReader, GeometryIsClampedWhenRead) {
     ASSERT_EQ(ReadSkin(xui, kHeader, &skin, nullptr), kSkinOk);
     const Control& c = skin.windows[0].controls[0];
     constexpr int k = kCoordinateLimit;
-    EXPECT_EQ(c.rect, (Rect{k, -k, 2 * k, 0}));
-    EXPECT_EQ(c.layoutMargin, (Margins{-k, 0, k, 0}));
-    EXPECT_EQ(c.textOffset, (Point{k, 0}));
-    EXPECT_EQ(skin.defaultFont.height, -k);
+    EXPECT_EQ(std::tuple(c.rect, c.layoutMargin, c.textOffset, skin.defaultFont.height),
+              std::tuple(Rect{k, -k, 2 * k, 0}, Margins{-k, 0, k, 0}, Point{k, 0}, -k));
 }
 
 // "#00BBGGRR", as the platform keeps a colour.

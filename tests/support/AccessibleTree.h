@@ -27,10 +27,8 @@ inline std::vector<std::string> NamelessNodes(QWidget* root) {
     auto walk = [&](auto&& self, QAccessibleInterface* node, const std::string& path) -> void {
         if (node == nullptr || !node->isValid()) return;
         const QObject* object = node->object();
-        const std::string here = path + "/" +
-                                 (!object                              ? std::string("?")
-                                  : object->objectName().isEmpty() ? std::string(object->metaObject()->className())
-                                                                   : object->objectName().toStdString());
+        const QString name = !object ? QStringLiteral("?") : object->objectName();
+        const std::string here = path + "/" + (name.isEmpty() ? object->metaObject()->className() : name.toStdString());
         const A::Role role = node->role();
         if (std::find(operated.begin(), operated.end(), role) != operated.end() && node->text(A::Name).trimmed().isEmpty())
             nameless.push_back(here);
