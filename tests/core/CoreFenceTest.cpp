@@ -21,9 +21,8 @@ bool IncludesQt(const std::string& line) {
 }
 
 TEST(CoreFence, NoCoreFileIncludesAQtHeaderNorLinksAQtLibrary) {
-    for (const char* qt : {"#include <QString>", "  #  include \"QtCore/qglobal.h\"", "#include <qobject.h>"})
-        ASSERT_TRUE(IncludesQt(qt)) << qt;  // the fence sees every form
-    ASSERT_FALSE(IncludesQt("#include \"net/Framer.h\""));
+    ASSERT_TRUE(IncludesQt("#include <QString>") && IncludesQt("  #  include \"QtCore/qglobal.h\"") &&
+                IncludesQt("#include <qobject.h>") && !IncludesQt("#include \"net/Framer.h\""));  // every form
     const auto files = ReadLines(CORE_FILES_LIST);
     ASSERT_GT(files.size(), 5u);
     for (const auto& file : files) {

@@ -6,7 +6,6 @@
 #include <map>
 #include <string>
 
-#include "skin/SkinLayout.h"
 #include "skin/SkinReader.h"
 #include "tests/support/TestSupport.h"
 

@@ -3,10 +3,7 @@
 
 #include <QAccessible>
 #include <QApplication>
-#include <QComboBox>
 #include <QDir>
-#include <QFile>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
@@ -22,6 +19,7 @@
 #include "skin/SkinMessageBox.h"
 #include "skin/SkinReader.h"
 #include "tests/support/AccessibleTree.h"
+#include "tests/support/TestSupport.h"
 
 namespace fw {
 namespace {
@@ -46,10 +44,9 @@ protected:
     }
 };
 
-// Each window of the skin builds with every control in its place, and every image it draws with is
-// there. Screen readers and UI automation find every control a user operates by its name:
-// captioned ones by their caption, the others by the skin's name for them, which icon buttons also
-// show as their tooltip.
+// Each window of the skin builds with every control in its place and every image it draws with.
+// Screen readers find every control a user operates by its name: its caption, or the skin's name
+// for it, which icon buttons also show as their tooltip.
 TEST_F(SkinUi, EveryWindowBuildsWithEveryControlAndNamesEachOneAUserOperates) {
     for (const skin::Window& def : SkinLibrary::Instance().Model().windows) {
         SCOPED_TRACE(def.idName);
@@ -145,9 +142,8 @@ TEST_F(SkinUi, RadiosAndButtonsByMouseCodeAndThroughTheBus) {
     pdf->setChecked(true);
     auto ticks = [&] { return std::vector<bool>{all->isChecked(), done->isChecked(), pdf->isChecked()}; };
     QAccessibleInterface* node = QAccessible::queryAccessibleInterface(done);
-    EXPECT_EQ(node->role(), QAccessible::RadioButton);
-    EXPECT_EQ(node->text(QAccessible::Name), QStringLiteral("完成"));
-    EXPECT_FALSE(node->state().checked);
+    EXPECT_EQ(std::tuple(node->role(), node->text(QAccessible::Name), bool(node->state().checked)),
+              std::tuple(QAccessible::RadioButton, QStringLiteral("完成"), false));
     node->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
     EXPECT_TRUE(node->state().checked);
     EXPECT_EQ(ticks(), std::vector<bool>({false, true, true}));  // the PDF radio is of another group
@@ -227,18 +223,14 @@ TEST_F(SkinUi, DeletingAModalWindowWhileItRunsGivesTheOwnerBack) {
 TEST(SkinStart, ANewerSkinIsRefusedWithTheReason) {
     QTemporaryDir dir;
     for (const auto& [name, text] : {std::pair{"the.xui", "<GlimmerkitUI><Version Version=\"0701\" Build=\"1\"/></GlimmerkitUI>"},
-                                     {"resource.h", "#define IDW_MAIN 1000\n"}}) {  // names match whatever their case
-        QFile f(QDir(dir.path()).filePath(name));
-        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
-        f.write(text);
-    }
-    std::vector<QString> messages;
-    SetSkinMessageHook([&](const QString& m) { messages.push_back(m); });
+                                     {"resource.h", "#define IDW_MAIN 1000\n"}})  // names match whatever their case
+        test::WriteFile(QDir(dir.path()).filePath(name).toStdString(), text);
+    std::vector<std::string> messages;
+    SetSkinMessageHook([&](const QString& m) { messages.push_back(m.toStdString()); });
     EXPECT_FALSE(StartSkinFrom(dir.path()));
     SetSkinMessageHook(nullptr);
-    const std::string_view refused = skin::kNewerSkinMessage;
-    EXPECT_EQ(messages, (std::vector<QString>{QString::fromUtf8(refused.data(), qsizetype(refused.size())),
-                                              QStringLiteral("Failed to set the ui path or the ui path isn't exist!")}));
+    EXPECT_EQ(messages, (std::vector<std::string>{std::string(skin::kNewerSkinMessage),
+                                                  "Failed to set the ui path or the ui path isn't exist!"}));
     ASSERT_TRUE(StartSkin());  // leave the program's skin loaded for the other tests
 }
 
