@@ -37,7 +37,7 @@ const Skin& ProgramSkin() {
 // place when the window is narrowed: the pages, 1150 wide in the skin, fit a screen 1024 wide.
 TEST(ProgramSkin, EveryControlHasANumberAndAPlaceAndPagesFitAScreen1024PixelsWide) {
     const Skin& skin = ProgramSkin();
-    EXPECT_EQ(skin.windows.size(), 16u);
+    ASSERT_EQ(skin.windows.size(), 16u);
     const std::map<std::string, int> numbers{{"IDW_MAIN", 1000}, {"IDC_BTN_CLOSE", 1002}, {"IDW_LUXIAN_GUANLI", 1013},
                                              {"IDC_HTMLCTRL_MARK", 1044}, {"IDW_PAIBAN_ADD_PEIZHI", 1062},
                                              {"IDC_LSTCTRL_REPORT", 1093}, {"IDC_RAD_SETTING_LOG_FALSE", 1120}};
