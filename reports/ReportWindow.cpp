@@ -334,6 +334,8 @@ bool ReportWindow::RunReport() {
         listed_.end = days_.RangeEnd();
     }
     if (session_.hold != nullptr) session_.hold->Begin();
+    // A batch end nobody asked for starts a run too: its inputs wait for it like any other's.
+    DisableReportControls();
     SetBusy(true);
     return true;
 }

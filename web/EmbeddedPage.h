@@ -45,7 +45,6 @@ public:
     // Whether the document shown comes from the trusted web site.
     bool IsTrusted() const;
     bool IsShowingLoadError() const { return showingError_; }
-    QUrl FailedUrl() const { return failedUrl_; }
     // 刷新: the address that failed again, or the page shown.
     void Refresh();
 

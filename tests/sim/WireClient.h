@@ -52,7 +52,6 @@ public:
     bool Disconnected(int ms = 5000) {
         return QTest::qWaitFor([&] { return socket_.state() == QAbstractSocket::UnconnectedState; }, ms);
     }
-    void Close() { socket_.abort(); }
     // Leaves what arrives unread, as a client that has hung would.
     void StopReading() {
         QObject::disconnect(&socket_, &QTcpSocket::readyRead, nullptr, nullptr);

@@ -40,16 +40,12 @@ public:
         http_.setMissingHandler([this](const QHttpServerRequest& r, QHttpServerResponder&& responder) {
             const QString path = r.url().path();
             if (path == "/redirect") {
-                responder.write(QByteArray(), {{"Location", Foreign("/probe").toUtf8()}},
-                                QHttpServerResponder::StatusCode::Found);
-                return;
+                return responder.write(QByteArray(), {{"Location", Foreign("/probe").toUtf8()}},
+                                       QHttpServerResponder::StatusCode::Found);
             }
             auto page = pages_.find(path);
-            if (page == pages_.end()) {
-                responder.write(QByteArray("not found\n"), "text/plain",
-                                QHttpServerResponder::StatusCode::NotFound);
-                return;
-            }
+            if (page == pages_.end())
+                return responder.write("not found\n", "text/plain", QHttpServerResponder::StatusCode::NotFound);
             responder.write(page->second.toUtf8(), "text/html; charset=utf-8");
         });
         const QString probe = QStringLiteral(
@@ -66,7 +62,6 @@ public:
             {"/away", "<script>location.href = '" + Foreign("/probe") + "';</script>"},
             {"/dialogs", "<script>alert('提示一下'); var c = confirm('继续?'); var p = prompt('名字', 'x');"
                          "document.title = 'confirm:' + c + ',prompt:' + p; notAFunction();</script>"},
-            {"/text", "<p id='t'>选中这段文字</p>"},
         };
     }
 
@@ -108,9 +103,8 @@ protected:
         return WaitFor([&] { return host->Page()->title() == title; }, 20000);
     }
     bool Logged(const std::string& part) {
-        for (const auto& line : log.lines)
-            if (line.find(part) != std::string::npos) return true;
-        return false;
+        return std::any_of(log.lines.begin(), log.lines.end(),
+                           [&](const std::string& line) { return line.find(part) != std::string::npos; });
     }
     QString Evaluate(const QString& script) {
         QVariant result;
@@ -128,6 +122,8 @@ protected:
     QStringList commands;
 };
 
+// Commands sent before the channel is up arrive too, once each and in order; so do ten thousand
+// sent in a burst.
 TEST_F(PageBridge, EachCommandReachesTheWindowOnceInOrderEvenBeforeTheChannelIsUp) {
     QSignalSpy attached(host->Relay(), &PageRelay::attached);
     browser->Navigate(site.At("/cmds"));
@@ -136,20 +132,40 @@ TEST_F(PageBridge, EachCommandReachesTheWindowOnceInOrderEvenBeforeTheChannelIsU
     EXPECT_EQ(attached.count(), 1);
     QTest::qWait(200);
     EXPECT_EQ(commands.size(), 4);  // once each
-}
 
-TEST_F(PageBridge, TenThousandCommandsInABurstAllArrive) {
+    commands.clear();
     browser->Navigate(site.At("/burst"));
     ASSERT_TRUE(WaitFor([&] { return commands.size() >= 10000; }, 120000)) << commands.size();
-    EXPECT_EQ(commands.first(), "cmd 0");
-    EXPECT_EQ(commands.last(), "cmd 9999");
-    EXPECT_EQ(host->Relay()->CommandCount(), 10000);
+    EXPECT_EQ(std::tuple(commands.first(), commands.last(), commands.size()), std::tuple("cmd 0", "cmd 9999", 10000));
 }
 
-TEST_F(PageBridge, OnlyTheConfiguredSiteGetsTheRelayAndNoPageSeesTheChannel) {
+// Only the configured site gets the relay, and no page sees the channel; the site's scripts are
+// called by name with their arguments in order.
+TEST_F(PageBridge, OnlyTheConfiguredSiteGetsTheRelayAndItsScriptsAreCalledByName) {
+    PageScript script;
+    EXPECT_FALSE(script.CallScript("join3"));  // no document yet
     ASSERT_TRUE(Load(site.At("/probe")));
     EXPECT_TRUE(TitleIs("object/undefined"));  // the channel lives in an isolated world
     EXPECT_TRUE(host->Page()->IsTrusted());
+    ASSERT_TRUE(script.SetDocument(host->Page()));
+    QVariant joined;
+    ASSERT_TRUE(script.CallScript("join3", {"一", "two", "三"}, [&](bool ok, const QVariant& v) {
+        EXPECT_TRUE(ok);
+        joined = v;
+    }));
+    ASSERT_TRUE(WaitFor([&] { return joined.isValid(); }));
+    EXPECT_EQ(joined, QVariant(QStringLiteral("一|two|三")));
+    const QString awkward = QStringLiteral("\"'</script>\\n\n\u2028${x}");
+    QVariant echoed;
+    script.CallScript("echo", {awkward}, [&](bool, const QVariant& v) { echoed = v; });
+    ASSERT_TRUE(WaitFor([&] { return echoed.isValid(); }));
+    EXPECT_EQ(echoed.toString(), awkward);
+    // A function the page lacks, or one that throws, reports failure to its caller.
+    int failed = 0;
+    for (const char* name : {"noSuchFunction", "boom"})
+        EXPECT_TRUE(script.CallScript(name, {}, [&](bool ok, const QVariant&) { failed += ok ? 0 : 1; }));
+    EXPECT_TRUE(WaitFor([&] { return failed == 2; }));
+    EXPECT_TRUE(script.LastError().startsWith(PageScript::kErrorPrefix)) << script.LastError().toStdString();
 
     // Another origin, reached directly, by the page's own navigation, or by a redirect.
     for (const QUrl& url : {QUrl(site.Foreign("/probe")), site.At("/away"), site.At("/redirect")}) {
@@ -162,38 +178,6 @@ TEST_F(PageBridge, OnlyTheConfiguredSiteGetsTheRelayAndNoPageSeesTheChannel) {
     host->Relay()->operate("marker,forged");
     EXPECT_EQ(dropped.count(), 1);
     EXPECT_TRUE(commands.isEmpty());
-}
-
-TEST_F(PageBridge, ScriptsAreCalledByNameWithTheirArgumentsInOrder) {
-    PageScript script;
-    EXPECT_FALSE(script.SetDocument(nullptr));
-    EXPECT_FALSE(script.CallScript("join3"));
-    EXPECT_EQ(script.LastError(), "JSCall Error:\nCannot GetScript");
-
-    ASSERT_TRUE(Load(site.At("/probe")));
-    ASSERT_TRUE(script.SetDocument(host->Page()));
-    QVariant joined;
-    ASSERT_TRUE(script.CallScript("join3", {"一", "two", "三"}, [&](bool ok, const QVariant& v) {
-        EXPECT_TRUE(ok);
-        joined = v;
-    }));
-    ASSERT_TRUE(WaitFor([&] { return joined.isValid(); }));
-    EXPECT_EQ(joined.typeId(), QMetaType::QString);
-    EXPECT_EQ(joined.toString(), "一|two|三");
-
-    const QString awkward = QStringLiteral("\"'</script>\\n\n\u2028${x}");
-    QVariant echoed;
-    script.CallScript("echo", {awkward}, [&](bool, const QVariant& v) { echoed = v; });
-    ASSERT_TRUE(WaitFor([&] { return echoed.isValid(); }));
-    EXPECT_EQ(echoed.toString(), awkward);
-
-    for (const auto& [name, error] : {std::pair{"noSuchFunction", "JSCall Error:\nUnknown name."},
-                                      std::pair{"boom", "JSCall Error:\nException occurred."}}) {
-        int failed = 0;
-        EXPECT_TRUE(script.CallScript(name, {}, [&](bool ok, const QVariant&) { failed += ok ? 0 : 1; }));
-        ASSERT_TRUE(WaitFor([&] { return failed == 1; })) << name;
-        EXPECT_EQ(script.LastError(), error);
-    }
 }
 
 // A page's alert shows in a band over the page, in its own words, for a while or until closed;
@@ -211,12 +195,9 @@ TEST_F(PageBridge, AlertsShowInABandAndConfirmsAskInTheProgramsBox) {
     PageAlertBand* band = host->AlertBand();
     EXPECT_TRUE(band->isVisible());
     EXPECT_EQ(band->Text(), "提示一下");
-    EXPECT_EQ(band->geometry().topLeft(), QPoint(0, 0));
-    EXPECT_EQ(band->width(), browser->width());
-    EXPECT_TRUE(Logged("来自网页的消息（测试页面）：提示一下"));
+    EXPECT_EQ(band->geometry(), QRect(0, 0, browser->width(), band->height()));
     EXPECT_TRUE(Logged("网页确认（测试页面）：确定"));
     ASSERT_TRUE(WaitFor([&] { return Logged("脚本错误（测试页面）"); }));
-    EXPECT_TRUE(Logged("notAFunction"));
     ASSERT_TRUE(WaitFor([&] { return !band->isVisible(); }, 5000));  // gone by itself
 
     // Unanswered, the box answers 取消 by itself; the alert band closes with its ×.
@@ -232,7 +213,7 @@ TEST_F(PageBridge, AlertsShowInABandAndConfirmsAskInTheProgramsBox) {
     PageDialogTiming() = {};
 }
 
-TEST_F(PageBridge, APageThatCannotLoadShowsOurChinesePage) {
+TEST_F(PageBridge, APageThatCannotLoadShowsOurChinesePageAndTheMenuRefreshesIt) {
     quint16 closed;
     {
         QTcpServer probe;
@@ -244,13 +225,10 @@ TEST_F(PageBridge, APageThatCannotLoadShowsOurChinesePage) {
     ASSERT_TRUE(WaitFor([&] { return host->Page()->IsShowingLoadError(); }));
     ASSERT_TRUE(TitleIs("无法打开页面"));
     const QString text = Evaluate("document.body.innerText");
-    EXPECT_TRUE(text.contains(QStringLiteral("127.0.0.1:%1/myquorvel").arg(closed))) << text.toStdString();
-    EXPECT_TRUE(text.contains("uPass=******"));
-    EXPECT_FALSE(text.contains("secret"));
-    EXPECT_TRUE(text.contains(QStringLiteral("服务器拒绝连接")));
-    EXPECT_TRUE(text.contains(QStringLiteral("网页端口（WebPort）")));
-    EXPECT_FALSE(text.contains("This site")) << text.toStdString();
-    EXPECT_EQ(host->Page()->FailedUrl(), url);
+    for (const QString& part : {QStringLiteral("127.0.0.1:%1/myquorvel").arg(closed), QStringLiteral("uPass=******"),
+                                QStringLiteral("服务器拒绝连接"), QStringLiteral("网页端口（WebPort）")})
+        EXPECT_TRUE(text.contains(part)) << text.toStdString();
+    EXPECT_FALSE(text.contains("secret") || text.contains("This site")) << text.toStdString();
     EXPECT_FALSE(host->Page()->IsTrusted());  // the error page gets no relay either
 
     // A page the server does not have is a failure too.
@@ -259,29 +237,21 @@ TEST_F(PageBridge, APageThatCannotLoadShowsOurChinesePage) {
         return Evaluate("document.body.innerText").contains(QStringLiteral("服务器返回错误 404"));
     }));
 
-    // 刷新 tries the failed address again: once the site has the page, it shows.
-    site.Add("/later", "<title>here now</title>");
-    host->Page()->Refresh();
+    // The context menu holds only 刷新 and 复制 (never the engine's own menu); 刷新 tries the failed
+    // address again: once the site has the page, it shows, and 复制 is there for a selection.
+    EXPECT_EQ(host->View()->contextMenuPolicy(), Qt::CustomContextMenu);
+    std::unique_ptr<QMenu> menu(host->CreateContextMenu(nullptr));
+    QStringList texts;
+    for (QAction* a : menu->actions()) texts << a->text() + (a->isEnabled() ? "" : " (off)");
+    EXPECT_EQ(texts, (QStringList{"刷新", "复制 (off)"}));
+    site.Add("/later", "<title>here now</title><p>选中这段文字</p>");
+    menu->actions().at(0)->trigger();
     ASSERT_TRUE(TitleIs("here now"));
     // The title comes before the load has finished; the page's state follows the finish.
     EXPECT_TRUE(WaitFor([&] { return !host->Page()->IsShowingLoadError() && host->Page()->IsTrusted(); }));
-}
-
-TEST_F(PageBridge, ContextMenuHoldsOnlyRefreshAndCopyInChinese) {
-    ASSERT_TRUE(Load(site.At("/text")));
-    EXPECT_EQ(host->View()->contextMenuPolicy(), Qt::CustomContextMenu);  // never the engine's own
-    std::unique_ptr<QMenu> menu(host->CreateContextMenu(nullptr));
-    QStringList texts;
-    for (QAction* a : menu->actions()) texts << a->text();
-    EXPECT_EQ(texts, (QStringList{"刷新", "复制"}));
-    EXPECT_FALSE(menu->actions().at(1)->isEnabled());  // nothing selected
-
     host->Page()->triggerAction(QWebEnginePage::SelectAll);
     ASSERT_TRUE(WaitFor([&] { return host->Page()->hasSelection(); }));
-    menu.reset(host->CreateContextMenu(nullptr));
-    EXPECT_TRUE(menu->actions().at(1)->isEnabled());
-
-    // A right click brings up exactly that menu.
+    // A right click brings up that menu, 复制 now there.
     emit host->View()->customContextMenuRequested(QPoint(10, 10));
     QMenu* shown = nullptr;
     ASSERT_TRUE(WaitFor([&] {
@@ -289,13 +259,8 @@ TEST_F(PageBridge, ContextMenuHoldsOnlyRefreshAndCopyInChinese) {
             if (auto* m = qobject_cast<QMenu*>(w); m && m->isVisible()) shown = m;
         return shown != nullptr;
     }));
-    EXPECT_EQ(shown->actions().size(), 2);
+    EXPECT_TRUE(shown->actions().size() == 2 && shown->actions().at(1)->isEnabled());
     shown->close();
-
-    // 刷新 loads the page again.
-    QSignalSpy loads(host->Page(), &QWebEnginePage::loadFinished);
-    menu->actions().at(0)->trigger();
-    ASSERT_TRUE(WaitFor([&] { return loads.count() > 0; }));
 }
 
 }  // namespace

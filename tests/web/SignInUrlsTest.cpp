@@ -17,11 +17,8 @@ TEST(SignInUrls, ChineseUserIsGbkForMonitoringAndUtf8ForReports) {
 }
 
 TEST(SignInUrls, LoginSuccessIsTheTrimmedExactWord) {
-    EXPECT_TRUE(IsLoginSuccess("succeed"));
-    EXPECT_TRUE(IsLoginSuccess("  succeed\r\n"));
-    EXPECT_FALSE(IsLoginSuccess("Succeed"));
-    EXPECT_FALSE(IsLoginSuccess("succeeded"));
-    EXPECT_FALSE(IsLoginSuccess(""));
+    EXPECT_TRUE(IsLoginSuccess("succeed") && IsLoginSuccess("  succeed\r\n"));
+    EXPECT_FALSE(IsLoginSuccess("Succeed") || IsLoginSuccess("succeeded") || IsLoginSuccess(""));
 }
 
 }  // namespace
