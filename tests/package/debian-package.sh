@@ -3,10 +3,10 @@
 # rebuild), unpacked into a temporary root with dpkg-deb and checked there: its control data, its
 # files and nothing else, the menu entry and icons, the manual pages, and every program run from
 # where the package put it, the client making a user's home and writing nothing beside itself.
-#   debian-package.sh CPACK BUILD_DIR SOURCE_DIR VERSION PROGRAM...
+#   debian-package.sh CPACK BUILD_DIR VERSION PROGRAM...
 set -euo pipefail
-cpack=$1 build=$2 source=$3 version=$4
-shift 4
+cpack=$1 build=$2 version=$3
+shift 3
 programs=("$@")
 work=$(mktemp -d)
 client=
@@ -17,13 +17,11 @@ unset FENWARDE_HOME XDG_DATA_HOME DISPLAY WAYLAND_DISPLAY QT_QPA_PLATFORM
 
 "$cpack" --config "$build/CPackConfig.cmake" -B "$work/out" >"$work/cpack.log" 2>&1 ||
   { cat "$work/cpack.log"; fail "cpack failed"; }
+# Its name is made from the control data's package and version, which are the build's.
 deb=$work/out/fenwarde_${version}_$(dpkg --print-architecture).deb
 [ -f "$deb" ] || fail "no $(basename "$deb") among: $(ls "$work/out")"
 
-# Control data: the version of the build, libraries found by dpkg-shlibdeps beside the pieces
-# loaded at run time.
-[ "$(dpkg-deb -f "$deb" Package)" = fenwarde ] || fail "package name $(dpkg-deb -f "$deb" Package)"
-[ "$(dpkg-deb -f "$deb" Version)" = "$version" ] || fail "version $(dpkg-deb -f "$deb" Version)"
+# Libraries found by dpkg-shlibdeps beside the pieces loaded at run time.
 depends=$(dpkg-deb -f "$deb" Depends)
 for needed in libc6 libqt6widgets6 libqt6webenginecore6 libqt6httpserver6 libsqlcipher0 libqt6webenginecore6-bin fonts-wqy-microhei; do
   grep -qE "(^|, )$needed( |,|$)" <<<"$depends" || fail "Depends lacks $needed: $depends"
@@ -34,12 +32,9 @@ expected=(usr/share/applications/fenwarde.desktop
           usr/share/doc/fenwarde/examples/fenwarde-last-week
           usr/share/doc/fenwarde/examples/fenwarde-week.service
           usr/share/doc/fenwarde/examples/fenwarde-week.timer)
-for program in "${programs[@]}"; do
-  expected+=("usr/bin/$program" "usr/share/man/man1/$program.1.gz")
-done
-for size in 16 24 32 48 64 128 256; do
-  expected+=("usr/share/icons/hicolor/${size}x$size/apps/fenwarde.png")
-done
+for program in "${programs[@]}"; do expected+=("usr/bin/$program" "usr/share/man/man1/$program.1.gz"); done
+sizes=(16 24 32 48 64 128 256)
+for size in "${sizes[@]}"; do expected+=("usr/share/icons/hicolor/${size}x$size/apps/fenwarde.png"); done
 dpkg-deb -c "$deb" >"$work/contents"
 awk '$1 !~ /^d/ { sub(/^\.\//, "", $6); print $6 }' "$work/contents" | sort >"$work/files"
 printf '%s\n' "${expected[@]}" | sort >"$work/expected"
@@ -53,10 +48,7 @@ for program in "${programs[@]}"; do
   [ -x "$exe" ] || fail "$program is not executable"
   # An installed program finds its libraries where the system keeps them, never in a build tree.
   if readelf -d "$exe" | grep -qE 'R(UN)?PATH'; then fail "$program carries a run path"; fi
-  out=$("$exe" --version) || fail "$program --version ended with $?"
-  grep -qF "$version" <<<"$out" || fail "$program --version says: $out"
-  out=$("$exe" --help) || fail "$program --help ended with $?"
-  grep -q '^Usage: ' <<<"$out" || fail "$program --help says: $out"
+  out=$("$exe" --version) && grep -qF "$version" <<<"$out" || fail "$program --version: $out"
 done
 "$(dirname "$0")/manual-pages.sh" "$root/usr/share/man/man1" "${programs[@]/#/$root/usr/bin/}"
 
@@ -65,20 +57,10 @@ desktop-file-validate "$entry" || fail "desktop-file-validate refuses the menu e
 exec_line=$(sed -n 's/^Exec=//p' "$entry")
 [ -x "$root/usr/bin/${exec_line%% *}" ] || fail "the menu entry runs $exec_line, which the package lacks"
 [ "$(sed -n 's/^Icon=//p' "$entry")" = fenwarde ] || fail "the menu entry's icon is not fenwarde"
-for size in 16 24 32 48 64 128 256; do
+for size in "${sizes[@]}"; do
   file "$root/usr/share/icons/hicolor/${size}x$size/apps/fenwarde.png" | grep -q "PNG image data, $size x $size," ||
     fail "the ${size}x$size icon is not a PNG of that size"
 done
-
-# The README shows the examples as they are installed.
-python3 - "$source/README.md" "$root/usr/share/doc/fenwarde/examples"/* <<'PY' || fail "README and examples differ"
-import re, sys
-blocks = re.findall(r"^```[a-z]*\n(.*?)^```$", open(sys.argv[1], encoding="utf-8").read(), re.S | re.M)
-missing = [f for f in sys.argv[2:] if open(f, encoding="utf-8").read() not in blocks]
-for f in missing:
-    print("README.md has no block as", f, file=sys.stderr)
-sys.exit(1 if missing else 0)
-PY
 
 # The installed client, started by a user whose home is new: it makes ~/.local/share/fenwarde,
 # owner-only, with a conf.ini that names no server, and writes nothing beside itself.
@@ -99,19 +81,15 @@ status=0
 wait "$client" || status=$?
 client=
 [ "$status" = 0 ] || { cat "$work/client.log"; fail "the client ended with $status on SIGTERM"; }
-[ "$(stat -c %a "$home")" = 700 ] || fail "$home is $(stat -c %a "$home"), not 700"
-[ "$(stat -c %a "$home/conf.ini")" = 600 ] || fail "conf.ini is $(stat -c %a "$home/conf.ini"), not 600"
+modes=$(stat -c %a "$home" "$home/conf.ini" | tr '\n' ' ')
+[ "$modes" = "700 600 " ] || fail "the home and its conf.ini are $modes, not 700 and 600"
 grep -qx 'Server=' "$home/conf.ini" && grep -qx 'DataName=fenwarde' "$home/conf.ini" ||
   fail "the new conf.ini: $(cat "$home/conf.ini")"
 [ "$(ls "$root/usr/bin")" = "$(printf '%s\n' "${programs[@]}" | sort)" ] ||
   fail "files were written beside the programs: $(ls "$root/usr/bin")"
 
-# fenwarde-report finds the same home, and $XDG_DATA_HOME when it is set.
+# fenwarde-report finds the same home (where $XDG_DATA_HOME leads is HomeTest's).
 status=0
-out=$(HOME=$user "$root/usr/bin/fenwarde-report" --from 2014-08-25 --to 2014-08-25 --out "$work/r.csv" 2>&1) ||
-  status=$?
+out=$(HOME=$user "$root/usr/bin/fenwarde-report" --from 2014-08-25 --to 2014-08-25 --out "$work/r.csv" 2>&1) || status=$?
 [ "$status" = 2 ] && grep -qF "$home/conf.ini names no Server" <<<"$out" || fail "fenwarde-report: $status $out"
-status=0
-out=$(HOME=$user XDG_DATA_HOME=$work/data "$root/usr/bin/fenwarde-report" --list-plates 2>&1) || status=$?
-[ "$status" = 2 ] && grep -qF "no $work/data/fenwarde/conf.ini" <<<"$out" || fail "fenwarde-report: $status $out"
 echo "$(basename "$deb"): $(du -k "$deb" | cut -f1) KiB, ${#expected[@]} files, all checks passed"

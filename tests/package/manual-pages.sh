@@ -13,14 +13,10 @@ options() { grep -oE '(^|[][ ,|(])--?[A-Za-z][A-Za-z0-9-]*' | sed -E 's/^[][ ,|(
 
 for exe in "$@"; do
   program=$(basename "$exe")
-  if [ -f "$pages/$program.1" ]; then
-    source=$(cat "$pages/$program.1")
-  elif [ -f "$pages/$program.1.gz" ]; then
-    source=$(gzip -dc "$pages/$program.1.gz")
-  else
-    fail "$program has no manual page in $pages"
-    continue
-  fi
+  page=$pages/$program.1
+  [ -f "$page" ] || page=$page.gz
+  [ -f "$page" ] || { fail "$program has no manual page in $pages"; continue; }
+  source=$(gzip -dcf "$page")
   warnings=$(groff -k -man -ww -z -Tutf8 <<<"$source" 2>&1)
   [ -z "$warnings" ] || fail "$program.1: groff says: $warnings"
   # The page's text with roff's minus signs and font changes taken out.

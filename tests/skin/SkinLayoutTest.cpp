@@ -3,68 +3,46 @@
 #include "skin/SkinLayout.h"
 
 #include <climits>
-#include <ostream>
 #include <string>
+#include <utility>
+#include <vector>
 
 namespace fw::skin {
 namespace {
 
-// The main-page windows are 1150x560 with their resizing point at (1100, 500).
-constexpr Size kSkin{1150, 560};
-constexpr Point kPoint{1100, 500};
-
-struct LayoutCase {
-    const char* what;  // the test's name
-    Rect skinRect;
-    LayoutMode h;
-    LayoutMode v;
-    Margins margin;
-    Size client;
-    Rect expected;
-};
-
-void PrintTo(const LayoutCase& c, std::ostream* os) { *os << c.what; }
-
-class LayoutModeTest : public testing::TestWithParam<LayoutCase> {};
-
-TEST_P(LayoutModeTest, PlacesTheChild) {
-    const auto& c = GetParam();
-    EXPECT_EQ(LayoutChild(c.skinRect, c.h, c.v, c.margin, kSkin, kPoint, c.client), c.expected);
-}
-
 using M = LayoutMode;
-INSTANTIATE_TEST_SUITE_P(
-    Modes, LayoutModeTest,
-    testing::Values(
-        LayoutCase{"ListAcrossThePointGrows", {1, 98, 1149, 547}, M::Default, M::Default, {}, {1350, 760},
-                   {1, 98, 1349, 747}},
-        LayoutCase{"PagerButtonLeftOfThePointStaysBelowMovesDown", {11, 531, 35, 554}, M::Default,
-                   M::Default, {}, {1350, 760}, {11, 731, 35, 754}},
-        LayoutCase{"ControlAboveAndLeftOfThePointStays", {32, 24, 66, 48}, M::Default, M::Default, {},
-                   {1350, 760}, {32, 24, 66, 48}},
-        LayoutCase{"ControlRightOfThePointMoves", {1110, 10, 1140, 30}, M::Default, M::Default, {},
-                   {1250, 560}, {1210, 10, 1240, 30}},
-        LayoutCase{"RightKeepsItsDistanceToTheRightEdge", {1107, 0, 1149, 25}, M::RightBottom, M::LeftTop,
-                   {}, {1920, 1000}, {1877, 0, 1919, 25}},
-        LayoutCase{"RightWithAMargin", {1000, 0, 1040, 25}, M::RightBottom, M::LeftTop, {0, 0, 10, 0},
-                   {1250, 560}, {1090, 0, 1130, 25}},
-        LayoutCase{"LeftAndTopAddTheMargin", {10, 20, 50, 40}, M::LeftTop, M::LeftTop, {5, 6, 0, 0},
-                   {2000, 2000}, {15, 26, 55, 46}},
-        LayoutCase{"Centre", {10, 10, 110, 40}, M::Center, M::Center, {0, 0, 0, 0}, {1001, 301},
-                   {450, 135, 550, 165}},
-        LayoutCase{"CentreBetweenMarginsTruncatesTowardZero", {0, 0, 10, 10}, M::Center, M::Free,
-                   {3, 0, 0, 0}, {4, 560}, {-1, 0, 9, 10}},
-        LayoutCase{"Fill", {1, 62, 1149, 654}, M::Fill, M::Fill, {1, 0, 1, 1}, {1350, 760},
-                   {2, 62, 1348, 853}},
-        LayoutCase{"FreeStays", {300, 300, 400, 400}, M::Free, M::Free, {}, {2000, 2000},
-                   {300, 300, 400, 400}},
-        LayoutCase{"KeepAspectScales", {115, 56, 230, 112}, M::KeepAspect, M::KeepAspect, {}, {2300, 1120},
-                   {230, 112, 460, 224}},
-        LayoutCase{"KeepOriginAspectMovesOnly", {115, 56, 230, 112}, M::KeepOriginAspect,
-                   M::KeepOriginAspect, {}, {2300, 1120}, {230, 112, 345, 168}},
-        LayoutCase{"ShrinkingMovesRightHandControlsBack", {1110, 10, 1140, 30}, M::Default, M::Default, {},
-                   {1100, 560}, {1060, 10, 1090, 30}}),
-    [](const testing::TestParamInfo<LayoutCase>& info) { return std::string(info.param.what); });
+
+// Each row names what it catches.
+TEST(LayoutChild, EachModePlacesTheChild) {
+    const struct {
+        const char* what;
+        Rect skinRect;
+        LayoutMode h, v;
+        Margins margin;
+        Size client;
+        Rect expected;
+    } rows[] = {
+        {"ListAcrossThePointGrows", {1, 98, 1149, 547}, M::Default, M::Default, {}, {1350, 760}, {1, 98, 1349, 747}},
+        {"PagerButtonLeftOfThePointStaysBelowMovesDown", {11, 531, 35, 554}, M::Default, M::Default, {}, {1350, 760},
+         {11, 731, 35, 754}},
+        {"ControlRightOfThePointMoves", {1110, 10, 1140, 30}, M::Default, M::Default, {}, {1250, 560}, {1210, 10, 1240, 30}},
+        {"RightKeepsItsDistanceToTheRightEdge", {1107, 0, 1149, 25}, M::RightBottom, M::LeftTop, {}, {1920, 1000},
+         {1877, 0, 1919, 25}},
+        {"RightWithAMargin", {1000, 0, 1040, 25}, M::RightBottom, M::LeftTop, {0, 0, 10, 0}, {1250, 560}, {1090, 0, 1130, 25}},
+        {"LeftAndTopAddTheMargin", {10, 20, 50, 40}, M::LeftTop, M::LeftTop, {5, 6, 0, 0}, {2000, 2000}, {15, 26, 55, 46}},
+        {"Centre", {10, 10, 110, 40}, M::Center, M::Center, {}, {1001, 301}, {450, 135, 550, 165}},
+        {"CentreBetweenMarginsTruncatesTowardZero", {0, 0, 10, 10}, M::Center, M::Free, {3, 0, 0, 0}, {4, 560},
+         {-1, 0, 9, 10}},
+        {"Fill", {1, 62, 1149, 654}, M::Fill, M::Fill, {1, 0, 1, 1}, {1350, 760}, {2, 62, 1348, 853}},
+        {"FreeStays", {300, 300, 400, 400}, M::Free, M::Free, {}, {2000, 2000}, {300, 300, 400, 400}},
+        {"KeepAspectScales", {115, 56, 230, 112}, M::KeepAspect, M::KeepAspect, {}, {2300, 1120}, {230, 112, 460, 224}},
+        {"KeepOriginAspectMovesOnly", {115, 56, 230, 112}, M::KeepOriginAspect, M::KeepOriginAspect, {}, {2300, 1120},
+         {230, 112, 345, 168}},
+    };
+    // The main-page windows are 1150x560 with their resizing point at (1100, 500).
+    for (const auto& r : rows)
+        EXPECT_EQ(LayoutChild(r.skinRect, r.h, r.v, r.margin, {1150, 560}, {1100, 500}, r.client), r.expected) << r.what;
+}
 
 // The largest skin values in the largest window: the arithmetic saturates instead of overflowing.
 TEST(LayoutAxis, ExtremeSizesSaturate) {
@@ -79,12 +57,11 @@ TEST(LayoutAxis, ExtremeSizesSaturate) {
     EXPECT_EQ(LayoutAxis(M::KeepAspect, {k, 2 * k, 1, INT_MAX, 0, 0, 0}), std::make_pair(INT_MAX, INT_MAX));
 }
 
+// A press drags within the title bar's height; a window without one drags anywhere.
 TEST(TitleBar, DragRule) {
-    EXPECT_TRUE(TitleBarDrags(28, 27));
-    EXPECT_FALSE(TitleBarDrags(28, 28));
-    EXPECT_TRUE(TitleBarDrags(28, 0));
-    EXPECT_TRUE(TitleBarDrags(-1, 500));
-    EXPECT_FALSE(TitleBarDrags(0, 0));
+    EXPECT_EQ(std::vector<bool>({TitleBarDrags(28, 27), TitleBarDrags(28, 28), TitleBarDrags(28, 0),
+                                 TitleBarDrags(-1, 500), TitleBarDrags(0, 0)}),
+              std::vector<bool>({true, false, true, true, false}));
 }
 
 TEST(Border, HitAndResize) {
@@ -105,18 +82,11 @@ TEST(Border, HitAndResize) {
 
 TEST(RadioGroups, GroupMarkStartsANewGroup) {
     Window w;
-    auto add = [&](Family f, bool group) {
-        Control c;
-        c.family = f;
-        c.group = group;
-        w.controls.push_back(c);
-    };
-    add(Family::Static, false);
-    add(Family::Radio, false);
-    add(Family::Radio, false);
-    add(Family::Static, false);
-    add(Family::Radio, true);
-    add(Family::Radio, false);
+    for (const auto& [family, group] : {std::pair{Family::Static, false}, {Family::Radio, false}, {Family::Radio, false},
+                                        {Family::Static, false}, {Family::Radio, true}, {Family::Radio, false}}) {
+        w.controls.emplace_back().family = family;
+        w.controls.back().group = group;
+    }
     EXPECT_EQ(RadioGroups(w), (std::vector<int>{-1, 0, 0, -1, 1, 1}));
 }
 

@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "skin/SkinReader.h"
 
@@ -11,30 +12,22 @@ constexpr const char* kHeader =
     "#define IDW_DEMO 1000\n#define IDC_BTN_CLOSE 1001\n#define IDC_STA_HIDDEN 1002\n#define IDC_WL_PIC_A 1003\n";
 
 std::string Document(const std::string& version, const std::string& build, const std::string& controls = "") {
-    return "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\n"
-           "<!--DO NOT EDIT OR DELETE THIS GLIMMERKIT UI FILE!-->\n"
-           "<GlimmerkitUI>\n"
-           "<Configuration OpenProgram=\"Loomwright.exe\"/>\n"
+    return "\xEF\xBB\xBF<?xml version=\"1.0\" encoding=\"utf-8\"?>\n<GlimmerkitUI>\n"
            "<Version Version=\"" + version + "\" Build=\"" + build + "\" ChangeList=\"5749\"/>\n"
            "<DPI LogPixelsX=\"96\" LogPixelsY=\"96\"/>\n"
-           "<Windows><Window>\n"
-           " <ID Value=\"IDW_DEMO\"/><Rect Size=\"387,266\" Location=\"0,0\"/>\n"
-           " <BackgroundNormal RelativePath=\"Login_BG.bmp\"/>\n"
-           " <ResizingPoint X=\"20\" Y=\"60\"/><TitleBarHeight Value=\"28\"/>\n"
-           " <IsUseMaskColor Value=\"true\"/><MaskColorResID Value=\"IDR_COLOR_MASK\"/>\n"
+           "<Windows><Window><ID Value=\"IDW_DEMO\"/><Rect Size=\"387,266\" Location=\"0,0\"/>\n"
+           " <BackgroundNormal RelativePath=\"Login_BG.bmp\"/><ResizingPoint X=\"20\" Y=\"60\"/>\n"
+           " <TitleBarHeight Value=\"28\"/><IsUseMaskColor Value=\"true\"/><MaskColorResID Value=\"IDR_COLOR_MASK\"/>\n"
            " <WinResizePtSameImgResizePt Value=\"false\"/><WindowResizingPoint X=\"300\" Y=\"200\"/>\n"
-           " <IsAppWindow Value=\"true\"/>\n"
-           " <Controls>" + controls + "</Controls>\n"
+           " <IsAppWindow Value=\"true\"/><Controls>" + controls + "</Controls>\n"
            "</Window></Windows>\n"
-           "<Resources>\n"
-           " <DefaultFont><FONT><Font Height=\"-12\" Weight=\"400\" FaceName=\"Tahoma\"/></FONT></DefaultFont>\n"
+           "<Resources><DefaultFont><FONT><Font Height=\"-12\" Weight=\"400\" FaceName=\"Tahoma\"/></FONT></DefaultFont>\n"
            " <Fonts><FONT><ID Value=\"IDR_FONT_MENU\"/><Font Height=\"-16\" Weight=\"400\" CharSet=\"134\""
            " FaceName=\"\xE5\xBE\xAE\xE8\xBD\xAF\xE9\x9B\x85\xE9\xBB\x91\"/></FONT>\n"
            "  <FONT><ID Value=\"IDR_FONT_BOLD\"/><Font Height=\"-12\" Weight=\"700\" FaceName=\"Tahoma\"/></FONT></Fonts>\n"
            " <DefaultColor><COLOR><Color Value=\"#00383838\"/></COLOR></DefaultColor>\n"
            " <Colors><COLOR><ID Value=\"IDR_COLOR_ORANGE\"/><Color Value=\"#000072FF\"/></COLOR>\n"
-           "  <COLOR><ID Value=\"IDR_COLOR_WHITE\"/><Color Value=\"#00FFFFFF\"/></COLOR></Colors>\n"
-           "</Resources>\n"
+           "  <COLOR><ID Value=\"IDR_COLOR_WHITE\"/><Color Value=\"#00FFFFFF\"/></COLOR></Colors></Resources>\n"
            "<Styles><Headers><STYLE_HEADERCTRL><ID Value=\"IDR_HEADER_TABLE\"/>"
            "<HeaderButtonCombine RelativePath=\"table_header_bg.bmp\"/></STYLE_HEADERCTRL></Headers></Styles>\n"
            "</GlimmerkitUI>\n";
@@ -42,103 +35,73 @@ std::string Document(const std::string& version, const std::string& build, const
 
 constexpr const char* kControls =
     "<PUSHBUTTON><Parent ID=\"IDW_DEMO\"/><ID Value=\"IDC_BTN_CLOSE\"/><Rect Size=\"42,25\" Location=\"345,0\"/>"
-    "<LayoutMode Horizontal=\"Right\" Vertical=\"Top\"/><ButtonType Value=\"CloseBox\"/>"
-    "<IsCombineImages Value=\"true\"/><BkCombine RelativePath=\"close.bmp\"/>"
-    "<FontResN Value=\"IDR_FONT_MENU\"/><FontResH Value=\"IDR_FONT_BOLD\"/><IsHSameNFont Value=\"false\"/>"
-    "<FontResS Value=\"IDR_FONT_BOLD\"/>"
-    "<ColorResN Value=\"IDR_COLOR_WHITE\"/><ColorResD Value=\"IDR_COLOR_NONE\"/><IsDSameNColor Value=\"false\"/>"
-    "<Caption Value=\"\xE5\x85\xB3\xE9\x97\xAD\"/></PUSHBUTTON>"
-    "<STATIC><ID Value=\"IDC_STA_HIDDEN\"/><Rect Size=\"60,24\" Location=\"10,40\"/><IsVisible Value=\"false\"/>"
+    "<LayoutMode Horizontal=\"Right\" Vertical=\"Top\"/><ButtonType Value=\"CloseBox\"/><IsCombineImages Value=\"true\"/>"
+    "<BkCombine RelativePath=\"close.bmp\"/><FontResN Value=\"IDR_FONT_MENU\"/><FontResH Value=\"IDR_FONT_BOLD\"/>"
+    "<IsHSameNFont Value=\"false\"/><FontResS Value=\"IDR_FONT_BOLD\"/><ColorResN Value=\"IDR_COLOR_WHITE\"/>"
+    "<ColorResD Value=\"IDR_COLOR_NONE\"/><IsDSameNColor Value=\"false\"/><Caption Value=\"\xE5\x85\xB3\xE9\x97\xAD\"/>"
+    "</PUSHBUTTON><STATIC><ID Value=\"IDC_STA_HIDDEN\"/><Rect Size=\"60,24\" Location=\"10,40\"/><IsVisible Value=\"false\"/>"
     "<ShadowText ShadowColor=\"#00FFFFFF\"/><TextAlignment Horizontal=\"Center\"/></STATIC>"
-    "<SOMETHING_NEW><ID Value=\"IDC_X\"/></SOMETHING_NEW>"
-    "<WL_PICTURE><ID Value=\"IDC_WL_PIC_A\"/><Rect Size=\"2,23\" Location=\"100,500\"/>"
-    "<Image RelativePath=\"fenye.bmp\"/><ImageResizePoint X=\"1\" Y=\"11\"/></WL_PICTURE>"
-    "<STATIC><ID Value=\"IDC_STATIC\"/><Rect Size=\"60,24\" Location=\"10,70\"/></STATIC>";
+    "<SOMETHING_NEW><ID Value=\"IDC_X\"/></SOMETHING_NEW><WL_PICTURE><ID Value=\"IDC_WL_PIC_A\"/>"
+    "<Rect Size=\"2,23\" Location=\"100,500\"/><Image RelativePath=\"fenye.bmp\"/><ImageResizePoint X=\"1\" Y=\"11\"/>"
+    "</WL_PICTURE><STATIC><ID Value=\"IDC_STATIC\"/><Rect Size=\"60,24\" Location=\"10,70\"/></STATIC>";
 
+// Document order, the unknown family skipped; a state's font and colour fall back to the normal
+// state's where its flag says so, and to the defaults for a name the resources lack.
 TEST(SkinReader, ReadsWindowsControlsAndResources) {
     Skin skin;
     std::string error;
     ASSERT_EQ(ReadSkin(Document("0700", "5542", kControls), kHeader, &skin, &error), kSkinOk) << error;
     ASSERT_EQ(skin.windows.size(), 1u);
     const Window& w = skin.windows[0];
-    EXPECT_EQ(w.id, 1000);
-    EXPECT_EQ(w.size, (Size{387, 266}));
-    EXPECT_EQ(w.background[0], "Login_BG.bmp");
-    EXPECT_TRUE(w.background[1].empty());
-    EXPECT_EQ(w.titleBarHeight, 28);
-    EXPECT_TRUE(w.useMaskColor);
-    EXPECT_TRUE(w.appWindow);
-    EXPECT_EQ(w.LayoutPoint(), (Point{300, 200}));
-
-    // Document order; the unknown family is skipped.
+    EXPECT_EQ(std::tuple(w.id, w.size, w.background[0], w.background[1], w.titleBarHeight, w.useMaskColor, w.appWindow,
+                         w.LayoutPoint()),
+              std::tuple(1000, Size{387, 266}, "Login_BG.bmp", "", 28, true, true, Point{300, 200}));
     ASSERT_EQ(w.controls.size(), 4u);
     const Control& close = w.controls[0];
-    EXPECT_EQ(close.family, Family::PushButton);
-    EXPECT_EQ(close.id, 1001);
-    EXPECT_EQ(close.rect, (Rect{345, 0, 387, 25}));
-    EXPECT_EQ(close.buttonType, ButtonType::CloseBox);
-    EXPECT_EQ(close.layoutH, LayoutMode::RightBottom);
-    EXPECT_EQ(close.layoutV, LayoutMode::LeftTop);
-    EXPECT_TRUE(close.visible);
-    EXPECT_EQ(close.caption, "\xE5\x85\xB3\xE9\x97\xAD");
-    EXPECT_EQ(close.bkCombine, "close.bmp");
+    EXPECT_EQ(std::tuple(close.family, close.id, close.rect, close.buttonType, close.layoutH, close.layoutV, close.visible,
+                         close.caption, close.bkCombine),
+              std::tuple(Family::PushButton, 1001, Rect{345, 0, 387, 25}, ButtonType::CloseBox, LayoutMode::RightBottom,
+                         LayoutMode::LeftTop, true, "\xE5\x85\xB3\xE9\x97\xAD", "close.bmp"));
+    const Control& hidden = w.controls[1];
+    EXPECT_EQ(std::tuple(hidden.visible, hidden.shadowText, hidden.textAlignH), std::tuple(false, true, Align::Center));
+    const Control& picture = w.controls[2];
+    EXPECT_EQ(std::tuple(picture.family, IsWindowless(picture.family), picture.imageResizePoint, w.controls[3].id),
+              std::tuple(Family::WlPicture, true, Point{1, 11}, -1));  // the last one is IDC_STATIC
 
-    EXPECT_FALSE(w.controls[1].visible);
-    EXPECT_TRUE(w.controls[1].shadowText);
-    EXPECT_EQ(w.controls[1].textAlignH, Align::Center);
-    EXPECT_EQ(w.controls[2].family, Family::WlPicture);
-    EXPECT_TRUE(IsWindowless(w.controls[2].family));
-    EXPECT_EQ(w.controls[2].imageResizePoint, (Point{1, 11}));
-    EXPECT_EQ(w.controls[3].id, -1);
-
-    EXPECT_EQ(skin.fonts.at("IDR_FONT_MENU").height, -16);
     EXPECT_EQ(skin.fonts.at("IDR_FONT_MENU").charSet, 134);
     EXPECT_EQ(skin.colors.at("IDR_COLOR_ORANGE"), Color::FromRgb(0xFF, 0x72, 0x00));
     ASSERT_NE(skin.FindStyle("IDR_HEADER_TABLE"), nullptr);
     EXPECT_EQ(skin.FindStyle("IDR_HEADER_TABLE")->Get("HeaderButtonCombine.RelativePath"), "table_header_bg.bmp");
-}
 
-TEST(SkinReader, StateFontsAndColoursFallBackToNormal) {
-    Skin skin;
-    ASSERT_EQ(ReadSkin(Document("0700", "5542", kControls), kHeader, &skin, nullptr), kSkinOk);
-    const Control& c = skin.windows[0].controls[0];
-    EXPECT_EQ(skin.ControlFont(c, State::Normal).height, -16);
-    EXPECT_EQ(skin.ControlFont(c, State::Highlight).weight, 700);  // own font, flag off
-    EXPECT_EQ(skin.ControlFont(c, State::Selected).height, -16);   // flag on: same as normal
-    EXPECT_EQ(skin.ControlColor(c, State::Normal), Color::FromRgb(255, 255, 255));
-    EXPECT_EQ(skin.ControlColor(c, State::Disabled), skin.defaultColor);  // unknown name
-    const Control& hidden = skin.windows[0].controls[1];
-    EXPECT_EQ(skin.ControlFont(hidden, State::Normal).faceName, "Tahoma");  // names none
+    EXPECT_EQ(skin.ControlFont(close, State::Normal).height, -16);
+    EXPECT_EQ(skin.ControlFont(close, State::Highlight).weight, 700);  // own font, flag off
+    EXPECT_EQ(skin.ControlFont(close, State::Selected).height, -16);   // flag on: same as normal
+    EXPECT_EQ(skin.ControlColor(close, State::Normal), Color::FromRgb(255, 255, 255));
+    EXPECT_EQ(skin.ControlColor(close, State::Disabled), skin.defaultColor);  // unknown name
+    EXPECT_EQ(skin.ControlFont(hidden, State::Normal).faceName, "Tahoma");    // names none
     EXPECT_EQ(skin.ControlColor(hidden, State::Normal), Color{0x00383838});
 }
 
-TEST(SkinReader, NewerSkinsAreRefused) {
+// A newer skin is refused with its own message and nothing read, a broken document with the reason.
+TEST(SkinReader, NewerSkinsAndBrokenDocumentsAreRefused) {
     const struct {
-        const char* version;
-        const char* build;
+        std::string xui;
         int code;
-    } rows[] = {{"0700", "5542", kSkinOk},          {"0700", "5541", kSkinOk},          {"0701", "5542", kSkinNewerVersion},
-                {"0701", "1", kSkinNewerVersion},   {"0700", "5543", kSkinNewerVersion}, {"0800", "5542", kSkinNewerVersion},
-                {"0600", "5542", kSkinNewerVersion}};
+        std::string reason;
+    } rows[] = {{Document("0700", "5541"), kSkinOk, ""},
+                {Document("0701", "1"), kSkinNewerVersion, std::string(kNewerSkinMessage)},
+                {Document("0700", "5543"), kSkinNewerVersion, std::string(kNewerSkinMessage)},
+                {Document("0800", "5542"), kSkinNewerVersion, std::string(kNewerSkinMessage)},
+                {Document("0600", "5542"), kSkinNewerVersion, std::string(kNewerSkinMessage)},
+                {"<GlimmerkitUI><Windows>", kSkinBadDocument, "not well-formed"},
+                {"<Other/>", kSkinBadDocument, ""}, {"<GlimmerkitUI/>", kSkinBadDocument, ""}, {"", kSkinBadDocument, ""}};
     for (const auto& r : rows) {
         Skin skin;
         std::string error;
-        EXPECT_EQ(ReadSkin(Document(r.version, r.build), kHeader, &skin, &error), r.code) << r.version << " " << r.build;
-        if (r.code == kSkinNewerVersion) {
-            EXPECT_EQ(error, kNewerSkinMessage);
-            EXPECT_TRUE(skin.windows.empty());
-        }
+        EXPECT_EQ(ReadSkin(r.xui, kHeader, &skin, &error), r.code) << r.xui.substr(0, 120);
+        EXPECT_NE(error.find(r.reason), std::string::npos) << error;
+        EXPECT_EQ(skin.windows.empty(), r.code != kSkinOk);
     }
-}
-
-TEST(SkinReader, BrokenDocumentsAreRefusedWithAReason) {
-    Skin skin;
-    std::string error;
-    EXPECT_EQ(ReadSkin("<GlimmerkitUI><Windows>", kHeader, &skin, &error), kSkinBadDocument);
-    EXPECT_NE(error.find("not well-formed"), std::string::npos);
-    EXPECT_EQ(ReadSkin("<Other/>", kHeader, &skin, &error), kSkinBadDocument);
-    EXPECT_EQ(ReadSkin("<GlimmerkitUI/>", kHeader, &skin, &error), kSkinBadDocument);
-    EXPECT_EQ(ReadSkin("", kHeader, &skin, &error), kSkinBadDocument);
 }
 
 // Coordinates near INT_MAX would overflow every sum the layout makes: they are clamped when read.
@@ -153,20 +116,14 @@ TEST(SkinReader, GeometryIsClampedWhenRead) {
     ASSERT_EQ(ReadSkin(xui, kHeader, &skin, nullptr), kSkinOk);
     const Control& c = skin.windows[0].controls[0];
     constexpr int k = kCoordinateLimit;
-    EXPECT_EQ(c.rect, (Rect{k, -k, 2 * k, 0}));
-    EXPECT_EQ(c.layoutMargin, (Margins{-k, 0, k, 0}));
-    EXPECT_EQ(c.textOffset, (Point{k, 0}));
-    EXPECT_EQ(skin.defaultFont.height, -k);
+    EXPECT_EQ(std::tuple(c.rect, c.layoutMargin, c.textOffset, skin.defaultFont.height),
+              std::tuple(Rect{k, -k, 2 * k, 0}, Margins{-k, 0, k, 0}, Point{k, 0}, -k));
 }
 
+// "#00BBGGRR", as the platform keeps a colour.
 TEST(Colors, PlatformByteOrder) {
-    EXPECT_EQ(ParseColor("#00FF00FF"), Color::FromRgb(255, 0, 255));
-    EXPECT_EQ(ParseColor("#00804000")->Red(), 0x00);
-    EXPECT_EQ(ParseColor("#00804000")->Green(), 0x40);
-    EXPECT_EQ(ParseColor("#00804000")->Blue(), 0x80);
-    EXPECT_FALSE(ParseColor("00FF00FF"));
-    EXPECT_FALSE(ParseColor("#00GG00FF"));
-    EXPECT_FALSE(ParseColor(""));
+    EXPECT_EQ(ParseColor("#00804000"), Color::FromRgb(0x00, 0x40, 0x80));
+    EXPECT_FALSE(ParseColor("00FF00FF") || ParseColor("#00GG00FF") || ParseColor(""));
 }
 
 }  // namespace

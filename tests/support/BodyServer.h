@@ -3,7 +3,6 @@
 #include <QByteArray>
 #include <QHash>
 #include <QHostAddress>
-#include <QPointer>
 #include <QTcpServer>
 #include <QTcpSocket>
 
@@ -43,9 +42,7 @@ private:
         lastTarget = in.split(' ').value(1);
         in.clear();
         if (mode == Mode::Silent) return;
-        s->write("HTTP/1.1 " + QByteArray::number(status) +
-                 " X\r\nContent-Type: application/json\r\n"
-                 "Content-Length: " +
+        s->write("HTTP/1.1 " + QByteArray::number(status) + " X\r\nContent-Type: application/json\r\nContent-Length: " +
                  QByteArray::number(body.size()) + "\r\nConnection: close\r\n\r\n");
         s->write(mode == Mode::Half ? body.left(body.size() / 2) : body);
         s->disconnectFromHost();

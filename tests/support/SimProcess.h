@@ -26,10 +26,7 @@ inline SimPorts StartSimProcess(QProcess& sim, const QString& exe, const QString
         sim.waitForReadyRead(100);
         out.log += QString::fromUtf8(sim.readAllStandardError());
     }
-    if (m.hasMatch()) {
-        out.port = m.captured(1);
-        out.webPort = m.captured(2);
-    }
+    if (m.hasMatch()) out = {m.captured(1), m.captured(2), out.log};
     return out;
 }
 

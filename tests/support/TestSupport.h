@@ -38,11 +38,12 @@ private:
 };
 
 inline std::string ReadFile(const std::string& path) {
-    std::ifstream in(path, std::ios::binary);
     std::ostringstream ss;
-    ss << in.rdbuf();
+    ss << std::ifstream(path, std::ios::binary).rdbuf();
     return ss.str();
 }
+
+inline void WriteFile(const std::string& path, const std::string& text) { std::ofstream(path, std::ios::binary) << text; }
 
 // What a shell command prints on its standard output (and error, when asked in the command).
 inline std::string CommandOutput(const std::string& command) {
@@ -53,10 +54,6 @@ inline std::string CommandOutput(const std::string& command) {
         ::pclose(pipe);
     }
     return out;
-}
-
-inline void WriteFile(const std::string& path, const std::string& text) {
-    std::ofstream(path, std::ios::binary) << text;
 }
 
 class MemoryLog : public LogSink {
