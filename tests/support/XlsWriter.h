@@ -2,8 +2,8 @@
 
 // Writes Excel 97-2003 workbooks (BIFF8 records in a compound file) for the timetable tests and
 // the benchmark, so that no binary workbook has to be kept in the repository. It writes what the
-// reader needs and a little more: named sheets in any order, text, number, time, date-time and
-// date cells, formulas with their stored results (or none), strings long enough to need
+// reader needs and a little more: named sheets in any order, text, number, time and date-time
+// cells, formulas with their stored results (or none), strings long enough to need
 // continuation records, more columns than Excel allows, and the password record of a protected
 // workbook.
 
@@ -21,7 +21,7 @@ namespace fw::test {
 
 class XlsWriter {
 public:
-    enum class Kind { Text, Number, Time, DateTime, Date, ShortTime, ElapsedTime, Formula };
+    enum class Kind { Text, Number, Time, DateTime, ShortTime, ElapsedTime, Formula };
     // What a formula cell stores as its result.
     struct Result {
         enum class Type { Number, Text, Boolean, Error, Nothing } type = Type::Number;
@@ -48,7 +48,6 @@ public:
         }
         // Days since 1899-12-30 (the 1900 date system), formatted with date and time.
         SheetData& DateTime(int row, int column, double serial) { return Put(row, column, Kind::DateTime, {}, serial); }
-        SheetData& Date(int row, int column, double serial) { return Put(row, column, Kind::Date, {}, serial); }
         // A number in "h:mm" or "[h]:mm" (a day and more shows its hours past 24).
         SheetData& ShortTime(int row, int column, double value) { return Put(row, column, Kind::ShortTime, {}, value); }
         SheetData& ElapsedTime(int row, int column, double value) { return Put(row, column, Kind::ElapsedTime, {}, value); }
@@ -157,14 +156,12 @@ public:
 private:
     static constexpr std::size_t kMaxRecord = 8224;
     // The first cell formats after the sixteen style formats Excel expects.
-    static constexpr std::uint16_t kXfGeneral = 16, kXfTime = 17, kXfDateTime = 18, kXfDate = 19, kXfShortTime = 20,
-                                   kXfElapsedTime = 21;
+    static constexpr std::uint16_t kXfGeneral = 16, kXfTime = 17, kXfDateTime = 18, kXfShortTime = 19, kXfElapsedTime = 20;
 
     static std::uint16_t XfOf(Kind kind) {
         switch (kind) {
             case Kind::Time: return kXfTime;
             case Kind::DateTime: return kXfDateTime;
-            case Kind::Date: return kXfDate;
             case Kind::ShortTime: return kXfShortTime;
             case Kind::ElapsedTime: return kXfElapsedTime;
             default: return kXfGeneral;
@@ -362,10 +359,9 @@ private:
         Record(globals, 0x0042, codepage);
         Record(globals, 0x041E, Format(164, "hh:mm:ss"));
         Record(globals, 0x041E, Format(165, "yyyy-mm-dd hh:mm:ss"));
-        Record(globals, 0x041E, Format(166, "yyyy-mm-dd"));
         Record(globals, 0x041E, Format(167, "[h]:mm"));
         for (int i = 0; i < 16; ++i) Record(globals, 0x00E0, Xf(0, true));
-        for (std::uint16_t format : {0, 164, 165, 166, 20, 167}) Record(globals, 0x00E0, Xf(format, false));
+        for (std::uint16_t format : {0, 164, 165, 20, 167}) Record(globals, 0x00E0, Xf(format, false));
         std::vector<std::size_t> offsetAt;
         for (const SheetData& sheet : sheets_) {
             const std::u16string name = Utf16(sheet.name_);

@@ -38,7 +38,6 @@ public:
             return Number(row, column, (h * 3600 + m * 60 + s) / 86400.0, kTime);
         }
         SheetData& DateTime(int row, int column, double serial) { return Number(row, column, serial, kDateTime); }
-        SheetData& Date(int row, int column, double serial) { return Number(row, column, serial, kDate); }
         // A cell written as given, for what a well-behaved writer never writes.
         SheetData& RawCell(int row, std::string xml) {
             raw_.push_back({row, std::move(xml)});
@@ -163,15 +162,6 @@ public:
     }
 
     std::string Bytes() const { return Zip(Parts()); }
-
-    bool Save(const std::string& path) const { return SaveBytes(path, Bytes()); }
-
-    static bool SaveBytes(const std::string& path, const std::string& bytes) {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        if (f == nullptr) return false;
-        const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        return std::fclose(f) == 0 && ok;
-    }
 
     // Packs the parts into a zip archive in memory, deflated (or stored).
     static std::string Zip(const std::map<std::string, std::string>& parts, bool deflate = true) {
