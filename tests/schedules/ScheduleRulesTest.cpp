@@ -49,8 +49,6 @@ TEST(AssignmentGrid, ContentGoesRowByRowEmptyCellsIncluded) {
                                                   "2014-08-26|晚|"));
     EXPECT_THAT(text(grid.DayContent("2014-08-26")), ElementsAre("2014-08-26|早|浙A1", "2014-08-26|晚|"));
     EXPECT_TRUE(grid.DayContent("2014-08-27").empty());
-    grid.Clear();
-    EXPECT_TRUE(grid.Content().empty());
 }
 
 TEST(AssignmentGrid, BatchNamesAreSentWithAtMost255Characters) {
@@ -205,18 +203,12 @@ TEST(RosterCheck, EachFindingOnItsCellsAndNoneOnASoundRoster) {
         int turnaround;
         std::vector<std::string> findings;  // "row,column,issue": P plate, C clash, N no vehicle
     } cases[] = {
-        {"sound", {{"浙A1", "浙A2", "浙A3", "浙A4"}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 180, {}},
-        {"plates compared trimmed and in any case", {{" 浙a1 ", "浙A2", "浙A3", "浙A4"}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 180, {}},
-        {"a plate not in the fleet", {{"浙A1", "浙Z9", "浙A3", "浙A4"}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 180, {"0,2,P"}},
-        {"two minutes between batches", {{"浙A1", "浙A1", "浙A3", "浙A4"}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 180,
-         {"0,1,C", "0,2,C"}},
+        {"sound, plates compared trimmed and in any case", {{" 浙a1 ", "浙A2", "浙A3", "浙A4"}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 180, {}},
         {"exactly the turnaround", {{"浙A1", "浙A1", "浙A3", "浙A4"}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 120, {}},
         {"overlapping batches", {{"浙A1", "浙A2", "浙A3", "浙A4"}, {"浙A5", "浙A6", "浙A6", "浙A8"}}, fleet, 0,
          {"1,2,C", "1,3,C"}},
         {"one vehicle on two dates", {{"浙A1", "浙A2", "浙A3", "浙A4"}, {"浙A1", "浙A6", "浙A7", "浙A8"}}, fleet, 180, {}},
         {"a batch without times", {{"浙A1", "浙A2", "浙A3", "浙A1"}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 180, {}},
-        {"batches left without a vehicle", {{"浙A1", "", "浙A3", "浙A4"}, {"浙A5", "浙A6", " ", "浙A8"}}, fleet, 180,
-         {"0,2,N", "1,3,N"}},
         {"no fleet yet: plates not checked", {{"浙Z1", "浙Z2", "浙Z3", "浙Z4"}, {"浙Z5", "浙Z6", "浙Z7", "浙Z8"}}, {}, 180, {}},
         {"all at once", {{"浙Z9", "浙A1", "浙Z9", ""}, {"浙A5", "浙A6", "浙A7", "浙A8"}}, fleet, 180,
          {"0,1,P", "0,1,C", "0,3,P", "0,3,C", "0,4,N"}},
