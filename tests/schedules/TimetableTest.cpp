@@ -61,11 +61,12 @@ TEST(SparseSheet, KeepsTheLastOfTwoCellsAtOnePlaceWhateverTheOrder) {
     sheet.Put(0, 3, "b");
     sheet.Put(0, 1, "a");
     sheet.Put(0, 3, "b2");
+    sheet.Put(0, 1, "a2");
     sheet.Put(1, 0, "");
     sheet.Finish();
     EXPECT_EQ(sheet.RowCount(), 3);
     EXPECT_EQ(sheet.ColumnCount(), 16384);
-    EXPECT_EQ(sheet.CellText(0, 1), "a");
+    EXPECT_EQ(sheet.CellText(0, 1), "a2");
     EXPECT_EQ(sheet.CellText(0, 3), "b2");
     EXPECT_EQ(sheet.CellText(0, 2), "");
     EXPECT_EQ(sheet.CellText(2, 16383), "far");
