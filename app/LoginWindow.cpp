@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QTimer>
 
@@ -29,11 +30,21 @@ bool LoginWindow::OnCreate() {
     // A new home knows no server yet: the empty field says what goes there.
     if (auto* server = Item<QLineEdit>(IDC_EDT_SERVER))
         server->setPlaceholderText(QStringLiteral("调度服务器地址，如 192.168.1.10"));
-    // Enter in any field logs in, as the default button would.
-    for (int id : {IDC_EDT_LOGIN_NAME, IDC_EDT_LOGIN_PASSWORD, IDC_EDT_SERVER})
-        if (auto* edit = Item<QLineEdit>(id))
-            connect(edit, &QLineEdit::returnPressed, this, [this] { OnCommand(IDC_BTN_LOGIN); });
+    // Enter anywhere in the window presses 登录, the skin's default button. The title the skin
+    // draws names the window to the desktop and to screen readers.
+    setWindowTitle(Item<QLabel>(IDC_STA_6)->text().simplified());
     return true;
+}
+
+// The first field still to fill in, else 登录: with a remembered password, Enter signs in.
+QWidget* LoginWindow::InitialFocus() const {
+    // A new home knows no server yet: that is where to start.
+    if (auto* server = Item<QLineEdit>(IDC_EDT_SERVER); server && server->isEnabled() && server->text().isEmpty())
+        return server;
+    for (int id : {IDC_EDT_LOGIN_NAME, IDC_EDT_LOGIN_PASSWORD})
+        if (auto* edit = Item<QLineEdit>(id); edit && edit->isEnabled() && edit->text().isEmpty())
+            return edit;
+    return GetDlgItem(IDC_BTN_LOGIN);
 }
 
 void LoginWindow::Fill(const LoginForm& form) {
@@ -55,8 +66,16 @@ LoginForm LoginWindow::Form() const {
 }
 
 void LoginWindow::SetState(State state) {
+    const bool wasIdle = state_ == State::Idle;
     state_ = state;
     const bool idle = state == State::Idle;
+    // Locking the form would pass the focus on to the close box, where the next Enter would
+    // end the program: the window holds it meanwhile, and it comes back to where it was.
+    if (wasIdle && !idle) {
+        QWidget* focus = focusWidget();
+        focusBeforeBusy_ = focus && isAncestorOf(focus) ? focus : nullptr;
+        setFocus(Qt::OtherFocusReason);
+    }
     auto* button = Item<QAbstractButton>(IDC_BTN_LOGIN);
     button->setEnabled(idle);
     button->setText(state == State::Connecting  ? QStringLiteral("连接中…")
@@ -64,6 +83,10 @@ void LoginWindow::SetState(State state) {
                                                 : QStringLiteral("登录"));
     for (int id : {IDC_EDT_LOGIN_NAME, IDC_EDT_LOGIN_PASSWORD, IDC_EDT_SERVER, IDC_CHK_LOGIN_JIZHU})
         GetDlgItem(id)->setEnabled(idle);
+    if (idle && !wasIdle) {
+        QWidget* back = focusBeforeBusy_ ? focusBeforeBusy_.data() : InitialFocus();
+        if (back) back->setFocus(Qt::OtherFocusReason);
+    }
 }
 
 void LoginWindow::SubmitSoon() {

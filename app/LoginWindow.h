@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QPointer>
+
 #include <functional>
 
 #include "app/LoginForm.h"
@@ -34,9 +36,11 @@ protected:
     void InitSkinWindowId() override;
     bool OnCreate() override;
     void OnCommand(int id) override;
+    QWidget* InitialFocus() const override;
 
 private:
     State state_ = State::Idle;
+    QPointer<QWidget> focusBeforeBusy_;
 };
 
 }  // namespace fw

@@ -173,7 +173,15 @@ bool MainWindow::Start() {
     if (QWidget* version = GetDlgItem(IDC_STA_VER)) version->hide();
     SetMaximized(true);
     ShowCurrentPage();
+    TakeKeyboard();
     return true;
+}
+
+// Signed in, the keyboard starts on the menu (the page it was on is gone while the login window
+// runs), also where no window manager hands it to the window.
+void MainWindow::TakeKeyboard() {
+    activateWindow();
+    if (QWidget* first = InitialFocus()) first->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 bool MainWindow::RunLogin() {
@@ -420,7 +428,10 @@ void MainWindow::ReturnToLogin() {
     QTimer::singleShot(0, this, [this] {
         loginPending_ = false;
         if (shutDown_) return;
-        if (!RunLogin()) Quit();
+        if (RunLogin())
+            TakeKeyboard();
+        else
+            Quit();
     });
 }
 
@@ -449,6 +460,8 @@ void MainWindow::OnCommand(int id) {
         });
         settings.SetDetection(config_.detection,
                               [this](DetectionRule rule) { config_.detection = rule; });
+        settings.SetMatching(config_.matching,
+                             [this](Matching matching) { config_.matching = matching; });
         settings.DoModal();
     }
 }

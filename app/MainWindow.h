@@ -113,6 +113,7 @@ protected:
 
 private:
     bool RunLogin();
+    void TakeKeyboard();
     void AttemptLogin(LoginWindow& window);
     void ConnectSession();
     void OnSignInFailed(const QString& reason);

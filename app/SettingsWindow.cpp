@@ -1,5 +1,6 @@
 #include "app/SettingsWindow.h"
 
+#include <QLabel>
 #include <QLineEdit>
 #include <QRadioButton>
 
@@ -29,6 +30,14 @@ void SettingsWindow::SetDetection(DetectionRule rule, std::function<void(Detecti
     Item<QRadioButton>(IDC_RAD_SETTING_FIRST_FIX)->setChecked(rule == DetectionRule::FirstFix);
 }
 
+void SettingsWindow::SetMatching(Matching matching, std::function<void(Matching)> setMatching) {
+    matching_ = matching;
+    setMatching_ = std::move(setMatching);
+    if (!IsCreated()) return;
+    Item<QRadioButton>(IDC_RAD_SETTING_SEQUENCE)->setChecked(matching == Matching::Sequence);
+    Item<QRadioButton>(IDC_RAD_SETTING_NEAREST)->setChecked(matching == Matching::Nearest);
+}
+
 void SettingsWindow::InitSkinWindowId() { SetSkinWindowId(IDW_SETTING); }
 
 bool SettingsWindow::OnCreate() {
@@ -55,6 +64,11 @@ bool SettingsWindow::OnCreate() {
         !Item<QRadioButton>(IDC_RAD_SETTING_INTERPOLATED))
         return false;
     SetDetection(rule_, setRule_);
+    if (!Item<QRadioButton>(IDC_RAD_SETTING_NEAREST) || !Item<QRadioButton>(IDC_RAD_SETTING_SEQUENCE))
+        return false;
+    SetMatching(matching_, setMatching_);
+    // The title the skin draws names the window to the desktop and to screen readers.
+    setWindowTitle(Item<QLabel>(IDC_STA_SETTING_TITLE)->text());
     return true;
 }
 
@@ -96,6 +110,9 @@ void SettingsWindow::OnCommand(int id) {
          {std::pair{IDC_RAD_SETTING_FIRST_FIX, DetectionRule::FirstFix},
           std::pair{IDC_RAD_SETTING_INTERPOLATED, DetectionRule::Interpolated}})
         if (id == radio && setRule_) setRule_(rule_ = rule);
+    for (auto [radio, matching] : {std::pair{IDC_RAD_SETTING_NEAREST, Matching::Nearest},
+                                   std::pair{IDC_RAD_SETTING_SEQUENCE, Matching::Sequence}})
+        if (id == radio && setMatching_) setMatching_(matching_ = matching);
 }
 
 }  // namespace fw

@@ -11,7 +11,8 @@ namespace fw {
 // that is neither 0 nor 1 (conf.ini may say 2) ticks neither box. The two ports are taken when
 // the window is closed with its close box (or Enter), once both read as ports; Escape leaves
 // them as they were. They apply at the next login. The detection rule of report runs
-// ("首个定位点" / "精确推算") applies at once, like the log switch.
+// ("首个定位点" / "精确推算") and their matching ("最近计划" / "按班次顺序") apply at once, like
+// the log switch.
 class SettingsWindow : public CUIWnd {
     Q_OBJECT
 public:
@@ -23,6 +24,7 @@ public:
     SettingsWindow(int writeLog, std::function<void(int)> setWriteLog, QWidget* owner);
     void SetPorts(Ports ports, std::function<void(Ports)> setPorts);
     void SetDetection(DetectionRule rule, std::function<void(DetectionRule)> setRule);
+    void SetMatching(Matching matching, std::function<void(Matching)> setMatching);
 
 protected:
     void InitSkinWindowId() override;
@@ -38,6 +40,8 @@ private:
     std::function<void(Ports)> setPorts_;
     DetectionRule rule_ = DetectionRule::FirstFix;
     std::function<void(DetectionRule)> setRule_;
+    Matching matching_ = Matching::Nearest;
+    std::function<void(Matching)> setMatching_;
 };
 
 }  // namespace fw

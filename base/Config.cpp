@@ -104,6 +104,8 @@ LoginConfig ReadConfig(const std::string& path) {
     config.trackTimeout = ReadSecondsWithin(ini, "TrackTimeout", config.trackTimeout, 5, 600);
     if (const auto detection = ini.Get(kSection, "Detection"))
         config.detection = ParseDetectionRule(*detection).value_or(DetectionRule::FirstFix);
+    if (const auto matching = ini.Get(kSection, "Matching"))
+        config.matching = ParseMatching(*matching).value_or(Matching::Nearest);
     config.onTimeEarly = ReadSeconds(ini, "OnTimeEarly", config.onTimeEarly);
     config.onTimeLate = ReadSeconds(ini, "OnTimeLate", config.onTimeLate);
     if (const auto charset = ini.Get(kSection, "CsvCharset")) config.csvCharset = Trim(*charset);
@@ -140,6 +142,8 @@ bool WriteConfig(const std::string& path, const LoginConfig& config) {
               config.trackTimeout == defaults.trackTimeout);
     setIfUsed("Detection", std::string(DetectionRuleKey(config.detection)),
               config.detection == defaults.detection);
+    setIfUsed("Matching", std::string(MatchingKey(config.matching)),
+              config.matching == defaults.matching);
     setIfUsed("OnTimeEarly", std::to_string(config.onTimeEarly),
               config.onTimeEarly == defaults.onTimeEarly);
     setIfUsed("OnTimeLate", std::to_string(config.onTimeLate),

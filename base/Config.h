@@ -30,6 +30,8 @@ struct LoginConfig {
     int trackTimeout = 30;         // TrackTimeout: seconds without a byte that end a track transfer
     // Detection: how report runs find arrivals; an unknown value reads as first-fix.
     DetectionRule detection = DetectionRule::FirstFix;
+    // Matching: how a run gives the events to the rows; an unknown value reads as nearest.
+    Matching matching = Matching::Nearest;
     // Report export: a stop is on time from OnTimeEarly seconds before its plan to OnTimeLate
     // seconds after it; CsvCharset "GBK" writes CSV files in GBK (else UTF-8 with a byte-order
     // mark); ExportFolder is where the last export went.
@@ -49,8 +51,8 @@ std::optional<int> ParsePort(std::string_view text);
 LoginConfig ReadConfig(const std::string& path);
 
 // Writes Server, User, Pass, Remember and Write, and the later keys (Port, WebPort, Page,
-// MinTurnaround, DefaultTripTime, TrackTimeout, Detection, the export's keys) when they are
-// already in the file or differ from their defaults; every other line stays as it was. The file is replaced atomically and readable
+// MinTurnaround, DefaultTripTime, TrackTimeout, Detection, Matching, the export's keys) when they
+// are already in the file or differ from their defaults; every other line stays as it was. The file is replaced atomically and readable
 // by its owner only, since it may hold a password. False when it could not be written; the
 // caller carries on with its values.
 bool WriteConfig(const std::string& path, const LoginConfig& config);

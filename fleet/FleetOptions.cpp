@@ -118,6 +118,11 @@ FleetOptions ParseFleetOptions(const std::vector<std::string>& args, int cores) 
             const std::string rule = value(i, "--rule");
             o.rule = ParseDetectionRule(rule);
             if (o.error.empty() && !o.rule) o.error = "--rule: " + rule + " is neither first-fix nor interpolated";
+        } else if (OptionIs(a, "--matching")) {
+            const std::string matching = value(i, "--matching");
+            o.matching = ParseMatching(matching);
+            if (o.error.empty() && !o.matching)
+                o.error = "--matching: " + matching + " is neither nearest nor sequence";
         } else if (OptionIs(a, "--jobs")) {
             o.jobs = count(i, "--jobs", 1, 64);
         } else if (OptionIs(a, "--fetches")) {
@@ -186,7 +191,7 @@ std::string FleetUsageText(const std::string& program) {
     return "Usage: " + program +
            " [--home DIR] --from YYYY-MM-DD --to YYYY-MM-DD\n"
            "       [--plates P1,P2,...|--plates @FILE|--group NAME] [--rule first-fix|interpolated]\n"
-           "       [--jobs N] [--fetches N] [--timeout S] [--force] --out FILE.xlsx|FILE.csv\n"
+           "       [--matching nearest|sequence] [--jobs N] [--fetches N] [--timeout S] [--force] --out FILE.xlsx|FILE.csv\n"
            "   or: " + program + " [--home DIR] [--group NAME] --list-plates\n"
            "Punctuality of every vehicle and day of the range, computed as the report window does,\n"
            "written as one workbook or CSV file: every stop and a summary per vehicle-day and line.\n"
@@ -203,6 +208,9 @@ std::string FleetUsageText(const std::string& program) {
            "                   (default: every vehicle of the login)\n"
            "  --rule RULE      first-fix or interpolated arrival detection (default: the\n"
            "                   Detection of conf.ini, as the report window uses, else first-fix)\n"
+           "  --matching M     nearest (each event to its stop's nearest plan) or sequence (a\n"
+           "                   vehicle's rows in trip order; default: the Matching of conf.ini,\n"
+           "                   else nearest)\n"
            "  --jobs N         detection workers (default: the number of cores)\n"
            "  --fetches N      track transfers at once (default 4)\n"
            "  --timeout S      longest wait for the server's stop rows or a track (default 60)\n"

@@ -29,6 +29,7 @@ struct FleetOptions {
     std::vector<std::string> plates;    // --plates (or the file of --plates @FILE), in the order given
     std::string group;                  // --group
     std::optional<DetectionRule> rule;  // --rule
+    std::optional<Matching> matching;   // --matching
     int jobs = 1;                       // detection workers
     int fetches = 4;                    // track transfers at once
     int timeoutSeconds = 60;            // longest wait for the server: stop rows, a track

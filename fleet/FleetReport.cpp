@@ -31,13 +31,6 @@ std::string Percent(std::optional<double> share) {
 
 }  // namespace
 
-std::vector<ExportColumn> FleetDetailColumns() {
-    std::vector<ExportColumn> columns = DetailColumns();
-    columns[kColLate].heading = "到达迟到";
-    columns[kColOverstay].heading = "离开久滞";
-    return columns;
-}
-
 FleetReport::FleetReport(std::vector<VehicleDay> days)
     : days_(std::move(days)), results_(days_.size()), firstRow_(days_.size(), 0) {}
 
@@ -68,15 +61,20 @@ void FleetReport::Gather() {
 ExportDocument FleetReport::Document(const FleetHeading& heading, OnTimeWindow window) const {
     ExportDocument document;
     document.title = std::string(kReportTitle);
-    document.header = HeaderBlock({heading.company, heading.vehicles, heading.from + " 00:00:00",
-                                   heading.to + " 23:59:59", heading.rule, heading.generatedAt});
+    document.header = HeaderBlock({.company = heading.company,
+                                   .plate = heading.vehicles,
+                                   .start = heading.from + " 00:00:00",
+                                   .end = heading.to + " 23:59:59",
+                                   .rule = heading.rule,
+                                   .generatedAt = heading.generatedAt,
+                                   .matching = heading.matching});
     document.header.push_back({"准点窗口", DescribeWindow(window)});
     document.header.push_back({"车辆日", std::to_string(days_.size()) + "（完成 " +
                                              std::to_string(finished_ - failed_) + "，失败 " +
                                              std::to_string(failed_) + "）"});
 
     document.detail.title = "明细";
-    document.detail.columns = FleetDetailColumns();
+    document.detail.columns = DetailColumns();
     document.detail.rowCount = rows_.size();
     document.detail.cell = [rows = std::span<const ReportRow>(rows_)](std::size_t r, std::size_t c) {
         return std::string_view(rows[r][c]);

@@ -19,6 +19,7 @@ struct FleetHeading {
     std::string from, to;    // "yyyy-MM-dd"
     std::string rule;        // the detection rule's title
     std::string generatedAt;
+    std::string matching;    // the matching's title
 };
 
 // The results of a fleet run, held by their place in the plan (plate, date) so that the output
@@ -58,8 +59,5 @@ private:
     std::size_t finished_ = 0;
     std::size_t failed_ = 0;
 };
-
-// The detail columns of a fleet report: the report list's eleven, the two lateness columns named.
-std::vector<ExportColumn> FleetDetailColumns();
 
 }  // namespace fw

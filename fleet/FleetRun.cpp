@@ -100,9 +100,10 @@ void FleetRun::OnSignedIn() {
     context_.serverAddress = config_.server;
     context_.webPort = config_.webPort;
     context_.detection.rule = options_.rule.value_or(config_.detection);
+    context_.detection.matching = options_.matching.value_or(config_.matching);
     const int jobs = sequential_ ? 1 : options_.jobs;
     workers_ = std::make_unique<FleetWorkers>(
-        jobs, session_.Routes(), session_.Vehicles(), context_, config_.charset,
+        jobs, session_.Routes(), context_,
         [this](std::size_t index, VehicleDayResult result) {
             auto moved = std::make_shared<VehicleDayResult>(std::move(result));
             QMetaObject::invokeMethod(
@@ -110,7 +111,8 @@ void FleetRun::OnSignedIn() {
         });
     Message(std::to_string(report_->Total()) + " vehicle-days (" + std::to_string(choice.plates.size()) +
             " vehicles × " + std::to_string(dates.size()) + " days), rule " +
-            std::string(DetectionRuleKey(context_.detection.rule)) +
+            std::string(DetectionRuleKey(context_.detection.rule)) + ", matching " +
+            std::string(MatchingKey(context_.detection.matching)) +
             (sequential_ ? ", one at a time"
                          : ", " + std::to_string(jobs) + " jobs, " + std::to_string(fetches_.size()) + " fetches"));
     clock_.start();
@@ -267,6 +269,7 @@ void FleetRun::Write() {
     heading.from = options_.from;
     heading.to = options_.to;
     heading.rule = std::string(DetectionRuleTitle(context_.detection.rule));
+    heading.matching = std::string(MatchingTitle(context_.detection.matching));
     heading.generatedAt = S(QDateTime::currentDateTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss")));
     const OnTimeWindow window{config_.onTimeEarly, config_.onTimeLate};
     auto document = std::make_shared<ExportDocument>(report_->Document(heading, window));

@@ -1,13 +1,11 @@
 #include "fleet/FleetWorkers.h"
 
 #include "routes/RouteStore.h"
-#include "text/Encoding.h"
 
 namespace fw {
 
-FleetWorkers::FleetWorkers(int jobs, const RouteStore& routes, const VehicleStore& vehicles,
-                           FleetContext context, std::string wireCharset, Done done)
-    : vehicles_(vehicles), context_(std::move(context)), charset_(std::move(wireCharset)), done_(std::move(done)) {
+FleetWorkers::FleetWorkers(int jobs, const RouteStore& routes, FleetContext context, Done done)
+    : context_(std::move(context)), done_(std::move(done)) {
     jobs = std::max(1, jobs);
     for (int w = 0; w < jobs; ++w) {
         auto copy = std::make_unique<RouteStore>();
@@ -41,8 +39,6 @@ void FleetWorkers::Stop() {
 }
 
 void FleetWorkers::Work(int worker) {
-    // iconv handles are not shared between threads.
-    const TextCodec wire(charset_);
     RouteStore& routes = *routes_[static_cast<std::size_t>(worker)];
     for (;;) {
         std::pair<std::size_t, VehicleDayInput> job;
@@ -53,7 +49,7 @@ void FleetWorkers::Work(int worker) {
             job = std::move(queue_.front());
             queue_.pop_front();
         }
-        done_(job.first, RunVehicleDay(context_, job.second, routes, vehicles_, wire));
+        done_(job.first, RunVehicleDay(context_, job.second, routes));
     }
 }
 

@@ -16,19 +16,16 @@
 namespace fw {
 
 class RouteStore;
-class VehicleStore;
 
 // The detection of a fleet run on a pool of threads. Each thread has its own copy of the routes
-// (the detection keeps presence states in them), its own wire codec and, per vehicle-day, its own
-// store; the vehicles are only read. Results are handed to `done` on the worker's thread, in the
+// (the detection keeps presence states in them) and, per vehicle-day, its own store. Results are handed to `done` on the worker's thread, in the
 // order they finish.
 class FleetWorkers {
 public:
     using Done = std::function<void(std::size_t index, VehicleDayResult result)>;
 
-    // The routes are copied for each thread; the vehicles must outlive the pool.
-    FleetWorkers(int jobs, const RouteStore& routes, const VehicleStore& vehicles, FleetContext context,
-                 std::string wireCharset, Done done);
+    // The routes are copied for each thread.
+    FleetWorkers(int jobs, const RouteStore& routes, FleetContext context, Done done);
     // Stops: waiting vehicle-days are dropped, running ones finish first.
     ~FleetWorkers();
     FleetWorkers(const FleetWorkers&) = delete;
@@ -41,9 +38,7 @@ public:
 private:
     void Work(int worker);
 
-    const VehicleStore& vehicles_;
     const FleetContext context_;
-    const std::string charset_;
     Done done_;
     std::vector<std::unique_ptr<RouteStore>> routes_;  // one per thread
     std::mutex mutex_;

@@ -2,8 +2,10 @@
 
 #include <json/reader.h>
 
+#include <algorithm>
 #include <memory>
 
+#include "reports/EventMatching.h"
 #include "reports/ReportRun.h"
 #include "store/Database.h"
 #include "text/Strings.h"
@@ -54,8 +56,7 @@ std::string TrackBodyProblem(std::string_view body) {
 }
 
 VehicleDayResult RunVehicleDay(const FleetContext& context, const VehicleDayInput& input,
-                               RouteStore& routes, const VehicleStore& vehicles,
-                               const TextCodec& wire) {
+                               RouteStore& routes) {
     VehicleDayResult result;
     // Rows of other vehicles may come with a request's answer; they are stored and not counted,
     // as the window does with them.
@@ -75,33 +76,73 @@ VehicleDayResult RunVehicleDay(const FleetContext& context, const VehicleDayInpu
         return result;
     }
 
+    // The vehicle's rows as a run reads them from its store (in the order stored), and its lines as
+    // the store lists them (each spelling once, letter case aside, in its order).
+    const std::size_t kNotTheVehicle = input.stops.size();
+    std::vector<VehicleStopRow> rows;
+    std::vector<std::size_t> rowOf(input.stops.size(), kNotTheVehicle);
+    std::vector<std::string> spellings;
+    for (std::size_t i = 0; i < input.stops.size(); ++i) {
+        const StopTimeEntry& stop = input.stops[i];
+        if (!EqualsNoCase(stop.code, input.day.plate)) continue;
+        rowOf[i] = rows.size();
+        rows.push_back({static_cast<std::int64_t>(i + 1), stop.lineName, stop.userMarkName,
+                        Trim(stop.planReachTime), Trim(stop.planLeaveTime), {}, {}});
+        if (std::none_of(spellings.begin(), spellings.end(),
+                         [&](const std::string& s) { return EqualsNoCase(s, stop.lineName); }))
+            spellings.push_back(stop.lineName);
+    }
+    std::stable_sort(spellings.begin(), spellings.end(),
+                     [](const std::string& a, const std::string& b) { return CompareNoCase(a, b) < 0; });
+    std::vector<std::string> lines;
+    for (const std::string& spelling : spellings) lines.push_back(Trim(spelling));
+
+    // The window's run, in memory: the events of the day's lines given to the rows.
+    const ReportForm form = VehicleDayForm(context, input.day);
+    MatchEvents(rows, DetectLineEvents(routes, lines, input.trackBody, form.detection),
+                form.detection.matching, nullptr);
+
+    // Then the rows are stored once, with their real times, in one transaction never committed:
+    // nobody else sees this store, it goes with the vehicle-day.
     Database db;
     StopTimeTable table(db);
-    // One transaction for the whole day, never committed: nobody else sees this store, it goes
-    // with the vehicle-day, and a commit per statement was most of what its writes cost.
     bool stored = db.OpenScratch() && db.Execute("BEGIN");
-    for (std::size_t i = 0; stored && i < input.stops.size(); ++i)
-        stored = table.InsertStopTime(input.stops[i], context.userName);
+    for (std::size_t i = 0; stored && i < input.stops.size(); ++i) {
+        const VehicleStopRow* row = rowOf[i] == kNotTheVehicle ? nullptr : &rows[rowOf[i]];
+        stored = table.InsertStopTime(input.stops[i], context.userName,
+                                      row != nullptr ? row->realReach : std::string_view(),
+                                      row != nullptr ? row->realLeave : std::string_view());
+    }
     if (!stored) {
         result.failure = std::string(kScratchStoreText) + "：" + db.LastError();
         return result;
     }
-
-    const ReportForm form = VehicleDayForm(context, input.day);
-    ReportRun run(table, routes, vehicles, nullptr, &wire);
-    const ReportRun::Start start = run.Begin(form);
-    if (!start.proceed) {
-        result.failure = start.message;
-        return result;
+    // The day's list, as the window's range query gives it from such a store: the vehicle's rows
+    // planned within the range (texts compared as the store compares them, letter case aside),
+    // in planned order and then in the order stored, their texts trimmed.
+    std::vector<std::size_t> listed;
+    for (std::size_t i = 0; i < input.stops.size(); ++i) {
+        const std::string& plan = input.stops[i].planReachTime;
+        if (rowOf[i] != kNotTheVehicle && CompareNoCase(plan, form.start) >= 0 &&
+            CompareNoCase(plan, form.end) <= 0)
+            listed.push_back(i);
+    }
+    std::stable_sort(listed.begin(), listed.end(), [&](std::size_t a, std::size_t b) {
+        return CompareNoCase(input.stops[a].planReachTime, input.stops[b].planReachTime) < 0;
+    });
+    std::vector<StopTimeRecord> records;
+    records.reserve(listed.size());
+    for (std::size_t i : listed) {
+        const StopTimeEntry& stop = input.stops[i];
+        const VehicleStopRow& row = rows[rowOf[i]];
+        records.push_back({row.rowId, Trim(stop.code), Trim(stop.batchName), Trim(stop.lineName),
+                           Trim(stop.batchDate), Trim(context.userName), row.planReach,
+                           Trim(row.realReach), row.planLeave, Trim(row.realLeave), {},
+                           Trim(stop.userMarkName), AtoiLike(Trim(stop.flag))});
     }
     ReportList list;
-    const ReportRun::Outcome outcome = run.Finish(form, input.trackBody, list);
-    if (!outcome.linesRead || !outcome.rowsRead) {
-        result.failure = std::string(kScratchStoreText) + "：" + db.LastError();
-        return result;
-    }
-    result.rows.reserve(list.Size());
-    for (const ReportRow& row : list.Rows()) result.rows.push_back(row);
+    ListRecords(std::move(records), form.filter, list);
+    result.rows = std::move(list).TakeRows();
     return result;
 }
 

@@ -13,8 +13,6 @@
 namespace fw {
 
 class RouteStore;
-class TextCodec;
-class VehicleStore;
 
 // What every vehicle-day of a run shares: the login and the detection rule.
 struct FleetContext {
@@ -49,11 +47,11 @@ struct VehicleDayResult {
     std::string failure;  // empty when reported
 };
 
-// The window's report run on a store of its own: the stop rows stored, the real times detected
-// on the track with the context's rule, the rows of the day read back. `routes` belongs to the
-// caller's thread (the detection keeps its presence states there); `wire` likewise.
+// The window's report run of the day, with the context's rule and matching: the real times the
+// track gives the vehicle's rows, the rows stored with them on a store of its own (in memory, one
+// transaction), and the rows of the day listed as the window's range query reads them from such
+// a store. `routes` belongs to the caller's thread (the detection keeps its presence states there).
 VehicleDayResult RunVehicleDay(const FleetContext& context, const VehicleDayInput& input,
-                               RouteStore& routes, const VehicleStore& vehicles,
-                               const TextCodec& wire);
+                               RouteStore& routes);
 
 }  // namespace fw

@@ -5,6 +5,8 @@
 #include <optional>
 #include <tuple>
 
+#include "text/Strings.h"
+
 namespace fw {
 namespace {
 
@@ -49,6 +51,28 @@ LatenessChartData LatenessAlongRoute(std::span<const ReportRow> rows) {
         if (!line.empty()) name += " " + line;
         if (manyDates && !date.empty()) name = date + " " + name;
         data.lines[i].name = std::move(name);
+    }
+    // Colours: one per batch while they last, else one per line, lines in natural order.
+    if (keys.size() <= kLegendColours) {
+        for (std::size_t i = 0; i < keys.size(); ++i) {
+            data.lines[i].colour = i;
+            data.legend.push_back({data.lines[i].name, i});
+        }
+    } else {
+        data.grouped = true;
+        std::map<std::string, std::size_t, bool (*)(std::string_view, std::string_view)> batches(
+            &NaturalLess);
+        for (const Key& key : keys) ++batches[std::get<2>(key)];
+        std::size_t colour = 0;
+        std::map<std::string, std::size_t> colourOf;
+        for (const auto& [line, count] : batches) {
+            colourOf[line] = colour % kLegendColours;
+            data.legend.push_back({(line.empty() ? std::string("（无线路）") : line) + "（" +
+                                       std::to_string(count) + " 个批次）",
+                                   colour++ % kLegendColours});
+        }
+        for (std::size_t i = 0; i < keys.size(); ++i)
+            data.lines[i].colour = colourOf[std::get<2>(keys[i])];
     }
     // Trips back and forth meet a place from either end: two names are shown, more a number.
     for (std::size_t i = 0; i < names.size(); ++i) {

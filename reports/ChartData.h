@@ -20,12 +20,23 @@ struct LatenessPoint {
 struct LatenessLine {
     std::string name;
     std::vector<LatenessPoint> points;
+    std::size_t colour = 0;  // which of the chart's colours
+};
+// What the legend lists: each batch in a colour of its own while there are no more than
+// kLegendColours; beyond, the batches of one line share its colour and the line is listed
+// with their number.
+inline constexpr std::size_t kLegendColours = 20;
+struct LegendEntry {
+    std::string name;
+    std::size_t colour = 0;
 };
 struct LatenessChartData {
     // The stop names along the axis: "a/b" where the batches meet two different stops at that
     // place (trips back and forth), the place's number where they meet more.
     std::vector<std::string> stops;
     std::vector<LatenessLine> lines;
+    std::vector<LegendEntry> legend;
+    bool grouped = false;  // by line
 };
 LatenessChartData LatenessAlongRoute(std::span<const ReportRow> rows);
 

@@ -4,7 +4,6 @@
 #include <cmath>
 #include <optional>
 
-#include "routes/RouteRecord.h"
 #include "text/OleDate.h"
 
 namespace fw {
@@ -45,6 +44,7 @@ public:
           events_(events) {}
 
     State state() const { return state_; }
+    double Latitude() const { return lat_; }
 
     // Metres north of the station: the circle lies within the radius of it.
     double North(const TimedFix& f) const { return (f.latitude - lat_) * kMetresPerDegree; }
@@ -182,12 +182,38 @@ std::vector<StationEvent> DetectCrossings(const std::vector<StationPlace>& stati
         if (IsPlaced(stations[i])) watches.emplace_back(i, stations[i], settings, timed);
     if (fixes.empty() || watches.empty()) return {};
 
-    for (StationWatch& watch : watches) watch.Start(fixes.front());
+    // Most stations lie far north or south of a segment, where the line cannot reach them: only
+    // those in a band of latitudes around it are looked at, with those the bus is not outside of,
+    // in station order as before.
+    std::vector<std::size_t> byLatitude(watches.size());
+    for (std::size_t w = 0; w < watches.size(); ++w) byLatitude[w] = w;
+    std::sort(byLatitude.begin(), byLatitude.end(), [&](std::size_t x, std::size_t y) {
+        return watches[x].Latitude() < watches[y].Latitude();
+    });
+    std::vector<double> latitudes;
+    latitudes.reserve(watches.size());
+    for (std::size_t w : byLatitude) latitudes.push_back(watches[w].Latitude());
+    const double band = kRadiusMetres / kMetresPerDegree * 1.001;
+
+    std::vector<std::size_t> near, notOutside;
+    for (std::size_t w = 0; w < watches.size(); ++w) {
+        watches[w].Start(fixes.front());
+        if (watches[w].state() != StationWatch::State::Outside) notOutside.push_back(w);
+    }
     for (std::size_t k = 1; k < fixes.size(); ++k) {
         const TimedFix& a = fixes[k - 1];
         const TimedFix& b = fixes[k];
-        for (StationWatch& watch : watches) {
-            // Most stations are far north or south of both fixes: the line cannot reach them.
+        const auto from = std::lower_bound(latitudes.begin(), latitudes.end(),
+                                           std::min(a.latitude, b.latitude) - band);
+        const auto to = std::upper_bound(latitudes.begin(), latitudes.end(),
+                                         std::max(a.latitude, b.latitude) + band);
+        near = notOutside;
+        for (auto it = from; it < to; ++it) near.push_back(byLatitude[static_cast<std::size_t>(it - latitudes.begin())]);
+        std::sort(near.begin(), near.end());
+        near.erase(std::unique(near.begin(), near.end()), near.end());
+        notOutside.clear();
+        for (std::size_t w : near) {
+            StationWatch& watch = watches[w];
             if (watch.state() == StationWatch::State::Outside) {
                 const double na = watch.North(a), nb = watch.North(b);
                 if ((na >= kRadiusMetres && nb >= kRadiusMetres) ||
@@ -195,6 +221,7 @@ std::vector<StationEvent> DetectCrossings(const std::vector<StationPlace>& stati
                     continue;
             }
             watch.Step(a, b);
+            if (watch.state() != StationWatch::State::Outside) notOutside.push_back(w);
         }
     }
     for (StationWatch& watch : watches) watch.Finish();
@@ -208,14 +235,6 @@ std::vector<StationEvent> DetectCrossings(const std::vector<StationPlace>& stati
         events.push_back({e.station, e.kind,
                           FormatDateTime(static_cast<double>(std::llround(e.seconds)) / 86400.0)});
     return events;
-}
-
-void AnalyseTrackInterpolated(RouteRecord& route, std::string_view vehicleCode,
-                              const std::vector<TimedFix>& fixes, const CrossingSettings& settings,
-                              StopTimeTable& table, LogSink* log) {
-    for (StationRecord& station : route.stations) station.presenceState = PresenceState::Outside;
-    for (const StationEvent& event : DetectCrossings(StationPlaces(route), fixes, settings))
-        RecordStationEvent(route, vehicleCode, event, table, log);
 }
 
 }  // namespace fw

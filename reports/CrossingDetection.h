@@ -21,11 +21,4 @@ std::vector<StationEvent> DetectCrossings(const std::vector<StationPlace>& stati
                                           const std::vector<TimedFix>& fixes,
                                           const CrossingSettings& settings);
 
-// Detects with the interpolated rule and records the events in the stop-time table in time
-// order, as AnalyseTrack does with the first-fix rule (matching, window, replacing, log lines).
-// A station whose coordinates are no place (off the globe, or 0,0) gets no events.
-void AnalyseTrackInterpolated(RouteRecord& route, std::string_view vehicleCode,
-                              const std::vector<TimedFix>& fixes, const CrossingSettings& settings,
-                              StopTimeTable& table, LogSink* log);
-
 }  // namespace fw

@@ -51,13 +51,9 @@ private:
     std::string buffer_;
 };
 
-void AppendRecord(std::string& out, std::initializer_list<std::string_view> fields) {
-    bool first = true;
-    for (std::string_view field : fields) {
-        if (!first) out += ',';
-        first = false;
-        AppendCsvField(out, field);
-    }
+// A record of one field the program writes itself: a title.
+void AppendTitle(std::string& out, std::string_view title) {
+    AppendCsvField(out, title);
     out += "\r\n";
 }
 
@@ -74,10 +70,13 @@ bool WriteTable(CsvOutput& out, const ExportTable& table, const ExportProgress& 
         for (std::size_t c = 0; c < table.columns.size(); ++c) {
             if (c > 0) buffer += ',';
             const std::string_view text = table.cell(r, c);
-            if (table.columns[c].kind == CellKind::Share)
+            const CellKind kind = table.columns[c].kind;
+            if (kind == CellKind::Share)
                 AppendCsvField(buffer, Percent(text));
-            else
+            else if (kind == CellKind::Count)
                 AppendCsvField(buffer, text);
+            else
+                AppendCsvDataField(buffer, text);
         }
         buffer += "\r\n";
         if (!out.FlushIfFull(error)) return false;
@@ -114,6 +113,14 @@ void AppendCsvField(std::string& out, std::string_view field) {
     out += '"';
 }
 
+void AppendCsvDataField(std::string& out, std::string_view field) {
+    if (!field.empty() && std::string_view("=+-@\t\r").find(field.front()) != std::string_view::npos) {
+        AppendCsvField(out, "'" + std::string(field));
+        return;
+    }
+    AppendCsvField(out, field);
+}
+
 ExportResult WriteCsv(const ExportDocument& document, const std::string& path, CsvCharset charset,
                       const ExportProgress& progress) {
     ReplacingFile file(path);
@@ -123,8 +130,13 @@ ExportResult WriteCsv(const ExportDocument& document, const std::string& path, C
     std::string& buffer = out.Buffer();
     if (charset == CsvCharset::Utf8) buffer += "\xEF\xBB\xBF";
 
-    AppendRecord(buffer, {document.title});
-    for (const HeaderLine& line : document.header) AppendRecord(buffer, {line.label, line.value});
+    AppendTitle(buffer, document.title);
+    for (const HeaderLine& line : document.header) {
+        AppendCsvField(buffer, line.label);
+        buffer += ',';
+        AppendCsvDataField(buffer, line.value);
+        buffer += "\r\n";
+    }
     buffer += "\r\n";
     bool cancelled = false;
     if (!WriteTable(out, document.detail, progress, &cancelled, &error))
@@ -132,7 +144,7 @@ ExportResult WriteCsv(const ExportDocument& document, const std::string& path, C
                          : ExportResult::Failure(error);
     for (const ExportTable& summary : document.summaries) {
         buffer += "\r\n";
-        AppendRecord(buffer, {summary.title});
+        AppendTitle(buffer, summary.title);
         if (!WriteTable(out, summary, {}, &cancelled, &error)) return ExportResult::Failure(error);
     }
     if (!out.Flush(&error) || !file.Commit(&error)) return ExportResult::Failure(error);

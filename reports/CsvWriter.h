@@ -19,9 +19,13 @@ std::optional<CsvCharset> CsvCharsetNamed(std::string_view name);
 // a quote, a line break or edge blanks; as it is otherwise.
 void AppendCsvField(std::string& out, std::string_view field);
 
+// A field from the data: one a spreadsheet would take as a formula (it begins with '=', '+',
+// '-', '@', a tab or a CR) is written after an apostrophe, which spreadsheets show as text.
+void AppendCsvDataField(std::string& out, std::string_view field);
+
 // The header block as "label,value" records, a blank record, the detail table with its
 // headings, then each summary after a blank record and its title. Records end in CR LF.
-// Shares are written as percentages ("95.3%").
+// Shares are written as percentages ("95.3%"); header values and cells are data fields.
 ExportResult WriteCsv(const ExportDocument& document, const std::string& path, CsvCharset charset,
                       const ExportProgress& progress = {});
 

@@ -1,13 +1,12 @@
 #include "reports/Detection.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
 
-#include "text/LogSink.h"
+#include "reports/StationGrid.h"
 #include "routes/RouteRecord.h"
-#include "store/StopTimeTable.h"
-#include "text/OleDate.h"
 #include "text/Strings.h"
 
 namespace fw {
@@ -43,87 +42,39 @@ std::vector<StationPlace> StationPlaces(const RouteRecord& route) {
 
 void DetectFirstFix(const std::vector<StationPlace>& stations, const std::vector<TrackPoint>& track,
                     const StationEventSink& onEvent) {
-    std::vector<bool> inside(stations.size(), false);
+    // Each fix is tested against the stations near it (the grid's candidates) and those it is
+    // inside of; every other station is outside and was, so nothing happens there. Candidates go
+    // in route order, as the events at one fix must.
+    const StationGrid grid(stations);
+    std::vector<char> inside(stations.size(), 0);
+    std::vector<std::size_t> insideNow, candidates;
     for (const TrackPoint& point : track) {
         if (point.latitude < kLowestTrackCoordinate || point.longitude < kLowestTrackCoordinate)
             continue;
-        for (std::size_t i = 0; i < stations.size(); ++i) {
+        candidates = insideNow;
+        grid.Candidates(point.latitude, point.longitude, candidates);
+        std::sort(candidates.begin(), candidates.end());
+        candidates.erase(std::unique(candidates.begin(), candidates.end()), candidates.end());
+        insideNow.clear();
+        for (std::size_t i : candidates) {
             if (IsInsideStation(stations[i].latitude, stations[i].longitude, point.latitude,
                                 point.longitude)) {
+                insideNow.push_back(i);
                 if (!inside[i]) {
-                    inside[i] = true;
+                    inside[i] = 1;
                     onEvent({i, StopEventKind::Arrival, point.gpsTime});
                 }
             } else if (inside[i]) {
-                inside[i] = false;
+                inside[i] = 0;
                 onEvent({i, StopEventKind::Departure, point.gpsTime});
             }
         }
     }
 }
 
-void RecordStationEvent(RouteRecord& route, std::string_view vehicleCode, const StationEvent& event,
-                        StopTimeTable& table, LogSink* log) {
-    StationRecord& station = route.stations[event.station];
-    // The state is set before the write and stays whatever the write does.
-    station.presenceState =
+void MarkPresence(RouteRecord& route, const StationEvent& event) {
+    route.stations[event.station].presenceState =
         event.kind == StopEventKind::Arrival ? PresenceState::Inside : PresenceState::Left;
-    UpdateStopTime(table, log, vehicleCode, route.lineName, station.name, event.time, event.kind);
-}
-
-void AnalyseTrack(RouteRecord& route, std::string_view vehicleCode,
-                  const std::vector<TrackPoint>& track, StopTimeTable& table, LogSink* log) {
-    for (StationRecord& station : route.stations) station.presenceState = PresenceState::Outside;
-    if (track.empty()) return;
-    DetectFirstFix(StationPlaces(route), track, [&](const StationEvent& event) {
-        RecordStationEvent(route, vehicleCode, event, table, log);
-    });
-}
-
-bool UpdateStopTime(StopTimeTable& table, LogSink* log, std::string_view vehicleCode,
-                    std::string_view lineName, std::string_view stationName,
-                    std::string_view gpsTime, StopEventKind kind) {
-    const bool arrival = kind == StopEventKind::Arrival;
-    if (log != nullptr) {
-        std::string line(stationName);
-        line += arrival ? ":1:" : ":2:";
-        line += gpsTime;
-        log->WriteLog(line);
-    }
-    const std::optional<OleDate> g = ParseDateTime(gpsTime);
-    if (!g) return false;
-
-    std::vector<StopTimeCandidate> rows;
-    if (!table.FindStopTimes(vehicleCode, lineName, stationName, !arrival, rows)) return false;
-
-    // The nearest planned time wins; on a tie the row returned first stays chosen. Distances are
-    // whole seconds (every time text has second resolution), so equal gaps really are equal.
-    const StopTimeCandidate* chosen = nullptr;
-    long long best = kMatchingHorizonSeconds;
-    long long offset = 0;  // G - P of the chosen row
-    for (const StopTimeCandidate& row : rows) {
-        if (row.planned.empty()) continue;
-        const std::optional<OleDate> p = ParseDateTime(row.planned);
-        if (!p) continue;
-        const long long delta = SecondsBetween(*g, *p);
-        if (std::llabs(delta) < best) {
-            best = std::llabs(delta);
-            chosen = &row;
-            offset = delta;
-        }
-    }
-    if (chosen == nullptr) return false;
-
-    // An existing real time stays unless the new one lies nearer the plan than to it.
-    if (!chosen->real.empty()) {
-        const std::optional<OleDate> r = ParseDateTime(chosen->real);
-        if (r && !(std::llabs(SecondsBetween(*g, *r)) > std::llabs(offset))) return false;
-    }
-
-    if (std::llabs(offset) > kAcceptanceWindowSeconds) return false;
-
-    return arrival ? table.SetRealReachTime(chosen->rowId, gpsTime)
-                   : table.SetRealLeaveTime(chosen->rowId, gpsTime);
 }
 
 }  // namespace fw

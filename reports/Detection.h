@@ -10,8 +10,6 @@
 
 namespace fw {
 
-class LogSink;
-class StopTimeTable;
 struct RouteRecord;
 
 // The constants of the detection, as the reports have always been computed.
@@ -20,6 +18,8 @@ inline constexpr double kLowestTrackCoordinate = 1.0;  // fixes below it are no 
 inline constexpr double kDegenerateCoordinate = 0.1;   // distance is 0 below it
 inline constexpr double kMetresPerDegree = 111198.9233214825;
 inline constexpr double kDegreesToRadians = 0.0174532925;
+// Matching to the nearest plan: a row as far as the horizon is never chosen, and a chosen one
+// takes the event only within the acceptance window.
 inline constexpr long long kMatchingHorizonSeconds = 86399;  // 23:59:59
 inline constexpr long long kAcceptanceWindowSeconds = 1259;  // 20 min 59 s
 
@@ -56,21 +56,7 @@ using StationEventSink = std::function<void(const StationEvent&)>;
 void DetectFirstFix(const std::vector<StationPlace>& stations, const std::vector<TrackPoint>& track,
                     const StationEventSink& onEvent);
 
-// Marks the station's presence (an arrival inside, a departure left) and matches the event to
-// its stop-time row (UpdateStopTime).
-void RecordStationEvent(RouteRecord& route, std::string_view vehicleCode, const StationEvent& event,
-                        StopTimeTable& table, LogSink* log);
-
-// Walks the track against the route's stations with the first-fix rule and records every entry
-// into and exit from a station's circle in the stop-time table. The presence states start at 0
-// for each analysis, so the same report gives the same result however often it runs.
-void AnalyseTrack(RouteRecord& route, std::string_view vehicleCode,
-                  const std::vector<TrackPoint>& track, StopTimeTable& table, LogSink* log);
-
-// Matches one event to the vehicle's row of that line and stop with the nearest planned time
-// and writes the GPS time into that row alone, when the rules accept it. True when written.
-bool UpdateStopTime(StopTimeTable& table, LogSink* log, std::string_view vehicleCode,
-                    std::string_view lineName, std::string_view stationName,
-                    std::string_view gpsTime, StopEventKind kind);
+// Marks the station's presence: an arrival inside, a departure left.
+void MarkPresence(RouteRecord& route, const StationEvent& event);
 
 }  // namespace fw

@@ -19,4 +19,19 @@ std::optional<DetectionRule> ParseDetectionRule(std::string_view key) {
     return std::nullopt;
 }
 
+std::string_view MatchingKey(Matching matching) {
+    return matching == Matching::Sequence ? "sequence" : "nearest";
+}
+
+std::string_view MatchingTitle(Matching matching) {
+    return matching == Matching::Sequence ? "按班次顺序" : "最近计划";
+}
+
+std::optional<Matching> ParseMatching(std::string_view key) {
+    key = TrimView(key);
+    for (Matching matching : {Matching::Nearest, Matching::Sequence})
+        if (EqualsNoCase(key, MatchingKey(matching))) return matching;
+    return std::nullopt;
+}
+
 }  // namespace fw

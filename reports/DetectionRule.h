@@ -31,8 +31,19 @@ struct CrossingSettings {
     double longGapSeconds = 300.0;
 };
 
+// How a report run gives each detected arrival and departure to a stop-time row.
+enum class Matching {
+    Nearest,   // each event to its stop's row with the nearest plan, within 20 min 59 s
+    Sequence,  // a vehicle's rows in planned order to its events in time order, within 60 min
+};
+
+std::string_view MatchingKey(Matching matching);    // "nearest", "sequence"
+std::string_view MatchingTitle(Matching matching);  // "最近计划", "按班次顺序"
+std::optional<Matching> ParseMatching(std::string_view key);
+
 struct DetectionOptions {
     DetectionRule rule = DetectionRule::FirstFix;
+    Matching matching = Matching::Nearest;
     CrossingSettings crossing;
 };
 

@@ -1,11 +1,13 @@
 #include "reports/Punctuality.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <memory>
 #include <utility>
 
 #include "text/OleDate.h"
+#include "text/Strings.h"
 
 namespace fw {
 namespace {
@@ -87,19 +89,25 @@ PunctualityCounts CountPunctuality(std::span<const ReportRow> rows, OnTimeWindow
 
 std::vector<SummaryRow> SummariseBy(std::span<const ReportRow> rows,
                                     std::span<const ReportColumn> keyColumns, OnTimeWindow window) {
-    std::vector<SummaryRow> out;
-    std::map<std::vector<std::string>, std::size_t> index;
+    // Keys in natural order: 1路, 7路, 155路, 201路, 西湖观光线.
+    auto natural = [](const std::vector<std::string>& a, const std::vector<std::string>& b) {
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](const std::string& x, const std::string& y) { return NaturalLess(x, y); });
+    };
+    std::map<std::vector<std::string>, PunctualityCounts, decltype(natural)> counts(natural);
     SummaryRow total;
     for (const ReportRow& row : rows) {
         std::vector<std::string> key;
         key.reserve(keyColumns.size());
         for (ReportColumn c : keyColumns) key.push_back(row[c]);
-        auto [at, added] = index.try_emplace(key, out.size());
-        if (added) out.push_back({std::move(key), {}});
         const Punctuality p = Classify(row, window);
-        out[at->second].counts.Add(p);
+        counts[std::move(key)].Add(p);
         total.counts.Add(p);
     }
+    std::vector<SummaryRow> out;
+    out.reserve(counts.size() + 1);
+    for (auto& [key, c] : counts) out.push_back({key, c});
     total.key.assign(keyColumns.size(), std::string());
     if (!total.key.empty()) total.key[0] = "合计";
     out.push_back(std::move(total));

@@ -55,8 +55,8 @@ struct SummaryRow {
     PunctualityCounts counts;
 };
 
-// The counts per distinct key (the texts of `keyColumns`), keys in the order they first appear,
-// then a total row ("合计" in the first key column).
+// The counts per distinct key (the texts of `keyColumns`), keys in natural order (1路, 7路,
+// 155路), then a total row ("合计" in the first key column).
 std::vector<SummaryRow> SummariseBy(std::span<const ReportRow> rows,
                                     std::span<const ReportColumn> keyColumns, OnTimeWindow window);
 

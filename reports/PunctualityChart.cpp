@@ -5,6 +5,7 @@
 #include <QBarSet>
 #include <QCategoryAxis>
 #include <QChart>
+#include <QFontMetricsF>
 #include <QGraphicsLayout>
 #include <QGraphicsScene>
 #include <QImage>
@@ -29,8 +30,86 @@ const QColor kEarly(33, 120, 200);
 const QColor kOnTime(67, 160, 71);
 const QColor kLate(229, 57, 53);
 
-// More lines than this and the legend would crowd out the chart.
-constexpr std::size_t kLegendLines = 12;
+// Colours told apart on screen and on paper (after Kelly's), none of them the band's green.
+const QColor kLineColours[kLegendColours] = {
+    QColor(0x00, 0x67, 0xA5), QColor(0xF3, 0x84, 0x00), QColor(0x00, 0x88, 0x56),
+    QColor(0xBE, 0x00, 0x32), QColor(0x87, 0x56, 0x92), QColor(0x88, 0x2D, 0x17),
+    QColor(0xE6, 0x8F, 0xAC), QColor(0x84, 0x84, 0x82), QColor(0x8D, 0xB6, 0x00),
+    QColor(0xA1, 0xCA, 0xF1), QColor(0xF3, 0xC3, 0x00), QColor(0x60, 0x4E, 0x97),
+    QColor(0xE2, 0x58, 0x22), QColor(0x2B, 0x3D, 0x26), QColor(0xB3, 0x44, 0x6C),
+    QColor(0xC2, 0xB2, 0x80), QColor(0x65, 0x45, 0x22), QColor(0xF9, 0x93, 0x79),
+    QColor(0xF6, 0xA6, 0x00), QColor(0x22, 0x22, 0x22)};
+
+// The lateness chart's legend: every entry, in as many columns as the chart's height needs, at
+// the chart's right, the plot giving way to it. A child of the chart, it is drawn with it: in
+// the window, in the PNG and on the PDF's last page alike.
+class ColumnLegend : public QGraphicsItem {
+public:
+    ColumnLegend(QChart* chart, std::vector<std::pair<QString, QColor>> entries)
+        : QGraphicsItem(chart), chart_(chart), entries_(std::move(entries)) {
+        font_ = chart->legend()->font();
+        font_.setPointSizeF(8);
+        const QFontMetricsF metrics(font_);
+        for (const auto& [name, colour] : entries_)
+            textWidth_ = std::max(textWidth_, metrics.horizontalAdvance(name));
+        textWidth_ = std::min(textWidth_, kLongestText);
+        lineHeight_ = std::ceil(metrics.height()) + 3;
+    }
+
+    // Columns for the chart's height, and the chart's right margin to make room for them.
+    void Relayout() {
+        // Not laid out yet: a legend of one row per column would claim the whole width.
+        if (chart_->size().height() <= kTop + kBottom) return;
+        prepareGeometryChange();
+        const double room = std::max(lineHeight_, chart_->size().height() - kTop - kBottom);
+        const auto count = static_cast<int>(entries_.size());
+        const int fit = std::max(1, static_cast<int>(room / lineHeight_));
+        columns_ = count == 0 ? 0 : (count + fit - 1) / fit;
+        rows_ = columns_ == 0 ? 0 : (count + columns_ - 1) / columns_;
+        const double width = columns_ * (kMarker + textWidth_ + kGap);
+        setPos(chart_->size().width() - width - kMargin, kTop);
+        size_ = QSizeF(width, rows_ * lineHeight_);
+        const QMargins margins(kMargin, kMargin, kMargin + static_cast<int>(std::ceil(width)), kMargin);
+        if (chart_->margins() != margins) chart_->setMargins(margins);
+    }
+
+    QRectF boundingRect() const override { return QRectF(QPointF(0, 0), size_); }
+
+    void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override {
+        painter->setFont(font_);
+        const QFontMetricsF metrics(font_);
+        for (int i = 0; i < static_cast<int>(entries_.size()); ++i) {
+            const auto& [name, colour] = entries_[static_cast<std::size_t>(i)];
+            const double x = (i / rows_) * (kMarker + textWidth_ + kGap);
+            const double y = (i % rows_) * lineHeight_;
+            const double middle = y + lineHeight_ / 2;
+            painter->setPen(QPen(colour, 2));
+            painter->drawLine(QPointF(x, middle), QPointF(x + kMarker - 4, middle));
+            painter->setBrush(colour);
+            painter->drawEllipse(QPointF(x + (kMarker - 4) / 2, middle), 2.5, 2.5);
+            painter->setPen(Qt::black);
+            painter->drawText(QRectF(x + kMarker, y, textWidth_, lineHeight_),
+                              Qt::AlignLeft | Qt::AlignVCenter,
+                              metrics.elidedText(name, Qt::ElideRight, textWidth_));
+        }
+    }
+
+    int Columns() const { return columns_; }
+    const std::vector<std::pair<QString, QColor>>& Entries() const { return entries_; }
+
+private:
+    static constexpr double kTop = 36, kBottom = 12, kMarker = 20, kGap = 10;
+    static constexpr double kLongestText = 220;
+    static constexpr int kMargin = 6;
+
+    QChart* chart_;
+    std::vector<std::pair<QString, QColor>> entries_;
+    QFont font_;
+    double textWidth_ = 0;
+    double lineHeight_ = 14;
+    int columns_ = 0, rows_ = 0;
+    QSizeF size_;
+};
 
 void Style(QChart& chart) {
     QFont title = chart.titleFont();
@@ -71,7 +150,7 @@ std::unique_ptr<QChart> MakeLatenessChart(const LatenessChartData& data, OnTimeW
         x->setLabelsFont(small);
     }
     auto* y = new QValueAxis;
-    y->setTitleText(QStringLiteral("到达偏差（分钟，负为早到）"));
+    y->setTitleText(QStringLiteral("偏差（分钟）"));
     chart->addAxis(x, Qt::AlignBottom);
     chart->addAxis(y, Qt::AlignLeft);
 
@@ -108,19 +187,28 @@ std::unique_ptr<QChart> MakeLatenessChart(const LatenessChartData& data, OnTimeW
         chart->addSeries(series);
         series->attachAxis(x);
         series->attachAxis(y);
-        // Thin lines, in the colour the chart's theme gave them, leave the band visible.
-        QPen pen = series->pen();
+        // Thin lines leave the band visible.
+        QPen pen(kLineColours[line.colour % kLegendColours]);
         pen.setWidthF(1.5);
         series->setPen(pen);
+        series->setColor(pen.color());
     }
     y->setRange(std::floor(low) - 1, std::ceil(high) + 1);
     y->applyNiceNumbers();
 
-    QString title = QStringLiteral("各站到达迟到（每个批次一条线）");
-    if (data.lines.size() > kLegendLines) {
-        chart->legend()->hide();
-        title += QStringLiteral("，共 %1 个批次").arg(data.lines.size());
-    }
+    // Every batch in a legend of columns, the band's name first.
+    chart->legend()->hide();
+    std::vector<std::pair<QString, QColor>> entries;
+    entries.emplace_back(QStringLiteral("准点范围"), band->color());
+    for (const LegendEntry& entry : data.legend)
+        entries.emplace_back(Q(entry.name), kLineColours[entry.colour % kLegendColours]);
+    auto* legend = new ColumnLegend(chart.get(), std::move(entries));
+    QObject::connect(chart.get(), &QGraphicsWidget::geometryChanged, chart.get(),
+                     [legend] { legend->Relayout(); });
+
+    QString title = QStringLiteral("各站到达偏差（负为早到），每个批次一条线");
+    if (data.grouped)
+        title = QStringLiteral("各站到达偏差（负为早到），共 %1 个批次，按线路着色").arg(data.lines.size());
     chart->setTitle(title);
     return chart;
 }
@@ -174,6 +262,17 @@ std::unique_ptr<QChart> MakeDeviationChart(const DeviationHistogram& histogram,
                   .arg(window.earlySeconds)
                   .arg(window.lateSeconds));
     return chart;
+}
+
+ChartLegend LegendOf(const QChart& chart) {
+    ChartLegend out;
+    for (QGraphicsItem* item : chart.childItems())
+        if (const auto* legend = dynamic_cast<const ColumnLegend*>(item)) {
+            for (const auto& [name, colour] : legend->Entries()) out.entries.append({name, colour});
+            out.columns = legend->Columns();
+            out.area = legend->mapRectToParent(legend->boundingRect());
+        }
+    return out;
 }
 
 void RenderChart(QChart& chart, QPainter& painter, const QRectF& target) {

@@ -1,6 +1,10 @@
 #pragma once
 
+#include <QColor>
 #include <QImage>
+#include <QList>
+#include <QPair>
+#include <QString>
 #include <QPicture>
 #include <QRectF>
 #include <QSize>
@@ -21,6 +25,15 @@ namespace fw {
 std::unique_ptr<QChart> MakeLatenessChart(const LatenessChartData& data, OnTimeWindow window);
 std::unique_ptr<QChart> MakeDeviationChart(const DeviationHistogram& histogram,
                                            OnTimeWindow window);
+
+// The lateness chart's legend as laid out at the chart's present size: every entry (the band
+// first, then each batch, or each line when they are grouped) in columns at the chart's right.
+struct ChartLegend {
+    QList<QPair<QString, QColor>> entries;
+    int columns = 0;
+    QRectF area;  // in the chart's coordinates
+};
+ChartLegend LegendOf(const QChart& chart);
 
 // Both charts of the rows, stacked, for a file: as vector drawings (the PDF's last page) or as
 // an image (PNG).

@@ -65,6 +65,7 @@ std::vector<HeaderLine> HeaderBlock(const ReportHeading& heading) {
         {"车牌号", heading.plate.empty() ? std::string("（全部车辆）") : heading.plate},
         {"时间范围", heading.start + " 至 " + heading.end},
         {"判定规则", heading.rule},
+        {"匹配方式", heading.matching},
         {"生成时间", heading.generatedAt},
     };
 }
@@ -79,8 +80,9 @@ std::vector<ExportColumn> DetailColumns() {
     for (std::size_t c = 0; c < kReportColumnCount; ++c) {
         const ReportColumnInfo& info = kReportColumns[c];
         std::string heading(info.heading);
-        if (c == kColLate) heading = "到站迟到";
-        if (c == kColOverstay) heading = "离站久滞";
+        // They pair with "计划到达时间" and "计划离开时间".
+        if (c == kColLate) heading = "到达迟到";
+        if (c == kColOverstay) heading = "离开久滞";
         columns.push_back({std::move(heading), kinds[c], info.highlighted, info.width});
     }
     return columns;

@@ -76,9 +76,10 @@ struct ReportHeading {
     std::string end;
     std::string rule;  // the detection rule that made the list, or that the server made it
     std::string generatedAt;
+    std::string matching;  // how the run gave events to rows; empty for the server's list
 };
 
-// 公司, 车牌号, 时间范围, 判定规则, 生成时间.
+// 公司, 车牌号, 时间范围, 判定规则, 匹配方式, 生成时间.
 std::vector<HeaderLine> HeaderBlock(const ReportHeading& heading);
 
 // The eleven columns of the list, the lateness ones red and named (the list leaves them

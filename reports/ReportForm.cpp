@@ -49,8 +49,17 @@ std::string TrackProgressText(long long received, long long total) {
     return text;
 }
 
-std::string DetectionRuleCaption(DetectionRule rule) {
-    return "到站判定：" + std::string(DetectionRuleTitle(rule));
+std::string DayProgressText(const std::string& progress, const std::string& text) {
+    if (progress.empty()) return text;
+    static constexpr std::string_view kFetching = "正在获取轨迹数据… ";
+    std::string_view rest = text;
+    if (rest.substr(0, kFetching.size()) == kFetching) rest.remove_prefix(kFetching.size());
+    return progress + "　" + std::string(rest);
+}
+
+std::string DetectionRuleCaption(DetectionRule rule, Matching matching) {
+    return "到站判定：" + std::string(DetectionRuleTitle(rule)) + "，" +
+           std::string(MatchingTitle(matching));
 }
 
 }  // namespace fw

@@ -41,7 +41,13 @@ Json::Value StopTimesMessage(const ReportForm& form, const VehicleStore& vehicle
 // the whole size is known (total < 0: unknown).
 std::string TrackProgressText(long long received, long long total);
 
-// Beside a run's list: which detection rule made its real times, "到站判定：精确推算".
-std::string DetectionRuleCaption(DetectionRule rule);
+// A busy text of a run of several days: "第 3 / 7 天　" before it; the text alone when the
+// progress is empty. Only the part after "正在获取轨迹数据…" of a track's progress is kept, so
+// that both fit beside the status radios.
+std::string DayProgressText(const std::string& progress, const std::string& text);
+
+// Beside a run's list: which detection rule made its real times and how they were given to the
+// rows, "到站判定：精确推算，按班次顺序".
+std::string DetectionRuleCaption(DetectionRule rule, Matching matching);
 
 }  // namespace fw

@@ -34,6 +34,11 @@ QVariant ReportListModel::headerData(int section, Qt::Orientation orientation, i
             static_cast<qsizetype>(
                 kReportColumns[static_cast<std::size_t>(section)].heading.size()));
     if (role == Qt::TextAlignmentRole) return int(Qt::AlignLeft | Qt::AlignVCenter);
+    if (role == Qt::AccessibleTextRole) {
+        const std::string_view spoken = kReportColumns[static_cast<std::size_t>(section)].spoken;
+        if (!spoken.empty())
+            return QString::fromUtf8(spoken.data(), static_cast<qsizetype>(spoken.size()));
+    }
     return {};
 }
 

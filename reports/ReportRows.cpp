@@ -23,10 +23,10 @@ const std::array<ReportColumnInfo, kReportColumnCount> kReportColumns = {{
     {"站点", 100, false},
     {"计划到达时间", 150, false},
     {"实际到达时间", 130, false},
-    {"", 100, true},
+    {"", 100, true, "到达迟到"},
     {"计划离开时间", 150, false},
     {"实际离开时间", 130, false},
-    {"", 100, true},
+    {"", 100, true, "离开久滞"},
 }};
 
 namespace {
@@ -78,17 +78,17 @@ std::string FormatDelay(DelayKind kind, std::string_view planned, std::string_vi
     return buf;
 }
 
-ReportRow RowFromRecord(const StopTimeRecord& record) {
+ReportRow RowFromRecord(StopTimeRecord record) {
     ReportRow row;
-    row.text[kColPlate] = record.vhcCode;
-    row.text[kColBatch] = record.batchName;
-    row.text[kColDate] = record.batchDate;
-    row.text[kColLine] = record.lineName;
-    row.text[kColStop] = record.usermarkName;
-    row.text[kColPlanReach] = record.planReachTime;
-    row.text[kColRealReach] = record.realReachTime;
-    row.text[kColPlanLeave] = record.planLeaveTime;
-    row.text[kColRealLeave] = record.realLeaveTime;
+    row.text[kColPlate] = std::move(record.vhcCode);
+    row.text[kColBatch] = std::move(record.batchName);
+    row.text[kColDate] = std::move(record.batchDate);
+    row.text[kColLine] = std::move(record.lineName);
+    row.text[kColStop] = std::move(record.usermarkName);
+    row.text[kColPlanReach] = std::move(record.planReachTime);
+    row.text[kColRealReach] = std::move(record.realReachTime);
+    row.text[kColPlanLeave] = std::move(record.planLeaveTime);
+    row.text[kColRealLeave] = std::move(record.realLeaveTime);
     FillDelays(row);
     return row;
 }
@@ -150,6 +150,14 @@ void ReportList::Append(ReportList&& other) {
     rows_.insert(rows_.end(), std::make_move_iterator(other.rows_.begin()),
                  std::make_move_iterator(other.rows_.end()));
     other.rows_.clear();
+}
+
+std::vector<ReportRow> ReportList::TakeRows() && {
+    std::vector<ReportRow> rows;
+    rows.reserve(rows_.size());
+    for (std::unique_ptr<ReportRow>& row : rows_) rows.push_back(std::move(*row));
+    rows_.clear();
+    return rows;
 }
 
 void ReportList::Sort() {

@@ -37,6 +37,8 @@ struct ReportColumnInfo {
     std::string_view heading;
     int width;         // pixels
     bool highlighted;  // the lateness columns are drawn in red
+    // What a screen reader says for a column whose heading is left blank on screen.
+    std::string_view spoken = {};
 };
 extern const std::array<ReportColumnInfo, kReportColumnCount> kReportColumns;
 
@@ -53,7 +55,7 @@ enum class DelayKind { Late, Overstay };
 std::string FormatDelay(DelayKind kind, std::string_view planned, std::string_view real);
 
 // The row of a stop-time record (after a report run).
-ReportRow RowFromRecord(const StopTimeRecord& record);
+ReportRow RowFromRecord(StopTimeRecord record);
 // The row of a server report message body (9021): the plate of the first vehicle with its
 // vhcID, else the id itself; texts as received.
 ReportRow RowFromReportBody(const Json::Value& body, const VehicleStore& vehicles);
@@ -83,6 +85,8 @@ public:
     // Planned-arrival order, letter case ignored; rows with equal texts keep their order.
     void Sort();
     void Clear() { rows_.clear(); }
+    // The rows in order, moved out of the list.
+    std::vector<ReportRow> TakeRows() &&;
     const ReportRow& Row(std::size_t index) const { return *rows_[index]; }
     // The rows in order, for range-for and indexing. (Not a std::views::transform: clang 14,
     // which builds the fuzz targets, cannot compile libstdc++ 12's views.)

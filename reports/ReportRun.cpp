@@ -1,12 +1,14 @@
 #include "reports/ReportRun.h"
 
+#include <unordered_map>
 #include <vector>
 
-#include "reports/CrossingDetection.h"
+#include "reports/EventMatching.h"
+#include "reports/RouteAnalysis.h"
 #include "text/LogSink.h"
-#include "reports/Detection.h"
 #include "reports/TimedTrack.h"
 #include "reports/TrackReader.h"
+#include "routes/RouteRecord.h"
 #include "routes/RouteStore.h"
 #include "store/StopTimeTable.h"
 #include "store/VehicleStore.h"
@@ -16,14 +18,38 @@ namespace fw {
 
 bool IsReportRangeValid(std::string_view start, std::string_view end) { return !(end < start); }
 
+std::vector<LineEvent> DetectLineEvents(RouteStore& routes, const std::vector<std::string>& lines,
+                                        std::string_view trackBody, const DetectionOptions& options) {
+    const std::vector<TrackPoint> track = ReadTrackPoints(trackBody);
+    // The interpolated rule reads the fixes' times once for every line.
+    const std::vector<TimedFix> timed = options.rule == DetectionRule::Interpolated
+                                            ? TimeTrack(track, options.crossing)
+                                            : std::vector<TimedFix>();
+    std::vector<LineEvent> events;
+    for (const std::string& line : lines) {
+        RouteRecord* route = routes.FindRoute(Trim(line), RouteStore::FindBy::LineName);
+        if (route == nullptr) continue;
+        for (StationEvent& event : AnalyseRoute(*route, track, timed, options))
+            events.push_back({route->lineName, route->stations[event.station].name, event.kind,
+                              std::move(event.time)});
+    }
+    return events;
+}
+
+std::size_t ListRecords(std::vector<StopTimeRecord> records, StatusFilter filter, ReportList& list) {
+    std::size_t added = 0;
+    for (StopTimeRecord& record : records)
+        if (list.Add(RowFromRecord(std::move(record)), filter)) ++added;
+    list.Sort();
+    return added;
+}
+
 ReportRun::Start ReportRun::Begin(const ReportForm& form) {
     Start start;
     if (!IsReportRangeValid(form.start, form.end)) {
         start.message = std::string(kRangeErrorText);
         return start;
     }
-    // A failure leaves old real times in place; the analysis still runs, as it always has.
-    table_.ClearRealTimes(form.plate);
     start.vehicleId = vehicles_.VehicleIdOfPlate(form.plate);
     if (log_ != nullptr) log_->WriteLog(kFetchStartLog);
     start.request = wire_ != nullptr
@@ -41,30 +67,37 @@ ReportRun::Outcome ReportRun::Finish(const ReportForm& form, std::string_view tr
     if (trackBody.empty()) outcome.message = std::string(kEmptyTrackText);
     if (log_ != nullptr) log_->WriteLog(kFetchEndLog);
 
-    const std::vector<TrackPoint> track = ReadTrackPoints(trackBody);
     const DetectionOptions& detection = form.detection;
     outcome.rule = detection.rule;
-    // The interpolated rule reads the fixes' times once for every line.
-    const std::vector<TimedFix> timed = detection.rule == DetectionRule::Interpolated
-                                            ? TimeTrack(track, detection.crossing)
-                                            : std::vector<TimedFix>();
+    outcome.matching = detection.matching;
     std::vector<std::string> lines;
     outcome.linesRead = table_.ListVehicleLines(form.plate, lines);
-    for (const std::string& line : lines) {
-        RouteRecord* route = routes_.FindRoute(Trim(line), RouteStore::FindBy::LineName);
-        if (route == nullptr) continue;
-        if (detection.rule == DetectionRule::Interpolated)
-            AnalyseTrackInterpolated(*route, form.plate, timed, detection.crossing, table_, log_);
-        else
-            AnalyseTrack(*route, form.plate, track, table_, log_);
+    // Every line's events first: matching in trip order sees the whole day.
+    const std::vector<LineEvent> events = DetectLineEvents(routes_, lines, trackBody, detection);
+    // The vehicle's real times, cleared and given by the events, go into the table at once.
+    const RecordedTimes recorded =
+        RecordEvents(table_, log_, form.plate, events, detection.matching);
+    outcome.written = recorded.written;
+    if (recorded.read && !recorded.written) {
+        if (!outcome.message.empty()) outcome.message += "\n";
+        outcome.message += std::string(kUnsavedText) + recorded.error;
+        if (log_ != nullptr) log_->WriteLog(std::string(kUnsavedText) + recorded.error);
     }
 
     std::vector<StopTimeRecord> records;
     outcome.rowsRead =
         table_.ReadReportRows(form.plate, form.userName, form.start, form.end, records);
-    for (const StopTimeRecord& record : records)
-        if (list.Add(RowFromRecord(record), form.filter)) ++outcome.rowsAdded;
-    list.Sort();
+    // Unsaved, the rows still list what this run found.
+    if (recorded.read && !recorded.written) {
+        std::unordered_map<std::int64_t, const VehicleStopRow*> found;
+        for (const VehicleStopRow& row : recorded.rows) found.emplace(row.rowId, &row);
+        for (StopTimeRecord& record : records)
+            if (const auto it = found.find(record.rowId); it != found.end()) {
+                record.realReachTime = Trim(it->second->realReach);
+                record.realLeaveTime = Trim(it->second->realLeave);
+            }
+    }
+    outcome.rowsAdded = ListRecords(std::move(records), form.filter, list);
     return outcome;
 }
 

@@ -60,13 +60,15 @@ void OfferInCombo(QComboBox* combo, const std::string& text, bool keepChoice) {
 }
 
 // Where a list comes from: the form of its request and the rule that made it.
-ReportHeading HeadingOf(const ReportForm& form, std::string_view rule) {
+ReportHeading HeadingOf(const ReportForm& form, std::string_view rule,
+                        std::string_view matching = {}) {
     return ReportHeading{.company = form.group,
                          .plate = form.plate,
                          .start = form.start,
                          .end = form.end,
                          .rule = std::string(rule),
-                         .generatedAt = {}};
+                         .generatedAt = {},
+                         .matching = std::string(matching)};
 }
 
 // The size the charts are drawn at, on screen and on the PDF's last page.
@@ -207,6 +209,7 @@ ReportForm ReportWindow::ReadForm() const {
     form.webPort = session_.login.webPort;
     form.filter = ReadFilter();
     form.detection.rule = session_.login.detection;
+    form.detection.matching = session_.login.matching;
     return form;
 }
 
@@ -260,20 +263,47 @@ void ReportWindow::RequestStopTimes() {
         ShowMessage(this, Q(StoreUnavailableText(store.OpenProblem())));
         return;
     }
-    if (!session_.send(StopTimesMessage(form, session_.vehicles))) {
-        ShowMessage(this, Q(NotSentText(kReportNotGenerated)));
+    if (std::optional<std::string> refusal = days_.Plan(form.start, form.end)) {
+        ShowMessage(this, Q(*refusal));
         return;
     }
-    awaitingServer_ = true;
+    if (!RequestDay(form)) {
+        days_.Clear();
+        return;
+    }
     model_->Clear();
     ShowRule(std::nullopt);
     DisableReportControls();
+}
+
+// Asks for the stops of the start day, or of the plan's current day; false, and told, when it
+// could not be sent.
+bool ReportWindow::RequestDay(ReportForm form) {
+    if (days_.Active()) form.start = days_.Start();
+    if (!session_.send(StopTimesMessage(form, session_.vehicles))) {
+        ShowMessage(this, Q(NotSentText(kReportNotGenerated)));
+        return false;
+    }
+    awaitingServer_ = true;
+    if (days_.Active()) {
+        awaitingDay_ = true;
+        auto* text = Item<QLabel>(IDC_STA_STAT_TRACK);
+        text->setText(Q(DayProgressText(days_.Progress(), "正在获取计划站点…")));
+        text->setVisible(true);
+    }
     // Emptied before the answers can arrive (they come after this returns). A table that cannot
     // be emptied still takes the new rows; the report shows what it has.
     session_.stopTimes.DeleteAllStopTimes();
+    return true;
 }
 
 bool ReportWindow::ReportBatchEnded(bool runReport) {
+    // A plan of several days runs each of its days once that day's stops are in; any other batch
+    // end is not one of its.
+    if (days_.Active()) {
+        if (!runReport || !awaitingDay_) return true;
+        awaitingDay_ = false;
+    }
     awaitingServer_ = false;
     QPointer<ReportWindow> self(this);
     const int login = logins_;
@@ -285,15 +315,27 @@ bool ReportWindow::ReportBatchEnded(bool runReport) {
 }
 
 bool ReportWindow::RunReport() {
-    const ReportForm form = ReadForm();
+    ReportForm form = ReadForm();
+    if (days_.Active()) {
+        form.start = days_.Start();
+        form.end = days_.End();
+    }
     runner_->SetTimeouts({.idleMs = session_.login.trackTimeout * 1000});
     lostDuringRun_ = false;
     if (std::optional<std::string> refusal = runner_->Start(form)) {
+        days_.Clear();
         ShowMessage(this, Q(*refusal));
         return false;
     }
-    listed_ = HeadingOf(form, DetectionRuleTitle(form.detection.rule));
+    listed_ = HeadingOf(form, DetectionRuleTitle(form.detection.rule),
+                        MatchingTitle(form.detection.matching));
+    if (days_.Active()) {
+        listed_.start = days_.RangeStart();
+        listed_.end = days_.RangeEnd();
+    }
     if (session_.hold != nullptr) session_.hold->Begin();
+    // A batch end nobody asked for starts a run too: its inputs wait for it like any other's.
+    DisableReportControls();
     SetBusy(true);
     return true;
 }
@@ -312,12 +354,27 @@ void ReportWindow::OnRunFinished() {
 
 void ReportWindow::FinishRun(ReportRunner::Result result) {
     // The server went with the track: the report is incomplete rather than without real times.
-    if (std::exchange(lostDuringRun_, false) && !result.failure.isEmpty())
-        result.message = std::string(kReportCutText);
+    const bool cut = std::exchange(lostDuringRun_, false) && !result.failure.isEmpty();
+    if (cut) result.message = std::string(kReportCutText);
     listed_.rule = std::string(DetectionRuleTitle(result.outcome.rule));
+    listed_.matching = std::string(MatchingTitle(result.outcome.matching));
     SetBusy(false);
     model_->AddRunRows(std::move(result.rows));
-    ShowRule(result.outcome.rule);
+    ShowRule(result.outcome.rule, result.outcome.matching);
+    if (days_.Active()) {
+        if (!result.message.empty()) days_.Note(result.message);
+        // A run the server's loss cut short ends the plan.
+        if (!cut && days_.Next()) {
+            // What arrived meanwhile is handled first, then the next day is asked for.
+            QPointer<ReportWindow> self(this);
+            const int login = logins_;
+            if (session_.hold != nullptr) session_.hold->Release();
+            if (!self || logins_ != login) return;
+            if (days_.Active() && RequestDay(ReadForm())) return;
+        }
+        result.message = days_.Notes();
+        days_.Clear();
+    }
     QPointer<ReportWindow> self(this);
     const int login = logins_;
     if (!result.message.empty()) ShowMessage(this, Q(result.message));
@@ -334,6 +391,8 @@ void ReportWindow::AddReportRow(const Message& message) {
 
 void ReportWindow::EndLogin() {
     ++logins_;
+    days_.Clear();
+    awaitingDay_ = false;
     lossGrace_.stop();
     unfinished_.reset();
     awaitingServer_ = false;
@@ -353,6 +412,12 @@ void ReportWindow::ConnectionLost() {
     // The news the failed transfer waited for: it ends once the other pages have heard it too.
     if (lossGrace_.isActive()) lossGrace_.start(0);
     if (!std::exchange(awaitingServer_, false)) return;
+    // A plan of several days waiting for a day's stops ends with them.
+    if (days_.Active()) {
+        days_.Clear();
+        awaitingDay_ = false;
+        SetBusy(false);
+    }
     EnableReportControls();
     ShowMessage(this, Q(kReportCutText));
 }
@@ -459,10 +524,10 @@ void ReportWindow::ShowCharts() {
     charts_->activateWindow();
 }
 
-void ReportWindow::ShowRule(std::optional<DetectionRule> rule) {
+void ReportWindow::ShowRule(std::optional<DetectionRule> rule, Matching matching) {
     shownRule_ = rule;
     auto* label = Item<QLabel>(IDC_STA_STAT_RULE);
-    label->setText(rule ? Q(DetectionRuleCaption(*rule)) : QString());
+    label->setText(rule ? Q(DetectionRuleCaption(*rule, matching)) : QString());
     label->setVisible(rule.has_value());
 }
 
@@ -470,14 +535,16 @@ void ReportWindow::SetBusy(bool busy) {
     if (busy) ShowRule(std::nullopt);  // the busy text takes its place
     auto* text = Item<QLabel>(IDC_STA_STAT_TRACK);
     auto* bar = Item<QProgressBar>(IDC_PRG_STAT_TRACK);
-    text->setText(Q(TrackProgressText(0, -1)));
+    text->setText(Q(DayProgressText(days_.Active() ? days_.Progress() : "", TrackProgressText(0, -1))));
     text->setVisible(busy);
     bar->setValue(0);
     bar->setVisible(false);
 }
 
 void ReportWindow::ShowProgress(qint64 received, qint64 total) {
-    Item<QLabel>(IDC_STA_STAT_TRACK)->setText(Q(TrackProgressText(received, total)));
+    Item<QLabel>(IDC_STA_STAT_TRACK)
+        ->setText(Q(DayProgressText(days_.Active() ? days_.Progress() : "",
+                                    TrackProgressText(received, total))));
     auto* bar = Item<QProgressBar>(IDC_PRG_STAT_TRACK);
     if (total > 0) {
         bar->setRange(0, 1000);

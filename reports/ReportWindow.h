@@ -13,6 +13,7 @@
 
 #include "net/Dispatcher.h"
 #include "reports/ExportFolder.h"
+#include "reports/ReportDays.h"
 #include "reports/ReportExport.h"
 #include "reports/ReportForm.h"
 #include "reports/ReportRunner.h"
@@ -71,7 +72,8 @@ public:
     // The company chosen: its vehicles, or every vehicle for the user's own name.
     void FillVehicleCombo();
     void QueryReport();       // "查询"
-    void RequestStopTimes();  // "生成报表"
+    // "生成报表": a range of several days (at most 31) is run day by day into one list.
+    void RequestStopTimes();
     void DisableReportControls();
     void EnableReportControls();
     // "导出": asks where, then writes the listed rows on a thread of its own; pressed again
@@ -115,6 +117,7 @@ protected:
 private:
     ReportForm ReadForm() const;
     StatusFilter ReadFilter() const;
+    bool RequestDay(ReportForm form);
     bool RunReport();
     void OnRunFinished();
     void FinishRun(ReportRunner::Result result);
@@ -125,7 +128,7 @@ private:
     void ShowExportProgress(qint64 written, qint64 total);
     void OnExportFinished();
     // The rule that made the listed real times, or none (no run's rows listed).
-    void ShowRule(std::optional<DetectionRule> rule);
+    void ShowRule(std::optional<DetectionRule> rule, Matching matching = Matching::Nearest);
     QComboBox* Groups() const;
     QComboBox* Plates() const;
 
@@ -137,6 +140,8 @@ private:
     QPointer<ChartWindow> charts_;
     ReportHeading listed_;
     std::optional<DetectionRule> shownRule_;
+    ReportDays days_;
+    bool awaitingDay_ = false;  // a day's stops were asked for and its batch end is to come
     QString exportPath_;
     std::size_t exportRows_ = 0;
     int logins_ = 0;  // counts ended logins, so a step that ran a modal box knows

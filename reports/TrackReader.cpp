@@ -83,10 +83,15 @@ error_code Check(od::value value, int depth) {
 // 3.0.1 misreads decimals of more than 19 digits (get_number() gives 0; get_double() reads
 // 0.0088888888888888888888 as 0.0015), so such a number is read again from its text.
 error_code ReadNumber(od::value value, double& out) {
-    std::string_view text = value.raw_json_token();
+    const std::string_view token = value.raw_json_token();
     if (auto e = value.get_double().get(out)) return e;
-    text = text.substr(0, text.find_first_not_of("+-.0123456789eE"));
-    if (text.size() > 19) std::from_chars(text.data(), text.data() + text.size(), out);
+    // Only a number's text of more than 19 characters needs reading again.
+    auto numeric = [](char c) {
+        return (c >= '0' && c <= '9') || c == '.' || c == '-' || c == '+' || c == 'e' || c == 'E';
+    };
+    std::size_t length = 0;
+    while (length < token.size() && numeric(token[length])) ++length;
+    if (length > 19) std::from_chars(token.data(), token.data() + length, out);
     return SUCCESS;
 }
 

@@ -29,23 +29,6 @@ std::vector<TrackPoint> TrackPoints(const VehicleTrack& track) {
     return points;
 }
 
-RouteRecord RouteOf(const Scenario& sc, const Line& line) {
-    RouteRecord route;
-    route.lineName = line.name;
-    route.lineId = line.id;
-    for (const LineStop& stop : line.stops) {
-        const Station* s = sc.FindStation(stop.stationId);
-        route.stations.push_back({stop.stationId,
-                                  s ? s->name : "",
-                                  s ? FormatFixed6(s->lat) : "",
-                                  s ? FormatFixed6(s->lng) : "",
-                                  "",
-                                  "",
-                                  {}});
-    }
-    return route;
-}
-
 // Takes for each true instant the nearest unclaimed event within the tolerance; what is left
 // over is false.
 void Match(const std::vector<long long>& truth, std::vector<long long> found,
@@ -68,6 +51,23 @@ void Match(const std::vector<long long>& truth, std::vector<long long> found,
 }
 
 }  // namespace
+
+RouteRecord RouteOfLine(const Scenario& sc, const Line& line) {
+    RouteRecord route;
+    route.lineName = line.name;
+    route.lineId = line.id;
+    for (const LineStop& stop : line.stops) {
+        const Station* s = sc.FindStation(stop.stationId);
+        route.stations.push_back({stop.stationId,
+                                  s ? s->name : "",
+                                  s ? FormatFixed6(s->lat) : "",
+                                  s ? FormatFixed6(s->lng) : "",
+                                  "",
+                                  "",
+                                  {}});
+    }
+    return route;
+}
 
 double DetectionAccuracy::DetectedShare() const {
     return visits == 0 ? 0.0 : static_cast<double>(detected) / static_cast<double>(visits);
@@ -100,7 +100,7 @@ DetectionAccuracy MeasureDetection(const Scenario& sc, const DetectionOptions& o
         for (const auto& [lineName, trips] : tripsOfLine) {
             const Line* line = sc.FindLineByName(lineName);
             if (line == nullptr) continue;
-            const RouteRecord route = RouteOf(sc, *line);
+            const RouteRecord route = RouteOfLine(sc, *line);
             std::vector<StationEvent> events;
             if (options.rule == DetectionRule::Interpolated)
                 events = DetectCrossings(StationPlaces(route), timed, options.crossing);

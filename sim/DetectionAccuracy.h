@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "reports/DetectionRule.h"
+#include "routes/RouteRecord.h"
 #include "sim/Scenario.h"
 
 namespace fw::sim {
@@ -27,6 +28,9 @@ struct DetectionAccuracy {
 // An event counts for a visit of its station and kind when it lies within this many seconds
 // of the true instant; the nearest such event does.
 inline constexpr long long kAccuracyToleranceSeconds = 180;
+
+// A line of the scenario as the client's route store holds it (coordinates as "%f" texts).
+RouteRecord RouteOfLine(const Scenario& scenario, const Line& line);
 
 DetectionAccuracy MeasureDetection(const Scenario& scenario, const DetectionOptions& options);
 

@@ -14,6 +14,8 @@
 #include <QScreen>
 #include <QWindow>
 
+#include "skin/SkinAccessibility.h"
+#include "skin/SkinAccessibleInterfaces.h"
 #include "skin/SkinControlFactory.h"
 #include "skin/SkinControls.h"
 #include "skin/SkinImages.h"
@@ -73,6 +75,7 @@ bool CUIWnd::Create(QWidget* parent, bool visible) {
 }
 
 bool CUIWnd::Build() {
+    InstallSkinAccessibility();
     InitSkinWindowId();
     const auto& lib = SkinLibrary::Instance();
     if (const skin::Window* w = lib.IsLoaded() ? lib.Model().FindWindow(skinWindowId_) : nullptr) {
@@ -147,7 +150,54 @@ bool CUIWnd::CreateChildControls() {
     }
     for (auto& [group, radios] : radioGroups)
         for (const auto& radio : radios) radio->SetGroup(radios);
+    ChainTabOrder();
     return true;
+}
+
+std::vector<QWidget*> CUIWnd::TabStops() const {
+    // Each control, and each window inside this one as a block of its own stops.
+    std::vector<std::vector<QWidget*>> blocks;
+    std::vector<skin::Rect> rects;
+    for (const Child& child : children_) {
+        if (child.widget == nullptr || !(child.widget->focusPolicy() & Qt::TabFocus)) continue;
+        blocks.push_back({child.widget});
+        rects.push_back(FromQRect(child.widget->geometry()));
+    }
+    // Windows inside this one overlap where they take turns; only those shown are read.
+    for (const CUIWnd* inner : findChildren<CUIWnd*>(Qt::FindDirectChildrenOnly)) {
+        if (inner->isHidden()) continue;
+        blocks.push_back(inner->TabStops());
+        rects.push_back(FromQRect(inner->geometry()));
+    }
+    std::vector<QWidget*> stops;
+    for (std::size_t i : skin::ReadingOrder(rects))
+        stops.insert(stops.end(), blocks[i].begin(), blocks[i].end());
+    return stops;
+}
+
+void CUIWnd::ChainTabOrder() {
+    const std::vector<QWidget*> stops = TabStops();
+    for (std::size_t i = 1; i < stops.size(); ++i) setTabOrder(stops[i - 1], stops[i]);
+}
+
+QWidget* CUIWnd::InitialFocus() const {
+    for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain()) {
+        if (!isAncestorOf(w) || !(w->focusPolicy() & Qt::TabFocus) || !w->isEnabled() ||
+            !w->isVisibleTo(this))
+            continue;
+        if (const auto* box = qobject_cast<const SkinPushButton*>(w);
+            box && box->Type() != skin::ButtonType::Normal)
+            continue;
+        return w;
+    }
+    return nullptr;
+}
+
+QAbstractButton* CUIWnd::DefaultButton() const {
+    for (const Child& child : children_)
+        if (child.widget && child.def->defaultButton)
+            return qobject_cast<QAbstractButton*>(child.widget);
+    return nullptr;
 }
 
 QWidget* CUIWnd::GetDlgItem(int id) const { return byId_.value(id, nullptr); }
@@ -235,6 +285,13 @@ void CUIWnd::DrawBackground(QPainter& p) {
     }
 }
 
+void CUIWnd::showEvent(QShowEvent* e) {
+    QWidget::showEvent(e);
+    // A page shown in its place joins its window's tab order there.
+    if (auto* outer = qobject_cast<CUIWnd*>(parentWidget()); outer && outer->IsCreated())
+        outer->ChainTabOrder();
+}
+
 void CUIWnd::resizeEvent(QResizeEvent* e) {
     QWidget::resizeEvent(e);
     PrepareBackground();
@@ -248,14 +305,24 @@ void CUIWnd::changeEvent(QEvent* e) {
         PrepareBackground();
         update();
     } else if (e->type() == QEvent::WindowStateChange) {
-        SyncMaximizeChecks();
+        SyncMaximizeBoxes();
     }
 }
 
-void CUIWnd::SyncMaximizeChecks() {
+// A maximise box ticks and is called 还原 while the window is maximised.
+void CUIWnd::SyncMaximizeBoxes() {
+    const bool maximized = window()->isMaximized();
     for (const Child& child : children_) {
-        if (child.def->family != skin::Family::Check || child.def->buttonType != skin::ButtonType::MaximizeBox) continue;
-        if (auto* box = qobject_cast<QAbstractButton*>(child.widget)) box->setChecked(window()->isMaximized());
+        if (child.def->buttonType != skin::ButtonType::MaximizeBox) continue;
+        auto* box = qobject_cast<QAbstractButton*>(child.widget);
+        if (box == nullptr) continue;
+        if (child.def->family == skin::Family::Check) box->setChecked(maximized);
+        if (child.def->accessibleName.empty() && !child.def->toolTipEnabled) {
+            const QString name =
+                QString::fromUtf8(skin::SystemBoxName(skin::ButtonType::MaximizeBox, maximized));
+            box->setAccessibleName(name);
+            box->setToolTip(name);
+        }
     }
 }
 
@@ -355,6 +422,15 @@ void CUIWnd::keyPressEvent(QKeyEvent* e) {
         EndDialog(kCancel);
         return;
     }
+    // Enter that no control took presses the default button, as in a dialog.
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) &&
+        (e->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier) {
+        if (QAbstractButton* button = DefaultButton();
+            button && button->isVisible() && button->isEnabled()) {
+            button->click();
+            return;
+        }
+    }
     QWidget::keyPressEvent(e);
 }
 
@@ -421,9 +497,10 @@ int CUIWnd::DoModal() {
     if (owner && windowHandle() && owner->windowHandle()) windowHandle()->setTransientParent(owner->windowHandle());
     raise();
     activateWindow();
-    // A control the window gave the focus before it showed keeps it; else the window takes it.
-    QWidget* chosen = focusWidget();
-    (chosen != nullptr ? chosen : static_cast<QWidget*>(this))->setFocus(Qt::ActiveWindowFocusReason);
+    if (QWidget* first = InitialFocus())
+        first->setFocus(Qt::ActiveWindowFocusReason);
+    else
+        setFocus(Qt::ActiveWindowFocusReason);
 
     QEventLoop loop;
     loop_ = &loop;

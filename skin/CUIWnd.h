@@ -14,6 +14,7 @@
 #include "skin/SkinLayout.h"
 #include "skin/SkinModel.h"
 
+class QAbstractButton;
 class QEventLoop;
 class QPainter;
 
@@ -59,6 +60,12 @@ public:
     QWidget* GetDlgItem(int id) const;
     template <class T>
     T* Item(int id) const { return qobject_cast<T*>(GetDlgItem(id)); }
+    // Tab takes the controls as they are read, row by row, whatever order the skin lists them
+    // in; a window shown inside this one (a page) is a block read at its place. Done at
+    // creation and whenever a window inside is shown.
+    void ChainTabOrder();
+    // The tab stops of this window and the windows shown inside it, in that order.
+    std::vector<QWidget*> TabStops() const;
     // Windowless controls are found here, not with GetDlgItem.
     WindowlessItem* FindWindowless(int id);
     void SetWindowlessVisible(int id, bool visible);
@@ -106,8 +113,14 @@ protected:
     // visible as it was; the old one is deleted. For a view whose own bookkeeping grew with a
     // list of millions of rows it no longer shows, and keeps. Null for an unknown id.
     QWidget* RemakeControl(int id);
+    // Where the focus goes when the window runs modally: by default the first control in tab
+    // order that takes it, title-bar boxes aside.
+    virtual QWidget* InitialFocus() const;
+    // The skin's default button, or null: Enter presses it wherever the focus is in the window.
+    QAbstractButton* DefaultButton() const;
 
     void paintEvent(QPaintEvent*) override;
+    void showEvent(QShowEvent*) override;
     void resizeEvent(QResizeEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
@@ -123,7 +136,7 @@ private:
     void RelayoutChildren();
     void PrepareBackground();
     void ApplyMask();
-    void SyncMaximizeChecks();
+    void SyncMaximizeBoxes();
 
     QWidget* owner_ = nullptr;
     int skinWindowId_ = -1;

@@ -1,5 +1,6 @@
 #include "skin/SkinControls.h"
 
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
 #include <QWebEngineView>
@@ -15,6 +16,12 @@ QString Q(const std::string& s) { return QString::fromStdString(s); }
 void DisableSystemBackground(QWidget* w) {
     w->setAttribute(Qt::WA_Hover);
     w->setAutoFillBackground(false);
+}
+
+// Buttons, radios and check boxes that are tab stops take the focus from the keyboard only: a
+// click leaves it where the user was typing.
+Qt::FocusPolicy ButtonFocus(const skin::Control& def) {
+    return def.tabStop ? Qt::TabFocus : Qt::NoFocus;
 }
 
 }  // namespace
@@ -46,6 +53,11 @@ void SkinLook::DrawBackground(QPainter& p, const QRect& target, int state) const
     if (!img.isNull()) DrawSkinImage(p, img, img.rect(), target, ResizePoint());
 }
 
+bool IsKeyboardFocus(Qt::FocusReason reason) {
+    return reason == Qt::TabFocusReason || reason == Qt::BacktabFocusReason ||
+           reason == Qt::ShortcutFocusReason;
+}
+
 int ControlState(const QWidget* w, bool pressed) {
     if (!w->isEnabled()) return 3;
     if (pressed) return 2;
@@ -59,7 +71,7 @@ SkinPushButton::SkinPushButton(SkinLook look, QWidget* parent) : QAbstractButton
     DisableSystemBackground(this);
     setText(Q(look_.def.caption));
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(look_.def.tabStop ? Qt::StrongFocus : Qt::NoFocus);
+    setFocusPolicy(ButtonFocus(look_.def));
 }
 
 QSize SkinPushButton::sizeHint() const { return QSize(look_.def.rect.Width(), look_.def.rect.Height()); }
@@ -70,6 +82,22 @@ void SkinPushButton::paintEvent(QPaintEvent*) {
     look_.DrawBackground(p, rect(), state);
     p.setFont(look_.fonts[state]);
     DrawSkinText(p, rect(), Qt::AlignCenter | Qt::TextShowMnemonic, text(), look_.colors[state]);
+    if (hasFocus() && keyboardFocus_)
+        DrawFocusFrame(p, rect().adjusted(3, 3, -3, -3), look_.colors[state]);
+}
+
+void SkinPushButton::focusInEvent(QFocusEvent* e) {
+    keyboardFocus_ = IsKeyboardFocus(e->reason());
+    QAbstractButton::focusInEvent(e);
+}
+
+// Enter on a focused button presses it, as Space does.
+void SkinPushButton::keyPressEvent(QKeyEvent* e) {
+    if ((e->key() == Qt::Key_Return || e->key() == Qt::Key_Enter) && !e->isAutoRepeat()) {
+        click();
+        return;
+    }
+    QAbstractButton::keyPressEvent(e);
 }
 
 void SkinPushButton::enterEvent(QEnterEvent* e) {
@@ -104,7 +132,7 @@ void SkinStatic::paintEvent(QPaintEvent*) {
 
 // Check box and radio button ---------------------------------------------------------------------
 
-void PaintMarkButton(QAbstractButton* b, const SkinLook& look) {
+void PaintMarkButton(QAbstractButton* b, const SkinLook& look, bool focusFrame) {
     QPainter p(b);
     const int state = ControlState(b, b->isDown());
     const QImage& fg = look.foreground;
@@ -129,18 +157,26 @@ void PaintMarkButton(QAbstractButton* b, const SkinLook& look) {
     const auto& tm = look.def.textMargin;
     textRect.adjust(tm.left, tm.top, -tm.right, -tm.bottom);
     p.setFont(look.fonts[state]);
-    DrawSkinText(p, textRect, ToQtAlign(look.def.textAlignH, look.def.textAlignV, skin::Align::Left), b->text(),
-                 look.colors[state]);
+    const int flags = ToQtAlign(look.def.textAlignH, look.def.textAlignV, skin::Align::Left);
+    DrawSkinText(p, textRect, flags, b->text(), look.colors[state]);
+    if (focusFrame && b->hasFocus())
+        DrawFocusFrame(
+            p, p.boundingRect(textRect, flags, b->text()).adjusted(-2, -1, 2, 1) & b->rect(),
+            look.colors[state]);
 }
 
 SkinCheckBox::SkinCheckBox(SkinLook look, QWidget* parent) : QCheckBox(parent), look_(std::move(look)) {
     DisableSystemBackground(this);
     setText(Q(look_.def.caption));
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(look_.def.tabStop ? Qt::StrongFocus : Qt::NoFocus);
+    setFocusPolicy(ButtonFocus(look_.def));
 }
 
-void SkinCheckBox::paintEvent(QPaintEvent*) { PaintMarkButton(this, look_); }
+void SkinCheckBox::paintEvent(QPaintEvent*) { PaintMarkButton(this, look_, keyboardFocus_); }
+void SkinCheckBox::focusInEvent(QFocusEvent* e) {
+    keyboardFocus_ = IsKeyboardFocus(e->reason());
+    QCheckBox::focusInEvent(e);
+}
 void SkinCheckBox::enterEvent(QEnterEvent* e) { update(); QCheckBox::enterEvent(e); }
 void SkinCheckBox::leaveEvent(QEvent* e) { update(); QCheckBox::leaveEvent(e); }
 
@@ -149,12 +185,19 @@ SkinRadioButton::SkinRadioButton(SkinLook look, QWidget* parent) : QRadioButton(
     setText(Q(look_.def.caption));
     setAutoExclusive(false);
     setCursor(Qt::PointingHandCursor);
-    setFocusPolicy(look_.def.tabStop ? Qt::StrongFocus : Qt::NoFocus);
+    setFocusPolicy(ButtonFocus(look_.def));
 }
 
-void SkinRadioButton::paintEvent(QPaintEvent*) { PaintMarkButton(this, look_); }
+void SkinRadioButton::paintEvent(QPaintEvent*) { PaintMarkButton(this, look_, keyboardFocus_); }
 void SkinRadioButton::enterEvent(QEnterEvent* e) { update(); QRadioButton::enterEvent(e); }
 void SkinRadioButton::leaveEvent(QEvent* e) { update(); QRadioButton::leaveEvent(e); }
+
+// Every radio stays a tab stop: Qt would take Tab from the others of an exclusive group once
+// one of them has the focus.
+void SkinRadioButton::focusInEvent(QFocusEvent* e) {
+    keyboardFocus_ = IsKeyboardFocus(e->reason());
+    QWidget::focusInEvent(e);
+}
 
 void SkinRadioButton::nextCheckState() {
     setChecked(true);
@@ -289,6 +332,10 @@ void SkinDateTimeEdit::resizeEvent(QResizeEvent* e) {
     const int button = look_.def.buttonWidth > 0 ? look_.def.buttonWidth : 24;
     lineEdit()->setGeometry(rect().adjusted(look_.def.textOffset.x, 3 + look_.def.textOffset.y, -button - 2, -3));
 }
+
+// Tab goes on to the next control, as from any other field; the arrow keys move between the
+// year, month and day.
+bool SkinDateTimeEdit::focusNextPrevChild(bool next) { return QWidget::focusNextPrevChild(next); }
 
 void SkinDateTimeEdit::paintEvent(QPaintEvent*) {
     QPainter p(this);

@@ -45,6 +45,10 @@ struct SkinLook {
 // State index of a control for images, fonts and colours: Normal, Highlight, Selected, Disabled.
 int ControlState(const QWidget* w, bool pressed);
 
+// Whether a button's focus came from the keyboard, which is when its focus frame shows (a
+// button focused for a mouse user, or when its window opens, shows none).
+bool IsKeyboardFocus(Qt::FocusReason reason);
+
 class SkinPushButton : public QAbstractButton {
     Q_OBJECT
 public:
@@ -54,11 +58,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void keyPressEvent(QKeyEvent*) override;
+    void focusInEvent(QFocusEvent*) override;
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
 
 private:
     SkinLook look_;
+    bool keyboardFocus_ = false;
 };
 
 class SkinStatic : public QLabel {
@@ -74,8 +81,9 @@ private:
 };
 
 // Painting shared by radio buttons and check boxes: an eight-part foreground (four states of the
-// cleared mark, then four of the ticked one) and the caption beside or over it.
-void PaintMarkButton(QAbstractButton* b, const SkinLook& look);
+// cleared mark, then four of the ticked one), the caption beside or over it, and with
+// `focusFrame` the frame around the caption.
+void PaintMarkButton(QAbstractButton* b, const SkinLook& look, bool focusFrame);
 
 class SkinCheckBox : public QCheckBox {
     Q_OBJECT
@@ -84,12 +92,14 @@ public:
 
 protected:
     void paintEvent(QPaintEvent*) override;
+    void focusInEvent(QFocusEvent*) override;
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
     bool hitButton(const QPoint&) const override { return true; }
 
 private:
     SkinLook look_;
+    bool keyboardFocus_ = false;
 };
 
 // A radio button of the skin. Clicking ticks it and clears the others of its group; setting
@@ -103,6 +113,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void nextCheckState() override;
+    void focusInEvent(QFocusEvent*) override;
     void enterEvent(QEnterEvent*) override;
     void leaveEvent(QEvent*) override;
     bool hitButton(const QPoint&) const override { return true; }
@@ -110,6 +121,7 @@ protected:
 private:
     SkinLook look_;
     QVector<QPointer<SkinRadioButton>> group_;
+    bool keyboardFocus_ = false;
 };
 
 class SkinEdit : public QLineEdit {
@@ -154,6 +166,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void resizeEvent(QResizeEvent*) override;
+    bool focusNextPrevChild(bool next) override;
 
 private:
     SkinLook look_;

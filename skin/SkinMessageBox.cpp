@@ -13,6 +13,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "skin/SkinAccessibleInterfaces.h"
+
 namespace fw {
 namespace {
 
@@ -42,10 +44,13 @@ QString ButtonSheet(bool primary) {
 
 SkinMessageBox::SkinMessageBox(QWidget* parent, const QString& text, Kind kind)
     : QDialog(parent, Qt::Dialog | Qt::FramelessWindowHint) {
+    // To screen readers the box is an alert, read out as it opens: its title, then its text.
+    InstallSkinAccessibility();
     setAttribute(Qt::WA_OpaquePaintEvent);
     setAutoFillBackground(false);
     setModal(true);
     setWindowTitle(QStringLiteral("Fen_warde"));
+    setAccessibleDescription(text);
     QFont font(QStringLiteral("WenQuanYi Micro Hei"));
     font.setPixelSize(14);
     setFont(font);
@@ -129,6 +134,14 @@ void SkinMessageBox::showEvent(QShowEvent* e) {
     }
     move(r.topLeft());
     (cancelIsDefault_ && cancel_ != nullptr ? cancel_ : ok_)->setFocus();
+}
+
+// The keyboard goes back to the window the box belongs to; without a window manager nothing
+// else would hand it back, and the window would not hear a key until clicked.
+void SkinMessageBox::hideEvent(QHideEvent* e) {
+    QDialog::hideEvent(e);
+    QWidget* owner = parentWidget() ? parentWidget()->window() : nullptr;
+    if (owner != nullptr && owner->isVisible() && owner->isEnabled()) owner->activateWindow();
 }
 
 void SkinMessageBox::paintEvent(QPaintEvent*) {

@@ -31,6 +31,7 @@ public:
 protected:
     void paintEvent(QPaintEvent*) override;
     void showEvent(QShowEvent*) override;
+    void hideEvent(QHideEvent*) override;
     void mousePressEvent(QMouseEvent*) override;
     void mouseMoveEvent(QMouseEvent*) override;
     void mouseReleaseEvent(QMouseEvent*) override;

@@ -110,6 +110,8 @@ struct Control {
     std::string caption;
     bool toolTipEnabled = false;
     std::string toolTip;
+    // What screen readers call a control whose caption does not say it (`AccessibleName`).
+    std::string accessibleName;
 
     bool specifyImages = false;
     bool combineImages = false;
@@ -132,6 +134,8 @@ struct Control {
     std::optional<Color> shadowColor;
 
     ButtonType buttonType = ButtonType::Normal;
+    // The push button that Enter presses wherever the focus is in its window.
+    bool defaultButton = false;
     bool password = false;
 
     // List controls.

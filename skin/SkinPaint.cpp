@@ -70,4 +70,14 @@ int ToQtAlign(skin::Align horizontal, skin::Align vertical, skin::Align defaultH
     return flags;
 }
 
+void DrawFocusFrame(QPainter& p, const QRect& r, const QColor& color) {
+    if (r.isEmpty()) return;
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing, false);
+    p.setBrush(Qt::NoBrush);
+    p.setPen(QPen(color, 1, Qt::DotLine));
+    p.drawRect(r.adjusted(0, 0, -1, -1));
+    p.restore();
+}
+
 }  // namespace fw

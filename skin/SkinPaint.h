@@ -25,6 +25,9 @@ QRect CombinedPart(const QImage& image, int parts, int index);
 void DrawSkinText(QPainter& p, const QRect& r, int flags, const QString& text, const QColor& color,
                   std::optional<QColor> shadow = std::nullopt);
 
+// The dotted frame of the control that has the keyboard focus.
+void DrawFocusFrame(QPainter& p, const QRect& r, const QColor& color);
+
 int ToQtAlign(skin::Align horizontal, skin::Align vertical, skin::Align defaultHorizontal);
 
 }  // namespace fw

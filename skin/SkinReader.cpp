@@ -136,6 +136,7 @@ Control ReadControl(Family family, const pugi::xml_node& node, const IdentifierT
     c.caption = p.Str("Caption.Value");
     c.toolTipEnabled = p.Bool("ToolTip.Enable");
     c.toolTip = p.Str("ToolTip.ToolTip");
+    c.accessibleName = p.Str("AccessibleName.Value");
 
     c.specifyImages = p.Bool("IsSpecifyImages.Value");
     c.combineImages = p.Bool("IsCombineImages.Value");
@@ -157,6 +158,7 @@ Control ReadControl(Family family, const pugi::xml_node& node, const IdentifierT
     c.shadowColor = ParseColor(p.Str("ShadowText.ShadowColor"));
 
     c.buttonType = ButtonTypeFromWord(p.Str("ButtonType.Value"));
+    c.defaultButton = p.Bool("IsDefaultButton.Value");
     c.password = p.Bool("IsPassword.Value");
 
     c.ownerDraw = p.Bool("IsEnableOwnerDraw.Value");

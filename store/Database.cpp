@@ -99,13 +99,20 @@ void KeepOwnerOnly(const std::string& path) {
 
 int DbRow::ColumnCount() const { return sqlite3_column_count(stmt_); }
 
-std::string DbRow::Text(int column) const {
-    if (column < 0 || column >= ColumnCount()) return {};
-    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt_, column));
+namespace {
+
+std::string_view ColumnText(sqlite3_stmt* stmt, int column) {
+    if (column < 0 || column >= sqlite3_column_count(stmt)) return {};
+    const auto* text = reinterpret_cast<const char*>(sqlite3_column_text(stmt, column));
     if (text == nullptr) return {};
-    const int size = sqlite3_column_bytes(stmt_, column);
-    return Trim(std::string_view(text, static_cast<std::size_t>(size)));
+    return std::string_view(text, static_cast<std::size_t>(sqlite3_column_bytes(stmt, column)));
 }
+
+}  // namespace
+
+std::string DbRow::Text(int column) const { return std::string(TrimView(ColumnText(stmt_, column))); }
+
+std::string DbRow::RawText(int column) const { return std::string(ColumnText(stmt_, column)); }
 
 std::int64_t DbRow::Int64(int column) const {
     if (column < 0 || column >= ColumnCount()) return 0;
@@ -211,9 +218,8 @@ bool Database::OpenScratch() {
     lastError_.clear();
     sqlite3* db = nullptr;
     int rc = sqlite3_open_v2(":memory:", &db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE, nullptr);
+    // No indexes: one vehicle-day's rows are read whole, and every index would cost each insert.
     if (rc == SQLITE_OK) rc = sqlite3_exec(db, TableSql("busbatch").c_str(), nullptr, nullptr, nullptr);
-    for (const char* statement : kIndexes)
-        if (rc == SQLITE_OK) rc = sqlite3_exec(db, statement, nullptr, nullptr, nullptr);
     if (rc != SQLITE_OK) {
         Fail(ErrorText(db, rc));
         openError_ = lastError_;
@@ -248,12 +254,11 @@ sqlite3_stmt* Database::Prepare(std::string_view sql) {
         Fail("database not open");
         return nullptr;
     }
-    std::string key(sql);
-    if (auto it = statements_.find(key); it != statements_.end()) {
+    if (auto it = statements_.find(sql); it != statements_.end()) {
         sqlite3_reset(it->second);
-        sqlite3_clear_bindings(it->second);
         return it->second;
     }
+    std::string key(sql);
     sqlite3_stmt* stmt = nullptr;
     const int rc =
         sqlite3_prepare_v2(db_, key.c_str(), static_cast<int>(key.size()), &stmt, nullptr);
@@ -277,9 +282,11 @@ bool Database::Bind(sqlite3_stmt* stmt, Values values) {
             rc = sqlite3_bind_int64(stmt, index, value.Number());
         } else {
             const std::string_view text = value.Text();
-            // An empty view may carry a null pointer, which sqlite would bind as NULL.
+            // An empty view may carry a null pointer, which sqlite would bind as NULL. The text is
+            // not copied: it outlives the statement's run, and every run binds all its values
+            // anew before it steps.
             rc = sqlite3_bind_text(stmt, index, text.empty() ? "" : text.data(),
-                                   static_cast<int>(text.size()), SQLITE_TRANSIENT);
+                                   static_cast<int>(text.size()), SQLITE_STATIC);
         }
         if (rc != SQLITE_OK) return Fail(ErrorText(db_, rc));
         ++index;
@@ -311,6 +318,15 @@ bool Database::Finish(sqlite3_stmt* stmt, int rc) {
     if (!ok) Fail(ErrorText(db_, rc));
     sqlite3_reset(stmt);
     return ok;
+}
+
+bool Database::Transaction(const std::function<bool()>& work) {
+    if (!Execute("SAVEPOINT work")) return false;
+    if (work() && Execute("RELEASE work")) return true;
+    const std::string reason = lastError_;
+    Execute("ROLLBACK TO work");
+    Execute("RELEASE work");
+    return Fail(reason);
 }
 
 std::string Database::OpenProblem() const {

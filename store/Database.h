@@ -40,6 +40,8 @@ public:
     int ColumnCount() const;
     // By position; out of range reads as empty.
     std::string Text(int column) const;
+    // The same, untrimmed: a value as the statements compare it.
+    std::string RawText(int column) const;
     std::int64_t Int64(int column) const;
     // Position of a column by name, letter case ignored; -1 when there is none.
     int ColumnIndex(std::string_view name) const;
@@ -72,8 +74,9 @@ public:
     // made so, and an existing one the user owns is tightened to that.
     bool Open(std::string_view home, std::string_view dataName, std::string_view password,
               LogSink* log = nullptr);
-    // A store of its own in memory, with the same table, for one report among many that run
-    // side by side (never the window's file). Any earlier connection is closed first.
+    // A store of its own in memory, with the same table (without its indexes: one vehicle-day's
+    // rows are few and read whole), for one report among many that run side by side (never the
+    // window's file). Any earlier connection is closed first.
     bool OpenScratch();
     void Close();
     bool IsOpen() const { return db_ != nullptr; }
@@ -87,6 +90,10 @@ public:
     // statements itself). On an error in the middle of the walk the rows already handed over stay
     // handed over, and the result is false.
     bool Query(std::string_view sql, Values values, const RowHandler& onRow);
+    // Runs work inside a savepoint: what it did is kept when it returns true and undone when it
+    // returns false, or when the savepoint cannot be kept; then the result is false and
+    // LastError() tells the first reason. Nests inside a transaction that is already open.
+    bool Transaction(const std::function<bool()>& work);
     // Rows changed by the last successful Execute.
     int LastChanges() const;
     const std::string& LastError() const { return lastError_; }
@@ -106,8 +113,15 @@ private:
     void FinalizeAll();
 
     sqlite3* db_ = nullptr;
-    // Statements are prepared once per text and reused: the receive path inserts row by row.
-    std::unordered_map<std::string, sqlite3_stmt*> statements_;
+    // Statements are prepared once per text and reused: the receive path inserts row by row. The
+    // texts are looked up as they are passed, without a copy.
+    struct TextHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const {
+            return std::hash<std::string_view>{}(text);
+        }
+    };
+    std::unordered_map<std::string, sqlite3_stmt*, TextHash, std::equal_to<>> statements_;
     std::string lastError_;
     std::string openError_;
     int openCode_ = 0;  // the SQLite result that made the last Open fail; -1 for the settings

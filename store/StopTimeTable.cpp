@@ -45,11 +45,14 @@ bool StopTimeTable::InsertStopTime(const StopTimeEntry& e, std::string_view user
                                     e.planReachTime, e.planLeaveTime, e.userMarkName, e.flag});
 }
 
-bool StopTimeTable::DeleteAllStopTimes() { return db_.Execute(kDeleteAllSql); }
-
-bool StopTimeTable::ClearRealTimes(std::string_view vehicleCode) {
-    return db_.Execute(kClearRealTimesSql, {vehicleCode});
+bool StopTimeTable::InsertStopTime(const StopTimeEntry& e, std::string_view userName,
+                                   std::string_view realReach, std::string_view realLeave) {
+    return db_.Execute(kInsertWithRealTimesSql,
+                       {e.code, e.batchName, e.lineName, e.batchDate, userName, e.planReachTime,
+                        realReach, e.planLeaveTime, realLeave, e.userMarkName, e.flag});
 }
+
+bool StopTimeTable::DeleteAllStopTimes() { return db_.Execute(kDeleteAllSql); }
 
 bool StopTimeTable::ListVehicleLines(std::string_view vehicleCode,
                                      std::vector<std::string>& lines) {
@@ -71,25 +74,20 @@ bool StopTimeTable::FindStopRows(std::string_view vehicleCode, std::string_view 
     return ReadRecords(kFindStopRowsSql, {vehicleCode, lineName, stopName}, rows);
 }
 
-bool StopTimeTable::FindStopTimes(std::string_view vehicleCode, std::string_view lineName,
-                                  std::string_view stopName, bool departure,
-                                  std::vector<StopTimeCandidate>& rows) {
-    int plannedColumn = -1, realColumn = -1;
-    return db_.Query(kFindStopRowsSql, {vehicleCode, lineName, stopName}, [&](const DbRow& row) {
-        if (plannedColumn < 0) {
-            plannedColumn = row.ColumnIndex(departure ? "planleavetime" : "planreachtime");
-            realColumn = row.ColumnIndex(departure ? "realLeavetime" : "realreachtime");
-        }
-        rows.push_back({row.Int64(0), row.Text(plannedColumn), row.Text(realColumn)});
+bool StopTimeTable::ReadVehicleStops(std::string_view vehicleCode,
+                                     std::vector<VehicleStopRow>& rows) {
+    return db_.Query(kVehicleStopsSql, {vehicleCode}, [&](const DbRow& row) {
+        rows.push_back({row.Int64(0), row.RawText(1), row.RawText(2), row.Text(3), row.Text(4),
+                        row.RawText(5), row.RawText(6)});
     });
 }
 
-bool StopTimeTable::SetRealReachTime(std::int64_t rowId, std::string_view gpsTime) {
-    return db_.Execute(kSetRealReachSql, {gpsTime, rowId});
-}
-
-bool StopTimeTable::SetRealLeaveTime(std::int64_t rowId, std::string_view gpsTime) {
-    return db_.Execute(kSetRealLeaveSql, {gpsTime, rowId});
+bool StopTimeTable::WriteRealTimes(const std::vector<VehicleStopRow>& rows) {
+    return db_.Transaction([&] {
+        for (const VehicleStopRow& row : rows)
+            if (!db_.Execute(kSetRealTimesSql, {row.realReach, row.realLeave, row.rowId})) return false;
+        return true;
+    });
 }
 
 bool StopTimeTable::ReadReportRows(std::string_view vehicleCode, std::string_view userName,

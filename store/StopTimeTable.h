@@ -38,11 +38,15 @@ struct StopTimeRecord {
     int flag = 0;
 };
 
-// What the detection needs of one row: its planned and real time of one kind of event.
-struct StopTimeCandidate {
+// What matching needs of one of a vehicle's rows: its stop, its plans and its real times.
+struct VehicleStopRow {
     std::int64_t rowId = 0;
-    std::string planned;  // trimmed
-    std::string real;     // trimmed
+    std::string lineName;  // as stored, untrimmed: matched as the statements match it
+    std::string stopName;
+    std::string planReach;  // trimmed
+    std::string planLeave;
+    std::string realReach;  // as stored
+    std::string realLeave;
 };
 
 // The statements issued against the stop-time table, one operation each, named after what
@@ -57,24 +61,22 @@ public:
 
     // Receive dispatcher, per stop-time message: stores one row with empty real times.
     bool InsertStopTime(const StopTimeEntry& entry, std::string_view userName);
+    // A store of a run of its own: the row stored once, with the real times the run found.
+    bool InsertStopTime(const StopTimeEntry& entry, std::string_view userName,
+                        std::string_view realReach, std::string_view realLeave);
     // Report request: empties the table (every vehicle and user).
     bool DeleteAllStopTimes();
-    // Report run, first step: empties the real times of one vehicle.
-    bool ClearRealTimes(std::string_view vehicleCode);
     // Report run: the distinct line names of a vehicle's rows (trimmed).
     bool ListVehicleLines(std::string_view vehicleCode, std::vector<std::string>& lines);
     // Detection: the rows of one stop of one line of a vehicle, in the order the database gives.
     bool FindStopRows(std::string_view vehicleCode, std::string_view lineName,
                       std::string_view stopName, std::vector<StopTimeRecord>& rows);
-    // The same lookup reading only what the detection matches on: the planned and real arrival
-    // (or, for departures, the planned and real departure) of each row.
-    bool FindStopTimes(std::string_view vehicleCode, std::string_view lineName,
-                       std::string_view stopName, bool departure,
-                       std::vector<StopTimeCandidate>& rows);
-    // Detection: writes a real arrival / departure into the one row it chose, by rowid: rows
-    // of other stops that share the planned time are not touched.
-    bool SetRealReachTime(std::int64_t rowId, std::string_view gpsTime);
-    bool SetRealLeaveTime(std::int64_t rowId, std::string_view gpsTime);
+    // Report run: every row of one vehicle, in the order they were stored, read once.
+    bool ReadVehicleStops(std::string_view vehicleCode, std::vector<VehicleStopRow>& rows);
+    // Report run: the real arrival and departure of each given row, into that row alone (by
+    // rowid: rows of other stops that share the planned time are not touched), all in one
+    // transaction. All or nothing: false, with every row as it was, when a statement fails.
+    bool WriteRealTimes(const std::vector<VehicleStopRow>& rows);
     // Report run, last step: a vehicle's rows stored under a user, with a planned arrival in
     // [start, end] compared as text, in planned-arrival order.
     bool ReadReportRows(std::string_view vehicleCode, std::string_view userName,
@@ -86,20 +88,24 @@ public:
         "INSERT INTO busbatch (vhcCode,batchname,lineName,batchdate,userName,planreachtime,"
         "realreachtime,planleavetime,realLeavetime,classeName,usermarkName,flag)"
         "VALUES(?,?,?,?,?,?,'',?,'','',?,?)";
+    static constexpr std::string_view kInsertWithRealTimesSql =
+        "INSERT INTO busbatch (vhcCode,batchname,lineName,batchdate,userName,planreachtime,"
+        "realreachtime,planleavetime,realLeavetime,classeName,usermarkName,flag)"
+        "VALUES(?,?,?,?,?,?,?,?,?,'',?,?)";
     static constexpr std::string_view kDeleteAllSql = "delete from busbatch";
-    static constexpr std::string_view kClearRealTimesSql =
-        "UPDATE busbatch SET realreachtime = '',realLeavetime = '' WHERE vhcCode = ?";
     static constexpr std::string_view kListLinesSql =
         "select distinct linename  from busbatch where vhcCode =?";
     static constexpr std::string_view kFindStopRowsSql =
         "select rowid,* from busbatch where vhcCode=? and lineName=? and usermarkName=?";
-    static constexpr std::string_view kSetRealReachSql =
-        "UPDATE busbatch SET realreachtime = ? WHERE rowid = ?";
-    static constexpr std::string_view kSetRealLeaveSql =
-        "UPDATE busbatch SET realLeavetime = ? WHERE rowid = ?";
+    // The table holds the rows of the last request: read in its own order, no index to sort by.
+    static constexpr std::string_view kVehicleStopsSql =
+        "select rowid,lineName,usermarkName,planreachtime,planleavetime,realreachtime,"
+        "realLeavetime from busbatch not indexed where vhcCode=? order by rowid";
+    static constexpr std::string_view kSetRealTimesSql =
+        "UPDATE busbatch SET realreachtime = ?,realLeavetime = ? WHERE rowid = ?";
     static constexpr std::string_view kReportRowsSql =
         "select rowid,* from busbatch  where vhcCode=? and userName=?  and planreachtime>=? and "
-        "planreachtime<=? order by planreachtime";
+        "planreachtime<=? order by planreachtime,rowid";
 
 private:
     bool ReadRecords(std::string_view sql, Database::Values values,

@@ -108,6 +108,21 @@ std::optional<OleDate> ParseDateTime(std::string_view text) {
 
 std::string FormatDateTime(OleDate date) {
     const CivilDateTime c = ToCivil(date);
+    // A report writes one for every event: digits by hand where they are four and two.
+    if (c.year >= 0 && c.year <= 9999) {
+        std::string text = "0000-00-00 00:00:00";
+        auto put = [&](std::size_t at, int value, int digits) {
+            for (int d = digits - 1; d >= 0; --d, value /= 10)
+                text[at + static_cast<std::size_t>(d)] = static_cast<char>('0' + value % 10);
+        };
+        put(0, c.year, 4);
+        put(5, c.month, 2);
+        put(8, c.day, 2);
+        put(11, c.hour, 2);
+        put(14, c.minute, 2);
+        put(17, c.second, 2);
+        return text;
+    }
     char buf[32];
     std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d", c.year, c.month, c.day, c.hour,
                   c.minute, c.second);

@@ -80,6 +80,38 @@ std::string FormatFixed6(double value) {
     return std::string(buf, end);
 }
 
+bool NaturalLess(std::string_view a, std::string_view b) {
+    const std::string_view wholeA = a, wholeB = b;
+    auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    auto lower = [](char c) {
+        return static_cast<unsigned char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
+    };
+    std::size_t i = 0, j = 0;
+    while (i < a.size() && j < b.size()) {
+        if (digit(a[i]) && digit(b[j])) {
+            // Values compare by length once leading zeros are gone, then digit by digit.
+            std::size_t ei = i, ej = j;
+            while (ei < a.size() && digit(a[ei])) ++ei;
+            while (ej < b.size() && digit(b[ej])) ++ej;
+            std::size_t si = i, sj = j;
+            while (si + 1 < ei && a[si] == '0') ++si;
+            while (sj + 1 < ej && b[sj] == '0') ++sj;
+            const std::string_view x = a.substr(si, ei - si), y = b.substr(sj, ej - sj);
+            if (x.size() != y.size()) return x.size() < y.size();
+            if (x != y) return x < y;
+            i = ei;
+            j = ej;
+            continue;
+        }
+        if (lower(a[i]) != lower(b[j])) return lower(a[i]) < lower(b[j]);
+        ++i;
+        ++j;
+    }
+    if (a.size() - i != b.size() - j) return a.size() - i < b.size() - j;
+    // Texts that read alike ("07路", "7路") still differ: in byte order.
+    return wholeA < wholeB;
+}
+
 double RoundToSixDecimals(double value) {
     const double magnitude = std::fabs(value);
     // Beyond this the product below leaves the range where its fraction is exact (and NaN).

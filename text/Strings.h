@@ -20,6 +20,10 @@ double AtofLike(std::string_view text);
 bool EqualsNoCase(std::string_view a, std::string_view b);
 bool StartsWithNoCase(std::string_view text, std::string_view prefix);
 std::string ToLowerAscii(std::string_view text);
+// Natural order: runs of digits compare by their value ("7路" before "155路"), everything else
+// byte by byte, ASCII letter case aside; names with numbers come before those without. Texts
+// that read alike ("07路", "7路") fall back to byte order, so only equal texts are equivalent.
+bool NaturalLess(std::string_view a, std::string_view b);
 
 // printf-style "%f": six decimals, rounded.
 std::string FormatFixed6(double value);

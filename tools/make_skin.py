@@ -135,6 +135,19 @@ def html(start="about:blank"):
     return {"IsHideBorder": {"Value": "true"}, "StartPage": {"Value": start},
             "LayoutMode": {"Horizontal": "Fill", "Vertical": "Fill"}}
 
+def named(name, d):
+    """The name screen readers give a control whose caption does not say what it is: an edit, a
+    list, a picker, an icon button. Captioned buttons, radios and check boxes need none."""
+    d = dict(d)
+    d["AccessibleName"] = {"Value": name}
+    return d
+
+def default_button(d):
+    """The push button Enter presses wherever the focus is in its window."""
+    d = dict(d)
+    d["IsDefaultButton"] = {"Value": "true"}
+    return d
+
 def hidden(d):
     d = dict(d)
     d["IsVisible"] = {"Value": "false"}
@@ -182,10 +195,10 @@ window("IDW_SUBMENU_LUXIAN", (1150, 33), "submenu_bg.bmp", (10, 16), 0, [
 PAGER_Y = 529
 window("IDW_LUXIAN_GUANLI", (1150, 560), "page_bg.bmp", (10, 10), 0, [
     ("STATIC", "IDC_STA_LX_GL_NAME", 20, 14, 60, 28, "路线名称", label("Right")),
-    ("EDIT", "IDC_EDT_LX_GL_NAME", 88, 14, 200, 28, "", edit()),
+    ("EDIT", "IDC_EDT_LX_GL_NAME", 88, 14, 200, 28, "", named("路线名称", edit())),
     ("PUSHBUTTON", "IDC_BTN_LX_GL_SEARCH", 300, 14, 80, 28, "查询", primary_button()),
     ("PUSHBUTTON", "IDC_BTN_LX_GL_DELE", 390, 14, 90, 28, "删除所选", normal_button()),
-    ("LISTCTRL", "IDC_LSTCTRL_LX_GL", 1, 54, 1148, 468, "", list_control()),
+    ("LISTCTRL", "IDC_LSTCTRL_LX_GL", 1, 54, 1148, 468, "", named("线路列表", list_control())),
     ("PUSHBUTTON", "IDC_BTN_LX_GL_FENYE_SHOUYE", 11, PAGER_Y, 28, 23, "",
      dict(image_button("fenye_shouye.bmp"), ToolTip={"Enable": "true", "ToolTip": "首页"})),
     ("PUSHBUTTON", "IDC_BTN_LX_GL_FENYE_MOYE", 107, PAGER_Y, 28, 23, "",
@@ -199,7 +212,7 @@ window("IDW_LUXIAN_GUANLI", (1150, 560), "page_bg.bmp", (10, 10), 0, [
      dict(image_button("fenye_tiaozhuan.bmp"), ResizingPoint={"X": "10", "Y": "11"},
           ColorResN={"Value": "IDR_COLOR_DEFAULT"})),
     ("EDIT", "IDC_EDT_LX_GL_FENYE_INPUT", 203, PAGER_Y, 40, 23, "",
-     dict(edit(center=True), ResizingPoint={"X": "10", "Y": "11"})),
+     named("页码", dict(edit(center=True), ResizingPoint={"X": "10", "Y": "11"}))),
     ("STATIC", "IDC_STA_LX_GL_FENYE_YESHU1", 245, PAGER_Y, 12, 23, "/", label("Center")),
     ("STATIC", "IDC_STA_LX_GL_FENYE_YESHU2", 257, PAGER_Y, 36, 23, "", label("Center")),
     ("STATIC", "IDC_STA_LX_GL_FENYE_YESHU3", 293, PAGER_Y, 20, 23, "页", label("Left")),
@@ -211,16 +224,16 @@ window("IDW_LUXIAN_GUANLI", (1150, 560), "page_bg.bmp", (10, 10), 0, [
 
 window("IDW_LUXIAN_ADD", (1150, 560), "page_bg.bmp", (10, 10), 0, [
     ("STATIC", "IDC_STA_LX_ADD_NAME", 20, 12, 60, 28, "线路名称", label("Right")),
-    ("EDIT", "IDC_EDT_LX_ADD_NAME", 88, 12, 180, 28, "", edit()),
+    ("EDIT", "IDC_EDT_LX_ADD_NAME", 88, 12, 180, 28, "", named("线路名称", edit())),
     ("STATIC", "IDC_STA_LX_ADD_ZHANDIAN", 280, 12, 60, 28, "线路站点", label("Right")),
-    ("EDIT", "IDC_EDT_LX_ADD_ZHANDIAN", 348, 12, 400, 28, "", edit()),
+    ("EDIT", "IDC_EDT_LX_ADD_ZHANDIAN", 348, 12, 400, 28, "", named("线路站点", edit())),
     ("STATIC", "IDC_STA_LX_ADD_LENGTH", 20, 46, 60, 24, "长度 — ", label("Right")),
     ("STATIC", "IDC_STA_DIS", 84, 46, 56, 24, "0.00", label("Left", "IDR_COLOR_ORANGE", "IDR_FONT_BOLD")),
     ("STATIC", "IDC_STA_LX_ADD_GONGLI", 140, 46, 32, 24, "公里", label("Left")),
     ("STATIC", "IDC_STA_LX_ADD_ALLTIME", 196, 46, 64, 24, "总时长 — ", label("Right")),
     ("STATIC", "IDC_STA_LX_ADD_TIME", 264, 46, 60, 24, "00:00", label("Left", "IDR_COLOR_ORANGE", "IDR_FONT_BOLD")),
     ("PUSHBUTTON", "IDC_BTN_LX_ADD", 764, 12, 80, 28, "增加", primary_button()),
-    ("HTMLCTRL", "IDC_HTMLCTRL_MARK", 1, 78, 1148, 481, "", html()),
+    ("HTMLCTRL", "IDC_HTMLCTRL_MARK", 1, 78, 1148, 481, "", named("线路地图", html())),
     ("PUSHBUTTON", "IDC_BTN_CLEAR", 854, 12, 90, 28, "清除线路", normal_button()),
 ], win_point=(1100, 500))
 
@@ -231,19 +244,19 @@ window("IDW_SUBMEBU_PAIBAN", (1150, 33), "submenu_bg.bmp", (10, 16), 0, [
 
 window("IDW_PAIBAN_GUANLI", (1150, 560), "page_bg.bmp", (10, 10), 0, [
     ("STATIC", "IDC_STA_PAIBAN_GL_NAME", 20, 14, 40, 28, "名称", label("Right")),
-    ("EDIT", "IDC_EDT_PAIBAN_GL_NAME", 68, 14, 200, 28, "", edit()),
+    ("EDIT", "IDC_EDT_PAIBAN_GL_NAME", 68, 14, 200, 28, "", named("排班名称", edit())),
     ("PUSHBUTTON", "IDC_BTN_PAIBAN_GL_SEARCH", 280, 14, 80, 28, "查询", primary_button()),
     ("PUSHBUTTON", "IDC_BTN_PAIBAN_GL_DELE", 370, 14, 90, 28, "删除所选", normal_button()),
     ("WL_PICTURE", "IDC_WL_PIC_PAIBAN_GL_FENYE", 897, 531, 241, 23, "", hidden(pager_picture("fenye_bg.bmp", ("10", "11")))),
-    ("LISTCTRL", "IDC_LSTCTRL_ARRANGE", 1, 54, 1148, 505, "", list_control()),
+    ("LISTCTRL", "IDC_LSTCTRL_ARRANGE", 1, 54, 1148, 505, "", named("排班列表", list_control())),
 ], win_point=(1100, 500))
 
 window("IDW_PAIBAN_ADD_FILE", (1150, 255), "page_bg.bmp", (10, 10), 0, [
     ("STATIC", "IDC_STA_PAIBAN_ADD_NAME", 20, 12, 100, 28, "导入排班计划", label("Left", "IDR_COLOR_TITLE", "IDR_FONT_BOLD")),
-    ("EDIT", "IDC_EDT_PAIBAN_ADD_SC", 124, 12, 420, 28, "", edit()),
+    ("EDIT", "IDC_EDT_PAIBAN_ADD_SC", 124, 12, 420, 28, "", named("时刻表文件", edit())),
     ("PUSHBUTTON", "IDC_BTN_PAIBAN_ADD", 654, 12, 70, 28, "上传", hidden(primary_button())),
     ("PUSHBUTTON", "IDC_BTN_PAIBAN_SHANGCHUAN", 554, 12, 90, 28, "上传文件", primary_button()),
-    ("LISTCTRL", "IDC_LSTCTRL_ADDFILE", 1, 50, 1148, 204, "", list_control(False)),
+    ("LISTCTRL", "IDC_LSTCTRL_ADDFILE", 1, 50, 1148, 204, "", named("时刻表", list_control(False))),
     # Shown while a timetable is read, when "上传文件" reads "取消".
     ("STATIC", "IDC_STA_PAIBAN_ADD_STATE", 654, 12, 150, 28, "", hidden(label("Left", "IDR_COLOR_TITLE"))),
     ("PROGRESS", "IDC_PRG_PAIBAN_ADD", 810, 20, 200, 12, "", hidden(progress())),
@@ -251,15 +264,16 @@ window("IDW_PAIBAN_ADD_FILE", (1150, 255), "page_bg.bmp", (10, 10), 0, [
 
 window("IDW_PAIBAN_ADD_PEIZHI", (1150, 305), "page_bg.bmp", (10, 10), 0, [
     ("STATIC", "IDC_STA_PAIBAN_ADD_PB", 12, 10, 56, 28, "排班名称", label("Right")),
-    ("EDIT", "IDC_EDT_PAIBAN_ADD_PB", 72, 10, 150, 28, "", edit()),
+    ("EDIT", "IDC_EDT_PAIBAN_ADD_PB", 72, 10, 150, 28, "", named("排班名称", edit())),
     ("PUSHBUTTON", "IDC_BTN_PAIBAN_ADD_PEIBEI", 230, 10, 80, 28, "配备车辆", primary_button()),
     ("STATIC", "IDC_STA_PAIBAN_ADD_S_TIME", 402, 10, 56, 28, "开始日期", label("Right")),
-    ("DATETIMECTRL", "IDC_DATETIME_PAIBAN_ADD_S", 462, 10, 128, 28, "", picker("datetime.bmp", True)),
+    ("DATETIMECTRL", "IDC_DATETIME_PAIBAN_ADD_S", 462, 10, 128, 28, "", named("开始日期", picker("datetime.bmp", True))),
     ("STATIC", "IDC_STA_PAIBAN_ADD_E_TIME", 598, 10, 56, 28, "结束时间", label("Right")),
-    ("DATETIMECTRL", "IDC_DATETIME_PAIBAN_ADD_E", 658, 10, 128, 28, "", picker("datetime.bmp", True)),
+    ("DATETIMECTRL", "IDC_DATETIME_PAIBAN_ADD_E", 658, 10, 128, 28, "", named("结束日期", picker("datetime.bmp", True))),
     ("PUSHBUTTON", "IDC_BTN_PAIBAN_SAVE", 798, 10, 70, 28, "保存", primary_button()),
-    ("LISTCTRL", "IDC_LSTCTRL_SETCAR", 1, 46, 1148, 228, "", list_control(False)),
-    ("EDIT", "IDC_EDT_HIDE", 100, 100, 80, 28, "", hidden(edit())),
+    ("LISTCTRL", "IDC_LSTCTRL_SETCAR", 1, 46, 1148, 228, "", named("车辆配备", list_control(False))),
+    # The grid's cell editor.
+    ("EDIT", "IDC_EDT_HIDE", 100, 100, 80, 28, "", named("车牌号", hidden(edit()))),
     ("PUSHBUTTON", "IDC_BTN_CANCEL", 876, 10, 70, 28, "取消", normal_button()),
     ("STATIC", "IDC_STA_PAIBAN_SAVE_STATE", 954, 10, 190, 28, "", hidden(label("Left", "IDR_COLOR_TITLE"))),
     ("STATIC", "IDC_STA_PAIBAN_CHECK", 12, 278, 560, 24, "", hidden(label("Left", "IDR_COLOR_ORANGE"))),
@@ -275,13 +289,13 @@ window("IDW_BAOBIAO", (1150, 560), "page_bg.bmp", (10, 10), 0, [
     ("STATIC", "IDC_STA_STAT_GONGSI", 16, 24, 34, 24, "公司", label("Left")),
     ("PUSHBUTTON", "IDC_BTN_STAT_SEARCH", 792, 22, 70, 28, "查询", primary_button()),
     ("WL_PICTURE", "IDC_WL_PIC_LX_GL_FENYE", 897, 531, 241, 23, "", hidden(pager_picture("fenye_bg.bmp", ("10", "11")))),
-    ("COMBOBOX", "IDC_CMB__STAT_GONGSI", 52, 22, 160, 28, "", picker("combo.bmp", False)),
+    ("COMBOBOX", "IDC_CMB__STAT_GONGSI", 52, 22, 160, 28, "", named("公司", picker("combo.bmp", False))),
     ("STATIC", "IDC_STA_STAT_CHEPAI", 224, 24, 45, 24, "车牌号", label("Left")),
-    ("COMBOBOX", "IDC_CMB_STAT_CHEPAI", 270, 22, 160, 28, "", picker("combo.bmp", False)),
+    ("COMBOBOX", "IDC_CMB_STAT_CHEPAI", 270, 22, 160, 28, "", named("车牌号", picker("combo.bmp", False))),
     ("STATIC", "IDC_STA_STAT_S_TIME", 440, 24, 24, 24, "从", label("Center")),
-    ("DATETIMECTRL", "IDC_DATETIME_STAT_S", 466, 22, 144, 28, "", picker("datetime.bmp", True)),
+    ("DATETIMECTRL", "IDC_DATETIME_STAT_S", 466, 22, 144, 28, "", named("从", picker("datetime.bmp", True))),
     ("STATIC", "IDC_STA_STAT_E_TIME", 612, 24, 24, 24, "至", label("Center")),
-    ("DATETIMECTRL", "IDC_DATETIME_STAT_E", 638, 22, 144, 28, "", picker("datetime.bmp", True)),
+    ("DATETIMECTRL", "IDC_DATETIME_STAT_E", 638, 22, 144, 28, "", named("至", picker("datetime.bmp", True))),
     ("PUSHBUTTON", "IDC_BTN_STAT_SCBB", 870, 22, 80, 28, "生成报表", primary_button()),
     ("STATIC", "IDC_STA_STAT_ZHUANGTAI", 16, 55, 34, 24, "状态", label("Left")),
     ("RADIO", "IDC_RAD_STAT_ZT_ALL", 52, 55, 80, 24, "所有", radio_mark(True)),
@@ -293,10 +307,10 @@ window("IDW_BAOBIAO", (1150, 560), "page_bg.bmp", (10, 10), 0, [
     # The export format's third choice; it follows "Excel" so that the three are one group.
     ("RADIO", "IDC_RAD_STAT_TYPE_CSV", 518, 55, 64, 24, "CSV", radio_mark()),
     ("PUSHBUTTON", "IDC_BTN_LX_GL_DELE", 11, 533, 75, 21, "删除所选", hidden(normal_button())),
-    ("LISTCTRL", "IDC_LSTCTRL_REPORT", 1, 98, 1145, 449, "", list_control(False)),
+    ("LISTCTRL", "IDC_LSTCTRL_REPORT", 1, 98, 1145, 449, "", named("线路运行报表", list_control(False))),
     # Shown while a report run fetches its track, or an export writes its file.
     ("STATIC", "IDC_STA_STAT_TRACK", 590, 55, 250, 24, "", hidden(label("Right", "IDR_COLOR_TITLE"))),
-    ("PROGRESS", "IDC_PRG_STAT_TRACK", 846, 61, 104, 12, "", hidden(progress())),
+    ("PROGRESS", "IDC_PRG_STAT_TRACK", 846, 61, 104, 12, "", named("进度", hidden(progress()))),
     # Beside the busy text's place: the detection rule that made the listed real times.
     ("STATIC", "IDC_STA_STAT_RULE", 590, 55, 360, 24, "", hidden(label("Right", "IDR_COLOR_GRAY"))),
     # Beside "生成报表", and like every control of the page inside 1010 pixels: the page fits a
@@ -309,23 +323,23 @@ window("IDW_LOGIN", (387, 266), "login_bg.bmp", (20, 70), 60, [
     ("PUSHBUTTON", "IDC_BTN_LOGIN_CLOSE", 345, 0, 42, 25, "", system_box("CloseBox", "close.bmp")),
     ("STATIC", "IDC_STA_6", 22, 17, 260, 28, "公交调度系统  用户登录", title()),
     ("STATIC", "IDC_STA_LOGIN_USER", 30, 76, 84, 28, "用户名", label("Right")),
-    ("EDIT", "IDC_EDT_LOGIN_NAME", 124, 76, 220, 28, "", edit()),
+    ("EDIT", "IDC_EDT_LOGIN_NAME", 124, 76, 220, 28, "", named("用户名", edit())),
     ("STATIC", "IDC_STA_LOGIN_PASSWORD", 30, 112, 84, 28, "密   码", label("Right")),
-    ("EDIT", "IDC_EDT_LOGIN_PASSWORD", 124, 112, 220, 28, "", edit(password=True)),
+    ("EDIT", "IDC_EDT_LOGIN_PASSWORD", 124, 112, 220, 28, "", named("密码", edit(password=True))),
     ("CHECK", "IDC_CHK_LOGIN_JIZHU", 124, 184, 100, 22, "记住密码",
      dict(radio_mark(), ForeGroundCombine={"Value": "check.bmp"})),
     ("PUSHBUTTON", "IDC_BTN_LOGIN", 124, 214, 220, 32, "登录",
-     dict(primary_button(), FontResN={"Value": "IDR_FONT_TITLE"}, IsTabStop={"Value": "true"})),
+     default_button(dict(primary_button(), FontResN={"Value": "IDR_FONT_TITLE"}))),
     ("STATIC", "IDC_STA_SERVER", 30, 148, 84, 28, "服务器地址", label("Right")),
-    ("EDIT", "IDC_EDT_SERVER", 124, 148, 220, 28, "", edit()),
+    ("EDIT", "IDC_EDT_SERVER", 124, 148, 220, 28, "", named("服务器地址", edit())),
 ], mask=True, app_window=True)
 
 window("IDW_BUS_MONITOR", (1147, 560), "page_bg.bmp", (10, 10), 0, [
-    ("HTMLCTRL", "IDC_HTMLCTRL_BUS_MONITOR", 0, 0, 1147, 560, "", html()),
+    ("HTMLCTRL", "IDC_HTMLCTRL_BUS_MONITOR", 0, 0, 1147, 560, "", named("车辆监控", html())),
 ])
 
 window("IDW_LOAD", (540, 137), "load_bg.bmp", (20, 20), -1, [
-    ("PROGRESS", "IDC_PRG_1", 40, 82, 460, 16, "", progress()),
+    ("PROGRESS", "IDC_PRG_1", 40, 82, 460, 16, "", named("上传进度", progress())),
     ("STATIC", "IDC_STA_LOAD", 40, 40, 460, 28, "数据正在上传，请稍后...", label("Left", "IDR_COLOR_TITLE", "IDR_FONT_MENU")),
 ], app_window=True)
 
@@ -335,10 +349,10 @@ window("IDW_BAOBIAO_HEAD", (1150, 33), "submenu_bg.bmp", (10, 16), 0, [
 ], win_point=(1100, 16))
 
 window("IDW_BAOBIAO_WEB", (480, 320), "page_bg.bmp", (10, 10), 0, [
-    ("HTMLCTRL", "IDC_HTMLCTRL_NEW_REPOR", 0, 0, 480, 320, "", html()),
+    ("HTMLCTRL", "IDC_HTMLCTRL_NEW_REPOR", 0, 0, 480, 320, "", named("更多报表", html())),
 ])
 
-window("IDW_SETTING", (480, 320), "setting_bg.bmp", (20, 50), 40, [
+window("IDW_SETTING", (480, 352), "setting_bg.bmp", (20, 50), 40, [
     ("STATIC", "IDC_STA_SETTING_TITLE", 18, 6, 200, 28, "设置", title()),
     ("PUSHBUTTON", "IDC_BTN_SETTING_CLOSE", 438, 0, 42, 25, "", system_box("CloseBox", "close.bmp")),
     ("STATIC", "IDC_STA_SETTING_LOG", 40, 80, 110, 28, "是否保存日志", label("Left", None, "IDR_FONT_BOLD")),
@@ -348,11 +362,15 @@ window("IDW_SETTING", (480, 320), "setting_bg.bmp", (20, 50), 40, [
     ("STATIC", "IDC_STA_SETTING_DETECTION", 40, 122, 110, 28, "到站判定", label("Left", None, "IDR_FONT_BOLD")),
     ("RADIO", "IDC_RAD_SETTING_FIRST_FIX", 160, 122, 110, 28, "首个定位点", radio_mark(True)),
     ("RADIO", "IDC_RAD_SETTING_INTERPOLATED", 280, 122, 110, 28, "精确推算", radio_mark()),
-    ("STATIC", "IDC_STA_SETTING_PORT", 40, 172, 110, 28, "服务器端口", label("Left", None, "IDR_FONT_BOLD")),
-    ("EDIT", "IDC_EDT_SETTING_PORT", 160, 172, 120, 28, "", edit()),
-    ("STATIC", "IDC_STA_SETTING_WEBPORT", 40, 214, 110, 28, "网页端口", label("Left", None, "IDR_FONT_BOLD")),
-    ("EDIT", "IDC_EDT_SETTING_WEBPORT", 160, 214, 120, 28, "", edit()),
-    ("STATIC", "IDC_STA_SETTING_PORT_HINT", 40, 256, 400, 24, "端口的修改在下次登录时生效", label("Left", "IDR_COLOR_GRAY")),
+    # Under it, a group of its own: how the events are given to the rows, by nearest plan or in
+    # trip order.
+    ("RADIO", "IDC_RAD_SETTING_NEAREST", 160, 154, 110, 28, "最近计划", radio_mark(True)),
+    ("RADIO", "IDC_RAD_SETTING_SEQUENCE", 280, 154, 110, 28, "按班次顺序", radio_mark()),
+    ("STATIC", "IDC_STA_SETTING_PORT", 40, 204, 110, 28, "服务器端口", label("Left", None, "IDR_FONT_BOLD")),
+    ("EDIT", "IDC_EDT_SETTING_PORT", 160, 204, 120, 28, "", named("服务器端口", edit())),
+    ("STATIC", "IDC_STA_SETTING_WEBPORT", 40, 246, 110, 28, "网页端口", label("Left", None, "IDR_FONT_BOLD")),
+    ("EDIT", "IDC_EDT_SETTING_WEBPORT", 160, 246, 120, 28, "", named("网页端口", edit())),
+    ("STATIC", "IDC_STA_SETTING_PORT_HINT", 40, 288, 400, 24, "端口的修改在下次登录时生效", label("Left", "IDR_COLOR_GRAY")),
 ], mask=True)
 
 # The punctuality charts of the listed report; the two chart areas are placeholders that the
@@ -410,7 +428,28 @@ STYLE_GROUPS = ["PushButtons", "CheckBoxes", "RadioButtons", "ComboBoxes", "Stat
                 "Headers", "HorScrollbars", "VerScrollbars", "WindowlessLine", "WindowlessPicture"]
 
 COMMON_ORDER = ["Parent", "ID", "Rect", "IsVisible", "LayoutMode", "ParentLayoutMargin",
-                "FontResN", "ColorResN", "Caption", "ToolTip"]
+                "FontResN", "ColorResN", "Caption", "ToolTip", "AccessibleName"]
+
+# Families a user operates: each is a tab stop and needs a name a screen reader can say.
+INTERACTIVE = {"PUSHBUTTON", "CHECK", "RADIO", "COMBOBOX", "EDIT", "RICHEDIT", "SLIDER", "SLIDEREX", "SPIN",
+               "HOTKEY", "IPADDRESS", "LISTCTRL", "TREECTRL", "TREELIST", "DATETIMECTRL", "HTMLCTRL"}
+# Families whose caption is their name.
+CAPTION_NAMES = {"PUSHBUTTON", "CHECK", "RADIO"}
+SYSTEM_BOXES = {"MinimizeBox", "MaximizeBox", "CloseBox"}
+
+
+def unnamed(c):
+    """Whether a control a user operates has nothing a screen reader could call it: no caption
+    that names it, no AccessibleName, no tooltip, and it is no title-bar box."""
+    family, ident, x, y, w, h, caption, props = c
+    if family not in INTERACTIVE:
+        return False
+    if family in CAPTION_NAMES and caption:
+        return False
+    tip = props.get("ToolTip", {})
+    return not (props.get("AccessibleName", {}).get("Value") or
+                (tip.get("Enable") == "true" and tip.get("ToolTip")) or
+                props.get("ButtonType", {}).get("Value") in SYSTEM_BOXES)
 
 
 def element(name, attrs, indent):
@@ -435,6 +474,10 @@ def control_xml(window_id, c):
     common["ColorResN"] = props.pop("ColorResN", {"Value": "IDR_COLOR_DEFAULT"})
     common["Caption"] = {"Value": caption}
     common["ToolTip"] = props.pop("ToolTip", {"Enable": "false", "ToolTip": ""})
+    if "AccessibleName" in props:
+        common["AccessibleName"] = props.pop("AccessibleName")
+    if family in INTERACTIVE:
+        props.setdefault("IsTabStop", {"Value": "true"})
     out = f"\t\t\t\t<{family}>\n"
     for key in COMMON_ORDER:
         if key in common:
@@ -535,6 +578,7 @@ ADDED = [
     "IDC_BTN_CHART_PNG", "IDC_STA_CHART_LINE", "IDC_STA_CHART_HIST",
     "IDC_STA_PAIBAN_ADD_STATE", "IDC_PRG_PAIBAN_ADD",
     "IDC_BTN_PAIBAN_AUTO", "IDC_STA_PAIBAN_AUTO", "IDC_BTN_PAIBAN_AUTO_KEEP", "IDC_BTN_PAIBAN_AUTO_DROP",
+    "IDC_RAD_SETTING_NEAREST", "IDC_RAD_SETTING_SEQUENCE",
 ]
 
 ORIGINAL_COUNT = 121
@@ -593,6 +637,10 @@ def qrc(images):
 
 def main():
     names = identifiers()
+    nameless = [c[1] for w in W for c in w["controls"] if unnamed(c)]
+    if nameless:
+        sys.exit("controls without a name for screen readers (give them a caption, or wrap their "
+                 "properties in named(...)): " + ", ".join(nameless))
     if len(names) != ORIGINAL_COUNT + len(ADDED):
         sys.exit(f"expected {ORIGINAL_COUNT} identifiers before the added ones, got {len(names) - len(ADDED)}")
     with open(os.path.join(RES, "the.xui"), "w", encoding="utf-8-sig", newline="\n") as f:

@@ -2,6 +2,7 @@
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
+#include <QAccessible>
 #include <QApplication>
 #include <QComboBox>
 #include <QLabel>
@@ -30,6 +31,7 @@
 #include "sim/SimState.h"
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
+#include "tests/support/AccessibleTree.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaitFor.h"
 
@@ -54,6 +56,24 @@ void WhenLoginShows(MainWindow& w, std::function<void(LoginWindow&)> action) {
 
 void ClickLogin(LoginWindow& login) { login.Item<QAbstractButton>(IDC_BTN_LOGIN)->click(); }
 void CancelLogin(LoginWindow& login) { login.Item<QAbstractButton>(IDC_BTN_LOGIN_CLOSE)->click(); }
+
+// The skin control a focused widget belongs to (the text field of a picker is its own widget).
+std::string FocusedControl() {
+    for (QWidget* w = QApplication::focusWidget(); w != nullptr; w = w->parentWidget())
+        if (w->objectName().startsWith(QStringLiteral("IDC_")))
+            return w->objectName().toStdString();
+    return QApplication::focusWidget() ? "?" : "none";
+}
+
+// Where Tab takes the focus from here, `steps` times.
+std::vector<std::string> TabStops(int steps) {
+    std::vector<std::string> stops;
+    for (int i = 0; i < steps; ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        stops.push_back(FocusedControl());
+    }
+    return stops;
+}
 
 class ShellTest : public testing::Test {
 protected:
@@ -298,6 +318,9 @@ TEST_F(ShellTest, LogoutAndCloseAskFirst) {
     EXPECT_TRUE(w.isVisible());
 
     bool checked = false;
+    // The keyboard is on a page that logging out hides; signed in again, it is on the menu.
+    w.Item<QAbstractButton>(IDC_RAD_MENU_BAOBIAO)->click();
+    plates->setFocus(Qt::TabFocusReason);
     WhenLoginShows(w, [&](LoginWindow& login) {
         checked = true;
         EXPECT_EQ(w.Vehicles().Size(), 0u);
@@ -309,6 +332,8 @@ TEST_F(ShellTest, LogoutAndCloseAskFirst) {
     });
     w.Item<QAbstractButton>(IDC_BTN_LOGOUT)->click();
     ASSERT_TRUE(WaitFor([&] { return checked && w.LoggedIn(); }, 5000));
+    EXPECT_TRUE(WaitFor([] { return FocusedControl() == "IDC_RAD_MENU_XIANLU"; }, 3000))
+        << FocusedControl();
     w.Item<QAbstractButton>(IDC_RAD_MENU_PAIBAN)->click();
     w.SetWriteLog(0);
     w.close();  // answered "确定"
@@ -362,8 +387,12 @@ TEST_F(ShellTest, PagesFollowTheWindowAndTheReportPageKeepsItsMode) {
     // A double click on the title bar, or the maximise box, toggles maximised.
     QTest::mouseDClick(&w, Qt::LeftButton, {}, QPoint(400, 10));
     EXPECT_TRUE(w.isMaximized());
-    w.Item<QAbstractButton>(IDC_BTN_MAX)->click();
+    auto* maximize = w.Item<QAbstractButton>(IDC_BTN_MAX);
+    EXPECT_EQ(maximize->accessibleName(), QStringLiteral("还原"));  // what the box does now
+    EXPECT_EQ(maximize->toolTip(), QStringLiteral("还原"));
+    maximize->click();
     EXPECT_FALSE(w.isMaximized());
+    EXPECT_EQ(maximize->accessibleName(), QStringLiteral("最大化"));
     EXPECT_EQ(w.size(), QSize(1300, 800));  // as it was before
 
     w.Item<QAbstractButton>(IDC_RAD_MENU_BAOBIAO)->click();
@@ -384,16 +413,99 @@ TEST_F(ShellTest, PagesFollowTheWindowAndTheReportPageKeepsItsMode) {
     w.Quit();
 }
 
-TEST(SettingsWindow, LogSwitchAndDetectionApplyAtOnceAndPortsWhenTheyRead) {
+// The login window opens on the first field to fill, Tab goes down the form, and Enter in any
+// field signs in (登录 is the default button). While it signs in the focus is kept off the close
+// box.
+TEST_F(ShellTest, TheLoginWindowWorksFromTheKeyboard) {
+    std::ofstream(ConfPath())
+        << "[login]\nServer=127.0.0.1\nUser=admin\nRemember=0\nDataName=bus\nPort=" << port
+        << "\nWebPort=8089\n";
+    MainWindow w(Options());
+    std::string first;
+    std::vector<std::string> cycle;
+    WhenLoginShows(w, [&](LoginWindow& login) {
+        ASSERT_TRUE(WaitFor([&] { return QApplication::activeWindow() == &login; }, 5000));
+        EXPECT_EQ(QAccessible::queryAccessibleInterface(&login)->text(QAccessible::Name),
+                  QStringLiteral("公交调度系统 用户登录"));
+        first = FocusedControl();
+        QTest::keyClicks(QApplication::focusWidget(), QStringLiteral("admin"));
+        cycle = TabStops(6);
+        QTest::keyClick(QApplication::focusWidget(),
+                        Qt::Key_Return);  // in the password field again
+        EXPECT_TRUE(login.IsConnecting());
+        EXPECT_NE(FocusedControl(), "IDC_BTN_LOGIN_CLOSE");
+    });
+    ASSERT_TRUE(w.Start());
+    EXPECT_TRUE(w.LoggedIn());
+    EXPECT_EQ(first, "IDC_EDT_LOGIN_PASSWORD");  // the user name is remembered
+    EXPECT_EQ(cycle, (std::vector<std::string>{"IDC_EDT_SERVER", "IDC_CHK_LOGIN_JIZHU",
+                                               "IDC_BTN_LOGIN", "IDC_BTN_LOGIN_CLOSE",
+                                               "IDC_EDT_LOGIN_NAME", "IDC_EDT_LOGIN_PASSWORD"}));
+    w.Quit();
+}
+
+// On a page Tab reads the controls row by row, then goes on to the title bar, the menu and the
+// page's own tabs above it, and comes back; the signed-in window and all its pages name every
+// control a user operates.
+TEST_F(ShellTest, APageIsTabbedThroughInReadingOrderAndEveryControlHasAName) {
+    MainWindow w(Options(true));
+    LogIn(w);
+    // Signed in, the keyboard is on the menu.
+    ASSERT_TRUE(WaitFor([] { return FocusedControl() == "IDC_RAD_MENU_XIANLU"; }, 5000))
+        << FocusedControl();
+    w.Item<QAbstractButton>(IDC_RAD_MENU_BAOBIAO)->click();
+    CUIWnd* report = w.ChildWindow(MainWindow::Report);
+    report->GetDlgItem(IDC_CMB__STAT_GONGSI)->setFocus(Qt::TabFocusReason);
+    ASSERT_EQ(FocusedControl(), "IDC_CMB__STAT_GONGSI");
+    EXPECT_EQ(TabStops(25), (std::vector<std::string>{"IDC_CMB_STAT_CHEPAI",
+                                                      "IDC_DATETIME_STAT_S",
+                                                      "IDC_DATETIME_STAT_E",
+                                                      "IDC_BTN_STAT_SEARCH",
+                                                      "IDC_BTN_STAT_SCBB",
+                                                      "IDC_BTN_STAT_EXPORT",
+                                                      "IDC_RAD_STAT_ZT_ALL",
+                                                      "IDC_RAD_STAT_ZT_WANCHENG",
+                                                      "IDC_RAD_STAT_ZT_WEIWANCHENG",
+                                                      "IDC_RAD_STAT_TYPE_PDF",
+                                                      "IDC_RAD_STAT_TYPE_EXCEL",
+                                                      "IDC_RAD_STAT_TYPE_CSV",
+                                                      "IDC_LSTCTRL_REPORT",  // 图表 waits for rows
+                                                      "IDC_BTN_MIN",
+                                                      "IDC_BTN_MAX",
+                                                      "IDC_BTN_CLOSE",
+                                                      "IDC_RAD_MENU_XIANLU",
+                                                      "IDC_RAD_MENU_PAIBAN",
+                                                      "IDC_RAD_MENU_BAOBIAO",
+                                                      "IDC_RAD_MENU_JIANKONG",
+                                                      "IDC_BTN_SETTING",
+                                                      "IDC_BTN_LOGOUT",
+                                                      "IDC_RAD_LINE_RUN",
+                                                      "IDC_RAD_MORE",
+                                                      "IDC_CMB__STAT_GONGSI"}));
+    // Space on a menu tab picks it, as a click does.
+    while (FocusedControl() != "IDC_RAD_MENU_XIANLU")
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Space);
+    EXPECT_EQ(w.CurrentPage(), 0);
+
+    ASSERT_TRUE(WaitFor([&] { return w.Routes().Size() > 0; }, 5000));
+    EXPECT_EQ(test::Joined(test::NamelessNodes(&w)), "");
+    w.Quit();
+}
+
+TEST(SettingsWindow, LogSwitchDetectionAndMatchingApplyAtOnceAndPortsWhenTheyRead) {
     ASSERT_TRUE(StartSkin());
     std::vector<std::string> messages;
     SetMessageObserver([&](const QString& text) { messages.push_back(text.toStdString()); });
     for (int writeLog : {0, 1, 2}) {
         int set = -1;
         std::vector<DetectionRule> chosen;
+        std::vector<Matching> matchings;
         SettingsWindow settings(writeLog, [&](int v) { set = v; }, nullptr);
         const DetectionRule configured = writeLog == 1 ? DetectionRule::Interpolated : DetectionRule::FirstFix;
+        const Matching matching = writeLog == 2 ? Matching::Sequence : Matching::Nearest;
         settings.SetDetection(configured, [&](DetectionRule r) { chosen.push_back(r); });
+        settings.SetMatching(matching, [&](Matching m) { matchings.push_back(m); });
         ASSERT_TRUE(settings.Create(nullptr, false));
         auto* on = settings.Item<QRadioButton>(IDC_RAD_SETTING_LOG_TRUE);
         auto* off = settings.Item<QRadioButton>(IDC_RAD_SETTING_LOG_FALSE);
@@ -403,6 +515,10 @@ TEST(SettingsWindow, LogSwitchAndDetectionApplyAtOnceAndPortsWhenTheyRead) {
         EXPECT_EQ(off->isChecked(), writeLog == 0) << writeLog;
         EXPECT_EQ(interpolated->isChecked(), configured == DetectionRule::Interpolated);
         EXPECT_EQ(firstFix->isChecked(), configured == DetectionRule::FirstFix);
+        auto* nearest = settings.Item<QRadioButton>(IDC_RAD_SETTING_NEAREST);
+        auto* sequence = settings.Item<QRadioButton>(IDC_RAD_SETTING_SEQUENCE);
+        EXPECT_EQ(sequence->isChecked(), matching == Matching::Sequence);
+        EXPECT_EQ(nearest->isChecked(), matching == Matching::Nearest);
         on->click();
         EXPECT_EQ(set, 1);
         off->click();
@@ -410,7 +526,10 @@ TEST(SettingsWindow, LogSwitchAndDetectionApplyAtOnceAndPortsWhenTheyRead) {
         interpolated->click();
         firstFix->click();
         EXPECT_EQ(chosen, (std::vector<DetectionRule>{DetectionRule::Interpolated, DetectionRule::FirstFix}));
-        EXPECT_TRUE(off->isChecked());  // the log switch is a group of its own
+        sequence->click();
+        EXPECT_EQ(matchings, std::vector<Matching>{Matching::Sequence});
+        // Each choice is a group of its own.
+        EXPECT_TRUE(off->isChecked() && firstFix->isChecked() && sequence->isChecked());
     }
 
     SettingsWindow settings(0, [](int) {}, nullptr);

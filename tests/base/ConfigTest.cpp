@@ -86,10 +86,12 @@ TEST_F(Config, PasswordIsWrittenOnlyWhenRememberIsExactlyOne) {
 
 TEST_F(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     LoginConfig c = ReadConfig(path);
-    EXPECT_EQ(std::tuple(c.autoReconnect, c.page, c.detection), std::tuple(true, -1, DetectionRule::FirstFix));
+    EXPECT_EQ(std::tuple(c.autoReconnect, c.page, c.detection, c.matching),
+              std::tuple(true, -1, DetectionRule::FirstFix, Matching::Nearest));
     const std::string untouched = Written(c);
     for (const char* key : {"Port", "WebPort", "Page", "AutoReconnect", "MinTurnaround", "DefaultTripTime",
-                            "TrackTimeout", "Detection", "OnTimeEarly", "OnTimeLate", "CsvCharset", "ExportFolder"})
+                            "TrackTimeout", "Detection", "Matching", "OnTimeEarly", "OnTimeLate", "CsvCharset",
+                            "ExportFolder"})
         EXPECT_FALSE(Has(untouched, key)) << key;
 
     c.webPort = 8089;
@@ -97,27 +99,36 @@ TEST_F(Config, NewerKeysAreReadAndWrittenOnlyOnceTheyMeanSomething) {
     c.minTurnaround = 300;
     c.defaultTripTime = 2400;
     c.detection = DetectionRule::Interpolated;
+    c.matching = Matching::Sequence;
     c.onTimeLate = 300;
     c.csvCharset = "GBK";
     c.exportFolder = "/home/调度员/月报 " + std::string(300, 'x');
     const std::string written = Written(c);
-    EXPECT_TRUE(Has(written, "Page=monitor") && Has(written, "Detection=interpolated")) << written;
+    EXPECT_TRUE(Has(written, "Page=monitor") && Has(written, "Detection=interpolated") &&
+                Has(written, "Matching=sequence"))
+        << written;
     EXPECT_FALSE(Has(written, "OnTimeEarly"));
     LoginConfig back = Read(written + "AutoReconnect=0\n");
     EXPECT_EQ(std::tuple(back.webPort, back.port, back.page, back.minTurnaround, back.defaultTripTime, back.autoReconnect,
                          back.detection),
               std::tuple(8089, 1502, 3, 300, 2400, false, DetectionRule::Interpolated));
-    EXPECT_EQ(std::tuple(back.onTimeEarly, back.onTimeLate, back.csvCharset), std::tuple(60, 300, "GBK"));
+    EXPECT_EQ(std::tuple(back.onTimeEarly, back.onTimeLate, back.csvCharset, back.matching),
+              std::tuple(60, 300, "GBK", Matching::Sequence));
     EXPECT_EQ(back.exportFolder, c.exportFolder);  // not cut at 254 bytes
 
     // Back at their defaults, keys already in the file stay there, now saying so; an unknown
     // value reads as the default.
     back.minTurnaround = 180;
     back.detection = DetectionRule::FirstFix;
+    back.matching = Matching::Nearest;
     const std::string reset = Written(back);
-    EXPECT_TRUE(Has(reset, "MinTurnaround=180") && Has(reset, "Detection=first-fix")) << reset;
+    EXPECT_TRUE(Has(reset, "MinTurnaround=180") && Has(reset, "Detection=first-fix") &&
+                Has(reset, "Matching=nearest"))
+        << reset;
     EXPECT_EQ(Read("[login]\nDetection= Interpolated \n").detection, DetectionRule::Interpolated);
     EXPECT_EQ(Read("[login]\nDetection=exact\n").detection, DetectionRule::FirstFix);
+    EXPECT_EQ(Read("[login]\nMatching= SEQUENCE\n").matching, Matching::Sequence);
+    EXPECT_EQ(Read("[login]\nMatching=order\n").matching, Matching::Nearest);
 }
 
 // MinTurnaround and the on-time window read the same way; TrackTimeout takes 5 to 600.

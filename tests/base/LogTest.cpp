@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <time.h>
+
 #include <chrono>
 #include <filesystem>
 
@@ -13,31 +15,24 @@ namespace {
 using std::chrono::system_clock;
 
 // Local wall-clock time (the tests run with TZ fixed) as a time point.
-system_clock::time_point Local(int y, int mo, int d, int h, int mi, int s) {
+system_clock::time_point Local(const char* text) {
     std::tm tm{};
-    tm.tm_year = y - 1900;
-    tm.tm_mon = mo - 1;
-    tm.tm_mday = d;
-    tm.tm_hour = h;
-    tm.tm_min = mi;
-    tm.tm_sec = s;
+    ::strptime(text, "%Y-%m-%d %H:%M:%S", &tm);
     tm.tm_isdst = -1;
     return system_clock::from_time_t(std::mktime(&tm));
 }
 
 std::size_t FileCount(const std::string& dir) {
-    std::size_t n = 0;
-    for ([[maybe_unused]] const auto& e : std::filesystem::directory_iterator(dir)) ++n;
-    return n;
+    return std::distance(std::filesystem::directory_iterator(dir), std::filesystem::directory_iterator());
 }
 
 TEST(Log, LinesAcrossTheHourLandInTwoFiles) {
     test::TempHome dir;
-    system_clock::time_point now = Local(2014, 3, 3, 14, 59, 59);
+    system_clock::time_point now = Local("2014-03-03 14:59:59");
     Log log(dir.Path(), [&] { return now; });
     log.SetSwitch(1);
     log.WriteLog("first");
-    now = Local(2014, 3, 3, 15, 0, 0);
+    now = Local("2014-03-03 15:00:00");
     log.WriteLog("接收：{\n}");
     log.WriteLog("third");
     EXPECT_EQ(test::ReadFile(dir.File("2014_03_03_14.txt")), "2014-03-03-14:59:59  first\r\n");

@@ -15,6 +15,8 @@
 #include "fleet/FleetReport.h"
 #include "fleet/FleetWorkers.h"
 #include "fleet/VehicleDayRun.h"
+#include "reports/CsvWriter.h"
+#include "store/Database.h"
 #include "reports/ReportRun.h"
 #include "routes/RouteStore.h"
 #include "store/VehicleStore.h"
@@ -66,6 +68,7 @@ INSTANTIATE_TEST_SUITE_P(
         OptionsRow{With({"--plates", " , "}), "--plates needs at least one plate"},
         OptionsRow{With({"--password", "secret"}), "never taken from the command line"},
         OptionsRow{With({"--rule", "nearest"}), "neither first-fix nor interpolated"},
+        OptionsRow{With({"--matching", "first-fix"}), "neither nearest nor sequence"},
         OptionsRow{With({"--jobs", "0"}), "--jobs: 0 is not a number from 1 to 64"},
         OptionsRow{With({"--timeout", "soon"}), "--timeout: soon is not a number"},
         OptionsRow{With({"--verbose"}), "unknown option: --verbose"}, OptionsRow{With({"--home"}), "--home needs a value"},
@@ -77,10 +80,12 @@ TEST(FleetOptions, ValuesAndDefaults) {
     const FleetOptions a = ParseFleetOptions(With({"--plates", " 浙A1 ,,浙A2", "--out=R.CSV"}), 6);
     EXPECT_EQ(a.plates, (std::vector<std::string>{"浙A1", "浙A2"}));
     // format, jobs (the machine's threads), fetches, timeout, rule (conf.ini's when not given)
-    EXPECT_EQ(std::tuple(a.format, a.jobs, a.fetches, a.timeoutSeconds, a.rule.has_value()),
-              std::tuple(FleetFormat::Csv, 6, 4, 60, false));
-    const FleetOptions b = ParseFleetOptions(With({"--rule", "Interpolated", "--jobs", "2"}), 6);
-    EXPECT_EQ(std::tuple(b.format, b.jobs, b.rule), std::tuple(FleetFormat::Xlsx, 2, std::optional(DetectionRule::Interpolated)));
+    EXPECT_EQ(std::tuple(a.format, a.jobs, a.fetches, a.timeoutSeconds, a.rule.has_value(), a.matching.has_value()),
+              std::tuple(FleetFormat::Csv, 6, 4, 60, false, false));
+    const FleetOptions b =
+        ParseFleetOptions(With({"--rule", "Interpolated", "--jobs", "2", "--matching=sequence"}), 6);
+    EXPECT_EQ(std::tuple(b.format, b.jobs, b.rule, b.matching),
+              std::tuple(FleetFormat::Xlsx, 2, std::optional(DetectionRule::Interpolated), std::optional(Matching::Sequence)));
     // A file of plates, as --list-plates writes them (the group after a tab), or by commas.
     test::TempHome dir;
     test::WriteFile(dir.File("part.txt"), "浙A1\t公交一公司\n 浙A2 \n\n浙A3,浙A4\n");
@@ -155,7 +160,7 @@ struct DayFixture {
 
 TEST(VehicleDayRun, FindsTheKnownPassingTimesOnAStoreOfItsOwn) {
     DayFixture f;
-    const VehicleDayResult result = RunVehicleDay(f.context, f.Input(), f.routes, f.vehicles, f.wire);
+    const VehicleDayResult result = RunVehicleDay(f.context, f.Input(), f.routes);
     ASSERT_EQ(result.failure, "");
     ASSERT_EQ(result.rows.size(), f.day.stops.size());
     EXPECT_EQ(result.plannedStops, f.day.stops.size());
@@ -169,6 +174,48 @@ TEST(VehicleDayRun, FindsTheKnownPassingTimesOnAStoreOfItsOwn) {
     EXPECT_TRUE(std::is_sorted(result.rows.begin(), result.rows.end(), [](const ReportRow& a, const ReportRow& b) {
         return a[kColPlanReach] < b[kColPlanReach];
     }));
+}
+
+// fenwarde-report lists a vehicle-day as the window's run lists it from its store, odd rows
+// too: a planned time with a blank after it, the plate and a line in another letter case, equal
+// plans, a stop of another vehicle and one beyond the day.
+TEST(VehicleDayRun, ListsTheDayAsTheWindowsRunReadsItFromItsStore) {
+    DayFixture f;
+    VehicleDayInput input = f.Input();
+    StopTimeEntry odd = input.stops[4];
+    odd.planReachTime += " ";
+    odd.batchName = "  early ";
+    input.stops.push_back(odd);
+    odd = input.stops[7];
+    odd.code = "沪a10086";
+    odd.lineName = "X" + odd.lineName;
+    input.stops.push_back(odd);
+    input.stops.push_back(input.stops[9]);  // the same plan once more
+    odd = input.stops[2];
+    odd.code = "沪B2";
+    input.stops.push_back(odd);
+    odd.code = input.stops[0].code;
+    odd.planReachTime = "2014-08-26 00:00:00";
+    input.stops.push_back(odd);
+    for (Matching matching : {Matching::Nearest, Matching::Sequence}) {
+        FleetContext context = f.context;
+        context.detection.matching = matching;
+        const VehicleDayResult fleet = RunVehicleDay(context, input, f.routes);
+        ASSERT_EQ(fleet.failure, "");
+
+        Database db;
+        ASSERT_TRUE(db.OpenScratch());
+        StopTimeTable table(db);
+        for (const StopTimeEntry& stop : input.stops) ASSERT_TRUE(table.InsertStopTime(stop, "admin"));
+        ReportRun run(table, f.routes, f.vehicles, nullptr);
+        const ReportForm form = VehicleDayForm(context, input.day);
+        ASSERT_TRUE(run.Begin(form).proceed);
+        ReportList list;
+        run.Finish(form, input.trackBody, list);
+        ASSERT_EQ(fleet.rows.size(), list.Size());
+        EXPECT_EQ(list.Size(), f.day.stops.size() + 3);
+        for (std::size_t i = 0; i < list.Size(); ++i) EXPECT_EQ(fleet.rows[i].text, list.Row(i).text) << i;
+    }
 }
 
 TEST(VehicleDayRun, EachFailureHasItsReason) {
@@ -195,7 +242,7 @@ TEST(VehicleDayRun, EachFailureHasItsReason) {
         SCOPED_TRACE(row.what);
         VehicleDayInput input = f.Input();
         row.change(input);
-        const VehicleDayResult result = RunVehicleDay(f.context, input, f.routes, f.vehicles, f.wire);
+        const VehicleDayResult result = RunVehicleDay(f.context, input, f.routes);
         EXPECT_EQ(result.failure, row.failure);
         EXPECT_EQ(result.rows.size(), row.failure.empty() ? f.day.stops.size() : 0u);
         for (const ReportRow& r : result.rows) EXPECT_EQ(r[kColRealReach], "");
@@ -214,13 +261,13 @@ TEST(FleetWorkers, ParallelRunsGiveTheSameRowsAsOneAtATime) {
         inputs.push_back(std::move(input));
     }
     std::vector<VehicleDayResult> alone;
-    for (const auto& input : inputs) alone.push_back(RunVehicleDay(f.context, input, f.routes, f.vehicles, f.wire));
+    for (const auto& input : inputs) alone.push_back(RunVehicleDay(f.context, input, f.routes));
 
     std::mutex mutex;
     std::condition_variable arrived;
     std::map<std::size_t, VehicleDayResult> together;
     {
-        FleetWorkers workers(4, f.routes, f.vehicles, f.context, "GBK", [&](std::size_t i, VehicleDayResult r) {
+        FleetWorkers workers(4, f.routes, f.context, [&](std::size_t i, VehicleDayResult r) {
             const std::lock_guard lock(mutex);
             together.emplace(i, std::move(r));
             arrived.notify_one();
@@ -241,7 +288,7 @@ TEST(FleetWorkers, StoppingDropsWhatWaits) {
     DayFixture f;
     std::atomic<int> done{0};
     {
-        FleetWorkers workers(1, f.routes, f.vehicles, f.context, "GBK",
+        FleetWorkers workers(1, f.routes, f.context,
                              [&](std::size_t, VehicleDayResult) { ++done; });
         for (std::size_t i = 0; i < 50; ++i) workers.Submit(i, f.Input());
         workers.Stop();
@@ -290,7 +337,8 @@ TEST(FleetReport, OutputOrderIsPlanOrderWhateverOrderResultsCameIn) {
     EXPECT_EQ(report.Failed(), 1u);
     report.Gather();
 
-    const ExportDocument doc = report.Document({"admin", "", "2014-08-25", "2014-08-26", "首个定位点", "now"}, {});
+    const ExportDocument doc =
+        report.Document({"admin", "", "2014-08-25", "2014-08-26", "首个定位点", "now", "按班次顺序"}, {});
     EXPECT_EQ(doc.detail.columns[kColLate].heading + doc.detail.columns[kColOverstay].heading, "到达迟到离开久滞");
     const auto detail = Cells(doc.detail);
     ASSERT_EQ(detail.size(), 3u);
@@ -306,15 +354,33 @@ TEST(FleetReport, OutputOrderIsPlanOrderWhateverOrderResultsCameIn) {
                       {"合计", "", "", "6", "2", "1", "1", "0", "1", "0", "0.5"}}));
     EXPECT_EQ(doc.summaries[1].title, "线路汇总");
     EXPECT_EQ(Cells(doc.summaries[2]), (Cells_{{"浙A1", "2014-08-26", "轨迹数据为空：HTTP status 500"}}));
-    EXPECT_TRUE(std::any_of(doc.header.begin(), doc.header.end(), [](const HeaderLine& h) {
-        return h.label == "车辆日" && h.value == "3（完成 2，失败 1）";
-    }));
+    for (const auto& [label, value] : {std::pair{"车辆日", "3（完成 2，失败 1）"}, {"匹配方式", "按班次顺序"}})
+        EXPECT_TRUE(std::any_of(doc.header.begin(), doc.header.end(),
+                                [&](const HeaderLine& h) { return h.label == label && h.value == value; }))
+            << label;
 
     const std::string text = report.SummaryText({}, 2.0);
     for (const char* part : {"3 vehicle-days (2 vehicles, 2 days) in 2.0 s, 1.5 per second: 2 reported, 1 failed",
                              "stops: 3 planned, 2 served, 1 on time, 1 late",
                              "浙A1  2014-08-26  轨迹数据为空：HTTP status 500"})
         EXPECT_NE(text.find(part), std::string::npos) << text;
+}
+
+// Plates, lines and stops come from the server: in a CSV, one that a spreadsheet would run as
+// a formula is text, in the detail and in both summaries.
+TEST(FleetReport, CsvWritesServerTextsThatLookLikeFormulasAsText) {
+    FleetReport report({{"=1+2", "1", "2014-08-25"}});
+    report.Record(0, Reported({RowOf("=1+2", "2014-08-25", "@SUM(1+1)", "06:00:00", "06:00:30")}));
+    report.Gather();
+    test::TempHome home;
+    const std::string path = home.File("fleet.csv");
+    ASSERT_TRUE(WriteCsv(report.Document({"admin", "", "2014-08-25", "2014-08-25", "首个定位点", "now", ""}, {}),
+                         path, CsvCharset::Utf8)
+                    .Written());
+    const std::string text = test::ReadFile(path);
+    for (const char* part : {"\r\n'=1+2,早班,2014-08-25,'@SUM(1+1),定安路,", "\r\n'=1+2,2014-08-25,完成,1,",
+                             "\r\n'@SUM(1+1),1,1,1,"})
+        EXPECT_NE(text.find(part), std::string::npos) << part << "\n" << text;
 }
 
 TEST(FleetProgress, LinesForATerminalAndForALog) {

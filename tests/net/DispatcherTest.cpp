@@ -6,6 +6,7 @@
 #include "base/ChoiceList.h"
 #include "net/Dispatcher.h"
 #include "net/Message.h"
+#include "net/Requests.h"
 #include "routes/RouteStore.h"
 #include "store/Database.h"
 #include "store/StopTimeTable.h"
@@ -19,41 +20,35 @@ namespace {
 class FakeTarget : public DispatchTarget, public RouteEvents, public ScheduleEvents, public ReportEvents {
 public:
     bool SendJson(const Json::Value& m) override {
-        events.push_back("send " + Text(m["header"], "cmd") + " " + m["body"].toStyledString());
         sent.push_back(m);
         return sendSucceeds;
     }
     bool LoginResult(const std::string& result, const std::string& text) override {
-        events.push_back("login " + result + "|" + text);
-        return result == "succeed";
+        return Event("login " + result + "|" + text, result == "succeed");
     }
-    void AddGroupChoice(const std::string& g) override { groups.push_back(g); }
+    void AddGroupChoice(const std::string& g) override { Event("group " + g); }
+    // The index the plate is selected at, and the vehicle the store has last by then.
     void AddVehicleChoice(const std::string& p) override {
-        OfferChoice(plates, p);
-        storedWhenOffered.push_back(vehicles && vehicles->Size() > 0 ? vehicles->Records().back().code : "");
+        Event("plate " + std::to_string(OfferChoice(plates, p)) + " " +
+              (vehicles->Size() > 0 ? vehicles->Records().back().code : "-"));
     }
     void RouteStationsArrived(const RouteRecord& r, const std::string& joined) override {
-        events.push_back("stations " + r.lineName + "|" + joined);
+        Event("stations " + r.lineName + "|" + joined);
     }
-    bool SendDayContent() override {
-        events.push_back("day");
-        return true;
-    }
-    bool FinishScheduleSave() override {
-        events.push_back("finish");
-        return true;
-    }
+    bool SendDayContent() override { return Event("day"); }
+    bool FinishScheduleSave() override { return Event("finish"); }
     void AddScheduleRow(const std::string& n, const std::string& s, const std::string& e) override {
-        events.push_back("schedule " + n + "|" + s + "|" + e);
+        Event("schedule " + n + "|" + s + "|" + e);
     }
-    bool ReportBatchEnded(bool run) override {
-        events.push_back(run ? "run+enable" : "enable");
-        return true;
+    bool ReportBatchEnded(bool run) override { return Event(run ? "run+enable" : "enable"); }
+    void AddReportRow(const Message& m) override { Event("row " + Text(m.body, "code")); }
+    bool Event(std::string e, bool result = true) {
+        events.push_back(std::move(e));
+        return result;
     }
-    void AddReportRow(const Message& m) override { events.push_back("row " + Text(m.body, "code")); }
 
     const VehicleStore* vehicles = nullptr;
-    std::vector<std::string> events, groups, plates, storedWhenOffered;
+    std::vector<std::string> events, plates;
     std::vector<Json::Value> sent;
     bool sendSucceeds = true;
 };
@@ -94,32 +89,30 @@ TEST_F(DispatcherTest, LoginReplyOnlyForTheLoginRequest) {
 
 TEST_F(DispatcherTest, GroupIsOfferedThenAnswered) {
     EXPECT_TRUE(Receive("1009", R"({"groupid":"g7","groupname":"一公司"})"));
-    EXPECT_EQ(target.groups, std::vector<std::string>{"一公司"});
+    EXPECT_EQ(target.events, std::vector<std::string>{"group 一公司"});
     ASSERT_EQ(target.sent.size(), 1u);
-    EXPECT_EQ(Text(target.sent[0]["header"], "cmd"), "1010");
-    EXPECT_EQ(Text(target.sent[0]["body"], "groupid"), "g7");
+    EXPECT_EQ(target.sent[0], GroupAnswer("g7"));
     target.sendSucceeds = false;
     EXPECT_FALSE(Receive("1009", R"({"groupid":"g8"})"));
 }
 
+// A plate selects the first one that begins with it, ignoring case, or is added; each vehicle is
+// stored before its plate is offered.
 TEST_F(DispatcherTest, VehiclesAreAllStoredButPlatesOfferedByPrefix) {
-    for (const char* plate : {"A12", "A12", "a1", "B3"})
+    for (const char* plate : {"A12", "A12", "a1", "B3", "A123"})
         Receive("1011", std::string(R"({"code":")") + plate + R"(","id":"7","groupname":"g"})");
-    EXPECT_EQ(vehicles.Size(), 4u);
-    EXPECT_EQ(target.plates, (std::vector<std::string>{"A12", "B3"}));
-    // Each vehicle is in the store by the time its plate is offered.
-    EXPECT_EQ(target.storedWhenOffered, (std::vector<std::string>{"A12", "A12", "a1", "B3"}));
+    EXPECT_EQ(vehicles.Size(), 5u);
+    EXPECT_EQ(target.plates, (std::vector<std::string>{"A12", "B3", "A123"}));
+    EXPECT_EQ(target.events, (std::vector<std::string>{"plate 0 A12", "plate 0 A12", "plate 0 a1", "plate 1 B3",
+                                                       "plate 2 A123"}));
 }
 
 TEST_F(DispatcherTest, RoutesAskForStationsAndGetThemJoined) {
     Receive("9001", R"({"lineid":"5","linename":"71路","counterdis":"12.5","countertime":"00:40"})");
     Receive("9001", R"({"lineid":"6","linename":"71路"})");
-    ASSERT_EQ(target.sent.size(), 2u);  // the duplicate is still answered
-    EXPECT_EQ(Text(target.sent[1]["body"], "lineid"), "6");
-    EXPECT_EQ(Text(target.sent[1]["header"], "clientType"), "fenWarde");
+    // The duplicate is still answered, but not stored.
+    EXPECT_EQ(target.sent, (std::vector<Json::Value>{RouteStationsRequest("5"), RouteStationsRequest("6")}));
     EXPECT_EQ(routes.Size(), 1u);
-    ASSERT_EQ(log.lines.size(), 1u);
-    EXPECT_EQ(log.lines[0], "线路名称：71路已经存在");
 
     Receive("9003", R"({"lineId":"5","stationns":[
         {"id":"1","name":"甲","lat":"31.1","lng":"121.1","time":"3"},
@@ -140,9 +133,7 @@ TEST_F(DispatcherTest, StopTimesAreStoredUnderTheUserWithApostrophesIntact) {
     std::vector<StopTimeRecord> rows;
     ASSERT_TRUE(table.ReadReportRows("沪A1", "调度员", "2014-08-25 00:00:00", "2014-08-25 23:59:59", rows));
     ASSERT_EQ(rows.size(), 1u);
-    EXPECT_EQ(rows[0].usermarkName, "O'Hare 站");
-    EXPECT_EQ(rows[0].lineName, "71路");
-    EXPECT_EQ(rows[0].realReachTime, "");
+    EXPECT_EQ(rows[0].usermarkName + "|" + rows[0].lineName + "|" + rows[0].realReachTime, "O'Hare 站|71路|");
 }
 
 TEST_F(DispatcherTest, StopTimeTheDatabaseRefusesIsLostAlone) {
@@ -163,19 +154,11 @@ TEST_F(DispatcherTest, WindowCodesReachTheirWindows) {
     EXPECT_EQ(target.events, (std::vector<std::string>{"day", "finish", "schedule 夏|a|b",
                                                        "schedule 冬||", "enable", "row 沪A1"}));
     // Pages not hooked in yet ignore their messages and never end the login.
-    Dispatcher bare{routes, vehicles, table, target};
-    for (const char* code : {"9007", "9009", "9019", "9021"})
-        EXPECT_TRUE(bare.Dispatch(ReadMessage(*ParseDocument(std::string(R"({"header":{"cmd":")") + code +
-                                                             R"("},"body":{"type":"batch"}})"))));
-}
-
-TEST(ChoiceList, OfferSelectsByPrefixOrAppends) {
-    std::vector<std::string> items;
-    EXPECT_EQ(OfferChoice(items, "A12"), 0u);
-    EXPECT_EQ(OfferChoice(items, "B"), 1u);
-    EXPECT_EQ(OfferChoice(items, "a1"), 0u);
-    EXPECT_EQ(OfferChoice(items, "A123"), 2u);
-    EXPECT_EQ(items, (std::vector<std::string>{"A12", "B", "A123"}));
+    target.events.clear();
+    dispatcher.SetScheduleEvents(nullptr);
+    dispatcher.SetReportEvents(nullptr);
+    for (const char* code : {"9007", "9009", "9019", "9021"}) EXPECT_TRUE(Receive(code, R"({"type":"batch"})")) << code;
+    EXPECT_TRUE(target.events.empty());
 }
 
 }  // namespace

@@ -1,11 +1,15 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <string>
 #include <vector>
 
 #include "reports/Detection.h"
+#include "reports/EventMatching.h"
+#include "reports/RouteAnalysis.h"
+#include "reports/StationGrid.h"
 #include "routes/RouteRecord.h"
 #include "store/Database.h"
 #include "store/StopTimeTable.h"
@@ -66,13 +70,20 @@ protected:
         EXPECT_TRUE(table.FindStopRows(plate, route.lineName, stop, rows));
         return rows;
     }
+    // A run of vehicle A1 on the track: the route's events, given to its rows by nearest plan.
     void Analyse(const std::vector<TrackPoint>& track) {
-        AnalyseTrack(route, "A1", track, table, &log);
+        std::vector<LineEvent> events;
+        for (const StationEvent& e : AnalyseRoute(route, track, {}, {}))
+            events.push_back({route.lineName, route.stations[e.station].name, e.kind, e.time});
+        RecordEvents(table, &log, "A1", events, Matching::Nearest);
     }
-    // An event of vehicle A1 at a stop of the route, logged.
-    bool Update(const std::string& time, StopEventKind kind = StopEventKind::Arrival,
-                const std::string& stop = "Harbour") {
-        return UpdateStopTime(table, &log, "A1", route.lineName, stop, time, kind);
+    // A run of vehicle A1 with these events at the route's stops, in this order.
+    void Record(const std::vector<LineEvent>& events) {
+        RecordEvents(table, &log, "A1", events, Matching::Nearest);
+    }
+    LineEvent Event(const std::string& time, StopEventKind kind = StopEventKind::Arrival,
+                    const std::string& stop = "Harbour") const {
+        return {route.lineName, stop, kind, time};
     }
 
     test::TempHome home;
@@ -169,6 +180,39 @@ TEST(StationCircle, ShortcutDecidesLikeTheFullDistance) {
     EXPECT_GT(inside, 20000);  // the cases cover both sides of the circle
 }
 
+// The grid only narrows the search: every station a fix is inside of is among its candidates,
+// at every latitude, for stations the distance treats as everywhere and far off the globe.
+TEST(StationGrid, EveryStationAFixIsInsideOfIsACandidate) {
+    std::uint64_t seed = 7;
+    auto uniform = [&](double lo, double hi) {
+        seed = seed * 6364136223846793005ULL + 1442695040888963407ULL;
+        return lo + (hi - lo) * static_cast<double>(seed >> 11) / 9007199254740992.0;
+    };
+    const std::vector<StationPlace> stations = {
+        {31.0, 121.0},  {31.0004, 121.0005}, {0.05, 121.0}, {31.0, 0.0},   {-33.9, 151.2},
+        {64.1, -21.9},  {88.95, 10.0},       {89.5, 10.0},  {31.0, 179.9999}, {1e9, 121.0},
+        {31.0019, 121.0019}};
+    const StationGrid grid(stations);
+    int inside = 0;
+    std::vector<std::size_t> candidates;
+    for (const StationPlace& s : stations) {
+        for (int n = 0; n < 5000; ++n) {
+            const double reach = n % 2 ? 0.0008 : 0.01;
+            const double lat = std::clamp(s.latitude, -90.0, 90.0) + uniform(-reach, reach);
+            const double lng = s.longitude + uniform(-reach, reach) * (std::fabs(lat) > 80 ? 20 : 1);
+            candidates.clear();
+            grid.Candidates(lat, lng, candidates);
+            for (std::size_t i = 0; i < stations.size(); ++i)
+                if (IsInsideStation(stations[i].latitude, stations[i].longitude, lat, lng)) {
+                    ++inside;
+                    ASSERT_NE(std::find(candidates.begin(), candidates.end(), i), candidates.end())
+                        << "station " << i << " fix " << lat << "," << lng;
+                }
+        }
+    }
+    EXPECT_GT(inside, 20000);
+}
+
 struct WindowCase {
     const char* label;
     const char* gps;
@@ -181,8 +225,7 @@ class DetectionWindow : public DetectionTest, public ::testing::WithParamInterfa
 
 TEST_P(DetectionWindow, AcceptsUpTo20Min59SecOnEitherSide) {
     AddRow("Harbour", At("08:00:00"), At("08:00:00"));
-    EXPECT_EQ(Update(At(GetParam().gps)), GetParam().recorded);
-    EXPECT_EQ(Update(At(GetParam().gps), StopEventKind::Departure), GetParam().recorded);
+    Record({Event(At(GetParam().gps)), Event(At(GetParam().gps), StopEventKind::Departure)});
     const auto rows = Rows("Harbour");
     const std::string expected = GetParam().recorded ? At(GetParam().gps) : "";
     EXPECT_EQ(rows[0].realReachTime, expected);
@@ -201,17 +244,12 @@ TEST_F(DetectionTest, NearestPlannedTimeWinsAndTiesGoToTheRowReturnedFirst) {
     AddRow("Harbour", At("08:30:00"));
     AddRow("Harbour", At("08:00:00"));
     AddRow("Harbour", At("08:10:00"));
-    // 08:15 is 5 min from 08:10, the nearest.
-    EXPECT_TRUE(Update(At("08:15:00")));
-    auto rows = Rows("Harbour");
-    EXPECT_EQ(rows[2].realReachTime, At("08:15:00"));
-    EXPECT_EQ(rows[0].realReachTime, "");
-    EXPECT_EQ(rows[1].realReachTime, "");
-
-    // 08:20 lies as far from 08:30 as from 08:10: the first row returned (08:30) wins.
-    EXPECT_TRUE(Update(At("08:20:00")));
-    rows = Rows("Harbour");
+    // 08:15 is 5 min from 08:10, the nearest; then 08:20 lies as far from 08:30 as from 08:10:
+    // the row stored first (08:30) wins.
+    Record({Event(At("08:15:00")), Event(At("08:20:00"))});
+    const auto rows = Rows("Harbour");
     EXPECT_EQ(rows[0].realReachTime, At("08:20:00"));
+    EXPECT_EQ(rows[1].realReachTime, "");
     EXPECT_EQ(rows[2].realReachTime, At("08:15:00"));
 }
 
@@ -219,7 +257,7 @@ TEST_F(DetectionTest, RowsWithoutAUsablePlanAreNeverChosen) {
     AddRow("Harbour", "", At("08:00:00"));
     AddRow("Harbour", "soon", At("08:00:00"));
     AddRow("Harbour", "2014-08-26 08:00:00");  // a day away: beyond the matching horizon
-    EXPECT_FALSE(Update(At("08:00:00")));
+    Record({Event(At("08:00:00"))});
     for (const auto& row : Rows("Harbour")) EXPECT_EQ(row.realReachTime, "");
 }
 
@@ -237,9 +275,7 @@ class DetectionReplace : public DetectionTest, public ::testing::WithParamInterf
 
 TEST_P(DetectionReplace, ExistingRealTimeGivesWayOnlyToANearerOne) {
     AddRow("Harbour", At("08:00:00"));
-    const std::string existing = GetParam().existing;
-    table.SetRealReachTime(Rows("Harbour")[0].rowId, existing);
-    Update(At(GetParam().gps));
+    Record({Event(GetParam().existing), Event(At(GetParam().gps))});
     EXPECT_EQ(Rows("Harbour")[0].realReachTime, GetParam().result);
 }
 
@@ -251,7 +287,7 @@ INSTANTIATE_TEST_SUITE_P(Rule, DetectionReplace,
                              ReplaceCase{"2014-08-25 08:02:00", "08:10:00", "2014-08-25 08:02:00"},
                              // equal distances keep the old value
                              ReplaceCase{"2014-08-25 08:02:00", "08:01:00", "2014-08-25 08:02:00"},
-                             // an old value that is no time is infinitely far
+                             // an event that is no time takes nothing
                              ReplaceCase{"garbled", "08:10:00", "2014-08-25 08:10:00"}));
 
 TEST_F(DetectionTest, ArrivalIsNotWrittenIntoAnotherStopsRowWithTheSamePlan) {
@@ -272,7 +308,6 @@ TEST_F(DetectionTest, PresenceStartsOutsideForEveryAnalysis) {
     Analyse(track);
     ASSERT_EQ(route.stations[0].presenceState, PresenceState::Inside);
     const auto first = Rows("Harbour");
-    table.ClearRealTimes("A1");
     Analyse(track);
     const auto second = Rows("Harbour");
     EXPECT_EQ(second[0].realReachTime, first[0].realReachTime);
@@ -282,8 +317,7 @@ TEST_F(DetectionTest, PresenceStartsOutsideForEveryAnalysis) {
 
 TEST_F(DetectionTest, EventsWithoutRowsOrTimesOnlyLog) {
     AddRow("Elsewhere", At("08:00:00"));
-    EXPECT_FALSE(Update(At("08:00:00")));
-    EXPECT_FALSE(Update("not a time", StopEventKind::Arrival, "Elsewhere"));
+    Record({Event(At("08:00:00")), Event("not a time", StopEventKind::Arrival, "Elsewhere")});
     EXPECT_EQ(log.lines,
               (std::vector<std::string>{"Harbour:1:" + At("08:00:00"), "Elsewhere:1:not a time"}));
     EXPECT_EQ(Rows("Elsewhere")[0].realReachTime, "");

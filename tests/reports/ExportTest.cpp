@@ -38,6 +38,24 @@ TEST(Csv, FieldsAreQuotedOnlyWhenTheyMustBe) {
         AppendCsvField(out, field);
         EXPECT_EQ(out, written) << field;
     }
+    // Data that a spreadsheet would run as a formula is written as text.
+    const std::pair<const char*, const char*> data[] = {
+        {"=1+2", "'=1+2"},
+        {"+86 571", "'+86 571"},
+        {"-1", "'-1"},
+        {"@SUM(1+1)", "'@SUM(1+1)"},
+        {"\tcmd", "'\tcmd"},
+        {"\rcmd", "\"'\rcmd\""},
+        {"=A1,B1", "\"'=A1,B1\""},
+        {"浙A=1", "浙A=1"},
+        {"2014-08-25 08:00:00", "2014-08-25 08:00:00"},
+        {"", ""},
+    };
+    for (const auto& [field, written] : data) {
+        std::string out;
+        AppendCsvDataField(out, field);
+        EXPECT_EQ(out, written) << field;
+    }
 }
 
 TEST(Csv, CharsetNames) {
@@ -55,36 +73,43 @@ ReportHeading Heading() {
             .start = "2014-08-25 05:00:00",
             .end = "2014-08-25 21:00:00",
             .rule = "首个定位点",
-            .generatedAt = "2014-08-26 09:30:00"};
+            .generatedAt = "2014-08-26 09:30:00",
+            .matching = "最近计划"};
 }
 
 TEST(Csv, WholeFileWithBomHeaderBlockRowsAndSummary) {
     test::TempHome home;
     std::vector<ReportRow> rows = {
         test::StopRow("早班", "7路", "定安路, 北", "2014-08-25 08:00:00", "2014-08-25 08:05:30"),
-        test::StopRow("早班", "7路", "say \"鼓楼\"", "2014-08-25 08:10:00", "")};
-    const ExportDocument document = ReportDocument(Heading(), rows, {});
+        test::StopRow("早班", "7路", "say \"鼓楼\"", "2014-08-25 08:10:00", ""),
+        test::StopRow("+早班", "7路", "@SUM(1+1)", "2014-08-25 08:20:00", "")};
+    rows[2].text[kColPlate] = "=1+2";
+    ReportHeading heading = Heading();
+    heading.company = "-一公司";
+    const ExportDocument document = ReportDocument(heading, rows, {});
     const std::string path = home.File("报表 一.csv");
     ASSERT_TRUE(WriteCsv(document, path, CsvCharset::Utf8).Written());
     const std::string expected =
         "线路运行报表\r\n"
-        "公司,一公司\r\n"
+        "公司,'-一公司\r\n"
         "车牌号,沪A10086\r\n"
         "时间范围,2014-08-25 05:00:00 至 2014-08-25 21:00:00\r\n"
         "判定规则,首个定位点\r\n"
+        "匹配方式,最近计划\r\n"
         "生成时间,2014-08-26 09:30:00\r\n"
         "准点窗口,提前1分钟至迟到4分钟\r\n"
         "\r\n"
-        "车牌号码,批次,日期,线路,站点,计划到达时间,实际到达时间,到站迟到,计划离开时间,"
-        "实际离开时间,离站久滞\r\n"
+        "车牌号码,批次,日期,线路,站点,计划到达时间,实际到达时间,到达迟到,计划离开时间,"
+        "实际离开时间,离开久滞\r\n"
         "沪A10086,早班,2014-08-25,7路,\"定安路, 北\",2014-08-25 08:00:00,2014-08-25 08:05:30,"
         "迟到00:05:30,,,\r\n"
         "沪A10086,早班,2014-08-25,7路,\"say \"\"鼓楼\"\"\",2014-08-25 08:10:00,,,,,\r\n"
+        "'=1+2,'+早班,2014-08-25,7路,'@SUM(1+1),2014-08-25 08:20:00,,,,,\r\n"
         "\r\n"
         "汇总\r\n"
         "线路,计划站次,已服务,准点,迟到,早到,未服务,无法判定,准点率\r\n"
-        "7路,2,1,0,1,0,1,0,0.0%\r\n"
-        "合计,2,1,0,1,0,1,0,0.0%\r\n";
+        "7路,3,1,0,1,0,2,0,0.0%\r\n"
+        "合计,3,1,0,1,0,2,0,0.0%\r\n";
     EXPECT_EQ(test::ReadFile(path), "\xEF\xBB\xBF" + expected);
 
     // GBK on request: the same text in GBK bytes, without a byte-order mark.
@@ -101,7 +126,7 @@ TEST(Csv, AnEmptyListStillHasItsHeaderBlockAndHeadings) {
     const std::string text = test::ReadFile(path);
     EXPECT_NE(text.find("车牌号,沪A10086\r\n"), std::string::npos);
     EXPECT_NE(text.find("\r\n车牌号码,批次,"), std::string::npos);
-    EXPECT_NE(text.find("离站久滞\r\n\r\n汇总\r\n"), std::string::npos);
+    EXPECT_NE(text.find("离开久滞\r\n\r\n汇总\r\n"), std::string::npos);
 }
 
 TEST(ExportName, ProposalsForTheListedReport) {
@@ -126,10 +151,11 @@ TEST(ExportName, HeaderBlockAndTextWidths) {
     ReportHeading h = Heading();
     h.plate.clear();
     const std::vector<HeaderLine> lines = HeaderBlock(h);
-    ASSERT_EQ(lines.size(), 5u);
+    ASSERT_EQ(lines.size(), 6u);
     EXPECT_EQ(lines[0].label + "=" + lines[0].value, "公司=一公司");
     EXPECT_EQ(lines[1].label + "=" + lines[1].value, "车牌号=（全部车辆）");
     EXPECT_EQ(lines[3].label + "=" + lines[3].value, "判定规则=首个定位点");
+    EXPECT_EQ(lines[4].label + "=" + lines[4].value, "匹配方式=最近计划");
     for (const auto& [text, width] : {std::pair{"", 0u},
                                       {"2014-08-25 08:00:00", 19u},
                                       {"浙A3W066", 8u},

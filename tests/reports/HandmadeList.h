@@ -49,7 +49,8 @@ inline ReportHeading LongListHeading() {
             .start = "2014-08-25 05:00:00",
             .end = "2014-08-29 21:00:00",
             .rule = "首个定位点",
-            .generatedAt = "2014-08-30 09:00:00"};
+            .generatedAt = "2014-08-30 09:00:00",
+            .matching = "最近计划"};
 }
 
 // A long list for benchmarks and the progress of an export: batches of 40 stops on three

@@ -58,6 +58,15 @@ TEST(Punctuality, SummaryPerLineWithATotalAsATable) {
         for (std::size_t c = 0; c < expected[r].size(); ++c)
             EXPECT_EQ(table.cell(r, c), expected[r][c]) << r << "," << c;
 
+    // Lines in natural order, whatever order the list meets them in.
+    std::vector<ReportRow> lines;
+    for (const char* line : {"西湖观光线", "155路", "7路", "1路", "201路", "7路"})
+        lines.push_back(StopRow("早班", line, "定安路", "2014-08-25 08:00:00", ""));
+    const ExportTable byLine = LineSummary(lines, {});
+    std::vector<std::string> names;
+    for (std::size_t r = 0; r < byLine.rowCount; ++r) names.emplace_back(byLine.cell(r, 0));
+    EXPECT_EQ(names, (std::vector<std::string>{"1路", "7路", "155路", "201路", "西湖观光线", "合计"}));
+
     // Per vehicle and day, as a fleet's summary groups them: one key, then the total.
     static constexpr ReportColumn kByVehicleDay[] = {kColPlate, kColDate};
     const std::vector<SummaryRow> byDay = SummariseBy(rows, kByVehicleDay, {});

@@ -61,6 +61,17 @@ protected:
                 return &stop;
         return nullptr;
     }
+    // A real arrival in the first row of a stop, as an earlier run left it.
+    void LeaveRealArrival(const StopTimeEntry& stop, const std::string& time) {
+        std::vector<StopTimeRecord> rows;
+        ASSERT_TRUE(table.FindStopRows(stop.code, stop.lineName, stop.userMarkName, rows));
+        ASSERT_TRUE(table.WriteRealTimes({{rows[0].rowId, "", "", "", "", time, ""}}));
+    }
+    std::vector<StopTimeRecord> Stored() {
+        std::vector<StopTimeRecord> rows;
+        EXPECT_TRUE(table.ReadReportRows(day.stops[0].entry.code, kUser, "2014", "2015", rows));
+        return rows;
+    }
     // Begin, then Finish with the body the transfer brought.
     ReportRun::Outcome Run(const ReportForm& query, const std::string& body, ReportList& list) {
         ReportRun run(table, routes, vehicles, &log);
@@ -99,15 +110,12 @@ TEST_F(ReportRunTest, SyntheticDayGivesTheKnownPassingTimes) {
     unknownLine.lineName = "无此线路";
     table.InsertStopTime(unknownLine, kUser);
     // Stale real times from an earlier run are cleared first.
-    std::vector<StopTimeRecord> rows;
-    table.FindStopRows(day.stops[5].entry.code, day.stops[5].entry.lineName,
-                       day.stops[5].entry.userMarkName, rows);
-    table.SetRealReachTime(rows[0].rowId, "2014-08-25 04:00:00");
+    LeaveRealArrival(day.stops[5].entry, "2014-08-25 04:00:00");
 
     ReportList list;
     const ReportRun::Outcome outcome = Run(Query(), day.trackBody, list);
     EXPECT_TRUE(outcome.message.empty());
-    EXPECT_TRUE(outcome.linesRead);
+    EXPECT_TRUE(outcome.linesRead && outcome.written);
     EXPECT_TRUE(outcome.rowsRead);
     // Every stop planned inside the range, and the row of the unknown line.
     ASSERT_EQ(list.Size(), InRange(Query()) + 1);
@@ -183,10 +191,7 @@ TEST_F(ReportRunTest, InterpolatedRuleGivesTheCrossingInstantsBeforeTheFirstFixe
 
 TEST_F(ReportRunTest, EndBeforeStartStopsBeforeAnythingIsCleared) {
     StoreStopTimes();
-    std::vector<StopTimeRecord> rows;
-    table.FindStopRows(day.stops[0].entry.code, day.stops[0].entry.lineName,
-                       day.stops[0].entry.userMarkName, rows);
-    table.SetRealReachTime(rows[0].rowId, "2014-08-25 06:00:00");
+    LeaveRealArrival(day.stops[0].entry, "2014-08-25 06:00:00");
 
     ReportForm query = Query();
     query.end = "2014-08-25 04:59:59";
@@ -195,7 +200,7 @@ TEST_F(ReportRunTest, EndBeforeStartStopsBeforeAnythingIsCleared) {
     EXPECT_FALSE(start.proceed);
     EXPECT_EQ(start.message, "终止时间不能小于起始时间");
     EXPECT_TRUE(log.lines.empty() || log.lines.back() != "开始获取轨迹数据");
-    rows.clear();
+    std::vector<StopTimeRecord> rows;
     table.FindStopRows(day.stops[0].entry.code, day.stops[0].entry.lineName,
                        day.stops[0].entry.userMarkName, rows);
     EXPECT_EQ(rows[0].realReachTime, "2014-08-25 06:00:00");
@@ -217,6 +222,39 @@ TEST_F(ReportRunTest, EmptyTrackIsToldAndTheRowsAreStillListedWithTheFilter) {
     ReportList completed;
     Run(query, "", completed);
     EXPECT_EQ(completed.Size(), 0u);
+}
+
+// The run's real times go in at once or not at all: a store that refuses one of the writes
+// keeps every real time of the run before, the run says so, and the list still shows what the
+// run found.
+TEST_F(ReportRunTest, AFailedWriteRollsBackSaysSoAndLeavesThePreviousRealTimes) {
+    StoreStopTimes();
+    ReportList first;
+    ASSERT_TRUE(Run(Query(), day.trackBody, first).written);
+    const std::vector<StopTimeRecord> before = Stored();
+    ASSERT_GT(std::count_if(before.begin(), before.end(),
+                            [](const StopTimeRecord& r) { return !r.realReachTime.empty(); }),
+              10);
+    // The last row's write fails, after the others have been made.
+    ASSERT_TRUE(db.Execute("CREATE TRIGGER refuse BEFORE UPDATE ON busbatch WHEN OLD.rowid = "
+                           "(SELECT max(rowid) FROM busbatch) BEGIN SELECT "
+                           "RAISE(ABORT, 'database or disk is full'); END"));
+    log.lines.clear();
+    ReportList second;
+    const ReportRun::Outcome outcome = Run(Query(), "", second);  // nothing found: all cleared
+    EXPECT_FALSE(outcome.written);
+    const std::string told = "本次结果未能存入本地数据库，库中保留此前的实际时间：constraint failed: "
+                             "database or disk is full";
+    EXPECT_EQ(outcome.message, "轨迹数据为空\n" + told);
+    EXPECT_EQ(log.lines.back(), told);
+    const std::vector<StopTimeRecord> after = Stored();
+    ASSERT_EQ(after.size(), before.size());
+    for (std::size_t i = 0; i < after.size(); ++i)
+        EXPECT_EQ(after[i].realReachTime + after[i].realLeaveTime,
+                  before[i].realReachTime + before[i].realLeaveTime)
+            << i;
+    ASSERT_EQ(second.Size(), InRange(Query()));
+    for (const ReportRow& row : second.Rows()) EXPECT_EQ(row[kColRealReach] + row[kColRealLeave], "");
 }
 
 TEST_F(ReportRunTest, ABrokenDatabaseListsNothingAndDoesNotCrash) {

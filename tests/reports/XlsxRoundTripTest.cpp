@@ -63,7 +63,8 @@ protected:
                           .start = "2014-08-25 05:00:00",
                           .end = "2014-08-25 21:00:00",
                           .rule = "首个定位点",
-                          .generatedAt = "2014-08-26 09:30:00"};
+                          .generatedAt = "2014-08-26 09:30:00",
+                          .matching = "按班次顺序"};
     test::TempHome home;
     std::string folder;
 };
@@ -80,30 +81,31 @@ TEST_F(XlsxRoundTrip, CellsTypesColoursFilterAndSummary) {
     EXPECT_EQ(detail["name"].asString(), "明细");
     EXPECT_EQ(summary["name"].asString(), "汇总");
 
-    // Title, header block (rows 2-7), a blank row, the heading row 9, the rows from 10.
+    // Title, header block (rows 2-8), a blank row, the heading row 10, the rows from 11.
     EXPECT_EQ(At(detail, 1, 0), "text:线路运行报表");
     EXPECT_TRUE(detail["rows"][0][0]["bold"].asBool());
     EXPECT_EQ(Cells(detail, 2, 0, 1), "text:公司 text:一公司");
     EXPECT_EQ(At(detail, 4, 1), "text:2014-08-25 05:00:00 至 2014-08-25 21:00:00");
     EXPECT_EQ(At(detail, 5, 1), "text:首个定位点");
-    EXPECT_EQ(Cells(detail, 7, 0, 1), "text:准点窗口 text:提前1分钟至迟到4分钟");
-    EXPECT_EQ(At(detail, 9, 5), "text:计划到达时间");
-    EXPECT_EQ(At(detail, 9, 7), "text:到站迟到");
-    EXPECT_EQ(detail["freeze"].asString(), "A10");
-    EXPECT_EQ(detail["filter"].asString(), "A9:K19");
+    EXPECT_EQ(Cells(detail, 6, 0, 1), "text:匹配方式 text:按班次顺序");
+    EXPECT_EQ(Cells(detail, 8, 0, 1), "text:准点窗口 text:提前1分钟至迟到4分钟");
+    EXPECT_EQ(At(detail, 10, 5), "text:计划到达时间");
+    EXPECT_EQ(At(detail, 10, 7), "text:到达迟到");
+    EXPECT_EQ(detail["freeze"].asString(), "A11");
+    EXPECT_EQ(detail["filter"].asString(), "A10:K20");
     EXPECT_TRUE(detail["landscape"].asBool());
 
-    // Row 11 is the 330-second delay at 鼓楼.
-    EXPECT_EQ(Cells(detail, 11, 0, 10),
+    // Row 12 is the 330-second delay at 鼓楼.
+    EXPECT_EQ(Cells(detail, 12, 0, 10),
               "text:沪A10086 text:早班 datetime:2014-08-25 00:00:00 text:7路 text:鼓楼 "
               "datetime:2014-08-25 08:05:00 datetime:2014-08-25 08:10:30 text:迟到00:05:30|red "
               "empty: empty: empty:");
-    EXPECT_EQ(detail["rows"][10][5]["fmt"].asString(), "yyyy-mm-dd hh:mm:ss");
-    EXPECT_EQ(detail["rows"][9][7]["t"].asString(), "empty");  // on time: nothing to show
-    EXPECT_EQ(At(detail, 13, 5), "text:around eight");
-    EXPECT_EQ(At(detail, 13, 6), "datetime:2014-08-25 08:19:00");
-    EXPECT_EQ(At(detail, 19, 6), "text:soon");
-    EXPECT_EQ(At(detail, 18, 10), "text:久滞00:05:00|red");
+    EXPECT_EQ(detail["rows"][11][5]["fmt"].asString(), "yyyy-mm-dd hh:mm:ss");
+    EXPECT_EQ(detail["rows"][10][7]["t"].asString(), "empty");  // on time: nothing to show
+    EXPECT_EQ(At(detail, 14, 5), "text:around eight");
+    EXPECT_EQ(At(detail, 14, 6), "datetime:2014-08-25 08:19:00");
+    EXPECT_EQ(At(detail, 20, 6), "text:soon");
+    EXPECT_EQ(At(detail, 19, 10), "text:久滞00:05:00|red");
 
     // Widths fit the texts: a date-time needs 19 characters, a stop name of three CJK six.
     const Json::Value& widths = detail["widths"];
@@ -113,13 +115,13 @@ TEST_F(XlsxRoundTrip, CellsTypesColoursFilterAndSummary) {
     EXPECT_LT(widths["E"].asDouble(), widths["F"].asDouble());
 
     // The summary: counts as numbers, the share as a percentage.
-    EXPECT_EQ(At(summary, 9, 0) + " " + At(summary, 9, 8), "text:线路 text:准点率");
+    EXPECT_EQ(At(summary, 10, 0) + " " + At(summary, 10, 8), "text:线路 text:准点率");
     // The unparsed planned time makes one more stop that cannot be judged: 2 on time of 7.
-    EXPECT_EQ(Cells(summary, 12, 0, 8),
+    EXPECT_EQ(Cells(summary, 13, 0, 8),
               "text:合计 number:10 number:9 number:2 number:3 number:2 number:1 number:2 "
               "number:0.2857142857142857");
-    EXPECT_EQ(summary["rows"][11][8]["fmt"].asString(), "0.0%");
-    EXPECT_EQ(Cells(summary, 10, 0, 1), "text:7路 number:8");
+    EXPECT_EQ(summary["rows"][12][8]["fmt"].asString(), "0.0%");
+    EXPECT_EQ(Cells(summary, 11, 0, 1), "text:7路 number:8");
 }
 
 TEST_F(XlsxRoundTrip, AnEmptyListGivesTheHeaderBlockAndHeadingsOnly) {
@@ -128,10 +130,10 @@ TEST_F(XlsxRoundTrip, AnEmptyListGivesTheHeaderBlockAndHeadingsOnly) {
     const Json::Value book = ReadBack(path);
     ASSERT_EQ(book["sheets"].size(), 2u);
     const Json::Value& detail = book["sheets"][0];
-    EXPECT_EQ(detail["rows"].size(), 9u);
-    EXPECT_EQ(At(detail, 9, 0), "text:车牌号码");
-    EXPECT_EQ(detail["filter"].asString(), "A9:K9");
-    EXPECT_EQ(At(book["sheets"][1], 10, 0) + " " + At(book["sheets"][1], 10, 8),
+    EXPECT_EQ(detail["rows"].size(), 10u);
+    EXPECT_EQ(At(detail, 10, 0), "text:车牌号码");
+    EXPECT_EQ(detail["filter"].asString(), "A10:K10");
+    EXPECT_EQ(At(book["sheets"][1], 11, 0) + " " + At(book["sheets"][1], 11, 8),
               "text:合计 empty:");
 }
 

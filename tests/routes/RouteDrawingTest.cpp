@@ -9,19 +9,6 @@ std::string Fields(const StationRecord& s) {
     return s.id + "|" + s.name + "|" + s.latitude + "|" + s.longitude + "|" + s.time + "|" + s.serialNumber;
 }
 
-TEST(RouteDrawing, TwoMarkersGiveTheStationsTheirTotalsAndSerialNumbers) {
-    RouteDrawing d;
-    EXPECT_EQ(d.Apply("marker,S1,  A  ,30.1,120.1,1.5,7").outcome, RouteDrawing::Outcome::Added);
-    EXPECT_EQ(d.Apply("marker,S2,B,30.2,120.2,2.25,8").outcome, RouteDrawing::Outcome::Added);
-    EXPECT_EQ(d.stationsText, "A — B");
-    EXPECT_EQ(d.LengthText(), "3.75");
-    EXPECT_EQ(d.TimeText(), "00:15");
-    ASSERT_EQ(d.Working().stations.size(), 2u);
-    EXPECT_EQ(Fields(d.Working().stations[0]), "S1|A|30.1|120.1|7|0");
-    EXPECT_EQ(Fields(d.Working().stations[1]), "S2|B|30.2|120.2|8|1");
-    EXPECT_EQ(d.StationCounter(), 2);
-}
-
 TEST(RouteDrawing, FieldsAreTakenAtSingleCommasAndMissingOnesAreEmpty) {
     const struct {
         const char* command;
@@ -67,9 +54,7 @@ TEST(RouteDrawing, OtherCommandsAndEmptyIdentifiersAddNothingAndSayWhy) {
         const auto applied = d.Apply(row.command);
         EXPECT_EQ(applied.outcome, row.outcome) << row.command;
         EXPECT_EQ(applied.logLine, row.log) << row.command;
-        EXPECT_TRUE(d.Working().stations.empty());
-        EXPECT_EQ(d.StationCounter(), 0);
-        EXPECT_EQ(d.stationsText, "");
+        EXPECT_EQ(d.Working().stations.size() + d.StationCounter() + d.stationsText.size(), 0u) << row.command;
     }
 }
 
@@ -81,16 +66,14 @@ TEST(RouteDrawing, TotalTimeShowsHoursModuloADay) {
                 {1440, "00:00"}, {1500, "01:00"}, {-30, "-00:30"}, {-1500, "-01:00"}};
     for (const auto& row : rows) EXPECT_EQ(FormatRouteTime(row.minutes), row.text) << row.minutes;
 
+    EXPECT_EQ(FormatRouteLength(0.125f), "0.12");  // printf rounding of an exact half
+    EXPECT_EQ(FormatRouteLength(12345.5f), "12345.50");
+
     RouteDrawing d;
     d.Apply("marker,a,A,,,0,700");
     d.Apply("marker,b,B,,,0,800");
     EXPECT_EQ(d.TimeText(), "01:00");  // 1500 minutes
-    EXPECT_EQ(FormatRouteLength(0.125f), "0.12");  // printf rounding of an exact half
-    EXPECT_EQ(FormatRouteLength(12345.5f), "12345.50");
-}
-
-TEST(RouteDrawing, ATotalBeyondTheSpanRangeStaysInvalid) {
-    RouteDrawing d;
+    // A total beyond the span's range stays invalid until the drawing is reset.
     for (int i = 0; i < 3; ++i) d.Apply("marker,x,X,,,0,2147483647");
     EXPECT_FALSE(d.TotalTimeValid());
     EXPECT_EQ(d.TimeText(), "00:00");
@@ -100,41 +83,33 @@ TEST(RouteDrawing, ATotalBeyondTheSpanRangeStaysInvalid) {
     EXPECT_TRUE(d.TotalTimeValid());
 }
 
-TEST(RouteDrawing, SaveNeedsANameAndTwoStations) {
+// Markers become stations with their totals and serial numbers; the route is saved once it has a
+// name and two stations, with the totals as shown; resetting starts the count again.
+TEST(RouteDrawing, MarkersMakeARouteThatIsSavedWithItsTotalsOnceNamedWithTwoStations) {
     RouteDrawing d;
-    d.Apply("marker,S1,A,1,2,0,0");
-    d.Apply("marker,S2,B,1,2,1.5,3");
+    d.Apply("marker,S1,  A  ,30.1,120.1,0,7");
     EXPECT_EQ(d.SaveRefusal(), "线路名称不能为空");
+    d.routeName = " 新线 ";
+    EXPECT_EQ(d.SaveRefusal(), "线路上的点不能少于2个");
+    d.Apply("marker,S2,B,30.2,120.2,1.25,4");
     d.routeName = "  \t";
     EXPECT_EQ(d.SaveRefusal(), "线路名称不能为空");
     d.routeName = " 新线 ";
     EXPECT_EQ(d.SaveRefusal(), "");
+    EXPECT_EQ(d.stationsText, "A — B");
+    EXPECT_EQ(Fields(d.Working().stations[0]), "S1|A|30.1|120.1|7|0");
 
-    RouteDrawing one;
-    one.routeName = "x";
-    one.Apply("marker,S1,A,1,2,0,0");
-    EXPECT_EQ(one.SaveRefusal(), "线路上的点不能少于2个");
-}
-
-TEST(RouteDrawing, SavedRouteCarriesTheShownTotalsAndResetEmptiesEverything) {
-    RouteDrawing d;
-    d.routeName = " 新线 ";
-    d.Apply("marker,S1,A,30.1,120.1,0,0");
-    d.Apply("marker,S2,B,30.2,120.2,1.25,4");
     const RouteRecord route = d.RouteToSave();
-    EXPECT_EQ(route.lineName + "|" + route.length + "|" + route.time + "|" + route.lineId, "新线|1.25|00:04|");
+    EXPECT_EQ(route.lineName + "|" + route.length + "|" + route.time + "|" + route.lineId, "新线|1.25|00:11|");
     EXPECT_EQ(route.stations.size(), 2u);
     EXPECT_EQ(d.Working().stations.size(), 2u);  // kept until the route is sent
-
     const DrawnRoute request = SaveRequestFor(route, "调度员");
-    EXPECT_EQ(request.userName + "|" + request.counterDistance + "|" + request.counterTime, "调度员|1.25|00:04");
+    EXPECT_EQ(request.userName + "|" + request.counterDistance + "|" + request.counterTime, "调度员|1.25|00:11");
     ASSERT_EQ(request.stations.size(), 2u);
     const DrawnStation& b = request.stations[1];
     EXPECT_EQ(b.markId + "|" + b.markName + "|" + b.serialNumber + "|" + b.time, "S2|B|1|4");
 
     d.Reset();
-    EXPECT_TRUE(d.Working().stations.empty());
-    EXPECT_EQ(d.StationCounter(), 0);
     EXPECT_EQ(d.routeName + d.stationsText + d.LengthText() + d.TimeText(), "");
     d.Apply("marker,S3,C,0,0,2,5");
     EXPECT_EQ(d.Working().stations[0].serialNumber, "0");

@@ -1,10 +1,13 @@
 // Windows built from the program's skin on the offscreen platform.
 #include <gtest/gtest.h>
 
+#include <QAccessible>
 #include <QApplication>
+#include <QComboBox>
 #include <QDir>
 #include <QFile>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
@@ -15,7 +18,9 @@
 #include "skin/CUIWnd.h"
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
+#include "skin/SkinMessageBox.h"
 #include "skin/SkinReader.h"
+#include "tests/support/AccessibleTree.h"
 
 namespace fw {
 namespace {
@@ -71,6 +76,113 @@ TEST_F(SkinUi, EveryWindowBuildsWithEveryControl) {
             }
         }
     }
+}
+
+// Screen readers and UI automation find every control a user operates by its name: captioned
+// ones by their caption, the others by the skin's name for them, which icon buttons also show
+// as their tooltip.
+TEST_F(SkinUi, EveryControlAUserOperatesHasAName) {
+    for (const skin::Window& def : SkinLibrary::Instance().Model().windows) {
+        auto w = Build(def.idName.c_str());
+        EXPECT_EQ(test::Joined(test::NamelessNodes(w.get())), "") << def.idName;
+        for (const auto& child : w->Children()) {
+            auto* button = qobject_cast<SkinPushButton*>(child.widget);
+            if (button == nullptr || !button->text().isEmpty()) continue;
+            EXPECT_FALSE(button->toolTip().isEmpty()) << child.def->idName;
+            EXPECT_EQ(button->toolTip(), button->accessibleName()) << child.def->idName;
+        }
+    }
+    // The text field inside a picker is named with it.
+    auto report = Build("IDW_BAOBIAO");
+    auto* plates = report->Item<QComboBox>(Id("IDC_CMB_STAT_CHEPAI"));
+    ASSERT_NE(plates, nullptr);
+    ASSERT_NE(plates->lineEdit(), nullptr);
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(plates->lineEdit())->text(QAccessible::Name),
+              QStringLiteral("车牌号"));
+}
+
+// A list reads out its column headings and its cells.
+TEST_F(SkinUi, ListsExposeHeadingsAndCells) {
+    auto w = Build("IDW_LUXIAN_GUANLI");
+    auto* list = w->Item<SkinListCtrl>(Id("IDC_LSTCTRL_LX_GL"));
+    ASSERT_NE(list, nullptr);
+    list->setHeaderLabels({QStringLiteral("线路名称"), QStringLiteral("站点数")});
+    list->addTopLevelItem(new QTreeWidgetItem({QStringLiteral("155路"), QStringLiteral("12")}));
+    QApplication::processEvents();  // the rows are laid out
+    QAccessibleInterface* node = QAccessible::queryAccessibleInterface(list);
+    ASSERT_NE(node, nullptr);
+    EXPECT_EQ(node->text(QAccessible::Name), QStringLiteral("线路列表"));
+    QAccessibleTableInterface* table = node->tableInterface();
+    ASSERT_NE(table, nullptr);
+    ASSERT_EQ(table->columnCount(), 2);
+    ASSERT_EQ(table->rowCount(), 1);
+    EXPECT_EQ(table->cellAt(0, 1)->text(QAccessible::Name), QStringLiteral("12"));
+    QStringList headings;
+    for (int i = 0; i < node->childCount(); ++i)
+        if (node->child(i)->role() == QAccessible::ColumnHeader)
+            headings << node->child(i)->text(QAccessible::Name);
+    EXPECT_EQ(headings, QStringList({QStringLiteral("线路名称"), QStringLiteral("站点数")}));
+}
+
+// A message box is an alert that says its text, and its buttons can be pressed through the bus;
+// Enter gives the default answer.
+TEST_F(SkinUi, AMessageBoxCanBeReadAndAnsweredWithoutAMouse) {
+    const QString text = QStringLiteral("有 2 个班次没有车辆，仍然发送吗？");
+    SkinMessageBox ask(nullptr, text, SkinMessageBox::Kind::Question);
+    ask.setAttribute(Qt::WA_DontShowOnScreen);
+    ask.SetButtons(QStringLiteral("仍然发送"), QStringLiteral("返回修改"), true);
+    QString description;
+    QStringList read;
+    QTimer::singleShot(0, [&] {
+        QAccessibleInterface* box = QAccessible::queryAccessibleInterface(&ask);
+        EXPECT_EQ(box->role(), QAccessible::AlertMessage);
+        description = box->text(QAccessible::Description);
+        for (int i = 0; i < box->childCount(); ++i) read << box->child(i)->text(QAccessible::Name);
+        QTest::keyClick(QApplication::focusWidget() ? QApplication::focusWidget() : &ask,
+                        Qt::Key_Return);
+        if (ask.isVisible()) ask.done(-1);  // Enter did nothing: fail, but do not hang
+    });
+    EXPECT_EQ(ask.exec(), QDialog::Rejected);  // Enter went back, the default here
+    EXPECT_EQ(description, text);
+    EXPECT_EQ(read, QStringList({text, QStringLiteral("仍然发送"), QStringLiteral("返回修改")}));
+
+    // Answered through the bus, the box gives the keyboard back to its window: nothing else
+    // would where no window manager runs.
+    QWidget owner, other;
+    for (QWidget* w : {&owner, &other}) {
+        w->resize(300, 200);
+        w->show();
+    }
+    other.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&other));
+    SkinMessageBox tell(&owner, QStringLiteral("车牌号码不能为空"));
+    QTimer::singleShot(0, [&] {
+        QAccessibleInterface* ok = QAccessible::queryAccessibleInterface(tell.OkButton());
+        ASSERT_NE(ok->actionInterface(), nullptr);
+        ok->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    });
+    EXPECT_EQ(tell.exec(), QDialog::Accepted);
+    EXPECT_TRUE(QTest::qWaitForWindowActive(&owner, 1000));
+}
+
+// Through the bus a skin radio is a radio that says whether it is ticked, and pressing it clicks
+// it as the mouse does; a window of its own is a window.
+TEST_F(SkinUi, RadiosAndWindowsAreWhatTheyAreToTheBus) {
+    auto w = Build("IDW_BAOBIAO");
+    std::vector<int> clicked;
+    QObject::connect(w.get(), &CUIWnd::commandClicked, [&](int id) { clicked.push_back(id); });
+    auto* all = w->Item<QRadioButton>(Id("IDC_RAD_STAT_ZT_ALL"));
+    auto* done = w->Item<QRadioButton>(Id("IDC_RAD_STAT_ZT_WANCHENG"));
+    all->setChecked(true);
+    QAccessibleInterface* node = QAccessible::queryAccessibleInterface(done);
+    EXPECT_EQ(node->role(), QAccessible::RadioButton);
+    EXPECT_EQ(node->text(QAccessible::Name), QStringLiteral("完成"));
+    EXPECT_FALSE(node->state().checked);
+    node->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
+    EXPECT_TRUE(node->state().checked);
+    EXPECT_FALSE(all->isChecked());
+    EXPECT_EQ(clicked, std::vector<int>{Id("IDC_RAD_STAT_ZT_WANCHENG")});
+    EXPECT_EQ(QAccessible::queryAccessibleInterface(w.get())->role(), QAccessible::Window);
 }
 
 TEST_F(SkinUi, ControlsCarryTheirSkinLook) {

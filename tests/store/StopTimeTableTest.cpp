@@ -78,27 +78,35 @@ TEST_F(StopTimeTableTest, ReportRowsFilterByVehicleUserAndRangeInPlannedOrder) {
     EXPECT_EQ(stops, (std::vector<std::string>{"s1", "s2", "s3"}));
 }
 
-// Two stops share a planned time: writing one row's real times leaves the other alone, and
-// clearing one vehicle's real times leaves the other vehicle's.
-TEST_F(StopTimeTableTest, RealTimesGoIntoTheChosenRowAndClearPerVehicle) {
+// Two stops share a planned time: writing one row's real times leaves the other alone. The
+// writes of a run are all or nothing: one that fails leaves every row as it was.
+TEST_F(StopTimeTableTest, RealTimesGoIntoTheirRowsAllOrNothing) {
     table.InsertStopTime(Entry("A1", "L", "north", "2014-08-25 08:00:00", "2014-08-25 08:02:00"), "u");
     table.InsertStopTime(Entry("A1", "L", "south", "2014-08-25 08:00:00", "2014-08-25 08:02:00"), "u");
     table.InsertStopTime(Entry("B2", "L", "north", "2014-08-25 08:00:00", "2014-08-25 08:02:00"), "u");
-    for (const char* plate : {"A1", "B2"}) {
-        std::vector<StopTimeRecord> rows;
-        ASSERT_TRUE(table.FindStopRows(plate, "L", "north", rows));
-        ASSERT_EQ(rows.size(), 1u);
-        ASSERT_TRUE(table.SetRealReachTime(rows[0].rowId, "2014-08-25 08:00:30"));
-        ASSERT_TRUE(table.SetRealLeaveTime(rows[0].rowId, "2014-08-25 08:02:30"));
-    }
+    std::vector<VehicleStopRow> rows;
+    ASSERT_TRUE(table.ReadVehicleStops("a1", rows));  // in the order stored, case aside
+    ASSERT_EQ(rows.size(), 2u);
+    EXPECT_EQ(rows[0].stopName + rows[1].stopName, "northsouth");
+    rows[0].realReach = "2014-08-25 08:00:30";
+    rows[0].realLeave = "2014-08-25 08:02:30";
+    ASSERT_TRUE(table.WriteRealTimes({rows[0]}));
     for (const auto& r : Report("A1", "u")) {
         const bool north = r.usermarkName == "north";
         EXPECT_EQ(r.realReachTime, north ? "2014-08-25 08:00:30" : "") << r.usermarkName;
         EXPECT_EQ(r.realLeaveTime, north ? "2014-08-25 08:02:30" : "") << r.usermarkName;
     }
-    ASSERT_TRUE(table.ClearRealTimes("A1"));
-    for (const auto& r : Report("A1", "u")) EXPECT_EQ(r.realReachTime + r.realLeaveTime, "");
-    EXPECT_EQ(Report("B2", "u")[0].realLeaveTime, "2014-08-25 08:02:30");
+    EXPECT_EQ(Report("B2", "u")[0].realReachTime, "");
+
+    // The second row's write fails (the store refuses it): the first row keeps its old times.
+    ASSERT_TRUE(db.Execute("CREATE TRIGGER refuse BEFORE UPDATE ON busbatch WHEN "
+                           "NEW.usermarkName = 'south' BEGIN SELECT RAISE(ABORT, 'disk full'); END"));
+    rows[0].realReach = rows[1].realReach = "2014-08-25 09:00:00";
+    EXPECT_FALSE(table.WriteRealTimes(rows));
+    EXPECT_NE(db.LastError().find("disk full"), std::string::npos) << db.LastError();
+    EXPECT_EQ(Report("A1", "u")[0].realReachTime, "2014-08-25 08:00:30");
+    ASSERT_TRUE(table.WriteRealTimes({rows[0]}));  // the connection is usable again
+    EXPECT_EQ(Report("A1", "u")[0].realReachTime, "2014-08-25 09:00:00");
 }
 
 // As the original's database did: ASCII letters match without regard to case, nothing else does.
@@ -113,8 +121,9 @@ TEST_F(StopTimeTableTest, TextsCompareWithoutRegardToAsciiCase) {
     ASSERT_TRUE(table.ListVehicleLines("沪A12345", lines));
     EXPECT_EQ(lines.size(), 1u);
     EXPECT_EQ(Report("沪A12345", "dispatcher").size(), 2u);
-    ASSERT_TRUE(table.ClearRealTimes("沪A12345"));
-    EXPECT_EQ(table.Db().LastChanges(), 2);
+    std::vector<VehicleStopRow> stops;
+    ASSERT_TRUE(table.ReadVehicleStops("沪A12345", stops));
+    EXPECT_EQ(stops.size(), 2u);
 }
 
 TEST_F(StopTimeTableTest, LinesAreDistinctStopRowsInInsertionOrderAndDeleteAllEmpties) {

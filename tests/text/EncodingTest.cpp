@@ -57,7 +57,6 @@ TEST(Encoding, OnlySupportedCharsetsAreAccepted) {
     for (const char* name : {"", "EUC-KR", "ISO-8859-1", "NO-SUCH-CHARSET"}) {
         const std::string refusal = CharsetRefusal(name);
         EXPECT_NE(refusal.find(std::string("Charset=") + name), std::string::npos) << refusal;
-        EXPECT_NE(refusal.find("GBK、GB18030、Big5、Shift_JIS、UTF-8"), std::string::npos);
         TextCodec codec(name);
         EXPECT_FALSE(codec.IsValid()) << name;
         EXPECT_EQ(codec.ToUtf8("abc"), "abc");

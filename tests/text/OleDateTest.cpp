@@ -9,8 +9,10 @@ TEST(OleDate, SerialNumbersAndTheLenientFormsOfThePlatformParser) {
     EXPECT_DOUBLE_EQ(*ParseDateTime("1899-12-30"), 0.0);
     EXPECT_DOUBLE_EQ(*ParseDateTime("1900-01-01"), 2.0);
     EXPECT_DOUBLE_EQ(*ParseDateTime("2014-08-25 06:00:00"), 41876.25);
-    for (const char* text : {"2014-08-25 07:05:09", "2000-02-29 23:59:59", "2026-12-31 00:00:00"})
+    for (const char* text : {"2014-08-25 07:05:09", "2000-02-29 23:59:59", "2026-12-31 00:00:00",
+                             "0100-01-01 00:00:00", "9999-12-31 23:59:59"})
         EXPECT_EQ(FormatDateTime(*ParseDateTime(text)), text);
+    EXPECT_EQ(FormatDateTime(*ParseDateTime("9999-12-31 23:59:59") + 1), "10000-01-01 23:59:59");
     EXPECT_EQ(FormatDate(*ParseDateTime("2014-08-25 23:59:59")), "2014-08-25");
     EXPECT_EQ(FormatDateTime(*ParseDateTime("2014/8/5 7:05")), "2014-08-05 07:05:00");
     EXPECT_EQ(FormatDateTime(*ParseDateTime(" 2014-08-25  12:00:01 ")), "2014-08-25 12:00:01");

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <random>
@@ -41,6 +42,17 @@ TEST(Strings, CaseInsensitiveComparisonIsAsciiOnly) {
     EXPECT_FALSE(EqualsNoCase("Data", "DataName"));
     EXPECT_TRUE(StartsWithNoCase("沪A12345", "沪a"));
     EXPECT_FALSE(StartsWithNoCase("A1", "A12"));
+}
+
+TEST(Strings, NaturalOrderReadsNumbersAsNumbers) {
+    std::vector<std::string> lines = {"西湖观光线", "201路", "155路", "7路", "K7路", "1路", "k10路",
+                                      "B2", "b10", ""};
+    std::sort(lines.begin(), lines.end(), [](const auto& a, const auto& b) { return NaturalLess(a, b); });
+    EXPECT_EQ(lines, (std::vector<std::string>{"", "1路", "7路", "155路", "201路", "B2",
+                                               "b10", "K7路", "k10路", "西湖观光线"}));
+    EXPECT_FALSE(NaturalLess("7路", "7路"));
+    EXPECT_TRUE(NaturalLess("007路", "7路") && !NaturalLess("7路", "007路"));
+    EXPECT_TRUE(NaturalLess("A1", "a1") && !NaturalLess("a1", "A1"));
 }
 
 TEST(Strings, FormatFixed6RoundsToSixDecimals) {

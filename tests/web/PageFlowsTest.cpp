@@ -182,7 +182,13 @@ TEST_F(PageFlows, TheMonitoringPageIsAnsweredWithSetAlarmTypeOncePerCommand) {
     window->Item<QAbstractButton>(IDC_RAD_MENU_JIANKONG)->click();
     ASSERT_TRUE(WaitFor([&] { return attached.count() > 0; }));
     QWebEnginePage* page = monitor->Host()->Page();
-    Evaluate(page, "FwMap.relay('alarm,浙A12345,超速报警'); FwMap.relay('whatever'); 'sent'");
+    // The relay is there from the document's creation, but the page's own scripts come with the
+    // page: FwMap, which hands the relay the commands, and setAlarmType, which takes the answers,
+    // may both still be loading when the channel is up.
+    ASSERT_TRUE(PageSays(page, "document.readyState", "complete"));
+    ASSERT_EQ(
+        Evaluate(page, "FwMap.relay('alarm,浙A12345,超速报警'); FwMap.relay('whatever'); 'sent'"),
+        "sent");
     ASSERT_TRUE(PageSays(page, "document.getElementById('alarmType').textContent", "Fen_warde"));
     const QString answers = QStringLiteral(
         "String(Array.prototype.filter.call(document.querySelectorAll('#alarms li'),"
@@ -190,9 +196,12 @@ TEST_F(PageFlows, TheMonitoringPageIsAnsweredWithSetAlarmTypeOncePerCommand) {
     ASSERT_TRUE(WaitFor([&] {
         return Evaluate(page, answers).toInt() == monitor->Host()->Relay()->CommandCount() &&
                monitor->Host()->Relay()->CommandCount() >= 2;
-    })) << Evaluate(page, answers).toStdString() << " answers to " << monitor->Host()->Relay()->CommandCount()
-        << " commands; " << Evaluate(page, "document.getElementById('alarms').innerText").toStdString() << " url "
-        << page->url().toString().toStdString();
+    })) << Evaluate(page, answers).toStdString()
+        << " answers to " << monitor->Host()->Relay()->CommandCount() << " commands; "
+        << Evaluate(page, "document.getElementById('alarms').innerText").toStdString() << " url "
+        << page->url().toString().toStdString() << "; sign-ins "
+        << siteLog.filter(QStringLiteral("AutomaticLogin")).size() << ", attached "
+        << attached.count();
 }
 
 TEST_F(PageFlows, AWrongPasswordsAlertLeadsToANewSignIn) {

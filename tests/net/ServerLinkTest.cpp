@@ -1,9 +1,14 @@
-// The session with the dispatch server without any window, against the simulator's server in
-// this process: what goes out and when, what the window is told, and what the hold keeps.
+// The link to the dispatch server without any window: the socket against a loopback peer, and
+// the session against the simulator's server in this process (what goes out and when, what the
+// window is told, and what the hold keeps).
 #include <gtest/gtest.h>
 
 #include <QSignalSpy>
+#include <QTcpServer>
+#include <QTcpSocket>
+#include <QTest>
 
+#include <algorithm>
 #include <memory>
 #include <string>
 #include <vector>
@@ -12,18 +17,115 @@
 #include "base/Log.h"
 #include "net/Requests.h"
 #include "net/ServerSession.h"
+#include "net/ServerSocket.h"
 #include "sim/DispatchServer.h"
 #include "sim/ScenarioGenerator.h"
 #include "sim/SimState.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaitFor.h"
 #include "text/Encoding.h"
-#include "web/SignInUrls.h"
 
 namespace fw {
 namespace {
 
 using test::WaitFor;
+
+class Recorder : public ReceiveHandler {
+public:
+    void WriteLog(std::string_view text) override { log.emplace_back(text); }
+    bool Dispatch(Message& m) override {
+        codes.push_back(m.code);
+        return true;
+    }
+    std::vector<std::string> log;
+    std::vector<int> codes;
+};
+
+// A loopback peer on a free port.
+struct Peer {
+    QTcpServer server;
+    QTcpSocket* client = nullptr;
+    Peer() { server.listen(QHostAddress::LocalHost, 0); }
+    quint16 Port() const { return server.serverPort(); }
+    bool Accept() {
+        if (!server.hasPendingConnections() && !server.waitForNewConnection(5000)) return false;
+        client = server.nextPendingConnection();
+        return client != nullptr;
+    }
+};
+
+struct Link {
+    TextCodec gbk{"GBK"};
+    Recorder handler;
+    ServerSocket socket{gbk, handler};
+    bool ConnectTo(Peer& peer) {
+        QSignalSpy connected(&socket, &ServerSocket::connected);
+        socket.Open("127.0.0.1", peer.Port());
+        return connected.wait(5000) && peer.Accept();
+    }
+};
+
+TEST(ServerSocket, ConnectsSendsGbkAndDispatchesWhatArrives) {
+    Peer peer;
+    Link link;
+    ASSERT_TRUE(link.ConnectTo(peer));
+
+    EXPECT_EQ(link.socket.SendJson(LoginRequest("调度员", "pw")), ServerSocket::SendResult::Sent);
+    QByteArray received;
+    ASSERT_TRUE(WaitFor([&] { return (received += peer.client->readAll()).endsWith("}\n"); }, 5000));
+    EXPECT_TRUE(received.contains("\xB5\xF7\xB6\xC8\xD4\xB1"));  // 调度员 in GBK
+    ASSERT_FALSE(link.handler.log.empty());
+    EXPECT_NE(link.handler.log.back().find("调度员"), std::string::npos);  // logged as UTF-8
+
+    // A document nested past the parser's limit is dropped alone; it must not end the program.
+    const std::string nested = "{\"a\":" + std::string(999, '[') + "}\n";
+    peer.client->write(nested.c_str());
+    peer.client->write("{\"header\":{\"cmd\":\"1009\"},\"body\":{}}\n{\"header\":{\"cmd\":");
+    peer.client->flush();
+    ASSERT_TRUE(WaitFor([&] { return link.handler.codes.size() == 1; }, 5000));
+    peer.client->write("\"1011\"},\"body\":{}}");
+    ASSERT_TRUE(WaitFor([&] { return link.handler.codes == std::vector<int>{1009, 1011}; }, 5000));
+}
+
+TEST(ServerSocket, RefusedConnectionFailsWithoutBlocking) {
+    Peer closed;
+    const quint16 freePort = closed.Port();
+    closed.server.close();
+    Link link;
+    QSignalSpy failed(&link.socket, &ServerSocket::connectFailed);
+    link.socket.Open("127.0.0.1", freePort);
+    EXPECT_TRUE(failed.wait(5000));
+    EXPECT_EQ(link.socket.SendJson(HeartbeatRequest()), ServerSocket::SendResult::NotConnected);
+    EXPECT_TRUE(link.handler.log.empty());
+}
+
+// The peer leaving is reported at once (before any send), our own Close is not.
+TEST(ServerSocket, APeerLeavingMidDocumentLosesOnlyThatDocument) {
+    Link link;
+    QSignalSpy gone(&link.socket, &ServerSocket::connectionLost);
+    {
+        Peer peer;
+        ASSERT_TRUE(link.ConnectTo(peer));
+        peer.client->write("{\"header\":{\"cmd\":\"1009\"},\"body\":{}}\n{\"header\":{\"cmd\":\"10");
+        peer.client->flush();
+        peer.client->close();
+        ASSERT_TRUE(gone.wait(5000));
+    }
+    EXPECT_EQ(link.handler.codes, std::vector<int>{1009});
+    // The failed send is reported, and still logged as an attempt.
+    const std::size_t logged = link.handler.log.size();
+    EXPECT_EQ(link.socket.SendJson(HeartbeatRequest()), ServerSocket::SendResult::Lost);
+    EXPECT_EQ(link.handler.log.size(), logged + 1);
+
+    // The next connection starts clean: nothing of the half document is left to prefix it.
+    Peer second;
+    ASSERT_TRUE(link.ConnectTo(second));
+    second.client->write("11\"},\"body\":{}}\n{\"header\":{\"cmd\":\"9001\"},\"body\":{}}\n");
+    ASSERT_TRUE(WaitFor([&] { return link.handler.codes == std::vector<int>{1009, 9001}; }, 5000));
+    link.socket.Close();
+    QTest::qWait(50);
+    EXPECT_EQ(gone.size(), 1);
+}
 
 class SessionTest : public testing::Test {
 protected:
@@ -53,10 +155,7 @@ protected:
         for (const auto& args : *received) codes.push_back(args.at(1).toInt());
         return codes;
     }
-    bool ReceivedCode(int code) const {
-        const std::vector<int> codes = Received();
-        return std::find(codes.begin(), codes.end(), code) != codes.end();
-    }
+    bool ReceivedCode(int code) const { return std::ranges::count(Received(), code) > 0; }
     void SignIn() {
         QSignalSpy in(&session, &ServerSession::signedIn);
         session.SignIn();
@@ -91,7 +190,7 @@ TEST_F(SessionTest, RequestsGoOnlyWhileSignedInAndAreNeverKeptForLater) {
     const quint16 port = server->Port();
     server.reset();
     ASSERT_TRUE(lost.wait(5000));
-    EXPECT_EQ(session.CurrentState(), ServerSession::State::Reconnecting);
+    EXPECT_TRUE(session.IsReconnecting());
     EXPECT_GE(tries.count(), 1);
     EXPECT_FALSE(session.CanSend());
     EXPECT_FALSE(session.Send(DeleteRouteRequest("1路", "admin")));
