@@ -4,8 +4,9 @@
 // timetable tests and the benchmark, so that no binary workbook has to be kept in the
 // repository. It writes what Excel writes for the cells the readers care about: shared and
 // inline strings, numbers with time, date-time, date and custom formats, named sheets in any
-// order, the 1904 date system. Parts() gives the XML before zipping, so a test can break any
-// part of it; Zip() packs any set of parts.
+// order, the 1904 date system (the package's content types and root relationships, which the
+// reader does without, it leaves out). Parts() gives the XML before zipping, so a test can break
+// any part of it; Zip() packs any set of parts.
 
 #include <zip.h>
 
@@ -92,16 +93,6 @@ public:
         const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
         const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
         const std::string main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-        std::string types = head +
-                            "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                            "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                            "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                            "<Override PartName=\"/xl/workbook.xml\" "
-                            "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>";
-        parts["_rels/.rels"] = head +
-                               "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                               "<Relationship Id=\"rId1\" Type=\"" + rel + "/officeDocument\" Target=\"xl/workbook.xml\"/>"
-                               "</Relationships>";
         std::string book = head + "<workbook xmlns=\"" + main + "\" xmlns:r=\"" + rel + "\">" +
                            (date1904_ ? "<workbookPr date1904=\"1\"/>" : "<workbookPr/>") + "<sheets>";
         std::string rels = head + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
@@ -119,8 +110,6 @@ public:
             book += "<sheet name=\"" + Escape(sheet.name_) + "\" sheetId=\"" + std::to_string(n) + "\" r:id=\"" + id + "\"/>";
             rels += "<Relationship Id=\"" + id + "\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/sheet" +
                     std::to_string(n) + ".xml\"/>";
-            types += "<Override PartName=\"/xl/worksheets/sheet" + std::to_string(n) +
-                     ".xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>";
             std::map<int, std::string> rows;
             for (const auto& c : sheet.cells_) {
                 std::string& row = rows[c.row];
@@ -157,7 +146,6 @@ public:
                           std::to_string(strings.size()) + "\">";
         for (const std::string& s : strings) sst += "<si><t xml:space=\"preserve\">" + s + "</t></si>";
         parts["xl/sharedStrings.xml"] = sst + "</sst>";
-        parts["[Content_Types].xml"] = types + "</Types>";
         return parts;
     }
 
