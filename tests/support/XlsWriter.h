@@ -12,7 +12,6 @@
 #include <deque>
 #include <initializer_list>
 #include <cstring>
-#include <fstream>
 #include <string>
 #include <string_view>
 #include <tuple>
@@ -124,13 +123,6 @@ public:
         for (std::uint32_t i = 0; i < fatSectors; ++i) Put32(fat, {0xFFFFFFFD});
         fat.resize(static_cast<std::size_t>(fatSectors) * kSector, '\xFF');
         return header + std::string(kSector - header.size(), '\0') + body + fat;
-    }
-
-    bool Save(const std::string& path) const {
-        std::ofstream out(path, std::ios::binary | std::ios::trunc);
-        const std::string bytes = Bytes();
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-        return static_cast<bool>(out);
     }
 
 private:

@@ -133,10 +133,6 @@ TEST_F(TimetableCommand, TheExecutableAnswersWithItsStatus) {
     EXPECT_EQ(status(exe + " check '" + clean + "' '" + twice + "' >/dev/null"), 3);
     EXPECT_EQ(status(exe + " frobnicate 2>/dev/null"), 2);
     EXPECT_EQ(test::CommandOutput(exe + " show --csv '" + clean + "'"), "批次,出发时间,线路\r\n早班,\" 06:00:00\",1路\r\n");
-    const std::string plan = " plan '" + clean + "' --from 2014-08-25 --to 2014-08-31 --out '" + home.File("p.csv") + "'";
-    EXPECT_EQ(status(exe + plan + " --vehicles 浙A1 2>/dev/null"), 0);
-    EXPECT_EQ(status(exe + plan + " --vehicles 浙A1 --trip-time 1路=1440 2>/dev/null"), 3);  // a day long: one day in two
-    EXPECT_EQ(status(exe + plan + " 2>/dev/null"), 2);
 }
 
 }  // namespace
