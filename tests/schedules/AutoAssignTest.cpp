@@ -4,6 +4,7 @@
 #include <algorithm>
 #include <functional>
 #include <random>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -18,12 +19,7 @@ using testing::ElementsAre;
 
 BatchSpan Span(int first, int end, std::string line = "1路", bool tripKnown = true) {
     BatchSpan s;
-    s.known = true;
-    s.first = first;
-    s.last = end;
-    s.end = end;
-    s.line = std::move(line);
-    s.tripKnown = tripKnown;
+    std::tie(s.known, s.first, s.last, s.end, s.line, s.tripKnown) = std::tuple(true, first, end, end, std::move(line), tripKnown);
     return s;
 }
 
@@ -60,14 +56,13 @@ int BruteForceMinimum(const std::vector<BatchSpan>& spans, int turnaround) {
 // The plan as a grid the roster checks can look at: dates one after another.
 RosterCheck CheckPlan(const AutoAssignment& plan, const std::vector<BatchSpan>& spans, int turnaround) {
     AssignmentGrid grid;
-    std::vector<std::string> batches, dates;
-    for (std::size_t b = 0; b < spans.size(); ++b) batches.push_back("班" + std::to_string(b + 1));
+    std::vector<std::string> batches(spans.size(), "班"), dates;
+    for (std::size_t b = 0; b < spans.size(); ++b) batches[b] += std::to_string(b + 1);
     for (std::size_t d = 0; d < plan.days.size(); ++d) dates.push_back("2014-08-" + std::to_string(10 + d));
     grid.SetBatches(batches);
     grid.SetDates(dates);
     for (std::size_t d = 0; d < plan.days.size(); ++d)
-        for (std::size_t b = 0; b < spans.size(); ++b)
-            grid.SetCell(static_cast<int>(d), static_cast<int>(b) + 1, plan.days[d].plates[b]);
+        for (std::size_t b = 0; b < spans.size(); ++b) grid.SetCell(static_cast<int>(d), static_cast<int>(b) + 1, plan.days[d].plates[b]);
     return CheckRoster(grid, spans, {}, turnaround);
 }
 

@@ -217,13 +217,7 @@ TEST(TimetableBytes, BadFilesGiveAClearMessageAndNothingElseOddOnesImport) {
     xml.insert(xml.find("<sheetData>"), "<dimension ref=\"A1:XFD1048576\"/>");
     xml.insert(xml.find("</sheetData>"), "<row r=\"1048576\" spans=\"1:2\"><c r=\"A1048576\" s=\"1\"/></row>");
 
-    const struct {
-        const char* name;
-        WorkbookFormat format;
-        std::string bytes;
-        const char* error;
-        std::vector<TimetableRow> rows = {};
-    } cases[] = {
+    const struct { const char* name; WorkbookFormat format; std::string bytes; const char* error; std::vector<TimetableRow> rows = {}; } cases[] = {
         {"zip without workbook", WorkbookFormat::Xlsx, XlsxWriter::Zip({{"word/document.xml", "<document/>"}}),
          "所选文件是ZIP压缩包，但其中没有Excel工作簿(*.xlsx)"},
         {"cut .xlsx", WorkbookFormat::Xlsx, whole.substr(0, whole.size() / 2), "工作簿已损坏或不完整，无法读取"},
@@ -316,13 +310,7 @@ TEST(TimetableBytes, ReadAsThePlannerWroteThem) {
     xlsxHeaders.AddSheet("Sheet1").Number(0, 0, kSixThirty, XlsxWriter::kBuiltInTime).Number(0, 2, kSixThirty, XlsxWriter::kChineseTime)
         .Number(1, 0, kTenPast, XlsxWriter::kTime).Number(1, 2, kTenPast, XlsxWriter::kBuiltInTime);
 
-    const struct {
-        const char* name;
-        WorkbookFormat format;
-        std::string bytes;
-        std::string error;
-        std::vector<TimetableRow> rows = {};
-    } cases[] = {
+    const struct { const char* name; WorkbookFormat format; std::string bytes, error; std::vector<TimetableRow> rows = {}; } cases[] = {
         // GBK's pairs are often valid UTF-8 too: 路 is C2 B7. Only lines of one alone decide.
         {".csv in GBK whose data rows are UTF-8 too", WorkbookFormat::Csv,
          Utf8ToGbk("早班,线路,晚班,线路\n06:00,1路,16:00,7路\n"), "",
@@ -365,9 +353,7 @@ TEST(TimetableBytes, ReadingIsStoppedTellsItsProgressAndIsBoundedByCells) {
     ReadControl stopped;
     stopped.Cancel();
     const TimetableImport cancelled = ImportTimetableBytes(csv, WorkbookFormat::Csv, &stopped);
-    EXPECT_TRUE(cancelled.cancelled);
-    EXPECT_EQ(cancelled.error, "");
-    EXPECT_TRUE(cancelled.timetable.rows.empty());
+    EXPECT_TRUE(cancelled.cancelled && cancelled.error.empty() && cancelled.timetable.rows.empty());
 
     ReadControl running;
     EXPECT_EQ(ImportTimetableBytes(csv, WorkbookFormat::Csv, &running).timetable.rows.ToRows(), kExpectedRows);
@@ -384,10 +370,7 @@ TEST(TimetableBytes, ReadingIsStoppedTellsItsProgressAndIsBoundedByCells) {
 // Timetable files: every format known by its content, and the .xls reader's own refusals.
 class TimetableFile : public testing::Test {
 protected:
-    std::string Save(const std::string& bytes, const std::string& name) {
-        test::WriteFile(home.File(name), bytes);
-        return home.File(name);
-    }
+    std::string Save(const std::string& bytes, const std::string& name) { return test::WriteFile(home.File(name), bytes), home.File(name); }
     test::TempHome home;
 };
 
