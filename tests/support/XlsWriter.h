@@ -1,11 +1,9 @@
 #pragma once
 
 // Writes Excel 97-2003 workbooks (BIFF8 records in a compound file) for the timetable tests and
-// the benchmark, so that no binary workbook has to be kept in the repository. It writes what the
-// reader needs and a little more: named sheets in any order, text, number, time and date-time
-// cells, formulas with their stored results (or none), strings long enough to need
-// continuation records, more columns than Excel allows, and the password record of a protected
-// workbook.
+// the benchmark, so that no binary workbook is kept in the repository: named sheets, text, number
+// and time cells, formulas with their stored results (or none), strings long enough to need
+// continuation records, more columns than Excel allows, the password record.
 
 #include <algorithm>
 #include <cstdint>
@@ -44,31 +42,22 @@ public:
         SheetData& Text(int row, int column, std::string text) { return Put(row, column, Kind::Text, std::move(text), 0); }
         SheetData& Number(int row, int column, double value) { return Put(row, column, Kind::Number, {}, value); }
         // A time of day: the fraction of a day, formatted "hh:mm:ss".
-        SheetData& Time(int row, int column, int h, int m, int s = 0) {
-            return Put(row, column, Kind::Time, {}, (h * 3600 + m * 60 + s) / 86400.0);
-        }
+        SheetData& Time(int row, int column, int h, int m, int s = 0) { return Put(row, column, Kind::Time, {}, (h * 3600 + m * 60 + s) / 86400.0); }
         // Days since 1899-12-30 (the 1900 date system), formatted with date and time.
         SheetData& DateTime(int row, int column, double serial) { return Put(row, column, Kind::DateTime, {}, serial); }
         // A number in "h:mm" or "[h]:mm" (a day and more shows its hours past 24).
         SheetData& ShortTime(int row, int column, double value) { return Put(row, column, Kind::ShortTime, {}, value); }
         SheetData& ElapsedTime(int row, int column, double value) { return Put(row, column, Kind::ElapsedTime, {}, value); }
         SheetData& Formula(int row, int column, Result result) {
-            Put(row, column, Kind::Formula, {}, 0);
-            cells_.back().result = std::move(result);
+            cells_.push_back({row, column, Kind::Formula, {}, 0, std::move(result)});
             return *this;
         }
 
     private:
         friend class XlsWriter;
-        struct Cell {
-            int row, column;
-            Kind kind;
-            std::string text;
-            double number;
-            Result result = {};
-        };
+        struct Cell { int row, column; Kind kind; std::string text; double number; Result result; };
         SheetData& Put(int row, int column, Kind kind, std::string text, double number) {
-            cells_.push_back({row, column, kind, std::move(text), number});
+            cells_.push_back({row, column, kind, std::move(text), number, {}});
             return *this;
         }
         std::string name_;

@@ -29,15 +29,9 @@ public:
     public:
         explicit SheetData(std::string name) : name_(std::move(name)) {}
         SheetData& Text(int row, int column, const std::string& text) { return Put(row, column, "s", Escape(text), kGeneral, true); }
-        SheetData& InlineText(int row, int column, const std::string& text) {
-            return Put(row, column, "inlineStr", Escape(text), kGeneral, false);
-        }
-        SheetData& Number(int row, int column, double value, int format = kGeneral) {
-            return Put(row, column, "", NumberXml(value), format, false);
-        }
-        SheetData& Time(int row, int column, int h, int m, int s = 0) {
-            return Number(row, column, (h * 3600 + m * 60 + s) / 86400.0, kTime);
-        }
+        SheetData& InlineText(int row, int column, const std::string& text) { return Put(row, column, "inlineStr", Escape(text), kGeneral, false); }
+        SheetData& Number(int row, int column, double value, int format = kGeneral) { return Put(row, column, "", NumberXml(value), format, false); }
+        SheetData& Time(int row, int column, int h, int m, int s = 0) { return Number(row, column, (h * 3600 + m * 60 + s) / 86400.0, kTime); }
         SheetData& DateTime(int row, int column, double serial) { return Number(row, column, serial, kDateTime); }
         // A cell written as given, for what a well-behaved writer never writes.
         SheetData& RawCell(int row, std::string xml) {
@@ -47,12 +41,7 @@ public:
 
     private:
         friend class XlsxWriter;
-        struct Cell {
-            int row, column;
-            std::string type, value;
-            int format;
-            bool shared;
-        };
+        struct Cell { int row, column; std::string type, value; int format; bool shared; };
         SheetData& Put(int row, int column, std::string type, std::string value, int format, bool shared) {
             cells_.push_back({row, column, std::move(type), std::move(value), format, shared});
             return *this;
