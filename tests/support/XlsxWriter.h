@@ -59,15 +59,7 @@ public:
 
     static std::string Escape(std::string_view text) {
         std::string out;
-        for (char c : text) {
-            switch (c) {
-                case '&': out += "&amp;"; break;
-                case '<': out += "&lt;"; break;
-                case '>': out += "&gt;"; break;
-                case '"': out += "&quot;"; break;
-                default: out += c;
-            }
-        }
+        for (char c : text) out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '"' ? "&quot;" : std::string(1, c);
         return out;
     }
 
