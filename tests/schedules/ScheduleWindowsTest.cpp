@@ -2,14 +2,12 @@
 #include <gtest/gtest.h>
 
 #include <QAbstractButton>
-#include <QApplication>
 #include <QDateTimeEdit>
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include <string>
 #include <vector>
@@ -22,7 +20,6 @@
 #include "skin/SkinControls.h"
 #include "skin/SkinLibrary.h"
 #include "skin/SkinListView.h"
-#include "skin/SkinMessageBox.h"
 #include "tests/support/TestSupport.h"
 #include "tests/support/WaitFor.h"
 #include "text/Encoding.h"
@@ -402,21 +399,6 @@ TEST_F(SchedulePageTest, SaveAsksAboutRosterFindingsThenRunsTheDayByDayExchange)
     // Answers with no save running change nothing.
     EXPECT_TRUE(page->SendDayContent() && page->FinishScheduleSave());
     EXPECT_EQ(sent.size(), 4u);
-}
-
-// The question before a flawed roster is sent: Enter answers 返回修改.
-TEST_F(SchedulePageTest, TheSaveQuestionGoesBackOnEnterAndSaysWhatEachButtonDoes) {
-    SetMessageObserver({});  // a real box
-    QString buttons;
-    QTimer::singleShot(0, &main, [&] {
-        SkinMessageBox* box = nullptr;
-        ASSERT_TRUE(test::WaitFor([&] { return (box = qobject_cast<SkinMessageBox*>(QApplication::activeModalWidget())); }, 5000));
-        buttons = box->OkButton()->text() + "|" + box->CancelButton()->text();
-        QTest::keyClick(box, Qt::Key_Return);
-    });
-    EXPECT_FALSE(AskQuestion(&main, QStringLiteral("排班检查：1处没有配车"),
-                             {QString::fromUtf8(ScheduleSetupWindow::kSendAnyway), QString::fromUtf8(ScheduleSetupWindow::kGoBack), true}));
-    EXPECT_EQ(buttons, QStringLiteral("仍然发送|返回修改"));
 }
 
 // Without the connection 保存 says so at once, before any question, and sends nothing; so it
