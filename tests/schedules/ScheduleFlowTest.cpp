@@ -38,10 +38,7 @@ using testing::ElementsAre;
 
 class ScheduleFlow : public testing::Test {
 protected:
-    static void SetUpTestSuite() {
-        SkinBrowser::SetViewsEnabled(false);
-        ASSERT_TRUE(StartSkin());
-    }
+    static void SetUpTestSuite() { SkinBrowser::SetViewsEnabled(false); ASSERT_TRUE(StartSkin()); }
 
     void SetUp() override {
         SetMessageObserver([this](const QString& text) { messages.push_back(text.toStdString()); });
@@ -52,10 +49,7 @@ protected:
                                                 "DataName=bus\nWrite=0\nPort="
                                              << server.Port() << "\nWebPort=8089\n";
     }
-    void TearDown() override {
-        SetMessageObserver({});
-        SetFileChooser({});
-    }
+    void TearDown() override { SetMessageObserver({}); SetFileChooser({}); }
 
     // What the first client sent with this code, in order.
     std::vector<Json::Value> Sent(const char* cmd) {
@@ -90,8 +84,7 @@ void TypeIntoCell(ScheduleSetupWindow& setup, int row, int column, const QString
 
 std::vector<std::string> Cells(const Json::Value& body) {
     std::vector<std::string> out;
-    for (const Json::Value& c : body["content"])
-        out.push_back(Text(c, "date") + "|" + Text(c, "batch") + "|" + Text(c, "carcode"));
+    for (const Json::Value& c : body["content"]) out.push_back(Text(c, "date") + "|" + Text(c, "batch") + "|" + Text(c, "carcode"));
     return out;
 }
 

@@ -76,10 +76,7 @@ protected:
         ASSERT_TRUE(QTest::qWaitForWindowActive(&main));
     }
 
-    void TearDown() override {
-        SetMessageObserver({});
-        SetFileChooser({});
-    }
+    void TearDown() override { SetMessageObserver({}); SetFileChooser({}); }
 
     ScheduleListWindow& List() { return *page->List(); }
     ScheduleSetupWindow& Form() { return *page->Setup(); }
