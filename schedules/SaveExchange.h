@@ -33,7 +33,6 @@ public:
     // A 9009: true when it ends a running or given-up save.
     bool Finish();
 
-    OleDate DayCursor() const { return dayCursor_; }
     int DaysSent() const { return daysSent_; }
     int Days() const { return days_; }
     // "已发送 3 / 7 天"

@@ -51,7 +51,6 @@ public:
     // Sorts by a column as the sort state says: names as text without regard to ASCII case,
     // the dates by date.
     void SortBy(int column);
-    const SortState& Sort() const { return sort_; }
 
 private:
     std::vector<ScheduleRow> rows_;

@@ -51,8 +51,6 @@ public:
     void BeginCellEdit(int row, int column);
     void EndCellEdit();
     void CancelCellEdit();
-    bool IsEditing() const { return editing_; }
-    const std::vector<GridCell>& PreviewCells() const { return preview_; }
 
     // 自动配车: fills the grid's free cells with a plan (AutoAssign) over the typed ones, shown in
     // blue with a line under the grid until Enter or 采用 keeps it (so do a click into the grid
@@ -63,7 +61,6 @@ public:
     void KeepProposal();
     void DropProposal();
     bool HasProposal() const { return !proposal_.empty(); }
-    const AutoAssignment& Plan() const { return plan_; }
 
     // The roster checks, run after every change of the grid, the timetable or the fleet: the
     // offending cells are tinted with the reason as their tooltip, a line under the grid counts
@@ -90,7 +87,6 @@ public:
 
     const AssignmentGrid& Grid() const { return grid_; }
     bool SaveRunning() const { return exchange_.Running(); }
-    OleDate DayCursor() const { return exchange_.DayCursor(); }
     // How long the server may stay silent during a save (shortened by tests).
     void SetSaveTimeout(int ms) { saveTimeoutMs_ = ms; }
 

@@ -3,9 +3,7 @@
 
 #include <unistd.h>
 
-#include <cstdio>
 #include <cstdlib>
-#include <functional>
 #include <string>
 #include <vector>
 
@@ -33,72 +31,42 @@ using test::XlsWriter;
 using test::XlsxWriter;
 using testing::ElementsAre;
 
-// The sheet rules, on sheets held in memory.
-TEST(BuildTimetable, PairsColumnsSkipsFPairsAndEmptyBatchCells) {
-    const TableSheet sheet({
-        {" 早班 ", "线路", "", "", "Fast", "x", "晚班", "", "末班"},
-        {"1899-12-30 07:30:00", "1路", "08:00", "9路", "09:00", "2路", "18:00", " 3路 ", "22:00"},
-        {"  ", "1路", "", "", "", "", "18:30", "3路"},
-        {"1899-12-30 08:15:00 1899-12-30", "1路"},
-        {"", "", "", "", "", "", "", ""},
-        {"6", "1路"},
-    });
-    const ImportedTimetable t = BuildTimetable(sheet);
-    // Column 2 has no header (F3); "Fast" begins with F; the last batch has no line column.
-    EXPECT_THAT(t.batches, ElementsAre("早班", "晚班", "末班"));
-    EXPECT_THAT(t.rows, ElementsAre(TimetableRow{"早班", " 07:30:00", "1路"},
-                                    TimetableRow{"早班", " 08:15:00 ", "1路"},
-                                    TimetableRow{"早班", "6", "1路"},
-                                    TimetableRow{"晚班", "18:00", " 3路 "},
-                                    TimetableRow{"晚班", "18:30", "3路"},
-                                    TimetableRow{"末班", "22:00", ""}));
-    EXPECT_EQ(ColumnName("", 1), "F2");
-    EXPECT_EQ(ColumnName("  ", 3), "F4");
-    EXPECT_TRUE(BuildTimetable(TableSheet({{"", "", "", ""}, {"07:00", "1路", "08:00", "2路"}})).batches.empty());
-    EXPECT_TRUE(BuildTimetable(TableSheet()).rows.empty());
-}
-
 TEST(SparseSheet, KeepsTheLastOfTwoCellsAtOnePlaceWhateverTheOrder) {
     SparseSheet sheet;
-    sheet.Put(2, 16383, "far");
-    sheet.Put(0, 3, "b");
-    sheet.Put(0, 1, "a");
-    sheet.Put(0, 3, "b2");
-    sheet.Put(1, 0, "");
+    for (const auto& [row, column, text] : {std::tuple(2, 16383, "far"), {0, 3, "b"}, {0, 1, "a"}, {0, 3, "b2"}, {0, 1, "a2"}, {1, 0, ""}})
+        sheet.Put(row, column, text);
     sheet.Finish();
-    EXPECT_EQ(sheet.RowCount(), 3);
-    EXPECT_EQ(sheet.ColumnCount(), 16384);
-    EXPECT_EQ(sheet.CellText(0, 1), "a");
-    EXPECT_EQ(sheet.CellText(0, 3), "b2");
-    EXPECT_EQ(sheet.CellText(0, 2), "");
-    EXPECT_EQ(sheet.CellText(2, 16383), "far");
-    EXPECT_EQ(sheet.CellText(9, 0), "");
+    EXPECT_EQ(std::pair(sheet.RowCount(), sheet.ColumnCount()), std::pair(3, 16384));
+    const std::vector<std::string> texts = {sheet.CellText(0, 1), sheet.CellText(0, 3), sheet.CellText(0, 2), sheet.CellText(2, 16383), sheet.CellText(9, 0)};
+    EXPECT_THAT(texts, ElementsAre("a2", "b2", "", "far", ""));
 }
 
-// One timetable, as typed cells, written in every format the import reads.
-enum class Kind { Text, Number, Time, DateTime };
-struct TypedCell {
-    int row, column;
-    Kind kind;
-    std::string text;
-    double number = 0;
-};
+// One timetable in every format the import reads. Headers: 早班 with its line, a pair without
+// headers (F3), " 晚班 ", a pair "Fast" (skipped), 末班 without a line column. 晚班 has no departure
+// in row 3.
+template <class Book>
+std::string TimetableBook() {
+    Book book;
+    book.AddSheet("说明").Text(0, 0, "不是时刻表");
+    book.AddSheet("Sheet1")
+        .Text(0, 0, "早班").Text(0, 1, "线路").Text(0, 4, " 晚班 ").Text(0, 6, "Fast").Text(0, 7, "x").Text(0, 8, "末班")
+        .Time(1, 0, 6, 30).Text(1, 1, "一号线").Time(1, 2, 8, 0).Text(1, 3, "9路").Time(1, 4, 18, 0).Text(1, 5, " 3路 ")
+        .Time(1, 6, 9, 0).Text(1, 7, "2路").Time(1, 8, 22, 0)
+        .Time(2, 0, 7, 20, 30).Text(2, 1, "一号线").Time(2, 4, 18, 30).Text(2, 5, "3路")
+        .DateTime(3, 0, 41876.3125).Number(3, 1, 5)
+        .Number(4, 0, 7.5).Text(4, 1, "一号线, 支线").Time(4, 4, 19, 5).Text(4, 5, "3路\"快\"");
+    return book.Bytes();
+}
 
-TypedCell T(int r, int c, std::string s) { return {r, c, Kind::Text, std::move(s)}; }
-TypedCell N(int r, int c, double v) { return {r, c, Kind::Number, {}, v}; }
-TypedCell Tm(int r, int c, int h, int m, int s = 0) { return {r, c, Kind::Time, {}, (h * 3600 + m * 60 + s) / 86400.0}; }
-TypedCell Dt(int r, int c, double serial) { return {r, c, Kind::DateTime, {}, serial}; }
-
-// Headers: 早班 with its line, a pair without headers (F3), " 晚班 ", a pair "Fast" (skipped),
-// 末班 without a line column. 晚班 has no departure in row 3.
-const std::vector<TypedCell> kTimetable = {
-    T(0, 0, "早班"), T(0, 1, "线路"), T(0, 4, " 晚班 "), T(0, 6, "Fast"), T(0, 7, "x"), T(0, 8, "末班"),
-    Tm(1, 0, 6, 30), T(1, 1, "一号线"), Tm(1, 2, 8, 0), T(1, 3, "9路"), Tm(1, 4, 18, 0), T(1, 5, " 3路 "),
-    Tm(1, 6, 9, 0), T(1, 7, "2路"), Tm(1, 8, 22, 0),
-    Tm(2, 0, 7, 20, 30), T(2, 1, "一号线"), Tm(2, 4, 18, 30), T(2, 5, "3路"),
-    Dt(3, 0, 41876.3125), N(3, 1, 5),
-    N(4, 0, 7.5), T(4, 1, "一号线, 支线"), Tm(4, 4, 19, 5), T(4, 5, "3路\"快\""),
-};
+// The same as other systems export it: times as a clock shows them, dates with slashes, fields
+// quoted where they hold a separator or a quote.
+std::string TimetableCsv(char separator, const std::string& newline) {
+    const std::string csv = "早班|线路||| 晚班 ||Fast|x|末班\n6:30|一号线|8:00|9路|18:00| 3路 |9:00|2路|22:00\n"
+                            "07:20:30|一号线|||18:30|3路\n2014/8/25 7:30|5\n7.5|\"一号线, 支线\"|||19:05|\"3路\"\"快\"\"\"\n";
+    std::string out;
+    for (char c : csv) out += c == '|' ? std::string(1, separator) : c == '\n' ? newline : std::string(1, c);
+    return out;
+}
 
 const std::vector<TimetableRow> kExpectedRows = {
     {"早班", " 06:30:00", "一号线"},  {"早班", " 07:20:30", "一号线"}, {"早班", "2014-08-25 07:30:00", "5"},
@@ -106,178 +74,36 @@ const std::vector<TimetableRow> kExpectedRows = {
     {"晚班", " 19:05:00", "3路\"快\""}, {"末班", " 22:00:00", ""},
 };
 
-std::string XlsOf(const std::vector<TypedCell>& cells) {
-    XlsWriter book;
-    book.AddSheet("说明").Text(0, 0, "不是时刻表");
-    XlsWriter::SheetData& s = book.AddSheet("Sheet1");
-    for (const TypedCell& c : cells) {
-        if (c.kind == Kind::Text) s.Text(c.row, c.column, c.text);
-        else if (c.kind == Kind::Number) s.Number(c.row, c.column, c.number);
-        else if (c.kind == Kind::Time) s.Time(c.row, c.column, 0, 0, static_cast<int>(c.number * 86400 + 0.5));
-        else s.DateTime(c.row, c.column, c.number);
-    }
-    return book.Bytes();
-}
-
-std::string XlsxOf(const std::vector<TypedCell>& cells, bool inlineStrings) {
-    XlsxWriter book;
-    book.AddSheet("说明").Text(0, 0, "不是时刻表");
-    XlsxWriter::SheetData& s = book.AddSheet("Sheet1");
-    for (const TypedCell& c : cells) {
-        if (c.kind == Kind::Text) inlineStrings ? s.InlineText(c.row, c.column, c.text) : s.Text(c.row, c.column, c.text);
-        else if (c.kind == Kind::Number) s.Number(c.row, c.column, c.number);
-        else if (c.kind == Kind::Time) s.Number(c.row, c.column, c.number, c.column == 4 ? XlsxWriter::kChineseTime : XlsxWriter::kTime);
-        else s.DateTime(c.row, c.column, c.number);
-    }
-    return book.Bytes();
-}
-
-// As other systems export it: times as a clock shows them, dates with slashes, fields quoted
-// where they hold a separator or a quote.
-std::string CsvOf(const std::vector<TypedCell>& cells, char separator, const char* newline) {
-    std::vector<std::vector<std::string>> rows;
-    for (const TypedCell& c : cells) {
-        if (rows.size() <= static_cast<std::size_t>(c.row)) rows.resize(static_cast<std::size_t>(c.row) + 1);
-        auto& row = rows[static_cast<std::size_t>(c.row)];
-        if (row.size() <= static_cast<std::size_t>(c.column)) row.resize(static_cast<std::size_t>(c.column) + 1);
-        std::string text = c.text;
-        char buf[40];
-        if (c.kind == Kind::Number) {
-            std::snprintf(buf, sizeof buf, "%g", c.number);
-            text = buf;
-        } else if (c.kind == Kind::Time) {
-            const int s = static_cast<int>(c.number * 86400 + 0.5);
-            std::snprintf(buf, sizeof buf, s % 60 ? "%02d:%02d:%02d" : "%d:%02d", s / 3600, s / 60 % 60, s % 60);
-            text = buf;
-        } else if (c.kind == Kind::DateTime) {
-            text = "2014/8/25 7:30";
-        }
-        if (text.find_first_of(",;\"") != std::string::npos) {
-            std::string quoted = "\"";
-            for (char ch : text) quoted += ch == '"' ? std::string("\"\"") : std::string(1, ch);
-            text = quoted + "\"";
-        }
-        row[static_cast<std::size_t>(c.column)] = text;
-    }
-    std::string out;
-    for (const auto& row : rows) {
-        for (std::size_t i = 0; i < row.size(); ++i) out += (i ? std::string(1, separator) : "") + row[i];
-        out += newline;
-    }
-    return out;
-}
-
-// The same timetable in every format gives the same rows (which are what 9006 sends).
-TEST(TimetableFormats, TheSameTimetableInEveryFormatGivesTheSameRows) {
-    const struct {
-        const char* name;
-        WorkbookFormat format;
-        std::string bytes;
-    } files[] = {
-        {".xls", WorkbookFormat::Xls, XlsOf(kTimetable)},
-        {".xlsx, shared strings", WorkbookFormat::Xlsx, XlsxOf(kTimetable, false)},
-        {".xlsx, inline strings", WorkbookFormat::Xlsx, XlsxOf(kTimetable, true)},
-        {".csv, UTF-8", WorkbookFormat::Csv, CsvOf(kTimetable, ',', "\n")},
-        {".csv, UTF-8 with BOM, semicolons", WorkbookFormat::Csv, "\xEF\xBB\xBF" + CsvOf(kTimetable, ';', "\r\n")},
-        {".csv, GBK", WorkbookFormat::Csv, Utf8ToGbk(CsvOf(kTimetable, ',', "\r\n"))},
-    };
-    for (const auto& f : files) {
-        const TimetableImport import = ImportTimetableBytes(f.bytes, f.format);
-        EXPECT_EQ(import.error, "") << f.name;
-        EXPECT_THAT(import.timetable.batches, ElementsAre("早班", "晚班", "末班")) << f.name;
-        EXPECT_EQ(import.timetable.rows.ToRows(), kExpectedRows) << f.name;
-    }
-}
-
-// Real writers: python's xlwt and openpyxl, when the Debian packages are there.
-TEST(TimetableFormats, WorkbooksWrittenByXlwtAndOpenpyxlReadAsOurOwn) {
+// A workbook of a real writer: python's openpyxl (Excel's own layout of styles, shared strings and
+// relationships), when the Debian package is there. Our .xlsx reader is our own code; the .xls
+// one is FreeXL's.
+TEST(TimetableFormats, AWorkbookWrittenByOpenpyxlReadsAsOurOwn) {
     test::TempHome home;
-    const std::string body =
-        "s.write(0, 0, 'A'); s.write(0, 2, 'B')\n"
-        "s.write(1, 0, datetime.time(6, 30), t); s.write(1, 1, u'一号线')\n"
-        "s.write(1, 2, datetime.time(7, 0), t); s.write(1, 3, u'二号线')\n"
-        "s.write(2, 0, '06:45'); s.write(2, 1, u'一号线')\n"
-        "s.write(2, 2, datetime.time(7, 20, 30), t); s.write(2, 3, u'二号线')\n"
-        "s.write(3, 0, datetime.datetime(2014, 8, 25, 7, 30), dt); s.write(3, 1, 5)\n"
-        "s.write(4, 0, 7.5); s.write(4, 1, u'一号线'); s.write(4, 2, datetime.time(8, 0), t)\n"
-        "s.write(4, 3, u'二号线')\n";
-    const struct {
-        const char* module;
-        const char* file;
-        std::string script;
-    } writers[] = {
-        {"xlwt", "xlwt.xls",
-         "import sys, datetime, xlwt\n"
-         "b = xlwt.Workbook(encoding='utf-8')\n"
-         "b.add_sheet(u'说明').write(0, 0, u'不是时刻表')\n"
-         "s = b.add_sheet('Sheet1')\n"
-         "t = xlwt.easyxf(num_format_str='hh:mm:ss')\n"
-         "dt = xlwt.easyxf(num_format_str='yyyy-mm-dd hh:mm:ss')\n" +
-             body + "b.save(sys.argv[1])\n"},
-        {"openpyxl", "openpyxl.xlsx",
-         "import sys, datetime, openpyxl\n"
-         "b = openpyxl.Workbook()\n"
-         "b.active.title = u'说明'\n"
-         "s0 = b.create_sheet('Sheet1')\n"
-         "class S:\n"
-         "    def write(self, r, c, v, fmt=None):\n"
-         "        cell = s0.cell(row=r + 1, column=c + 1, value=v)\n"
-         "        if fmt: cell.number_format = fmt\n"
-         "s = S(); t = 'h:mm:ss'; dt = 'yyyy-mm-dd h:mm:ss'\n" +
-             body + "b.save(sys.argv[1])\n"},
-    };
-    const std::vector<TimetableRow> expected = {
-        {"A", " 06:30:00", "一号线"}, {"A", "06:45", "一号线"},  {"A", "2014-08-25 07:30:00", "5"},
-        {"A", "7.5", "一号线"},        {"B", " 07:00:00", "二号线"}, {"B", " 07:20:30", "二号线"},
-        {"B", " 08:00:00", "二号线"},
-    };
-    int ran = 0;
-    for (const auto& w : writers) {
-        test::WriteFile(home.File("make.py"), w.script);
-        // The system's Python, which has the Debian packages; a user's own Python may not.
-        const std::string command = "/usr/bin/python3 " + home.File("make.py") + " " + home.File(w.file) + " 2>/dev/null";
-        if (std::system(command.c_str()) != 0) continue;
-        ++ran;
-        const TimetableImport import = ImportTimetableWorkbook(home.File(w.file));
-        EXPECT_EQ(import.error, "") << w.module;
-        EXPECT_EQ(import.timetable.rows.ToRows(), expected) << w.module;
-    }
-    if (ran == 0) GTEST_SKIP() << "neither python3-xlwt nor python3-openpyxl is installed";
-}
-
-TEST(NumberFormats, FormatCodesSayWhatANumberStandsFor) {
-    const struct {
-        const char* code;
-        NumberKind kind;
-    } cases[] = {
-        {"General", NumberKind::Number},          {"0.00", NumberKind::Number},
-        {"0.00E+00", NumberKind::Number},         {"0.0\"ms\"", NumberKind::Number},
-        {"[Red]0.0;[Blue]-0.0", NumberKind::Number}, {"hh:mm:ss", NumberKind::Time},
-        {"h:mm AM/PM", NumberKind::Time},         {"[h]:mm", NumberKind::Time},
-        {"mm:ss", NumberKind::Time},              {"h\"时\"mm\"分\"", NumberKind::Time},
-        {"上午/下午h\"时\"mm\"分\"ss\"秒\"", NumberKind::Time}, {"yyyy\\-mm\\-dd", NumberKind::Date},
-        {"mmm", NumberKind::Date},                {"[$-804]yyyy\"年\"m\"月\"d\"日\"", NumberKind::Date},
-        {"m/d/yy h:mm", NumberKind::DateTime},    {"yyyy-mm-dd hh:mm:ss", NumberKind::DateTime},
-    };
-    for (const auto& c : cases) EXPECT_EQ(FormatCodeKind(c.code), c.kind) << c.code;
-    for (int id : {14, 22, 20, 32, 46, 58, 0, 2, 49})
-        EXPECT_EQ(BuiltInFormatKind(id), id == 22              ? NumberKind::DateTime
-                                         : id == 20 || id == 32 || id == 46 ? NumberKind::Time
-                                         : id == 14 || id == 58 ? NumberKind::Date
-                                                                : NumberKind::Number)
-            << id;
+    test::WriteFile(home.File("make.py"),
+                    "import sys, datetime, openpyxl\n"
+                    "b = openpyxl.Workbook(); b.active.title = u'说明'; s = b.create_sheet('Sheet1')\n"
+                    "def w(r, c, v, fmt=None):\n"
+                    "    cell = s.cell(row=r + 1, column=c + 1, value=v)\n"
+                    "    if fmt: cell.number_format = fmt\n"
+                    "w(0, 0, 'A'); w(0, 2, 'B'); w(1, 0, datetime.time(6, 30), 'h:mm:ss'); w(1, 1, u'一号线'); w(2, 0, '06:45')\n"
+                    "w(1, 2, datetime.time(7, 20, 30), 'h:mm:ss'); w(1, 3, u'二号线'); w(4, 0, 7.5)\n"
+                    "w(3, 0, datetime.datetime(2014, 8, 25, 7, 30), 'yyyy-mm-dd h:mm:ss'); w(3, 1, 5)\n"
+                    "b.save(sys.argv[1])\n");
+    // The system's Python, which has the Debian packages; a user's own Python may not.
+    if (std::system(("/usr/bin/python3 " + home.File("make.py") + " " + home.File("t.xlsx") + " 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "python3-openpyxl is not installed";
+    const TimetableImport import = ImportTimetableWorkbook(home.File("t.xlsx"));
+    EXPECT_EQ(import.error, "");
+    EXPECT_EQ(import.timetable.rows.ToRows(), (std::vector<TimetableRow>{{"A", " 06:30:00", "一号线"}, {"A", "06:45", ""},
+        {"A", "2014-08-25 07:30:00", "5"}, {"A", "7.5", ""}, {"B", " 07:20:30", "二号线"}}));
 }
 
 TEST(NumberFormats, SerialNumbersReadAsTheXlsReaderGivesThem) {
-    const struct {
-        double value;
-        NumberKind kind;
-        bool date1904;
-        const char* text;
-    } cases[] = {
+    const struct { double value; NumberKind kind; bool date1904; const char* text; } cases[] = {
         {0.3125, NumberKind::Time, false, "1899-12-30 07:30:00"},
         {41876.3125, NumberKind::Time, false, "1899-12-30 07:30:00"},  // the time of day only
         {0.99999999, NumberKind::Time, false, "1899-12-30 24:00:00"},
+        {1.0069444, NumberKind::Time, false, "1899-12-30 24:10:00"},  // a day and more keeps its day
         {41876.3125, NumberKind::DateTime, false, "2014-08-25 07:30:00"},
         {41876.75, NumberKind::Date, false, "2014-08-25 00:00:00"},
         {40414.3125, NumberKind::DateTime, true, "2014-08-25 07:30:00"},
@@ -328,11 +154,7 @@ TEST(XlsxWorkbook, CellsReadByTypeAndNumberFormat) {
 
 // Header cells are names: a number in the header reads as the sheet shows it.
 TEST(NumberFormats, NumbersShowAsTheirFormatCodesShowThem) {
-    const struct {
-        double value;
-        const char* code;
-        const char* shown;
-    } cases[] = {
+    const struct { double value; const char *code, *shown; } cases[] = {
         {0.2708333, "h:mm", "6:30"},
         {0.2708333, "hh:mm:ss", "06:30:00"},
         {0.7708333, "h:mm AM/PM", "6:30 PM"},
@@ -350,8 +172,16 @@ TEST(NumberFormats, NumbersShowAsTheirFormatCodesShowThem) {
         {12, "\"第\"0\"班\"", "第12班"},
     };
     for (const auto& c : cases) EXPECT_EQ(ShownText(c.value, c.code, false), c.shown) << c.code;
-    EXPECT_EQ(BuiltInFormatCode(20), "h:mm");
-    EXPECT_EQ(SerialText(1.0069444, NumberKind::Time, false), "1899-12-30 24:10:00");  // the day kept
+}
+
+// A workbook whose Sheet1 has the headers A and 线, then the rows given as XML.
+std::string SheetXlsx(const std::string& rows) {
+    XlsxWriter book;
+    book.AddSheet("Sheet1").Text(0, 0, "A").Text(0, 1, "线");
+    auto parts = book.Parts();
+    std::string& xml = parts["xl/worksheets/sheet1.xml"];
+    xml.insert(xml.find("</sheetData>"), rows);
+    return XlsxWriter::Zip(parts);
 }
 
 // A zip member whose declared size is rewritten: what the archive says is not what inflates.
@@ -372,76 +202,47 @@ std::string WithDeclaredSize(std::string zip, const std::string& member, std::ui
 // Files that are no usable timetable give a message and nothing else, whatever the format; what
 // only looks odd imports.
 TEST(TimetableBytes, BadFilesGiveAClearMessageAndNothingElseOddOnesImport) {
-    const auto sheetParts = [](const std::string& rows, const std::string& before = {}) {
-        XlsxWriter book;
-        book.AddSheet("Sheet1").Text(0, 0, "A").Text(0, 1, "线");
-        auto parts = book.Parts();
-        std::string& xml = parts["xl/worksheets/sheet1.xml"];
-        xml.insert(xml.find("<sheetData>"), before);
-        xml.insert(xml.find("</sheetData>"), rows);
-        return parts;
-    };
-    const std::string bombParts = [&] {
-        auto parts = sheetParts("");
-        std::string& xml = parts["xl/worksheets/sheet1.xml"];
-        xml.insert(xml.find("</sheetData>"), std::string(51u << 20, ' '));
-        return XlsxWriter::Zip(parts);
-    }();
-    const std::string truncatedXlsx = [] {
-        XlsxWriter book;
-        book.AddSheet("Sheet1").Text(0, 0, "A").Time(1, 0, 6, 0);
-        const std::string whole = book.Bytes();
-        return whole.substr(0, whole.size() / 2);
-    }();
+    const std::string bomb = SheetXlsx(std::string(51u << 20, ' '));
+    XlsxWriter book;
+    book.AddSheet("Sheet1").Text(0, 0, "A").Time(1, 0, 6, 0);
+    const std::string whole = book.Bytes();
     const std::string gbkLine = Utf8ToGbk("晚班,二号线\n");
     std::string tooManyRows = "A,线\n";
     for (int i = 0; i < 65536; ++i) tooManyRows += "7:00,1\n";
     std::string tooManyColumns = "A";
     for (int i = 0; i < 16384; ++i) tooManyColumns += ",";
-    XlsxWriter book;
-    book.AddSheet("Sheet1").Text(0, 0, "A").Time(1, 0, 6, 0);
     auto declared = book.Parts();
     std::string& xml = declared["xl/worksheets/sheet1.xml"];
     // A million rows declared, and one empty row far down: no memory for them, no refusal.
     xml.insert(xml.find("<sheetData>"), "<dimension ref=\"A1:XFD1048576\"/>");
     xml.insert(xml.find("</sheetData>"), "<row r=\"1048576\" spans=\"1:2\"><c r=\"A1048576\" s=\"1\"/></row>");
 
-    const struct {
-        const char* name;
-        WorkbookFormat format;
-        std::string bytes;
-        const char* error;
-        std::vector<TimetableRow> rows = {};
-    } cases[] = {
+    const struct { const char* name; WorkbookFormat format; std::string bytes; const char* error; std::vector<TimetableRow> rows = {}; } cases[] = {
         {"zip without workbook", WorkbookFormat::Xlsx, XlsxWriter::Zip({{"word/document.xml", "<document/>"}}),
          "所选文件是ZIP压缩包，但其中没有Excel工作簿(*.xlsx)"},
-        {"cut .xlsx", WorkbookFormat::Xlsx, truncatedXlsx, "工作簿已损坏或不完整，无法读取"},
-        {"zip bomb", WorkbookFormat::Xlsx, bombParts, "所选文件过大（解压后的内容超过50 MB），不是时刻表文件，未导入"},
-        {"zip bomb with a lying size", WorkbookFormat::Xlsx, WithDeclaredSize(bombParts, "xl/worksheets/sheet1.xml", 4096),
+        {"cut .xlsx", WorkbookFormat::Xlsx, whole.substr(0, whole.size() / 2), "工作簿已损坏或不完整，无法读取"},
+        {"zip bomb", WorkbookFormat::Xlsx, bomb, "所选文件过大（解压后的内容超过50 MB），不是时刻表文件，未导入"},
+        {"zip bomb with a lying size", WorkbookFormat::Xlsx, WithDeclaredSize(bomb, "xl/worksheets/sheet1.xml", 4096),
          "所选文件过大（解压后的内容超过50 MB），不是时刻表文件，未导入"},
         {"shared string out of range", WorkbookFormat::Xlsx,
-         XlsxWriter::Zip(sheetParts("<row r=\"2\"><c r=\"A2\"><v>0.25</v></c><c r=\"B2\" t=\"s\"><v>2</v></c></row>")),
+         SheetXlsx("<row r=\"2\"><c r=\"A2\"><v>0.25</v></c><c r=\"B2\" t=\"s\"><v>2</v></c></row>"),
          "工作簿已损坏：单元格B2引用了不存在的共享文本，未导入"},
         {"cell below the last row", WorkbookFormat::Xlsx,
-         XlsxWriter::Zip(sheetParts("<row r=\"2\"><c r=\"A1048577\"><v>1</v></c></row>")),
+         SheetXlsx("<row r=\"2\"><c r=\"A1048577\"><v>1</v></c></row>"),
          "工作簿已损坏：单元格位置“A1048577”无效，未导入"},
         {"cell right of the last column", WorkbookFormat::Xlsx,
-         XlsxWriter::Zip(sheetParts("<row r=\"2\"><c r=\"XFE2\"><v>1</v></c></row>")), "工作簿已损坏：单元格位置“XFE2”无效，未导入"},
+         SheetXlsx("<row r=\"2\"><c r=\"XFE2\"><v>1</v></c></row>"), "工作簿已损坏：单元格位置“XFE2”无效，未导入"},
         {"1,048,576 rows with data", WorkbookFormat::Xlsx,
-         XlsxWriter::Zip(sheetParts("<row r=\"1048576\"><c r=\"A1048576\"><v>0.25</v></c></row>")),
+         SheetXlsx("<row r=\"1048576\"><c r=\"A1048576\"><v>0.25</v></c></row>"),
          "表格超过65536行（A1048576），不是时刻表文件，未导入"},
-        {"a number that is none", WorkbookFormat::Xlsx, XlsxWriter::Zip(sheetParts("<row r=\"2\"><c r=\"A2\"><v>7 点</v></c></row>")),
+        {"a number that is none", WorkbookFormat::Xlsx, SheetXlsx("<row r=\"2\"><c r=\"A2\"><v>7 点</v></c></row>"),
          "工作簿已损坏：单元格A2的内容无法读取，未导入"},
-        {"broken XML", WorkbookFormat::Xlsx, XlsxWriter::Zip(sheetParts("<row r=\"2\"><c r=\"A2\">")),
+        {"broken XML", WorkbookFormat::Xlsx, SheetXlsx("<row r=\"2\"><c r=\"A2\">"),
          "工作簿已损坏或不完整，无法读取"},
         {"no Sheet1", WorkbookFormat::Xlsx,
-         [] {
-             XlsxWriter b;
-             b.AddSheet("Sheet2").Text(0, 0, "A").Time(1, 0, 6, 0);
-             return b.Bytes();
-         }(),
+         [] { XlsxWriter b; b.AddSheet("Sheet2").Text(0, 0, "A").Time(1, 0, 6, 0); return b.Bytes(); }(),
          "工作簿中没有名为“Sheet1”的工作表"},
-        {"headers only", WorkbookFormat::Xlsx, XlsxWriter::Zip(sheetParts("")), "工作表“Sheet1”中没有班次"},
+        {"headers only", WorkbookFormat::Xlsx, SheetXlsx(""), "工作表“Sheet1”中没有班次"},
         {"encrypted .xlsx", WorkbookFormat::Xls, XlsWriter::CompoundFile(std::string(5000, 'x'), "EncryptedPackage"),
          "工作簿设有密码保护，请在Excel中取消密码后再导入"},
         // Line 1's UTF-8 bytes are valid GBK too: the first line of UTF-8 alone is line 2.
@@ -500,14 +301,6 @@ TEST(TimetableBytes, ReadAsThePlannerWroteThem) {
             .Formula(3, 1, R::OfError(42));  // the line of no departure
         return book.Bytes();
     }();
-    const auto xlsxSheet = [](const std::string& rows) {
-        XlsxWriter book;
-        book.AddSheet("Sheet1").Text(0, 0, "A").Text(0, 1, "线");
-        auto parts = book.Parts();
-        std::string& xml = parts["xl/worksheets/sheet1.xml"];
-        xml.insert(xml.find("</sheetData>"), rows);
-        return XlsxWriter::Zip(parts);
-    };
     const std::string xlsHeaders = [&] {
         XlsWriter book;
         book.AddSheet("Sheet1").ShortTime(0, 0, kSixThirty).ElapsedTime(1, 0, kTenPast).ShortTime(2, 0, kTenPast);
@@ -517,13 +310,7 @@ TEST(TimetableBytes, ReadAsThePlannerWroteThem) {
     xlsxHeaders.AddSheet("Sheet1").Number(0, 0, kSixThirty, XlsxWriter::kBuiltInTime).Number(0, 2, kSixThirty, XlsxWriter::kChineseTime)
         .Number(1, 0, kTenPast, XlsxWriter::kTime).Number(1, 2, kTenPast, XlsxWriter::kBuiltInTime);
 
-    const struct {
-        const char* name;
-        WorkbookFormat format;
-        std::string bytes;
-        std::string error;
-        std::vector<TimetableRow> rows = {};
-    } cases[] = {
+    const struct { const char* name; WorkbookFormat format; std::string bytes, error; std::vector<TimetableRow> rows = {}; } cases[] = {
         // GBK's pairs are often valid UTF-8 too: 路 is C2 B7. Only lines of one alone decide.
         {".csv in GBK whose data rows are UTF-8 too", WorkbookFormat::Csv,
          Utf8ToGbk("早班,线路,晚班,线路\n06:00,1路,16:00,7路\n"), "",
@@ -535,7 +322,7 @@ TEST(TimetableBytes, ReadAsThePlannerWroteThem) {
          "时刻表中有3处问题，未导入：\n单元格A1：公式没有保存计算结果，请在Excel中打开并重新保存\n"
          "单元格A2：公式的结果是逻辑值TRUE，不是时间或名称\n单元格B3：公式的结果是错误值#DIV/0!\n"},
         {".xlsx formulas without a usable result", WorkbookFormat::Xlsx,
-         xlsxSheet("<row r=\"2\"><c r=\"A2\"><f>A1+1/24</f></c></row><row r=\"3\"><c r=\"A3\"><v>0.25</v></c>"
+         SheetXlsx("<row r=\"2\"><c r=\"A2\"><f>A1+1/24</f></c></row><row r=\"3\"><c r=\"A3\"><v>0.25</v></c>"
                    "<c r=\"B3\" t=\"e\"><f>1/0</f><v>#DIV/0!</v></c></row><row r=\"4\"><c r=\"A4\" t=\"n\"><f>A3+1/24</f><v></v></c>"
                    "<c r=\"B4\" t=\"str\"><f>\"\"</f><v></v></c></row>"),
          "时刻表中有3处问题，未导入：\n单元格A2：公式没有保存计算结果，请在Excel中打开并重新保存\n单元格B3：公式的结果是错误值#DIV/0!\n"
@@ -562,13 +349,11 @@ TEST(TimetableBytes, ReadAsThePlannerWroteThem) {
 // A reading that is stopped gives nothing; one that runs tells its progress to the end. A sheet
 // of more cells than a timetable can have is refused, whatever its size in bytes.
 TEST(TimetableBytes, ReadingIsStoppedTellsItsProgressAndIsBoundedByCells) {
-    const std::string csv = CsvOf(kTimetable, ',', "\n");
+    const std::string csv = TimetableCsv(',', "\n");
     ReadControl stopped;
     stopped.Cancel();
     const TimetableImport cancelled = ImportTimetableBytes(csv, WorkbookFormat::Csv, &stopped);
-    EXPECT_TRUE(cancelled.cancelled);
-    EXPECT_EQ(cancelled.error, "");
-    EXPECT_TRUE(cancelled.timetable.rows.empty());
+    EXPECT_TRUE(cancelled.cancelled && cancelled.error.empty() && cancelled.timetable.rows.empty());
 
     ReadControl running;
     EXPECT_EQ(ImportTimetableBytes(csv, WorkbookFormat::Csv, &running).timetable.rows.ToRows(), kExpectedRows);
@@ -582,15 +367,33 @@ TEST(TimetableBytes, ReadingIsStoppedTellsItsProgressAndIsBoundedByCells) {
     EXPECT_EQ(ImportTimetableBytes(many, WorkbookFormat::Csv).error, "表格中有内容的单元格超过1000万个（第611行），不是时刻表文件，未导入");
 }
 
-// The .xls reader: its own refusals, and files named for one format holding another.
+// Timetable files: every format known by its content, and the .xls reader's own refusals.
 class TimetableFile : public testing::Test {
 protected:
-    std::string Save(const std::string& bytes, const std::string& name) {
-        test::WriteFile(home.File(name), bytes);
-        return home.File(name);
-    }
+    std::string Save(const std::string& bytes, const std::string& name) { return test::WriteFile(home.File(name), bytes), home.File(name); }
     test::TempHome home;
 };
+
+// The same timetable in every format gives the same rows (which are what 9006 sends). Each format
+// is known by its content whatever the name says; a .csv only by its name.
+TEST_F(TimetableFile, EveryFormatGivesTheSameRowsKnownByItsContent) {
+    const struct { const char* name; std::string bytes; } files[] = {
+        {"时刻表.xls", TimetableBook<XlsWriter>()},
+        {"时刻表.XLSX", TimetableBook<XlsxWriter>()},
+        {"xlsx.xls", TimetableBook<XlsxWriter>()},
+        {"xlsx.csv", TimetableBook<XlsxWriter>()},
+        {"xls.xlsx", TimetableBook<XlsWriter>()},
+        {"导出.CSV", TimetableCsv(',', "\n")},
+        {"BOM，分号.csv", "\xEF\xBB\xBF" + TimetableCsv(';', "\r\n")},
+        {"GBK.csv", Utf8ToGbk(TimetableCsv(',', "\r\n"))},
+    };
+    for (const auto& f : files) {
+        const TimetableImport import = ImportTimetableWorkbook(Save(f.bytes, f.name));
+        EXPECT_EQ(import.error, "") << f.name;
+        EXPECT_THAT(import.timetable.batches, ElementsAre("早班", "晚班", "末班")) << f.name;
+        EXPECT_EQ(import.timetable.rows.ToRows(), kExpectedRows) << f.name;
+    }
+}
 
 TEST_F(TimetableFile, ManyBatchesLongTextsAndChinesePathsRead) {
     XlsWriter book;
@@ -602,18 +405,10 @@ TEST_F(TimetableFile, ManyBatchesLongTextsAndChinesePathsRead) {
     const std::string line(3000, 'L');  // continued over one record boundary, as FreeXL reads well
     s.Text(2, 0, "23:59").Text(2, 1, line);
     const TimetableImport import = ImportTimetableWorkbook(Save(book.Bytes(), "三百个班次.xls"));
-    EXPECT_EQ(import.error, "");
-    ASSERT_EQ(import.timetable.batches.size(), 300u);
-    EXPECT_EQ(import.timetable.batches.back(), "班次300");
+    EXPECT_EQ(std::tuple(import.error, import.timetable.batches.size(), import.timetable.rows.size()), std::tuple("", 300u, 301u));
     ASSERT_EQ(import.timetable.rows.size(), 301u);
     EXPECT_EQ(import.timetable.rows[1], (TimetableRow{"班次1", "23:59", line}));
     EXPECT_EQ(import.timetable.rows[300], (TimetableRow{"班次300", " 16:59:00", "5路"}));
-
-    // Each format by its content, whatever the name says; a .csv only by its name.
-    const std::string xlsx = XlsxOf(kTimetable, false);
-    for (const char* name : {"时刻表.xls", "时刻表.XLSX", "时刻表.csv"})
-        EXPECT_EQ(ImportTimetableWorkbook(Save(xlsx, name)).timetable.rows.ToRows(), kExpectedRows) << name;
-    EXPECT_EQ(ImportTimetableWorkbook(Save(CsvOf(kTimetable, ',', "\n"), "导出.CSV")).timetable.rows.ToRows(), kExpectedRows);
 }
 
 TEST_F(TimetableFile, BadFilesGiveAMessageAndNothingElse) {
@@ -627,13 +422,10 @@ TEST_F(TimetableFile, BadFilesGiveAMessageAndNothingElse) {
     XlsWriter locked;
     locked.AddSheet("Sheet1").Text(0, 0, "A").Time(1, 0, 6, 0);
     locked.SetPasswordProtected();
-    const std::string whole = XlsOf(kTimetable);
+    const std::string whole = TimetableBook<XlsWriter>();
     ASSERT_EQ(::truncate(Save("", "huge.xlsx").c_str(), static_cast<off_t>(kMaxWorkbookFileBytes) + 1), 0);  // sparse
 
-    const struct {
-        std::string path;
-        const char* error;
-    } cases[] = {
+    const struct { std::string path; const char* error; } cases[] = {
         {Save(locked.Bytes(), "locked.xls"), "工作簿设有密码保护，请在Excel中取消密码后再导入"},
         {Save(longText, "long.xls"), "工作簿中有字数过多（数千字）的单元格，无法读取，请缩短后再导入"},
         {Save(whole.substr(0, whole.size() / 2), "truncated.xls"), "工作簿已损坏或不完整，无法读取"},

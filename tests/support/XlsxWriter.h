@@ -4,8 +4,9 @@
 // timetable tests and the benchmark, so that no binary workbook has to be kept in the
 // repository. It writes what Excel writes for the cells the readers care about: shared and
 // inline strings, numbers with time, date-time, date and custom formats, named sheets in any
-// order, the 1904 date system. Parts() gives the XML before zipping, so a test can break any
-// part of it; Zip() packs any set of parts.
+// order, the 1904 date system (the package's content types and root relationships, which the
+// reader does without, it leaves out). Parts() gives the XML before zipping, so a test can break
+// any part of it; Zip() packs any set of parts.
 
 #include <zip.h>
 
@@ -28,17 +29,10 @@ public:
     public:
         explicit SheetData(std::string name) : name_(std::move(name)) {}
         SheetData& Text(int row, int column, const std::string& text) { return Put(row, column, "s", Escape(text), kGeneral, true); }
-        SheetData& InlineText(int row, int column, const std::string& text) {
-            return Put(row, column, "inlineStr", Escape(text), kGeneral, false);
-        }
-        SheetData& Number(int row, int column, double value, int format = kGeneral) {
-            return Put(row, column, "", NumberXml(value), format, false);
-        }
-        SheetData& Time(int row, int column, int h, int m, int s = 0) {
-            return Number(row, column, (h * 3600 + m * 60 + s) / 86400.0, kTime);
-        }
+        SheetData& InlineText(int row, int column, const std::string& text) { return Put(row, column, "inlineStr", Escape(text), kGeneral, false); }
+        SheetData& Number(int row, int column, double value, int format = kGeneral) { return Put(row, column, "", NumberXml(value), format, false); }
+        SheetData& Time(int row, int column, int h, int m, int s = 0) { return Number(row, column, (h * 3600 + m * 60 + s) / 86400.0, kTime); }
         SheetData& DateTime(int row, int column, double serial) { return Number(row, column, serial, kDateTime); }
-        SheetData& Date(int row, int column, double serial) { return Number(row, column, serial, kDate); }
         // A cell written as given, for what a well-behaved writer never writes.
         SheetData& RawCell(int row, std::string xml) {
             raw_.push_back({row, std::move(xml)});
@@ -47,12 +41,7 @@ public:
 
     private:
         friend class XlsxWriter;
-        struct Cell {
-            int row, column;
-            std::string type, value;
-            int format;
-            bool shared;
-        };
+        struct Cell { int row, column; std::string type, value; int format; bool shared; };
         SheetData& Put(int row, int column, std::string type, std::string value, int format, bool shared) {
             cells_.push_back({row, column, std::move(type), std::move(value), format, shared});
             return *this;
@@ -70,15 +59,7 @@ public:
 
     static std::string Escape(std::string_view text) {
         std::string out;
-        for (char c : text) {
-            switch (c) {
-                case '&': out += "&amp;"; break;
-                case '<': out += "&lt;"; break;
-                case '>': out += "&gt;"; break;
-                case '"': out += "&quot;"; break;
-                default: out += c;
-            }
-        }
+        for (char c : text) out += c == '&' ? "&amp;" : c == '<' ? "&lt;" : c == '>' ? "&gt;" : c == '"' ? "&quot;" : std::string(1, c);
         return out;
     }
 
@@ -93,16 +74,6 @@ public:
         const std::string head = "<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n";
         const std::string rel = "http://schemas.openxmlformats.org/officeDocument/2006/relationships";
         const std::string main = "http://schemas.openxmlformats.org/spreadsheetml/2006/main";
-        std::string types = head +
-                            "<Types xmlns=\"http://schemas.openxmlformats.org/package/2006/content-types\">"
-                            "<Default Extension=\"rels\" ContentType=\"application/vnd.openxmlformats-package.relationships+xml\"/>"
-                            "<Default Extension=\"xml\" ContentType=\"application/xml\"/>"
-                            "<Override PartName=\"/xl/workbook.xml\" "
-                            "ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.sheet.main+xml\"/>";
-        parts["_rels/.rels"] = head +
-                               "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">"
-                               "<Relationship Id=\"rId1\" Type=\"" + rel + "/officeDocument\" Target=\"xl/workbook.xml\"/>"
-                               "</Relationships>";
         std::string book = head + "<workbook xmlns=\"" + main + "\" xmlns:r=\"" + rel + "\">" +
                            (date1904_ ? "<workbookPr date1904=\"1\"/>" : "<workbookPr/>") + "<sheets>";
         std::string rels = head + "<Relationships xmlns=\"http://schemas.openxmlformats.org/package/2006/relationships\">";
@@ -120,8 +91,6 @@ public:
             book += "<sheet name=\"" + Escape(sheet.name_) + "\" sheetId=\"" + std::to_string(n) + "\" r:id=\"" + id + "\"/>";
             rels += "<Relationship Id=\"" + id + "\" Type=\"" + rel + "/worksheet\" Target=\"worksheets/sheet" +
                     std::to_string(n) + ".xml\"/>";
-            types += "<Override PartName=\"/xl/worksheets/sheet" + std::to_string(n) +
-                     ".xml\" ContentType=\"application/vnd.openxmlformats-officedocument.spreadsheetml.worksheet+xml\"/>";
             std::map<int, std::string> rows;
             for (const auto& c : sheet.cells_) {
                 std::string& row = rows[c.row];
@@ -158,20 +127,10 @@ public:
                           std::to_string(strings.size()) + "\">";
         for (const std::string& s : strings) sst += "<si><t xml:space=\"preserve\">" + s + "</t></si>";
         parts["xl/sharedStrings.xml"] = sst + "</sst>";
-        parts["[Content_Types].xml"] = types + "</Types>";
         return parts;
     }
 
     std::string Bytes() const { return Zip(Parts()); }
-
-    bool Save(const std::string& path) const { return SaveBytes(path, Bytes()); }
-
-    static bool SaveBytes(const std::string& path, const std::string& bytes) {
-        std::FILE* f = std::fopen(path.c_str(), "wb");
-        if (f == nullptr) return false;
-        const bool ok = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
-        return std::fclose(f) == 0 && ok;
-    }
 
     // Packs the parts into a zip archive in memory, deflated (or stored).
     static std::string Zip(const std::map<std::string, std::string>& parts, bool deflate = true) {
