@@ -96,8 +96,6 @@ TEST(StationCircle, ShortcutAndGridDecideLikeTheFullDistance) {
     EXPECT_GT(inside, 2500);  // the cases cover both sides of the circles
 }
 
-// The circle's edge is held by the distances above; the synthetic day of the report run test
-// passes every station several times.
 TEST(FirstFixRule, FirstFixInsideArrivesAndFirstFixOutsideLeaves) {
     const struct {
         const char* name;

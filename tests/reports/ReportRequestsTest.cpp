@@ -12,7 +12,6 @@
 namespace fw {
 namespace {
 
-// The window's tests see the rest of both requests; here the vehicle id of a plate.
 TEST(ReportForm, APlateNamesItsLastVehicleIdOrNone) {
     VehicleStore vehicles;
     vehicles.Add({"浙A1", "old", "一公司"});

@@ -70,7 +70,6 @@ TEST(ReportRow, FromAServerReportBody) {
     EXPECT_EQ(RowFromReportBody(body, vehicles)[kColPlate], "");
 }
 
-// Only the real arrival decides, and a row without a plate is never listed.
 TEST(ReportList, TheFilterAndThePlateDecideWhatIsAdded) {
     using enum StatusFilter;
     const std::string set = Day("08:01:00");

@@ -106,17 +106,5 @@ TEST_F(TrackFetchTest, OnlySilenceEndsATransferThatHasStartedAndAFailureGivesNoB
     EXPECT_FALSE(done.wait(300));
 }
 
-// The simulator's --track-fault: the forms it takes say themselves back (the transfers above
-// show what each does); the others are refused with a reason.
-TEST(TrackFault, TextForms) {
-    for (const char* text : {"none", "cut", "slow:2500", "status:500"})
-        EXPECT_EQ(sim::TrackFault::Parse(text).value_or(sim::TrackFault{}).Text(), text);
-    for (const char* text : {"status:200", "slow:", "slow:-5", "fast"}) {
-        std::string error;
-        EXPECT_FALSE(sim::TrackFault::Parse(text, &error).has_value()) << text;
-        EXPECT_FALSE(error.empty()) << text;
-    }
-}
-
 }  // namespace
 }  // namespace fw

@@ -43,12 +43,6 @@ std::vector<std::string> Ordered(const std::vector<std::string>& keys, bool desc
     return out;
 }
 
-TEST(RouteList, RowShowsTheStationsJoinedInOrder) {
-    const RouteRow row = MakeRouteRow(Route("7路", {"A", "B", "C"}));
-    EXPECT_EQ(row.name + "|" + row.stations + "|" + row.length + "|" + row.time, "7路|A — B — C|12.50|00:40");
-    EXPECT_EQ(MakeRouteRow(Route("x", {"A", "B", "C"}), "only these").stations, "only these");
-}
-
 // A route of two stations is one the server takes: it is listed, so it can be deleted. Routes of
 // one station are neither counted nor listed; pages hold twenty in store order.
 TEST(RouteList, PagesHoldTwentyListedRoutesInStoreOrderAndTheLastIsShort) {

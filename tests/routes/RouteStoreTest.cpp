@@ -42,7 +42,6 @@ TEST(RouteStore, DuplicateNamesAndFindingByIdOrName) {
         EXPECT_EQ(store.FindRoute(key, kind), nullptr) << key << " " << kind;
 }
 
-// Every route the server takes (two stations or more) is listed, so it can be seen and deleted.
 TEST(RouteStore, ListedRoutesHaveAtLeastTwoStations) {
     RouteStore store;  // no log at all must be fine
     for (auto [name, stations] : {std::pair{"A", 2}, {"B", 1}, {"C", 0}, {"D", 25}})

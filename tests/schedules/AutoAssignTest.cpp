@@ -122,7 +122,6 @@ TEST(AutoAssign, EachDayStartsOneVehicleFurtherOn) {
     EXPECT_TRUE(plan.findings.empty());
 }
 
-// Typed cells stay and are planned around, on their day and the days beside it.
 TEST(AutoAssign, TypedCellsStayAndArePlannedAround) {
     AutoAssignRequest request;
     request.batches = {"早", "中", "夜", "晨"};
@@ -141,7 +140,6 @@ TEST(AutoAssign, TypedCellsStayAndArePlannedAround) {
     EXPECT_EQ(plan.days[0].used, 3);  // 浙A1, 浙A2 and the typed 浙Z9
 }
 
-// What cannot be planned as it stands is said, never planned wrongly.
 TEST(AutoAssign, BadInputGivesFindingsNeverAClashOrACrash) {
     BatchSpan unknown;  // no readable time
     BatchSpan outOfOrder = Span(7 * H, 9 * H);

@@ -65,8 +65,6 @@ TEST(ScheduleDays, OneRowPerDayFromStartToEnd) {
         {"2016-01-01", "2016-12-31", 366, "2016-01-01", ""},
         {"2014-01-01", "2015-01-02", 0, nullptr, "排班日期范围不能超过366天"},
         {"25.08.2014", "2014-08-26", 0, nullptr, ""},  // not the pickers' layout: no date, no message
-        {"2014-08-25", " 2014-08-26", 0, nullptr, ""},
-        {"", "2014-08-26", 0, nullptr, ""},
         {"2014-02-30", "2014-03-02", 0, nullptr, ""},
     };
     for (const auto& c : cases) {

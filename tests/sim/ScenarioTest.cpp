@@ -85,7 +85,6 @@ TEST(Scenario, TripsFollowTheSchedulesAndRunEarlyLateAndLingerByKnownAmounts) {
         << late << " late, " << early << " early, " << lingered << " lingered, " << beyondWindow << " beyond";
 }
 
-// --scenario FILE --date D: every time moves by whole days.
 TEST(Scenario, MovingToAnotherDateShiftsEveryTimeByWholeDays) {
     Scenario sc = Default();
     MoveScenarioToDate(sc, "2026-12-10");

@@ -12,7 +12,6 @@ namespace {
 
 using M = LayoutMode;
 
-// Each row names what it catches.
 TEST(LayoutChild, EachModePlacesTheChild) {
     const struct {
         const char* what;

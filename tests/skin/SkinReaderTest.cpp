@@ -82,7 +82,6 @@ TEST(SkinReader, ReadsWindowsControlsAndResources) {
     EXPECT_EQ(skin.ControlColor(hidden, State::Normal), Color{0x00383838});
 }
 
-// A newer skin is refused with its own message and nothing read, a broken document with the reason.
 TEST(SkinReader, NewerSkinsAndBrokenDocumentsAreRefused) {
     const struct {
         std::string xui;

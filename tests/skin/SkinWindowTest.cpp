@@ -219,7 +219,6 @@ TEST_F(SkinUi, DeletingAModalWindowWhileItRunsGivesTheOwnerBack) {
     EXPECT_TRUE(owner.isEnabled());
 }
 
-// A skin folder holding a newer skin is refused with the reason, and the program is told to end.
 TEST(SkinStart, ANewerSkinIsRefusedWithTheReason) {
     QTemporaryDir dir;
     for (const auto& [name, text] : {std::pair{"the.xui", "<GlimmerkitUI><Version Version=\"0701\" Build=\"1\"/></GlimmerkitUI>"},

@@ -39,10 +39,5 @@ TEST(OleDate, SecondsBetweenRoundsHalvesAwayFromZero) {
     EXPECT_EQ(SecondsBetween(base + 1.4 / 86400, base), 1);
 }
 
-TEST(OleDate, DatePartIsTheTextBeforeTheFirstBlank) {
-    EXPECT_EQ(DatePart("2014-08-25 08:00:00"), "2014-08-25");
-    EXPECT_EQ(DatePart("2014-08-25"), "2014-08-25");
-}
-
 }  // namespace
 }  // namespace fw

@@ -31,12 +31,6 @@ TEST(Strings, AtofReadsTheLeadingNumberWhateverTheLocale) {
     EXPECT_EQ(AtofLike("inf"), 0.0);
 }
 
-TEST(Strings, TrimRemovesBlanksOnBothSidesOnly) {
-    EXPECT_EQ(Trim("  succeed \r\n"), "succeed");
-    EXPECT_EQ(Trim("a b"), "a b");
-    EXPECT_EQ(Trim("   "), "");
-}
-
 TEST(Strings, CaseInsensitiveComparisonIsAsciiOnly) {
     EXPECT_TRUE(EqualsNoCase("DataName", "dataname"));
     EXPECT_FALSE(EqualsNoCase("Data", "DataName"));
@@ -53,12 +47,6 @@ TEST(Strings, NaturalOrderReadsNumbersAsNumbers) {
     EXPECT_FALSE(NaturalLess("7路", "7路"));
     EXPECT_TRUE(NaturalLess("007路", "7路") && !NaturalLess("7路", "007路"));
     EXPECT_TRUE(NaturalLess("A1", "a1") && !NaturalLess("a1", "A1"));
-}
-
-TEST(Strings, FormatFixed6RoundsToSixDecimals) {
-    EXPECT_EQ(FormatFixed6(31.2345675), "31.234568");
-    EXPECT_EQ(FormatFixed6(0.0), "0.000000");
-    EXPECT_EQ(FormatFixed6(-121.5), "-121.500000");
 }
 
 // The arithmetic rounding equals printing and reading back, bit for bit: on random values of every

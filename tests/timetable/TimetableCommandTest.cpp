@@ -120,7 +120,6 @@ TEST_F(TimetableCommand, ABadCommandLineIsStatusTwoWithTheReason) {
     EXPECT_EQ(Command({"--version"}).status, 0);
 }
 
-// The executable itself, as a script calls it.
 TEST_F(TimetableCommand, TheExecutableAnswersWithItsStatus) {
     const std::string clean = Save("a b.csv", "早班,线路\n06:00,1路\n");
     const std::string twice = Save("twice.csv", "班,线路,班,线路\n06:00,1路,07:00,1路\n");

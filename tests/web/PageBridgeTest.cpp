@@ -122,8 +122,6 @@ protected:
     QStringList commands;
 };
 
-// Commands sent before the channel is up arrive too, once each and in order; so do ten thousand
-// sent in a burst.
 TEST_F(PageBridge, EachCommandReachesTheWindowOnceInOrderEvenBeforeTheChannelIsUp) {
     QSignalSpy attached(host->Relay(), &PageRelay::attached);
     browser->Navigate(site.At("/cmds"));
@@ -139,8 +137,6 @@ TEST_F(PageBridge, EachCommandReachesTheWindowOnceInOrderEvenBeforeTheChannelIsU
     EXPECT_EQ(std::tuple(commands.first(), commands.last(), commands.size()), std::tuple("cmd 0", "cmd 9999", 10000));
 }
 
-// Only the configured site gets the relay, and no page sees the channel; the site's scripts are
-// called by name with their arguments in order.
 TEST_F(PageBridge, OnlyTheConfiguredSiteGetsTheRelayAndItsScriptsAreCalledByName) {
     PageScript script;
     EXPECT_FALSE(script.CallScript("join3"));  // no document yet
