@@ -13,7 +13,7 @@ PACKAGES=(
   libjsoncpp-dev libsimdjson-dev libsqlcipher-dev libfreexl-dev libpugixml-dev libzip-dev
   qt6-base-dev qt6-qpa-plugins qt6-webengine-dev qt6-webchannel-dev qt6-httpserver-dev qt6-websockets-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-wqy-microhei python3-xlwt python3-openpyxl libxlsxwriter-dev xvfb qt6-translations-l10n
+  fonts-wqy-microhei python3-openpyxl libxlsxwriter-dev xvfb qt6-translations-l10n
   qt6-charts-dev poppler-utils
   dpkg-dev file desktop-file-utils groff-base
 )
