@@ -284,6 +284,8 @@ void ScheduleSetupWindow::BeginCellEdit(int row, int column) {
     editing_ = true;
     editor_->setGeometry(at.x(), at.y(), grid_view_->columnWidth(column), rowRect.height());
     editor_->setText(Q(grid_.Cell(row, column)));
+    // A screen reader names the cell typed into: the plate of which day and which batch.
+    editor_->setAccessibleName(QStringLiteral("车牌号：%1 %2").arg(item->text(0), Q(grid_.Batch(column))));
     editor_->show();
     editor_->raise();
     editor_->setFocus(Qt::MouseFocusReason);

@@ -274,6 +274,7 @@ TEST_F(SchedulePageTest, CellEditorCarriesTheFirstRowDownKeepsOtherRowsAndEscape
     TypeIntoCell(3, 2, QStringLiteral("浙X0"), Qt::Key_Return);  // in the carry-down's way below
     // While the first row is typed into, the cells the carry-down will write show the text.
     ClickRow(Grid(), 0, 2);
+    EXPECT_EQ(Editor()->accessibleName().toStdString(), "车牌号：2014-08-25 班次2");  // what a reader says
     QTest::keyClicks(Editor(), QStringLiteral("A1"));
     const std::vector<GridCell> path = {{1, 3}, {2, 1}, {3, 2}, {4, 3}};
     const QColor emptyTint = Tint(0, 1);
