@@ -3,6 +3,8 @@
 #include <array>
 #include <string_view>
 
+#include "text/CommandOptions.h"
+
 namespace fw {
 namespace {
 
@@ -14,11 +16,6 @@ constexpr std::array<std::string_view, 12> kQtOptionsWithValue = {
     "-qwindowtitle", "-qwindowicon", "-style", "-stylesheet", "-session", "-display", "-geometry"};
 constexpr std::array<std::string_view, 6> kQtFlags = {"-reverse", "-widgetcount", "-nograb",
                                                       "-dograb", "-sync", "-qmljsdebugger"};
-
-bool OptionIs(std::string_view arg, std::string_view name) {
-    return arg == name || (arg.size() > name.size() && arg.substr(0, name.size()) == name &&
-                           arg[name.size()] == '=');
-}
 
 }  // namespace
 
@@ -53,13 +50,10 @@ std::vector<std::string> WithoutQtOptions(const std::vector<std::string>& args) 
 
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     CommandLine cl;
-    auto value = [&](std::size_t& i, const std::string& option, const char* what) -> std::string {
-        const std::string& a = args[i];
-        if (a.size() > option.size() && a.compare(0, option.size() + 1, option + "=") == 0)
-            return a.substr(option.size() + 1);
-        if (a == option && i + 1 < args.size()) return args[++i];
-        cl.error = option + " needs " + what;
-        return {};
+    auto value = [&](std::size_t& i, const std::string& option, const char* what) {
+        std::optional<std::string> v = OptionValue(args, i, option);
+        if (!v) cl.error = option + " needs " + what;
+        return v.value_or(std::string());
     };
     for (std::size_t i = 0; i < args.size() && cl.error.empty(); ++i) {
         const std::string& a = args[i];

@@ -4,16 +4,12 @@
 #include <fstream>
 #include <sstream>
 
+#include "text/CommandOptions.h"
 #include "text/OleDate.h"
 #include "text/Strings.h"
 
 namespace fw {
 namespace {
-
-bool OptionIs(std::string_view arg, std::string_view name) {
-    return arg == name || (arg.size() > name.size() && arg.substr(0, name.size()) == name &&
-                           arg[name.size()] == '=');
-}
 
 // Exactly "yyyy-MM-dd" and a real day.
 std::optional<OleDate> ParseDay(const std::string& text) {
@@ -82,12 +78,10 @@ FleetOptions ParseFleetOptions(const std::vector<std::string>& args, int cores) 
     FleetOptions o;
     o.jobs = std::max(1, cores);
     bool plates = false;
-    auto value = [&](std::size_t& i, const std::string& option) -> std::string {
-        const std::string& a = args[i];
-        if (a.size() > option.size() && a[option.size()] == '=') return a.substr(option.size() + 1);
-        if (i + 1 < args.size()) return args[++i];
-        o.error = option + " needs a value";
-        return {};
+    auto value = [&](std::size_t& i, const std::string& option) {
+        std::optional<std::string> v = OptionValue(args, i, option);
+        if (!v) o.error = option + " needs a value";
+        return v.value_or(std::string());
     };
     auto count = [&](std::size_t& i, const std::string& option, int lowest, int highest) {
         const std::string text = value(i, option);

@@ -268,22 +268,22 @@ std::string RosterCheck::Summary() const {
     return "排班检查：" + parts + (platesChecked ? "" : "（尚未收到车辆列表，车牌未核对）");
 }
 
+int RosterIssueRank(RosterIssue issue) {
+    switch (issue) {
+        case RosterIssue::TimeClash: return 0;
+        case RosterIssue::UnsendableName: return 1;
+        case RosterIssue::UnknownPlate: return 2;
+        case RosterIssue::NoVehicle: break;
+    }
+    return 3;
+}
+
 std::string RosterCheck::SaveQuestion(const AssignmentGrid& grid, std::size_t listed) const {
-    // The worst first: a clash cannot be driven, a name the server reads otherwise may meet
-    // another, an unknown plate reaches no vehicle, an empty cell may be meant.
-    auto rank = [](RosterIssue issue) {
-        switch (issue) {
-            case RosterIssue::TimeClash: return 0;
-            case RosterIssue::UnsendableName: return 1;
-            case RosterIssue::UnknownPlate: return 2;
-            case RosterIssue::NoVehicle: break;
-        }
-        return 3;
-    };
     std::vector<const RosterFinding*> order;
     for (const RosterFinding& f : findings) order.push_back(&f);
-    std::stable_sort(order.begin(), order.end(),
-                     [&rank](const RosterFinding* a, const RosterFinding* b) { return rank(a->issue) < rank(b->issue); });
+    std::stable_sort(order.begin(), order.end(), [](const RosterFinding* a, const RosterFinding* b) {
+        return RosterIssueRank(a->issue) < RosterIssueRank(b->issue);
+    });
     std::string text = Summary() + "\n\n";
     for (std::size_t i = 0; i < order.size() && i < listed; ++i) {
         const RosterFinding& f = *order[i];

@@ -45,6 +45,10 @@ std::string SpanText(const BatchSpan& span);
 
 enum class RosterIssue { UnknownPlate, TimeClash, NoVehicle, UnsendableName };
 
+// Worst first (0): a clash cannot be driven, a name the server reads otherwise may meet another,
+// an unknown plate reaches no vehicle, an empty cell may be meant.
+int RosterIssueRank(RosterIssue issue);
+
 // One thing wrong with one cell of the vehicle grid; row -1 for a batch's name, in the header.
 struct RosterFinding {
     int row = 0;

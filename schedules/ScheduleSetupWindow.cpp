@@ -39,16 +39,6 @@ QColor TintOf(RosterIssue issue) {
 const QColor kPreviewTint(0xCF, 0xE3, 0xFA);
 const QColor kPreviewText(0x4A, 0x6A, 0x90);
 
-int Rank(RosterIssue issue) {
-    switch (issue) {
-        case RosterIssue::TimeClash: return 0;
-        case RosterIssue::UnsendableName: return 1;
-        case RosterIssue::UnknownPlate: return 2;
-        case RosterIssue::NoVehicle: break;
-    }
-    return 3;
-}
-
 }  // namespace
 
 ScheduleSetupWindow::ScheduleSetupWindow(ScheduleLink link, QWidget* owner)
@@ -186,7 +176,7 @@ void ScheduleSetupWindow::RunRosterCheck() {
     std::map<CellKey, CellMark> next;
     for (const RosterFinding& f : check_.findings) {
         CellMark& mark = next[{f.row, f.column}];
-        if (mark.reasons.isEmpty() || Rank(f.issue) < Rank(mark.worst)) mark.worst = f.issue;
+        if (mark.reasons.isEmpty() || RosterIssueRank(f.issue) < RosterIssueRank(mark.worst)) mark.worst = f.issue;
         mark.reasons += (mark.reasons.isEmpty() ? QString() : QStringLiteral("\n")) + Q(f.reason);
     }
     // Only the cells whose mark changed are painted again: a year of a few hundred batches has

@@ -4,6 +4,7 @@
 
 #include "schedules/CompoundFile.h"
 #include "schedules/NumberFormats.h"
+#include "text/Encoding.h"
 #include "text/Strings.h"
 
 namespace fw {
@@ -38,24 +39,6 @@ private:
     std::string_view stream_;
     std::size_t at_;
 };
-
-void AppendUtf8(std::string& out, std::uint32_t cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
-}
 
 // A BIFF8 string of `characters` characters from `pieces`: the first from `at`, each later one
 // (a CONTINUE record) beginning with its own flags byte. False when the bytes run out.

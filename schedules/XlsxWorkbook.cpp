@@ -10,6 +10,7 @@
 #include "schedules/NumberFormats.h"
 #include "schedules/ZipArchive.h"
 #include "text/OleDate.h"
+#include "text/Encoding.h"
 #include "text/Strings.h"
 
 namespace fw {
@@ -63,24 +64,6 @@ bool ParseCellName(std::string_view name, int* row, int* column) {
     *row = *r - 1;
     *column = col - 1;
     return true;
-}
-
-void AppendUtf8(std::string& out, unsigned cp) {
-    if (cp < 0x80) {
-        out += static_cast<char>(cp);
-    } else if (cp < 0x800) {
-        out += static_cast<char>(0xC0 | (cp >> 6));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else if (cp < 0x10000) {
-        out += static_cast<char>(0xE0 | (cp >> 12));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    } else {
-        out += static_cast<char>(0xF0 | (cp >> 18));
-        out += static_cast<char>(0x80 | ((cp >> 12) & 0x3F));
-        out += static_cast<char>(0x80 | ((cp >> 6) & 0x3F));
-        out += static_cast<char>(0x80 | (cp & 0x3F));
-    }
 }
 
 // Office writes characters XML cannot hold as "_xHHHH_" (a carriage return is "_x000D_", an

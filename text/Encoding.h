@@ -44,6 +44,9 @@ private:
 std::string GbkToUtf8(std::string_view gbk);
 std::string Utf8ToGbk(std::string_view utf8);
 
+// Appends one code point (at most U+10FFFF) as UTF-8.
+void AppendUtf8(std::string& out, char32_t cp);
+
 // Cuts text to at most maxBytes without splitting a UTF-8 character.
 std::string_view TruncateUtf8(std::string_view text, std::size_t maxBytes);
 

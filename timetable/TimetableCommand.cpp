@@ -15,6 +15,7 @@
 #include "schedules/ScheduleDates.h"
 #include "schedules/Timetable.h"
 #include "text/Charset.h"
+#include "text/CommandOptions.h"
 #include "text/Encoding.h"
 #include "text/Strings.h"
 
@@ -22,11 +23,6 @@ namespace fw {
 namespace {
 
 constexpr const char* kProgram = "fenwarde-timetable";
-
-bool OptionIs(const std::string& arg, std::string_view option) {
-    return arg == option || (arg.size() > option.size() && arg.compare(0, option.size(), option) == 0 &&
-                             arg[option.size()] == '=');
-}
 
 struct Options {
     std::string command;
@@ -70,12 +66,10 @@ std::optional<int> Count(std::string_view text, int lowest, int highest) {
 Options Parse(const std::vector<std::string>& args) {
     Options o;
     o.command = args[0];
-    auto value = [&](std::size_t& i, const std::string& option) -> std::string {
-        const std::string& a = args[i];
-        if (a.size() > option.size() && a[option.size()] == '=') return a.substr(option.size() + 1);
-        if (i + 1 < args.size()) return args[++i];
-        o.error = option + " needs a value";
-        return {};
+    auto value = [&](std::size_t& i, const std::string& option) {
+        std::optional<std::string> v = OptionValue(args, i, option);
+        if (!v) o.error = option + " needs a value";
+        return v.value_or(std::string());
     };
     for (std::size_t i = 1; i < args.size() && o.error.empty(); ++i) {
         const std::string& a = args[i];
