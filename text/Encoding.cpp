@@ -64,6 +64,25 @@ std::string Convert(iconv_t cd, std::string_view in, std::string_view replacemen
     return out;
 }
 
+// glibc's converters drop the tag characters U+E0000..U+E007F in silence where the target cannot
+// hold them; give them the '?' of every other unrepresentable character, so that a name never
+// loses a character unnoticed and Unsendable() names them.
+std::string MarkTagCharacters(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        if (utf8.compare(i, 2, "\xF3\xA0") == 0 && i + 3 < utf8.size() &&
+            (static_cast<unsigned char>(utf8[i + 2]) & 0xFE) == 0x80 &&
+            (static_cast<unsigned char>(utf8[i + 3]) & 0xC0) == 0x80) {
+            out += '?';
+            i += 4;
+        } else {
+            out += utf8[i++];
+        }
+    }
+    return out;
+}
+
 }  // namespace
 
 TextCodec::TextCodec(std::string charset) : charset_(std::move(charset)) {
@@ -109,6 +128,8 @@ std::string TextCodec::FromUtf8(std::string_view utf8) const {
     if (passThrough_) return std::string(utf8);
     if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return (c & 0x80) == 0; }))
         return std::string(utf8);
+    if (family_ != CharsetFamily::Gb18030 && utf8.find("\xF3\xA0") != std::string_view::npos)
+        return Convert(static_cast<iconv_t>(fromUtf8_), MarkTagCharacters(utf8), "?", std::nullopt);
     return Convert(static_cast<iconv_t>(fromUtf8_), utf8, "?", std::nullopt);
 }
 

@@ -95,6 +95,7 @@ def seeds():
             out["framer"].append(bytes([family, 3]) + bad + b"\n" + session)
             out["receive"].append(bytes([family, 3]) + bad + b"\n" + session)
     out["charset"].append(bytes([1]) + "\U0001F68C 𠀀".encode("gb18030"))
+    out["charset"].append(bytes([3]) + "\U000E0000".encode())  # a tag character, which iconv dropped
 
     out["trackreader"] += [
         track_reply(20), track_reply(3, "false"), track_reply(0),

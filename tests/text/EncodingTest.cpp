@@ -48,6 +48,7 @@ TEST(Encoding, Utf8ToGbkReplacesWhatGbkLacks) {
     EXPECT_EQ(Utf8ToGbk(kUtf8), kGbk);
     EXPECT_EQ(Utf8ToGbk("x😀y"), "x?y");
     EXPECT_EQ(Utf8ToGbk(std::string("a\xFF") + "b"), "a?b");  // invalid UTF-8 too
+    EXPECT_EQ(TextCodec("Shift_JIS").FromUtf8("a\xF3\xA0\x80\x80" "b"), "a?b");  // iconv drops tags
 }
 
 TEST(Encoding, OnlySupportedCharsetsAreAccepted) {
