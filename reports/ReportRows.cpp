@@ -7,6 +7,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <string_view>
 #include <utility>
 
 #include "store/StopTimeTable.h"
@@ -176,7 +177,9 @@ std::optional<ReportRow> ServerReportRow(const Json::Value& body, const VehicleS
 
 std::optional<std::size_t> AddReportRow(ReportList& list, const Json::Value& message,
                                         const VehicleStore& vehicles, StatusFilter filter) {
-    const Json::Value* body = message.isObject() ? message.find("body", "body" + 4) : nullptr;
+    constexpr std::string_view kBody = "body";
+    const Json::Value* body =
+        message.isObject() ? message.find(kBody.data(), kBody.data() + kBody.size()) : nullptr;
     std::optional<ReportRow> row =
         ServerReportRow(body != nullptr ? *body : Json::Value::nullSingleton(), vehicles, filter);
     if (!row) return std::nullopt;
