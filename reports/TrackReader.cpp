@@ -151,14 +151,14 @@ error_code ReadTime(od::value value, std::string& time, int depth) {
     return SUCCESS;
 }
 
-enum class FixKey { GpsTime, ReceiveTime, Lat, LatFix, Lng, LngFix, Other };
+enum class FixKey { GpsTime, Lat, LatFix, Lng, LngFix, Other };
 
-// Which member of a fix a key names. A key is first compared as it stands (the usual case, no
+// Which member of a fix a key names (the receive time is not kept: nothing reads it). A key is first compared as it stands (the usual case, no
 // copy); only one that matches none is unescaped, which also checks its escapes.
 error_code KeyOf(od::field& field, FixKey& out) {
     static constexpr std::pair<const char*, FixKey> kKeys[] = {
-        {"gpst", FixKey::GpsTime}, {"recvt", FixKey::ReceiveTime}, {"lat", FixKey::Lat},
-        {"lat_xz", FixKey::LatFix}, {"lng", FixKey::Lng},          {"lng_xz", FixKey::LngFix}};
+        {"gpst", FixKey::GpsTime}, {"lat", FixKey::Lat},   {"lat_xz", FixKey::LatFix},
+        {"lng", FixKey::Lng},      {"lng_xz", FixKey::LngFix}};
     const od::raw_json_string raw = field.key();
     for (const auto& [name, key] : kKeys)
         if (raw.unsafe_is_equal(name)) return out = key, SUCCESS;
@@ -187,7 +187,6 @@ error_code ReadFix(od::value value, std::vector<TrackPoint>& points, int depth) 
         error_code e = SUCCESS;
         switch (key) {
             case FixKey::GpsTime: e = ReadTime(v, point.gpsTime, depth + 1); break;
-            case FixKey::ReceiveTime: e = ReadTime(v, point.receiveTime, depth + 1); break;
             case FixKey::Lat: e = ReadTerm(v, lat, depth + 1); break;
             case FixKey::LatFix: e = ReadTerm(v, latFix, depth + 1); break;
             case FixKey::Lng: e = ReadTerm(v, lng, depth + 1); break;
@@ -300,8 +299,7 @@ std::vector<TrackPoint> TrackPointsOf(const Json::Value& reply) {
         const Term lat = TermOf(Member(fix, "lat")), latFix = TermOf(Member(fix, "lat_xz"));
         const Term lng = TermOf(Member(fix, "lng")), lngFix = TermOf(Member(fix, "lng_xz"));
         if (!lat.usable || !latFix.usable || !lng.usable || !lngFix.usable) continue;
-        points.push_back({TimeOf(Member(fix, "gpst")), TimeOf(Member(fix, "recvt")),
-                          lat.value + latFix.value, lng.value + lngFix.value});
+        points.push_back({TimeOf(Member(fix, "gpst")), lat.value + latFix.value, lng.value + lngFix.value});
     }
     return points;
 }

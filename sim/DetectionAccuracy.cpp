@@ -24,8 +24,8 @@ std::vector<TrackPoint> TrackPoints(const VehicleTrack& track) {
     std::vector<TrackPoint> points;
     points.reserve(track.fixes.size());
     for (const Fix& f : track.fixes)
-        points.push_back({FormatSeconds(f.gpsTime), FormatSeconds(f.receiveTime),
-                          AsRead(f.lat) + AsRead(f.latXz), AsRead(f.lng) + AsRead(f.lngXz)});
+        points.push_back({FormatSeconds(f.gpsTime), AsRead(f.lat) + AsRead(f.latXz),
+                          AsRead(f.lng) + AsRead(f.lngXz)});
     return points;
 }
 

@@ -29,7 +29,7 @@ std::vector<TrackPoint> Track(const std::vector<Leg>& legs, StationPlace at = kH
     for (const Leg& leg : legs) {
         const double lng = at.longitude + leg.east / (std::cos(at.latitude * kDegreesToRadians) *
                                                       kMetresPerDegree);
-        track.push_back({Clock(leg.second), "", at.latitude + leg.north / kMetresPerDegree,
+        track.push_back({Clock(leg.second), at.latitude + leg.north / kMetresPerDegree,
                          lng > 180.0 ? lng - 360.0 : lng});
     }
     return track;
@@ -99,16 +99,16 @@ TEST(Crossing, GivesTheInstantsTheLineMeetsTheCircle) {
          Track({{0, -300000, 0}, {0, -299990, 10}, {0, 0, 20}, {0, 10, 30}, {0, 200, 40}}),
          "D 08:00:32"},
         {"NaNAndEmptyCoordinatesAndTimes",
-         With(through, {{Clock(5), "", nan, 121.0}, {Clock(12), "", 31.0, nan},
-                        {Clock(15), "", 0.0, 0.0}, {Clock(18), "", 91.0, 121.0},
-                        {"", "", 31.0, 121.0}, {"not a time", "", 31.0, 121.0}}),
+         With(through, {{Clock(5), nan, 121.0}, {Clock(12), 31.0, nan},
+                        {Clock(15), 0.0, 0.0}, {Clock(18), 91.0, 121.0},
+                        {"", 31.0, 121.0}, {"not a time", 31.0, 121.0}}),
          "A 08:00:10 D 08:00:20"},
         {"NoFixes", {}, ""},
         {"StationWithoutCoordinates", through, "", {0.0, 0.0}},
         {"StationOnTheDateLine", Track({{-150, 0, 0}, {150, 0, 30}}, dateLine),
          "A 08:00:10 D 08:00:20", dateLine},
         {"StationNearThePole",
-         With(Track({{-150, 0, 0}, {150, 0, 30}}, nearThePole), {{Clock(60), "", 90.0, 0.0}}),
+         With(Track({{-150, 0, 0}, {150, 0, 30}}, nearThePole), {{Clock(60), 90.0, 0.0}}),
          "A 08:00:10 D 08:00:20", nearThePole},
     };
     for (const auto& c : cases)

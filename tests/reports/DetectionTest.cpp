@@ -20,7 +20,7 @@ constexpr double kNear = 31.0002;  // about 22 m north of the station: inside
 constexpr double kFar = 31.01;     // about 1.1 km north: outside
 
 TrackPoint Fix(double lat, const char* hms, double lng = kLng) {
-    return {std::string("2014-08-25 ") + hms, "", lat, lng};
+    return {std::string("2014-08-25 ") + hms, lat, lng};
 }
 
 RouteRecord Harbour(const std::string& latitude = "31.0") {

@@ -17,37 +17,34 @@ const std::string kFix =
     R"({"gpst":"2014-08-25 08:00:00","recvt":"2014-08-25 08:00:02","lat":31.2,"lat_xz":0.0021,)"
     R"("lng":121.4,"lng_xz":-0.0043})";
 
-// The service's rules: the points read, and the last one's times and place.
+// The service's rules: the points read, and the last one's time and place.
 TEST(ReadTrackPoints, ReadsTheFixesByTheServicesRules) {
     const struct {
         const char* name;
         std::string body;
         std::size_t count;
-        std::string gpsTime, receiveTime;
+        std::string gpsTime;
         double latitude, longitude;
     } cases[] = {
-        {"CorrectedCoordinates", Reply(kFix), 1, "2014-08-25 08:00:00", "2014-08-25 08:00:02",
-         31.2021, 121.3957},
+        {"CorrectedCoordinates", Reply(kFix), 1, "2014-08-25 08:00:00", 31.2021, 121.3957},
         // 0.0000004 rounds to 0; both terms of the longitude round down.
         {"EachTermRoundedToSixDecimals",
          Reply(R"({"gpst":"t","lat":31.12345678,"lat_xz":0.0000004,"lng":121.0000004,)"
                R"("lng_xz":0.0000004})"),
-         1, "t", "", 31.123457, 121.0},
+         1, "t", 31.123457, 121.0},
         {"NullMissingIntegerTermsAndNonStringTimes",
          Reply(R"({"gpst":"t","lat":31.2,"lat_xz":null,"lng":121},)"
                R"({"gpst":20140825,"recvt":true,"lat":31,"lng":null})"),
-         2, "", "", 31.0, 0.0},
+         2, "", 31.0, 0.0},
         {"UnplaceablePointsLeftOut",
          Reply(kFix + R"(,{"gpst":"s","lat":"31.2","lng":121},{"lat":31.2,"lng":[121]},)"
                       R"({"lat":31.2,"lng_xz":{}},"not a point",{"gpst":"last","lat":true})"),
-         2, "last", "", 1.0, 0.0},
+         2, "last", 1.0, 0.0},
     };
     for (const auto& c : cases) {
         const auto points = ReadTrackPoints(c.body);
         ASSERT_EQ(points.size(), c.count) << c.name;
-        EXPECT_EQ(points.back().gpsTime + "|" + points.back().receiveTime,
-                  c.gpsTime + "|" + c.receiveTime)
-            << c.name;
+        EXPECT_EQ(points.back().gpsTime, c.gpsTime) << c.name;
         EXPECT_DOUBLE_EQ(points.back().latitude, c.latitude) << c.name;
         EXPECT_DOUBLE_EQ(points.back().longitude, c.longitude) << c.name;
     }
@@ -104,8 +101,8 @@ TEST(ReadTrackPoints, BrokenRepliesAndEdgeValuesAsJsonCppReadsThem) {
         ASSERT_EQ(points.size(), expected.size()) << bodies[i].substr(0, 200);
         for (std::size_t k = 0; k < points.size(); ++k) {
             const TrackPoint &a = points[k], &b = expected[k];
-            EXPECT_TRUE(std::tie(a.gpsTime, a.receiveTime, a.latitude, a.longitude) ==
-                        std::tie(b.gpsTime, b.receiveTime, b.latitude, b.longitude))
+            EXPECT_TRUE(std::tie(a.gpsTime, a.latitude, a.longitude) ==
+                        std::tie(b.gpsTime, b.latitude, b.longitude))
                 << bodies[i].substr(0, 200) << " point " << k;
         }
     }
