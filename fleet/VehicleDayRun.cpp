@@ -7,7 +7,6 @@
 
 #include "reports/EventMatching.h"
 #include "reports/ReportRun.h"
-#include "store/Database.h"
 #include "text/Strings.h"
 
 namespace fw {
@@ -102,22 +101,7 @@ VehicleDayResult RunVehicleDay(const FleetContext& context, const VehicleDayInpu
     MatchEvents(rows, DetectLineEvents(routes, lines, input.trackBody, form.detection),
                 form.detection.matching, nullptr);
 
-    // Then the rows are stored once, with their real times, in one transaction never committed:
-    // nobody else sees this store, it goes with the vehicle-day.
-    Database db;
-    StopTimeTable table(db);
-    bool stored = db.OpenScratch() && db.Execute("BEGIN");
-    for (std::size_t i = 0; stored && i < input.stops.size(); ++i) {
-        const VehicleStopRow* row = rowOf[i] == kNotTheVehicle ? nullptr : &rows[rowOf[i]];
-        stored = table.InsertStopTime(input.stops[i], context.userName,
-                                      row != nullptr ? row->realReach : std::string_view(),
-                                      row != nullptr ? row->realLeave : std::string_view());
-    }
-    if (!stored) {
-        result.failure = std::string(kScratchStoreText) + "：" + db.LastError();
-        return result;
-    }
-    // The day's list, as the window's range query gives it from such a store: the vehicle's rows
+    // The day's list, as the window's range query gives it from its store: the vehicle's rows
     // planned within the range (texts compared as the store compares them, letter case aside),
     // in planned order and then in the order stored, their texts trimmed.
     std::vector<std::size_t> listed;

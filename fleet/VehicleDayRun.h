@@ -24,7 +24,6 @@ struct FleetContext {
 
 // Failure reasons, as the summary lists them.
 inline constexpr std::string_view kNoStopRowsText = "无计划站点";
-inline constexpr std::string_view kScratchStoreText = "临时库出错";
 
 // The report form of a vehicle-day: the whole day, every row.
 ReportForm VehicleDayForm(const FleetContext& context, const VehicleDay& day);
@@ -48,9 +47,10 @@ struct VehicleDayResult {
 };
 
 // The window's report run of the day, with the context's rule and matching: the real times the
-// track gives the vehicle's rows, the rows stored with them on a store of its own (in memory, one
-// transaction), and the rows of the day listed as the window's range query reads them from such
-// a store. `routes` belongs to the caller's thread (the detection keeps its presence states there).
+// track gives the vehicle's rows, and the rows of the day listed as the window's range query
+// reads them from its store once they are written there. Nothing is stored: the rows go to the
+// output file. `routes` belongs to the caller's thread (the detection keeps its presence states
+// there).
 VehicleDayResult RunVehicleDay(const FleetContext& context, const VehicleDayInput& input,
                                RouteStore& routes);
 
