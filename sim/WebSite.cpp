@@ -80,16 +80,18 @@ namespace {
 void AppendCoordinate(std::string& out, double value) {
     const double micro = std::fabs(value) * 1e6;
     if (micro < 1e15) {
+        // Written into a buffer and appended once: the reply holds four of these per fix.
         const long long whole = std::llround(micro);
-        if (std::signbit(value)) out += '-';
-        out += std::to_string(whole / 1000000);
-        char fraction[7];
+        char buf[32];
+        char* p = buf;
+        if (std::signbit(value)) *p++ = '-';
+        p = std::to_chars(p, buf + 24, whole / 1000000).ptr;
+        *p++ = '.';
         long long rest = whole % 1000000;
-        for (int i = 5; i >= 0; --i, rest /= 10) fraction[i] = static_cast<char>('0' + rest % 10);
+        for (int i = 5; i >= 0; --i, rest /= 10) p[i] = static_cast<char>('0' + rest % 10);
         int digits = 6;
-        while (digits > 1 && fraction[digits - 1] == '0') --digits;
-        out += '.';
-        out.append(fraction, static_cast<std::size_t>(digits));
+        while (digits > 1 && p[digits - 1] == '0') --digits;
+        out.append(buf, static_cast<std::size_t>(p + digits - buf));
         return;
     }
     char buf[400];
@@ -118,12 +120,14 @@ public:
         }
         const long long t = seconds % 86400;
         const int parts[3] = {static_cast<int>(t / 3600), static_cast<int>(t / 60 % 60), static_cast<int>(t % 60)};
-        out += date_;
+        char clock[9];
         for (int i = 0; i < 3; ++i) {
-            out += i == 0 ? ' ' : ':';
-            out += static_cast<char>('0' + parts[i] / 10);
-            out += static_cast<char>('0' + parts[i] % 10);
+            clock[3 * i] = i == 0 ? ' ' : ':';
+            clock[3 * i + 1] = static_cast<char>('0' + parts[i] / 10);
+            clock[3 * i + 2] = static_cast<char>('0' + parts[i] % 10);
         }
+        out += date_;
+        out.append(clock, sizeof clock);
     }
 
 private:
