@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <set>
 
 #include "sim/Geo.h"
@@ -306,9 +307,13 @@ void DispatchSession::StopTimes(const Json::Value& body, std::vector<Json::Value
     const std::string date = Text(body, "date");
     std::size_t events = 0;
     if (v) {
+        // Each station looked up once: a day passes the same few stations again and again.
+        std::map<std::string, const Station*> stations;
         for (const auto& trip : state_.TripsOfVehicle(v->code, date))
             for (const auto& ev : trip.stops) {
-                const Station* st = sc.FindStation(ev.stationId);
+                auto [at, added] = stations.try_emplace(ev.stationId);
+                if (added) at->second = sc.FindStation(ev.stationId);
+                const Station* st = at->second;
                 Json::Value m = Reply("9017");
                 Json::Value& b = m["body"];
                 b["code"] = v->code;

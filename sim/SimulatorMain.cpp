@@ -8,6 +8,8 @@
 #include <QHostAddress>
 #include <QTime>
 
+#include <malloc.h>
+
 #include <cstdio>
 #include <optional>
 
@@ -45,6 +47,10 @@ std::optional<quint16> PortValue(const QString& text) {
 }  // namespace
 
 int RunSimulator(int argc, char** argv) {
+    // Track replies are megabytes, made and dropped one after another: keep that memory in the
+    // heap instead of mapping it afresh (and faulting in every page) for each one.
+    mallopt(M_MMAP_THRESHOLD, 64 << 20);
+    mallopt(M_TRIM_THRESHOLD, 256 << 20);
     QCoreApplication app(argc, argv);
     QCoreApplication::setApplicationName(QStringLiteral("fenwarde-sim"));
     QCoreApplication::setApplicationVersion(QString::fromLatin1(kClientVersion));
