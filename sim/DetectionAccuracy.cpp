@@ -5,8 +5,7 @@
 #include <map>
 #include <numeric>
 
-#include "reports/CrossingDetection.h"
-#include "reports/Detection.h"
+#include "reports/RouteAnalysis.h"
 #include "reports/TimedTrack.h"
 #include "routes/RouteRecord.h"
 #include "sim/Geo.h"
@@ -100,13 +99,8 @@ DetectionAccuracy MeasureDetection(const Scenario& sc, const DetectionOptions& o
         for (const auto& [lineName, trips] : tripsOfLine) {
             const Line* line = sc.FindLineByName(lineName);
             if (line == nullptr) continue;
-            const RouteRecord route = RouteOfLine(sc, *line);
-            std::vector<StationEvent> events;
-            if (options.rule == DetectionRule::Interpolated)
-                events = DetectCrossings(StationPlaces(route), timed, options.crossing);
-            else
-                DetectFirstFix(StationPlaces(route), points,
-                               [&](const StationEvent& e) { events.push_back(e); });
+            RouteRecord route = RouteOfLine(sc, *line);
+            const std::vector<StationEvent> events = AnalyseRoute(route, points, timed, options);
 
             // Per station: the true instants and the events, arrivals and departures apart.
             const std::size_t n = route.stations.size();
