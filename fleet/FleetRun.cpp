@@ -146,14 +146,15 @@ void FleetRun::OnStopRows(std::vector<StopTimeEntry> rows) {
         Record(index, std::move(down));
     } else if (planned) {
         awaitingTrack_.push_back({index, std::move(rows)});
-        PumpFetches();
     } else {
         // Nothing to compare the track with: it is not fetched.
         VehicleDayResult none;
         none.failure = std::string(kNoStopRowsText);
         Record(index, std::move(none));
     }
+    // The next request first: the server works on it while this day's track is asked for.
     RequestNextStopRows();
+    PumpFetches();
     MaybeFinish();
 }
 

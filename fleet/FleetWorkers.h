@@ -18,8 +18,10 @@ namespace fw {
 class RouteStore;
 
 // The detection of a fleet run on a pool of threads. Each thread has its own copy of the routes
-// (the detection keeps presence states in them) and, per vehicle-day, its own store. Results are handed to `done` on the worker's thread, in the
-// order they finish.
+// (the detection keeps presence states in them). Results are handed to `done` on the worker's
+// thread, in the order they finish. The threads run at a lower priority than the one that talks
+// to the server: the run waits on each vehicle-day's stop rows in turn, so answering them
+// promptly keeps the pool fed, while detection can take whatever time is left.
 class FleetWorkers {
 public:
     using Done = std::function<void(std::size_t index, VehicleDayResult result)>;
