@@ -1,6 +1,7 @@
 #include "sim/SimState.h"
 
 #include <algorithm>
+#include <set>
 
 #include "sim/ScenarioGenerator.h"
 #include "sim/TripPlanner.h"
@@ -43,13 +44,6 @@ const std::vector<Trip>& SimState::TripsOn(const std::string& date) {
     return DayOf(date);
 }
 
-std::vector<Trip> SimState::TripsOfVehicle(const std::string& plate, const std::string& date) {
-    std::vector<Trip> out;
-    for (const auto& t : TripsOn(date))
-        if (t.vehicle == plate) out.push_back(t);
-    return out;
-}
-
 std::shared_ptr<const VehicleTrack> SimState::Track(const std::string& plate) {
     auto it = tracks_.find(plate);
     if (it != tracks_.end()) return it->second;
@@ -58,9 +52,34 @@ std::shared_ptr<const VehicleTrack> SimState::Track(const std::string& plate) {
     return track;
 }
 
-std::shared_ptr<const VehicleTrack> SimState::Track(const std::string& plate, const std::string& date) {
-    if (date == scenario_.date) return Track(plate);
-    return GenerateTrack(scenario_, DayOf(date), plate, date);
+std::shared_ptr<const VehicleTrack> TrackSource::Track() const {
+    return made ? made : GenerateTrack(excerpt, excerpt.trips, plate, date);
+}
+
+TrackSource SimState::TrackSourceOf(const std::string& plate, const std::string& date) {
+    TrackSource source;
+    source.plate = plate;
+    source.date = date;
+    if (date == scenario_.date) {
+        if (auto kept = tracks_.find(plate); kept != tracks_.end()) {
+            source.made = kept->second;
+            return source;
+        }
+    }
+    Scenario& excerpt = source.excerpt;
+    excerpt.seed = scenario_.seed;
+    excerpt.date = scenario_.date;
+    excerpt.track = scenario_.track;
+    std::set<std::string> stations;
+    for (const Trip& trip : TripsOn(date)) {
+        if (trip.vehicle != plate) continue;
+        for (const StopEvent& stop : trip.stops)
+            if (stations.insert(stop.stationId).second)
+                if (const Station* station = scenario_.FindStation(stop.stationId))
+                    excerpt.stations.push_back(*station);
+        excerpt.trips.push_back(trip);
+    }
+    return source;
 }
 
 void SimState::ScenarioChanged() {

@@ -169,7 +169,10 @@ WebSite::WebSite(SimState& state, LogFn log, QObject* parent)
     Routes();
 }
 
-WebSite::~WebSite() = default;
+WebSite::~WebSite() {
+    // The pool's replies are posted to this object: none may be on its way once it is gone.
+    makers_.waitForDone();
+}
 
 bool WebSite::Listen(const QHostAddress& address, quint16 port, QString* error) {
     tcp_ = new QTcpServer(http_.get());
@@ -195,7 +198,24 @@ void WebSite::Routes() {
     };
     http_->route("/Interface/GetJsonVdata", [this, logged](const QHttpServerRequest& r, QHttpServerResponder&& out) {
         logged(r);
-        ServeTrack(QByteArray::fromStdString(TrackReply(Query(r))), std::move(out));
+        // The reply is made on the pool and sent from here once made; meanwhile this thread
+        // answers other requests, and the dispatch port, as a server's separate services would.
+        auto make = PrepareTrackReply(Query(r));
+        auto responder = std::make_shared<QHttpServerResponder>(std::move(out));
+        QPointer<QTcpSocket> socket = responder->socket();
+        const TrackFault fault = trackFault_;
+        // The responder is handed on, never left behind on the pool's thread.
+        makers_.start([this, make = std::move(make), responder, socket, fault]() mutable {
+            auto made = std::make_shared<TrackReplyMade>(make());
+            QMetaObject::invokeMethod(
+                this,
+                [this, made, responder = std::move(responder), socket, fault] {
+                    if (!made->log.isEmpty()) Log(made->log);
+                    // A client that gave up meanwhile has nobody to answer.
+                    if (socket) ServeTrack(QByteArray::fromStdString(made->body), std::move(*responder), fault);
+                },
+                Qt::QueuedConnection);
+        });
     });
     http_->route("/sim/api/track-fault", [this](const QHttpServerRequest& r) {
         const std::string wanted = Value(Query(r), "set");
@@ -235,14 +255,20 @@ void WebSite::Routes() {
     });
 }
 
-std::string WebSite::TrackReply(const std::map<std::string, std::string>& q) {
-    Json::Value reply(Json::objectValue);
+std::string WebSite::TrackReply(const std::map<std::string, std::string>& query) {
+    TrackReplyMade made = PrepareTrackReply(query)();
+    if (!made.log.isEmpty()) Log(made.log);
+    return std::move(made.body);
+}
+
+std::function<WebSite::TrackReplyMade()> WebSite::PrepareTrackReply(const std::map<std::string, std::string>& q) {
     auto fail = [&](const std::string& msg) {
+        Json::Value reply(Json::objectValue);
         reply["result"] = false;
         reply["msg"] = msg;
         reply["topics"] = Json::Value(Json::arrayValue);
         Log(QStringLiteral("track request refused: %1").arg(QString::fromStdString(msg)));
-        return WriteCompact(reply);
+        return [body = WriteCompact(reply)] { return TrackReplyMade{body, {}}; };
     };
     if (Value(q, "key") != kTrackKey) return fail("访问密钥无效");
     const std::string beginText = GbkToUtf8(Value(q, "begin_time"));
@@ -256,28 +282,34 @@ std::string WebSite::TrackReply(const std::map<std::string, std::string>& q) {
     if (!v) v = state_.scenario().FindVehicle({}, plate);
     if (!v) return fail("车辆不存在");
     // Every day the range touches; the dates outside all schedules have no fixes.
-    std::vector<Fix> fixes;
-    for (long long day = *begin / 86400 * 86400; day <= *end; day += 86400) {
-        const auto track = state_.Track(v->code, FormatDay(day));
-        auto first = std::lower_bound(track->fixes.begin(), track->fixes.end(), *begin,
-                                      [](const Fix& f, long long t) { return f.gpsTime < t; });
-        auto last = std::upper_bound(track->fixes.begin(), track->fixes.end(), *end,
-                                     [](long long t, const Fix& f) { return t < f.gpsTime; });
-        fixes.insert(fixes.end(), first, last);
-    }
-    if (Value(q, "timeorder") == "1") std::reverse(fixes.begin(), fixes.end());
-    Log(QStringLiteral("track of %1: %2 fixes").arg(QString::fromStdString(v->code)).arg(fixes.size()));
-    return WriteTrackReply(fixes);
+    std::vector<TrackSource> days;
+    for (long long day = *begin / 86400 * 86400; day <= *end; day += 86400)
+        days.push_back(state_.TrackSourceOf(v->code, FormatDay(day)));
+    const bool reversed = Value(q, "timeorder") == "1";
+    return [days = std::move(days), from = *begin, to = *end, reversed, code = v->code] {
+        std::vector<Fix> fixes;
+        for (const TrackSource& source : days) {
+            const auto track = source.Track();
+            auto first = std::lower_bound(track->fixes.begin(), track->fixes.end(), from,
+                                          [](const Fix& f, long long t) { return f.gpsTime < t; });
+            auto last = std::upper_bound(track->fixes.begin(), track->fixes.end(), to,
+                                         [](long long t, const Fix& f) { return t < f.gpsTime; });
+            fixes.insert(fixes.end(), first, last);
+        }
+        if (reversed) std::reverse(fixes.begin(), fixes.end());
+        QString log = QStringLiteral("track of %1: %2 fixes").arg(QString::fromStdString(code)).arg(fixes.size());
+        return TrackReplyMade{WriteTrackReply(fixes), std::move(log)};
+    };
 }
 
-void WebSite::ServeTrack(const QByteArray& body, QHttpServerResponder&& responder) {
-    switch (trackFault_.kind) {
+void WebSite::ServeTrack(const QByteArray& body, QHttpServerResponder&& responder, const TrackFault& trackFault) {
+    switch (trackFault.kind) {
         case TrackFault::Kind::None:
             responder.write(body, kJson);
             return;
         case TrackFault::Kind::Status:
             responder.write(QByteArrayLiteral("<html><body><h1>track service unavailable</h1></body></html>"), kHtml,
-                            static_cast<QHttpServerResponder::StatusCode>(trackFault_.value));
+                            static_cast<QHttpServerResponder::StatusCode>(trackFault.value));
             return;
         case TrackFault::Kind::Slow:
         case TrackFault::Kind::Cut:
@@ -288,7 +320,7 @@ void WebSite::ServeTrack(const QByteArray& body, QHttpServerResponder&& responde
     QPointer<QTcpSocket> socket = responder.socket();
     socket->write("HTTP/1.1 200 OK\r\nContent-Type: " + kJson + "\r\nContent-Length: " +
                   QByteArray::number(body.size()) + "\r\n\r\n");
-    if (trackFault_.kind == TrackFault::Kind::Cut) {
+    if (trackFault.kind == TrackFault::Kind::Cut) {
         socket->write(body.left(body.size() / 2));
         QTimer::singleShot(100, socket, [socket] {
             if (socket) socket->abort();
@@ -305,7 +337,7 @@ void WebSite::ServeTrack(const QByteArray& body, QHttpServerResponder&& responde
         *sent += piece;
         if (*sent >= body.size()) timer->deleteLater();
     });
-    timer->start(std::max(1, trackFault_.value / kPieces));
+    timer->start(std::max(1, trackFault.value / kPieces));
 }
 
 long long WebSite::MonitorTime(const std::string& at) const {

@@ -5,6 +5,7 @@
 #include <QHostAddress>
 #include <QObject>
 #include <QString>
+#include <QThreadPool>
 
 #include <functional>
 #include <map>
@@ -52,6 +53,13 @@ public:
 
     // The reply of /Interface/GetJsonVdata for raw (already percent-decoded, GBK) query values.
     std::string TrackReply(const std::map<std::string, std::string>& query);
+    // The same in two steps: the first (here) checks the query and copies what the reply needs
+    // from the state; the one it returns makes the reply on any thread.
+    struct TrackReplyMade {
+        std::string body;
+        QString log;  // what to log once it is sent
+    };
+    std::function<TrackReplyMade()> PrepareTrackReply(const std::map<std::string, std::string>& query);
     // How the track interface answers from now on (tests; also /sim/api/track-fault?set=...).
     void SetTrackFault(TrackFault fault) { trackFault_ = fault; }
     TrackFault CurrentTrackFault() const { return trackFault_; }
@@ -67,7 +75,7 @@ private:
     void Routes();
     QHttpServerResponse MonitorPage(const QHttpServerRequest& request);
     QHttpServerResponse ReportPage(const QHttpServerRequest& request);
-    void ServeTrack(const QByteArray& body, QHttpServerResponder&& responder);
+    void ServeTrack(const QByteArray& body, QHttpServerResponder&& responder, const TrackFault& fault);
     QByteArray MapFeed() const;
     QByteArray PositionsFeed(const std::string& at);
     void Log(const QString& text) const {
@@ -81,6 +89,7 @@ private:
     TrackFault trackFault_;
     std::optional<int> clockStart_;
     QElapsedTimer clockRunning_;
+    QThreadPool makers_;  // track replies being made
 };
 
 }  // namespace fw::sim

@@ -6,6 +6,7 @@
 
 #include "net/Message.h"
 #include "sim/ScenarioGenerator.h"
+#include "sim/TrackGenerator.h"
 #include "sim/WebSite.h"
 #include "text/Encoding.h"
 
@@ -55,6 +56,53 @@ TEST(WebSite, SignInPagesAcceptTheirCharsetAndRefuseOtherwise) {
         for (const std::string& text : row.shows) EXPECT_NE(html.find(text), std::string::npos) << text;
         for (const std::string& text : row.hides) EXPECT_EQ(html.find(text), std::string::npos) << text;
     }
+}
+
+// Track replies are made off the site's thread: several at once, some given up by their client
+// as soon as asked, and each one kept still arrives as the reply made in place would be.
+TEST(WebSite, TrackRepliesMadeAsideArriveWholeEvenWhenOthersAreGivenUp) {
+    SimState state(GenerateScenario(6, "2026-12-07"));
+    WebSite site(state, [](const QString&) {});
+    QString error;
+    ASSERT_TRUE(site.Listen(QHostAddress::LocalHost, 0, &error)) << error.toStdString();
+    QNetworkAccessManager net;
+    struct Asked {
+        std::string expected;
+        QNetworkReply* reply;
+        bool keep;
+    };
+    std::vector<Asked> asked;
+    for (std::size_t i = 0; i < 6; ++i) {
+        const Vehicle& v = state.scenario().vehicles[i];
+        // The second day is made for the request; the first is the scenario date's.
+        const std::string day = i % 2 == 0 ? "2026-12-07" : "2026-12-08";
+        const std::map<std::string, std::string> query = {
+            {"key", kTrackKey}, {"vhcid", v.id}, {"vehicle", Utf8ToGbk(v.code)},
+            {"begin_time", day + " 00:00:00"}, {"end_time", day + " 23:59:59"}};
+        std::string path = "/Interface/GetJsonVdata?";
+        for (const auto& [key, value] : query) path += key + "=" + Percent(value) + "&";
+        QNetworkReply* reply = net.get(QNetworkRequest(QUrl::fromEncoded(
+            QByteArray::fromStdString("http://127.0.0.1:" + std::to_string(site.Port()) + path), QUrl::StrictMode)));
+        const bool keep = i % 3 != 1;
+        if (!keep) QObject::connect(reply, &QNetworkReply::requestSent, reply, &QNetworkReply::abort);
+        // What the whole state makes of that day, not what was copied out of it.
+        const auto track = GenerateTrack(state.scenario(), state.TripsOn(day), v.code, day);
+        std::vector<Fix> fixes;
+        for (const Fix& f : track->fixes)
+            if (FormatDay(f.gpsTime) == day) fixes.push_back(f);
+        asked.push_back({WriteTrackReply(fixes), reply, keep});
+    }
+    for (const Asked& a : asked) {
+        ASSERT_TRUE(QTest::qWaitFor([&] { return a.reply->isFinished(); }, 15000));
+        if (a.keep) {
+            EXPECT_EQ(a.reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
+            const QByteArray body = a.reply->readAll();
+            EXPECT_GT(body.size(), 10000);
+            EXPECT_TRUE(body.toStdString() == a.expected);
+        }
+        a.reply->deleteLater();
+    }
+    QTest::qWait(50);  // the replies of the ones given up are made and dropped meanwhile
 }
 
 }  // namespace
