@@ -3,6 +3,7 @@
 #include <QTcpSocket>
 
 #include "net/Framer.h"
+#include "net/JsonWriter.h"
 #include "net/Message.h"
 #include "sim/DispatchSession.h"
 #include "sim/Recorder.h"
@@ -130,10 +131,11 @@ void DispatchServer::Read(Connection& c) {
         }
         const Message message = ReadMessage(std::move(*parsed));
         if (log_) log_(QStringLiteral("[%1] received %2").arg(id).arg(message.code));
-        for (const auto& reply : c.session->Handle(message)) {
-            const std::string wire = EncodeForWire(reply, c.codec);
-            c.socket->write(wire.data(), static_cast<qint64>(wire.size()));
-        }
+        // A request's answers (hundreds of stop rows for 9016) go out as one write.
+        std::string answers;
+        for (const auto& reply : c.session->Handle(message)) answers += WriteStyled(reply);
+        const std::string wire = c.codec.FromUtf8(answers);
+        if (!wire.empty()) c.socket->write(wire.data(), static_cast<qint64>(wire.size()));
         emit DocumentHandled(id, message.code);
         // A handler of the signal may have closed this connection.
         if (connections_.find(id) == connections_.end() || c.dropped) return;

@@ -309,7 +309,8 @@ void DispatchSession::StopTimes(const Json::Value& body, std::vector<Json::Value
     if (v) {
         // Each station looked up once: a day passes the same few stations again and again.
         std::map<std::string, const Station*> stations;
-        for (const auto& trip : state_.TripsOfVehicle(v->code, date))
+        for (const auto& trip : state_.TripsOn(date)) {
+            if (trip.vehicle != v->code) continue;
             for (const auto& ev : trip.stops) {
                 auto [at, added] = stations.try_emplace(ev.stationId);
                 if (added) at->second = sc.FindStation(ev.stationId);
@@ -324,9 +325,10 @@ void DispatchSession::StopTimes(const Json::Value& body, std::vector<Json::Value
                 b["planleavetime"] = ev.planLeave;
                 b["userMarkName"] = st ? st->name : ev.stationId;
                 b["flag"] = trip.flag;
-                out.push_back(m);
+                out.push_back(std::move(m));
                 ++events;
             }
+        }
     }
     Json::Value done = Reply("9019");
     done["body"]["type"] = "batch";
