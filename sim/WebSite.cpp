@@ -76,25 +76,28 @@ std::map<std::string, std::string> ParseQueryBytes(const QByteArray& encodedQuer
 namespace {
 
 // JsonCpp's "decimal" precision 6: at most six decimals, trailing zeros dropped but one kept.
-// Fixes hold six decimals, so whole millionths give the digits printf would.
-void AppendCoordinate(std::string& out, double value) {
+// Fixes hold six decimals, so whole millionths give the digits printf would. Writes at most
+// 32 characters; nothing (null) for a magnitude too large for that.
+char* PutCoordinate(char* p, double value) {
     const double micro = std::fabs(value) * 1e6;
-    if (micro < 1e15) {
-        // Written into a buffer and appended once: the reply holds four of these per fix.
-        const long long whole = std::llround(micro);
-        char buf[32];
-        char* p = buf;
-        if (std::signbit(value)) *p++ = '-';
-        p = std::to_chars(p, buf + 24, whole / 1000000).ptr;
-        *p++ = '.';
-        long long rest = whole % 1000000;
-        for (int i = 5; i >= 0; --i, rest /= 10) p[i] = static_cast<char>('0' + rest % 10);
-        int digits = 6;
-        while (digits > 1 && p[digits - 1] == '0') --digits;
-        out.append(buf, static_cast<std::size_t>(p + digits - buf));
+    if (!(micro < 1e15)) return nullptr;
+    const long long whole = std::llround(micro);
+    if (std::signbit(value)) *p++ = '-';
+    p = std::to_chars(p, p + 24, whole / 1000000).ptr;
+    *p++ = '.';
+    long long rest = whole % 1000000;
+    for (int i = 5; i >= 0; --i, rest /= 10) p[i] = static_cast<char>('0' + rest % 10);
+    int digits = 6;
+    while (digits > 1 && p[digits - 1] == '0') --digits;
+    return p + digits;
+}
+
+void AppendCoordinate(std::string& out, double value) {
+    char buf[400];
+    if (const char* end = PutCoordinate(buf, value)) {
+        out.append(buf, static_cast<std::size_t>(end - buf));
         return;
     }
-    char buf[400];
     const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 6);
     if (ec != std::errc()) {
         out += "0.0";
@@ -105,29 +108,27 @@ void AppendCoordinate(std::string& out, double value) {
     out.append(buf, static_cast<std::size_t>(last - buf));
 }
 
-// FormatSeconds, with the date text made once per day: a day's fixes share it.
+// FormatSeconds, with the date text made once per day: a day's fixes share it. Writes 19
+// characters; nothing (null) before 1970, which FormatSeconds writes its own way.
 class TimeWriter {
 public:
-    void Append(std::string& out, long long seconds) {
-        if (seconds < 0) {
-            out += FormatSeconds(seconds);
-            return;
-        }
+    char* Put(char* p, long long seconds) {
+        if (seconds < 0) return nullptr;
         const long long day = seconds / 86400;
         if (day != day_) {
             day_ = day;
             date_ = FormatDay(day * 86400);
         }
+        if (date_.size() != 10) return nullptr;
+        p = std::copy(date_.begin(), date_.end(), p);
         const long long t = seconds % 86400;
         const int parts[3] = {static_cast<int>(t / 3600), static_cast<int>(t / 60 % 60), static_cast<int>(t % 60)};
-        char clock[9];
         for (int i = 0; i < 3; ++i) {
-            clock[3 * i] = i == 0 ? ' ' : ':';
-            clock[3 * i + 1] = static_cast<char>('0' + parts[i] / 10);
-            clock[3 * i + 2] = static_cast<char>('0' + parts[i] % 10);
+            *p++ = i == 0 ? ' ' : ':';
+            *p++ = static_cast<char>('0' + parts[i] / 10);
+            *p++ = static_cast<char>('0' + parts[i] % 10);
         }
-        out += date_;
-        out.append(clock, sizeof clock);
+        return p;
     }
 
 private:
@@ -135,18 +136,73 @@ private:
     std::string date_;
 };
 
+char* Put(char* p, std::string_view text) { return std::copy(text.begin(), text.end(), p); }
+
+// A correction is the same for nearly every fix of a track: its text is kept from the last one.
+class CorrectionWriter {
+public:
+    char* Put(char* p, double value) {
+        if (length_ == 0 || value != value_ || std::signbit(value) != std::signbit(value_)) {
+            const char* end = PutCoordinate(text_, value);
+            if (end == nullptr) return nullptr;
+            value_ = value;
+            length_ = static_cast<std::size_t>(end - text_);
+        }
+        return std::copy(text_, text_ + length_, p);
+    }
+
+private:
+    double value_ = 0.0;
+    char text_[32] = {};
+    std::size_t length_ = 0;
+};
+
+struct FixWriter {
+    TimeWriter times;
+    CorrectionWriter latFix, lngFix;
+};
+
+// One fix as the reply holds it; false (and nothing written) when a value needs the slow way.
+bool PutFix(std::string& out, const Fix& f, FixWriter& w) {
+    char buf[256];
+    char* p = Put(buf, R"({"gpst":")");
+    if (!(p = w.times.Put(p, f.gpsTime))) return false;
+    p = Put(p, R"(","lat":)");
+    if (!(p = PutCoordinate(p, f.lat))) return false;
+    p = Put(p, R"(,"lat_xz":)");
+    if (!(p = w.latFix.Put(p, f.latXz))) return false;
+    p = Put(p, R"(,"lng":)");
+    if (!(p = PutCoordinate(p, f.lng))) return false;
+    p = Put(p, R"(,"lng_xz":)");
+    if (!(p = w.lngFix.Put(p, f.lngXz))) return false;
+    p = Put(p, R"(,"recvt":")");
+    if (!(p = w.times.Put(p, f.receiveTime))) return false;
+    p = Put(p, R"("})");
+    out.append(buf, static_cast<std::size_t>(p - buf));
+    return true;
+}
+
+void AppendTime(std::string& out, long long seconds, TimeWriter& times) {
+    char buf[32];
+    if (const char* end = times.Put(buf, seconds)) out.append(buf, static_cast<std::size_t>(end - buf));
+    else out += FormatSeconds(seconds);
+}
+
 }  // namespace
 
 std::string WriteTrackReply(const std::vector<Fix>& fixes) {
     std::string out;
     out.reserve(40 + fixes.size() * 150);
     out += R"({"msg":"","result":true,"topics":[)";
-    TimeWriter times;
+    FixWriter writer;
+    TimeWriter& times = writer.times;
     for (std::size_t i = 0; i < fixes.size(); ++i) {
         const Fix& f = fixes[i];
         if (i > 0) out += ',';
+        // Each fix put together in a buffer and appended once: a day has thousands.
+        if (PutFix(out, f, writer)) continue;
         out += R"({"gpst":")";
-        times.Append(out, f.gpsTime);
+        AppendTime(out, f.gpsTime, times);
         out += R"(","lat":)";
         AppendCoordinate(out, f.lat);
         out += R"(,"lat_xz":)";
@@ -156,7 +212,7 @@ std::string WriteTrackReply(const std::vector<Fix>& fixes) {
         out += R"(,"lng_xz":)";
         AppendCoordinate(out, f.lngXz);
         out += R"(,"recvt":")";
-        times.Append(out, f.receiveTime);
+        AppendTime(out, f.receiveTime, times);
         out += R"("})";
     }
     out += "]}";
