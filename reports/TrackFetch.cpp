@@ -5,6 +5,8 @@
 #include <QNetworkReply>
 #include <QNetworkRequest>
 
+#include <algorithm>
+
 namespace fw {
 
 TrackFetch::TrackFetch(QNetworkAccessManager& network, QObject* parent)
@@ -59,7 +61,11 @@ void TrackFetch::OnReadyRead() {
         return;
     }
     if (body_.isEmpty() && total > 0) body_.reserve(total);
-    body_.append(reply_->readAll());
+    // Read straight into the body: a track is megabytes, arriving in many pieces.
+    const qint64 had = body_.size();
+    body_.resize(had + reply_->bytesAvailable());
+    const qint64 read = reply_->read(body_.data() + had, body_.size() - had);
+    body_.resize(had + std::max<qint64>(read, 0));
 }
 
 void TrackFetch::OnFinished() {
