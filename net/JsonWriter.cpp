@@ -180,4 +180,26 @@ private:
 
 std::string WriteStyled(const Json::Value& root) { return StyledPrinter().Write(root); }
 
+void AppendStyledMessage(std::string& out, std::string_view cmd,
+                         std::initializer_list<std::pair<std::string_view, std::string_view>> fields) {
+    out += "{\n   \"body\" : ";
+    if (fields.size() == 0) {
+        out += "{}";
+    } else {
+        out += '{';
+        const char* separator = "\n      ";
+        for (const auto& [key, value] : fields) {
+            out += separator;
+            AppendQuoted(out, key.data(), key.data() + key.size());
+            out += " : ";
+            AppendQuoted(out, value.data(), value.data() + value.size());
+            separator = ",\n      ";
+        }
+        out += "\n   }";
+    }
+    out += ",\n   \"header\" : {\n      \"cmd\" : ";
+    AppendQuoted(out, cmd.data(), cmd.data() + cmd.size());
+    out += "\n   }\n}\n";
+}
+
 }  // namespace fw

@@ -3,7 +3,6 @@
 #include <QTcpSocket>
 
 #include "net/Framer.h"
-#include "net/JsonWriter.h"
 #include "net/Message.h"
 #include "sim/DispatchSession.h"
 #include "sim/Recorder.h"
@@ -132,9 +131,7 @@ void DispatchServer::Read(Connection& c) {
         const Message message = ReadMessage(std::move(*parsed));
         if (log_) log_(QStringLiteral("[%1] received %2").arg(id).arg(message.code));
         // A request's answers (hundreds of stop rows for 9016) go out as one write.
-        std::string answers;
-        for (const auto& reply : c.session->Handle(message)) answers += WriteStyled(reply);
-        const std::string wire = c.codec.FromUtf8(answers);
+        const std::string wire = c.codec.FromUtf8(c.session->Handle(message));
         if (!wire.empty()) c.socket->write(wire.data(), static_cast<qint64>(wire.size()));
         emit DocumentHandled(id, message.code);
         // A handler of the signal may have closed this connection.

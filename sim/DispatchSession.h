@@ -20,7 +20,8 @@ public:
 
     DispatchSession(SimState& state, LogFn log) : state_(state), log_(std::move(log)) {}
 
-    std::vector<Json::Value> Handle(const Message& message);
+    // The answers, written as the server writes them (styled, UTF-8), one after another.
+    std::string Handle(const Message& message);
 
     bool LoggedIn() const { return loggedIn_; }
     const std::string& User() const { return user_; }
@@ -30,6 +31,8 @@ public:
     static constexpr int kMaxSaveDays = 366;
 
 private:
+    // The answers as documents; some are written straight into `written` instead.
+    std::vector<Json::Value> Answers(const Message& message, std::string& written);
     void Login(const Json::Value& body, std::vector<Json::Value>& out);
     void Push(std::vector<Json::Value>& out);
     void Stations(const Json::Value& body, std::vector<Json::Value>& out);
@@ -38,7 +41,7 @@ private:
     void DeleteSchedule(const Json::Value& body, std::vector<Json::Value>& out);
     void ScheduleContent(const Json::Value& body, std::vector<Json::Value>& out);
     void ScheduleTimetable(const Json::Value& body);
-    void StopTimes(const Json::Value& body, std::vector<Json::Value>& out);
+    void StopTimes(const Json::Value& body, std::string& written);
     void ReportQuery(const Json::Value& body, std::vector<Json::Value>& out);
     void Log(const std::string& text) const {
         if (log_) log_(text);

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "net/Dispatcher.h"
+#include "net/Framer.h"
 #include "net/Requests.h"
 #include "reports/Punctuality.h"
 #include "reports/ReportRun.h"
@@ -114,7 +115,9 @@ private:
         while (!pending_.empty()) {
             const Json::Value next = pending_.front();
             pending_.erase(pending_.begin());
-            for (const Json::Value& reply : session_.Handle(ReadMessage(next))) dispatcher.Dispatch(ReadMessage(reply));
+            Framer answers(CharsetFamily::Ascii);
+            answers.Append(session_.Handle(ReadMessage(next)));
+            while (const auto answer = answers.Next()) dispatcher.Dispatch(ReadMessage(*ParseDocument(*answer)));
         }
     }
 

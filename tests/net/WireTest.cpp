@@ -80,6 +80,26 @@ TEST(JsonWriter, NonAsciiStaysRawControlCharactersAreEscaped) {
     EXPECT_EQ(WriteStyled(v), "{\n   \"k\" : \"a\\u0001b\",\n   \"linename\" : \"一号线\"\n}\n");
 }
 
+TEST(JsonWriter, AFlatMessageWrittenStraightIsWhatTheStyledWriterGives) {
+    using Fields = std::initializer_list<std::pair<std::string_view, std::string_view>>;
+    const struct {
+        const char* cmd;
+        Fields fields;
+    } rows[] = {
+        {"9017", {{"batchdate", "2014-08-25"}, {"code", "浙A03869"}, {"flag", ""}, {"userMarkName", "清河坊"}}},
+        {"9019", {{"type", "batch"}}},
+        {"9\"1", {{"A", "q\"b\\s/\t\n\x01\x7f"}, {"a", std::string_view("nul\0x", 5)}}},
+        {"", {}},
+    };
+    for (const auto& row : rows) {
+        Json::Value message = MakeMessage(row.cmd);
+        for (const auto& [key, value] : row.fields) message["body"][std::string(key)] = std::string(value);
+        std::string written = "before";
+        AppendStyledMessage(written, row.cmd, row.fields);
+        EXPECT_EQ(written, "before" + WriteStyled(message)) << row.cmd;
+    }
+}
+
 // Json::Value equality counts the type too, so a number where the server wants text fails.
 TEST(Wire, EveryRequestCarriesExactlyItsMembers) {
     const std::string user = "调度员";
