@@ -1,12 +1,11 @@
 #include "sim/DispatchSession.h"
 
-#include "net/JsonWriter.h"
-
 #include <algorithm>
 #include <cstdio>
 #include <map>
 #include <set>
 
+#include "net/JsonWriter.h"
 #include "sim/Geo.h"
 #include "sim/ReportRows.h"
 #include "sim/TripPlanner.h"

@@ -75,52 +75,47 @@ std::map<std::string, std::string> ParseQueryBytes(const QByteArray& encodedQuer
 
 namespace {
 
+char* Put(char* p, std::string_view text) { return std::copy(text.begin(), text.end(), p); }
+
+// The most a coordinate's text takes: "%f" of the largest double.
+constexpr std::size_t kLongestCoordinate = 400;
+
 // JsonCpp's "decimal" precision 6: at most six decimals, trailing zeros dropped but one kept.
-// Fixes hold six decimals, so whole millionths give the digits printf would. Writes at most
-// 32 characters; nothing (null) for a magnitude too large for that.
+// Fixes hold six decimals, so whole millionths give the digits printf would.
 char* PutCoordinate(char* p, double value) {
     const double micro = std::fabs(value) * 1e6;
-    if (!(micro < 1e15)) return nullptr;
-    const long long whole = std::llround(micro);
-    if (std::signbit(value)) *p++ = '-';
-    p = std::to_chars(p, p + 24, whole / 1000000).ptr;
-    *p++ = '.';
-    long long rest = whole % 1000000;
-    for (int i = 5; i >= 0; --i, rest /= 10) p[i] = static_cast<char>('0' + rest % 10);
-    int digits = 6;
-    while (digits > 1 && p[digits - 1] == '0') --digits;
-    return p + digits;
+    if (micro < 1e15) {
+        const long long whole = std::llround(micro);
+        if (std::signbit(value)) *p++ = '-';
+        p = std::to_chars(p, p + 24, whole / 1000000).ptr;
+        *p++ = '.';
+        long long rest = whole % 1000000;
+        for (int i = 5; i >= 0; --i, rest /= 10) p[i] = static_cast<char>('0' + rest % 10);
+        int digits = 6;
+        while (digits > 1 && p[digits - 1] == '0') --digits;
+        return p + digits;
+    }
+    const auto [end, ec] = std::to_chars(p, p + kLongestCoordinate, value, std::chars_format::fixed, 6);
+    if (ec != std::errc()) return Put(p, "0.0");
+    char* last = end;
+    while (last - p > 2 && last[-1] == '0' && last[-2] != '.') --last;
+    return last;
 }
 
-void AppendCoordinate(std::string& out, double value) {
-    char buf[400];
-    if (const char* end = PutCoordinate(buf, value)) {
-        out.append(buf, static_cast<std::size_t>(end - buf));
-        return;
-    }
-    const auto [end, ec] = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::fixed, 6);
-    if (ec != std::errc()) {
-        out += "0.0";
-        return;
-    }
-    const char* last = end;
-    while (last - buf > 2 && last[-1] == '0' && last[-2] != '.') --last;
-    out.append(buf, static_cast<std::size_t>(last - buf));
-}
-
-// FormatSeconds, with the date text made once per day: a day's fixes share it. Writes 19
-// characters; nothing (null) before 1970, which FormatSeconds writes its own way.
+// FormatSeconds, with the date text made once per day: a day's fixes share it. At most 31
+// characters.
 class TimeWriter {
 public:
     char* Put(char* p, long long seconds) {
-        if (seconds < 0) return nullptr;
-        const long long day = seconds / 86400;
-        if (day != day_) {
-            day_ = day;
-            date_ = FormatDay(day * 86400);
+        if (seconds >= 0) {
+            const long long day = seconds / 86400;
+            if (day != day_) {
+                day_ = day;
+                date_ = FormatDay(day * 86400);
+            }
         }
-        if (date_.size() != 10) return nullptr;
-        p = std::copy(date_.begin(), date_.end(), p);
+        if (seconds < 0 || date_.size() != 10) return sim::Put(p, FormatSeconds(seconds));
+        p = sim::Put(p, date_);
         const long long t = seconds % 86400;
         const int parts[3] = {static_cast<int>(t / 3600), static_cast<int>(t / 60 % 60), static_cast<int>(t % 60)};
         for (int i = 0; i < 3; ++i) {
@@ -136,57 +131,48 @@ private:
     std::string date_;
 };
 
-char* Put(char* p, std::string_view text) { return std::copy(text.begin(), text.end(), p); }
-
 // A correction is the same for nearly every fix of a track: its text is kept from the last one.
 class CorrectionWriter {
 public:
     char* Put(char* p, double value) {
         if (length_ == 0 || value != value_ || std::signbit(value) != std::signbit(value_)) {
-            const char* end = PutCoordinate(text_, value);
-            if (end == nullptr) return nullptr;
             value_ = value;
-            length_ = static_cast<std::size_t>(end - text_);
+            length_ = static_cast<std::size_t>(PutCoordinate(text_, value) - text_);
         }
         return std::copy(text_, text_ + length_, p);
     }
 
 private:
     double value_ = 0.0;
-    char text_[32] = {};
+    char text_[kLongestCoordinate] = {};
     std::size_t length_ = 0;
 };
 
-struct FixWriter {
-    TimeWriter times;
-    CorrectionWriter latFix, lngFix;
+// One fix as the reply holds it, put together in a buffer and appended once: a day has thousands.
+class FixWriter {
+public:
+    void Append(std::string& out, const Fix& f) {
+        char* p = Put(buffer_, R"({"gpst":")");
+        p = times_.Put(p, f.gpsTime);
+        p = Put(p, R"(","lat":)");
+        p = PutCoordinate(p, f.lat);
+        p = Put(p, R"(,"lat_xz":)");
+        p = latFix_.Put(p, f.latXz);
+        p = Put(p, R"(,"lng":)");
+        p = PutCoordinate(p, f.lng);
+        p = Put(p, R"(,"lng_xz":)");
+        p = lngFix_.Put(p, f.lngXz);
+        p = Put(p, R"(,"recvt":")");
+        p = times_.Put(p, f.receiveTime);
+        p = Put(p, R"("})");
+        out.append(buffer_, static_cast<std::size_t>(p - buffer_));
+    }
+
+private:
+    TimeWriter times_;
+    CorrectionWriter latFix_, lngFix_;
+    char buffer_[4 * kLongestCoordinate + 256];  // four coordinates, two times, the keys
 };
-
-// One fix as the reply holds it; false (and nothing written) when a value needs the slow way.
-bool PutFix(std::string& out, const Fix& f, FixWriter& w) {
-    char buf[256];
-    char* p = Put(buf, R"({"gpst":")");
-    if (!(p = w.times.Put(p, f.gpsTime))) return false;
-    p = Put(p, R"(","lat":)");
-    if (!(p = PutCoordinate(p, f.lat))) return false;
-    p = Put(p, R"(,"lat_xz":)");
-    if (!(p = w.latFix.Put(p, f.latXz))) return false;
-    p = Put(p, R"(,"lng":)");
-    if (!(p = PutCoordinate(p, f.lng))) return false;
-    p = Put(p, R"(,"lng_xz":)");
-    if (!(p = w.lngFix.Put(p, f.lngXz))) return false;
-    p = Put(p, R"(,"recvt":")");
-    if (!(p = w.times.Put(p, f.receiveTime))) return false;
-    p = Put(p, R"("})");
-    out.append(buf, static_cast<std::size_t>(p - buf));
-    return true;
-}
-
-void AppendTime(std::string& out, long long seconds, TimeWriter& times) {
-    char buf[32];
-    if (const char* end = times.Put(buf, seconds)) out.append(buf, static_cast<std::size_t>(end - buf));
-    else out += FormatSeconds(seconds);
-}
 
 }  // namespace
 
@@ -195,25 +181,9 @@ std::string WriteTrackReply(const std::vector<Fix>& fixes) {
     out.reserve(40 + fixes.size() * 150);
     out += R"({"msg":"","result":true,"topics":[)";
     FixWriter writer;
-    TimeWriter& times = writer.times;
     for (std::size_t i = 0; i < fixes.size(); ++i) {
-        const Fix& f = fixes[i];
         if (i > 0) out += ',';
-        // Each fix put together in a buffer and appended once: a day has thousands.
-        if (PutFix(out, f, writer)) continue;
-        out += R"({"gpst":")";
-        AppendTime(out, f.gpsTime, times);
-        out += R"(","lat":)";
-        AppendCoordinate(out, f.lat);
-        out += R"(,"lat_xz":)";
-        AppendCoordinate(out, f.latXz);
-        out += R"(,"lng":)";
-        AppendCoordinate(out, f.lng);
-        out += R"(,"lng_xz":)";
-        AppendCoordinate(out, f.lngXz);
-        out += R"(,"recvt":")";
-        AppendTime(out, f.receiveTime, times);
-        out += R"("})";
+        writer.Append(out, fixes[i]);
     }
     out += "]}";
     return out;
