@@ -17,14 +17,31 @@ std::string Percent(const std::string& bytes) {
     return QByteArray::fromStdString(bytes).toPercentEncoding().toStdString();
 }
 
+// The site of a generated scenario, on a free port, and a client to ask it.
+struct ServedSite {
+    explicit ServedSite(std::uint64_t seed) : state(GenerateScenario(seed, "2026-12-07")) {}
+
+    // Empty, or why the site could not listen.
+    std::string Listen() {
+        QString error;
+        return site.Listen(QHostAddress::LocalHost, 0, &error) ? std::string() : error.toStdString();
+    }
+    // A path with its query percent-encoded already.
+    QNetworkReply* Get(const std::string& path) {
+        return net.get(QNetworkRequest(QUrl::fromEncoded(
+            QByteArray::fromStdString("http://127.0.0.1:" + std::to_string(site.Port()) + path), QUrl::StrictMode)));
+    }
+
+    SimState state;
+    WebSite site{state, [](const QString&) {}};
+    QNetworkAccessManager net;
+};
+
 // The monitoring page takes GBK values and alerts when it refuses; the web report site takes UTF-8.
 TEST(WebSite, SignInPagesAcceptTheirCharsetAndRefuseOtherwise) {
-    SimState state(GenerateScenario(1, "2026-12-07"));
-    WebSite site(state, [](const QString&) {});
-    QString error;
-    ASSERT_TRUE(site.Listen(QHostAddress::LocalHost, 0, &error)) << error.toStdString();
-    QNetworkAccessManager net;
-    const Scenario& sc = state.scenario();
+    ServedSite served(1);
+    ASSERT_EQ(served.Listen(), "");
+    const Scenario& sc = served.state.scenario();
     const std::string monitor = "/myquorvel/quorvel/jsp/AutomaticLogin.jsp?uName=";
     const std::string report = "/tamstatic/jsp/login/loginx.jsp?uName=";
     const std::string gbkName = Percent(Utf8ToGbk("调度员")), utf8Name = Percent("调度员");
@@ -47,8 +64,7 @@ TEST(WebSite, SignInPagesAcceptTheirCharsetAndRefuseOtherwise) {
     };
     for (const auto& row : rows) {
         SCOPED_TRACE(row.path);
-        QNetworkReply* reply = net.get(QNetworkRequest(QUrl::fromEncoded(
-            QByteArray::fromStdString("http://127.0.0.1:" + std::to_string(site.Port()) + row.path), QUrl::StrictMode)));
+        QNetworkReply* reply = served.Get(row.path);
         ASSERT_TRUE(QTest::qWaitFor([&] { return reply->isFinished(); }, 15000));
         EXPECT_EQ(reply->attribute(QNetworkRequest::HttpStatusCodeAttribute).toInt(), 200);
         const std::string html = reply->readAll().toStdString();
@@ -61,11 +77,9 @@ TEST(WebSite, SignInPagesAcceptTheirCharsetAndRefuseOtherwise) {
 // Track replies are made off the site's thread: several at once, some given up by their client
 // as soon as asked, and each one kept still arrives as the reply made in place would be.
 TEST(WebSite, TrackRepliesMadeAsideArriveWholeEvenWhenOthersAreGivenUp) {
-    SimState state(GenerateScenario(6, "2026-12-07"));
-    WebSite site(state, [](const QString&) {});
-    QString error;
-    ASSERT_TRUE(site.Listen(QHostAddress::LocalHost, 0, &error)) << error.toStdString();
-    QNetworkAccessManager net;
+    ServedSite served(6);
+    ASSERT_EQ(served.Listen(), "");
+    SimState& state = served.state;
     struct Asked {
         std::string expected;
         QNetworkReply* reply;
@@ -81,8 +95,7 @@ TEST(WebSite, TrackRepliesMadeAsideArriveWholeEvenWhenOthersAreGivenUp) {
             {"begin_time", day + " 00:00:00"}, {"end_time", day + " 23:59:59"}};
         std::string path = "/Interface/GetJsonVdata?";
         for (const auto& [key, value] : query) path += key + "=" + Percent(value) + "&";
-        QNetworkReply* reply = net.get(QNetworkRequest(QUrl::fromEncoded(
-            QByteArray::fromStdString("http://127.0.0.1:" + std::to_string(site.Port()) + path), QUrl::StrictMode)));
+        QNetworkReply* reply = served.Get(path);
         const bool keep = i % 3 != 1;
         if (!keep) QObject::connect(reply, &QNetworkReply::requestSent, reply, &QNetworkReply::abort);
         // What the whole state makes of that day, not what was copied out of it.
