@@ -45,13 +45,6 @@ bool StopTimeTable::InsertStopTime(const StopTimeEntry& e, std::string_view user
                                     e.planReachTime, e.planLeaveTime, e.userMarkName, e.flag});
 }
 
-bool StopTimeTable::InsertStopTime(const StopTimeEntry& e, std::string_view userName,
-                                   std::string_view realReach, std::string_view realLeave) {
-    return db_.Execute(kInsertWithRealTimesSql,
-                       {e.code, e.batchName, e.lineName, e.batchDate, userName, e.planReachTime,
-                        realReach, e.planLeaveTime, realLeave, e.userMarkName, e.flag});
-}
-
 bool StopTimeTable::DeleteAllStopTimes() { return db_.Execute(kDeleteAllSql); }
 
 bool StopTimeTable::ListVehicleLines(std::string_view vehicleCode,

@@ -61,9 +61,6 @@ public:
 
     // Receive dispatcher, per stop-time message: stores one row with empty real times.
     bool InsertStopTime(const StopTimeEntry& entry, std::string_view userName);
-    // A store of a run of its own: the row stored once, with the real times the run found.
-    bool InsertStopTime(const StopTimeEntry& entry, std::string_view userName,
-                        std::string_view realReach, std::string_view realLeave);
     // Report request: empties the table (every vehicle and user).
     bool DeleteAllStopTimes();
     // Report run: the distinct line names of a vehicle's rows (trimmed).
@@ -88,10 +85,6 @@ public:
         "INSERT INTO busbatch (vhcCode,batchname,lineName,batchdate,userName,planreachtime,"
         "realreachtime,planleavetime,realLeavetime,classeName,usermarkName,flag)"
         "VALUES(?,?,?,?,?,?,'',?,'','',?,?)";
-    static constexpr std::string_view kInsertWithRealTimesSql =
-        "INSERT INTO busbatch (vhcCode,batchname,lineName,batchdate,userName,planreachtime,"
-        "realreachtime,planleavetime,realLeavetime,classeName,usermarkName,flag)"
-        "VALUES(?,?,?,?,?,?,?,?,?,'',?,?)";
     static constexpr std::string_view kDeleteAllSql = "delete from busbatch";
     static constexpr std::string_view kListLinesSql =
         "select distinct linename  from busbatch where vhcCode =?";
